@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include <algorithm>
+#include <cmath>
+
+// Number rules shared by the plots and by modules that prepare plot ranges.
+// QtCore only, so code without widgets can use them too.
+
+// A closed value interval.
+struct ValueRange
+{
+    double min = 0.0;
+    double max = 1.0;
+};
+
+// Fixed-point text of a plot number; tiny magnitudes and negative zero read "0".
+inline QString formatPlotNumber(double value, int decimals)
+{
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::fabs(value) < 1e-12)
+        return QStringLiteral("0");
+    const QString text = QString::number(value, 'f', qBound(0, decimals, 17));
+    if (text.startsWith(QLatin1Char('-'))) {
+        bool allZero = true;
+        for (int i = 1; i < text.size() && allZero; ++i)
+            allZero = text.at(i) == QLatin1Char('0') || text.at(i) == QLatin1Char('.');
+        if (allZero)
+            return text.mid(1);
+    }
+    return text;
+}
+
+// The automatic range around raw data [min, max]: a flat range is widened by
+// 10 % outward (also for negative values, so the data stay inside), then 5 %
+// of the span is added at both ends; a lower end within 1e-12 of zero is 0.
+inline ValueRange paddedValueRange(double min, double max)
+{
+    if (max - min < 0.001 * std::max(1.0, std::fabs(max))) {
+        max = max >= 0.0 ? max * 1.1 : max * 0.9;
+        min = min >= 0.0 ? min * 0.9 : min * 1.1;
+    }
+    const double pad = (max - min) / 20.0;
+    ValueRange range{min - pad, max + pad};
+    if (std::fabs(range.min) < 1e-12)
+        range.min = 0.0;
+    return range;
+}
+
+// Minimum and maximum of the finite values of a sample vector; false when it
+// holds none.
+inline bool finiteValueRange(const QVector<double> &values, double *min, double *max)
+{
+    bool any = false;
+    for (const double v : values) {
+        if (!std::isfinite(v))
+            continue;
+        if (!any) {
+            *min = *max = v;
+            any = true;
+        } else {
+            if (v < *min)
+                *min = v;
+            if (v > *max)
+                *max = v;
+        }
+    }
+    return any;
+}
+
+// Pixel offsets of automatic ticks along an axis of the given length: the
+// length is split into max(1, length / spacing) equal steps.
+inline QVector<int> tickPixelOffsets(int length, int spacing, bool includeEnds)
+{
+    QVector<int> offsets;
+    if (length < 0)
+        return offsets;
+    const int n = std::max(1, length / std::max(spacing, 1));
+    const int first = includeEnds ? 0 : 1;
+    const int last = includeEnds ? n : n - 1;
+    for (int i = first; i <= last; ++i)
+        offsets.append(int(std::lround(double(i) * length / n)));
+    return offsets;
+}
+
+// Sample index nearest to x on an axis running from xMin (sample 0) to xMax
+// (sample n - 1), clamped to the samples.
+inline int sampleIndexAtValue(double x, double xMin, double xMax, int n)
+{
+    if (n <= 1 || !(xMax > xMin) || !std::isfinite(x))
+        return 0;
+    const double position = std::round((x - xMin) / (xMax - xMin) * (n - 1));
+    if (position <= 0.0)
+        return 0;
+    if (position >= n - 1)
+        return n - 1;
+    return int(position);
+}
+
+// How much a view end may move before it counts as a change.
+inline double viewTolerance(double span)
+{
+    return span > 1.0 ? 1e-9 * span : 1e-9;
+}
