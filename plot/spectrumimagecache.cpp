@@ -1,0 +1,53 @@
+#include "spectrumimagecache.h"
+
+#include "spectrummath.h"
+
+#include <algorithm>
+
+const QImage &SpectrumImageCache::image(const QVector<QVector<float>> &rows,
+                                        const QVector<float> &rowMin,
+                                        const QVector<float> &rowMax, quint64 generation,
+                                        int first, int last, bool perWindow)
+{
+    if (!m_image.isNull() && generation == m_generation && first == m_first && last == m_last
+        && perWindow == m_perWindow)
+        return m_image;
+
+    m_image = QImage();
+    m_generation = generation;
+    m_first = first;
+    m_last = last;
+    m_perWindow = perWindow;
+    const int rowCount = rows.size();
+    const int width = last - first + 1;
+    if (rowCount == 0 || width <= 0)
+        return m_image;
+
+    m_image = QImage(width, rowCount, QImage::Format_RGB32);
+    if (m_image.isNull())
+        return m_image;
+    for (int r = 0; r < rowCount; ++r) {
+        const float *values = rows.at(r).constData() + first;
+        float lo = rowMin.value(r);
+        float hi = rowMax.value(r);
+        if (perWindow)
+            SpectrumMath::finiteRange(values, 0, width, &lo, &hi);
+        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(rowCount - 1 - r));
+        if (!(hi > lo)) {
+            std::fill(line, line + width, qRgb(255, 255, 255));
+            continue;
+        }
+        for (int c = 0; c < width; ++c) {
+            const int g = SpectrumMath::greyLevel(values[c], lo, hi);
+            line[c] = 0xff000000u | (uint(g) * 0x010101u);
+        }
+    }
+    ++m_builds;
+    return m_image;
+}
+
+void SpectrumImageCache::clear()
+{
+    m_image = QImage();
+    m_first = m_last = -1;
+}
