@@ -1,11 +1,18 @@
+#include "appidentity.h"
+#include "mainwindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Orvalis-3"));
-    window.show();
-    return app.exec();
+    AppIdentity::setUpApplication(&app);
+    int result = 0;
+    {
+        MainWindow window;
+        window.setWindowIcon(QApplication::windowIcon());
+        window.show();
+        result = app.exec();
+    }
+    return result;
 }

@@ -1,0 +1,192 @@
+#include "mainwindow.h"
+
+#include "aboutbox.h"
+#include "appidentity.h"
+#include "modules/calculator/calculatormodule.h"
+#include "shelldialogs.h"
+#include "welcomewidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QSettings>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(AppIdentity::applicationName());
+    restoreWindowGeometry();
+    buildMenus();
+    showWelcomePage();
+}
+
+MainWindow::~MainWindow()
+{
+    saveWindowGeometry();
+}
+
+QWidget *MainWindow::currentModule() const
+{
+    return m_currentModule;
+}
+
+WelcomeWidget *MainWindow::welcomePage() const
+{
+    return m_welcomePage;
+}
+
+QString MainWindow::findHelpDocument(const QString &appDir, const QString &fileName)
+{
+    const QStringList candidates = {appDir + QStringLiteral("/doc/") + fileName,
+                                    appDir + QLatin1Char('/') + fileName};
+    for (const QString &candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.exists())
+            return info.absoluteFilePath();
+    }
+    return QString();
+}
+
+QString MainWindow::parentDirectory(const QString &directory)
+{
+    QDir dir(QFileInfo(directory).absoluteFilePath());
+    dir.cdUp();
+    return dir.absolutePath();
+}
+
+void MainWindow::showWelcomePage()
+{
+    if (!m_welcomePage)
+        m_welcomePage = new WelcomeWidget(this);
+    setCentralWidget(m_welcomePage);
+}
+
+void MainWindow::setCentralModule(QWidget *module)
+{
+    if (m_currentModule && m_currentModule != m_welcomePage)
+        m_currentModule->deleteLater();
+    m_currentModule = module;
+    // QMainWindow hides the replaced central widget and deletes it later too,
+    // which is how the welcome page goes away when the first module opens.
+    setCentralWidget(module);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *native = menuBar()->addMenu(QStringLiteral("Native data"));
+    native->addAction(QStringLiteral("Show native && dynamic"), this, &MainWindow::openNativeFile);
+    native->addAction(QStringLiteral("Multi-day channel sums"), this,
+                      &MainWindow::openMultiDayDirectory);
+
+    QMenu *profiles = menuBar()->addMenu(QStringLiteral("Profiles"));
+    profiles->addAction(QStringLiteral("Average profiles - periods"), this,
+                        &MainWindow::openProfilesDirectory);
+
+    QMenu *calculator = menuBar()->addMenu(QStringLiteral("Calculator"));
+    calculator->addAction(QStringLiteral("Calculator"), this, &MainWindow::openCalculator);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->addAction(QStringLiteral("README"), this, [this] {
+        openHelpDocument(QStringLiteral("README_kvx3_visual.pdf"), QStringLiteral("README"));
+    });
+    help->addAction(QStringLiteral("README - flux density calculator"), this, [this] {
+        openHelpDocument(QStringLiteral("README_kvx3_visual_calc.pdf"),
+                         QStringLiteral("README - flux density calculator"));
+    });
+    help->addAction(QStringLiteral("Updates"), this, [this] {
+        openHelpDocument(QStringLiteral("updates_kvx3_visual.pdf"), QStringLiteral("Updates"));
+    });
+    help->addAction(QStringLiteral("About"), this, &MainWindow::showAbout);
+}
+
+void MainWindow::reportModuleMissing(const QString &title, const QString &what)
+{
+    ShellDialogs::instance().information(
+        this, title, QStringLiteral("The %1 module is not available yet.").arg(what));
+}
+
+void MainWindow::openNativeFile()
+{
+    QSettings settings;
+    const QString lastDir = settings.value(QStringLiteral("lastNativeFileDir")).toString();
+    const QString path = ShellDialogs::instance().openFileName(
+        this, QStringLiteral("Open native data file"), lastDir,
+        QStringLiteral("KVX data (*.pnt *.pnthr *.txt);;All files (*.*)"));
+    if (path.isEmpty())
+        return;
+
+    settings.setValue(QStringLiteral("lastNativeFileDir"), QFileInfo(path).absolutePath());
+    reportModuleMissing(QStringLiteral("Native data"), QStringLiteral("native data"));
+}
+
+void MainWindow::openMultiDayDirectory()
+{
+    QSettings settings;
+    const QString lastDir = settings.value(QStringLiteral("lastNativeMultiDayDir")).toString();
+    const QString dir = ShellDialogs::instance().existingDirectory(
+        this, QStringLiteral("Open pulsar observations directory"), lastDir);
+    if (dir.isEmpty())
+        return;
+    settings.setValue(QStringLiteral("lastNativeMultiDayDir"), parentDirectory(dir));
+    reportModuleMissing(QStringLiteral("Multi-day channel sums"), QStringLiteral("multi-day"));
+}
+
+void MainWindow::openProfilesDirectory()
+{
+    QSettings settings;
+    const QString lastDir = settings.value(QStringLiteral("lastResultDir")).toString();
+    const QString dir = ShellDialogs::instance().existingDirectory(
+        this, QStringLiteral("Open profiles directory"), lastDir);
+    if (dir.isEmpty())
+        return;
+    settings.setValue(QStringLiteral("lastResultDir"), parentDirectory(dir));
+    reportModuleMissing(QStringLiteral("Average profiles - periods"),
+                        QStringLiteral("average profiles"));
+}
+
+void MainWindow::openCalculator()
+{
+    setCentralModule(new CalculatorModule(this));
+}
+
+void MainWindow::openHelpDocument(const QString &fileName, const QString &title)
+{
+    const QString path = findHelpDocument(QCoreApplication::applicationDirPath(), fileName);
+    if (path.isEmpty()) {
+        ShellDialogs::instance().warning(this, title,
+                                         QStringLiteral("File not found:\n%1").arg(fileName));
+        return;
+    }
+    if (!ShellDialogs::instance().openLocalFile(path))
+        ShellDialogs::instance().warning(this, title,
+                                         QStringLiteral("Cannot open file:\n%1").arg(path));
+}
+
+void MainWindow::showAbout()
+{
+    const QString buildDate = AboutBox::buildDateText(QCoreApplication::applicationFilePath());
+    ShellDialogs::instance().about(this, AboutBox::text(buildDate));
+}
+
+void MainWindow::restoreWindowGeometry()
+{
+    QSettings settings;
+    const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    else
+        resize(1100, 700);
+    if (settings.value(QStringLiteral("maximized"), false).toBool())
+        showMaximized();
+}
+
+void MainWindow::saveWindowGeometry()
+{
+    QSettings settings;
+    const bool maximized = isMaximized();
+    settings.setValue(QStringLiteral("maximized"), maximized);
+    if (!maximized)
+        settings.setValue(QStringLiteral("geometry"), saveGeometry());
+}

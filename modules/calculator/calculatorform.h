@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QPair>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+// The calculators' input panel: a common block and four collapsible calculator
+// groups. Holds no data; publishes result texts and font requests by signals
+// to its CalculatorModule. Lives on the GUI thread as a child of the module.
+class CalculatorForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Outcome of "Get delta from ray": the rich text for the result panel and,
+    // when a declination was found, its value and degree text.
+    struct DeltaFromRay
+    {
+        QString report;
+        bool found = false;
+        double delta = 0.0;
+        QString degreesText;
+    };
+
+    explicit CalculatorForm(QWidget *parent = nullptr);
+
+    void setFontSizeText(int size);
+
+    // Module numbers a site has ("N1", "N2": 1..6; "N0": 3..6; else 1..20).
+    static QPair<int, int> moduleRange(const QString &site);
+    static DeltaFromRay deltaFromRay(const QString &site, int module, int ray);
+    // Result fields pale green, editable fields white (object names "qt_*" excepted).
+    static void resetInputStyling(QWidget *root);
+
+signals:
+    void resultFontIncreaseRequested();
+    void resultFontDecreaseRequested();
+    void resultClearRequested();
+    void resultTextChanged(const QString &text);
+
+public slots:
+    void onGetDeltaFromRayClicked();
+    void onClearFormClicked();
+    void onDeltaSiteChanged(const QString &site);
+
+private:
+    QWidget *buildCommonGroup();
+    QWidget *buildDeltaFromRayGroup();
+    QWidget *buildCatalogToKvxGroup();
+    QWidget *buildKvxToCatalogGroup();
+    QWidget *buildFfaGroup();
+    QGroupBox *makeCalculatorGroup(const QString &title, const QString &boxName,
+                                   const QString &contentName, bool checked,
+                                   QWidget **content);
+    void reportNotAvailable(const QString &calculator);
+
+    QLabel *m_fontSize = nullptr;
+    QComboBox *m_tres = nullptr;
+    QComboBox *m_deltaSite = nullptr;
+    QSpinBox *m_deltaModule = nullptr;
+    QSpinBox *m_deltaRay = nullptr;
+    QLineEdit *m_deltaText = nullptr;
+    QLineEdit *m_deltaDegrees = nullptr;
+    QWidget *m_deltaContent = nullptr;
+};
