@@ -1,0 +1,235 @@
+#include "capture/screenregionselector.h"
+
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+// Moves are sent with the left button held, as during a drag.
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, Qt::MouseButton button)
+{
+    Qt::MouseButtons held = Qt::MouseButtons(button);
+    if (type == QEvent::MouseButtonRelease)
+        held = Qt::NoButton;
+    else if (type == QEvent::MouseMove)
+        held = Qt::LeftButton;
+    QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(pos), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void drag(QWidget *widget, const QPoint &from, const QPoint &to)
+{
+    sendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    sendMouse(widget, QEvent::MouseMove, to, Qt::NoButton);
+    sendMouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton);
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestCaptureSelector : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startCoversParent();
+    void dragSelects();
+    void dragBeyondEdgeIsClamped();
+    void dragUpwardsIsNormalised();
+    void smallDragCancels_data();
+    void smallDragCancels();
+    void escapeCancels();
+    void otherKeysAndButtonsDoNothing();
+    void outlineIsPainted();
+
+private:
+    QWidget *m_content = nullptr;
+    QPointer<ScreenRegionSelector> m_selector;
+};
+
+void TestCaptureSelector::init()
+{
+    m_content = new QWidget;
+    m_content->resize(300, 200);
+    QPalette palette = m_content->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    m_content->setPalette(palette);
+    m_content->setAutoFillBackground(true);
+    m_content->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_content));
+    m_selector = new ScreenRegionSelector(m_content);
+}
+
+void TestCaptureSelector::cleanup()
+{
+    delete m_content;
+    m_content = nullptr;
+    QVERIFY(m_selector.isNull());
+}
+
+void TestCaptureSelector::startCoversParent()
+{
+    QVERIFY(!m_selector->isVisible());
+    QVERIFY(m_selector->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(m_selector->cursor().shape(), Qt::CrossCursor);
+    m_content->move(40, 30);
+    m_selector->start();
+    QVERIFY(m_selector->isVisible());
+    QCOMPARE(m_selector->geometry(), QRect(0, 0, 300, 200));
+    QVERIFY(m_selector->selectionRect().isNull());
+    QVERIFY(!m_selector->isDragging());
+    QCOMPARE(QWidget::keyboardGrabber(), m_selector.data());
+}
+
+void TestCaptureSelector::dragSelects()
+{
+    QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    QSignalSpy canceled(m_selector.data(), &ScreenRegionSelector::selectionCanceled);
+    m_selector->start();
+
+    sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(20, 30), Qt::LeftButton);
+    QVERIFY(m_selector->isDragging());
+    QCOMPARE(m_selector->selectionRect(), QRect(20, 30, 1, 1));
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(119, 79), Qt::NoButton);
+    QCOMPARE(m_selector->selectionRect(), QRect(20, 30, 100, 50));
+    sendMouse(m_selector, QEvent::MouseButtonRelease, QPoint(119, 79), Qt::LeftButton);
+
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(canceled.count(), 0);
+    QCOMPARE(selected.at(0).at(0).toRect(), QRect(20, 30, 100, 50));
+    QVERIFY(QWidget::keyboardGrabber() == nullptr);
+    flushDeletes();
+    QVERIFY(m_selector.isNull());
+}
+
+void TestCaptureSelector::dragBeyondEdgeIsClamped()
+{
+    QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    m_selector->start();
+    sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(250, 150), Qt::LeftButton);
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(900, 700), Qt::NoButton);
+    QCOMPARE(m_selector->selectionRect(), QRect(QPoint(250, 150), QPoint(299, 199)));
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(-30, 700), Qt::NoButton);
+    QCOMPARE(m_selector->selectionRect(), QRect(QPoint(0, 150), QPoint(250, 199)));
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(900, 700), Qt::NoButton);
+    sendMouse(m_selector, QEvent::MouseButtonRelease, QPoint(900, 700), Qt::LeftButton);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(selected.at(0).at(0).toRect(), QRect(QPoint(250, 150), QPoint(299, 199)));
+}
+
+void TestCaptureSelector::dragUpwardsIsNormalised()
+{
+    QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    m_selector->start();
+    drag(m_selector, QPoint(100, 120), QPoint(-50, -40));
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(selected.at(0).at(0).toRect(), QRect(QPoint(0, 0), QPoint(100, 120)));
+}
+
+void TestCaptureSelector::smallDragCancels_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("3 x 50") << QPoint(20, 20) << QPoint(22, 69) << false;
+    QTest::newRow("50 x 3") << QPoint(20, 20) << QPoint(69, 22) << false;
+    QTest::newRow("click") << QPoint(20, 20) << QPoint(20, 20) << false;
+    QTest::newRow("4 x 4") << QPoint(20, 20) << QPoint(23, 23) << true;
+    QTest::newRow("4 x 4 backwards") << QPoint(23, 23) << QPoint(20, 20) << true;
+    // Clamped at the corner to 3 x 3 pixels.
+    QTest::newRow("edge 3 x 3") << QPoint(297, 197) << QPoint(400, 400) << false;
+    QTest::newRow("edge 4 x 4") << QPoint(296, 196) << QPoint(400, 400) << true;
+}
+
+void TestCaptureSelector::smallDragCancels()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(bool, selected);
+    QSignalSpy selectedSpy(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    QSignalSpy canceledSpy(m_selector.data(), &ScreenRegionSelector::selectionCanceled);
+    m_selector->start();
+    drag(m_selector, from, to);
+    QCOMPARE(selectedSpy.count(), selected ? 1 : 0);
+    QCOMPARE(canceledSpy.count(), selected ? 0 : 1);
+    if (selected)
+        QCOMPARE(selectedSpy.at(0).at(0).toRect().size(), QSize(4, 4));
+    QVERIFY(!m_selector->isVisible());
+    flushDeletes();
+    QVERIFY(m_selector.isNull());
+}
+
+void TestCaptureSelector::escapeCancels()
+{
+    QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    QSignalSpy canceled(m_selector.data(), &ScreenRegionSelector::selectionCanceled);
+    m_selector->start();
+    sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(20, 30), Qt::LeftButton);
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(120, 90), Qt::NoButton);
+    QTest::keyClick(m_selector.data(), Qt::Key_Escape);
+    QCOMPARE(canceled.count(), 1);
+    QCOMPARE(selected.count(), 0);
+    QVERIFY(QWidget::keyboardGrabber() == nullptr);
+    QVERIFY(!m_selector->isVisible());
+    flushDeletes();
+    QVERIFY(m_selector.isNull());
+}
+
+void TestCaptureSelector::otherKeysAndButtonsDoNothing()
+{
+    QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
+    QSignalSpy canceled(m_selector.data(), &ScreenRegionSelector::selectionCanceled);
+    m_selector->start();
+    QTest::keyClick(m_selector.data(), Qt::Key_A);
+    QTest::keyClick(m_selector.data(), Qt::Key_Return);
+    sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(20, 30), Qt::RightButton);
+    QVERIFY(!m_selector->isDragging());
+    QVERIFY(m_selector->selectionRect().isNull());
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(120, 90), Qt::NoButton);
+    sendMouse(m_selector, QEvent::MouseButtonRelease, QPoint(120, 90), Qt::RightButton);
+    // A release without a press does not end the selection either.
+    sendMouse(m_selector, QEvent::MouseButtonRelease, QPoint(120, 90), Qt::LeftButton);
+    QCOMPARE(selected.count(), 0);
+    QCOMPARE(canceled.count(), 0);
+    QVERIFY(m_selector->isVisible());
+    QTest::keyClick(m_selector.data(), Qt::Key_Escape);
+    QCOMPARE(canceled.count(), 1);
+    flushDeletes();
+}
+
+void TestCaptureSelector::outlineIsPainted()
+{
+    const QColor outline(0, 100, 220);
+    m_selector->start();
+    QImage before = m_content->grab().toImage();
+    QCOMPARE(QColor(before.pixel(30, 60)), QColor(Qt::white));
+
+    sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(30, 40), Qt::LeftButton);
+    sendMouse(m_selector, QEvent::MouseMove, QPoint(129, 139), Qt::NoButton);
+    const QImage image = m_content->grab().toImage();
+
+    // The two-pixel outline lies just inside the rectangle's edges.
+    QCOMPARE(QColor(image.pixel(30, 90)), outline);
+    QCOMPARE(QColor(image.pixel(31, 90)), outline);
+    QCOMPARE(QColor(image.pixel(129, 90)), outline);
+    QCOMPARE(QColor(image.pixel(80, 40)), outline);
+    QCOMPARE(QColor(image.pixel(80, 139)), outline);
+    // Inside and outside stay as they were: no fill, no shade.
+    QCOMPARE(QColor(image.pixel(80, 90)), QColor(Qt::white));
+    QCOMPARE(QColor(image.pixel(29, 90)), QColor(Qt::white));
+    QCOMPARE(QColor(image.pixel(200, 180)), QColor(Qt::white));
+
+    QTest::keyClick(m_selector.data(), Qt::Key_Escape);
+    flushDeletes();
+}
+
+QTEST_MAIN(TestCaptureSelector)
+#include "tst_captureselector.moc"
