@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <QtEndian>
 
 #include <cstring>
 #include <memory>
@@ -18,11 +19,12 @@ struct NativeMapping
     const uchar *bytes = nullptr;   // start of the sample block (not always 4-byte aligned)
     qint64 count = 0;               // number of mapped floats
 
-    // Float at file-order index i; no bounds check.
+    // Float at file-order index i; no bounds check. The file is little-endian.
     float at(qint64 i) const
     {
+        const quint32 bits = qFromLittleEndian<quint32>(bytes + 4 * i);
         float value;
-        std::memcpy(&value, bytes + 4 * i, sizeof value);
+        std::memcpy(&value, &bits, sizeof value);
         return value;
     }
 
@@ -90,6 +92,7 @@ namespace NativeError {
 constexpr qint32 CannotOpen = -1;
 constexpr qint32 SizeMismatch = -2;
 constexpr qint32 BadHeader = -3;
+constexpr qint32 TooLarge = -4;      // the samples do not fit in one array in memory
 constexpr qint32 EndOfData = -9;
 }
 

@@ -1,0 +1,520 @@
+#include "data/nativetext.h"
+
+#include "astro/filenames.h"
+#include "astro/timecoords.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextStream>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Longest text line accepted; longer lines mean the file is not native text.
+constexpr int maxTextLineBytes = 1 << 20;
+
+const char *const headerKeys[] = {
+    "points", "channels", "module", "ray", "tresolution", "tres", "fbands", "nativeFileName",
+    "file_path", "firstPoint", "first_point", "area", "delta", "alpha", "alfa", "fcentral",
+    "fcenral", "wb_total", "wbands", "zone", "date_begin", "time_begin", "utc_date", "utc_time",
+};
+
+void report(const NativeProgress &progress, int percent)
+{
+    if (progress)
+        progress(percent);
+}
+
+bool failText(NativeFile *file, qint32 code)
+{
+    *file = NativeFile();
+    file->npoints = code;
+    return false;
+}
+
+enum class LineRead { Ok, End, TooLong };
+
+// Reads lines of bounded length from a file opened in text mode, decoded as
+// UTF-8 without their line ends.
+class LineReader
+{
+public:
+    explicit LineReader(QFile &file) : m_file(file), m_buffer(size_t(maxTextLineBytes) + 1) {}
+
+    LineRead next(QString *line)
+    {
+        const qint64 n = m_file.readLine(m_buffer.data(), maxTextLineBytes + 1);
+        if (n <= 0)
+            return LineRead::End;
+        if (n >= maxTextLineBytes && m_buffer[size_t(n) - 1] != '\n' && !m_file.atEnd())
+            return LineRead::TooLong;
+        qint64 end = n;
+        while (end > 0 && (m_buffer[size_t(end) - 1] == '\n' || m_buffer[size_t(end) - 1] == '\r'))
+            --end;
+        *line = QString::fromUtf8(m_buffer.data(), int(end));
+        return LineRead::Ok;
+    }
+
+    // Next line that is not blank.
+    LineRead nextNonEmpty(QString *line)
+    {
+        for (;;) {
+            const LineRead status = next(line);
+            if (status != LineRead::Ok || !line->trimmed().isEmpty())
+                return status;
+        }
+    }
+
+private:
+    QFile &m_file;
+    std::vector<char> m_buffer;
+};
+
+// Splits at runs of white space into references to the line.
+void tokenize(const QString &line, QVector<QStringRef> *tokens)
+{
+    tokens->clear();
+    const int size = line.size();
+    int i = 0;
+    while (i < size) {
+        while (i < size && line.at(i).isSpace())
+            ++i;
+        const int begin = i;
+        while (i < size && !line.at(i).isSpace())
+            ++i;
+        if (i > begin)
+            tokens->append(QStringRef(&line, begin, i - begin));
+    }
+}
+
+// Channel index of each channel-line column: 0-based channel, `channels` for
+// the sum column, -1 for a column that is read past.
+QVector<int> columnChannels(const QString &channelLine, int channels)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QStringList tokens = channelLine.split(blanks, Qt::SkipEmptyParts);
+    bool numbered = false;
+    if (!tokens.isEmpty()) {
+        const QString first = tokens.first().toLower();
+        numbered = first == QLatin1String("channel:") || first == QLatin1String("channel")
+            || first == QLatin1String("channel_num:") || first == QLatin1String("channel_num");
+        if (numbered)
+            tokens.removeFirst();
+    }
+    const QString prefix = QStringLiteral("channel_");
+    QVector<int> columns;
+    columns.reserve(tokens.size());
+    for (const QString &token : qAsConst(tokens)) {
+        const QString lower = token.toLower();
+        if (lower == QLatin1String("sum") || lower == QLatin1String("channel_sum")) {
+            columns.append(channels);
+            continue;
+        }
+        bool ok = false;
+        int number = 0;
+        if (numbered)
+            number = token.toInt(&ok);
+        else if (lower.startsWith(prefix))
+            number = token.mid(prefix.size()).toInt(&ok);
+        columns.append(ok && number >= 1 && number <= channels ? number - 1 : -1);
+    }
+    return columns;
+}
+
+QString fileNamePart(const QString &path)
+{
+    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(cut + 1);
+}
+
+// Header values are single lines: a line break inside one would shift every
+// following line of the written file.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+QString dateText(const QDateTime &dateTime)
+{
+    return dateTime.isValid() ? dateTime.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
+QString parentFileName(const NativeFile &file)
+{
+    return fileNamePart(file.nativeFileName.isEmpty() ? file.fileName : file.nativeFileName);
+}
+
+struct ExtractTimes
+{
+    QDateTime localBegin;
+    QDateTime utcBegin;
+    QDateTime end;
+};
+
+ExtractTimes extractTimes(const NativeFile &file, const NativeSelection &selection)
+{
+    const qint64 last = qint64(selection.startPoint) + selection.count - 1;
+    return {beginDateTimeOfPoint(file.localBeginDate, file.localBeginTime, selection.startPoint, file.tresolution),
+            beginDateTimeOfPoint(file.utcBeginDate, file.utcBeginTime, selection.startPoint, file.tresolution),
+            beginDateTimeOfPoint(file.localBeginDate, file.localBeginTime, last, file.tresolution)};
+}
+
+} // namespace
+
+QString timeTextOfDateTime(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return QString();
+    return dateTime.toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('0');
+}
+
+QString frequencyListText(const NativeFile &file)
+{
+    const int count = std::min(std::max(file.nChannels - 1, 0), file.fbands.size());
+    QStringList parts;
+    parts.reserve(count);
+    for (int i = 0; i < count; ++i)
+        parts << QString::number(file.fbands.at(i), 'g', 16);
+    return parts.join(QLatin1Char(' '));
+}
+
+bool readNativeText(const QString &path, NativeFile *file, const NativeProgress &progress)
+{
+    if (!file)
+        return false;
+    report(progress, 0);
+    const QFileInfo info(path);
+    QFile in(path);
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return failText(file, NativeError::CannotOpen);
+    LineReader reader(in);
+
+    QHash<QString, QString> keys;
+    QString line;
+    for (;;) {
+        const LineRead status = reader.next(&line);
+        if (status == LineRead::TooLong)
+            return failText(file, NativeError::BadHeader);
+        if (status == LineRead::End || line.trimmed().isEmpty())
+            break;
+        const QString text = line.trimmed();
+        int cut = 0;
+        while (cut < text.size() && !text.at(cut).isSpace())
+            ++cut;
+        const QString key = text.left(cut);
+        for (const char *known : headerKeys) {
+            if (key == QLatin1String(known)) {
+                keys.insert(key, text.mid(cut).trimmed());
+                break;
+            }
+        }
+    }
+    const auto has = [&keys](const char *key) { return keys.contains(QLatin1String(key)); };
+    const auto value = [&keys](const char *key) { return keys.value(QLatin1String(key)); };
+
+    QString first, second;
+    if (reader.nextNonEmpty(&first) != LineRead::Ok || reader.nextNonEmpty(&second) != LineRead::Ok)
+        return failText(file, NativeError::BadHeader);
+    const bool frequencyFirst = first.trimmed().startsWith(QLatin1String("frequency"), Qt::CaseInsensitive);
+    const QString channelLine = frequencyFirst ? second : first;
+
+    const int points = value("points").trimmed().toInt();
+    const int channels = value("channels").trimmed().toInt();
+    const int module = value("module").trimmed().toInt();
+    const int ray = value("ray").trimmed().toInt();
+    const bool milliseconds = has("tresolution");
+    const QString intervalValue = milliseconds ? value("tresolution") : value("tres");
+    bool intervalOk = false;
+    const double interval = intervalValue.trimmed().toDouble(&intervalOk) / (milliseconds ? 1000.0 : 1.0);
+    if (points < 1 || channels < 1 || module < 1 || ray < 1 || !(milliseconds || has("tres")) || !intervalOk
+        || !std::isfinite(interval) || !(interval > 0.0))
+        return failText(file, NativeError::BadHeader);
+
+    const QVector<int> columns = columnChannels(channelLine, channels);
+
+    NativeFile record;
+    record.path = info.absoluteFilePath();
+    record.fileName = info.fileName();
+    QString parent = fileNamePart(value("nativeFileName").trimmed());
+    if (parent.isEmpty())
+        parent = fileNamePart(value("file_path").trimmed());
+    if (parent.isEmpty())
+        parent = record.fileName;
+    record.nativeFileName = parent;
+    record.observationDate = dateFromFileName(parent);
+    const QString firstPoint = has("firstPoint") ? value("firstPoint")
+                                                 : (has("first_point") ? value("first_point") : QStringLiteral("0"));
+    record.firstPoint = firstPoint.trimmed().toInt();
+    record.firstModule = module;
+    record.firstRay = ray;
+    record.plosh = has("area") ? value("area").trimmed() : parent.mid(10, 2);
+    record.delta = value("delta").trimmed();
+    record.alpha = (has("alpha") ? value("alpha") : value("alfa")).trimmed();
+    record.fcentral = (has("fcentral") ? value("fcentral") : value("fcenral")).trimmed();
+    record.wbTotal = value("wb_total").trimmed();
+    record.wbands = value("wbands");
+    record.tresolution = interval;
+    record.tresolutionText = intervalText(intervalValue, milliseconds ? 3 : 0);
+    record.zone = value("zone").trimmed().toInt();
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (const QString &item : value("fbands").split(blanks, Qt::SkipEmptyParts))
+        record.fbands.append(item.toDouble());
+    if (record.fbands.size() != channels)
+        return failText(file, NativeError::BadHeader);
+
+    const QString sourcePath = value("file_path").trimmed();
+    if (!has("zone") && !sourcePath.isEmpty() && QFileInfo(sourcePath).isFile()) {
+        NativeFile scratch;
+        if (parsePassport(sourcePath, &scratch) >= 0) {
+            record.zone = scratch.zone;
+            record.source = scratch.source;
+            record.positionCodeKey = scratch.positionCodeKey;
+            if (record.wbTotal.isEmpty())
+                record.wbTotal = scratch.wbTotal;
+        }
+    }
+
+    QString localDate, utcDate, localTime, utcTime;
+    const bool dateHalves = splitBeginHalves(value("date_begin"), &localDate, &utcDate);
+    const bool timeHalves = splitBeginHalves(value("time_begin"), &localTime, &utcTime);
+    if (dateHalves && timeHalves) {
+        record.localBeginDate = passportDateToInternal(localDate);
+        record.utcBeginDate = passportDateToInternal(utcDate);
+        record.localBeginTime = normalizeTimeText(localTime);
+        record.utcBeginTime = normalizeTimeText(utcTime);
+        if (!has("zone"))
+            record.zone = timeZoneHours(record.localBeginDate, record.localBeginTime, record.utcBeginDate,
+                                        record.utcBeginTime);
+    } else {
+        const QDateTime middle =
+            beginDateTimeOfPoint(value("utc_date").trimmed(), value("utc_time").trimmed(), 0, interval);
+        if (middle.isValid()) {
+            const QDateTime utcBegin = middle.addMSecs(-qRound64(interval * (points / 2) * 1000.0));
+            const QDateTime localBegin = utcBegin.addSecs(qint64(record.zone) * 3600);
+            record.utcBeginDate = utcBegin.toString(QStringLiteral("yyyy.MM.dd"));
+            record.utcBeginTime = utcBegin.toString(QStringLiteral("hh:mm:ss.zzz"));
+            record.localBeginDate = localBegin.toString(QStringLiteral("yyyy.MM.dd"));
+            record.localBeginTime = localBegin.toString(QStringLiteral("hh:mm:ss.zzz"));
+        }
+    }
+
+    // Every row holds one token per column and a separator after each, so the
+    // rest of the file bounds the number of rows it can hold; a header that
+    // claims more is damaged, and must not make us allocate for it.
+    const qint64 columnCount = columns.size();
+    const qint64 remaining = in.size() - in.pos();
+    const qint64 total = qint64(points) * (qint64(channels) + 1);
+    if (columnCount == 0 || qint64(points) * 2 * columnCount - 1 > remaining || total > maxSampleArraySize())
+        return failText(file, NativeError::BadHeader);
+    record.nModules = 1;
+    record.nRays = 1;
+    record.nChannels = channels + 1;
+    record.npoints = points;
+    try {
+        record.samples.resize(int(total));
+    } catch (const std::bad_alloc &) {
+        return failText(file, NativeError::BadHeader);
+    }
+    record.loaded = true;
+
+    float *samples = record.samples.data();
+    const int step = std::max(points / 100, 1);
+    QVector<QStringRef> tokens;
+    int row = 0;
+    while (row < points) {
+        const LineRead status = reader.next(&line);
+        if (status != LineRead::Ok)
+            break;
+        tokenize(line, &tokens);
+        if (tokens.isEmpty())
+            continue;
+        if (tokens.size() != columns.size())
+            break;
+        bool rowOk = true;
+        for (int i = 0; i < tokens.size() && rowOk; ++i) {
+            const int channel = columns.at(i);
+            if (channel < 0)
+                continue;
+            const double v = tokens.at(i).toDouble(&rowOk);
+            samples[qint64(channel) * points + row] = float(v);
+        }
+        if (!rowOk)
+            break;
+        ++row;
+        if (row % step == 0 || row == points)
+            report(progress, int(qint64(row) * 100 / points));
+    }
+    if (row < points)
+        return failText(file, NativeError::BadHeader);
+    *file = std::move(record);
+    report(progress, 100);
+    return true;
+}
+
+bool writeTextExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
+                      QString *error)
+{
+    int moduleIndex = 0;
+    if (!checkSelection(file, selection, true, &moduleIndex, error))
+        return false;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    const ExtractTimes times = extractTimes(file, selection);
+    const int n = std::max(file.nChannels - 1, 0);
+    const int rayIndex = selection.ray - file.firstRay;
+
+    QTextStream stream(&out);
+    stream.setCodec("UTF-8");
+    stream << "nativeFileName " << oneLine(parentFileName(file)) << '\n'
+           << "firstPoint " << (qint64(selection.startPoint) + file.firstPoint) << '\n'
+           << "date_begin " << dateText(times.localBegin) << " UTC " << dateText(times.utcBegin) << '\n'
+           << "time_begin " << timeTextOfDateTime(times.localBegin) << " UTC "
+           << timeTextOfDateTime(times.utcBegin) << '\n'
+           << "date_end " << dateText(times.end) << '\n'
+           << "time_end " << timeTextOfDateTime(times.end) << '\n'
+           << "zone " << file.zone << '\n'
+           << "area " << oneLine(file.plosh) << '\n'
+           << "module " << selection.module << '\n'
+           << "ray " << selection.ray << '\n'
+           << "delta " << oneLine(selection.delta) << '\n'
+           << "channels " << n << '\n'
+           << "fcentral " << oneLine(file.fcentral) << '\n'
+           << "wb_total " << oneLine(file.wbTotal) << '\n'
+           << "fbands " << frequencyListText(file) << '\n'
+           << "wbands " << oneLine(file.wbands) << '\n'
+           << "tres " << QString::number(file.tresolution, 'g', 16) << '\n'
+           << "points " << selection.count << '\n'
+           << '\n';
+    stream << "frequency:\t";
+    for (int c = n - 1; c >= 0; --c) {
+        if (c < file.fbands.size())
+            stream << QString::number(file.fbands.at(c), 'f', 2);
+        stream << '\t';
+    }
+    stream << "\nchannel:\t";
+    for (int c = n; c >= 1; --c)
+        stream << c << "\t\t";
+    stream << "sum\n";
+    const qint64 end = qint64(selection.startPoint) + selection.count;
+    for (qint64 p = selection.startPoint; p < end; ++p) {
+        for (int c = n - 1; c >= 0; --c) {
+            stream << QString::number(nativeSample(file, moduleIndex, rayIndex, c, p), 'f', 6);
+            if (c > 0)
+                stream << '\t';
+        }
+        stream << '\t' << QString::number(nativeSample(file, moduleIndex, rayIndex, file.nChannels - 1, p), 'f', 6)
+               << '\n';
+        if (stream.status() != QTextStream::Ok)
+            break;
+    }
+    stream.flush();
+    if (stream.status() != QTextStream::Ok || out.error() != QFileDevice::NoError) {
+        if (error)
+            *error = out.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool writeBinaryExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
+                        QString *error)
+{
+    int moduleIndex = 0;
+    if (!checkSelection(file, selection, false, &moduleIndex, error))
+        return false;
+    const ExtractTimes times = extractTimes(file, selection);
+    const bool allRays = selection.ray == 0;
+
+    QStringList lines;
+    if (!file.source.isEmpty() && file.source.compare(QLatin1String("source"), Qt::CaseInsensitive) != 0)
+        lines << QStringLiteral("source      %1").arg(oneLine(file.source));
+    lines << QStringLiteral("nativeFileName %1").arg(oneLine(parentFileName(file)))
+          << QStringLiteral("firstPoint  %1").arg(qint64(selection.startPoint) + file.firstPoint)
+          << QStringLiteral("area        %1").arg(oneLine(file.plosh))
+          << QStringLiteral("delta       %1").arg(allRays ? QString() : oneLine(selection.delta))
+          << QStringLiteral("fcentral    %1").arg(oneLine(file.fcentral))
+          << QStringLiteral("wb_total    %1").arg(oneLine(file.wbTotal))
+          << QStringLiteral("zone        %1").arg(file.zone)
+          << QStringLiteral("date_begin  %1 UTC %2").arg(dateText(times.localBegin), dateText(times.utcBegin))
+          << QStringLiteral("time_begin  %1 UTC %2")
+                 .arg(timeTextOfDateTime(times.localBegin), timeTextOfDateTime(times.utcBegin))
+          << QStringLiteral("date_end    %1").arg(dateText(times.end))
+          << QStringLiteral("time_end    %1").arg(timeTextOfDateTime(times.end))
+          << QStringLiteral("module      %1").arg(selection.module)
+          << QStringLiteral("ray         %1").arg(selection.ray)
+          << QStringLiteral("tres        %1").arg(QString::number(file.tresolution, 'g', 16))
+          << QStringLiteral("npoints     %1").arg(selection.count)
+          << QStringLiteral("nbands      %1").arg(std::max(file.nChannels - 1, 0))
+          << QStringLiteral("wbands      %1").arg(oneLine(file.wbands))
+          << QStringLiteral("fbands      %1").arg(frequencyListText(file));
+    lines.prepend(QStringLiteral("numpar      %1").arg(lines.size() + 1));
+
+    QSaveFile out(path);
+    const auto failWrite = [&out, error]() {
+        if (error)
+            *error = out.errorString();
+        out.cancelWriting();
+        return false;
+    };
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    const QByteArray passport = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    if (out.write(passport) != passport.size())
+        return failWrite();
+
+    const int firstRay = allRays ? 0 : selection.ray - file.firstRay;
+    const int lastRay = allRays ? file.nRays - 1 : firstRay;
+    constexpr int bufferFloats = 16384;
+    std::vector<char> buffer(bufferFloats * sizeof(float));
+    size_t used = 0;
+    const qint64 end = qint64(selection.startPoint) + selection.count;
+    for (qint64 p = selection.startPoint; p < end; ++p) {
+        for (int r = firstRay; r <= lastRay; ++r) {
+            for (int c = 0; c < file.nChannels; ++c) {
+                const float v = nativeSample(file, moduleIndex, r, c, p);
+                quint32 bits;
+                std::memcpy(&bits, &v, sizeof bits);
+                qToLittleEndian(bits, buffer.data() + used);
+                used += sizeof bits;
+                if (used == buffer.size()) {
+                    if (out.write(buffer.data(), qint64(used)) != qint64(used))
+                        return failWrite();
+                    used = 0;
+                }
+            }
+        }
+    }
+    if (used > 0 && out.write(buffer.data(), qint64(used)) != qint64(used))
+        return failWrite();
+    if (!out.commit()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
