@@ -16,7 +16,8 @@ class QSpinBox;
 // The modal editor in which a captured image is annotated with text labels,
 // arrows and numbered circles and saved as PNG. Owns the scene with the
 // captured image as its background, the items and the view. Created per
-// capture on the GUI thread, run with exec() and deleted when closed.
+// capture on the GUI thread and run with exec(); the caller owns it (a stack
+// object ends with the capture), so it does not delete itself on close.
 //
 // Child object names (for tests and style sheets): "captureAddText",
 // "captureAddArrow", "captureNumbering", "captureDelete", "captureFontSize",
