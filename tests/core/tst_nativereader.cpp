@@ -1,0 +1,433 @@
+#include "data/nativereader.h"
+#include "nativefixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using RecordChange = std::function<void(NativeFile *)>;
+Q_DECLARE_METATYPE(RecordChange)
+
+namespace {
+
+// Progress reports the readers must give for a file of npoints points.
+QVector<int> expectedStreamedProgress(qint64 npoints)
+{
+    QVector<int> reports{0};
+    const qint64 step = std::max<qint64>(npoints / 100, 1);
+    for (qint64 k = 1; k <= npoints; ++k) {
+        if (k % step == 0 || k == npoints)
+            reports << int(k * 100 / npoints);
+    }
+    reports << 100;
+    return reports;
+}
+
+} // namespace
+
+class NativeReaderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    // A file whose passport length is odd, so the mapped block is unaligned.
+    QString writeShape(const QString &name, int npoints, int nModules, int nRays, int nChannels)
+    {
+        fixture::Entries entries = fixture::entries(npoints, nModules, nRays, nChannels);
+        if (nChannels > 1000)
+            fixture::remove(&entries, QStringLiteral("fbands"));
+        fixture::set(&entries, QStringLiteral("comment"), QStringLiteral("x"));
+        QByteArray head = fixture::passport(entries);
+        if (head.size() % 2 == 0) {
+            fixture::set(&entries, QStringLiteral("comment"), QStringLiteral("xy"));
+            head = fixture::passport(entries);
+        }
+        const QString path = m_dir.filePath(name);
+        if (!fixture::writeFile(path, head + fixture::samples(npoints, nModules, nRays, nChannels)))
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    static void verifyAllSamples(const NativeFile &file)
+    {
+        for (qint64 p = 0; p < file.npoints; ++p)
+            for (int m = 0; m < file.nModules; ++m)
+                for (int r = 0; r < file.nRays; ++r)
+                    for (int c = 0; c < file.nChannels; ++c) {
+                        if (nativeSample(file, m, r, c, p) != fixture::value(p, m, r, c))
+                            QFAIL(qPrintable(QStringLiteral("sample %1 %2 %3 %4").arg(p).arg(m).arg(r).arg(c)));
+                    }
+    }
+
+private slots:
+    void streamedLayoutIsChannelMajor()
+    {
+        const QString path = writeShape(QStringLiteral("shape.pnt"), 7, 2, 3, 4);
+        NativeFile file;
+        QVERIFY(readBinaryStreamed(path, &file));
+        QVERIFY(file.loaded);
+        QVERIFY(!file.mapping);
+        QCOMPARE(file.samples.size(), 7 * 2 * 3 * 4);
+        for (int p = 0; p < 7; ++p)
+            for (int m = 0; m < 2; ++m)
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 4; ++c)
+                        QCOMPARE(file.samples.at(((m * 3 + r) * 4 + c) * 7 + p), fixture::value(p, m, r, c));
+        verifyAllSamples(file);
+    }
+
+    void mappedLayoutIsFileOrder()
+    {
+        const QString path = writeShape(QStringLiteral("shape.pnt"), 7, 2, 3, 4);
+        NativeFile file;
+        QVERIFY(readBinaryMapped(path, &file));
+        QVERIFY(file.loaded);
+        QVERIFY(file.samples.isEmpty());
+        QVERIFY(file.mapping);
+        QCOMPARE(file.mapping->count, qint64(7 * 2 * 3 * 4));
+        QCOMPARE(file.sampleCount(), qint64(7 * 2 * 3 * 4));
+        for (int p = 0; p < 7; ++p)
+            for (int m = 0; m < 2; ++m)
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 4; ++c)
+                        QCOMPARE(file.mapping->at(((p * 2 + m) * 3 + r) * 4 + c), fixture::value(p, m, r, c));
+        verifyAllSamples(file);
+        QVERIFY(validateNativeFile(file).isEmpty());
+    }
+
+    void mappedCopiesShareTheMapping()
+    {
+        const QString path = writeShape(QStringLiteral("shared.pnt"), 5, 1, 2, 3);
+        NativeFile copy;
+        {
+            NativeFile file;
+            QVERIFY(readBinaryMapped(path, &file));
+            copy = file;
+            QCOMPARE(file.mapping.use_count(), 2L);
+        }
+        QCOMPARE(copy.mapping.use_count(), 1L);
+        verifyAllSamples(copy);
+    }
+
+    void streamedAcrossChunks_data()
+    {
+        QTest::addColumn<int>("npoints");
+        QTest::addColumn<int>("nRays");
+        QTest::addColumn<int>("nChannels");
+        // 84-byte points straddle the 4 MiB chunk boundaries.
+        QTest::newRow("points straddle chunks") << 60000 << 3 << 7;
+        // One point is larger than a whole chunk.
+        QTest::newRow("point larger than a chunk") << 3 << 1 << 1200001;
+        QTest::newRow("one channel") << 1100000 << 1 << 1;
+    }
+
+    void streamedAcrossChunks()
+    {
+        QFETCH(int, npoints);
+        QFETCH(int, nRays);
+        QFETCH(int, nChannels);
+        const QString path = writeShape(QStringLiteral("chunks.pnt"), npoints, 1, nRays, nChannels);
+        QVERIFY(QFileInfo(path).size() > nativeReadChunkBytes);
+        NativeFile file;
+        QVector<int> reports;
+        QVERIFY(readBinaryStreamed(path, &file, [&reports](int percent) { reports << percent; }));
+        verifyAllSamples(file);
+        QCOMPARE(reports, expectedStreamedProgress(npoints));
+    }
+
+    void progressOfSmallFiles_data()
+    {
+        QTest::addColumn<int>("npoints");
+        QTest::newRow("1") << 1;
+        QTest::newRow("7") << 7;
+        QTest::newRow("250") << 250;
+        QTest::newRow("1001") << 1001;
+    }
+
+    void progressOfSmallFiles()
+    {
+        QFETCH(int, npoints);
+        const QString path = writeShape(QStringLiteral("progress.pnt"), npoints, 1, 2, 3);
+        QVector<int> reports;
+        NativeFile file;
+        QVERIFY(readBinaryStreamed(path, &file, [&reports](int percent) { reports << percent; }));
+        QCOMPARE(reports, expectedStreamedProgress(npoints));
+        reports.clear();
+        QVERIFY(readBinaryMapped(path, &file, [&reports](int percent) { reports << percent; }));
+        QCOMPARE(reports, (QVector<int>{0, 100}));
+    }
+
+    void dispatchBySuffix()
+    {
+        const QString binary = writeShape(QStringLiteral("dispatch.PNTHR"), 3, 1, 1, 2);
+        NativeFile file;
+        QVERIFY(readNativeFile(binary, &file));
+        QVERIFY(!file.samples.isEmpty());
+
+        const QString text = m_dir.filePath(QStringLiteral("dispatch.TXT"));
+        QVERIFY(fixture::writeFile(text, "points 2\nchannels 1\nmodule 1\nray 2\ntres 0.1\nfbands 110\n"
+                                         "\nfrequency: 110\nchannel_1 sum\n1 2\n3 4\n"));
+        QVERIFY(readNativeFile(text, &file));
+        QCOMPARE(file.firstRay, 2);
+        QCOMPARE(file.samples, (QVector<float>{1, 3, 2, 4}));
+
+        QVERIFY(!readNativeFile(m_dir.filePath(QStringLiteral("none.pnt")), &file));
+        QCOMPARE(file.npoints, -1);
+        QVERIFY(!file.loaded);
+    }
+
+    void failedReadDropsPreviousData()
+    {
+        const QString good = writeShape(QStringLiteral("good.pnt"), 4, 1, 2, 3);
+        fixture::Entries entries = fixture::entries(4, 1, 2, 3);
+        const QString bad = m_dir.filePath(QStringLiteral("bad.pnt"));
+        QVERIFY(fixture::writeFile(bad, fixture::passport(entries) + fixture::samples(4, 1, 2, 3) + "!"));
+
+        for (const auto &reader : {readBinaryStreamed, readBinaryMapped}) {
+            NativeFile file;
+            QVERIFY(reader(good, &file, {}));
+            QVERIFY(!reader(bad, &file, {}));
+            QCOMPARE(file.npoints, -2);
+            QVERIFY(!file.loaded);
+            QVERIFY(file.samples.isEmpty());
+            QVERIFY(!file.mapping);
+        }
+        // A mapped record read again as a streamed one lets go of the mapping.
+        NativeFile file;
+        QVERIFY(readBinaryMapped(good, &file));
+        QVERIFY(readBinaryStreamed(good, &file));
+        QVERIFY(!file.mapping);
+        verifyAllSamples(file);
+    }
+
+    void noChannelsIsAHeaderError()
+    {
+        fixture::Entries entries = fixture::entries(4, 1, 2, 1);
+        fixture::set(&entries, QStringLiteral("nbands"), QStringLiteral("-1"));
+        const QString path = m_dir.filePath(QStringLiteral("nochannels.pnt"));
+        QVERIFY(fixture::writeFile(path, fixture::passport(entries)));
+        for (const auto &reader : {readBinaryStreamed, readBinaryMapped}) {
+            NativeFile file;
+            QVERIFY(!reader(path, &file, {}));
+            QCOMPARE(file.npoints, -3);
+            QVERIFY(!file.loaded);
+        }
+    }
+
+    void validation_data()
+    {
+        QTest::addColumn<RecordChange>("change");
+        QTest::addColumn<QStringList>("problems");
+        const QString notLoaded = QStringLiteral("The signal array was not loaded.");
+        const QString npoints = QStringLiteral("npoints must be greater than zero.");
+        const QString shape = QStringLiteral("The numbers of modules, beams and channels must be positive.");
+        const QString interval = QStringLiteral("tresolution must be a positive number.");
+        const QString firstPoint = QStringLiteral("firstPoint cannot be negative.");
+        const QString utc = QStringLiteral("A valid UTC date and time are required.");
+        const QString site = QStringLiteral("The observatory site is not specified.");
+        const QString frequencies =
+            QStringLiteral("The channel frequency list is shorter than the physical channel count.");
+        const QString shorter = QStringLiteral("The signal array is shorter than declared in the passport.");
+
+        QTest::newRow("valid") << RecordChange([](NativeFile *) {}) << QStringList();
+        QTest::newRow("unloaded") << RecordChange([](NativeFile *f) { f->clearSamples(); })
+                                  << QStringList{notLoaded, shorter};
+        QTest::newRow("error code") << RecordChange([](NativeFile *f) { f->npoints = -3; })
+                                    << QStringList{npoints};
+        QTest::newRow("no rays") << RecordChange([](NativeFile *f) { f->nRays = 0; }) << QStringList{shape};
+        QTest::newRow("zero interval") << RecordChange([](NativeFile *f) { f->tresolution = 0; })
+                                       << QStringList{interval};
+        QTest::newRow("NaN interval") << RecordChange([](NativeFile *f) { f->tresolution = qQNaN(); })
+                                      << QStringList{interval};
+        QTest::newRow("infinite interval") << RecordChange([](NativeFile *f) { f->tresolution = qInf(); })
+                                           << QStringList{interval};
+        QTest::newRow("negative first point") << RecordChange([](NativeFile *f) { f->firstPoint = -1; })
+                                              << QStringList{firstPoint};
+        QTest::newRow("bad UTC date") << RecordChange([](NativeFile *f) { f->utcBeginDate = "2015.02.30"; })
+                                      << QStringList{utc};
+        QTest::newRow("bad UTC time") << RecordChange([](NativeFile *f) { f->utcBeginTime = "24:00:00"; })
+                                      << QStringList{utc};
+        QTest::newRow("short UTC time") << RecordChange([](NativeFile *f) { f->utcBeginTime = "12:13"; })
+                                        << QStringList{utc};
+        QTest::newRow("no site") << RecordChange([](NativeFile *f) { f->plosh.clear(); }) << QStringList{site};
+        QTest::newRow("frequency missing") << RecordChange([](NativeFile *f) { f->fbands.removeLast(); })
+                                           << QStringList{frequencies};
+        QTest::newRow("extra frequency") << RecordChange([](NativeFile *f) { f->fbands << 1.0; })
+                                         << QStringList();
+        QTest::newRow("short array") << RecordChange([](NativeFile *f) { f->samples.removeLast(); })
+                                     << QStringList{shorter};
+        QTest::newRow("more points than held") << RecordChange([](NativeFile *f) { f->npoints += 1; })
+                                               << QStringList{shorter};
+        QTest::newRow("product beyond 64 bits") << RecordChange([](NativeFile *f) {
+            f->npoints = f->nModules = f->nRays = f->nChannels = 2000000000;
+            f->fbands.resize(0);
+        }) << QStringList{frequencies, shorter};
+        QTest::newRow("several, in order") << RecordChange([](NativeFile *f) {
+            f->clearSamples();
+            f->plosh.clear();
+            f->firstPoint = -5;
+            f->nModules = 0;
+        }) << QStringList{notLoaded, shape, firstPoint, site};
+    }
+
+    void validation()
+    {
+        QFETCH(RecordChange, change);
+        QFETCH(QStringList, problems);
+        NativeFile file;
+        QVERIFY(readBinaryStreamed(writeShape(QStringLiteral("valid.pnt"), 6, 1, 2, 4), &file));
+        change(&file);
+        QCOMPARE(validateNativeFile(file), problems);
+    }
+
+    void selection_data()
+    {
+        QTest::addColumn<int>("nRays");
+        QTest::addColumn<int>("module");
+        QTest::addColumn<int>("ray");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<int>("moduleIndex");   // -1: refused
+        QTest::newRow("first module") << 8 << 3 << 1 << 0 << 10 << true << 0;
+        QTest::newRow("second module, last ray") << 8 << 4 << 8 << 9 << 1 << true << 1;
+        QTest::newRow("all rays") << 8 << 4 << 0 << 0 << 1 << false << 1;
+        QTest::newRow("all rays, single needed") << 8 << 3 << 0 << 0 << 1 << true << -1;
+        QTest::newRow("all rays of 3") << 3 << 3 << 0 << 0 << 1 << false << -1;
+        QTest::newRow("ray 9") << 8 << 3 << 9 << 0 << 1 << false << -1;
+        QTest::newRow("ray -1") << 8 << 3 << -1 << 0 << 1 << false << -1;
+        QTest::newRow("module below") << 8 << 2 << 1 << 0 << 1 << false << -1;
+        QTest::newRow("module above") << 8 << 5 << 1 << 0 << 1 << false << -1;
+        QTest::newRow("negative start") << 8 << 3 << 1 << -1 << 2 << false << -1;
+        QTest::newRow("no points") << 8 << 3 << 1 << 0 << 0 << false << -1;
+        QTest::newRow("past the end") << 8 << 3 << 1 << 5 << 6 << false << -1;
+        QTest::newRow("sum beyond int") << 8 << 3 << 1 << 2147483647 << 2147483647 << false << -1;
+    }
+
+    void selection()
+    {
+        QFETCH(int, nRays);
+        QFETCH(int, module);
+        QFETCH(int, ray);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(bool, single);
+        QFETCH(int, moduleIndex);
+        NativeFile file;
+        QVERIFY(readBinaryStreamed(writeShape(QStringLiteral("select.pnt"), 10, 2, nRays, 2), &file));
+        NativeSelection selection;
+        selection.module = module;
+        selection.ray = ray;
+        selection.startPoint = start;
+        selection.count = count;
+        int index = -7;
+        QString error;
+        QCOMPARE(checkSelection(file, selection, single, &index, &error), moduleIndex >= 0);
+        if (moduleIndex >= 0) {
+            QCOMPARE(index, moduleIndex);
+            QVERIFY(error.isEmpty());
+        } else {
+            QCOMPARE(index, -7);
+            QCOMPARE(error, QStringLiteral("Invalid data range, module or ray."));
+        }
+        file.loaded = false;
+        QVERIFY(!checkSelection(file, selection, single, &index, &error));
+    }
+
+    void sampleOutsideTheData()
+    {
+        NativeFile file;
+        QVERIFY(readBinaryStreamed(writeShape(QStringLiteral("outside.pnt"), 4, 2, 2, 3), &file));
+        QCOMPARE(nativeSample(file, 1, 1, 2, 3), fixture::value(3, 1, 1, 2));
+        QCOMPARE(nativeSample(file, 2, 0, 0, 0), 0.0f);
+        QCOMPARE(nativeSample(file, -1, 0, 0, 0), 0.0f);
+        QCOMPARE(nativeSample(file, 0, 2, 0, 0), 0.0f);
+        QCOMPARE(nativeSample(file, 0, 0, 3, 0), 0.0f);
+        QCOMPARE(nativeSample(file, 0, 0, -1, 0), 0.0f);
+        QCOMPARE(nativeSample(file, 0, 0, 0, 4), 0.0f);
+        QCOMPARE(nativeSample(file, 0, 0, 0, -1), 0.0f);
+        // A record that claims more than it holds reads 0, never past the array.
+        file.npoints = 40;
+        QCOMPARE(nativeSample(file, 1, 1, 2, 39), 0.0f);
+        file.loaded = false;
+        QCOMPARE(nativeSample(file, 0, 0, 0, 0), 0.0f);
+    }
+
+    // A file of exactly 2^31 bytes is mapped, one of 2^31 - 1 bytes is
+    // streamed; both hold the same values at the same (p, m, r, c).
+    void largeFilesMappedAndStreamedAgree()
+    {
+        constexpr qint64 limit = nativeMappedThreshold;
+        constexpr int nRays = 2;
+        constexpr int nChannels = 4;
+        constexpr qint64 passportLength = 1024;
+        constexpr qint64 npoints = (limit - passportLength) / (4 * nRays * nChannels);
+
+        const auto makeFile = [&](const QString &name, qint64 headLength) {
+            fixture::Entries entries = fixture::entries(int(npoints), 1, nRays, nChannels);
+            fixture::set(&entries, QStringLiteral("comment"), QString());
+            const int padding = int(headLength - fixture::passport(entries).size());
+            fixture::set(&entries, QStringLiteral("comment"), QString(padding, QLatin1Char('#')));
+            const QByteArray head = fixture::passport(entries);
+            const QString path = m_dir.filePath(name);
+            QFile out(path);
+            if (head.size() != headLength || !out.open(QIODevice::WriteOnly) || out.write(head) != headLength
+                || !out.resize(headLength + npoints * nRays * nChannels * 4))
+                return QString();
+            for (qint64 p : {qint64(0), qint64(1), qint64(12345), npoints / 2, npoints - 2, npoints - 1}) {
+                const QByteArray point = fixture::samples(1, 1, nRays, nChannels, [p](qint64, int m, int r, int c) {
+                    return fixture::value(p, m, r, c);
+                });
+                if (!out.seek(headLength + p * point.size()) || out.write(point) != point.size())
+                    return QString();
+            }
+            return path;
+        };
+        const QString mappedPath = makeFile(QStringLiteral("large_mapped.pnt"), passportLength);
+        const QString streamedPath = makeFile(QStringLiteral("large_streamed.pnt"), passportLength - 1);
+        QVERIFY(!mappedPath.isEmpty() && !streamedPath.isEmpty());
+        QCOMPARE(QFileInfo(mappedPath).size(), limit);
+        QCOMPARE(QFileInfo(streamedPath).size(), limit - 1);
+
+        NativeFile mapped;
+        QVector<int> mappedReports;
+        QVERIFY(readNativeFile(mappedPath, &mapped, [&](int percent) { mappedReports << percent; }));
+        QVERIFY(mapped.mapping);
+        QVERIFY(mapped.samples.isEmpty());
+        QCOMPARE(mapped.sampleCount(), npoints * nRays * nChannels);
+        QCOMPARE(mappedReports, (QVector<int>{0, 100}));
+        QVERIFY(validateNativeFile(mapped).isEmpty());
+
+        NativeFile streamed;
+        QVERIFY(readNativeFile(streamedPath, &streamed));
+        QVERIFY(!streamed.mapping);
+        QCOMPARE(qint64(streamed.samples.size()), npoints * nRays * nChannels);
+        QVERIFY(validateNativeFile(streamed).isEmpty());
+
+        QCOMPARE(mapped.npoints, int(npoints));
+        QCOMPARE(streamed.npoints, int(npoints));
+        for (qint64 p : {qint64(0), qint64(1), qint64(2), qint64(12345), qint64(12346), npoints / 2,
+                         npoints / 2 + 1, npoints - 3, npoints - 2, npoints - 1}) {
+            const bool written = p != 2 && p != 12346 && p != npoints / 2 + 1 && p != npoints - 3;
+            for (int r = 0; r < nRays; ++r)
+                for (int c = 0; c < nChannels; ++c) {
+                    const float expected = written ? fixture::value(p, 0, r, c) : 0.0f;
+                    QCOMPARE(nativeSample(mapped, 0, r, c, p), expected);
+                    QCOMPARE(nativeSample(streamed, 0, r, c, p), expected);
+                    QCOMPARE(mapped.mapping->at((p * nRays + r) * nChannels + c), expected);
+                    QCOMPARE(streamed.samples.at(int((r * nChannels + c) * npoints + p)), expected);
+                }
+        }
+        mapped = NativeFile();
+        streamed = NativeFile();
+        QVERIFY(QFile::remove(mappedPath));
+        QVERIFY(QFile::remove(streamedPath));
+    }
+};
+
+QTEST_GUILESS_MAIN(NativeReaderTest)
+#include "tst_nativereader.moc"
