@@ -1,0 +1,330 @@
+#include "astro/beamtables.h"
+#include "astro/timecoords.h"
+#include "modules/calculator/calculatorform.h"
+#include "modules/calculator/calculatormodule.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+class TestCalculator : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T>
+    static T *child(QWidget *root, const char *name)
+    {
+        T *widget = root->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("missing widget %s", name);
+        return widget;
+    }
+
+private slots:
+    void moduleRange_data();
+    void moduleRange();
+    void siteChangesModuleSpinRange();
+    void deltaFromRayFillsFields();
+    void deltaFromRayReportsUnknownBeam();
+    void deltaFromRayInputErrors_data();
+    void deltaFromRayInputErrors();
+    void fontSizeStopsAtLimits();
+    void clearFormEmptiesLineEditsOnly();
+    void groupsShowAndHideTheirContent();
+    void initialTextsAndStyling_data();
+    void initialTextsAndStyling();
+    void layoutAndHelpText();
+    void unfinishedCalculatorsSaySo();
+};
+
+void TestCalculator::moduleRange_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::newRow("N0") << "N0" << 3 << 6;
+    QTest::newRow("N1") << "N1" << 1 << 6;
+    QTest::newRow("N2") << "N2" << 1 << 6;
+    QTest::newRow("N4") << "N4" << 1 << 20;
+    QTest::newRow("empty") << "" << 1 << 20;
+    QTest::newRow("lower-case n1 is not N1") << "n1" << 1 << 20;
+}
+
+void TestCalculator::moduleRange()
+{
+    QFETCH(QString, site);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    const QPair<int, int> range = CalculatorForm::moduleRange(site);
+    QCOMPARE(range.first, low);
+    QCOMPARE(range.second, high);
+}
+
+void TestCalculator::siteChangesModuleSpinRange()
+{
+    CalculatorForm form;
+    auto *site = child<QComboBox>(&form, "calcdelta_plosh");
+    auto *module = child<QSpinBox>(&form, "calcdelta_module");
+    QCOMPARE(site->currentText(), QStringLiteral("N1"));
+    QCOMPARE(module->minimum(), 1);
+    QCOMPARE(module->maximum(), 6);
+
+    site->setCurrentText(QStringLiteral("N0"));
+    QCOMPARE(module->minimum(), 3);
+    module->setValue(1);
+    QCOMPARE(module->value(), 3);
+
+    site->setCurrentText(QStringLiteral("N1"));
+    QCOMPARE(module->minimum(), 1);
+    QCOMPARE(module->maximum(), 6);
+    module->setValue(1);
+    QCOMPARE(module->value(), 1);
+
+    site->setCurrentText(QStringLiteral("N4"));
+    QCOMPARE(module->maximum(), 20);
+}
+
+void TestCalculator::deltaFromRayFillsFields()
+{
+    CalculatorModule calculator;
+    CalculatorForm *form = calculator.form();
+    QSignalSpy published(form, &CalculatorForm::resultTextChanged);
+    child<QComboBox>(form, "calcdelta_plosh")->setCurrentText(QStringLiteral("N0"));
+    child<QSpinBox>(form, "calcdelta_module")->setValue(3);
+    child<QSpinBox>(form, "calcdelta_ray")->setValue(5);
+    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
+
+    QCOMPARE(published.count(), 1);
+    auto *degrees = child<QLineEdit>(form, "calcdelta_deltaD");
+    auto *text = child<QLineEdit>(form, "calcdelta_delta");
+    QCOMPARE(degrees->text(), QStringLiteral("53.665"));
+    QCOMPARE(text->text(), formatDegreesText(53.665));
+    QVERIFY(text->text().startsWith(QStringLiteral("53")));
+    QCOMPARE(degrees->styleSheet(), QStringLiteral("background-color: #98FB98;"));
+
+    const QString report = calculator.resultLabel()->text();
+    QVERIFY(report.startsWith(QStringLiteral(
+        "<p style='color: blue'><b>Calculator: Get delta from ray</b></p><p>&nbsp;</p>")));
+    QVERIFY(report.contains(QStringLiteral("plosh = <span style='color: green'>N0</span><br>"
+                                           "module = <span style='color: green'>3</span><br>"
+                                           "ray = <span style='color: green'>5</span>")));
+    QVERIFY(report.contains(QStringLiteral("<p><b>Result:</b>")));
+    QVERIFY(report.contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
+    QVERIFY(!report.contains(QStringLiteral("Error")));
+
+    // The next calculation first puts the styling back, then marks its own result.
+    child<QSpinBox>(form, "calcdelta_ray")->setValue(1);
+    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
+    QCOMPARE(degrees->text(),
+             QString::number(beamDeclination(3, 1, QStringLiteral("N0")), 'f', 3));
+    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->styleSheet(),
+             QStringLiteral("background-color: #ffffff;"));
+}
+
+void TestCalculator::deltaFromRayReportsUnknownBeam()
+{
+    const CalculatorForm::DeltaFromRay beyond =
+        CalculatorForm::deltaFromRay(QStringLiteral("N1"), 1, 9);
+    QVERIFY(!beyond.found);
+    QVERIFY(beyond.report.contains(QStringLiteral("ray = <span style='color: green'>9</span>")));
+    QVERIFY(beyond.report.endsWith(
+        QStringLiteral("<p><span style='color: red'>Error:</span> no delta for these module and beam!")));
+
+    QVERIFY(!CalculatorForm::deltaFromRay(QStringLiteral("N4"), 21, 1).found);
+    QVERIFY(!CalculatorForm::deltaFromRay(QStringLiteral("N3"), 1, 1).found);
+}
+
+void TestCalculator::deltaFromRayInputErrors_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<int>("module");
+    QTest::addColumn<int>("ray");
+    QTest::addColumn<QString>("errors");
+    QTest::newRow("all three") << "" << 0 << 0
+                               << "Select plosh in form!<br>Select module in form!<br>"
+                                  "Select ray in form!<br>";
+    QTest::newRow("ray only") << "N1" << 2 << 0 << "Select ray in form!<br>";
+    QTest::newRow("module only") << "N2" << -1 << 4 << "Select module in form!<br>";
+}
+
+void TestCalculator::deltaFromRayInputErrors()
+{
+    QFETCH(QString, site);
+    QFETCH(int, module);
+    QFETCH(int, ray);
+    QFETCH(QString, errors);
+    const CalculatorForm::DeltaFromRay result = CalculatorForm::deltaFromRay(site, module, ray);
+    QVERIFY(!result.found);
+    QCOMPARE(result.report,
+             QStringLiteral("<p style='color: blue'><b>Calculator: Get delta from ray</b></p>"
+                            "<p>&nbsp;</p><p><b>Error:</b><br>")
+                 + errors);
+}
+
+void TestCalculator::fontSizeStopsAtLimits()
+{
+    CalculatorModule calculator;
+    auto *plus = child<QPushButton>(calculator.form(), "fontIncrease");
+    auto *minus = child<QPushButton>(calculator.form(), "fontDecrease");
+    auto *shown = child<QLabel>(calculator.form(), "fontSize");
+    QCOMPARE(calculator.resultFontSize(), 11);
+    QCOMPARE(shown->text(), QStringLiteral("11"));
+    QCOMPARE(calculator.resultLabel()->font().pointSize(), 11);
+
+    QTest::mouseClick(plus, Qt::LeftButton);
+    QCOMPARE(calculator.resultFontSize(), 12);
+    for (int i = 0; i < 40; ++i)
+        QTest::mouseClick(plus, Qt::LeftButton);
+    QCOMPARE(calculator.resultFontSize(), 40);
+    QCOMPARE(shown->text(), QStringLiteral("40"));
+    QCOMPARE(calculator.resultLabel()->font().pointSize(), 40);
+
+    for (int i = 0; i < 50; ++i)
+        QTest::mouseClick(minus, Qt::LeftButton);
+    QCOMPARE(calculator.resultFontSize(), 6);
+    QCOMPARE(shown->text(), QStringLiteral("6"));
+    QCOMPARE(calculator.resultLabel()->font().pointSize(), 6);
+}
+
+void TestCalculator::clearFormEmptiesLineEditsOnly()
+{
+    CalculatorModule calculator;
+    CalculatorForm *form = calculator.form();
+    child<QComboBox>(form, "calcdelta_plosh")->setCurrentText(QStringLiteral("N0"));
+    child<QSpinBox>(form, "calcdelta_module")->setValue(3);
+    child<QSpinBox>(form, "calcdelta_ray")->setValue(5);
+    child<QComboBox>(form, "tres")->setCurrentIndex(2);
+    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
+    QVERIFY(!child<QLineEdit>(form, "calcdelta_deltaD")->text().isEmpty());
+    QVERIFY(!calculator.resultLabel()->text().isEmpty());
+
+    QSignalSpy cleared(form, &CalculatorForm::resultClearRequested);
+    QTest::mouseClick(child<QPushButton>(form, "clearForm"), Qt::LeftButton);
+    QCOMPARE(cleared.count(), 1);
+    const QList<QLineEdit *> edits = form->findChildren<QLineEdit *>();
+    int ownEdits = 0;
+    for (QLineEdit *edit : edits) {
+        if (edit->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        ++ownEdits;
+        QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
+    }
+    QVERIFY(ownEdits >= 20);
+    QCOMPARE(child<QComboBox>(form, "calcdelta_plosh")->currentText(), QStringLiteral("N0"));
+    QCOMPARE(child<QComboBox>(form, "tres")->currentIndex(), 2);
+    QCOMPARE(child<QSpinBox>(form, "calcdelta_module")->value(), 3);
+    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->value(), 5);
+    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->text(), QStringLiteral("5"));
+    QVERIFY(calculator.resultLabel()->text().isEmpty());
+}
+
+void TestCalculator::groupsShowAndHideTheirContent()
+{
+    CalculatorForm form;
+    const char *const groups[][2] = {{"groupBoxDeltaFromRay", "widgetDeltaFromRay"},
+                                     {"groupBoxCat2Kvx", "widgetCat2Kvx"},
+                                     {"groupBoxKvx2Cat", "widgetKvx2Cat"},
+                                     {"groupBoxFfa", "widgetFfa"}};
+    for (const auto &names : groups) {
+        auto *group = child<QGroupBox>(&form, names[0]);
+        QWidget *content = child<QWidget>(&form, names[1]);
+        QVERIFY(group->isCheckable());
+        QCOMPARE(content->isVisibleTo(group), group->isChecked());
+        group->setChecked(!group->isChecked());
+        QCOMPARE(content->isVisibleTo(group), group->isChecked());
+        group->setChecked(!group->isChecked());
+        QCOMPARE(content->isVisibleTo(group), group->isChecked());
+    }
+    QVERIFY(!child<QGroupBox>(&form, "groupBoxMain")->isCheckable());
+}
+
+void TestCalculator::initialTextsAndStyling_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("cat2kvx_alfa") << "cat2kvx_alfa" << "03:23:27" << false;
+    QTest::newRow("cat2kvx_delta") << "cat2kvx_delta" << "39:44:52" << false;
+    QTest::newRow("cat2kvx_date") << "cat2kvx_date" << "01.04.2015" << false;
+    QTest::newRow("kvx2cat_time") << "kvx2cat_time" << "12:13:20.66" << false;
+    QTest::newRow("kvx2cat_culmPoint") << "kvx2cat_culmPoint" << "64090" << false;
+    QTest::newRow("ffa_poins") << "ffa_poins" << "16384" << false;
+    QTest::newRow("ffa_ducy_max") << "ffa_ducy_max" << "0.01" << false;
+    QTest::newRow("ffa_wtsp") << "ffa_wtsp" << "1.5" << false;
+    QTest::newRow("ffa_bin_min") << "ffa_bin_min" << "39" << false;
+    QTest::newRow("ffa_bin_max") << "ffa_bin_max" << "44" << false;
+    QTest::newRow("ffa_period_min") << "ffa_period_min" << "1" << false;
+    QTest::newRow("ffa_period_max") << "ffa_period_max" << "10.0" << false;
+    QTest::newRow("ffa_cols") << "ffa_cols" << "" << true;
+    QTest::newRow("ffa_rows") << "ffa_rows" << "" << true;
+    QTest::newRow("calcdelta_delta") << "calcdelta_delta" << "" << true;
+    QTest::newRow("calcdelta_deltaD") << "calcdelta_deltaD" << "" << true;
+}
+
+void TestCalculator::initialTextsAndStyling()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, readOnly);
+    CalculatorForm form;
+    auto *edit = form.findChild<QLineEdit *>(name);
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->isReadOnly(), readOnly);
+    QCOMPARE(edit->styleSheet(),
+             readOnly ? QStringLiteral("background-color: #dfffd3;") : QString());
+}
+
+void TestCalculator::layoutAndHelpText()
+{
+    CalculatorModule calculator;
+    QCOMPARE(calculator.form()->windowTitle(), QStringLiteral("CalculatorForm"));
+    QCOMPARE(calculator.form()->minimumWidth(), 505);
+    QCOMPARE(calculator.form()->maximumWidth(), 505);
+    QCOMPARE(calculator.resultLabel()->text(), CalculatorModule::helpText());
+    QVERIFY(CalculatorModule::helpText().startsWith(
+        QStringLiteral("Введите параметры в калькулятор и нажмите кнопку запуска вычислений.")));
+    QVERIFY(calculator.resultLabel()->wordWrap());
+
+    auto *tres = child<QComboBox>(calculator.form(), "tres");
+    QCOMPARE(tres->count(), 3);
+    QCOMPARE(tres->itemText(0), QStringLiteral("0.0124928 "));
+    QCOMPARE(tres->currentIndex(), 0);
+    auto *site = child<QComboBox>(calculator.form(), "calcdelta_plosh");
+    QCOMPARE(site->count(), 4);
+    QCOMPARE(site->itemText(0), QStringLiteral("N0"));
+    QCOMPARE(site->itemText(3), QStringLiteral("N4"));
+    QCOMPARE(child<QCheckBox>(calculator.form(), "ffa_boundPeriodBin")->text(),
+             QStringLiteral("bound with bin"));
+
+    calculator.resize(1100, 700);
+    calculator.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&calculator));
+    QCOMPARE(calculator.form()->width(), 505);
+    QVERIFY(calculator.resultLabel()->mapTo(&calculator, QPoint(0, 0)).x() >= 505 + 5 + 20);
+}
+
+void TestCalculator::unfinishedCalculatorsSaySo()
+{
+    CalculatorModule calculator;
+    // An unchecked group keeps its buttons disabled.
+    child<QPushButton>(calculator.form(), "ffa_show_periods")->click();
+    QCOMPARE(calculator.resultLabel()->text(), CalculatorModule::helpText());
+    child<QGroupBox>(calculator.form(), "groupBoxFfa")->setChecked(true);
+    child<QGroupBox>(calculator.form(), "groupBoxKvx2Cat")->setChecked(true);
+    child<QPushButton>(calculator.form(), "ffa_show_periods")->click();
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("Calculator: FFA info")));
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("not available yet")));
+    child<QPushButton>(calculator.form(), "kvx2cat_send")->click();
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("From KVX to catalog")));
+}
+
+QTEST_MAIN(TestCalculator)
+#include "tst_calculator.moc"
