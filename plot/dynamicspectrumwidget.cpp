@@ -229,7 +229,7 @@ void DynamicSpectrumWidget::setPrintLayout(bool on)
 
 bool DynamicSpectrumWidget::markerShown() const
 {
-    const int column = m_markerPoint - m_firstPoint;
+    const qint64 column = qint64(m_markerPoint) - m_firstPoint;
     return m_elements[SearchMarker] && m_markerPoint >= 0 && column >= 0
         && column < pointCount();
 }
@@ -404,9 +404,7 @@ void DynamicSpectrumWidget::geometryChanged()
 {
     const int points = pointCount();
     const double left = m_axisInside ? axisStripWidth : 0;
-    const int gap = m_printLayout ? 20 : 10;
-    const double top = (markerShown() ? 2 * fontHeight() + 28 + gap : 0)
-        + (traceShown() ? m_traceBandHeight + gap : 0);
+    const double top = topBandHeight();
     const int cellHeight = m_autoCellSize ? 1 : m_cellSize.height();
     const double height = top + double(rowCount()) * cellHeight + bottomBandHeight() + m_bottomGap
         + std::max(m_imageTop, 0);
@@ -449,10 +447,14 @@ void DynamicSpectrumWidget::resizeEvent(QResizeEvent *event)
 QImage DynamicSpectrumWidget::renderFragment(int first, int count) const
 {
     const int points = pointCount();
-    const int begin = std::max(first - m_firstPoint, 0);
-    const int end = int(std::min<qint64>(qint64(first) + std::max(count, 0) - m_firstPoint, points));
-    if (count <= 0 || points == 0 || begin >= end)
+    if (count <= 0 || points == 0)
         return QImage();
+    const qint64 from = std::max<qint64>(qint64(first) - m_firstPoint, 0);
+    const qint64 to = std::min<qint64>(qint64(first) + count - m_firstPoint, points);
+    if (from >= to)
+        return QImage();
+    const int begin = int(from);
+    const int end = int(to);
 
     DynamicSpectrumWidget picture;
     picture.m_cellSize = QSize(std::max(1, int(std::lround(layout().cellWidth))),
@@ -486,6 +488,11 @@ QImage DynamicSpectrumWidget::renderFragment(int first, int count) const
     for (const QVector<float> &row : m_rows)
         rows.append(row.mid(begin, end - begin));
     picture.setData(rows, m_firstPoint + begin, m_markerPoint, m_markerText);
+    // The picture keeps the grey scale of the screen unless that follows the window.
+    if (!m_scalePerWindow) {
+        picture.m_rowMin = m_rowMin;
+        picture.m_rowMax = m_rowMax;
+    }
     picture.resize(picture.minimumSize().width(), picture.minimumSize().height() + 10);
 
     QImage image(picture.size(), QImage::Format_ARGB32_Premultiplied);
@@ -723,30 +730,47 @@ void DynamicSpectrumWidget::paintBottomBand(QPainter &p, const Layout &l) const
     }
 }
 
-void DynamicSpectrumWidget::paintCaption(QPainter &p, const Layout &l, double y) const
+bool DynamicSpectrumWidget::captionSpan(const Layout &l, double *x0, double *x1) const
 {
-    double x0 = l.image.left();
-    double x1 = l.image.right();
-    double visibleWidth = l.image.width();
+    if (!captionShown() || l.image.isEmpty())
+        return false;
+    *x0 = l.image.left();
+    *x1 = l.image.right();
     if (!m_timeAxisOn && !m_axisInside) {
-        visibleWidth = visibleImageWidth(l);
         const QRect visible = isVisible() ? visibleRegion().boundingRect() : rect();
-        x0 = std::max(x0, double(visible.left()));
-        x1 = x0 + visibleWidth;
+        *x0 = std::max(*x0, double(visible.left()));
+        *x1 = *x0 + visibleImageWidth(l);
     }
-    if (!(visibleWidth > 0.0))
-        return;
+    return *x1 > *x0;
+}
+
+QString DynamicSpectrumWidget::timeSpanCaption() const
+{
+    const Layout l = layout();
+    double x0 = 0.0;
+    double x1 = 0.0;
+    if (!captionSpan(l, &x0, &x1))
+        return QString();
     const double w = std::max(l.cellWidth, SpectrumMath::minColumnWidth);
     const double span = m_timeAxisOn ? m_secondsPerPoint * pointCount()
-                                     : m_secondsPerPoint * (visibleWidth / w);
-    const QString text =
-        QStringLiteral("Time span: %1").arg(SpectrumMath::timeSpanText(span, span, true));
+                                     : m_secondsPerPoint * ((x1 - x0) / w);
+    return QStringLiteral("Time span: %1").arg(SpectrumMath::timeSpanText(span, span, true));
+}
 
-    p.setRenderHint(QPainter::Antialiasing, true);
+void DynamicSpectrumWidget::paintCaption(QPainter &p, const Layout &l, double y) const
+{
+    double x0 = 0.0;
+    double x1 = 0.0;
+    if (!captionSpan(l, &x0, &x1))
+        return;
+    const QString text = timeSpanCaption();
+
+    // Straight parts crisp, the slanted arrowheads smoothed.
     p.setPen(QPen(palette().color(QPalette::WindowText), m_axisPenWidth));
     p.drawLine(QPointF(x0, y), QPointF(x1, y));
     p.drawLine(QPointF(x0, y - 5), QPointF(x0, y + 5));
     p.drawLine(QPointF(x1, y - 5), QPointF(x1, y + 5));
+    p.setRenderHint(QPainter::Antialiasing, true);
     const double arrow = std::min(7.0, (x1 - x0) / 6.0);
     p.drawLine(QPointF(x0, y), QPointF(x0 + arrow, y - 4));
     p.drawLine(QPointF(x0, y), QPointF(x0 + arrow, y + 4));

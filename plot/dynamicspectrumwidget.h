@@ -112,6 +112,8 @@ public:
     QRect bottomGapRect() const;
     // Channel labels as the y-axis strip shows them, bottom row first.
     QVector<ChannelLabel> channelLabels() const;
+    // The caption under the time axis, "Time span: ..."; empty while it is not shown.
+    QString timeSpanCaption() const;
     // Absolute points of the visible columns; false when nothing is visible.
     bool visiblePoints(int *first, int *count) const;
 
@@ -150,6 +152,8 @@ private:
     // while the widget is not shown (rendering for a picture).
     bool visibleColumns(const Layout &l, int *first, int *last) const;
     double visibleImageWidth(const Layout &l) const;
+    // The horizontal extent of the caption's dimension line; false when it has none.
+    bool captionSpan(const Layout &l, double *x0, double *x1) const;
     void geometryChanged();
 
     void paintTrace(QPainter &p, const Layout &l, int c0, int c1) const;

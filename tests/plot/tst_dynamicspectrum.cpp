@@ -1,0 +1,871 @@
+#include "plot/dynamicspectrumwidget.h"
+#include "plot/dynamicspectrumyaxis.h"
+
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Rows = QVector<QVector<float>>;
+
+// A widget that shows nothing but the cells, image at the top-left corner.
+void cellsOnly(DynamicSpectrumWidget &w)
+{
+    for (int e = 0; e < DynamicSpectrumWidget::ElementCount; ++e)
+        w.setElementVisible(e, false);
+    w.setTimeAxis(false, 0.0, {});
+    w.setImageTop(0);
+}
+
+QImage renderOf(QWidget &w)
+{
+    QImage image(w.size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    w.render(&image);
+    return image;
+}
+
+int greyAt(const QImage &image, int x, int y)
+{
+    const QRgb c = image.pixel(x, y);
+    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) ? qRed(c) : -1;
+}
+
+// Moves the pointer over w without touching the platform cursor.
+void moveTo(QWidget &w, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    QMouseEvent event(QEvent::MouseMove, pos, w.mapToGlobal(pos), Qt::NoButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&w, &event);
+}
+
+bool isRed(QRgb c)
+{
+    return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110;
+}
+
+bool isBlue(QRgb c)
+{
+    return qBlue(c) > 150 && qRed(c) < 110 && qGreen(c) < 110;
+}
+
+bool isDark(QRgb c)
+{
+    return qGray(c) < 100;
+}
+
+int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+Rows randomRows(int rowCount, int points, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    Rows rows(rowCount, QVector<float>(points));
+    for (int r = 0; r < rowCount; ++r)
+        for (int c = 0; c < points; ++c)
+            rows[r][c] = float(rng.generateDouble() * 10.0 - 3.0 + (c % 97 == 0 ? 40.0 : 0.0));
+    return rows;
+}
+
+// Independent reference: every cell one rectangle, a quarter pixel larger than
+// the cell so that neighbours overlap, clipped to the image.
+QImage rectanglePicture(const DynamicSpectrumWidget &w, const Rows &rows, const QColor &background)
+{
+    const DynamicSpectrumWidget::Layout l = w.layout();
+    QImage image(w.size(), QImage::Format_RGB32);
+    image.fill(background);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setClipRect(l.image);
+    p.setPen(Qt::NoPen);
+    const int rowCount = rows.size();
+    for (int r = 0; r < rowCount; ++r) {
+        float lo = rows[r][0];
+        float hi = rows[r][0];
+        for (float v : rows[r]) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        const double y = l.image.top() + (rowCount - 1 - r) * l.cellHeight;
+        for (int c = 0; c < rows[r].size(); ++c) {
+            int g = 255;
+            if (hi > lo)
+                g = std::clamp(int(std::floor((hi - rows[r][c]) * 255.0f / (hi - lo) + 0.5f)), 0,
+                               255);
+            p.setBrush(QColor(g, g, g));
+            p.drawRect(QRectF(l.image.left() + c * l.cellWidth, y, l.cellWidth + 0.25,
+                              l.cellHeight + 0.25));
+        }
+    }
+    return image;
+}
+
+double delayPoints(double fTop, double f, double dm, double tres)
+{
+    return (1.0 / (f * f) - 1.0 / (fTop * fTop)) * 4148.8 * dm / tres;
+}
+
+} // namespace
+
+class TestDynamicSpectrum : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void greyLevelsOfCells();
+    void imageMatchesRectangles_data();
+    void imageMatchesRectangles();
+    void scalePerWindowUsesVisibleColumns();
+    void cellSizeClamping();
+    void fitToWidthCellWidth();
+    void pressOnRightEdge();
+    void cursorSignals();
+    void fragmentSelection();
+    void fragmentSelectionIgnoresClicks();
+    void timeSpanCaption();
+    void ticksUnderImage();
+    void dispersionLine();
+    void dispersionLineNeedsItsInputs();
+    void searchPointMarker();
+    void traceAboveImage();
+    void channelLabels();
+    void yAxisStripDrawsLabels();
+    void yAxisChangedFollowsGeometry();
+    void bottomGapRect();
+    void renderFragmentKeepsScale();
+    void badInput();
+};
+
+void TestDynamicSpectrum::greyLevelsOfCells()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(10, 10));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Rows rows{{0, 1, 2, 3, 4}, {5, 5, 5, 5, 5}, {-1, nan, 7, 3, -1}};
+    w.setData(rows, 0, -1, QString());
+    w.resize(80, 100);
+    const QImage image = renderOf(w);
+    const int expected[3][5] = {{255, 191, 128, 64, 0}, // 255 * (4 - v) / 4
+                                {255, 255, 255, 255, 255}, // flat row is white
+                                {255, 255, 0, 128, 255}};  // NaN white, scale -1..7
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            // Row 0 lies at the bottom of the 30 px high image.
+            const int y = (2 - r) * 10 + 5;
+            QCOMPARE(greyAt(image, c * 10 + 5, y), expected[r][c]);
+            QCOMPARE(greyAt(image, c * 10 + 1, (2 - r) * 10 + 1), expected[r][c]);
+        }
+    }
+    const QColor window = w.palette().window().color();
+    QCOMPARE(QColor(image.pixel(60, 5)), window);
+    QCOMPARE(QColor(image.pixel(5, 40)), window);
+}
+
+void TestDynamicSpectrum::imageMatchesRectangles_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("rowCount");
+    QTest::addColumn<QSize>("cell");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<bool>("axisInside");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("cell 1 x 3") << 500 << 40 << QSize(1, 3) << false << false << QSize(520, 160);
+    QTest::newRow("cell 2 x 4") << 300 << 40 << QSize(2, 4) << false << false << QSize(620, 200);
+    QTest::newRow("cell 3 x 2, axis inside") << 200 << 50 << QSize(3, 2) << false << true
+                                             << QSize(700, 140);
+    QTest::newRow("cell 20 x 20") << 30 << 6 << QSize(20, 20) << false << false << QSize(640, 140);
+    QTest::newRow("fitted 1.43") << 700 << 32 << QSize(1, 4) << true << false << QSize(1000, 160);
+    QTest::newRow("fitted 3.7") << 270 << 32 << QSize(1, 3) << true << false << QSize(1000, 120);
+    QTest::newRow("fitted 1.53, axis inside") << 1000 << 24 << QSize(1, 3) << true << true
+                                              << QSize(1600, 100);
+    QTest::newRow("fitted 0.133") << 12000 << 64 << QSize(1, 2) << true << false
+                                  << QSize(1600, 160);
+}
+
+void TestDynamicSpectrum::imageMatchesRectangles()
+{
+    QFETCH(int, points);
+    QFETCH(int, rowCount);
+    QFETCH(QSize, cell);
+    QFETCH(bool, fit);
+    QFETCH(bool, axisInside);
+    QFETCH(QSize, size);
+
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(cell);
+    w.setFitToWidth(fit);
+    w.setAxisInside(axisInside);
+    const Rows rows = randomRows(rowCount, points, 7u + quint32(points));
+    w.setData(rows, 5000, -1, QString());
+    w.resize(size);
+    QCOMPARE(w.size(), size);
+
+    const QColor background = w.palette().window().color();
+    const QImage drawn = renderOf(w);
+    const QImage reference = rectanglePicture(w, rows, background);
+    const QRect image = w.layout().image.toAlignedRect();
+    QVERIFY(image.width() > 10 && image.height() > 10);
+
+    int differing = 0;
+    int greys = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (drawn.pixel(x, y) != reference.pixel(x, y))
+                ++differing;
+            if (image.contains(x, y) && greyAt(drawn, x, y) > 0 && greyAt(drawn, x, y) < 255)
+                ++greys;
+        }
+    }
+    const double fraction = double(differing) / double(image.width() * image.height());
+    qInfo("%s: %d of %d image pixels differ (%.3f %%)", QTest::currentDataTag(), differing,
+          image.width() * image.height(), 100.0 * fraction);
+    QVERIFY2(fraction <= 0.01, qPrintable(QString::number(100.0 * fraction) + " %"));
+    // The picture really holds the cells (not an empty image on both sides).
+    QVERIFY(greys > image.width() * image.height() / 2);
+}
+
+void TestDynamicSpectrum::scalePerWindowUsesVisibleColumns()
+{
+    QWidget frame;
+    frame.resize(100, 60);
+    auto *w = new DynamicSpectrumWidget(&frame);
+    cellsOnly(*w);
+    w->setCellSize(QSize(10, 10));
+    QVector<float> ramp(20);
+    for (int c = 0; c < 20; ++c)
+        ramp[c] = float(c);
+    w->setData(Rows{ramp}, 300, -1, QString());
+    w->setGeometry(0, 0, 200, 60);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+    int first = -1;
+    int count = -1;
+    QVERIFY(w->visiblePoints(&first, &count));
+    QCOMPARE(first, 300);
+    QCOMPARE(count, 10);
+
+    // Whole-row scale 0..19: column 9 is round(10 * 255 / 19) = 134.
+    QImage shot = frame.grab().toImage();
+    QCOMPARE(greyAt(shot, 95, 5), 134);
+    QCOMPARE(greyAt(shot, 5, 5), 255);
+
+    // Visible columns 0..9 only: column 9 is now the maximum.
+    w->setScalePerWindow(true);
+    shot = frame.grab().toImage();
+    QCOMPARE(greyAt(shot, 95, 5), 0);
+    QCOMPARE(greyAt(shot, 45, 5), 142); // round((9 - 4) * 255 / 9) = 141.7
+    QCOMPARE(greyAt(shot, 5, 5), 255);
+}
+
+void TestDynamicSpectrum::cellSizeClamping()
+{
+    DynamicSpectrumWidget w;
+    QVERIFY(w.autoCellSize());
+    QSignalSpy spy(&w, &DynamicSpectrumWidget::cellSizeChanged);
+    w.setCellSize(QSize(25, 0));
+    QCOMPARE(w.cellSize(), QSize(20, 1));
+    QVERIFY(!w.autoCellSize());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toSize(), QSize(20, 1));
+    w.setCellSize(QSize(20, 1));
+    w.setCellSize(QSize(90, -4));
+    QCOMPARE(spy.count(), 1);
+    w.setCellSize(QSize(-3, 50));
+    QCOMPARE(w.cellSize(), QSize(1, 20));
+    QCOMPARE(spy.count(), 2);
+    w.setCellSize(QSize(7, 5));
+    QCOMPARE(w.cellSize(), QSize(7, 5));
+    QCOMPARE(spy.count(), 3);
+
+    // The clamped size is what is drawn.
+    cellsOnly(w);
+    w.setData(Rows{{1, 2}, {3, 4}}, 0, -1, QString());
+    w.setCellSize(QSize(100, 100));
+    QCOMPARE(w.layout().image, QRectF(0, 0, 40, 40));
+}
+
+void TestDynamicSpectrum::fitToWidthCellWidth()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(2, QVector<float>(8, 1.0f)), 0, -1, QString());
+    w.resize(400, 120);
+    QCOMPARE(w.layout().cellWidth, 3.0);
+    w.setFitToWidth(true);
+    QCOMPARE(w.layout().cellWidth, 50.0);
+    QCOMPARE(w.layout().image, QRectF(0, 0, 400, 8));
+    w.setAxisInside(true);
+    QCOMPARE(w.layout().cellWidth, 330.0 / 8.0);
+    QCOMPARE(w.layout().image.left(), 70.0);
+    QCOMPARE(w.layout().image.right(), 400.0);
+
+    // A centred image sits in the middle of the height left over.
+    w.setImageTop(-1);
+    QCOMPARE(w.layout().image.top(), 56.0);
+}
+
+void TestDynamicSpectrum::pressOnRightEdge()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.layout().image, QRectF(0, 0, 30, 12));
+
+    QSignalSpy spy(&w, &DynamicSpectrumWidget::pointClicked);
+    const QList<QPair<int, int>> presses{{30, 1009}, {29, 1009}, {27, 1009}, {26, 1008},
+                                         {0, 1000}, {3, 1001}};
+    for (const auto &press : presses) {
+        QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(press.first, 6));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.takeFirst().at(0).toInt(), press.second);
+    }
+    // Beside and under the image, and with the right button: nothing.
+    QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(31, 6));
+    QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 40));
+    QTest::mouseClick(&w, Qt::RightButton, {}, QPoint(10, 6));
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestDynamicSpectrum::cursorSignals()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), 40, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QSignalSpy moved(&w, &DynamicSpectrumWidget::cursorPointChanged);
+    QSignalSpy left(&w, &DynamicSpectrumWidget::cursorLeft);
+    moveTo(w, QPoint(7, 5));
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.at(0).at(0).toInt(), 42);
+    moveTo(w, QPoint(30, 5));
+    QCOMPARE(moved.count(), 2);
+    QCOMPARE(moved.at(1).at(0).toInt(), 49);
+    QCOMPARE(left.count(), 0);
+    moveTo(w, QPoint(120, 5));
+    QCOMPARE(left.count(), 1);
+    QCOMPARE(moved.count(), 2);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&w, &leave);
+    QCOMPARE(left.count(), 2);
+}
+
+void TestDynamicSpectrum::fragmentSelection()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QSignalSpy spy(&w, &DynamicSpectrumWidget::fragmentSelected);
+    QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
+
+    w.setSelectionMode(true);
+    QCOMPARE(w.cursor().shape(), Qt::CrossCursor);
+    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(6, 5));
+    moveTo(w, QPoint(16, 5), Qt::LeftButton);
+    // The dragged rectangle is outlined in blue while it is being drawn.
+    QImage shot = renderOf(w);
+    QVERIFY(isBlue(shot.pixel(6, 6)));
+    QVERIFY(isBlue(shot.pixel(16, 6)));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(16, 5));
+    QCOMPARE(spy.count(), 1);
+    // floor(6 / 3) = 2 to ceil(16 / 3) = 6.
+    QCOMPARE(spy.at(0).at(0).toInt(), 1002);
+    QCOMPARE(spy.at(0).at(1).toInt(), 4);
+    QVERIFY(!w.selectionMode());
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+    shot = renderOf(w);
+    QCOMPARE(countPixels(shot, shot.rect(), isBlue), 0);
+    QCOMPARE(clicks.count(), 0);
+
+    // Leftwards and past the right end: clamped to the last point.
+    w.setSelectionMode(true);
+    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(150, 5));
+    moveTo(w, QPoint(100, 5), Qt::LeftButton);
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(20, 5));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toInt(), 1006);
+    QCOMPARE(spy.at(1).at(1).toInt(), 4);
+
+    // A drag under one pixel selects nothing and stays in selection mode.
+    w.setSelectionMode(true);
+    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(9, 5));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(9, 5));
+    QCOMPARE(spy.count(), 2);
+    QVERIFY(w.selectionMode());
+
+    // Leaving the mode removes a half-drawn rectangle.
+    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(3, 5));
+    moveTo(w, QPoint(24, 5), Qt::LeftButton);
+    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+    w.setSelectionMode(false);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(24, 5));
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestDynamicSpectrum::fragmentSelectionIgnoresClicks()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), 0, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
+    QSignalSpy moves(&w, &DynamicSpectrumWidget::cursorPointChanged);
+    w.setSelectionMode(true);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 5));
+    moveTo(w, QPoint(12, 5));
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(moves.count(), 0);
+}
+
+void TestDynamicSpectrum::timeSpanCaption()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(2, 4));
+    w.setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
+    w.resize(2100, 200);
+    QCOMPARE(w.timeSpanCaption(), QString());
+    w.setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
+    QCOMPARE(w.timeSpanCaption(), QString()); // no seconds per point yet
+    w.setTimeAxis(true, 0.0125, {});
+    QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 12.5 s"));
+    w.setData(Rows(4, QVector<float>(40, 1.0f)), 0, -1, QString());
+    QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 500 ms"));
+    w.setTimeAxis(true, 0.25, {});
+    w.setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
+    QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 250 s"));
+
+    // Without the time axis the span is that of the visible part of the image.
+    QWidget frame;
+    frame.resize(310, 300);
+    auto *inner = new DynamicSpectrumWidget(&frame);
+    cellsOnly(*inner);
+    inner->setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
+    inner->setCellSize(QSize(2, 4));
+    inner->setTimeAxis(false, 0.0125, {});
+    inner->setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
+    inner->setGeometry(0, 0, 2000, 300);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    // 310 px of 2 px cells: 155 points of 12.5 ms.
+    QCOMPARE(inner->timeSpanCaption(), QStringLiteral("Time span: 1.94 s"));
+
+    // The dimension line lies 30 px under the image (no label rows).
+    w.setTimeAxis(true, 0.0125, {});
+    const QImage shot = renderOf(w);
+    const int y = int(w.layout().image.bottom()) + 30;
+    QVERIFY(countPixels(shot, QRect(40, y - 1, 200, 3), isDark) >= 200);
+    QCOMPARE(countPixels(shot, QRect(40, y - 20, 200, 10), isDark), 0);
+}
+
+void TestDynamicSpectrum::ticksUnderImage()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(1, 4));
+    w.setFitToWidth(true);
+    w.setData(Rows(4, QVector<float>(1000, 1.0f)), 20000, -1, QString());
+    w.resize(1000, 200);
+    QCOMPARE(w.layout().cellWidth, 1.0);
+    w.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
+    w.setTimeAxis(true, 0.0125, {});
+    const QImage shot = renderOf(w);
+    const int y = int(w.layout().image.bottom()) + 3;
+    // Tick columns 100, 200, ... 500, 599, ... 899 at x = c + 0.5.
+    for (int c : {100, 200, 500, 599, 899}) {
+        const QRect around(c - 1, y, 3, 1);
+        QVERIFY2(countPixels(shot, around, isDark) > 0, qPrintable(QString::number(c)));
+    }
+    for (int c : {50, 150, 550, 650, 950})
+        QCOMPARE(countPixels(shot, QRect(c - 1, y, 3, 1), isDark), 0);
+    // Labels under the ticks (absolute point numbers) leave ink in their row.
+    const int labels = int(w.layout().image.bottom()) + 11;
+    QVERIFY(countPixels(shot, QRect(80, labels, 40, 14), isDark) > 0);
+    QCOMPARE(countPixels(shot, QRect(140, labels, 20, 14), isDark), 0);
+
+    // Switched off: no ticks at all.
+    w.setTimeAxis(false, 0.0125, {});
+    QCOMPARE(countPixels(renderOf(w), QRect(0, y, 1000, 1), isDark), 0);
+}
+
+void TestDynamicSpectrum::dispersionLine()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(4, 4));
+    const int rowCount = 32;
+    QVector<double> frequencies;
+    for (int r = 0; r < rowCount; ++r)
+        frequencies.append(109.0 + 0.078 * r);
+    w.setData(Rows(rowCount, QVector<float>(200, 1.0f)), 7000, -1, QString());
+    w.resize(820, 140);
+    const double dm = 30.0;
+    const double tres = 0.0125;
+    w.setDispersion(true, dm, tres, frequencies, 7050);
+    const QImage shot = renderOf(w);
+
+    for (int r : {rowCount - 1, 20, 7, 0}) {
+        const double delay = delayPoints(frequencies.last(), frequencies.at(r), dm, tres);
+        const int x = int(std::floor((50 + delay + 0.5) * 4));
+        const int y = int((rowCount - r - 0.5) * 4);
+        QVERIFY2(countPixels(shot, QRect(x - 2, y - 1, 5, 3), isRed) > 0,
+                 qPrintable(QString("row %1 x %2").arg(r).arg(x)));
+        QCOMPARE(countPixels(shot, QRect(x - 40, y - 1, 20, 3), isRed), 0);
+    }
+    // The bottom row lies about 36 points to the right of the top row.
+    const double bottomDelay = delayPoints(frequencies.last(), frequencies.first(), dm, tres);
+    QVERIFY(bottomDelay > 30 && bottomDelay < 40);
+}
+
+void TestDynamicSpectrum::dispersionLineNeedsItsInputs()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(4, 4));
+    QVector<double> frequencies;
+    for (int r = 0; r < 8; ++r)
+        frequencies.append(109.0 + 0.3 * r);
+    w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
+    w.resize(420, 60);
+    w.setDispersion(false, 30.0, 0.0125, frequencies, 20);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    w.setDispersion(true, 30.0, 0.0, frequencies, 20);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    w.setDispersion(true, 30.0, 0.0125, frequencies.mid(0, 7), 20);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    w.setDispersion(true, 30.0, 0.0125, frequencies, 20);
+    QVERIFY(countPixels(renderOf(w), w.rect(), isRed) > 0);
+    w.setDispersionColor(Qt::blue);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+    // Clearing the data switches the line off with everything else.
+    w.clear();
+    w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+}
+
+void TestDynamicSpectrum::searchPointMarker()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setElementVisible(DynamicSpectrumWidget::SearchMarker, true);
+    w.setCellSize(QSize(4, 10));
+    w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 530, QStringLiteral("05:34:31"));
+    w.resize(420, 300);
+    const DynamicSpectrumWidget::Layout l = w.layout();
+    const int fh = QFontMetrics(w.axisFont()).height();
+    QCOMPARE(l.image.top(), double(2 * fh + 28 + 10));
+    const QImage shot = renderOf(w);
+    const int x = int((30 + 0.5) * 4);
+    const int top = int(l.image.top());
+    QCOMPARE(countPixels(shot, QRect(x - 1, top - 18, 3, 16), isRed), 16);
+    QCOMPARE(countPixels(shot, QRect(x - 30, top - 18, 20, 16), isRed), 0);
+    // Two label boxes above the line, the point number's box directly above it.
+    QVERIFY(countPixels(shot, QRect(x - 40, top - 20 - fh - 4, 80, fh + 4), isDark) > 0);
+    QVERIFY(countPixels(shot, QRect(x - 40, top - 20 - 2 * fh - 8, 80, fh + 4), isDark) > 0);
+
+    // A marker outside the shown points is neither drawn nor given room.
+    w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 600, QStringLiteral("05:34:31"));
+    QCOMPARE(w.layout().image.top(), 0.0);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+
+    // With fit to width, the label boxes stay inside the image near its edge.
+    w.setFitToWidth(true);
+    w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 599,
+              QStringLiteral("a long marker text that is wide"));
+    const QImage edge = renderOf(w);
+    const int labelTop = int(w.layout().image.top()) - 20 - 2 * fh - 8;
+    QCOMPARE(countPixels(edge, QRect(419, labelTop, 1, 2 * fh + 8), isDark), 0);
+    QVERIFY(countPixels(edge, QRect(300, labelTop, 117, 2 * fh + 8), isRed) > 0);
+}
+
+void TestDynamicSpectrum::traceAboveImage()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(4, 4));
+    w.setData(Rows(4, QVector<float>(100, 1.0f)), 0, -1, QString());
+    w.resize(420, 300);
+    QVector<double> trace(100);
+    for (int c = 0; c < 100; ++c)
+        trace[c] = 5.0 + c;
+    w.setTrace(trace, 100);
+    const DynamicSpectrumWidget::Layout l = w.layout();
+    QCOMPARE(l.image.top(), 110.0);
+    const QImage shot = renderOf(w);
+    const int top = int(l.image.top());
+    // The lowest value lies 4 px above the image, the highest 4 px under the band top.
+    QVERIFY(countPixels(shot, QRect(0, top - 7, 6, 6), isBlue) > 0);
+    QVERIFY(countPixels(shot, QRect(394, top - 100, 6, 8), isBlue) > 0);
+    QCOMPARE(countPixels(shot, QRect(0, top - 100, 100, 30), isBlue), 0);
+    QCOMPARE(countPixels(shot, QRect(0, top, 420, 20), isBlue), 0);
+
+    // A trace of another length is not drawn and takes no room.
+    w.setTrace(trace.mid(0, 99), 100);
+    QCOMPARE(w.layout().image.top(), 0.0);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    w.setTrace(trace, 100);
+    w.setTraceVisible(false);
+    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+
+    // Not-a-number samples break the line instead of breaking the paint.
+    trace[50] = std::numeric_limits<double>::quiet_NaN();
+    w.setTrace(trace, 100);
+    w.setTraceVisible(true);
+    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+}
+
+void TestDynamicSpectrum::channelLabels()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, true);
+    w.setCellSize(QSize(2, 20));
+    w.setData(Rows(3, QVector<float>(10, 1.0f)), 0, -1, QString());
+    w.resize(200, 200);
+    QVector<DynamicSpectrumWidget::ChannelLabel> labels = w.channelLabels();
+    QCOMPARE(labels.size(), 3);
+    QCOMPARE(labels.at(0).text, QStringLiteral("1"));
+    QCOMPARE(labels.at(0).centreY, 50.0);
+    QCOMPARE(labels.at(2).text, QStringLiteral("3"));
+    QCOMPARE(labels.at(2).centreY, 10.0);
+
+    // Thin rows: numbers only where they do not overprint, starting at 1.
+    w.setCellSize(QSize(2, 1));
+    w.setData(Rows(256, QVector<float>(10, 1.0f)), 0, -1, QString());
+    w.resize(200, 400);
+    labels = w.channelLabels();
+    const int box = QFontMetrics(w.axisFont()).height() + 4;
+    QVERIFY(labels.size() > 5 && labels.size() <= 256 / box + 1);
+    QCOMPARE(labels.first().text, QStringLiteral("1"));
+    for (int i = 1; i < labels.size(); ++i)
+        QVERIFY(labels.at(i - 1).centreY - labels.at(i).centreY >= box);
+
+    // Print layout: frequencies of the bottom, top and middle rows.
+    QVector<double> frequencies;
+    for (int r = 0; r < 256; ++r)
+        frequencies.append(109.0390625 + 0.0078125 * r);
+    w.setDispersion(false, 0.0, 0.0, frequencies, 0);
+    w.setPrintLayout(true);
+    labels = w.channelLabels();
+    QCOMPARE(labels.size(), 3);
+    QCOMPARE(labels.at(0).text, QStringLiteral("109.04"));
+    QCOMPARE(labels.at(1).text, QStringLiteral("111.03"));
+    QCOMPARE(labels.at(2).text, QStringLiteral("110.04"));
+    // Middle label left out where it would touch an end label.
+    w.setData(Rows(12, QVector<float>(10, 1.0f)), 0, -1, QString());
+    labels = w.channelLabels();
+    QCOMPARE(labels.size(), 2);
+    // Too few frequencies: no labels.
+    w.setData(Rows(300, QVector<float>(10, 1.0f)), 0, -1, QString());
+    QVERIFY(w.channelLabels().isEmpty());
+    w.setPrintLayout(false);
+    w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, false);
+    QVERIFY(w.channelLabels().isEmpty());
+}
+
+void TestDynamicSpectrum::yAxisStripDrawsLabels()
+{
+    QWidget frame;
+    frame.resize(300, 200);
+    auto *spectrum = new DynamicSpectrumWidget(&frame);
+    cellsOnly(*spectrum);
+    spectrum->setElementVisible(DynamicSpectrumWidget::ChannelLabels, true);
+    spectrum->setCellSize(QSize(4, 20));
+    spectrum->setData(Rows(3, QVector<float>(50, 1.0f)), 0, -1, QString());
+    spectrum->setGeometry(70, 20, 230, 160);
+    auto *strip = new DynamicSpectrumYAxis(spectrum, &frame);
+    strip->setGeometry(0, 0, 70, 200);
+    QImage shot = renderOf(frame);
+
+    // Rows centred 10, 30 and 50 px into the spectrum, which starts 20 px down.
+    for (int centre : {30, 50, 70})
+        QVERIFY2(countPixels(shot, QRect(30, centre - 8, 31, 16), isDark) > 0,
+                 qPrintable(QString::number(centre)));
+    QCOMPARE(countPixels(shot, QRect(62, 0, 8, 200), isDark), 0);
+    QCOMPARE(countPixels(shot, QRect(0, 85, 70, 115), isDark), 0);
+    QCOMPARE(countPixels(shot, QRect(0, 0, 70, 18), isDark), 0);
+    QCOMPARE(QColor(shot.pixel(2, 2)), QColor(Qt::white));
+
+    spectrum->setElementVisible(DynamicSpectrumWidget::ChannelLabels, false);
+    shot = renderOf(frame);
+    QCOMPARE(countPixels(shot, QRect(0, 0, 70, 200), isDark), 0);
+}
+
+void TestDynamicSpectrum::yAxisChangedFollowsGeometry()
+{
+    DynamicSpectrumWidget w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QSignalSpy spy(&w, &DynamicSpectrumWidget::yAxisChanged);
+    // Each change of rows, cells, labels, font or size tells the strip (a
+    // growing minimum size may add a resize of its own).
+    const QVector<std::function<void()>> changes{
+        [&] { w.setData(Rows(3, QVector<float>(10, 1.0f)), 0, -1, QString()); },
+        [&] { w.setCellSize(QSize(3, 3)); },
+        [&] { w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, false); },
+        [&] { w.setAxisFont(2, 14); },
+        [&] { w.resize(333, 222); },
+        [&] { w.setPrintLayout(true); },
+        [&] { w.setImageTop(15); },
+        [&] { w.clear(); }};
+    for (int i = 0; i < changes.size(); ++i) {
+        const int before = spy.count();
+        changes[i]();
+        QVERIFY2(spy.count() > before, qPrintable(QString::number(i)));
+    }
+    const int before = spy.count();
+    w.setElementVisible(9, true);
+    w.setElementVisible(-1, true);
+    w.setTraceWidth(5);
+    QCOMPARE(spy.count(), before);
+    QCOMPARE(w.traceWidth(), 5);
+    w.setTraceWidth(99);
+    QCOMPARE(w.traceWidth(), 20);
+    // The font and pen are clamped.
+    w.setAxisFont(0, 200);
+    QCOMPARE(w.axisPenWidth(), 1);
+    QCOMPARE(w.axisFont().pointSize(), 72);
+    QCOMPARE(w.axisFont().family(), QStringLiteral("Arial"));
+    w.setAxisFont(50, 1);
+    QCOMPARE(w.axisPenWidth(), 20);
+    QCOMPARE(w.axisFont().pointSize(), 6);
+}
+
+void TestDynamicSpectrum::bottomGapRect()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(2, 4));
+    w.setData(Rows(4, QVector<float>(100, 1.0f)), 0, -1, QString());
+    w.resize(400, 300);
+    QVERIFY(w.bottomGapRect().isEmpty());
+    w.setBottomGap(40);
+    const QRect gap = w.bottomGapRect();
+    QCOMPARE(gap, QRect(0, 17, 200, 40));
+    QVERIFY(w.minimumHeight() >= 16 + 40);
+}
+
+void TestDynamicSpectrum::renderFragmentKeepsScale()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setCellSize(QSize(5, 6));
+    QVector<float> ramp(100);
+    for (int c = 0; c < 100; ++c)
+        ramp[c] = float(c);
+    w.setData(Rows{ramp, ramp}, 1000, -1, QString());
+    w.resize(600, 100);
+
+    const QImage part = w.renderFragment(1010, 20);
+    QVERIFY(!part.isNull());
+    QCOMPARE(part.width(), DynamicSpectrumWidget::axisStripWidth + 20 * 5);
+    // Point 1015 is column 5 of the fragment; grey of 15 on the 0..99 scale.
+    const int expected = int(std::floor(84.0f * 255.0f / 99.0f + 0.5f));
+    const int y = int(part.height() / 2);
+    bool found = false;
+    for (int yy = 0; yy < part.height() && !found; ++yy)
+        found = greyAt(part, 70 + 5 * 5 + 2, yy) == expected;
+    QVERIFY2(found, qPrintable(QString::number(y)));
+
+    QVERIFY(w.renderFragment(0, 10).isNull());
+    QVERIFY(w.renderFragment(1010, 0).isNull());
+    QVERIFY(w.renderFragment(1100, 5).isNull());
+    QVERIFY(!w.renderFragment(1095, 1000).isNull());
+    QCOMPARE(w.renderFragment(1095, 1000).width(), 70 + 5 * 5);
+    DynamicSpectrumWidget empty;
+    QVERIFY(empty.renderFragment(0, 10).isNull());
+}
+
+void TestDynamicSpectrum::badInput()
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    DynamicSpectrumWidget w;
+    w.resize(300, 200);
+    const QColor window = w.palette().window().color();
+
+    // No data: only the background, no signals from the mouse.
+    QImage shot = renderOf(w);
+    const QImage blank = shot;
+    for (int y = 0; y < shot.height(); y += 7)
+        for (int x = 0; x < shot.width(); x += 7)
+            QCOMPARE(QColor(shot.pixel(x, y)), window);
+    QVERIFY(w.layout().image.isEmpty());
+    w.setData(Rows{}, 0, 5, QStringLiteral("x"));
+    w.setData(Rows{{}, {}}, 0, 5, QStringLiteral("x"));
+    QCOMPARE(w.rowCount(), 0);
+    QVERIFY(w.layout().image.isEmpty());
+    QCOMPARE(renderOf(w), blank);
+
+    // Rows of unequal length are cut to the shortest.
+    w.setData(Rows{{1, 2, 3, 4}, {1, 2}, {5, 6, 7}}, 0, -1, QString());
+    QCOMPARE(w.pointCount(), 2);
+    QCOMPARE(w.rowCount(), 3);
+
+    // Not-a-number and infinite samples, a row without any finite value.
+    w.setData(Rows{{nan, inf, -inf, 1.0f}, {nan, nan, nan, nan}, {inf, inf, 2, 2}}, 0, 1,
+              QString());
+    QCOMPARE(w.rowMin(0), 1.0f);
+    QCOMPARE(w.rowMax(0), 1.0f);
+    w.setTrace({nan, std::numeric_limits<double>::infinity(), nan, 1.0}, 50);
+    QVector<double> frequencies{nan, 0.0, 110.0};
+    w.setDispersion(true, 1.0e12, 1.0e-9, frequencies, -2000000000);
+    w.setTimeAxis(true, std::numeric_limits<double>::quiet_NaN(), {});
+    shot = renderOf(w);
+    QVERIFY(!shot.isNull());
+    w.setTimeAxis(true, 1.0e300, [](int) { return QString(); });
+    renderOf(w);
+
+    // A huge spectrum squeezed into one pixel.
+    DynamicSpectrumWidget tiny;
+    tiny.setFitToWidth(true);
+    tiny.setData(randomRows(16, 12000, 3), 0, 6000, QStringLiteral("marker"));
+    tiny.setTrace(QVector<double>(12000, 1.0), 100);
+    tiny.setMinimumSize(0, 0);
+    tiny.resize(1, 1);
+    QCOMPARE(tiny.size(), QSize(1, 1));
+    shot = renderOf(tiny);
+    QCOMPARE(shot.size(), QSize(1, 1));
+    QCOMPARE(tiny.channelLabels().size() > 0, true);
+
+    // Extreme first points do not overflow into wrong fragments.
+    DynamicSpectrumWidget far;
+    far.setData(Rows(2, QVector<float>(10, 1.0f)), 2147483640, -1, QString());
+    QVERIFY(!far.renderFragment(2147483645, 2147483647).isNull());
+    QVERIFY(far.renderFragment(-2147483647, 100).isNull());
+}
+
+QTEST_MAIN(TestDynamicSpectrum)
+#include "tst_dynamicspectrum.moc"
