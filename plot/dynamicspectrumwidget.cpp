@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -612,12 +613,33 @@ void DynamicSpectrumWidget::paintTrace(QPainter &p, const Layout &l, int c0, int
 
 void DynamicSpectrumWidget::paintCells(QPainter &p, const Layout &l, int c0, int c1)
 {
-    const QImage &cells =
-        m_cache.image(m_rows, m_rowMin, m_rowMax, m_generation, c0, c1, m_scalePerWindow);
+    const double w = l.cellWidth;
+    const double scale = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    QVector<int> columns;
+    QRectF target;
+    const double deviceWidth = w * scale;
+    if (deviceWidth >= 1.0 && std::floor(deviceWidth) == deviceWidth) {
+        columns.resize(c1 - c0 + 1);
+        std::iota(columns.begin(), columns.end(), c0);
+        target = QRectF(l.image.left() + c0 * w, l.image.top(), (c1 - c0 + 1) * w,
+                        l.image.height());
+    } else {
+        // Cells not a whole number of device pixels wide: each device pixel
+        // shows the cell under its centre, so the image is made at device
+        // resolution from those cells (also when many cells share a pixel).
+        const int d0 = int(std::floor((l.image.left() + c0 * w) * scale));
+        const int d1 = int(std::ceil((l.image.left() + (c1 + 1) * w) * scale)) - 1;
+        columns.resize(std::max(d1 - d0 + 1, 0));
+        for (int d = d0; d <= d1; ++d) {
+            const double c = std::floor(((d + 0.5) / scale - l.image.left()) / w);
+            columns[d - d0] = c <= c0 ? c0 : c >= c1 ? c1 : int(c);
+        }
+        target = QRectF(d0 / scale, l.image.top(), (d1 - d0 + 1) / scale, l.image.height());
+    }
+    const QImage &cells = m_cache.image(m_rows, m_rowMin, m_rowMax, m_generation, c0, c1,
+                                        m_scalePerWindow, columns);
     if (cells.isNull())
         return;
-    const QRectF target(l.image.left() + c0 * l.cellWidth, l.image.top(),
-                        (c1 - c0 + 1) * l.cellWidth, l.image.height());
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(target, cells);
 }

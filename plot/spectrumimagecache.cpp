@@ -7,10 +7,11 @@
 const QImage &SpectrumImageCache::image(const QVector<QVector<float>> &rows,
                                         const QVector<float> &rowMin,
                                         const QVector<float> &rowMax, quint64 generation,
-                                        int first, int last, bool perWindow)
+                                        int first, int last, bool perWindow,
+                                        const QVector<int> &columns)
 {
     if (!m_image.isNull() && generation == m_generation && first == m_first && last == m_last
-        && perWindow == m_perWindow)
+        && perWindow == m_perWindow && columns == m_columns)
         return m_image;
 
     m_image = QImage();
@@ -18,28 +19,30 @@ const QImage &SpectrumImageCache::image(const QVector<QVector<float>> &rows,
     m_first = first;
     m_last = last;
     m_perWindow = perWindow;
+    m_columns = columns;
     const int rowCount = rows.size();
-    const int width = last - first + 1;
-    if (rowCount == 0 || width <= 0)
+    const int width = columns.size();
+    if (rowCount == 0 || width == 0 || last < first)
         return m_image;
 
     m_image = QImage(width, rowCount, QImage::Format_RGB32);
     if (m_image.isNull())
         return m_image;
     for (int r = 0; r < rowCount; ++r) {
-        const float *values = rows.at(r).constData() + first;
+        const float *values = rows.at(r).constData();
         float lo = rowMin.value(r);
         float hi = rowMax.value(r);
         if (perWindow)
-            SpectrumMath::finiteRange(values, 0, width, &lo, &hi);
+            SpectrumMath::finiteRange(values, first, last - first + 1, &lo, &hi);
         auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(rowCount - 1 - r));
         if (!(hi > lo)) {
             std::fill(line, line + width, qRgb(255, 255, 255));
             continue;
         }
-        for (int c = 0; c < width; ++c) {
-            const int g = SpectrumMath::greyLevel(values[c], lo, hi);
-            line[c] = 0xff000000u | (uint(g) * 0x010101u);
+        const int *column = columns.constData();
+        for (int i = 0; i < width; ++i) {
+            const int g = SpectrumMath::greyLevel(values[column[i]], lo, hi);
+            line[i] = 0xff000000u | (uint(g) * 0x010101u);
         }
     }
     ++m_builds;
@@ -50,4 +53,5 @@ void SpectrumImageCache::clear()
 {
     m_image = QImage();
     m_first = m_last = -1;
+    m_columns.clear();
 }
