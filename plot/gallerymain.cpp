@@ -2,6 +2,9 @@
 // files, so the look of the plotting toolkit can be reviewed without clicking
 // through the program.
 
+#include "astro/dispersion.h"
+#include "plot/dynamicspectrumwidget.h"
+#include "plot/dynamicspectrumyaxis.h"
 #include "plot/grafiks.h"
 #include "plot/graphpanel.h"
 #include "plot/infopanel.h"
@@ -11,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QRandomGenerator>
@@ -203,6 +207,62 @@ bool badInputPage(const QDir &outDir, QTextStream &log)
     return savePage(&panel, outDir, QStringLiteral("bad_input.png"), log);
 }
 
+
+// A dispersed pulsar in 256 channels: dynamic spectrum with its channel-sum
+// trace, the dispersion line from the search point, and the time axis.
+bool dynamicSpectrumPage(const QDir &outDir, QTextStream &log)
+{
+    const int channels = 256;
+    const int points = 1200;
+    const int firstPoint = 48000;
+    const double dm = 30.0;
+    QVector<double> frequencies(channels);
+    for (int r = 0; r < channels; ++r)
+        frequencies[r] = 109.0390625 + 0.0078125 * r;
+    QRandomGenerator random(11);
+    QVector<QVector<float>> rows(channels, QVector<float>(points));
+    QVector<double> sum(points, 0.0);
+    for (int r = 0; r < channels; ++r) {
+        const double delay = dispersionDelayPoints(frequencies.last(), frequencies[r], dm, samplePeriod);
+        for (int c = 0; c < points; ++c) {
+            const double t = (firstPoint + c - delay) * samplePeriod;
+            const double phase = std::fmod(t, pulsarPeriod) / pulsarPeriod - 0.5;
+            const double pulse = 1.6 * std::exp(-phase * phase / (2 * 0.005 * 0.005));
+            rows[r][c] = float(random.generateDouble() + pulse + 0.2 * std::sin(r / 9.0));
+        }
+        for (int c = 0; c < points; ++c) {
+            const int shifted = c + int(std::lround(delay));
+            sum[c] += shifted < points ? rows[r][shifted] : rows[r][points - 1];
+        }
+    }
+
+    QWidget page;
+    page.resize(1400, 900);
+    auto *spectrum = new DynamicSpectrumWidget(&page);
+    auto *strip = new DynamicSpectrumYAxis(spectrum, &page);
+    auto *layout = new QHBoxLayout(&page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    strip->setFixedWidth(DynamicSpectrumWidget::axisStripWidth);
+    layout->addWidget(strip);
+    layout->addWidget(spectrum);
+
+    int searchPoint = 0;
+    for (int c = 1; c < points - 1; ++c)
+        if (sum[c] > sum[searchPoint] && c > points / 3)
+            searchPoint = c;
+    searchPoint += firstPoint;
+    auto alphaText = [](int point) { return clockText(5 * 3600 + 34 * 60 + point * samplePeriod); };
+    spectrum->setFitToWidth(true);
+    spectrum->setAxisFont(1, 9);
+    spectrum->setCellSize(QSize(1, 2));
+    spectrum->setTimeAxis(true, samplePeriod, alphaText);
+    spectrum->setDispersion(true, dm, samplePeriod, frequencies, searchPoint);
+    spectrum->setTrace(sum, 100);
+    spectrum->setData(rows, firstPoint, searchPoint, alphaText(searchPoint));
+    return savePage(&page, outDir, QStringLiteral("dynamic_spectrum.png"), log);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -226,5 +286,6 @@ int main(int argc, char *argv[])
     bool ok = nativeGraphPages(outDir, log);
     ok = thumbnailPage(outDir, log) && ok;
     ok = badInputPage(outDir, log) && ok;
+    ok = dynamicSpectrumPage(outDir, log) && ok;
     return ok ? 0 : 1;
 }
