@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
-#include <QTextStream>
 #include <QtEndian>
 
 #include <algorithm>
@@ -170,6 +169,60 @@ ExtractTimes extractTimes(const NativeFile &file, const NativeSelection &selecti
             beginDateTimeOfPoint(file.utcBeginDate, file.utcBeginTime, selection.startPoint, file.tresolution),
             beginDateTimeOfPoint(file.localBeginDate, file.localBeginTime, last, file.tresolution)};
 }
+
+bool saveFailure(const QSaveFile &out, QString *error)
+{
+    if (error)
+        *error = out.errorString();
+    return false;
+}
+
+bool cancelSave(QSaveFile &out, QString *error)
+{
+    saveFailure(out, error);
+    out.cancelWriting();
+    return false;
+}
+
+// Collects output and hands it to an unbuffered save file in large pieces.
+// A short write is repeated, so that the system reports why it stopped;
+// QSaveFile::commit() on its own misses a short final flush of a buffered file
+// and would keep a truncated file.
+class SaveBuffer
+{
+public:
+    explicit SaveBuffer(QSaveFile &out) : m_out(out) { m_bytes.reserve(m_chunk); }
+
+    void append(const char *data, int size)
+    {
+        m_bytes.append(data, size);
+        if (m_bytes.size() >= m_chunk)
+            flush();
+    }
+    void append(const QByteArray &bytes) { append(bytes.constData(), bytes.size()); }
+
+    bool flush()
+    {
+        const char *data = m_bytes.constData();
+        qint64 left = m_bytes.size();
+        while (m_ok && left > 0) {
+            const qint64 written = m_out.write(data, left);
+            m_ok = written > 0;
+            data += std::max<qint64>(written, 0);
+            left -= std::max<qint64>(written, 0);
+        }
+        m_bytes.resize(0);
+        return m_ok;
+    }
+
+    bool ok() const { return m_ok; }
+
+private:
+    static constexpr int m_chunk = 64 * 1024;
+    QSaveFile &m_out;
+    QByteArray m_bytes;
+    bool m_ok = true;
+};
 
 } // namespace
 
@@ -370,71 +423,65 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
     if (!checkSelection(file, selection, true, &moduleIndex, error))
         return false;
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered))
+        return saveFailure(out, error);
     const ExtractTimes times = extractTimes(file, selection);
     const int n = std::max(file.nChannels - 1, 0);
     const int rayIndex = selection.ray - file.firstRay;
 
-    QTextStream stream(&out);
-    stream.setCodec("UTF-8");
-    stream << "nativeFileName " << oneLine(parentFileName(file)) << '\n'
-           << "firstPoint " << (qint64(selection.startPoint) + file.firstPoint) << '\n'
-           << "date_begin " << dateText(times.localBegin) << " UTC " << dateText(times.utcBegin) << '\n'
-           << "time_begin " << timeTextOfDateTime(times.localBegin) << " UTC "
-           << timeTextOfDateTime(times.utcBegin) << '\n'
-           << "date_end " << dateText(times.end) << '\n'
-           << "time_end " << timeTextOfDateTime(times.end) << '\n'
-           << "zone " << file.zone << '\n'
-           << "area " << oneLine(file.plosh) << '\n'
-           << "module " << selection.module << '\n'
-           << "ray " << selection.ray << '\n'
-           << "delta " << oneLine(selection.delta) << '\n'
-           << "channels " << n << '\n'
-           << "fcentral " << oneLine(file.fcentral) << '\n'
-           << "wb_total " << oneLine(file.wbTotal) << '\n'
-           << "fbands " << frequencyListText(file) << '\n'
-           << "wbands " << oneLine(file.wbands) << '\n'
-           << "tres " << QString::number(file.tresolution, 'g', 16) << '\n'
-           << "points " << selection.count << '\n'
-           << '\n';
-    stream << "frequency:\t";
+    SaveBuffer buffer(out);
+    const auto line = [&buffer](const char *key, const QString &value) {
+        buffer.append((QLatin1String(key) + QLatin1Char(' ') + oneLine(value) + QLatin1Char('\n')).toUtf8());
+    };
+    line("nativeFileName", parentFileName(file));
+    line("firstPoint", QString::number(qint64(selection.startPoint) + file.firstPoint));
+    line("date_begin", dateText(times.localBegin) + QLatin1String(" UTC ") + dateText(times.utcBegin));
+    line("time_begin",
+         timeTextOfDateTime(times.localBegin) + QLatin1String(" UTC ") + timeTextOfDateTime(times.utcBegin));
+    line("date_end", dateText(times.end));
+    line("time_end", timeTextOfDateTime(times.end));
+    line("zone", QString::number(file.zone));
+    line("area", file.plosh);
+    line("module", QString::number(selection.module));
+    line("ray", QString::number(selection.ray));
+    line("delta", selection.delta);
+    line("channels", QString::number(n));
+    line("fcentral", file.fcentral);
+    line("wb_total", file.wbTotal);
+    line("fbands", frequencyListText(file));
+    line("wbands", file.wbands);
+    line("tres", QString::number(file.tresolution, 'g', 16));
+    line("points", QString::number(selection.count));
+
+    QString text = QStringLiteral("\nfrequency:\t");
     for (int c = n - 1; c >= 0; --c) {
         if (c < file.fbands.size())
-            stream << QString::number(file.fbands.at(c), 'f', 2);
-        stream << '\t';
+            text += QString::number(file.fbands.at(c), 'f', 2);
+        text += QLatin1Char('\t');
     }
-    stream << "\nchannel:\t";
+    text += QLatin1String("\nchannel:\t");
     for (int c = n; c >= 1; --c)
-        stream << c << "\t\t";
-    stream << "sum\n";
+        text += QString::number(c) + QLatin1String("\t\t");
+    text += QLatin1String("sum\n");
+    buffer.append(text.toUtf8());
+
     const qint64 end = qint64(selection.startPoint) + selection.count;
-    for (qint64 p = selection.startPoint; p < end; ++p) {
+    for (qint64 p = selection.startPoint; p < end && buffer.ok(); ++p) {
+        text.clear();
         for (int c = n - 1; c >= 0; --c) {
-            stream << QString::number(nativeSample(file, moduleIndex, rayIndex, c, p), 'f', 6);
+            text += QString::number(nativeSample(file, moduleIndex, rayIndex, c, p), 'f', 6);
             if (c > 0)
-                stream << '\t';
+                text += QLatin1Char('\t');
         }
-        stream << '\t' << QString::number(nativeSample(file, moduleIndex, rayIndex, file.nChannels - 1, p), 'f', 6)
-               << '\n';
-        if (stream.status() != QTextStream::Ok)
-            break;
+        text += QLatin1Char('\t')
+            + QString::number(nativeSample(file, moduleIndex, rayIndex, file.nChannels - 1, p), 'f', 6)
+            + QLatin1Char('\n');
+        buffer.append(text.toUtf8());
     }
-    stream.flush();
-    if (stream.status() != QTextStream::Ok || out.error() != QFileDevice::NoError) {
-        if (error)
-            *error = out.errorString();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
+    if (!buffer.flush())
+        return cancelSave(out, error);
+    if (!out.commit())
+        return saveFailure(out, error);
     return true;
 }
 
@@ -472,49 +519,29 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
     lines.prepend(QStringLiteral("numpar      %1").arg(lines.size() + 1));
 
     QSaveFile out(path);
-    const auto failWrite = [&out, error]() {
-        if (error)
-            *error = out.errorString();
-        out.cancelWriting();
-        return false;
-    };
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    const QByteArray passport = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (out.write(passport) != passport.size())
-        return failWrite();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return saveFailure(out, error);
+    SaveBuffer buffer(out);
+    buffer.append((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 
     const int firstRay = allRays ? 0 : selection.ray - file.firstRay;
     const int lastRay = allRays ? file.nRays - 1 : firstRay;
-    constexpr int bufferFloats = 16384;
-    std::vector<char> buffer(bufferFloats * sizeof(float));
-    size_t used = 0;
     const qint64 end = qint64(selection.startPoint) + selection.count;
-    for (qint64 p = selection.startPoint; p < end; ++p) {
+    for (qint64 p = selection.startPoint; p < end && buffer.ok(); ++p) {
         for (int r = firstRay; r <= lastRay; ++r) {
             for (int c = 0; c < file.nChannels; ++c) {
                 const float v = nativeSample(file, moduleIndex, r, c, p);
                 quint32 bits;
                 std::memcpy(&bits, &v, sizeof bits);
-                qToLittleEndian(bits, buffer.data() + used);
-                used += sizeof bits;
-                if (used == buffer.size()) {
-                    if (out.write(buffer.data(), qint64(used)) != qint64(used))
-                        return failWrite();
-                    used = 0;
-                }
+                char bytes[sizeof bits];
+                qToLittleEndian(bits, bytes);
+                buffer.append(bytes, sizeof bytes);
             }
         }
     }
-    if (used > 0 && out.write(buffer.data(), qint64(used)) != qint64(used))
-        return failWrite();
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
+    if (!buffer.flush())
+        return cancelSave(out, error);
+    if (!out.commit())
+        return saveFailure(out, error);
     return true;
 }

@@ -1,0 +1,293 @@
+#include "data/nativereader.h"
+#include "data/nativetext.h"
+#include "nativefixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
+Q_DECLARE_METATYPE(NativeSelection)
+
+class ExtractsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    NativeFile m_source;   // 2 modules from 3, 8 rays, 5 channels, 40 points, first point 100
+
+    static NativeSelection selection(int module, int ray, int start, int count, const QString &delta = {})
+    {
+        NativeSelection s;
+        s.module = module;
+        s.ray = ray;
+        s.startPoint = start;
+        s.count = count;
+        s.delta = delta;
+        return s;
+    }
+
+    QStringList entriesOfDir() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        fixture::Entries entries = fixture::entries(40, 2, 8, 5);
+        fixture::set(&entries, QStringLiteral("firstPoint"), QStringLiteral("100"));
+        const QString path = m_dir.filePath(QStringLiteral("source.pnt"));
+        QVERIFY(fixture::writeFile(path, fixture::passport(entries) + fixture::samples(40, 2, 8, 5)));
+        QVERIFY(readBinaryStreamed(path, &m_source));
+        QVERIFY(QFile::remove(path));
+    }
+
+    void timeTexts()
+    {
+        QCOMPARE(timeTextOfDateTime(QDateTime(QDate(2015, 4, 1), QTime(12, 13, 20, 660), Qt::UTC)),
+                 QStringLiteral("12:13:20.6600"));
+        QCOMPARE(timeTextOfDateTime(QDateTime(QDate(2015, 4, 1), QTime(0, 0), Qt::UTC)),
+                 QStringLiteral("00:00:00.0000"));
+        QCOMPARE(timeTextOfDateTime(QDateTime()), QString());
+    }
+
+    void frequencyList_data()
+    {
+        QTest::addColumn<int>("nChannels");
+        QTest::addColumn<QVector<double>>("fbands");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("sum channel has none") << 4 << QVector<double>{109, 109.5, 110, 999} << "109 109.5 110";
+        QTest::newRow("short list") << 4 << QVector<double>{109.25} << "109.25";
+        QTest::newRow("no channels") << 0 << QVector<double>{1, 2} << "";
+        QTest::newRow("shortest form") << 3 << QVector<double>{0.1 + 0.2, 1e-5} << "0.3 1e-05";
+        QTest::newRow("sixteen digits") << 2 << QVector<double>{1.0 / 3.0} << "0.3333333333333333";
+    }
+
+    void frequencyList()
+    {
+        QFETCH(int, nChannels);
+        QFETCH(QVector<double>, fbands);
+        QFETCH(QString, text);
+        NativeFile file;
+        file.nChannels = nChannels;
+        file.fbands = fbands;
+        QCOMPARE(frequencyListText(file), text);
+    }
+
+    void binaryRoundTrip()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("cut.pnt"));
+        QString error;
+        QVERIFY2(writeBinaryExtract(path, m_source, selection(4, 3, 10, 12, QStringLiteral("21:58:00")), &error),
+                 qPrintable(error));
+        const QByteArray bytes = contents(path);
+        QVERIFY(bytes.startsWith("numpar      20\nsource      B0531+21\nnativeFileName 010415_13_N1_00.pnt\n"));
+        QVERIFY(bytes.contains("\ntime_begin  15:13:20.7850 UTC 12:13:20.7850\n"));
+        QVERIFY(bytes.contains("\ndate_end    01.04.2015\ntime_end    15:13:20.9220\n"));
+        QVERIFY(bytes.contains("\nray         3\n"));
+
+        NativeFile cut;
+        QVERIFY(readBinaryStreamed(path, &cut));
+        QCOMPARE(cut.npoints, 12);
+        QCOMPARE(cut.nModules, 1);
+        QCOMPARE(cut.nRays, 1);
+        QCOMPARE(cut.nChannels, 5);
+        QCOMPARE(cut.firstModule, 4);
+        QCOMPARE(cut.firstRay, 3);
+        QCOMPARE(cut.firstPoint, 110);
+        QCOMPARE(cut.tresolution, m_source.tresolution);
+        QCOMPARE(cut.fbands, m_source.fbands.mid(0, 4));
+        QCOMPARE(cut.delta, QStringLiteral("21:58:00"));
+        QCOMPARE(cut.plosh, m_source.plosh);
+        QCOMPARE(cut.zone, 3);
+        QCOMPARE(cut.localBeginTime, QStringLiteral("15:13:20.785"));
+        QCOMPARE(cut.utcBeginTime, QStringLiteral("12:13:20.785"));
+        QCOMPARE(cut.nativeFileName, QStringLiteral("010415_13_N1_00.pnt"));
+        QVERIFY(validateNativeFile(cut).isEmpty());
+        for (int p = 0; p < 12; ++p)
+            for (int c = 0; c < 5; ++c)
+                QCOMPARE(nativeSample(cut, 0, 0, c, p), fixture::value(p + 10, 1, 2, c));
+    }
+
+    void binaryAllRays()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("allrays.pnt"));
+        QString error;
+        QVERIFY2(writeBinaryExtract(path, m_source, selection(3, 0, 0, 40, QStringLiteral("ignored")), &error),
+                 qPrintable(error));
+        const QByteArray bytes = contents(path);
+        QVERIFY(bytes.contains("\nray         0\n"));
+        QVERIFY(bytes.contains("\ndelta       \n"));
+        NativeFile cut;
+        QVERIFY(readNativeFile(path, &cut));
+        QCOMPARE(cut.nRays, 8);
+        QCOMPARE(cut.firstRay, 1);
+        QCOMPARE(cut.firstPoint, 100);
+        for (int p = 0; p < 40; p += 13)
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 5; ++c)
+                    QCOMPARE(nativeSample(cut, 0, r, c, p), fixture::value(p, 0, r, c));
+    }
+
+    void textRoundTrip()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("cut.txt"));
+        QString error;
+        QVERIFY2(writeTextExtract(path, m_source, selection(4, 8, 10, 10, QStringLiteral("21:58:00")), &error),
+                 qPrintable(error));
+        const QByteArray bytes = contents(path);
+        QVERIFY(bytes.startsWith("nativeFileName 010415_13_N1_00.pnt\nfirstPoint 110\n"
+                                 "date_begin 01.04.2015 UTC 01.04.2015\n"
+                                 "time_begin 15:13:20.7850 UTC 12:13:20.7850\n"));
+        QVERIFY(bytes.contains("\ntres 0.0124928\npoints 10\n\nfrequency:\t110.50\t110.00\t109.50\t109.00\t\n"
+                               "channel:\t4\t\t3\t\t2\t\t1\t\tsum\n"));
+        const float v = fixture::value(10, 1, 7, 3);
+        QVERIFY(bytes.contains('\n' + QByteArray::number(v, 'f', 6) + '\t'));
+
+        NativeFile cut;
+        QVERIFY(readNativeFile(path, &cut));
+        QCOMPARE(cut.npoints, 10);
+        QCOMPARE(cut.nChannels, 5);
+        QCOMPARE(cut.firstModule, 4);
+        QCOMPARE(cut.firstRay, 8);
+        QCOMPARE(cut.firstPoint, 110);
+        QCOMPARE(cut.tresolution, m_source.tresolution);
+        QCOMPARE(cut.fbands, m_source.fbands.mid(0, 4));
+        QCOMPARE(cut.delta, QStringLiteral("21:58:00"));
+        QCOMPARE(cut.localBeginTime, QStringLiteral("15:13:20.785"));
+        QCOMPARE(cut.zone, 3);
+        QVERIFY(validateNativeFile(cut).isEmpty());
+        for (int p = 0; p < 10; ++p)
+            for (int c = 0; c < 5; ++c)
+                QCOMPARE(nativeSample(cut, 0, 0, c, p), fixture::value(p + 10, 1, 7, c));
+    }
+
+    void refusedSelections_data()
+    {
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<NativeSelection>("selection");
+        QTest::newRow("text, all rays") << true << selection(3, 0, 0, 10);
+        QTest::newRow("text, past the end") << true << selection(3, 1, 35, 6);
+        QTest::newRow("binary, module") << false << selection(5, 1, 0, 10);
+        QTest::newRow("binary, no points") << false << selection(3, 1, 0, 0);
+    }
+
+    void refusedSelections()
+    {
+        QFETCH(bool, text);
+        QFETCH(NativeSelection, selection);
+        const QString path = m_dir.filePath(QStringLiteral("refused.out"));
+        QString error;
+        const bool ok = text ? writeTextExtract(path, m_source, selection, &error)
+                             : writeBinaryExtract(path, m_source, selection, &error);
+        QVERIFY(!ok);
+        QCOMPARE(error, QStringLiteral("Invalid data range, module or ray."));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void unwritablePlaces_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("errorNumber");
+        QTest::newRow("under a regular file") << QStringLiteral("plain.file/cut.out") << int(ENOTDIR);
+        QTest::newRow("missing directory") << QStringLiteral("missing/cut.out") << int(ENOENT);
+        QTest::newRow("proc") << QStringLiteral("/proc/orvalis-cut.out") << 0;
+    }
+
+    void unwritablePlaces()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, errorNumber);
+        QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("plain.file")), "x"));
+        const QString target = QDir(m_dir.path()).absoluteFilePath(path);
+        const QStringList before = entriesOfDir();
+        for (const bool text : {true, false}) {
+            QString error;
+            const bool ok = text ? writeTextExtract(target, m_source, selection(3, 1, 0, 5), &error)
+                                 : writeBinaryExtract(target, m_source, selection(3, 1, 0, 5), &error);
+            QVERIFY(!ok);
+            QVERIFY(!error.isEmpty());
+            if (errorNumber != 0)
+                QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(errorNumber))), qPrintable(error));
+            QVERIFY(!QFile::exists(target));
+            QCOMPARE(entriesOfDir(), before);
+        }
+    }
+
+    // A write that fails half way leaves neither a partial file nor a changed target.
+    void failedWriteLeavesNothing()
+    {
+        const QString fresh = m_dir.filePath(QStringLiteral("fresh.pnt"));
+        const QString existing = m_dir.filePath(QStringLiteral("existing.txt"));
+        QVERIFY(fixture::writeFile(existing, "keep me"));
+        const QStringList before = entriesOfDir();
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit small = saved;
+        small.rlim_cur = 2048;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        QString binaryError, textError;
+        const bool binaryOk = writeBinaryExtract(fresh, m_source, selection(3, 0, 0, 40), &binaryError);
+        const bool textOk = writeTextExtract(existing, m_source, selection(3, 1, 0, 40), &textError);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+        std::signal(SIGXFSZ, SIG_DFL);
+
+        QVERIFY(!binaryOk);
+        QVERIFY(!textOk);
+        const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+        QVERIFY2(binaryError.contains(tooLarge), qPrintable(binaryError));
+        QVERIFY2(textError.contains(tooLarge), qPrintable(textError));
+        QVERIFY(!QFile::exists(fresh));
+        QCOMPARE(contents(existing), QByteArray("keep me"));
+        QCOMPARE(entriesOfDir(), before);
+    }
+
+    void headerValuesStayOnOneLine()
+    {
+        NativeFile source = m_source;
+        source.fcentral = QStringLiteral("110\nnpoints 999");
+        source.source = QStringLiteral("B0531+21\r\n");
+        const QString binary = m_dir.filePath(QStringLiteral("oneline.pnt"));
+        const QString text = m_dir.filePath(QStringLiteral("oneline.txt"));
+        QString error;
+        QVERIFY(writeBinaryExtract(binary, source, selection(3, 2, 0, 4, QStringLiteral("1\n2")), &error));
+        QVERIFY(writeTextExtract(text, source, selection(3, 2, 0, 4, QStringLiteral("1\n2")), &error));
+        for (const QString &path : {binary, text}) {
+            NativeFile cut;
+            QVERIFY(readNativeFile(path, &cut));
+            QCOMPARE(cut.npoints, 4);
+            QCOMPARE(cut.fcentral, QStringLiteral("110 npoints 999"));
+            QCOMPARE(cut.delta, QStringLiteral("1 2"));
+            QCOMPARE(nativeSample(cut, 0, 0, 4, 3), fixture::value(3, 0, 1, 4));
+        }
+    }
+
+    void sourceLineOnlyWhenMeaningful()
+    {
+        NativeFile source = m_source;
+        source.source = QStringLiteral("SOURCE");
+        const QString path = m_dir.filePath(QStringLiteral("nosource.pnt"));
+        QString error;
+        QVERIFY(writeBinaryExtract(path, source, selection(3, 1, 0, 2), &error));
+        const QByteArray bytes = contents(path);
+        QVERIFY(bytes.startsWith("numpar      19\nnativeFileName "));
+        QVERIFY(!bytes.contains("source"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ExtractsTest)
+#include "tst_extracts.moc"

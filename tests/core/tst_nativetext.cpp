@@ -1,0 +1,309 @@
+#include "data/nativereader.h"
+#include "data/nativetext.h"
+#include "nativefixture.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+namespace {
+
+// A header, the two table lines and the rows, joined with line feeds.
+QByteArray textFile(const QByteArrayList &header, const QByteArrayList &table)
+{
+    return header.join('\n') + "\n\n" + table.join('\n') + '\n';
+}
+
+QByteArrayList baseHeader()
+{
+    return {"nativeFileName 010415_13_N1_00.pnt", "firstPoint 100", "date_begin 01.04.2015 UTC 01.04.2015",
+            "time_begin 15:13:20.6600 UTC 12:13:20.6600", "area N1", "module 3", "ray 5", "delta 22:00:52",
+            "channels 3", "fcentral 110.25", "wb_total 2.5", "fbands 109 109.5 110", "wbands 0.078",
+            "tres 0.0124928", "points 2"};
+}
+
+QByteArrayList replaced(QByteArrayList lines, const QByteArray &key, const QByteArray &line)
+{
+    for (int i = lines.size() - 1; i >= 0; --i) {
+        if (lines.at(i).startsWith(key + ' '))
+            lines.removeAt(i);
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+long peakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+class NativeTextTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    bool read(const QByteArray &bytes, NativeFile *file, const QString &name = QStringLiteral("cut.txt"))
+    {
+        const QString path = m_dir.filePath(name);
+        if (!fixture::writeFile(path, bytes))
+            qFatal("cannot write fixture");
+        return readNativeText(path, file);
+    }
+
+private slots:
+    void wellFormed()
+    {
+        NativeFile file;
+        QVector<int> reports;
+        const QString path = m_dir.filePath(QStringLiteral("well.txt"));
+        QVERIFY(fixture::writeFile(path, textFile(baseHeader(), {"frequency:\t110.00\t109.50\t109.00\t",
+                                                                 "channel:\t3\t\t2\t\t1\t\tsum",
+                                                                 "3.5\t2.5\t1.5\t10", "", "-3.5 -2.5 -1.5 -10"})));
+        QVERIFY(readNativeText(path, &file, [&reports](int percent) { reports << percent; }));
+        QVERIFY(file.loaded);
+        QCOMPARE(file.npoints, 2);
+        QCOMPARE(file.nModules, 1);
+        QCOMPARE(file.nRays, 1);
+        QCOMPARE(file.nChannels, 4);
+        QCOMPARE(file.firstModule, 3);
+        QCOMPARE(file.firstRay, 5);
+        QCOMPARE(file.firstPoint, 100);
+        QCOMPARE(file.path, QFileInfo(path).absoluteFilePath());
+        QCOMPARE(file.fileName, QStringLiteral("well.txt"));
+        QCOMPARE(file.nativeFileName, QStringLiteral("010415_13_N1_00.pnt"));
+        QCOMPARE(file.observationDate, QStringLiteral("2015.04.01"));
+        QCOMPARE(file.plosh, QStringLiteral("N1"));
+        QCOMPARE(file.delta, QStringLiteral("22:00:52"));
+        QCOMPARE(file.fcentral, QStringLiteral("110.25"));
+        QCOMPARE(file.wbTotal, QStringLiteral("2.5"));
+        QCOMPARE(file.wbands, QStringLiteral("0.078"));
+        QCOMPARE(file.tresolution, 0.0124928);
+        QCOMPARE(file.tresolutionText, QStringLiteral("0.0124928"));
+        QCOMPARE(file.fbands, (QVector<double>{109, 109.5, 110}));
+        QCOMPARE(file.localBeginTime, QStringLiteral("15:13:20.660"));
+        QCOMPARE(file.utcBeginTime, QStringLiteral("12:13:20.660"));
+        QCOMPARE(file.localBeginDate, QStringLiteral("2015.04.01"));
+        QCOMPARE(file.zone, 3);
+        QCOMPARE(file.samples, (QVector<float>{1.5f, -1.5f, 2.5f, -2.5f, 3.5f, -3.5f, 10, -10}));
+        QCOMPARE(reports, (QVector<int>{0, 50, 100, 100}));
+        QVERIFY(validateNativeFile(file).isEmpty());
+    }
+
+    void columnMapping_data()
+    {
+        QTest::addColumn<QByteArray>("channelLine");
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QVector<float>>("samples");   // channel-major, one point
+        QTest::newRow("named, sparse") << QByteArray("channel_3 channel_1 sum") << QByteArray("3 1 9")
+                                       << QVector<float>{1, 0, 3, 9};
+        QTest::newRow("named, unknown read past") << QByteArray("channel_4 channel_2 Channel_Sum")
+                                                  << QByteArray("4 2 9") << QVector<float>{0, 2, 0, 9};
+        QTest::newRow("numbered") << QByteArray("channel: 3 2 1 sum") << QByteArray("3 2 1 9")
+                                  << QVector<float>{1, 2, 3, 9};
+        QTest::newRow("numbered, upper case word") << QByteArray("CHANNEL_NUM 1 0 2 SUM")
+                                                   << QByteArray("1 0 2 9") << QVector<float>{1, 2, 0, 9};
+        QTest::newRow("numbered, names ignored") << QByteArray("channel_num: channel_1 2 sum")
+                                                 << QByteArray("x 2 9") << QVector<float>{0, 2, 0, 9};
+        QTest::newRow("names, numbers ignored") << QByteArray("1 channel_2 sum") << QByteArray("x 2 9")
+                                                << QVector<float>{0, 2, 0, 9};
+        QTest::newRow("point column") << QByteArray("channel_point channel_1 sum") << QByteArray("17 1 9")
+                                      << QVector<float>{1, 0, 0, 9};
+    }
+
+    void columnMapping()
+    {
+        QFETCH(QByteArray, channelLine);
+        QFETCH(QByteArray, row);
+        QFETCH(QVector<float>, samples);
+        NativeFile file;
+        const QByteArrayList header = replaced(baseHeader(), "points", "points 1");
+        QVERIFY(read(textFile(header, {"frequency", channelLine, row}), &file));
+        QCOMPARE(file.samples, samples);
+        // Either table line may come first.
+        QVERIFY(read(textFile(header, {channelLine, "Frequency:", row}), &file));
+        QCOMPARE(file.samples, samples);
+    }
+
+    void middleTimeGivesTheBegin()
+    {
+        QByteArrayList header = replaced(baseHeader(), "date_begin", {});
+        header = replaced(header, "time_begin", {});
+        header = replaced(header, "points", "points 1000");
+        header = replaced(header, "tres", "tresolution 100");
+        header << "zone 3" << "utc_date 2015.04.01" << "utc_time 12:00:00.000";
+        QByteArrayList table{"frequency", "channel: 1 2 3 sum"};
+        for (int i = 0; i < 1000; ++i)
+            table << QByteArray::number(i) + " 0 0 0";
+        NativeFile file;
+        QVERIFY(read(textFile(header, table), &file));
+        QCOMPARE(file.tresolution, 0.1);
+        QCOMPARE(file.utcBeginDate, QStringLiteral("2015.04.01"));
+        QCOMPARE(file.utcBeginTime, QStringLiteral("11:59:10.000"));
+        QCOMPARE(file.localBeginDate, QStringLiteral("2015.04.01"));
+        QCOMPARE(file.localBeginTime, QStringLiteral("14:59:10.000"));
+        QCOMPARE(file.zone, 3);
+        QCOMPARE(file.samples.at(999), 999.0f);
+
+        // Whole seconds are accepted too, and an odd count halves downwards.
+        header = replaced(header, "utc_time", "utc_time 00:00:10");
+        header = replaced(header, "points", "points 3");
+        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2", "3 3 3 3"}), &file));
+        QCOMPARE(file.utcBeginTime, QStringLiteral("00:00:09.900"));
+        QCOMPARE(file.localBeginTime, QStringLiteral("03:00:09.900"));
+    }
+
+    void zoneAndSourceFromTheObservationFile()
+    {
+        fixture::Entries entries = fixture::entries(2, 1, 1, 4);
+        fixture::set(&entries, QStringLiteral("zone"), QStringLiteral("5"));
+        fixture::set(&entries, QStringLiteral("wb_total"), QStringLiteral("7.5"));
+        const QString source = m_dir.filePath(QStringLiteral("010415_13_N1_00.pnt"));
+        QVERIFY(fixture::writeFile(source, fixture::passport(entries) + fixture::samples(2, 1, 1, 4)));
+
+        QByteArrayList header = replaced(baseHeader(), "date_begin", {});
+        header = replaced(header, "time_begin", {});
+        header = replaced(header, "wb_total", {});
+        header = replaced(header, "nativeFileName", {});
+        header << "file_path " + source.toUtf8() << "utc_date 2015.04.01" << "utc_time 12:00:00";
+        NativeFile file;
+        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2"}), &file));
+        QCOMPARE(file.zone, 5);
+        QCOMPARE(file.source, QStringLiteral("B0531+21"));
+        QCOMPARE(file.wbTotal, QStringLiteral("7.5"));
+        QCOMPARE(file.nativeFileName, QStringLiteral("010415_13_N1_00.pnt"));
+        QCOMPARE(file.localBeginTime, QStringLiteral("16:59:59.988"));
+    }
+
+    void namesAndFallbacks()
+    {
+        QByteArrayList header = replaced(baseHeader(), "nativeFileName", "nativeFileName");
+        header = replaced(header, "area", {});
+        header = replaced(header, "fcentral", "fcenral 111");
+        header << "alfa 05:34:31";
+        NativeFile file;
+        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2"}), &file,
+                     QStringLiteral("250726_08_N2_extract.txt")));
+        QCOMPARE(file.nativeFileName, QStringLiteral("250726_08_N2_extract.txt"));
+        QCOMPARE(file.observationDate, QStringLiteral("2026.07.25"));
+        QCOMPARE(file.plosh, QStringLiteral("N2"));
+        QCOMPARE(file.fcentral, QStringLiteral("111"));
+        QCOMPARE(file.alpha, QStringLiteral("05:34:31"));
+    }
+
+    void crlfAndBlankLines()
+    {
+        const QByteArray bytes = "points 2\r\nchannels 1\r\nmodule 1\r\nray 1\r\ntres 0.5\r\nfbands 110\r\n\r\n\r\n"
+                                 "frequency:\r\n\r\nchannel: 1 sum\r\n\r\n1 2\r\n\r\n3 4";
+        NativeFile file;
+        QVERIFY(read(bytes, &file));
+        QCOMPARE(file.samples, (QVector<float>{1, 3, 2, 4}));
+    }
+
+    void malformed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArrayList table{"frequency", "channel: 3 2 1 sum", "3 2 1 9", "3 2 1 9"};
+        const auto without = [&](const QByteArray &key) { return textFile(replaced(baseHeader(), key, {}), table); };
+        const auto with = [&](const QByteArray &key, const QByteArray &line) {
+            return textFile(replaced(baseHeader(), key, line), table);
+        };
+        QTest::newRow("no points") << without("points");
+        QTest::newRow("zero points") << with("points", "points 0");
+        QTest::newRow("no channels") << without("channels");
+        QTest::newRow("no module") << without("module");
+        QTest::newRow("ray zero") << with("ray", "ray 0");
+        QTest::newRow("no interval") << without("tres");
+        QTest::newRow("interval text") << with("tres", "tres soon");
+        QTest::newRow("negative interval") << with("tres", "tresolution -1");
+        QTest::newRow("five frequencies for four channels")
+            << textFile(replaced(replaced(baseHeader(), "channels", "channels 4"), "fbands", "fbands 1 2 3 4 5"),
+                        {"frequency", "channel: 4 3 2 1 sum", "4 3 2 1 9", "4 3 2 1 9"});
+        QTest::newRow("token missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1", "3 2 1 9"});
+        QTest::newRow("token extra") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9 9", "3 2 1 9"});
+        QTest::newRow("not a number") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 x 1 9", "3 2 1 9"});
+        QTest::newRow("rows missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9"});
+        QTest::newRow("no table") << QByteArray(baseHeader().join('\n') + "\n\n");
+        QTest::newRow("one table line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\n");
+        QTest::newRow("header only") << QByteArray(baseHeader().join('\n'));
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no columns") << textFile(baseHeader(), {"frequency", "channel:", "", ""});
+        QTest::newRow("endless line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\nchannel: 1 sum\n"
+                                                    + QByteArray(3 << 20, '1'));
+        QTest::newRow("binary") << QByteArray(4096, '\0');
+    }
+
+    void malformed()
+    {
+        QFETCH(QByteArray, bytes);
+        NativeFile file;
+        file.samples = QVector<float>(5, 1.0f);
+        file.loaded = true;
+        file.alpha = QStringLiteral("previous");
+        QVERIFY(!read(bytes, &file));
+        QCOMPARE(file.npoints, -3);
+        QVERIFY(!file.loaded);
+        QVERIFY(file.samples.isEmpty());
+        QVERIFY(file.alpha.isEmpty());
+    }
+
+    void cannotOpen()
+    {
+        NativeFile file;
+        QVERIFY(!readNativeText(m_dir.filePath(QStringLiteral("absent.txt")), &file));
+        QCOMPARE(file.npoints, -1);
+        QVERIFY(!readNativeText(m_dir.path(), &file));
+        QCOMPARE(file.npoints, -1);
+    }
+
+    // The header's counts must not decide an allocation the file cannot fill.
+    void hugeClaimsFailWithoutAllocating_data()
+    {
+        QTest::addColumn<QByteArray>("points");
+        QTest::addColumn<QByteArray>("channels");
+        QTest::addColumn<QByteArray>("fbands");
+        QTest::newRow("two billion points") << QByteArray("2000000000") << QByteArray("3")
+                                            << QByteArray("109 109.5 110");
+        // Small enough for one array: only the size bound stops this one.
+        QTest::newRow("fifty million points") << QByteArray("50000000") << QByteArray("3")
+                                              << QByteArray("109 109.5 110");
+        QTest::newRow("both") << QByteArray("200000") << QByteArray("200000") << QByteArray(" 1").repeated(200000);
+    }
+
+    void hugeClaimsFailWithoutAllocating()
+    {
+        QFETCH(QByteArray, points);
+        QFETCH(QByteArray, channels);
+        QFETCH(QByteArray, fbands);
+        QByteArrayList header = replaced(baseHeader(), "points", "points " + points);
+        header = replaced(header, "channels", "channels " + channels);
+        header = replaced(header, "fbands", "fbands " + fbands);
+        const QByteArray bytes = textFile(header, {"frequency", "channel: 1 sum", "1 9", "1 9"});
+        const long before = peakRssKiB();
+        NativeFile file;
+        QVERIFY(!read(bytes, &file));
+        QCOMPARE(file.npoints, -3);
+        QVERIFY2(peakRssKiB() - before < 64 * 1024, "the reader allocated for rows the file cannot hold");
+    }
+
+    void sampleSizeAllowsExactlyTheRowsPresent()
+    {
+        // Single-digit tokens: the smallest rows a file can hold are still read.
+        QByteArrayList header = replaced(baseHeader(), "points", "points 4");
+        header = replaced(header, "channels", "channels 1");
+        header = replaced(header, "fbands", "fbands 110");
+        NativeFile file;
+        QVERIFY(read(header.join('\n') + "\n\nfrequency\nchannel: 1 sum\n1 2\n3 4\n5 6\n7 8", &file));
+        QCOMPARE(file.samples, (QVector<float>{1, 3, 5, 7, 2, 4, 6, 8}));
+    }
+};
+
+QTEST_GUILESS_MAIN(NativeTextTest)
+#include "tst_nativetext.moc"
