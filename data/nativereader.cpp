@@ -209,8 +209,9 @@ qint64 parsePassport(const QString &path, NativeFile *file)
     file->firstPoint = 0;
     file->npoints = 0;
 
+    // Only regular files: opening a pipe could block, a device never ends.
     QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
         return passportFailure(file, NativeError::CannotOpen);
 
     std::vector<char> buffer;

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -260,6 +261,11 @@ private slots:
         QVERIFY(!readNativeText(m_dir.filePath(QStringLiteral("absent.txt")), &file));
         QCOMPARE(file.npoints, -1);
         QVERIFY(!readNativeText(m_dir.path(), &file));
+        QCOMPARE(file.npoints, -1);
+        // A pipe would block the reader until someone writes to it.
+        const QString fifo = m_dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!readNativeText(fifo, &file));
         QCOMPARE(file.npoints, -1);
     }
 

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using Modifier = std::function<void(fixture::Entries *)>;
 Q_DECLARE_METATYPE(Modifier)
 
@@ -199,6 +201,10 @@ private slots:
         QCOMPARE(file.npoints, -1);
         QCOMPARE(parsePassport(write(QByteArray(), QStringLiteral("empty.pnt")), &file), qint64(-3));
         QCOMPARE(parsePassport(m_dir.path(), &file), qint64(-1));
+        const QString fifo = m_dir.filePath(QStringLiteral("pipe.pnt"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(parsePassport(fifo, &file), qint64(-1));
+        QCOMPARE(parsePassport(QStringLiteral("/dev/zero"), &file), qint64(-1));
     }
 
     void endlessLineIsRejected()

@@ -1,0 +1,134 @@
+#include "data/nativelisting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int sniffMaxLines = 40;
+constexpr qint64 sniffMaxBytes = 64 * 1024;
+
+bool isTxtSuffix(const QString &suffix)
+{
+    return suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+bool isBinaryNativeSuffix(const QString &suffix)
+{
+    const QString lower = suffix.toLower();
+    return lower == QLatin1String("pnt") || lower == QLatin1String("pnthr");
+}
+
+bool isNativeSuffix(const QString &suffix)
+{
+    return isBinaryNativeSuffix(suffix) || isTxtSuffix(suffix);
+}
+
+bool isNativeFile(const QString &path)
+{
+    return isNativeSuffix(QFileInfo(path).suffix());
+}
+
+bool isNativeTextFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!isTxtSuffix(info.suffix()))
+        return true;
+    // Only regular files: opening a pipe or a device could block or never end.
+    QFile in(path);
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    bool pointsMark = false;
+    bool channelsMark = false;
+    bool channelLineMark = false;
+    qint64 budget = sniffMaxBytes;
+    QByteArray buffer(int(sniffMaxBytes) + 1, Qt::Uninitialized);
+    for (int i = 0; i < sniffMaxLines && budget > 0; ++i) {
+        const qint64 n = in.readLine(buffer.data(), budget + 1);
+        if (n <= 0)
+            break;
+        budget -= n;
+        const QString line = QString::fromUtf8(buffer.constData(), int(n)).trimmed();
+        pointsMark = pointsMark || line.startsWith(QLatin1String("points "));
+        channelsMark = channelsMark || line.startsWith(QLatin1String("channels "));
+        channelLineMark = channelLineMark
+            || (line.startsWith(QLatin1String("channel_")) && line.contains(QLatin1String("point")))
+            || line.startsWith(QLatin1String("channel_num:")) || line.startsWith(QLatin1String("channel:"));
+    }
+    return pointsMark && channelsMark && channelLineMark;
+}
+
+bool listNativeFiles(const QString &dir, QVector<NativeFileEntry> *list)
+{
+    if (!list)
+        return false;
+    list->clear();
+    const QStringList patterns{QStringLiteral("*.pnt"), QStringLiteral("*.pnthr"), QStringLiteral("*.txt")};
+    const QFileInfoList entries = QDir(dir).entryInfoList(patterns, QDir::Files, QDir::NoSort);
+    for (const QFileInfo &info : entries) {
+        if (isTxtSuffix(info.suffix()) && !isNativeTextFile(info.absoluteFilePath()))
+            continue;
+        list->append({info.fileName(), info.absoluteFilePath()});
+    }
+    std::sort(list->begin(), list->end(), [](const NativeFileEntry &a, const NativeFileEntry &b) {
+        return QString::compare(a.fileName, b.fileName, Qt::CaseSensitive) < 0;
+    });
+    return !list->isEmpty();
+}
+
+bool prepareNativeFileSelection(const QString &path, QString *dir, QVector<NativeFileEntry> *list,
+                                QString *selectedPath, QString *error)
+{
+    if (!dir || !list || !selectedPath || !error)
+        return false;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        *error = QStringLiteral("Path does not exist.");
+        return false;
+    }
+    if (!info.isFile() || !isNativeSuffix(info.suffix())) {
+        *error = QStringLiteral("Select a file with extension .pnt, .pnthr or .txt.");
+        return false;
+    }
+    if (!isNativeTextFile(path)) {
+        *error = QStringLiteral("The selected TXT is not a Native data file.");
+        return false;
+    }
+    QVector<NativeFileEntry> entries;
+    if (!listNativeFiles(info.absolutePath(), &entries)) {
+        *error = QStringLiteral("This directory contains no .pnt, .pnthr or .txt files.");
+        return false;
+    }
+    *dir = info.absolutePath();
+    *list = entries;
+    *selectedPath = info.absoluteFilePath();
+    return true;
+}
+
+QString loadErrorText(const NativeFile &file)
+{
+    switch (file.npoints) {
+    case NativeError::CannotOpen:
+        return QStringLiteral("Cannot open file.");
+    case NativeError::SizeMismatch:
+        return QStringLiteral("File size does not match header.");
+    case NativeError::BadHeader:
+        return QStringLiteral("Invalid file header.");
+    case NativeError::EndOfData:
+        return QStringLiteral("Unexpected end of file while reading data.");
+    default:
+        return QStringLiteral("Failed to read file.");
+    }
+}
+
+QString problemsText(const QStringList &problems)
+{
+    const QString bullet = QString(QChar(0x2022)) + QLatin1Char(' ');
+    return QStringLiteral("The selected file cannot be displayed:\n\n") + bullet
+        + problems.join(QLatin1Char('\n') + bullet);
+}

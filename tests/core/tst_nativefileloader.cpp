@@ -1,0 +1,190 @@
+#include "data/nativefileloader.h"
+#include "data/nativelisting.h"
+#include "data/nativereader.h"
+#include "nativefixture.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+// Runs a loader the way the native module does: a worker thread per load,
+// run on started, quit on finished, both deleted when the thread ends.
+class LoadRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LoadRun(const QString &path) : m_loader(new NativeFileLoader(path)), m_thread(new QThread)
+    {
+        m_loader->moveToThread(m_thread);
+        connect(m_thread, &QThread::started, m_loader, &NativeFileLoader::run);
+        connect(m_loader, &NativeFileLoader::progress, this, &LoadRun::onProgress);
+        connect(m_loader, &NativeFileLoader::progress, m_loader,
+                [this] { m_workerReports += QThread::currentThread() == m_thread ? 1 : 0; },
+                Qt::DirectConnection);
+        connect(m_loader, &NativeFileLoader::finished, this, &LoadRun::onFinished);
+        connect(m_loader, &NativeFileLoader::finished, m_thread, &QThread::quit);
+        connect(m_thread, &QThread::finished, m_loader, &QObject::deleteLater);
+        connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    }
+
+    QPointer<NativeFileLoader> loader() const { return m_loader.data(); }
+    QPointer<QThread> thread() const { return m_thread.data(); }
+    void start() { m_thread->start(); }
+
+    QVector<int> reports;
+    int workerReports() const { return m_workerReports; }
+    bool ok = false;
+    NativeFile file;
+    bool handledOnGuiThread = false;
+
+signals:
+    void done();
+
+private slots:
+    void onProgress(int percent) { reports << percent; }
+    void onFinished(bool result)
+    {
+        ok = result;
+        handledOnGuiThread = QThread::currentThread() == thread()->thread() && QThread::currentThread() != m_thread;
+        file = m_loader->takeFile();
+        emit done();
+    }
+
+private:
+    QPointer<NativeFileLoader> m_loader;
+    QPointer<QThread> m_thread;
+    QAtomicInt m_workerReports;
+};
+
+class NativeFileLoaderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    static void finish(LoadRun &run)
+    {
+        QSignalSpy done(&run, &LoadRun::done);
+        const QPointer<QThread> thread = run.thread();
+        run.start();
+        QVERIFY(done.wait(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(thread.isNull(), 10000);
+        QVERIFY(run.loader().isNull());
+        QVERIFY(run.handledOnGuiThread);
+    }
+
+private slots:
+    void loadsOnTheWorkerThread()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("010415_13_N1_00.pnt"));
+        QVERIFY(fixture::writeNative(path, 500, 1, 8, 5));
+        LoadRun run(path);
+        QSignalSpy finished(run.loader().data(), &NativeFileLoader::finished);
+        QSignalSpy progress(run.loader().data(), &NativeFileLoader::progress);
+        QCOMPARE(run.loader()->path(), path);
+        finish(run);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), true);
+        QVERIFY(run.ok);
+        QCOMPARE(progress.count(), run.reports.size());
+        QCOMPARE(run.workerReports(), run.reports.size());
+        QCOMPARE(run.reports.first(), 0);
+        QCOMPARE(run.reports.last(), 100);
+        QVERIFY(std::is_sorted(run.reports.begin(), run.reports.end()));
+        QVERIFY(run.file.loaded);
+        QCOMPARE(run.file.samples.size(), 500 * 8 * 5);
+        QVERIFY(validateNativeFile(run.file).isEmpty());
+        QCOMPARE(nativeSample(run.file, 0, 7, 4, 499), fixture::value(499, 0, 7, 4));
+    }
+
+    void takeFileHandsTheSamplesOver()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("take.pnt"));
+        QVERIFY(fixture::writeNative(path, 20, 1, 2, 3));
+        NativeFileLoader loader(path);
+        QSignalSpy finished(&loader, &NativeFileLoader::finished);
+        loader.run();
+        QCOMPARE(finished.count(), 1);
+        const float *data = loader.file().samples.constData();
+        const NativeFile taken = loader.takeFile();
+        QCOMPARE(taken.samples.constData(), data);
+        QVERIFY(loader.file().samples.isEmpty());
+        QVERIFY(!loader.file().loaded);
+    }
+
+    void failureCarriesTheCode()
+    {
+        LoadRun run(m_dir.filePath(QStringLiteral("missing.pnt")));
+        QSignalSpy finished(run.loader().data(), &NativeFileLoader::finished);
+        finish(run);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QCOMPARE(run.file.npoints, -1);
+        QCOMPARE(loadErrorText(run.file), QStringLiteral("Cannot open file."));
+    }
+
+    void problemsOfALoadedFile()
+    {
+        fixture::Entries entries = fixture::entries(3, 1, 1, 3);
+        fixture::remove(&entries, QStringLiteral("time_begin"));
+        fixture::remove(&entries, QStringLiteral("area"));
+        fixture::set(&entries, QStringLiteral("pad"), QStringLiteral("1"));
+        fixture::set(&entries, QStringLiteral("pad2"), QStringLiteral("2"));
+        const QString path = m_dir.filePath(QStringLiteral("short.pnt"));
+        QVERIFY(fixture::writeFile(path, fixture::passport(entries) + fixture::samples(3, 1, 1, 3)));
+        LoadRun run(path);
+        finish(run);
+        QVERIFY(run.ok);
+        const QString bullet = QString(QChar(0x2022)) + QLatin1Char(' ');
+        QCOMPARE(problemsText(validateNativeFile(run.file)),
+                 QStringLiteral("The selected file cannot be displayed:\n\n") + bullet
+                     + QStringLiteral("A valid UTC date and time are required.\n") + bullet
+                     + QStringLiteral("The observatory site is not specified."));
+    }
+
+    // A mapped record outlives the thread that opened its file.
+    void mappedRecordOutlivesTheWorker()
+    {
+        constexpr qint64 size = nativeMappedThreshold;
+        fixture::Entries entries = fixture::entries(1, 1, 1, 1);
+        fixture::set(&entries, QStringLiteral("npoints"), QStringLiteral("123456789"));
+        fixture::set(&entries, QStringLiteral("pad"), QString());
+        const qint64 free = size - fixture::passport(entries).size();
+        const qint64 npoints = (free - 100) / 4;   // nine digits, like the placeholder
+        fixture::set(&entries, QStringLiteral("npoints"), QString::number(npoints));
+        fixture::set(&entries, QStringLiteral("pad"), QString(int(free - npoints * 4), QLatin1Char('#')));
+        const QByteArray head = fixture::passport(entries);
+        QCOMPARE(head.size() + npoints * 4, size);
+
+        const QString path = m_dir.filePath(QStringLiteral("large.pnt"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(head), qint64(head.size()));
+        QVERIFY(out.resize(size));
+        QVERIFY(out.seek(size - 4));
+        const QByteArray last = fixture::samples(1, 1, 1, 1, [](qint64, int, int, int) { return 42.5f; });
+        QCOMPARE(out.write(last), qint64(4));
+        out.close();
+
+        NativeFile kept;
+        {
+            LoadRun run(path);
+            finish(run);
+            QVERIFY(run.ok);
+            QCOMPARE(run.reports, (QVector<int>{0, 100}));
+            QVERIFY(run.file.mapping);
+            kept = run.file;
+        }
+        QCOMPARE(nativeSample(kept, 0, 0, 0, npoints - 1), 42.5f);
+        QCOMPARE(nativeSample(kept, 0, 0, 0, 0), 0.0f);
+        kept = NativeFile();
+        QVERIFY(QFile::remove(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(NativeFileLoaderTest)
+#include "tst_nativefileloader.moc"

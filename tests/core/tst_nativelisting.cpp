@@ -1,0 +1,250 @@
+#include "data/nativelisting.h"
+#include "nativefixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QByteArray nativeTextHead = "points 2\nchannels 1\nmodule 1\nray 1\ntres 0.1\nfbands 110\n\n"
+                                  "frequency:\t110.00\t\nchannel:\t1\t\tsum\n1 2\n3 4\n";
+
+QStringList names(const QVector<NativeFileEntry> &list)
+{
+    QStringList out;
+    for (const NativeFileEntry &entry : list)
+        out << entry.fileName;
+    return out;
+}
+
+} // namespace
+
+class NativeListingTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes = "x")
+    {
+        const QString path = dir.filePath(name);
+        if (!fixture::writeFile(path, bytes))
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+private slots:
+    void suffixes_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<bool>("binary");
+        QTest::addColumn<bool>("native");
+        QTest::newRow("pnt") << "pnt" << true << true;
+        QTest::newRow("PNT") << "PNT" << true << true;
+        QTest::newRow("PntHr") << "PntHr" << true << true;
+        QTest::newRow("txt") << "txt" << false << true;
+        QTest::newRow("TxT") << "TxT" << false << true;
+        QTest::newRow("pn") << "pn" << false << false;
+        QTest::newRow("pnthr2") << "pnthr2" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+    }
+
+    void suffixes()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(bool, binary);
+        QFETCH(bool, native);
+        QCOMPARE(isBinaryNativeSuffix(suffix), binary);
+        QCOMPARE(isNativeSuffix(suffix), native);
+        QCOMPARE(isNativeFile(QStringLiteral("/data/250726_N1.") + suffix), native);
+    }
+
+    void lastSuffixDecides()
+    {
+        QVERIFY(isNativeFile(QStringLiteral("a.txt.pnt")));
+        QVERIFY(!isNativeFile(QStringLiteral("a.pnt.bak")));
+        QVERIFY(!isNativeFile(QStringLiteral("pnt")));
+    }
+
+    void textSniff_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("native");
+        QTest::newRow("extract") << nativeTextHead << true;
+        QTest::newRow("indented marks") << QByteArray("  points 2\n\tchannels 1\n  channel: 1 sum\n") << true;
+        QTest::newRow("column names") << QByteArray("points 2\nchannels 1\nchannel_point channel_1\n") << true;
+        QTest::newRow("channel_num") << QByteArray("channel_num: 1\nchannels 1\npoints 2\n") << true;
+        QTest::newRow("names without point") << QByteArray("points 2\nchannels 1\nchannel_1 sum\n") << false;
+        QTest::newRow("no points") << QByteArray("channels 1\nchannel: 1 sum\n") << false;
+        QTest::newRow("points without blank") << QByteArray("points\nchannels 1\nchannel: 1\n") << false;
+        QTest::newRow("case matters") << QByteArray("Points 2\nchannels 1\nchannel: 1\n") << false;
+        QTest::newRow("CRLF") << QByteArray("points 2\r\nchannels 1\r\nchannel:\t1\r\n") << true;
+        QTest::newRow("empty") << QByteArray() << false;
+        QByteArray late = QByteArray("comment\n").repeated(37) + "points 2\nchannels 1\nchannel: 1\n";
+        QTest::newRow("marks end on line 40") << late << true;
+        QTest::newRow("marks end on line 41") << QByteArray("comment\n" + late) << false;
+        QTest::newRow("marks after 64 KiB") << QByteArray(QByteArray(70000, 'a') + '\n' + nativeTextHead) << false;
+        QTest::newRow("marks within 64 KiB")
+            << QByteArray(QByteArray(60000, 'a') + '\n' + nativeTextHead) << true;
+    }
+
+    void textSniff()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, native);
+        QTemporaryDir dir;
+        QCOMPARE(isNativeTextFile(write(dir, QStringLiteral("sniff.TXT"), bytes)), native);
+        // Other suffixes pass without a look.
+        QVERIFY(isNativeTextFile(write(dir, QStringLiteral("sniff.pnt"), bytes)));
+    }
+
+    void sniffOfMissingAndHugeFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!isNativeTextFile(dir.filePath(QStringLiteral("absent.txt"))));
+        QVERIFY(isNativeTextFile(dir.filePath(QStringLiteral("absent.pnt"))));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.txt")));
+        QVERIFY(!isNativeTextFile(dir.filePath(QStringLiteral("folder.txt"))));
+        // A 3 GiB binary file renamed to .txt (sparse: it takes no disk).
+        QFile huge(dir.filePath(QStringLiteral("huge.txt")));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(qint64(3) << 30));
+        huge.close();
+        QVERIFY(!isNativeTextFile(huge.fileName()));
+    }
+
+    void listing()
+    {
+        QTemporaryDir dir;
+        write(dir, QStringLiteral("c.pnthr"));
+        write(dir, QStringLiteral("b.txt"), "just notes\n");
+        write(dir, QStringLiteral("a.PNT"));
+        write(dir, QStringLiteral("x10.pnt"));
+        write(dir, QStringLiteral("x9.pnt"));
+        write(dir, QStringLiteral("Z.pnt"));
+        write(dir, QStringLiteral("cut.TXT"), nativeTextHead);
+        write(dir, QStringLiteral(".hidden.pnt"));
+        write(dir, QStringLiteral("a.pnt.bak"));
+        write(dir, QStringLiteral("notes.dat"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.pnt")));
+
+        QVector<NativeFileEntry> list{{QStringLiteral("stale"), QStringLiteral("/stale")}};
+        QVERIFY(listNativeFiles(dir.path(), &list));
+        QCOMPARE(names(list), (QStringList{"Z.pnt", "a.PNT", "c.pnthr", "cut.TXT", "x10.pnt", "x9.pnt"}));
+        for (const NativeFileEntry &entry : list)
+            QCOMPARE(entry.absolutePath, QDir(dir.path()).absoluteFilePath(entry.fileName));
+    }
+
+    void listingOfTheExample()
+    {
+        QTemporaryDir dir;
+        write(dir, QStringLiteral("a.PNT"));
+        write(dir, QStringLiteral("b.txt"), "no marks\n");
+        write(dir, QStringLiteral("c.pnthr"));
+        QVector<NativeFileEntry> list;
+        QVERIFY(listNativeFiles(dir.path(), &list));
+        QCOMPARE(names(list), (QStringList{"a.PNT", "c.pnthr"}));
+    }
+
+    void emptyListing()
+    {
+        QTemporaryDir dir;
+        write(dir, QStringLiteral("b.txt"), "no marks\n");
+        QVector<NativeFileEntry> list{{QStringLiteral("stale"), QStringLiteral("/stale")}};
+        QVERIFY(!listNativeFiles(dir.path(), &list));
+        QVERIFY(list.isEmpty());
+        QVERIFY(!listNativeFiles(dir.filePath(QStringLiteral("missing")), &list));
+        QVERIFY(!listNativeFiles(dir.path(), nullptr));
+    }
+
+    void selectionErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << "missing.pnt" << "Path does not exist.";
+        QTest::newRow("empty path") << "" << "Path does not exist.";
+        QTest::newRow("directory") << "folder.pnt" << "Select a file with extension .pnt, .pnthr or .txt.";
+        QTest::newRow("other suffix") << "notes.dat" << "Select a file with extension .pnt, .pnthr or .txt.";
+        QTest::newRow("plain text") << "notes.txt" << "The selected TXT is not a Native data file.";
+        QTest::newRow("hidden, alone") << "only/.hidden.pnt" << "This directory contains no .pnt, .pnthr or .txt files.";
+    }
+
+    void selectionErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.pnt")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("only")));
+        write(dir, QStringLiteral("notes.dat"));
+        write(dir, QStringLiteral("notes.txt"), "notes\n");
+        write(dir, QStringLiteral("only/.hidden.pnt"));
+        write(dir, QStringLiteral("good.pnt"));
+        QString outDir = QStringLiteral("unchanged");
+        QString selected = QStringLiteral("unchanged");
+        QVector<NativeFileEntry> list{{QStringLiteral("kept"), QString()}};
+        QString message;
+        const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+        QVERIFY(!prepareNativeFileSelection(path, &outDir, &list, &selected, &message));
+        QCOMPARE(message, error);
+        QCOMPARE(outDir, QStringLiteral("unchanged"));
+        QCOMPARE(selected, QStringLiteral("unchanged"));
+        QCOMPARE(names(list), QStringList{"kept"});
+    }
+
+    void selectionSucceeds()
+    {
+        QTemporaryDir dir;
+        write(dir, QStringLiteral("b.pnt"));
+        write(dir, QStringLiteral("a.txt"), nativeTextHead);
+        QString outDir, selected, message;
+        QVector<NativeFileEntry> list;
+        const QString path = dir.path() + QStringLiteral("/./a.txt");
+        QVERIFY(prepareNativeFileSelection(path, &outDir, &list, &selected, &message));
+        QCOMPARE(outDir, QFileInfo(dir.path()).absoluteFilePath());
+        QCOMPARE(selected, QFileInfo(path).absoluteFilePath());
+        QCOMPARE(names(list), (QStringList{"a.txt", "b.pnt"}));
+        QVERIFY(message.isEmpty());
+
+        // Every output is needed; without one the check fails silently.
+        QVERIFY(!prepareNativeFileSelection(path, nullptr, &list, &selected, &message));
+        QVERIFY(!prepareNativeFileSelection(path, &outDir, nullptr, &selected, &message));
+        QVERIFY(!prepareNativeFileSelection(path, &outDir, &list, nullptr, &message));
+        QVERIFY(!prepareNativeFileSelection(path, &outDir, &list, &selected, nullptr));
+        QVERIFY(message.isEmpty());
+    }
+
+    void loadErrors_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("-1") << -1 << "Cannot open file.";
+        QTest::newRow("-2") << -2 << "File size does not match header.";
+        QTest::newRow("-3") << -3 << "Invalid file header.";
+        QTest::newRow("-9") << -9 << "Unexpected end of file while reading data.";
+        QTest::newRow("-4") << -4 << "Failed to read file.";
+        QTest::newRow("-100") << -100 << "Failed to read file.";
+    }
+
+    void loadErrors()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        NativeFile file;
+        file.npoints = code;
+        QCOMPARE(loadErrorText(file), text);
+    }
+
+    void problems()
+    {
+        const QString bullet = QString(QChar(0x2022)) + QLatin1Char(' ');
+        QCOMPARE(problemsText({QStringLiteral("One."), QStringLiteral("Two.")}),
+                 QStringLiteral("The selected file cannot be displayed:\n\n") + bullet + QStringLiteral("One.\n")
+                     + bullet + QStringLiteral("Two."));
+        QCOMPARE(problemsText({QStringLiteral("Only.")}),
+                 QStringLiteral("The selected file cannot be displayed:\n\n") + bullet + QStringLiteral("Only."));
+    }
+};
+
+QTEST_GUILESS_MAIN(NativeListingTest)
+#include "tst_nativelisting.moc"
