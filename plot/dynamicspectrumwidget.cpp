@@ -438,6 +438,14 @@ QSize DynamicSpectrumWidget::minimumSizeHint() const
     return minimumSize();
 }
 
+void DynamicSpectrumWidget::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Scrolled in a scroll area: the trace scale, a per-window grey scale and
+    // the caption follow the visible columns, so all of it is painted anew.
+    update();
+}
+
 void DynamicSpectrumWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -458,8 +466,8 @@ QImage DynamicSpectrumWidget::renderFragment(int first, int count) const
     const int end = int(to);
 
     DynamicSpectrumWidget picture;
-    picture.m_cellSize = QSize(std::max(1, int(std::lround(layout().cellWidth))),
-                               layout().cellHeight);
+    // The picture is never fitted: it shows the cells at their set width.
+    picture.m_cellSize = QSize(m_cellSize.width(), layout().cellHeight);
     picture.m_autoCellSize = false;
     picture.m_axisInside = true;
     picture.m_scalePerWindow = m_scalePerWindow;
@@ -614,11 +622,16 @@ void DynamicSpectrumWidget::paintTrace(QPainter &p, const Layout &l, int c0, int
 void DynamicSpectrumWidget::paintCells(QPainter &p, const Layout &l, int c0, int c1)
 {
     const double w = l.cellWidth;
-    const double scale = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    // Device pixels per logical pixel and the device offset (high-density
+    // screens, rendering into pictures); turned painters get one pixel per cell.
+    const QTransform device = p.deviceTransform();
+    const bool aligned = device.type() <= QTransform::TxScale && device.m11() > 0.0;
+    const double sx = aligned ? device.m11() : 1.0;
+    const double dx = aligned ? device.dx() : 0.0;
+    const double deviceWidth = w * sx;
     QVector<int> columns;
     QRectF target;
-    const double deviceWidth = w * scale;
-    if (deviceWidth >= 1.0 && std::floor(deviceWidth) == deviceWidth) {
+    if (!aligned || (deviceWidth >= 1.0 && std::floor(deviceWidth) == deviceWidth)) {
         columns.resize(c1 - c0 + 1);
         std::iota(columns.begin(), columns.end(), c0);
         target = QRectF(l.image.left() + c0 * w, l.image.top(), (c1 - c0 + 1) * w,
@@ -627,14 +640,14 @@ void DynamicSpectrumWidget::paintCells(QPainter &p, const Layout &l, int c0, int
         // Cells not a whole number of device pixels wide: each device pixel
         // shows the cell under its centre, so the image is made at device
         // resolution from those cells (also when many cells share a pixel).
-        const int d0 = int(std::floor((l.image.left() + c0 * w) * scale));
-        const int d1 = int(std::ceil((l.image.left() + (c1 + 1) * w) * scale)) - 1;
+        const int d0 = int(std::floor((l.image.left() + c0 * w) * sx + dx));
+        const int d1 = int(std::ceil((l.image.left() + (c1 + 1) * w) * sx + dx)) - 1;
         columns.resize(std::max(d1 - d0 + 1, 0));
         for (int d = d0; d <= d1; ++d) {
-            const double c = std::floor(((d + 0.5) / scale - l.image.left()) / w);
+            const double c = std::floor(((d + 0.5 - dx) / sx - l.image.left()) / w);
             columns[d - d0] = c <= c0 ? c0 : c >= c1 ? c1 : int(c);
         }
-        target = QRectF(d0 / scale, l.image.top(), (d1 - d0 + 1) / scale, l.image.height());
+        target = QRectF((d0 - dx) / sx, l.image.top(), (d1 - d0 + 1) / sx, l.image.height());
     }
     const QImage &cells = m_cache.image(m_rows, m_rowMin, m_rowMax, m_generation, c0, c1,
                                         m_scalePerWindow, columns);

@@ -80,11 +80,16 @@ Rows randomRows(int rowCount, int points, quint32 seed)
 }
 
 // Independent reference: every cell one rectangle, a quarter pixel larger than
-// the cell so that neighbours overlap, clipped to the image.
-QImage rectanglePicture(const DynamicSpectrumWidget &w, const Rows &rows, const QColor &background)
+// the cell so that neighbours overlap, clipped to the image. With two device
+// pixels to a pixel that quarter is half a device pixel and rounds into the
+// neighbour, so there the reference draws the exact cells.
+QImage rectanglePicture(const DynamicSpectrumWidget &w, const Rows &rows, const QColor &background,
+                        qreal ratio)
 {
+    const double overlap = ratio == 1.0 ? 0.25 : 0.0;
     const DynamicSpectrumWidget::Layout l = w.layout();
-    QImage image(w.size(), QImage::Format_RGB32);
+    QImage image(w.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(background);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -105,8 +110,8 @@ QImage rectanglePicture(const DynamicSpectrumWidget &w, const Rows &rows, const 
                 g = std::clamp(int(std::floor((hi - rows[r][c]) * 255.0f / (hi - lo) + 0.5f)), 0,
                                255);
             p.setBrush(QColor(g, g, g));
-            p.drawRect(QRectF(l.image.left() + c * l.cellWidth, y, l.cellWidth + 0.25,
-                              l.cellHeight + 0.25));
+            p.drawRect(QRectF(l.image.left() + c * l.cellWidth, y, l.cellWidth + overlap,
+                              l.cellHeight + overlap));
         }
     }
     return image;
@@ -182,17 +187,25 @@ void TestDynamicSpectrum::imageMatchesRectangles_data()
     QTest::addColumn<bool>("fit");
     QTest::addColumn<bool>("axisInside");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("cell 1 x 3") << 500 << 40 << QSize(1, 3) << false << false << QSize(520, 160);
-    QTest::newRow("cell 2 x 4") << 300 << 40 << QSize(2, 4) << false << false << QSize(620, 200);
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("cell 1 x 3") << 500 << 40 << QSize(1, 3) << false << false << QSize(520, 160) << 1.0;
+    QTest::newRow("cell 2 x 4") << 300 << 40 << QSize(2, 4) << false << false << QSize(620, 200) << 1.0;
     QTest::newRow("cell 3 x 2, axis inside") << 200 << 50 << QSize(3, 2) << false << true
-                                             << QSize(700, 140);
-    QTest::newRow("cell 20 x 20") << 30 << 6 << QSize(20, 20) << false << false << QSize(640, 140);
-    QTest::newRow("fitted 1.43") << 700 << 32 << QSize(1, 4) << true << false << QSize(1000, 160);
-    QTest::newRow("fitted 3.7") << 270 << 32 << QSize(1, 3) << true << false << QSize(1000, 120);
+                                             << QSize(700, 140) << 1.0;
+    QTest::newRow("cell 20 x 20") << 30 << 6 << QSize(20, 20) << false << false << QSize(640, 140) << 1.0;
+    QTest::newRow("fitted 1.43") << 700 << 32 << QSize(1, 4) << true << false << QSize(1000, 160) << 1.0;
+    QTest::newRow("fitted 3.7") << 270 << 32 << QSize(1, 3) << true << false << QSize(1000, 120) << 1.0;
     QTest::newRow("fitted 1.53, axis inside") << 1000 << 24 << QSize(1, 3) << true << true
-                                              << QSize(1600, 100);
+                                              << QSize(1600, 100) << 1.0;
     QTest::newRow("fitted 0.133") << 12000 << 64 << QSize(1, 2) << true << false
-                                  << QSize(1600, 160);
+                                  << QSize(1600, 160) << 1.0;
+    // High-density screens: two device pixels per logical pixel.
+    QTest::newRow("cell 2 x 4, ratio 2") << 300 << 40 << QSize(2, 4) << false << false
+                                         << QSize(620, 200) << 2.0;
+    QTest::newRow("fitted 1.43, ratio 2") << 700 << 32 << QSize(1, 4) << true << false
+                                          << QSize(1000, 160) << 2.0;
+    QTest::newRow("fitted 0.133, ratio 2") << 12000 << 64 << QSize(1, 2) << true << false
+                                           << QSize(1600, 160) << 2.0;
 }
 
 void TestDynamicSpectrum::imageMatchesRectangles()
@@ -203,6 +216,7 @@ void TestDynamicSpectrum::imageMatchesRectangles()
     QFETCH(bool, fit);
     QFETCH(bool, axisInside);
     QFETCH(QSize, size);
+    QFETCH(qreal, ratio);
 
     DynamicSpectrumWidget w;
     cellsOnly(w);
@@ -215,9 +229,13 @@ void TestDynamicSpectrum::imageMatchesRectangles()
     QCOMPARE(w.size(), size);
 
     const QColor background = w.palette().window().color();
-    const QImage drawn = renderOf(w);
-    const QImage reference = rectanglePicture(w, rows, background);
-    const QRect image = w.layout().image.toAlignedRect();
+    QImage drawn(w.size() * ratio, QImage::Format_RGB32);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::magenta);
+    w.render(&drawn);
+    const QImage reference = rectanglePicture(w, rows, background, ratio);
+    const QRectF logical = w.layout().image;
+    const QRect image = QRectF(logical.topLeft() * ratio, logical.size() * ratio).toAlignedRect();
     QVERIFY(image.width() > 10 && image.height() > 10);
 
     int differing = 0;
