@@ -10,8 +10,12 @@
 
 namespace {
 
-// Outputs summed together; the block's accumulators stay in the first-level cache.
-constexpr qint64 blockOutputs = 2048;
+// Outputs summed together; their accumulators stay in the first- or second-level cache.
+constexpr qint64 blockOutputs = 8192;
+// Floats of the mapped layout's channel-major copy: what fits the second-level
+// cache, and the most we allocate at all.
+constexpr qint64 scratchFloats = qint64(1) << 17;
+constexpr qint64 maxScratchFloats = qint64(1) << 24;
 
 qint32 saturatedDelay(double value)
 {
@@ -23,11 +27,72 @@ qint32 saturatedDelay(double value)
     return qint32(rounded);
 }
 
-// acc[j] += src[j]; kept apart so the compiler can vectorise it.
-void accumulate(double *__restrict acc, const float *__restrict src, qint64 n)
+// Two lanes of the same float-to-double conversions and additions the scalar
+// code does, so every output keeps its exact value.
+typedef double DoublePair __attribute__((vector_size(16)));
+typedef float FloatPair __attribute__((vector_size(8)));
+
+inline DoublePair loadWidened(const float *p)
 {
-    for (qint64 j = 0; j < n; ++j)
-        acc[j] += double(src[j]);
+    FloatPair f;
+    std::memcpy(&f, p, sizeof f);
+    return __builtin_convertvector(f, DoublePair);
+}
+
+// acc[j] = ((acc[j] + src[0][j]) + src[1][j]) + ... + src[K-1][j]: K channels
+// in one pass, in the given order, each accumulator loaded and stored once.
+template <int K>
+void addGroup(double *acc, const float *const *src, qint64 n)
+{
+    qint64 j = 0;
+    for (; j + 4 <= n; j += 4) {
+        DoublePair a;
+        DoublePair b;
+        std::memcpy(&a, acc + j, sizeof a);
+        std::memcpy(&b, acc + j + 2, sizeof b);
+        for (int k = 0; k < K; ++k) {
+            a += loadWidened(src[k] + j);
+            b += loadWidened(src[k] + j + 2);
+        }
+        std::memcpy(acc + j, &a, sizeof a);
+        std::memcpy(acc + j + 2, &b, sizeof b);
+    }
+    for (; j < n; ++j) {
+        double value = acc[j];
+        for (int k = 0; k < K; ++k)
+            value += double(src[k][j]);
+        acc[j] = value;
+    }
+}
+
+// Adds n values of every channel into acc, channels from the last down to 0.
+// source[c] points at channel c's first value; usable[c] of them exist (the
+// rest count as 0).
+void addChannels(double *acc, const std::vector<const float *> &source, const std::vector<qint64> &usable,
+                 qint64 n)
+{
+    int c = int(source.size()) - 1;
+    auto complete = [&](int top, int count) {
+        for (int k = 0; k < count; ++k) {
+            if (usable[size_t(top - k)] < n)
+                return false;
+        }
+        return true;
+    };
+    auto group = [&](int top, int count, auto kernel) {
+        const float *order[8];
+        for (int k = 0; k < count; ++k)
+            order[k] = source[size_t(top - k)];
+        kernel(acc, order, n);
+    };
+    for (; c >= 7 && complete(c, 8); c -= 8)
+        group(c, 8, addGroup<8>);
+    for (; c >= 3 && complete(c, 4); c -= 4)
+        group(c, 4, addGroup<4>);
+    for (; c >= 0; --c) {
+        if (usable[size_t(c)] > 0)
+            addGroup<1>(acc, &source[size_t(c)], std::min(usable[size_t(c)], n));
+    }
 }
 
 // Outputs [from, to) of the channel-major array: out[i] gets channel c's sample
@@ -38,19 +103,20 @@ void sumChannelMajor(const NativeFile &data, const std::vector<qint32> &delays, 
     const float *samples = data.samples.constData();
     const qint64 size = data.samples.size();
     const qint64 npoints = data.npoints;
-    const int nFreq = int(delays.size());
+    const size_t nFreq = delays.size();
+    std::vector<const float *> source(nFreq);
+    std::vector<qint64> usable(nFreq);
     for (qint64 i0 = from; i0 < to; i0 += blockOutputs) {
         const qint64 n = std::min(blockOutputs, to - i0);
-        double *acc = out + i0;
-        for (int c = nFreq - 1; c >= 0; --c) {
+        for (size_t c = 0; c < nFreq; ++c) {
             const qint64 channelStart = base + qint64(c) * npoints;
             // Points of this channel actually present in the array.
             const qint64 held = std::clamp(size - channelStart, qint64(0), npoints);
-            const qint64 t0 = shift + i0 + delays[size_t(c)];
-            const qint64 usable = std::clamp(held - t0, qint64(0), n);
-            if (usable > 0)
-                accumulate(acc, samples + channelStart + t0, usable);
+            const qint64 t0 = shift + i0 + delays[c];
+            usable[c] = std::clamp(held - t0, qint64(0), n);
+            source[c] = usable[c] > 0 ? samples + channelStart + t0 : nullptr;
         }
+        addChannels(out + i0, source, usable, n);
     }
 }
 
@@ -65,7 +131,11 @@ void sumMapped(const NativeFile &data, const std::vector<qint32> &delays, qint64
     const qint64 minDelay = *std::min_element(delays.begin(), delays.end());
     const qint64 maxDelay = *std::max_element(delays.begin(), delays.end());
     const qint64 span = maxDelay - minDelay;
-    if (span > 4 * blockOutputs) {
+    // Outputs per block: as many as fit the second-level cache with the rows
+    // their delays reach, but at least as many as the delays span, so that no
+    // row is copied more than twice.
+    const qint64 outputsPerBlock = std::max({scratchFloats / nFreq - span, span, qint64(256)});
+    if ((outputsPerBlock + span) * nFreq > maxScratchFloats) {
         // Delays too far apart for a scratch copy: read each sample where it lies.
         for (qint64 i0 = from; i0 < to; i0 += blockOutputs) {
             const qint64 n = std::min(blockOutputs, to - i0);
@@ -81,11 +151,18 @@ void sumMapped(const NativeFile &data, const std::vector<qint32> &delays, qint64
         }
         return;
     }
-    // Rows per block bounded so that the scratch area stays in the second-level cache.
-    const qint64 outputsPerBlock = std::max<qint64>(256, std::min<qint64>(blockOutputs, (qint64(1) << 18) / nFreq - span));
     const qint64 rowsPerBlock = outputsPerBlock + span;
-    std::vector<float> scratch(static_cast<size_t>(rowsPerBlock * nFreq));
-    std::vector<float> row(static_cast<size_t>(nFreq));
+    // Channel columns an odd number of cache lines apart, so that the scattered
+    // writes of one row do not all fall into the same cache set.
+    qint64 lines = (rowsPerBlock + 15) / 16;
+    if (lines % 2 == 0)
+        ++lines;
+    const qint64 columnStride = lines * 16;
+    std::vector<float> scratch(static_cast<size_t>(columnStride * nFreq));
+    std::vector<const float *> source(static_cast<size_t>(nFreq));
+    const std::vector<qint64> usable(static_cast<size_t>(nFreq), outputsPerBlock);
+    for (int c = 0; c < nFreq; ++c)
+        source[size_t(c)] = scratch.data() + qint64(c) * columnStride + (delays[size_t(c)] - minDelay);
 
     for (qint64 i0 = from; i0 < to; i0 += outputsPerBlock) {
         const qint64 n = std::min(outputsPerBlock, to - i0);
@@ -93,19 +170,17 @@ void sumMapped(const NativeFile &data, const std::vector<qint32> &delays, qint64
         const qint64 rows = n + span;
         for (qint64 k = 0; k < rows; ++k) {
             const qint64 index = (firstRow + k) * rowStride + rowOffset;
+            float *column = scratch.data() + k;
             if (index + nFreq <= map.count) {
-                std::memcpy(row.data(), map.bytes + 4 * index, size_t(nFreq) * sizeof(float));
+                const uchar *row = map.bytes + 4 * index;
+                for (int c = 0; c < nFreq; ++c)
+                    std::memcpy(column + qint64(c) * columnStride, row + 4 * c, sizeof(float));
             } else {
                 for (int c = 0; c < nFreq; ++c)
-                    row[size_t(c)] = index + c < map.count ? map.at(index + c) : 0.0f;
+                    column[qint64(c) * columnStride] = index + c < map.count ? map.at(index + c) : 0.0f;
             }
-            float *column = scratch.data() + k;
-            for (int c = 0; c < nFreq; ++c)
-                column[qint64(c) * rowsPerBlock] = row[size_t(c)];
         }
-        double *acc = out + i0;
-        for (int c = nFreq - 1; c >= 0; --c)
-            accumulate(acc, scratch.data() + qint64(c) * rowsPerBlock + (delays[size_t(c)] - minDelay), n);
+        addChannels(out + i0, source, usable, n);
     }
 }
 

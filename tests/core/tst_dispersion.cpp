@@ -178,6 +178,7 @@ private slots:
     void descendingRepeatsFirstSum();
     void layoutsAgree();
     void mappedMatchesReference();
+    void farApartDelaysMapped_data();
     void farApartDelaysMapped();
     void missingSamplesCountAsZero();
     void saturatedDelays();
@@ -436,21 +437,37 @@ void TestDispersion::mappedMatchesReference()
     }
 }
 
+void TestDispersion::farApartDelaysMapped_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("npoints");
+    QTest::addColumn<double>("dm");
+    QTest::addColumn<int>("minSpan");
+    // A wide band and a large dm: the delays span more points than a block.
+    QTest::newRow("wider than a block") << 9 << 40000 << 60.0 << 10000;
+    // So far apart that a channel-major copy of the rows would be too large.
+    QTest::newRow("too wide to copy") << 65 << 220000 << 800.0 << 140000;
+}
+
 void TestDispersion::farApartDelaysMapped()
 {
-    // A wide band and a large dm: the delays span far more points than one block.
+    QFETCH(int, channels);
+    QFETCH(int, npoints);
+    QFETCH(double, dm);
+    QFETCH(int, minSpan);
     QRandomGenerator rng(9);
-    const NativeFile f = makeFile(rng, 40000, 1, 2, 9, true, 40, 120);
-    const NativeFile mapped = mappedCopy(f, m_dir.filePath(QStringLiteral("wide.pnt")));
-    const double dm = 60;
+    const NativeFile f = makeFile(rng, npoints, 1, 2, channels, true, 40, 120);
+    const NativeFile mapped = mappedCopy(f, m_dir.filePath(QStringLiteral("wide%1.pnt").arg(channels)));
     const QVector<qint32> delays = delaysOf(f, dm);
-    QVERIFY(*std::max_element(delays.begin(), delays.end()) > 10000);
+    QVERIFY(*std::max_element(delays.begin(), delays.end()) > minSpan);
+    const int count = npoints - 100;
     QVector<double> expected;
     QVector<double> actual;
     QVector<double> inMemory;
-    QCOMPARE(referenceSum(mapped, &expected, 100, dm, 0, 1, 30000), 30000);
-    QCOMPARE(dispersedChannelSum(mapped, &actual, 100, dm, 0, 1, 30000), 30000);
-    QCOMPARE(dispersedChannelSum(f, &inMemory, 100, dm, 0, 1, 30000), 30000);
+    QCOMPARE(referenceSum(mapped, &expected, 100, dm, 0, 1, count), count);
+    QCOMPARE(dispersedChannelSum(mapped, &actual, 100, dm, 0, 1, count), count);
+    QCOMPARE(dispersedChannelSum(f, &inMemory, 100, dm, 0, 1, count), count);
+    QVERIFY(expected.last() != 0.0);
     QString where;
     QVERIFY2(bitIdentical(actual, expected, &where), qPrintable(where));
     QVERIFY2(bitIdentical(inMemory, expected, &where), qPrintable(where));
