@@ -18,13 +18,14 @@ inline int greyLevel(float v, float lo, float hi)
 {
     if (!(hi > lo) || std::isnan(v))
         return 255;
-    const float g = std::floor((hi - v) * 255.0f / (hi - lo) + 0.5f);
-    // Compared as floats first: an infinite value must not reach the int conversion.
-    if (!(g > 0.0f))
+    // Rounded half up: for the positive values left after the checks the
+    // truncation of t is its floor (and needs no call into the maths library).
+    const float t = (hi - v) * 255.0f / (hi - lo) + 0.5f;
+    if (!(t >= 1.0f))
         return 0;
-    if (g >= 255.0f)
+    if (t >= 255.0f)
         return 255;
-    return int(g);
+    return int(t);
 }
 
 // Smallest and largest finite value of values[first .. first + count - 1];
