@@ -480,12 +480,18 @@ bool SyntheticObservation::writeText(const QString &path, QString *error) const
     for (qint64 first = 0; first < p.npoints; first += pointsPerBlock) {
         const qint64 count = std::min<qint64>(pointsPerBlock, p.npoints - first);
         fillPoints(first, count, buffer.data());
+        // Appending piece by piece keeps the buffer's growth amortised; a
+        // string-builder sum would reserve the exact size on every append.
         rows.clear();
+        rows.reserve(int(count * (bands + 1) * 16));
         for (qint64 i = 0; i < count; ++i) {
             const float *values = buffer.constData() + i * (bands + 1);
-            for (int c = bands - 1; c >= 0; --c)
-                rows += QByteArray::number(values[c], 'g', 9) + '\t';
-            rows += QByteArray::number(values[bands], 'g', 9) + '\n';
+            for (int c = bands - 1; c >= 0; --c) {
+                rows.append(QByteArray::number(values[c], 'g', 9));
+                rows.append('\t');
+            }
+            rows.append(QByteArray::number(values[bands], 'g', 9));
+            rows.append('\n');
         }
         if (file.write(rows) != rows.size()) {
             if (error)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// Writes one fuzz input to a file of the given name in a per-process
+// temporary directory (in memory when /dev/shm exists) and returns its path,
+// or an empty text when it cannot be written. The directory lives until the
+// process ends; each call replaces the previous file of that name.
+QString writeFuzzInput(const QString &fileName, const uint8_t *data, size_t size);
