@@ -259,15 +259,14 @@ int DynamicSpectrumWidget::fontHeight() const
     return QFontMetrics(m_font).height();
 }
 
-double DynamicSpectrumWidget::topBandHeight() const
+double DynamicSpectrumWidget::markerBandHeight() const
 {
-    const int gap = m_printLayout ? 20 : 10;
-    double h = 0.0;
-    if (markerShown())
-        h += 2 * fontHeight() + 28 + gap;
-    if (traceShown())
-        h += m_traceBandHeight + gap;
-    return h;
+    return markerShown() ? 2 * fontHeight() + 28 + (m_printLayout ? 20 : 10) : 0.0;
+}
+
+double DynamicSpectrumWidget::traceBandHeight() const
+{
+    return traceShown() ? m_traceBandHeight + (m_printLayout ? 20 : 10) : 0.0;
 }
 
 double DynamicSpectrumWidget::bottomBandHeight() const
@@ -287,13 +286,12 @@ DynamicSpectrumWidget::Layout DynamicSpectrumWidget::layout() const
     const int points = pointCount();
     const int rowsCount = rowCount();
     const double left = m_axisInside ? axisStripWidth : 0;
-    const int gap = m_printLayout ? 20 : 10;
     l.cellWidth = m_cellSize.width();
     l.cellHeight = m_cellSize.height();
     if (m_fitToWidth && points > 0)
         l.cellWidth = std::max(1.0, width() - left) / points;
-    l.markerBand = markerShown() ? 2 * fontHeight() + 28 + gap : 0;
-    l.traceBand = traceShown() ? m_traceBandHeight + gap : 0;
+    l.markerBand = markerBandHeight();
+    l.traceBand = traceBandHeight();
     l.bottomBand = bottomBandHeight();
     if (points == 0 || rowsCount == 0)
         return l;
@@ -405,7 +403,7 @@ void DynamicSpectrumWidget::geometryChanged()
 {
     const int points = pointCount();
     const double left = m_axisInside ? axisStripWidth : 0;
-    const double top = topBandHeight();
+    const double top = markerBandHeight() + traceBandHeight();
     const int cellHeight = m_autoCellSize ? 1 : m_cellSize.height();
     const double height = top + double(rowCount()) * cellHeight + bottomBandHeight() + m_bottomGap
         + std::max(m_imageTop, 0);
@@ -422,15 +420,15 @@ void DynamicSpectrumWidget::geometryChanged()
 QSize DynamicSpectrumWidget::sizeHint() const
 {
     const QSize minimum = minimumSize();
-    const int points = pointCount();
-    const double left = m_axisInside ? axisStripWidth : 0;
     int width = minimum.width();
-    if (m_fitToWidth)
-        width = int(left + std::clamp(double(points) * m_cellSize.width(), 200.0, 1000.0));
-    const int height = std::max(minimum.height(),
-                                m_autoCellSize ? minimum.height() + 3 * rowCount()
-                                               : minimum.height());
-    return QSize(std::max(width, 100), std::min(height, QWIDGETSIZE_MAX));
+    if (m_fitToWidth) {
+        const double left = m_axisInside ? axisStripWidth : 0;
+        width = int(left + std::clamp(double(pointCount()) * m_cellSize.width(), 200.0, 1000.0));
+    }
+    // The minimum counts automatic cells 1 px high; ask for the default height.
+    const qint64 height =
+        minimum.height() + (m_autoCellSize ? qint64(m_cellSize.height() - 1) * rowCount() : 0);
+    return QSize(std::max(width, 100), int(std::min<qint64>(height, QWIDGETSIZE_MAX)));
 }
 
 QSize DynamicSpectrumWidget::minimumSizeHint() const

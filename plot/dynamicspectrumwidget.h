@@ -147,7 +147,8 @@ private:
     int labelRowCount() const;
     bool captionShown() const;
     int fontHeight() const;
-    double topBandHeight() const;
+    double markerBandHeight() const;
+    double traceBandHeight() const;
     double bottomBandHeight() const;
     // Visible columns of the image: the widget's visible part, or all of it
     // while the widget is not shown (rendering for a picture).
