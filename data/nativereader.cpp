@@ -93,6 +93,14 @@ void resetPassport(NativeFile *file)
     *file = std::move(fresh);
 }
 
+// Copies `count` points of one slot (module, ray, channel) out of file order.
+template <qint64 count>
+inline void dealSlot(const float *in, qint64 stride, float *out)
+{
+    for (qint64 k = 0; k < count; ++k)
+        out[k] = in[k * stride];
+}
+
 // Writes the values of whole points from file order into the channel-major
 // array. Works on blocks of points small enough to stay in the first-level
 // cache, so that both the reads and the writes run along cache lines.
@@ -100,25 +108,18 @@ void dealPoints(const float *src, qint64 pointCount, qint64 stride, float *dst, 
                 qint64 firstPoint)
 {
     constexpr qint64 block = 16;
-    for (qint64 pb = 0; pb < pointCount; pb += block) {
-        const qint64 nb = std::min(block, pointCount - pb);
+    qint64 pb = 0;
+    for (; pb + block <= pointCount; pb += block) {
         const float *in = src + pb * stride;
         float *out = dst + firstPoint + pb;
-        if (nb == block) {
-            for (qint64 s = 0; s < stride; ++s) {
-                float *o = out + s * npoints;
-                const float *i = in + s;
-                for (qint64 k = 0; k < block; ++k)
-                    o[k] = i[k * stride];
-            }
-        } else {
-            for (qint64 s = 0; s < stride; ++s) {
-                float *o = out + s * npoints;
-                const float *i = in + s;
-                for (qint64 k = 0; k < nb; ++k)
-                    o[k] = i[k * stride];
-            }
-        }
+        for (qint64 s = 0; s < stride; ++s)
+            dealSlot<block>(in + s, stride, out + s * npoints);
+    }
+    for (; pb < pointCount; ++pb) {
+        const float *in = src + pb * stride;
+        float *out = dst + firstPoint + pb;
+        for (qint64 s = 0; s < stride; ++s)
+            out[s * npoints] = in[s];
     }
 }
 
