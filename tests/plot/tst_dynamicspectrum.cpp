@@ -135,6 +135,7 @@ private slots:
     void scalePerWindowUsesVisibleColumns();
     void cellSizeClamping();
     void fitToWidthCellWidth();
+    void automaticCellHeight();
     void pressOnRightEdge();
     void cursorSignals();
     void fragmentSelection();
@@ -336,6 +337,24 @@ void TestDynamicSpectrum::fitToWidthCellWidth()
     // A centred image sits in the middle of the height left over.
     w.setImageTop(-1);
     QCOMPARE(w.layout().image.top(), 56.0);
+}
+
+void TestDynamicSpectrum::automaticCellHeight()
+{
+    DynamicSpectrumWidget w;
+    cellsOnly(w);
+    w.setData(Rows(10, QVector<float>(50, 1.0f)), 0, -1, QString());
+    // Until a size is set the rows share the height, 1 to 20 px each.
+    w.resize(200, 150);
+    QCOMPARE(w.layout().cellHeight, 15);
+    w.resize(200, 900);
+    QCOMPARE(w.layout().cellHeight, 20);
+    w.setData(Rows(300, QVector<float>(50, 1.0f)), 0, -1, QString());
+    QCOMPARE(w.layout().cellHeight, 3);
+    QVERIFY(w.sizeHint().height() >= 300 * 4);
+    w.setCellSize(QSize(2, 5));
+    QCOMPARE(w.layout().cellHeight, 5);
+    QCOMPARE(w.minimumHeight(), 1500);
 }
 
 void TestDynamicSpectrum::pressOnRightEdge()
