@@ -21,6 +21,10 @@ namespace {
 
 // Longest text line accepted; longer lines mean the file is not native text.
 constexpr int maxTextLineBytes = 1 << 20;
+// A sample array is always allowed this size, and otherwise this many times
+// the size of the file (a full row needs about 2 bytes of text per value).
+constexpr qint64 maxTextArrayBytes = qint64(64) << 20;
+constexpr qint64 textArrayBytesPerFileByte = 32;
 
 const char *const headerKeys[] = {
     "points", "channels", "module", "ray", "tresolution", "tres", "fbands", "nativeFileName",
@@ -365,11 +369,15 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
 
     // Every row holds one token per column and a separator after each, so the
     // rest of the file bounds the number of rows it can hold; a header that
-    // claims more is damaged, and must not make us allocate for it.
+    // claims more is damaged, and must not make us allocate for it. Channels
+    // without a column stay zero; a file may leave out some, but an array far
+    // larger than the file itself means a damaged channel count.
     const qint64 columnCount = columns.size();
     const qint64 remaining = in.size() - in.pos();
     const qint64 total = qint64(points) * (qint64(channels) + 1);
-    if (columnCount == 0 || qint64(points) * 2 * columnCount - 1 > remaining || total > maxSampleArraySize())
+    const qint64 arrayLimit = std::max(maxTextArrayBytes, textArrayBytesPerFileByte * in.size());
+    if (columnCount == 0 || qint64(points) * 2 * columnCount - 1 > remaining || total > maxSampleArraySize()
+        || total * qint64(sizeof(float)) > arrayLimit)
         return failText(file, NativeError::BadHeader);
     record.nModules = 1;
     record.nRays = 1;

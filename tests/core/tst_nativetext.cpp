@@ -299,6 +299,29 @@ private slots:
         QVERIFY2(peakRssKiB() - before < 64 * 1024, "the reader allocated for rows the file cannot hold");
     }
 
+    void channelCountFarBeyondTheColumns()
+    {
+        // 20,000 rows of the sum column only, in a file of 80 KB, with a header
+        // declaring 20,000 channels: 1.6 GB of zeros for 40 KB of values.
+        QByteArrayList header = replaced(baseHeader(), "points", "points 20000");
+        header = replaced(header, "channels", "channels 20000");
+        header = replaced(header, "fbands", "fbands" + QByteArray(" 1").repeated(20000));
+        const QByteArray bytes = header.join('\n') + "\n\nfrequency\nchannel: sum\n" + QByteArray("9\n").repeated(20000);
+        const long before = peakRssKiB();
+        NativeFile file;
+        QVERIFY(!read(bytes, &file));
+        QCOMPARE(file.npoints, -3);
+        QVERIFY2(peakRssKiB() - before < 64 * 1024, "the reader allocated far beyond the file's size");
+
+        // The same rows with a plausible channel count are read.
+        header = replaced(header, "channels", "channels 3");
+        header = replaced(header, "fbands", "fbands 1 2 3");
+        QVERIFY(read(header.join('\n') + "\n\nfrequency\nchannel: sum\n" + QByteArray("9\n").repeated(20000), &file));
+        QCOMPARE(file.samples.size(), 80000);
+        QCOMPARE(file.samples.at(3 * 20000 + 19999), 9.0f);
+        QCOMPARE(file.samples.at(19999), 0.0f);
+    }
+
     void sampleSizeAllowsExactlyTheRowsPresent()
     {
         // Single-digit tokens: the smallest rows a file can hold are still read.
