@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "appidentity.h"
+#include "data/nativelisting.h"
 #include "modules/calculator/calculatormodule.h"
 #include "shelldialogs.h"
 #include "welcomewidget.h"
@@ -51,9 +52,9 @@ QString MainWindow::findHelpDocument(const QString &appDir, const QString &fileN
 
 QString MainWindow::parentDirectory(const QString &directory)
 {
-    QDir dir(QFileInfo(directory).absoluteFilePath());
-    dir.cdUp();
-    return dir.absolutePath();
+    // By text, so that it also holds for a directory that has gone meanwhile.
+    const QString absolute = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
+    return QFileInfo(absolute).path();
 }
 
 void MainWindow::showWelcomePage()
@@ -117,7 +118,15 @@ void MainWindow::openNativeFile()
     if (path.isEmpty())
         return;
 
-    settings.setValue(QStringLiteral("lastNativeFileDir"), QFileInfo(path).absolutePath());
+    QString dir;
+    QVector<NativeFileEntry> files;
+    QString selected;
+    QString error;
+    if (!prepareNativeFileSelection(path, &dir, &files, &selected, &error)) {
+        ShellDialogs::instance().warning(this, QStringLiteral("Error"), error);
+        return;
+    }
+    settings.setValue(QStringLiteral("lastNativeFileDir"), dir);
     reportModuleMissing(QStringLiteral("Native data"), QStringLiteral("native data"));
 }
 

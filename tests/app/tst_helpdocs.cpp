@@ -1,0 +1,91 @@
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QtTest>
+
+// The build draws the icon and writes the help documents with our own tools;
+// these checks read what it produced beside the program.
+class TestHelpDocs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void documentsArePdf_data();
+    void documentsArePdf();
+    void iconFiles();
+};
+
+void TestHelpDocs::documentsArePdf_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("minimumPages");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("guide") << "README_kvx3_visual.pdf" << 3 << "Orvalis-3 user's guide";
+    QTest::newRow("calculator") << "README_kvx3_visual_calc.pdf" << 3
+                                << "Orvalis-3 flux density calculator";
+    QTest::newRow("updates") << "updates_kvx3_visual.pdf" << 1 << "Orvalis-3 changes by version";
+}
+
+void TestHelpDocs::documentsArePdf()
+{
+    QFETCH(QString, name);
+    QFETCH(int, minimumPages);
+    QFETCH(QString, title);
+    QFile file(QStringLiteral(ORVALIS_APP_BUILD_DIR "/doc/") + name);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.startsWith("%PDF-1."));
+    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+    // Page objects, not the page tree ("/Type /Pages").
+    const QString text = QString::fromLatin1(pdf.constData(), pdf.size());
+    int pages = 0;
+    QRegularExpressionMatchIterator it =
+        QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")).globalMatch(text);
+    while (it.hasNext()) {
+        it.next();
+        ++pages;
+    }
+    QVERIFY2(pages >= minimumPages, qPrintable(QString::number(pages)));
+    const QRegularExpressionMatch count =
+        QRegularExpression(QStringLiteral("/Type\\s*/Pages\\b[^>]*/Count\\s+(\\d+)")).match(text);
+    QVERIFY(count.hasMatch());
+    QCOMPARE(count.captured(1).toInt(), pages);
+    // The title is stored in the document information, as UTF-16 text.
+    QByteArray utf16("\xfe\xff");
+    for (const QChar c : title) {
+        utf16.append(char(c.unicode() >> 8));
+        utf16.append(char(c.unicode() & 0xff));
+    }
+    QVERIFY(pdf.contains(utf16) || pdf.contains(title.toLatin1()));
+}
+
+void TestHelpDocs::iconFiles()
+{
+    const QString dir = QStringLiteral(ORVALIS_APP_BUILD_DIR "/icons");
+    QImageReader ico(dir + QStringLiteral("/kvx2.ico"));
+    QVERIFY(ico.canRead());
+    QCOMPARE(ico.imageCount(), 4);
+    QList<int> sizes;
+    for (int i = 0; i < ico.imageCount(); ++i) {
+        QVERIFY(ico.jumpToImage(i));
+        const QImage image = ico.read();
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.width(), image.height());
+        sizes << image.width();
+    }
+    std::sort(sizes.begin(), sizes.end());
+    QCOMPARE(sizes, QList<int>({16, 32, 48, 256}));
+
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage png(QStringLiteral("%1/hicolor/%2x%2/apps/orvalis3.png").arg(dir).arg(size));
+        QCOMPARE(png.size(), QSize(size, size));
+        // Transparent corner, opaque centre: a real picture, not an empty square.
+        QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(png.pixel(size / 2, size / 4)), 255);
+    }
+}
+
+QTEST_MAIN(TestHelpDocs)
+#include "tst_helpdocs.moc"
