@@ -1,0 +1,252 @@
+#include "astro/timecoords.h"
+#include "data/nativereader.h"
+#include "modules/native/nativegraphbuilder.h"
+#include "plot/seriespalette.h"
+#include "synth/syntheticobservation.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+class TestNativeGraphBuilder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void allBeamsInRayColours();
+    void raysFromThirdColour();
+    void plainSumAndKeys();
+    void pulseStandsOutAtItsDm();
+    void sumComputedOncePerRay();
+    void invalidSelectionsGiveNothing();
+    void axisRows();
+    void alphaWithoutUtcIsEmpty();
+    void alphaRoundTrip();
+};
+
+namespace {
+
+SyntheticObservation::Params smallParams()
+{
+    SyntheticObservation::Params p;
+    p.npoints = 3000;
+    p.nBands = 6;
+    p.noiseSigma = 10.0;
+    p.snr = 30.0;
+    p.dm = 40.0;
+    p.period = 0.7;
+    p.seed = 7;
+    return p;
+}
+
+NativeFile makeFile(const SyntheticObservation::Params &p)
+{
+    NativeFile file = SyntheticObservation(p).toNativeFile(QStringLiteral("/data/obs_00.pnt"));
+    file.path = QStringLiteral("/data/obs_00.pnt");
+    return file;
+}
+
+int argMax(const QVector<double> &values)
+{
+    return int(std::max_element(values.begin(), values.end()) - values.begin());
+}
+
+} // namespace
+
+void TestNativeGraphBuilder::allBeamsInRayColours()
+{
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(smallParams()));
+    const GraphSpec spec = builder.buildGraphSpec(1, 0, 2, 100, 50, QStringLiteral("54:34:43"), true, 0);
+    QCOMPARE(spec.series.size(), 8);
+    for (int r = 0; r < 8; ++r) {
+        QCOMPARE(spec.series[r].color, graphColours[r]);
+        QCOMPARE(spec.series[r].name, QStringLiteral("Beam %1, channel 2").arg(r + 1));
+        QCOMPARE(spec.series[r].values.size(), 50);
+        // Raw samples of channel index 1 straight from the record.
+        QCOMPARE(spec.series[r].values[7], double(nativeSample(builder.file(), 0, r, 1, 107)));
+    }
+    QVERIFY(spec.infoPanelVisible);
+    QVERIFY(spec.zoomEnabled);
+    QCOMPARE(spec.infoLines.first(), QStringLiteral("module=1, beam=0, channel=2"));
+    QCOMPARE(spec.title, builder.file().fileName);
+}
+
+void TestNativeGraphBuilder::raysFromThirdColour()
+{
+    SyntheticObservation::Params p = smallParams();
+    p.firstRay = 3;
+    p.nRays = 2;
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(p));
+    const GraphSpec spec = builder.buildGraphSpec(1, 0, 1, 0, 10, QString(), false, 0);
+    QCOMPARE(spec.series.size(), 2);
+    QCOMPARE(spec.series[0].color, graphColours[2]);
+    QCOMPARE(spec.series[1].color, graphColours[3]);
+    QCOMPARE(spec.series[1].name, QStringLiteral("Beam 4, channel 1"));
+    QVERIFY(!spec.infoPanelVisible);
+    // Beam 3 alone is the first ray of this file; beam 1 does not exist here.
+    QCOMPARE(builder.buildGraphSpec(1, 3, 1, 0, 10, QString(), false, 0).series.size(), 1);
+    QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 10, QString(), false, 0).series.isEmpty());
+}
+
+void TestNativeGraphBuilder::plainSumAndKeys()
+{
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(smallParams()));
+    const NativeFile &file = builder.file();
+    const GraphSpec spec = builder.buildGraphSpec(1, 2, 0, 200, 300, QString(), true, 0);
+    QCOMPARE(spec.series.size(), 1);
+    QCOMPARE(spec.series[0].name, QStringLiteral("Beam 2, sum with disp=0"));
+    QCOMPARE(spec.yTitle, QStringLiteral("channels sum with disp=0"));
+    QVERIFY(spec.key.endsWith(QStringLiteral("disp=0")));
+    QVERIFY(spec.key.startsWith(QStringLiteral("/data/obs_00.pnt|native|m=1|r=2|c=0|first=200|count=300")));
+    // Dispersion 0 is the plain sum of the frequency channels (the total channel left out).
+    for (int i : {0, 123, 299}) {
+        double sum = 0.0;
+        for (int c = 0; c < file.nChannels - 1; ++c)
+            sum += nativeSample(file, 0, 1, c, 200 + i);
+        QVERIFY2(qAbs(spec.series[0].values[i] - sum) < 1e-6, qPrintable(QString::number(i)));
+    }
+    const GraphSpec raw = builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55);
+    QVERIFY(raw.key.endsWith(QStringLiteral("disp=-")));
+    QCOMPARE(raw.yTitle, QStringLiteral("native signal"));
+    QCOMPARE(raw.yFormatter(3.14159, 0), QStringLiteral("3.14"));
+}
+
+void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
+{
+    SyntheticObservation::Params p = smallParams();
+    p.bandLow = 109.0;
+    p.bandHigh = 111.5;
+    p.dm = 60.0;
+    p.width = 0.015;
+    const SyntheticObservation observation(p);
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(p));
+    const int n = builder.npoints();
+    const QVector<double> atDm = builder.channelSumCached(1, 0, 60, 0, n);
+    const QVector<double> flat = builder.channelSumCached(1, 0, 0, 0, n);
+    QCOMPARE(atDm.size(), n);
+    // The strongest point of the corrected sum is one of the injected pulses.
+    const int peak = argMax(atDm);
+    bool onPulse = false;
+    for (qint64 k = 0; k < 100 && !onPulse; ++k)
+        onPulse = qAbs(observation.pulsePeakPoint(k) - peak) <= 2.0;
+    QVERIFY2(onPulse, qPrintable(QStringLiteral("peak at %1").arg(peak)));
+    // Without correction the pulse is smeared over the channels: a lower peak.
+    const double baseline = atDm[(peak + n / 2) % n];
+    QVERIFY(atDm[peak] - baseline > 1.5 * (flat[argMax(flat)] - baseline));
+}
+
+void TestNativeGraphBuilder::sumComputedOncePerRay()
+{
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(smallParams()));
+    const QVector<double> whole = builder.channelSumCached(1, 3, 10, 0, 3000);
+    QCOMPARE(builder.cachedSumCount(), 1);
+    const QVector<double> part = builder.channelSumCached(1, 3, 10, 1000, 50);
+    QCOMPARE(builder.cachedSumCount(), 1);
+    QCOMPARE(part, whole.mid(1000, 50));
+    // A range running past the end is cut at the end.
+    QCOMPARE(builder.channelSumCached(1, 3, 10, 2990, 50).size(), 10);
+    builder.channelSumCached(1, 4, 10, 0, 10);
+    QCOMPARE(builder.cachedSumCount(), 2);
+    // Another dispersion replaces the cache.
+    builder.channelSumCached(1, 4, 11, 0, 10);
+    QCOMPARE(builder.cachedSumCount(), 1);
+    // A new record empties it.
+    builder.setFile(makeFile(smallParams()));
+    QCOMPARE(builder.cachedSumCount(), 0);
+}
+
+void TestNativeGraphBuilder::invalidSelectionsGiveNothing()
+{
+    NativeGraphBuilder builder;
+    QVERIFY(builder.buildGraphSpec(1, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
+    builder.setFile(makeFile(smallParams()));
+    QVERIFY(builder.buildGraphSpec(2, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
+    QVERIFY(builder.buildGraphSpec(0, 0, 0, 0, 10, QString(), true, 0).key.isEmpty());
+    QVERIFY(builder.buildGraphSpec(1, 9, 1, 0, 10, QString(), true, 0).series.isEmpty());
+    QVERIFY(builder.buildGraphSpec(1, 1, 8, 0, 10, QString(), true, 0).series.isEmpty());
+    QVERIFY(builder.buildGraphSpec(1, 1, -1, 0, 10, QString(), true, 0).series.isEmpty());
+    QVERIFY(builder.buildGraphSpec(1, 1, 1, 3000, 10, QString(), true, 0).series.isEmpty());
+    QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 0, QString(), true, 0).series.isEmpty());
+    // The total channel (number = channel count) is still a channel.
+    QCOMPARE(builder.buildGraphSpec(1, 1, 7, 0, 10, QString(), true, 0).series.size(), 1);
+    QVERIFY(builder.channelSumCached(1, 8, 0, 0, 10).isEmpty());
+}
+
+void TestNativeGraphBuilder::axisRows()
+{
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(smallParams()));
+    const NativeFile &file = builder.file();
+    const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 500, 100, QStringLiteral("54:34:43"), true, 0);
+    const XAxisSpec &axis = spec.bottomAxis;
+    QVERIFY(axis.enabled);
+    QCOMPARE(axis.tickSpacing, 100);
+    QCOMPARE(axis.xValues.size(), 100);
+    QCOMPARE(axis.xValues.first(), 500.0);
+    QCOMPARE(axis.xValues.last(), 599.0);
+    QCOMPARE(axis.rows.size(), 3);
+    QCOMPARE(axis.rows[0].name, QStringLiteral("num"));
+    QCOMPARE(axis.rows[0].tickFormatter(512.0), QStringLiteral("512"));
+    QCOMPARE(axis.rows[1].title, QStringLiteral("Moscow time"));
+    // Local start 05:00:00; point 1000 at 12.4928 ms per point is 12.49 s later.
+    QCOMPARE(file.localBeginTime.left(8), QStringLiteral("05:00:00"));
+    QCOMPARE(axis.rows[1].tickFormatter(1000.0), QStringLiteral("05:00:12"));
+    QCOMPARE(axis.rows[2].title, QStringLiteral("catalog J2000 coordinate"));
+    QCOMPARE(axis.rows[2].tickFormatter(700.0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), 0));
+    QCOMPARE(axis.rows[2].readoutFormatter(700.4, 0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), -1));
+    QCOMPARE(axis.rows[2].readoutFormatter(700.5, 0), builder.alphaTextAt(701, QStringLiteral("54:34:43"), -1));
+    QVERIFY(!axis.rows[2].tickFormatter(700.0).isEmpty());
+    QCOMPARE(spec.infoLines.last(), QStringLiteral("KVX date=%1").arg(file.localBeginDate));
+}
+
+void TestNativeGraphBuilder::alphaWithoutUtcIsEmpty()
+{
+    NativeFile file = makeFile(smallParams());
+    file.utcBeginDate.clear();
+    NativeGraphBuilder builder;
+    builder.setFile(file);
+    const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("54:34:43"), true, 0);
+    QCOMPARE(spec.series.size(), 1);
+    QCOMPARE(spec.bottomAxis.rows[2].tickFormatter(10.0), QString());
+    QCOMPARE(spec.bottomAxis.rows[2].readoutFormatter(10.0, 0), QString());
+    QCOMPARE(builder.alphaTextAt(10, QStringLiteral("54:34:43"), -1), QString());
+    int point = -1;
+    QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), 1);
+    // A delta that does not parse empties the alpha row too.
+    NativeGraphBuilder other;
+    other.setFile(makeFile(smallParams()));
+    QCOMPARE(other.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis.rows[2].tickFormatter(5.0),
+             QString());
+}
+
+void TestNativeGraphBuilder::alphaRoundTrip()
+{
+    SyntheticObservation::Params p = smallParams();
+    p.firstPoint = 250;
+    p.npoints = 20000;
+    NativeGraphBuilder builder;
+    builder.setFile(makeFile(p));
+    const QString delta = QStringLiteral("54:34:43");
+    for (int point : {0, 1234, 19999}) {
+        const QString alpha = builder.alphaTextAt(point, delta, -1);
+        QVERIFY(!alpha.isEmpty());
+        int found = -1;
+        QCOMPARE(builder.pointForAlpha(alpha, delta, &found), 0);
+        QVERIFY2(qAbs(found - point) <= 1, qPrintable(QStringLiteral("%1 -> %2 -> %3").arg(point).arg(alpha).arg(found)));
+    }
+    int found = -1;
+    QCOMPARE(builder.pointForAlpha(QStringLiteral("3x:00:00"), delta, &found), 1);
+    // A minute past the last point is outside the file.
+    const QString last = builder.alphaTextAt(19999, delta, 0);
+    const QStringList parts = last.split(QLatin1Char(':'));
+    const QString later = QStringLiteral("%1:%2:%3").arg(parts[0]).arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(parts[2]);
+    QCOMPARE(builder.pointForAlpha(later, delta, &found), 2);
+}
+
+QTEST_MAIN(TestNativeGraphBuilder)
+#include "tst_nativegraphbuilder.moc"
