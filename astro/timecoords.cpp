@@ -316,16 +316,17 @@ AlphaSearchStatus findPointForAlpha(const QDateTime &start, double tresolution, 
 
     double best = 86400.0;
     int found = lo;
-    const int from = qMax(lo - 1, firstPoint);
-    const int to = qMin(lo + 1, lastPoint);
-    for (int p = from; p <= to; ++p) {
+    // 64-bit so that a range ending at the largest point number still ends the loop.
+    const qint64 from = qMax(qint64(lo) - 1, qint64(firstPoint));
+    const qint64 to = qMin(qint64(lo) + 1, qint64(lastPoint));
+    for (qint64 p = from; p <= to; ++p) {
         double s = 0.0;
-        if (!unwrapped(p, &s))
+        if (!unwrapped(int(p), &s))
             continue;
         const double dist = std::fabs(s - c);
         if (dist < best) {
             best = dist;
-            found = p;
+            found = int(p);
         }
     }
     *point = found;

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -511,6 +512,11 @@ void TestTimeCoords::findBadArguments()
     const QString own = alphaTextAtPoint(start, 0.0125, 0.5, 7, 3);
     QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, own, 7, 7, 3, &found), AlphaFound);
     QCOMPARE(found, 7);
+    // The largest point numbers: the neighbours looked at stay inside the range.
+    const int top = std::numeric_limits<int>::max();
+    const QString last = alphaTextAtPoint(start, 0.00001, 0.5, top, 6);
+    QCOMPARE(findPointForAlpha(start, 0.00001, 0.5, last, top - 20, top, 6, &found), AlphaFound);
+    QCOMPARE(found, top);
 }
 
 void TestTimeCoords::findInvertsAlphaText()
