@@ -52,8 +52,11 @@ QPushButton *button(const QString &name, const QString &text)
 
 QLabel *label(const QString &text)
 {
+    // One caption width in every group keeps the fields aligned and wide
+    // enough for dates and times; long captions wrap instead.
     auto *caption = new QLabel(text);
     caption->setWordWrap(true);
+    caption->setFixedWidth(165);
     return caption;
 }
 
@@ -117,6 +120,8 @@ QWidget *CalculatorForm::buildCommonGroup()
 
     QPushButton *increase = button(QStringLiteral("fontIncrease"), QStringLiteral("+"));
     QPushButton *decrease = button(QStringLiteral("fontDecrease"), QStringLiteral("-"));
+    increase->setMinimumWidth(56);
+    decrease->setMinimumWidth(56);
     auto *fontCaption = new QLabel(QStringLiteral("Font size"));
     fontCaption->setObjectName(QStringLiteral("fontSizeLabel"));
     m_fontSize = new QLabel;
