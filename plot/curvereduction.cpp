@@ -175,5 +175,18 @@ CurveReduction::Result CurveReduction::reduce(const double *values, const double
         }
     }
     writer.flush();
+
+    for (int k = 0; k < result.polylineCount(); ++k) {
+        const int first = result.starts.at(k);
+        const int size = result.polylineSize(k);
+        if (size == 1) {
+            result.dots.append(result.points.at(first));
+            continue;
+        }
+        for (int i = first + 1; i < first + size; ++i) {
+            result.segmentEnds.append(result.points.at(i - 1));
+            result.segmentEnds.append(result.points.at(i));
+        }
+    }
     return result;
 }

@@ -5,8 +5,10 @@
 
 // Turns the samples of one curve into the pixel polylines that draw it, keeping
 // per run of samples in one pixel column only the first, smallest, largest and
-// last sample. For a 1-pixel pen without antialiasing the polylines cover
-// exactly the pixels of drawing every segment. Plain data, any thread.
+// last sample. Drawn as separate square-capped segments with a 1-pixel pen
+// without antialiasing, they cover exactly the pixels of drawing every segment
+// between neighbouring samples (a polyline would not: the raster engine leaves
+// out some join pixels depending on the path). Plain data, any thread.
 class CurveReduction
 {
 public:
@@ -30,10 +32,13 @@ public:
     };
 
     // Polylines: polyline k runs over points[starts[k]] up to the next start.
+    // The same as drawing input: segment end pairs, and the dots of lone samples.
     struct Result
     {
         QVector<QPoint> points;
         QVector<int> starts;
+        QVector<QPoint> segmentEnds;
+        QVector<QPoint> dots;
         int polylineCount() const { return starts.size(); }
         int polylineSize(int k) const;
     };

@@ -926,14 +926,10 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::BevelJoin);
         painter.setPen(pen);
-        for (int k = 0; k < reduced->polylineCount(); ++k) {
-            const QPoint *points = reduced->points.constData() + reduced->starts.at(k);
-            const int size = reduced->polylineSize(k);
-            if (size == 1)
-                painter.drawPoint(points[0]);
-            else
-                painter.drawPolyline(points, size);
-        }
+        if (!reduced->segmentEnds.isEmpty())
+            painter.drawLines(reduced->segmentEnds.constData(), reduced->segmentEnds.size() / 2);
+        if (!reduced->dots.isEmpty())
+            painter.drawPoints(reduced->dots.constData(), reduced->dots.size());
     }
 }
 
@@ -1119,18 +1115,15 @@ void Grafiks::paintXRow(QPainter &painter, const PlotLayout &layout, int scaleIn
     }
     std::stable_sort(labels.begin(), labels.end(),
                      [](const AxisLabel &a, const AxisLabel &b) { return a.tickX < b.tickX; });
+    QVector<int> lefts;
+    QVector<int> widths;
+    for (const AxisLabel &label : qAsConst(labels)) {
+        lefts.append(label.box.left());
+        widths.append(label.box.width());
+    }
     QVector<AxisLabel> kept;
-    for (int i = 0; i + 1 < labels.size(); ++i) {
-        if (!kept.isEmpty() && labels.at(i).box.left() - (kept.last().box.left() + kept.last().box.width()) <= labelGap)
-            continue;
-        kept.append(labels.at(i));
-    }
-    if (!labels.isEmpty()) {
-        const AxisLabel &last = labels.last();
-        while (!kept.isEmpty() && last.box.left() - (kept.last().box.left() + kept.last().box.width()) <= labelGap)
-            kept.removeLast();
-        kept.append(last);
-    }
+    for (const int index : thinnedLabelIndexes(lefts, widths, labelGap))
+        kept.append(labels.at(index));
     const int y = bottom ? (h - 1) - tick - 5 - labelHeight - level * rowHeight()
                          : tick + 5 + level * rowHeight();
     painter.setPen(Qt::black);

@@ -16,7 +16,8 @@ struct ValueRange
     double max = 1.0;
 };
 
-// Fixed-point text of a plot number; tiny magnitudes and negative zero read "0".
+// Fixed-point text of a plot number; tiny magnitudes and texts of a negative
+// zero ("-0", "-0.00") read "0".
 inline QString formatPlotNumber(double value, int decimals)
 {
     if (std::isnan(value))
@@ -29,7 +30,7 @@ inline QString formatPlotNumber(double value, int decimals)
         for (int i = 1; i < text.size() && allZero; ++i)
             allZero = text.at(i) == QLatin1Char('0') || text.at(i) == QLatin1Char('.');
         if (allZero)
-            return text.mid(1);
+            return QStringLiteral("0");
     }
     return text;
 }
@@ -104,4 +105,28 @@ inline int sampleIndexAtValue(double x, double xMin, double xMax, int n)
 inline double viewTolerance(double span)
 {
     return span > 1.0 ? 1e-9 * span : 1e-9;
+}
+
+// Which axis labels to draw, given their boxes (left edges and widths) in tick
+// order: left to right, a label whose left edge is within gap pixels of the
+// previous kept label's right edge is skipped; the last label is always kept
+// and kept labels that crowd it are dropped.
+inline QVector<int> thinnedLabelIndexes(const QVector<int> &lefts, const QVector<int> &widths, int gap)
+{
+    QVector<int> kept;
+    const int count = qMin(lefts.size(), widths.size());
+    auto crowds = [&](int previous, int next) {
+        return lefts.at(next) - (lefts.at(previous) + widths.at(previous)) <= gap;
+    };
+    for (int i = 0; i + 1 < count; ++i) {
+        if (!kept.isEmpty() && crowds(kept.last(), i))
+            continue;
+        kept.append(i);
+    }
+    if (count > 0) {
+        while (!kept.isEmpty() && crowds(kept.last(), count - 1))
+            kept.removeLast();
+        kept.append(count - 1);
+    }
+    return kept;
 }

@@ -1,0 +1,329 @@
+#include "plot/curvereduction.h"
+#include "plot/grafiks.h"
+
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cmath>
+
+// The reduced curve drawing against drawing every segment of the samples.
+class TestCurveReduction : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onePixelPenIsPixelIdentical_data();
+    void onePixelPenIsPixelIdentical();
+    void widePenDiffersInFewPixels_data();
+    void widePenDiffersInFewPixels();
+    void reductionKeepsFewPointsPerColumn();
+    void nanBreaksTheLine();
+    void cacheReusedWhileViewStays();
+    void samplesAreSharedNotCopied();
+};
+
+namespace {
+
+enum DataKind { RandomData, SpikyData, StepData, NanGapData };
+
+QVector<double> makeData(int kind, int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QVector<double> values(count);
+    double level = 0.0;
+    for (int i = 0; i < count; ++i) {
+        switch (kind) {
+        case RandomData:
+            values[i] = random.generateDouble() * 100.0 - 50.0;
+            break;
+        case SpikyData:
+            values[i] = random.generateDouble() + (random.bounded(200) == 0 ? 40.0 * (random.generateDouble() - 0.3) : 0.0);
+            break;
+        case StepData:
+            if (random.bounded(count / 20 + 1) == 0)
+                level = random.bounded(10) * 3.0;
+            values[i] = level;
+            break;
+        case NanGapData:
+            values[i] = std::sin(i * 0.01) * 10.0 + random.generateDouble();
+            if ((i / 37) % 9 == 4)
+                values[i] = (i % 2) ? std::nan("") : INFINITY;
+            break;
+        }
+    }
+    return values;
+}
+
+QImage render(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    widget.render(&image);
+    return image;
+}
+
+// Draws the curve as one segment per pair of neighbouring finite samples, each
+// on its own, with the plot's pixel rule computed here independently; a lone
+// sample is a dot.
+void drawEverySegment(QImage *image, const Grafiks::PlotLayout &layout, const QVector<double> &values,
+                      const QVector<double> &xValues, const QPen &pen)
+{
+    QPainter painter(image);
+    painter.setClipRect(QRect(layout.left, layout.top - 1, layout.plotWidth + 1, layout.plotHeight + 1));
+    painter.setPen(pen);
+    const int yBase = layout.widgetHeight - 1 - layout.bottom;
+    QVector<QPoint> run;
+    auto flush = [&]() {
+        if (run.size() == 1)
+            painter.drawPoint(run.first());
+        for (int i = 1; i < run.size(); ++i)
+            painter.drawLine(run.at(i - 1), run.at(i));
+        run.clear();
+    };
+    for (int i = 0; i < values.size(); ++i) {
+        const double x = xValues.isEmpty() ? double(i) : xValues.at(i);
+        if (!std::isfinite(values.at(i)) || !std::isfinite(x)) {
+            flush();
+            continue;
+        }
+        const int px = layout.left + int(std::trunc((x - layout.xMin) * layout.kx));
+        const int py = yBase - int(std::trunc((values.at(i) - layout.yMin) * layout.ky));
+        run.append(QPoint(px, py));
+    }
+    flush();
+}
+
+QPen curvePen(int width)
+{
+    QPen pen(QColor(20, 40, 220));
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::BevelJoin);
+    return pen;
+}
+
+struct Comparison
+{
+    int differing = 0;
+    int plotPixels = 1;
+};
+
+// Renders the plot with its own curve, and again with the curve hidden and
+// every segment drawn on top; counts differing pixels.
+Comparison compareWithFullDrawing(int kind, int count, QSize size, double zoomFrom, double zoomTo,
+                                  int penWidth, bool withXValues, quint32 seed)
+{
+    Grafiks plot;
+    plot.resize(size);
+    GraphSpec spec;
+    const QVector<double> values = makeData(kind, count, seed);
+    spec.series.append(GraphSeries(QStringLiteral("curve"), values, QColor(20, 40, 220)));
+    spec.lineWidth = penWidth;
+    QVector<double> xValues;
+    if (withXValues) {
+        xValues.resize(count);
+        for (int i = 0; i < count; ++i)
+            xValues[i] = 1000.0 + i * 0.37;
+        spec.bottomAxis.enabled = true;
+        spec.bottomAxis.xValues = xValues;
+    }
+    plot.setGraphSpec(spec);
+    const Grafiks::ViewRange full = plot.fullRange();
+    plot.setVisibleXRange(full.xMin + (full.xMax - full.xMin) * zoomFrom,
+                          full.xMin + (full.xMax - full.xMin) * zoomTo);
+    const QImage reduced = render(plot);
+    plot.setSeriesVisible(0, false);
+    QImage reference = render(plot);
+    drawEverySegment(&reference, plot.plotLayout(), values, xValues, curvePen(penWidth));
+
+    Comparison result;
+    result.plotPixels = qMax(1, plot.plotLayout().plotRect().width() * plot.plotLayout().plotRect().height());
+    for (int y = 0; y < reduced.height(); ++y) {
+        for (int x = 0; x < reduced.width(); ++x)
+            result.differing += reduced.pixel(x, y) != reference.pixel(x, y) ? 1 : 0;
+    }
+    return result;
+}
+
+void addCases(bool manyZooms)
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("zoomFrom");
+    QTest::addColumn<double>("zoomTo");
+    QTest::addColumn<bool>("withXValues");
+    const QList<QPair<const char *, int>> kinds{{"random", RandomData}, {"spiky", SpikyData}, {"step", StepData},
+                                               {"nan gaps", NanGapData}};
+    const QList<QSize> sizes{QSize(400, 300), QSize(1000, 600)};
+    const QList<QPair<double, double>> zooms = manyZooms
+        ? QList<QPair<double, double>>{{0.0, 1.0}, {0.2, 0.7}, {0.4137, 0.4192}, {0.9, 0.9003}}
+        : QList<QPair<double, double>>{{0.0, 1.0}, {0.3, 0.35}};
+    for (const auto &kind : kinds) {
+        for (const int count : {300, 20000, 200000}) {
+            // Stroking every wide segment of the largest curve takes minutes.
+            if (!manyZooms && count > 20000)
+                continue;
+            for (const QSize &size : sizes) {
+                for (const auto &zoom : zooms) {
+                    for (const bool withX : {false, true}) {
+                        if (withX && count != 20000)
+                            continue;
+                        QTest::addRow("%s n=%d %dx%d zoom %.4f-%.4f%s", kind.first, count, size.width(),
+                                      size.height(), zoom.first, zoom.second, withX ? " x values" : "")
+                            << kind.second << count << size << zoom.first << zoom.second << withX;
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+void TestCurveReduction::onePixelPenIsPixelIdentical_data()
+{
+    addCases(true);
+}
+
+void TestCurveReduction::onePixelPenIsPixelIdentical()
+{
+    QFETCH(int, kind);
+    QFETCH(int, count);
+    QFETCH(QSize, size);
+    QFETCH(double, zoomFrom);
+    QFETCH(double, zoomTo);
+    QFETCH(bool, withXValues);
+    const Comparison result = compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, 1, withXValues, 11u + count);
+    QCOMPARE(result.differing, 0);
+}
+
+void TestCurveReduction::widePenDiffersInFewPixels_data()
+{
+    addCases(false);
+}
+
+void TestCurveReduction::widePenDiffersInFewPixels()
+{
+    QFETCH(int, kind);
+    QFETCH(int, count);
+    QFETCH(QSize, size);
+    QFETCH(double, zoomFrom);
+    QFETCH(double, zoomTo);
+    QFETCH(bool, withXValues);
+    for (const int width : {2, 3, 6}) {
+        const Comparison result = compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, width, withXValues, 5u + count);
+        QVERIFY2(result.differing * 200 <= result.plotPixels,
+                 qPrintable(QStringLiteral("pen %1: %2 of %3 pixels differ").arg(width).arg(result.differing).arg(result.plotPixels)));
+    }
+}
+
+void TestCurveReduction::reductionKeepsFewPointsPerColumn()
+{
+    const QVector<double> values = makeData(RandomData, 100000, 3);
+    CurveReduction::PixelMap map;
+    map.xMin = 0.0;
+    map.kx = 500.0 / 99999.0;
+    map.left = 10;
+    map.yMin = -50.0;
+    map.ky = 2.0;
+    map.yBase = 250;
+    map.clipLeft = 10;
+    map.clipRight = 510;
+    const CurveReduction::Result result = CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
+    QCOMPARE(result.polylineCount(), 1);
+    QVERIFY(result.points.size() <= 4 * 501);
+    QVERIFY(result.points.size() >= 2 * 500);
+    // Columns never go backwards and every column holds the extremes of its samples.
+    QVector<int> top(600, INT_MAX);
+    QVector<int> bottom(600, INT_MIN);
+    for (int i = 0; i < values.size(); ++i) {
+        const int px = map.pixelX(i);
+        top[px] = qMin(top[px], map.pixelY(values.at(i)));
+        bottom[px] = qMax(bottom[px], map.pixelY(values.at(i)));
+    }
+    QVector<int> reducedTop(600, INT_MAX);
+    QVector<int> reducedBottom(600, INT_MIN);
+    for (int i = 0; i < result.points.size(); ++i) {
+        const QPoint point = result.points.at(i);
+        if (i > 0)
+            QVERIFY(point.x() >= result.points.at(i - 1).x());
+        reducedTop[point.x()] = qMin(reducedTop[point.x()], point.y());
+        reducedBottom[point.x()] = qMax(reducedBottom[point.x()], point.y());
+    }
+    QCOMPARE(reducedTop, top);
+    QCOMPARE(reducedBottom, bottom);
+}
+
+void TestCurveReduction::nanBreaksTheLine()
+{
+    const QVector<double> values{1.0, 2.0, std::nan(""), 3.0, 4.0, INFINITY, 5.0, -INFINITY, std::nan("")};
+    CurveReduction::PixelMap map;
+    map.kx = 10.0;
+    map.ky = 10.0;
+    map.yBase = 100;
+    map.clipLeft = 0;
+    map.clipRight = 200;
+    const CurveReduction::Result result = CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
+    QCOMPARE(result.polylineCount(), 3);
+    QCOMPARE(result.polylineSize(0), 2);
+    QCOMPARE(result.polylineSize(1), 2);
+    QCOMPARE(result.polylineSize(2), 1);
+    QCOMPARE(result.points.at(2), QPoint(30, 70));
+    QCOMPARE(result.points.at(4), QPoint(60, 50));
+}
+
+void TestCurveReduction::cacheReusedWhileViewStays()
+{
+    Grafiks plot;
+    plot.resize(800, 500);
+    GraphSpec spec;
+    spec.series.append(GraphSeries(QStringLiteral("a"), makeData(RandomData, 50000, 1)));
+    spec.series.append(GraphSeries(QStringLiteral("b"), makeData(SpikyData, 50000, 2)));
+    spec.zoomEnabled = true;
+    plot.setGraphSpec(spec);
+    render(plot);
+    QCOMPARE(plot.reductionCache().missCount(), 2);
+    QCOMPARE(plot.reductionCache().entryCount(), 2);
+    const QImage first = render(plot);
+    QCOMPARE(plot.reductionCache().missCount(), 2);
+    QCOMPARE(plot.reductionCache().hitCount(), 2);
+
+    // A legend toggle reuses the cached reduction of the other curve.
+    plot.setSeriesVisible(1, false);
+    render(plot);
+    plot.setSeriesVisible(1, true);
+    QCOMPARE(render(plot), first);
+    QCOMPARE(plot.reductionCache().missCount(), 2);
+
+    // A new view or size is reduced afresh.
+    plot.setVisibleXRange(1000, 2000);
+    render(plot);
+    QCOMPARE(plot.reductionCache().missCount(), 4);
+    plot.resize(700, 500);
+    render(plot);
+    QCOMPARE(plot.reductionCache().missCount(), 6);
+
+    // A new spec empties the cache even when it reuses the same samples.
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.reductionCache().entryCount(), 0);
+}
+
+void TestCurveReduction::samplesAreSharedNotCopied()
+{
+    const QVector<double> values = makeData(RandomData, 1000, 4);
+    GraphSpec spec;
+    spec.series.append(GraphSeries(QStringLiteral("a"), values));
+    Grafiks plot;
+    plot.resize(300, 200);
+    plot.setGraphSpec(spec);
+    render(plot);
+    plot.setSeriesColor(0, Qt::red);
+    plot.setSeriesVisible(0, true);
+    render(plot);
+    QCOMPARE(plot.series().at(0).values.constData(), values.constData());
+}
+
+QTEST_MAIN(TestCurveReduction)
+#include "tst_curvereduction.moc"
