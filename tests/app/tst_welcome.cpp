@@ -289,6 +289,35 @@ void TestWelcome::paintedTracesLieOnTheLetters()
                 break;
             }
     QVERIFY(bandInk > (size.width() - 200) / 10 - 2);
+
+    // All eight traces are drawn, each in its own colour of the welcome palette:
+    // some pixels are that colour at least half blended into the white ground.
+    const QRgb palette[] = {qRgb(0xFF, 0x00, 0x00), qRgb(0x00, 0xB8, 0x00), qRgb(0x00, 0x00, 0xFF),
+                            qRgb(0x20, 0x20, 0x20), qRgb(0xFF, 0xAF, 0x00), qRgb(0x00, 0xA0, 0xA0),
+                            qRgb(0xFF, 0x00, 0xFF), qRgb(0x80, 0x00, 0x00)};
+    auto blendOf = [](QRgb pixel, QRgb colour) {
+        const int p[] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
+        const int c[] = {qRed(colour), qGreen(colour), qBlue(colour)};
+        int strongest = 0;
+        for (int i = 1; i < 3; ++i)
+            if (255 - c[i] > 255 - c[strongest])
+                strongest = i;
+        const double a = double(255 - p[strongest]) / (255 - c[strongest]);
+        if (a < 0.5 || a > 1.0)
+            return false;
+        for (int i = 0; i < 3; ++i)
+            if (std::abs(255 - a * (255 - c[i]) - p[i]) > 8)
+                return false;
+        return true;
+    };
+    for (QRgb colour : palette) {
+        int found = 0;
+        for (int y = 0; y < size.height() && found <= 20; ++y)
+            for (int x = 100; x < size.width() - 100 && found <= 20; ++x)
+                if (blendOf(image.pixel(x, y), colour))
+                    ++found;
+        QVERIFY2(found > 20, qPrintable(QColor(colour).name()));
+    }
 }
 
 void TestWelcome::narrowWidgetStaysEmpty_data()
