@@ -266,14 +266,13 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
             return failText(file, NativeError::BadHeader);
         if (status == LineRead::End || line.trimmed().isEmpty())
             break;
-        const QString text = line.trimmed();
         int cut = 0;
-        while (cut < text.size() && !text.at(cut).isSpace())
+        while (cut < line.size() && !line.at(cut).isSpace())
             ++cut;
-        const QString key = text.left(cut);
+        const QString key = line.left(cut);
         for (const char *known : headerKeys) {
             if (key == QLatin1String(known)) {
-                keys.insert(key, text.mid(cut).trimmed());
+                keys.insert(key, line.mid(cut).trimmed());
                 break;
             }
         }

@@ -199,6 +199,18 @@ private slots:
         QCOMPARE(file.alpha, QStringLiteral("05:34:31"));
     }
 
+    void headerLineSyntax()
+    {
+        // Tabs separate too; an indented line has an empty key; a repeated key keeps its last value.
+        const QByteArray bytes = "points\t2\n channels 9\nchannels  1 \nmodule 1\nray 4\nray 1\ntres 0.5\n"
+                                 "fbands 110\n\nfrequency:\nchannel: 1 sum\n1 2\n3 4\n";
+        NativeFile file;
+        QVERIFY(read(bytes, &file));
+        QCOMPARE(file.nChannels, 2);
+        QCOMPARE(file.firstRay, 1);
+        QCOMPARE(file.samples, (QVector<float>{1, 3, 2, 4}));
+    }
+
     void crlfAndBlankLines()
     {
         const QByteArray bytes = "points 2\r\nchannels 1\r\nmodule 1\r\nray 1\r\ntres 0.5\r\nfbands 110\r\n\r\n\r\n"
