@@ -237,7 +237,8 @@ int autoAlphaDecimals(double tresolution)
 bool parseAlphaSeconds(const QString &text, double *seconds)
 {
     const QStringList parts = text.trimmed().split(QLatin1Char(':'), Qt::KeepEmptyParts);
-    if (parts.size() != 3 || !isDecimalDigits(parts[0]) || !isDecimalDigits(parts[1]))
+    // Hours and minutes are unsigned: a sign would turn the text into a time before 0h.
+    if (parts.size() != 3 || !isDecimalDigits(parts[0].trimmed()) || !isDecimalDigits(parts[1].trimmed()))
         return false;
     bool ok = false;
     const int hours = parts[0].toInt(&ok);

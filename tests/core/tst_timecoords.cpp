@@ -167,7 +167,10 @@ void TestTimeCoords::alphaSeconds_data()
     QTest::newRow("four parts") << "12:00:00:00" << false << 0.0;
     QTest::newRow("letters") << "12:ab:00" << false << 0.0;
     QTest::newRow("empty part") << "12::00" << false << 0.0;
+    QTest::newRow("blanks inside") << "12: 30 : 05" << true << 45005.0;
     QTest::newRow("negative hours") << "-1:00:00" << false << 0.0;
+    QTest::newRow("negative minutes") << "01:-5:00" << false << 0.0;
+    QTest::newRow("signed hours") << "+1:00:00" << false << 0.0;
     QTest::newRow("negative seconds") << "01:00:-1" << false << 0.0;
     QTest::newRow("fractional minutes") << "01:00.5:00" << false << 0.0;
     QTest::newRow("infinite seconds") << "01:00:inf" << false << 0.0;
