@@ -1,0 +1,912 @@
+#include "app/shelldialogs.h"
+#include "astro/dispersion.h"
+#include "data/nativelisting.h"
+#include "data/nativereader.h"
+#include "data/nativetext.h"
+#include "modules/native/nativedialogs.h"
+#include "modules/native/nativeform.h"
+#include "modules/native/nativemodule.h"
+#include "modules/native/nativerules.h"
+#include "plot/dynamicspectrumwidget.h"
+#include "plot/grafiks.h"
+#include "plot/grapharea.h"
+#include "plot/graphpanel.h"
+#include "plot/infopanel.h"
+#include "plot/seriespalette.h"
+#include "synth/syntheticobservation.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QThread>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+struct Message
+{
+    QString title;
+    QString text;
+};
+
+// Answers the shell's dialogs without anyone clicking and keeps what was asked.
+class RecordingShell : public ShellDialogs
+{
+public:
+    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override
+    {
+        saveTitles << title;
+        saveStarts << path;
+        saveFilters << filter;
+        return answer;
+    }
+    void warning(QWidget *, const QString &title, const QString &text) override { warnings.append({title, text}); }
+    void information(QWidget *, const QString &title, const QString &text) override
+    {
+        warnings.append({title, text});
+    }
+
+    QString answer;
+    QStringList saveTitles;
+    QStringList saveStarts;
+    QStringList saveFilters;
+    QVector<Message> warnings;
+};
+
+class RecordingNative : public NativeDialogs
+{
+public:
+    void critical(QWidget *, const QString &title, const QString &text) override { criticals.append({title, text}); }
+    bool spectrumTitle(QWidget *, const QImage &image, QString *title, int *pointSize) override
+    {
+        shownImage = image;
+        *title = titleAnswer;
+        *pointSize = 14;
+        return accept;
+    }
+
+    QVector<Message> criticals;
+    QImage shownImage;
+    QString titleAnswer;
+    bool accept = true;
+};
+
+SyntheticObservation::Params baseParams()
+{
+    SyntheticObservation::Params p;
+    p.npoints = 4000;
+    p.nBands = 6;
+    p.snr = 25.0;
+    p.dm = 40.0;
+    p.period = 0.7;
+    p.seed = 3;
+    return p;
+}
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    edit->del();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+int countColour(const QImage &image, const QColor &colour)
+{
+    int n = 0;
+    const QRgb wanted = colour.rgb();
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            n += (line[x] | 0xff000000u) == wanted;
+    }
+    return n;
+}
+
+} // namespace
+
+class TestNativeModule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void passportFields();
+    void beamZeroDrawsEveryRayInItsColour();
+    void channelZeroDrawsDispersedSum();
+    void nextFileKeepsSelection();
+    void searchPointByNumberAndAlpha();
+    void refusedSearchInputKeepsState();
+    void pairingCopiesBothWays();
+    void dynamicNeedsSingleBeam();
+    void zoomToNativeLimit();
+    void zoomToDynamicTakesVisibleColumns();
+    void animationStopsAtEnd();
+    void binaryAndTextSavesReadBack();
+    void cancelledSaveWritesNothing();
+    void graphPictureDefaultName();
+    void spectrumPictureWithTitle();
+    void loadErrorLeavesModuleEmpty();
+    void validationFailureLeavesModuleEmpty();
+    void failureAfterGoodFileLeavesNoStaleGraph();
+    void newerLoadReplacesOlder();
+    void closingWhileLoading();
+    void largeFileShowsPreparingOverlay();
+
+private:
+    QString writeFile(const SyntheticObservation::Params &params, const QString &name = QString());
+    std::unique_ptr<NativeModule> open(const QString &path, bool show = true);
+    bool waitLoaded(NativeModule *module);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingShell m_shell;
+    RecordingNative m_native;
+};
+
+void TestNativeModule::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("KVX-test"));
+    QCoreApplication::setApplicationName(QStringLiteral("tst_nativemodule"));
+}
+
+void TestNativeModule::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_shell = RecordingShell();
+    m_native = RecordingNative();
+    ShellDialogs::setInstance(&m_shell);
+    NativeDialogs::setInstance(&m_native);
+    QSettings().clear();
+}
+
+void TestNativeModule::cleanup()
+{
+    ShellDialogs::setInstance(nullptr);
+    NativeDialogs::setInstance(nullptr);
+    m_dir.reset();
+}
+
+QString TestNativeModule::writeFile(const SyntheticObservation::Params &params, const QString &name)
+{
+    const SyntheticObservation observation(params);
+    const QString path = m_dir->filePath(name.isEmpty() ? observation.fileName(QStringLiteral("pnt")) : name);
+    QString error;
+    if (!observation.write(path, &error))
+        qWarning() << error;
+    return path;
+}
+
+bool TestNativeModule::waitLoaded(NativeModule *module)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    return !module->isLoading() && !module->hasLoader();
+}
+
+std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool show)
+{
+    QVector<NativeFileEntry> files;
+    listNativeFiles(QFileInfo(path).absolutePath(), &files);
+    auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
+    module->resize(1500, 1000);
+    if (show)
+        module->show();
+    return module;
+}
+
+void TestNativeModule::passportFields()
+{
+    const QString path = writeFile(baseParams());
+    auto m = open(path);
+    QVERIFY(m->isLoading());
+    QVERIFY(m->loadingOverlay()->isVisible());
+    QCOMPARE(m->loadingTextLabel()->text(), QStringLiteral("Just a moment, we're loading your file..."));
+    QVERIFY(m->progressBar()->isVisible());
+    QVERIFY(waitLoaded(m.get()));
+    QVERIFY(!m->loadingOverlay()->isVisible());
+    QCOMPARE(m->progressBar()->value(), 100);
+    // The bar goes 800 ms after the load.
+    QTRY_VERIFY_WITH_TIMEOUT(!m->progressBar()->isVisible(), 3000);
+
+    NativeForm *f = m->form();
+    QCOMPARE(f->npointsField()->text(), QStringLiteral("4000"));
+    QCOMPARE(f->ploshField()->text(), QStringLiteral("N1"));
+    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("channels"))->text(), QStringLiteral("7"));
+    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("modules"))->text(), QStringLiteral("1"));
+    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("rays"))->text(), QStringLiteral("8"));
+    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("dateUtc"))->text(), QStringLiteral("2026.07.25"));
+    QVERIFY(f->findChild<QLineEdit *>(QStringLiteral("timeUtc"))->text().startsWith(QStringLiteral("02:00:00")));
+    QVERIFY(f->findChild<QLineEdit *>(QStringLiteral("timeKvx"))->text().startsWith(QStringLiteral("05:00:00")));
+    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("zone"))->text(), QStringLiteral("3"));
+    QVERIFY(!f->codeField()->isVisible());
+    QCOMPARE(f->nativePoints()->text(), QStringLiteral("4000"));
+    QCOMPARE(f->dynamicPoints()->text(), QStringLiteral("1000"));
+    QCOMPARE(f->nativeFirstPoint()->maximum(), 3999);
+    QCOMPARE(f->nativeRay()->minimum(), 0);
+    QCOMPARE(f->nativeChannel()->maximum(), 7);
+    QVERIFY(!f->nativeDelta()->text().isEmpty());
+    QCOMPARE(f->filePath()->toPlainText(), QFileInfo(path).absoluteFilePath());
+    QVERIFY(f->nativeSaveDataPnt()->isEnabled());
+    // Beam 0 shows all rays: the text extract needs a single beam.
+    QVERIFY(!f->nativeSaveDataTxt()->isEnabled());
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::beamZeroDrawsEveryRayInItsColour()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    const QVector<GraphSeries> &series = m->plot()->series();
+    QCOMPARE(series.size(), 8);
+    for (int r = 0; r < 8; ++r) {
+        QCOMPARE(series[r].color, graphColours[r]);
+        QCOMPARE(series[r].name, QStringLiteral("Beam %1, sum with disp=0").arg(r + 1));
+        QCOMPARE(series[r].values.size(), 4000);
+    }
+    QVERIFY(m->plot()->key().endsWith(QStringLiteral("disp=0")));
+    // Every ray's colour reaches the screen.
+    QApplication::processEvents();
+    const QImage shot = m->plot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int r = 0; r < 8; ++r)
+        QVERIFY2(countColour(shot, graphColours[r]) > 20, qPrintable(QStringLiteral("ray %1").arg(r + 1)));
+    // A single beam draws one curve.
+    m->form()->nativeRay()->setValue(5);
+    QCOMPARE(m->plot()->series().size(), 1);
+    QCOMPARE(m->plot()->series()[0].color, graphColours[4]);
+}
+
+void TestNativeModule::channelZeroDrawsDispersedSum()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.dm = 60.0;
+    const SyntheticObservation observation(p);
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    m->form()->nativeRay()->setValue(2);
+    m->form()->nativeDispersion()->setValue(60);
+    const QVector<GraphSeries> &series = m->plot()->series();
+    QCOMPARE(series.size(), 1);
+    QCOMPARE(series[0].name, QStringLiteral("Beam 2, sum with disp=60"));
+    QVector<double> reference;
+    QCOMPARE(dispersedChannelSum(m->data(), &reference, 0, 60, 0, 1, 4000), 4000);
+    QCOMPARE(series[0].values, reference);
+    const int peak = int(std::max_element(reference.begin(), reference.end()) - reference.begin());
+    bool onPulse = false;
+    for (qint64 k = 0; k < 100 && !onPulse; ++k)
+        onPulse = qAbs(observation.pulsePeakPoint(k) - peak) <= 2.0;
+    QVERIFY(onPulse);
+    // A raw channel: the key no longer carries the dispersion.
+    m->form()->nativeChannel()->setValue(3);
+    QVERIFY(m->plot()->key().endsWith(QStringLiteral("disp=-")));
+    QCOMPARE(m->plot()->series()[0].values[17], double(nativeSample(m->data(), 0, 1, 2, 17)));
+}
+
+void TestNativeModule::nextFileKeepsSelection()
+{
+    SyntheticObservation::Params p = baseParams();
+    const QString first = writeFile(p, QStringLiteral("a_00.pnt"));
+    p.seed = 9;
+    p.npoints = 3000;
+    const QString second = writeFile(p, QStringLiteral("b_00.pnt"));
+    p.nRays = 2;
+    writeFile(p, QStringLiteral("c_00.pnt"));
+    auto m = open(first);
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    QVERIFY(!f->filePre()->isEnabled());
+    QVERIFY(f->fileNext()->isEnabled());
+    f->filePre()->click();
+    QCOMPARE(m->currentPath(), QFileInfo(first).absoluteFilePath());
+
+    f->nativeRay()->setValue(6);
+    f->nativeChannel()->setValue(4);
+    f->nativeDispersion()->setValue(17);
+    f->onFileNextClicked();
+    QVERIFY(m->isLoading());
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m->currentPath(), QFileInfo(second).absoluteFilePath());
+    QCOMPARE(f->npointsField()->text(), QStringLiteral("3000"));
+    QCOMPARE(f->nativeModule()->value(), 1);
+    QCOMPARE(f->nativeRay()->value(), 6);
+    QCOMPARE(f->nativeChannel()->value(), 4);
+    QCOMPARE(f->nativeDispersion()->value(), 17);
+    QCOMPARE(m->plot()->series().size(), 1);
+    QCOMPARE(m->plot()->series()[0].name, QStringLiteral("Beam 6, channel 4"));
+    QCOMPARE(f->comboBoxFiles()->currentIndex(), 1);
+
+    // The last file has only rays 1 and 2: ray 6 is out of range and resets.
+    f->fileNext()->click();
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(f->nativeRay()->minimum(), 1);
+    QCOMPARE(f->nativeRay()->maximum(), 2);
+    QCOMPARE(f->nativeRay()->value(), 1);
+    QCOMPARE(f->nativeChannel()->value(), 4);
+    QVERIFY(!f->fileNext()->isEnabled());
+    f->onFileNextClicked();
+    QVERIFY(!m->isLoading());
+}
+
+void TestNativeModule::searchPointByNumberAndAlpha()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
+    QCOMPARE(m->searchPoint(), 1234);
+    const QString alpha = f->nativeSearchAlpha()->text();
+    QVERIFY(!alpha.isEmpty());
+    QCOMPARE(alpha, m->alphaTextAt(1234, f->nativeDelta()->text(), -1));
+    // The marker and the header.
+    const QVector<GraphSeries> &series = m->plot()->series();
+    QCOMPARE(series.last().name, QStringLiteral("Search point"));
+    QCOMPARE(series.last().kind, int(GraphSeries::VerticalLine));
+    QCOMPARE(series.last().sampleIndex, 1234);
+    QCOMPARE(series.last().color, QColor(Qt::red));
+    QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
+
+    // The same point typed as its alpha.
+    typeInto(f->nativeSearchPoint(), QStringLiteral("10"));
+    QCOMPARE(m->searchPoint(), 10);
+    typeInto(f->nativeSearchAlpha(), alpha);
+    QCOMPARE(m->searchPoint(), 1234);
+    QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
+    QVERIFY(m_native.criticals.isEmpty());
+
+    // A point outside the shown range is kept but draws no marker.
+    f->setNativeRange(0, 100);
+    emit f->nativeRangeEdited();
+    QCOMPARE(m->plot()->series().size(), 1);
+    QVERIFY(!m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
+    QCOMPARE(m->searchPoint(), 1234);
+    // Typing one outside the shown range gives the hint.
+    typeInto(f->nativeSearchPoint(), QStringLiteral("500"));
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Point outside visible range"));
+    QCOMPARE(m_shell.warnings[0].text,
+             QStringLiteral("Point 500 is outside the visible Native graph range 0–99.\n"
+                            "The point has been accepted, but its red line is outside the visible range."));
+
+    // A click on the graph sets the point under it.
+    m->form()->findChild<QPushButton *>(QStringLiteral("nativeResetToNative"))->click();
+    QApplication::processEvents();
+    const Grafiks::PlotLayout layout = m->plot()->plotLayout();
+    QVERIFY(layout.valid);
+    const int x = layout.pixelX(2000.0);
+    QTest::mouseClick(m->plot(), Qt::LeftButton, Qt::NoModifier, QPoint(x, layout.top + layout.plotHeight / 2));
+    QVERIFY2(qAbs(m->searchPoint() - 2000) <= 10, qPrintable(QString::number(m->searchPoint())));
+}
+
+void TestNativeModule::refusedSearchInputKeepsState()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    typeInto(f->nativeSearchPoint(), QStringLiteral("3999"));
+    QCOMPARE(m->searchPoint(), 3999);
+    typeInto(f->nativeSearchPoint(), QStringLiteral("0"));
+    QCOMPARE(m->searchPoint(), 0);
+    const QString alpha0 = f->nativeSearchAlpha()->text();
+
+    for (const QString &bad : {QStringLiteral("4000"), QStringLiteral("-1"), QStringLiteral("12x")}) {
+        m_native.criticals.clear();
+        typeInto(f->nativeSearchPoint(), bad);
+        QCOMPARE(m_native.criticals.size(), 1);
+        QCOMPARE(m_native.criticals[0].title, QStringLiteral("Point outside file"));
+        QCOMPARE(m_native.criticals[0].text,
+                 QStringLiteral("Point %1 is outside the file range 0–3999.\nNothing has been changed.").arg(bad));
+        QCOMPARE(m->searchPoint(), 0);
+        QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("0"));
+    }
+
+    m_native.criticals.clear();
+    typeInto(f->nativeSearchAlpha(), QStringLiteral("ab:cd:ef"));
+    QCOMPARE(m_native.criticals.size(), 1);
+    QCOMPARE(m_native.criticals[0].title, QStringLiteral("Invalid alpha"));
+    QCOMPARE(m_native.criticals[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
+    QCOMPARE(f->nativeSearchAlpha()->text(), alpha0);
+    QCOMPARE(m->searchPoint(), 0);
+
+    // A minute beyond the last point.
+    const QString delta = f->nativeDelta()->text();
+    const QString last = m->alphaTextAt(3999, delta, 0);
+    QStringList parts = last.split(QLatin1Char(':'));
+    parts[1] = QStringLiteral("%1").arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0'));
+    const QString beyond = parts.join(QLatin1Char(':'));
+    m_native.criticals.clear();
+    typeInto(f->nativeSearchAlpha(), beyond);
+    QCOMPARE(m_native.criticals.size(), 1);
+    QCOMPARE(m_native.criticals[0].text,
+             QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
+                 .arg(beyond, m->alphaTextAt(0, delta, -1), m->alphaTextAt(3999, delta, -1)));
+    QCOMPARE(m->searchPoint(), 0);
+}
+
+void TestNativeModule::pairingCopiesBothWays()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 20000;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(3);
+    f->nativeDispersion()->setValue(25);
+    f->nativeChannel()->setValue(2);
+    typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
+
+    f->dynamicGroup()->setChecked(true);
+    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->nativeChannel()->value(), 0);
+    QCOMPARE(f->dynamicRay()->value(), 3);
+    QCOMPARE(f->dynamicDispersion()->value(), 25);
+    QCOMPARE(m->dynamicSearchPoint(), 5000);
+    QCOMPARE(f->dynamicSearchPoint()->text(), QStringLiteral("5000"));
+    // The dynamic view is centred on the point: 1000 points from 4500.
+    QCOMPARE(f->dynamicFirstPoint()->value(), 4500);
+    QVERIFY(m->graphArea()->isPanelVisible(2));
+    QCOMPARE(m->spectrumWidget()->rowCount(), 6);
+    QCOMPARE(m->spectrumWidget()->pointCount(), 1000);
+    QCOMPARE(m->spectrumWidget()->firstPoint(), 4500);
+    QCOMPARE(m->spectrumWidget()->markerPoint(), 5000);
+    // Row 2 holds frequency channel index 2 of the dynamic beam over the range.
+    float rowMax = -1e30f;
+    for (int i = 4500; i < 5500; ++i)
+        rowMax = std::max(rowMax, nativeSample(m->data(), 0, 2, 2, i));
+    QCOMPARE(m->spectrumWidget()->rowMax(2), rowMax);
+
+    // A dynamic search point moves the native one and centres the native range.
+    f->setNativeRange(0, 2000);
+    typeInto(f->dynamicSearchPoint(), QStringLiteral("4700"));
+    QCOMPARE(m->dynamicSearchPoint(), 4700);
+    QCOMPARE(m->searchPoint(), 4700);
+    QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("4700"));
+    QCOMPARE(f->nativeFirstPoint()->value(), 3700);
+    QCOMPARE(m->plot()->series().last().name, QStringLiteral("Search point"));
+    QCOMPARE(m->plot()->series().last().sampleIndex, 1000);
+
+    // Changing the dynamic selection changes the native one.
+    f->dynamicRay()->setValue(5);
+    QCOMPARE(f->nativeRay()->value(), 5);
+    QCOMPARE(m->plot()->series()[0].name, QStringLiteral("Beam 5, sum with disp=25"));
+
+    // Switching the native group off and on again takes the dynamic selection over.
+    f->nativeGroup()->setChecked(false);
+    QCOMPARE(f->pairingMode(), int(NativeForm::DynamicOnly));
+    typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
+    QCOMPARE(m->searchPoint(), 4700);
+    f->dynamicDispersion()->setValue(30);
+    f->nativeGroup()->setChecked(true);
+    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(m->searchPoint(), 9000);
+    QCOMPARE(f->nativeDispersion()->value(), 30);
+    QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
+    QCOMPARE(f->nativeFirstPoint()->value(), 8000);
+
+    // Graph 2 and the dynamic spectrum exclude each other.
+    f->graph2Group()->setChecked(true);
+    QVERIFY(!f->dynamicGroup()->isChecked());
+    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QVERIFY(!m->graphArea()->isPanelVisible(2));
+    QVERIFY(m->graphArea()->isPanelVisible(0));
+}
+
+void TestNativeModule::dynamicNeedsSingleBeam()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    QCOMPARE(f->nativeRay()->value(), 0);
+    f->dynamicGroup()->setChecked(true);
+    QVERIFY(!f->dynamicGroup()->isChecked());
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
+    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
+    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QVERIFY(!m->graphArea()->isPanelVisible(2));
+    // Setting beam 0 while paired switches the dynamic spectrum off.
+    f->nativeRay()->setValue(1);
+    f->dynamicGroup()->setChecked(true);
+    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    f->nativeRay()->setValue(0);
+    QVERIFY(!f->dynamicGroup()->isChecked());
+    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+}
+
+void TestNativeModule::zoomToNativeLimit()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 30000;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    f->dynamicGroup()->setChecked(true);
+    QVERIFY(f->dynamicZoomToNative()->isEnabled());
+
+    m->plot()->setVisibleXRange(100.0, 12099.0);
+    f->dynamicZoomToNative()->click();
+    QVERIFY(m_shell.warnings.isEmpty());
+    QCOMPARE(f->dynamicFirstPoint()->value(), 100);
+    QCOMPARE(f->dynamicPoints()->text(), QStringLiteral("12000"));
+    QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
+
+    m->plot()->setVisibleXRange(200.0, 12200.0);
+    f->dynamicZoomToNative()->click();
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Warning"));
+    QCOMPARE(m_shell.warnings[0].text,
+             QStringLiteral("Too many points for the dynamic spectrum.\nAt this scale, the dispersion lines would not "
+                            "be visible.\n\nZoom in on the Native graph, then transfer the visible range again."));
+    QCOMPARE(f->dynamicFirstPoint()->value(), 100);
+    QCOMPARE(m->spectrumWidget()->firstPoint(), 100);
+    QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
+}
+
+void TestNativeModule::zoomToDynamicTakesVisibleColumns()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 10000;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    f->dynamicGroup()->setChecked(true);
+    // Fit to width: the whole dynamic range is visible.
+    f->setDynamicRange(2000, 500);
+    emit f->dynamicRangeEdited();
+    f->findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->click();
+    QCOMPARE(f->nativeFirstPoint()->value(), 2000);
+    QCOMPARE(f->nativePoints()->text(), QStringLiteral("500"));
+    QCOMPARE(m->plot()->series()[0].values.size(), 500);
+
+    // Scrollable, 4 px per point, 3000 points: the viewport shows only part of it.
+    f->dynamicTypeScrollable()->setChecked(true);
+    f->dynamicPixWidth()->setValue(4);
+    f->setDynamicRange(1000, 3000);
+    emit f->dynamicRangeEdited();
+    QApplication::processEvents();
+    m->spectrumScrollArea()->horizontalScrollBar()->setValue(400);
+    const int viewport = m->spectrumScrollArea()->viewport()->width();
+    QVERIFY(viewport > 100);
+    f->findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->click();
+    const PointRange expected = visibleSpectrumColumns(1000, 3000, 4, 0, 400, viewport);
+    QCOMPARE(f->nativeFirstPoint()->value(), expected.first);
+    QCOMPARE(expected.first, 1100);
+    QCOMPARE(f->nativePoints()->text(), QString::number(expected.count));
+}
+
+void TestNativeModule::animationStopsAtEnd()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 1500;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    f->dynamicGroup()->setChecked(true);
+    f->dynamicTypeAnimation()->setChecked(true);
+    QVERIFY(!f->dynamicFirstPoint()->isEnabled());
+    QVERIFY(!f->dynamicZoomToNative()->isEnabled());
+    QCOMPARE(m->spectrumWidget()->pointCount(), 1500);
+    QTRY_VERIFY(m->animationBar()->isVisible());
+    QCOMPARE(m->animationButton()->text(), QStringLiteral("Start"));
+
+    m->animationSpeed()->setValue(10000);
+    m->animationButton()->click();
+    QVERIFY(m->isAnimationPlaying());
+    QCOMPARE(m->animationButton()->text(), QStringLiteral("Pause"));
+    QCOMPARE(m->plot()->series().last().name, QStringLiteral("Animation first point"));
+    QCOMPARE(m->plot()->series().last().color, QColor(0, 170, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(!m->isAnimationPlaying(), 10000);
+    QCOMPARE(m->animationButton()->text(), QStringLiteral("Start"));
+    const QScrollBar *slider = m->animationSlider();
+    QVERIFY(slider->maximum() > 0);
+    QCOMPARE(slider->value(), slider->maximum());
+    const int w = slider->pageStep();
+    QCOMPARE(slider->maximum(), 1500 - w);
+    QCOMPARE(m->animationLabel()->text(),
+             QStringLiteral("Points %1–%2 of 1500").arg(slider->maximum()).arg(slider->maximum() + w - 1));
+    QVERIFY(m->plot()->series().last().name != QStringLiteral("Animation first point"));
+
+    // Starting again from the end begins at the first point; a click pauses.
+    m->animationSpeed()->setValue(1);
+    m->animationButton()->click();
+    QCOMPARE(slider->value(), 0);
+    QVERIFY(m->isAnimationPlaying());
+    emit m->spectrumWidget()->pointClicked(20);
+    QVERIFY(!m->isAnimationPlaying());
+    QCOMPARE(m->dynamicSearchPoint(), -1);
+}
+
+void TestNativeModule::binaryAndTextSavesReadBack()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(4);
+    m->plot()->setVisibleXRange(1000.0, 1499.0);
+    QCOMPARE(f->nativeFirstPoint()->value(), 1000);
+    QCOMPARE(f->nativePoints()->text(), QStringLiteral("500"));
+
+    m_shell.answer = m_dir->filePath(QStringLiteral("extract"));
+    f->nativeSaveDataPnt()->click();
+    QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("PNT data save"));
+    QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
+    const QString alpha = m->alphaTextAt(1000, f->nativeDelta()->text(), -1);
+    const QString expectedName = defaultSaveFileName(m->data().nativeFileName.isEmpty() ? m->data().fileName
+                                                                                         : m->data().nativeFileName,
+                                                     alpha, 1, 4, 500, QString(), QStringLiteral("pnt"));
+    QCOMPARE(m_shell.saveStarts.value(0), QFileInfo(m->currentPath()).absolutePath() + QStringLiteral("/") + expectedName);
+    QVERIFY(m_shell.warnings.isEmpty());
+    const QString pntPath = m_dir->filePath(QStringLiteral("extract.pnt"));
+    QVERIFY(QFileInfo::exists(pntPath));
+    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QFileInfo(pntPath).absolutePath());
+
+    NativeFile back;
+    QVERIFY(readNativeFile(pntPath, &back));
+    QCOMPARE(back.npoints, 500);
+    QCOMPARE(back.nRays, 1);
+    QCOMPARE(back.firstRay, 4);
+    const QVector<GraphSeries> shown = m->buildNativeSeries(1, 4, 3, 1000, 500, 0);
+    for (int i = 0; i < 500; i += 37)
+        QCOMPARE(double(nativeSample(back, 0, 0, 2, i)), shown[0].values[i]);
+
+    m_shell.answer = m_dir->filePath(QStringLiteral("extract.TXT"));
+    f->nativeSaveDataTxt()->click();
+    QCOMPARE(m_shell.saveTitles.value(1), QStringLiteral("TXT data save"));
+    QCOMPARE(m_shell.saveFilters.value(1), QStringLiteral("Text data (*.txt)"));
+    // The second dialog starts in the remembered directory.
+    QVERIFY(m_shell.saveStarts.value(1).startsWith(QFileInfo(pntPath).absolutePath() + QStringLiteral("/J")));
+    QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r4_n500.txt")));
+    const QString txtPath = m_dir->filePath(QStringLiteral("extract.TXT"));
+    QVERIFY(QFileInfo::exists(txtPath));
+    NativeFile text;
+    QVERIFY(readNativeText(txtPath, &text));
+    QCOMPARE(text.npoints, 500);
+    for (int c : {0, 5}) {
+        const QVector<GraphSeries> channel = m->buildNativeSeries(1, 4, c + 1, 1000, 500, 0);
+        for (int i = 0; i < 500; i += 41)
+            QVERIFY(qAbs(double(nativeSample(text, 0, 0, c, i)) - channel[0].values[i]) < 1e-3);
+    }
+}
+
+void TestNativeModule::cancelledSaveWritesNothing()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    m->form()->nativeRay()->setValue(2);
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
+    m_shell.answer.clear();
+    m->form()->nativeSaveDataPnt()->click();
+    m->form()->nativeSaveDataTxt()->click();
+    m->saveNativeGraph();
+    QCOMPARE(m_shell.saveTitles.size(), 3);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
+    QVERIFY(!QSettings().contains(QStringLiteral("lastSavePath")));
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::graphPictureDefaultName()
+{
+    SyntheticObservation::Params p = baseParams();
+    auto m = open(writeFile(p, QStringLiteral("250726_00.pnt")));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(5);
+    m->plot()->setVisibleXRange(1000.0, 2999.0);
+    m_shell.answer = m_dir->filePath(QStringLiteral("graph.PNG"));
+    f->findChild<QPushButton *>(QStringLiteral("nativeSaveGraph"))->click();
+    QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("Image save"));
+    QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("Image *.png"));
+    const QString alpha = m->alphaTextAt(2000, f->nativeDelta()->text(), -1);
+    QString digits = alpha;
+    digits.remove(QLatin1Char(':'));
+    QCOMPARE(m_shell.saveStarts.value(0),
+             QStringLiteral("J%1_file250726_m1_r5_n2000_native.png").arg(digits.left(6)));
+    QImage saved(m_dir->filePath(QStringLiteral("graph.PNG")));
+    QVERIFY(!saved.isNull());
+    QCOMPARE(saved.size(), m->primaryGraphPanel()->size());
+    QVERIFY(countColour(saved.convertToFormat(QImage::Format_RGB32), graphColours[4]) > 20);
+
+    // Nothing to save with the native group off.
+    f->nativeGroup()->setChecked(false);
+    m->saveNativeGraph();
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("No native graph to save."));
+}
+
+void TestNativeModule::spectrumPictureWithTitle()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    m->saveDynamicSpectrumAll();
+    QCOMPARE(m_shell.warnings.value(0).text, QStringLiteral("No dynamic spectrum to save."));
+    f->nativeRay()->setValue(2);
+    f->dynamicGroup()->setChecked(true);
+    f->setDynamicRange(100, 300);
+    emit f->dynamicRangeEdited();
+    m_native.titleAnswer = QStringLiteral("B0329+54, 25 July");
+    m_shell.answer = m_dir->filePath(QStringLiteral("spectrum"));
+    f->dynamicSaveGraphAll()->click();
+    QVERIFY(!m_native.shownImage.isNull());
+    QVERIFY(m_shell.saveStarts.value(0).endsWith(QStringLiteral("_m1_r2_n300_dynamic.png")));
+    QImage saved(m_dir->filePath(QStringLiteral("spectrum.png")));
+    QVERIFY(!saved.isNull());
+    QCOMPARE(saved.width(), m_native.shownImage.width());
+    QVERIFY(saved.height() > m_native.shownImage.height());
+
+    // The area variant waits for a dragged fragment, then saves it.
+    m_shell.answer = m_dir->filePath(QStringLiteral("fragment.png"));
+    f->findChild<QPushButton *>(QStringLiteral("dynamicSaveGraphArea"))->click();
+    QVERIFY(m->spectrumWidget()->selectionMode());
+    emit m->spectrumWidget()->fragmentSelected(150, 40);
+    QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
+    QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
+}
+
+void TestNativeModule::loadErrorLeavesModuleEmpty()
+{
+    const QString path = writeFile(baseParams());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() - 3));
+    file.close();
+    auto m = open(path);
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
+    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("File size does not match header."));
+    QVERIFY(!m->data().loaded);
+    QVERIFY(m->plot()->series().isEmpty());
+    QVERIFY(!m->loadingOverlay()->isVisible());
+    QVERIFY(!m->progressBar()->isVisible());
+    QVERIFY(m->form()->npointsField()->text().isEmpty());
+}
+
+void TestNativeModule::validationFailureLeavesModuleEmpty()
+{
+    const QString path = writeFile(baseParams());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.read(4096);
+    const int at = bytes.indexOf("UTC 25.07.2026");
+    QVERIFY(at > 0);
+    file.seek(at + 4);
+    file.write("99.99.9999");
+    file.close();
+    auto m = open(path);
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QVERIFY2(m_shell.warnings[0].text.startsWith(QStringLiteral("The selected file cannot be displayed:\n\n• ")),
+             qPrintable(m_shell.warnings[0].text));
+    QVERIFY(m_shell.warnings[0].text.contains(QStringLiteral("UTC")));
+    QVERIFY(!m->data().loaded);
+    QVERIFY(m->plot()->series().isEmpty());
+}
+
+void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
+{
+    const QString good = writeFile(baseParams(), QStringLiteral("a_00.pnt"));
+    const QString bad = m_dir->filePath(QStringLiteral("b_00.pnt"));
+    QVERIFY(QFile::copy(good, bad));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() + 8));
+    file.close();
+    auto m = open(good);
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    f->dynamicGroup()->setChecked(true);
+    typeInto(f->nativeSearchPoint(), QStringLiteral("300"));
+    QVERIFY(!m->plot()->series().isEmpty());
+    QVERIFY(m->spectrumWidget()->pointCount() > 0);
+
+    f->fileNext()->click();
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QVERIFY(!m->data().loaded);
+    QVERIFY(m->plot()->series().isEmpty());
+    QCOMPARE(m->spectrumWidget()->pointCount(), 0);
+    QVERIFY(!m->graphArea()->isPanelVisible(2));
+    QCOMPARE(m->searchPoint(), -1);
+    // Typing into the empty module does nothing.
+    typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
+    QCOMPARE(m->searchPoint(), -1);
+    QVERIFY(m_native.criticals.isEmpty());
+    // Back to the good file: everything draws again.
+    f->filePre()->click();
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m->plot()->series().size(), 1);
+}
+
+void TestNativeModule::newerLoadReplacesOlder()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 60000;
+    const QString first = writeFile(p, QStringLiteral("a_00.pnt"));
+    p.npoints = 2000;
+    const QString second = writeFile(p, QStringLiteral("b_00.pnt"));
+    auto m = open(first, false);
+    QTest::qWait(60);
+    m->onFileChanged(second);
+    m->onFileChanged(first);
+    m->onFileChanged(second);
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m->data().npoints, 2000);
+    QCOMPARE(m->form()->npointsField()->text(), QStringLiteral("2000"));
+    QCOMPARE(m->plot()->series()[0].values.size(), 2000);
+    m->onFileChanged(first);
+    QVERIFY(waitLoaded(m.get()));
+    QCOMPARE(m->data().npoints, 60000);
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::closingWhileLoading()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 400000;
+    const QString path = writeFile(p);
+    for (int wait : {0, 55, 80}) {
+        auto m = open(path, false);
+        QTest::qWait(wait);
+        QPointer<QThread> thread = m->findChild<QThread *>();
+        m.reset();
+        QVERIFY(thread.isNull());
+    }
+    // Events of the destroyed modules arrive nowhere.
+    QTest::qWait(100);
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::largeFileShowsPreparingOverlay()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.nBands = 255;
+    p.snr = 0.0;
+    SyntheticObservation::Params used;
+    QString error;
+    const QString path = m_dir->filePath(QStringLiteral("big_00.pnt"));
+    if (!SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, &used, &error))
+        QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
+    QCOMPARE(QFileInfo(path).size(), qint64(1) << 31);
+    auto m = open(path);
+    QCOMPARE(m->loadingTextLabel()->text(), QStringLiteral("Preparing a large file. Please wait..."));
+    QVERIFY(m->loadingOverlay()->isVisible());
+    QVERIFY(!m->progressBar()->isVisible());
+    QVERIFY(waitLoaded(m.get()));
+    QVERIFY(m->data().mapping != nullptr);
+    QVERIFY(m->data().samples.isEmpty());
+    QCOMPARE(m->data().npoints, used.npoints);
+    QVERIFY(!m->progressBar()->isVisible());
+    m->form()->nativeRay()->setValue(1);
+    m->form()->nativeChannel()->setValue(1);
+    QCOMPARE(m->plot()->series()[0].values[10], double(SyntheticObservation(used).sample(10, 0, 0, 0)));
+}
+
+QTEST_MAIN(TestNativeModule)
+#include "tst_nativemodule.moc"
