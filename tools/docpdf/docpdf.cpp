@@ -1,6 +1,7 @@
 // Turns one of our Markdown help documents into a PDF at build time:
 // QTextDocument reads the Markdown, QPdfWriter lays it out on A4 pages.
 
+#include <QColor>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -9,6 +10,8 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <cstdio>
 
 // Usage: orvalis-docpdf INPUT.md OUTPUT.pdf TITLE
@@ -37,6 +40,19 @@ int main(int argc, char *argv[])
     document.setDefaultStyleSheet(QStringLiteral("code { font-family: 'DejaVu Sans Mono'; }"));
     document.setMarkdown(markdown);
     document.setMetaInformation(QTextDocument::DocumentTitle, title);
+    // Markdown tables come without cell padding; give them room to breathe.
+    for (QTextFrame *frame : document.rootFrame()->childFrames()) {
+        if (auto *table = qobject_cast<QTextTable *>(frame)) {
+            QTextTableFormat format = table->format();
+            format.setCellPadding(4);
+            format.setCellSpacing(0);
+            format.setBorderCollapse(true);
+            format.setBorder(1);
+            format.setBorderBrush(QColor(0x99, 0x99, 0x99));
+            format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+            table->setFormat(format);
+        }
+    }
     if (document.isEmpty()) {
         std::fprintf(stderr, "%s is empty\n", qPrintable(input));
         return 1;
