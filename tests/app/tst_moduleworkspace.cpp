@@ -204,10 +204,14 @@ void TestModuleWorkspace::alternativePage()
 
     workspace.showGraph(simpleSpec(QStringLiteral("back")));
     QCOMPARE(workspace.graphStack()->currentWidget(), static_cast<QWidget *>(workspace.graphArea()));
+    // Giving the same page again shows it and must not delete it.
     workspace.setAlternativePage(second);
+    QCOMPARE(workspace.graphStack()->currentWidget(), second.data());
+    flushDeferredDeletes();
+    QVERIFY(!second.isNull());
+    QCOMPARE(workspace.graphStack()->count(), 2);
     workspace.showGraphArea();
     QCOMPARE(workspace.graphStack()->currentWidget(), static_cast<QWidget *>(workspace.graphArea()));
-    QVERIFY(!second.isNull());
 }
 
 void TestModuleWorkspace::captureOnlyOnceAtATime()
