@@ -41,15 +41,18 @@ inline DoublePair loadWidened(const float *p)
 
 // acc[j] = ((acc[j] + src[0][j]) + src[1][j]) + ... + src[K-1][j]: K channels
 // in one pass, in the given order, each accumulator loaded and stored once.
-template <int K>
+// Fresh starts from 0 instead of loading acc.
+template <int K, bool Fresh>
 void addGroup(double *acc, const float *const *src, qint64 n)
 {
     qint64 j = 0;
     for (; j + 4 <= n; j += 4) {
-        DoublePair a;
-        DoublePair b;
-        std::memcpy(&a, acc + j, sizeof a);
-        std::memcpy(&b, acc + j + 2, sizeof b);
+        DoublePair a = {0.0, 0.0};
+        DoublePair b = {0.0, 0.0};
+        if (!Fresh) {
+            std::memcpy(&a, acc + j, sizeof a);
+            std::memcpy(&b, acc + j + 2, sizeof b);
+        }
         for (int k = 0; k < K; ++k) {
             a += loadWidened(src[k] + j);
             b += loadWidened(src[k] + j + 2);
@@ -58,21 +61,23 @@ void addGroup(double *acc, const float *const *src, qint64 n)
         std::memcpy(acc + j + 2, &b, sizeof b);
     }
     for (; j < n; ++j) {
-        double value = acc[j];
+        double value = Fresh ? 0.0 : acc[j];
         for (int k = 0; k < K; ++k)
             value += double(src[k][j]);
         acc[j] = value;
     }
 }
 
-// Adds n values of every channel into acc, channels from the last down to 0.
-// source[c] points at channel c's first value; usable[c] of them exist (the
-// rest count as 0).
+// Writes into acc the sum of n values of every channel, channels from the last
+// down to 0. source[c] points at channel c's first value; usable[c] of them
+// exist (the rest count as 0).
 void addChannels(double *acc, const std::vector<const float *> &source, const std::vector<qint64> &usable,
                  qint64 n)
 {
     int c = int(source.size()) - 1;
     auto complete = [&](int top, int count) {
+        if (top < count - 1)
+            return false;
         for (int k = 0; k < count; ++k) {
             if (usable[size_t(top - k)] < n)
                 return false;
@@ -85,13 +90,22 @@ void addChannels(double *acc, const std::vector<const float *> &source, const st
             order[k] = source[size_t(top - k)];
         kernel(acc, order, n);
     };
-    for (; c >= 7 && complete(c, 8); c -= 8)
-        group(c, 8, addGroup<8>);
-    for (; c >= 3 && complete(c, 4); c -= 4)
-        group(c, 4, addGroup<4>);
+    if (complete(c, 8)) {
+        group(c, 8, addGroup<8, true>);
+        c -= 8;
+    } else if (complete(c, 4)) {
+        group(c, 4, addGroup<4, true>);
+        c -= 4;
+    } else {
+        std::fill(acc, acc + n, 0.0);
+    }
+    for (; complete(c, 8); c -= 8)
+        group(c, 8, addGroup<8, false>);
+    for (; complete(c, 4); c -= 4)
+        group(c, 4, addGroup<4, false>);
     for (; c >= 0; --c) {
         if (usable[size_t(c)] > 0)
-            addGroup<1>(acc, &source[size_t(c)], std::min(usable[size_t(c)], n));
+            addGroup<1, false>(acc, &source[size_t(c)], std::min(usable[size_t(c)], n));
     }
 }
 
@@ -219,7 +233,7 @@ int dispersedChannelSum(const NativeFile &data, QVector<double> *out, int firstP
     const qint64 minDelay = *std::min_element(delays.begin(), delays.end());
     const qint64 maxDelay = *std::max_element(delays.begin(), delays.end());
 
-    out->fill(0.0, count);
+    out->resize(count);
     double *values = out->data();
 
     // Outputs whose every shifted index lies in [0, npoints): the complete sums.
@@ -228,8 +242,10 @@ int dispersedChannelSum(const NativeFile &data, QVector<double> *out, int firstP
     const qint64 shift = firstPoint;
     const qint64 from = std::max<qint64>(0, -minDelay - shift);
     const qint64 to = std::min<qint64>(count, qint64(data.npoints) - maxDelay - shift);
-    if (from >= to)
+    if (from >= to) {
+        std::fill(values, values + count, 0.0);
         return count;
+    }
 
     if (data.mapping) {
         const qint64 rowOffset = (qint64(moduleIndex) * data.nRays + rayIndex) * data.nChannels;

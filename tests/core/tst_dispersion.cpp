@@ -83,7 +83,16 @@ bool bitIdentical(const QVector<double> &a, const QVector<double> &b, QString *w
     }
     for (int i = 0; i < a.size(); ++i) {
         if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
-            *where = QStringLiteral("output %1: %2 and %3").arg(i).arg(a[i], 0, 'g', 17).arg(b[i], 0, 'g', 17);
+            quint64 bitsA = 0;
+            quint64 bitsB = 0;
+            std::memcpy(&bitsA, &a[i], sizeof bitsA);
+            std::memcpy(&bitsB, &b[i], sizeof bitsB);
+            *where = QStringLiteral("output %1: %2 and %3 (bits %4 and %5)")
+                             .arg(i)
+                             .arg(a[i], 0, 'g', 17)
+                             .arg(b[i], 0, 'g', 17)
+                             .arg(bitsA, 16, 16, QLatin1Char('0'))
+                             .arg(bitsB, 16, 16, QLatin1Char('0'));
             return false;
         }
     }
@@ -172,6 +181,7 @@ private slots:
     void refusals();
     void zeroDmIsPlainSum();
     void singleFrequencyChannel();
+    void negativeZeroSamples();
     void pastTheEndRepeatsLastSum();
     void ascendingMatchesReference();
     void descendingIsNotZero();
@@ -285,6 +295,23 @@ void TestDispersion::singleFrequencyChannel()
     QCOMPARE(dispersedChannelSum(f, &out, 5, 300.0, 0, 1, 60), 60);
     for (int i = 0; i < 60; ++i)
         QCOMPARE(out[i], double(f.samples.at((1 * 2 + 0) * 100 + 5 + i)));
+}
+
+void TestDispersion::negativeZeroSamples()
+{
+    // A sum starts from +0, so samples of -0 add up to +0, never to -0.
+    QRandomGenerator rng(13);
+    for (int channels : {2, 5, 9, 13, 40}) {
+        NativeFile f = makeFile(rng, 300, 1, 1, channels, true);
+        f.samples.fill(-0.0f);
+        QVector<double> expected;
+        QVector<double> actual;
+        QCOMPARE(referenceSum(f, &expected, 3, 5.0, 0, 0, 290), 290);
+        QCOMPARE(dispersedChannelSum(f, &actual, 3, 5.0, 0, 0, 290), 290);
+        QVERIFY(!std::signbit(expected.first()));
+        QString where;
+        QVERIFY2(bitIdentical(actual, expected, &where), qPrintable(where));
+    }
 }
 
 void TestDispersion::pastTheEndRepeatsLastSum()
