@@ -346,6 +346,13 @@ void SyntheticObservation::fillPoints(qint64 first, qint64 count, float *out) co
     const qint64 perPoint = valuesPerPoint();
     QVector<float> buffer;
     qint64 done = 0;
+    // Points outside the observation read as zeros.
+    for (; done < count && first + done < 0; ++done)
+        std::fill_n(out + done * perPoint, perPoint, 0.0f);
+    const qint64 inside = std::min(count, qint64(m_params.npoints) - first);
+    if (inside < count)
+        std::fill_n(out + std::max(inside, done) * perPoint, (count - std::max(inside, done)) * perPoint, 0.0f);
+    count = std::max(inside, done);
     while (done < count) {
         const qint64 point = first + done;
         const qint64 block = point / pointsPerBlock;

@@ -101,7 +101,8 @@ public:
     // comment line (0, or at least 10).
     QByteArray passport(qint64 padBytes = 0) const;
 
-    // Values of points [first, first + count) in file order.
+    // Values of points [first, first + count) in file order; points outside
+    // the observation are 0.
     void fillPoints(qint64 first, qint64 count, float *out) const;
     float sample(qint64 point, int moduleIndex, int rayIndex, int channel) const;
 
@@ -111,7 +112,9 @@ public:
     // Writes the form the suffix of path names.
     bool write(const QString &path, QString *error) const;
 
-    // The record a reader fills from the binary form written to path.
+    // The record a reader fills from the form written to path (binary unless
+    // the suffix is "txt"); without samples, unloaded, when they do not fit in
+    // one array.
     NativeFile toNativeFile(const QString &path = QString()) const;
 
     // A binary file of exactly totalBytes bytes: npoints is chosen to fill it

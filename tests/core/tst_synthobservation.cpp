@@ -28,6 +28,7 @@ private slots:
     void textReadsBack();
     void deterministicForSeed();
     void randomAccessMatchesStream();
+    void everyPositionCodeReadsBack();
     void fileNamesFollowRules_data();
     void fileNamesFollowRules();
     void noiseStatistics();
@@ -246,6 +247,51 @@ void TestSynthObservation::randomAccessMatchesStream()
         }
     }
     QCOMPARE(observation.sample(8200, 0, 1, 3), whole.samples.at(int((1 * 7 + 3) * params.npoints + 8200)));
+
+    // Points outside the observation read as zeros, the rest as usual.
+    QVector<float> edges(int(6 * perPoint), -1.0f);
+    observation.fillPoints(-2, 6, edges.data());
+    for (int series = 0; series < perPoint; ++series) {
+        QCOMPARE(edges.at(series), 0.0f);
+        QCOMPARE(edges.at(int(perPoint + series)), 0.0f);
+        for (int p = 0; p < 4; ++p)
+            QCOMPARE(edges.at(int((2 + p) * perPoint + series)), whole.samples.at(int(series * params.npoints + p)));
+    }
+    edges.fill(-1.0f);
+    observation.fillPoints(params.npoints - 2, 6, edges.data());
+    for (int series = 0; series < perPoint; ++series) {
+        QCOMPARE(edges.at(series), whole.samples.at(int(series * params.npoints + params.npoints - 2)));
+        QCOMPARE(edges.at(int(perPoint + series)), whole.samples.at(int(series * params.npoints + params.npoints - 1)));
+        for (int p = 2; p < 6; ++p)
+            QCOMPARE(edges.at(int(p * perPoint + series)), 0.0f);
+    }
+    QCOMPARE(observation.sample(params.npoints, 0, 0, 0), 0.0f);
+}
+
+void TestSynthObservation::everyPositionCodeReadsBack()
+{
+    QTemporaryDir dir;
+    const QHash<QString, PositionCode> &table = positionCodeTable();
+    QCOMPARE(table.size(), 20);
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        Params params;
+        params.plosh = QStringLiteral("N4");
+        params.positionCode = it.key();
+        params.npoints = 10;
+        params.nRays = 1;
+        params.tresolution = 0.003072;
+        const SyntheticObservation observation(params);
+        const QString path = dir.filePath(observation.fileName(QStringLiteral("pnt")));
+        QVERIFY2(observation.writeBinary(path, nullptr), qPrintable(it.key()));
+        NativeFile read;
+        QVERIFY2(readNativeFile(path, &read), qPrintable(it.key()));
+        QCOMPARE(read.firstModule, it.value().index);
+        QCOMPARE(observation.toNativeFile(path).firstModule, it.value().index);
+        int module = 0;
+        int ray = 0;
+        QVERIFY(moduleRayFromFileName(path, &module, &ray));
+        QCOMPARE(module, it.value().index);
+    }
 }
 
 void TestSynthObservation::fileNamesFollowRules_data()
