@@ -13,7 +13,6 @@
 #include <QTime>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
