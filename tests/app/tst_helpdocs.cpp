@@ -1,4 +1,7 @@
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -15,6 +18,7 @@ private slots:
     void documentsArePdf_data();
     void documentsArePdf();
     void iconFiles();
+    void installsLikeADesktopProgram();
 };
 
 void TestHelpDocs::documentsArePdf_data()
@@ -84,6 +88,49 @@ void TestHelpDocs::iconFiles()
         // Transparent corner, opaque centre: a real picture, not an empty square.
         QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(png.pixel(size / 2, size / 4)), 255);
+    }
+}
+
+void TestHelpDocs::installsLikeADesktopProgram()
+{
+    QTemporaryDir destination;
+    QVERIFY(destination.isValid());
+    QProcess install;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DESTDIR"), destination.path());
+    install.setProcessEnvironment(environment);
+    install.start(QStringLiteral(ORVALIS_CMAKE_COMMAND),
+                  {QStringLiteral("--install"), QStringLiteral(ORVALIS_BUILD_DIR),
+                   QStringLiteral("--prefix"), QStringLiteral("/opt/orvalis")});
+    QVERIFY(install.waitForFinished(120000));
+    QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
+             install.readAllStandardError().constData());
+
+    const QString root = destination.path() + QStringLiteral("/opt/orvalis");
+    const QFileInfo link(root + QStringLiteral("/bin/orvalis3"));
+    QVERIFY(link.isSymLink());
+    const QFileInfo program(link.canonicalFilePath());
+    QVERIFY(program.isFile());
+    QVERIFY(program.isExecutable());
+    // The Help menu looks for doc/ beside the program it runs from.
+    for (const char *name : {"README_kvx3_visual.pdf", "README_kvx3_visual_calc.pdf",
+                             "updates_kvx3_visual.pdf"})
+        QVERIFY2(QFileInfo(program.absolutePath() + QStringLiteral("/doc/")
+                           + QLatin1String(name)).size() > 1000, name);
+
+    QFile desktop(root + QStringLiteral("/share/applications/orvalis3.desktop"));
+    QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(desktop.readAll()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
+    QVERIFY(lines.contains(QStringLiteral("Type=Application")));
+    QVERIFY(lines.contains(QStringLiteral("Name=Orvalis-3")));
+    QVERIFY(lines.contains(QStringLiteral("Exec=orvalis3")));
+    QVERIFY(lines.contains(QStringLiteral("Icon=orvalis3")));
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage icon(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/orvalis3.png")
+                              .arg(root)
+                              .arg(size));
+        QCOMPARE(icon.size(), QSize(size, size));
     }
 }
 
