@@ -83,7 +83,7 @@ SyntheticObservation::SyntheticObservation(const Params &params)
 {
     if (!m_params.frequencies.isEmpty()) {
         m_frequencies = m_params.frequencies;
-    } else if (m_params.nBands > 0) {
+    } else if (fitsOneBlock()) {
         const double step = (m_params.bandHigh - m_params.bandLow) / m_params.nBands;
         m_frequencies.reserve(m_params.nBands);
         for (int c = 0; c < m_params.nBands; ++c) {
@@ -127,7 +127,19 @@ SyntheticObservation::SyntheticObservation(const Params &params)
 
 qint64 SyntheticObservation::valuesPerPoint() const
 {
-    return qint64(m_params.nModules) * m_params.nRays * (qint64(m_params.nBands) + 1);
+    if (m_params.nModules < 1 || m_params.nRays < 1 || m_params.nBands < 1)
+        return 0;
+    qint64 values = qint64(m_params.nModules) * m_params.nRays;
+    if (__builtin_mul_overflow(values, qint64(m_params.nBands) + 1, &values))
+        return -1;
+    return values;
+}
+
+bool SyntheticObservation::fitsOneBlock() const
+{
+    // One generator block of points must fit in one buffer.
+    const qint64 values = valuesPerPoint();
+    return values >= 1 && values <= std::numeric_limits<int>::max() / pointsPerBlock;
 }
 
 QString SyntheticObservation::problem() const
@@ -137,6 +149,8 @@ QString SyntheticObservation::problem() const
         return QStringLiteral("Points, modules, rays and bands must be at least 1.");
     if (p.firstModule < 1 || p.firstRay < 1 || p.firstPoint < 0)
         return QStringLiteral("First module and ray must be at least 1, the first point not negative.");
+    if (!fitsOneBlock())
+        return QStringLiteral("Too many values per point.");
     if (!(p.tresolution > 0) || !std::isfinite(p.tresolution))
         return QStringLiteral("The sample interval must be positive.");
     if (m_frequencies.size() != p.nBands)
@@ -153,8 +167,7 @@ QString SyntheticObservation::problem() const
         return QStringLiteral("A pulse needs a positive width.");
     if (!p.utcBegin.isValid())
         return QStringLiteral("The begin date and time are not valid.");
-    if (valuesPerPoint() > std::numeric_limits<qint64>::max() / 4 / p.npoints)
-        return QStringLiteral("The observation is too large.");
+
     return QString();
 }
 
@@ -343,6 +356,8 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
 
 void SyntheticObservation::fillPoints(qint64 first, qint64 count, float *out) const
 {
+    if (!fitsOneBlock() || count < 1)
+        return;
     const qint64 perPoint = valuesPerPoint();
     QVector<float> buffer;
     qint64 done = 0;
@@ -371,6 +386,9 @@ void SyntheticObservation::fillPoints(qint64 first, qint64 count, float *out) co
 
 float SyntheticObservation::sample(qint64 point, int moduleIndex, int rayIndex, int channel) const
 {
+    if (!fitsOneBlock() || moduleIndex < 0 || moduleIndex >= m_params.nModules || rayIndex < 0
+        || rayIndex >= m_params.nRays || channel < 0 || channel >= nChannels())
+        return 0.0f;
     QVector<float> values(static_cast<int>(valuesPerPoint()));
     fillPoints(point, 1, values.data());
     return values.at((moduleIndex * m_params.nRays + rayIndex) * nChannels() + channel);

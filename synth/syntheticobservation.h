@@ -80,7 +80,8 @@ public:
     const Params &params() const { return m_params; }
     const QVector<double> &frequencies() const { return m_frequencies; }
     qint32 nChannels() const { return m_params.nBands + 1; }
-    // Floats per point: modules x rays x channels.
+    // Floats per point: modules x rays x channels; 0 when a dimension is
+    // below 1, -1 when the product does not fit in 64 bits.
     qint64 valuesPerPoint() const;
     // Empty when the parameters can describe a file, else what is wrong.
     QString problem() const;
@@ -102,8 +103,10 @@ public:
     QByteArray passport(qint64 padBytes = 0) const;
 
     // Values of points [first, first + count) in file order; points outside
-    // the observation are 0.
+    // the observation are 0. Does nothing when problem() reports too many
+    // values per point.
     void fillPoints(qint64 first, qint64 count, float *out) const;
+    // One value by 0-based indexes; 0 outside the observation.
     float sample(qint64 point, int moduleIndex, int rayIndex, int channel) const;
 
     bool writeBinary(const QString &path, QString *error) const;
@@ -125,6 +128,7 @@ public:
                             qint64 densePoints, Params *usedParams, QString *error);
 
 private:
+    bool fitsOneBlock() const;
     void fillBlock(qint64 block, float *out) const;
     double pulseMean(double t, double delay) const;
     bool inCalibration(double t) const;

@@ -543,6 +543,16 @@ void TestSynthObservation::invalidParametersRefused()
     p.snr = 5.0;
     p.width = 0.0;
     QVERIFY(refused(p));
+    p = Params();
+    p.nModules = 1 << 30;
+    p.nRays = 1 << 30;
+    p.nBands = 1 << 30;
+    QCOMPARE(SyntheticObservation(p).valuesPerPoint(), qint64(-1));
+    QVERIFY(refused(p));
+    p = Params();
+    p.nRays = 8;
+    p.nBands = 65535;   // 524288 values per point: a block would not fit one buffer
+    QVERIFY(refused(p));
     QVERIFY(!refused(Params()));
 }
 
