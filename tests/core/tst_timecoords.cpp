@@ -24,6 +24,20 @@ double seconds(const QString &text)
     return value;
 }
 
+// Text of an alpha given in seconds (wrapped into one day), with the given decimals.
+QString finerText(double value, int decimals)
+{
+    double s = std::fmod(value, 86400.0);
+    if (s < 0)
+        s += 86400.0;
+    const int whole = int(std::floor(s));
+    const QString secondsText = QString::number(s - whole + whole % 60, 'f', decimals);
+    return QStringLiteral("%1:%2:%3")
+            .arg(whole / 3600, 2, 10, QLatin1Char('0'))
+            .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(secondsText.rightJustified(decimals > 0 ? decimals + 3 : 2, QLatin1Char('0')));
+}
+
 } // namespace
 
 // Time scales, alpha of a sample point and its inverse, sexagesimal texts.
@@ -547,6 +561,20 @@ void TestTimeCoords::findInvertsAlphaText()
         const double a1 = seconds(alphaTextAtPoint(start, tres, delta, last, decimals));
         if (a1 < a0)
             ++crossing;
+        // Within half a unit of the last shown digit beyond either end: that end;
+        // further out: not found.
+        const double unit = std::pow(10.0, -decimals);
+        int end = -1;
+        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.4 * unit, decimals + 1), first, last,
+                                   decimals, &end), AlphaFound);
+        QCOMPARE(end, first);
+        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.4 * unit, decimals + 1), first, last,
+                                   decimals, &end), AlphaFound);
+        QCOMPARE(end, last);
+        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.6 * unit, decimals + 1), first, last,
+                                   decimals, &end), AlphaNotFound);
+        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.6 * unit, decimals + 1), first, last,
+                                   decimals, &end), AlphaNotFound);
         for (int p = first; p <= last; ++p) {
             const QString text = alphaTextAtPoint(start, tres, delta, p, decimals);
             int found = -1;
