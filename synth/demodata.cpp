@@ -133,6 +133,7 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
         if (day == calibrationDay) {
             p.calibrationStart = 40.0;
             p.calibrationLevel = 12.0;
+            p.calibrationDip = 12.0;
         }
         const SyntheticObservation observation(p);
         if (!writeObservation(observation, QDir(multiDir).filePath(observation.fileName(QStringLiteral("pnthr"))),

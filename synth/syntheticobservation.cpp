@@ -266,10 +266,15 @@ QByteArray SyntheticObservation::passport(qint64 padBytes) const
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-bool SyntheticObservation::inCalibration(double t) const
+double SyntheticObservation::calibrationOffset(double t) const
 {
-    return m_params.calibrationStart >= 0 && t >= m_params.calibrationStart
-        && t < m_params.calibrationStart + calibrationDuration;
+    const Params &p = m_params;
+    if (p.calibrationStart < 0 || t < p.calibrationStart || t >= p.calibrationStart + calibrationDuration)
+        return 0.0;
+    const double into = t - p.calibrationStart;
+    if (into < p.calibrationEdge || into >= calibrationDuration - p.calibrationEdge)
+        return -p.calibrationDip;
+    return p.calibrationLevel;
 }
 
 double SyntheticObservation::pulseMean(double t, double delay) const
@@ -323,11 +328,11 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
 
     const int bands = p.nBands;
     const qint64 perPoint = valuesPerPoint();
-    const double step = p.calibrationLevel * (p.noiseSigma > 0 ? p.noiseSigma : 1.0);
+    const double unit = p.noiseSigma > 0 ? p.noiseSigma : 1.0;
     QVector<double> pulse(bands, 0.0);
     for (qint64 i = 0; i < count; ++i) {
         const double t = double(p.firstPoint + first + i) * p.tresolution;
-        const double level = p.baseline + (inCalibration(t) ? step : 0.0);
+        const double level = p.baseline + calibrationOffset(t) * unit;
         if (p.snr > 0) {
             for (int c = 0; c < bands; ++c)
                 pulse[c] = pulseMean(t, m_delays.value(c));

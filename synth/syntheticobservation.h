@@ -65,11 +65,17 @@ public:
         qint32 pulseModule = 0;       // module number carrying the pulse, 0: all
         qint32 pulseRay = 0;          // ray number carrying the pulse, 0: all
 
-        // Calibration step: the level rises by calibrationLevel * noiseSigma in
-        // every frequency channel for 15 s from calibrationStart seconds after
-        // the observation's point 0. A negative start means no step.
+        // Calibration step, 15 s from calibrationStart seconds after the
+        // observation's point 0 (a negative start means none), in every
+        // frequency channel: calibrationEdge seconds at calibrationDip *
+        // noiseSigma below the baseline, the plateau at calibrationLevel *
+        // noiseSigma above it, and calibrationEdge seconds low again, the
+        // rectangular pattern the receiver's switching leaves in the data.
+        // A dip of 0 gives a plain level step.
         double calibrationStart = -1.0;
         double calibrationLevel = 20.0;
+        double calibrationDip = 20.0;
+        double calibrationEdge = 1.0;
     };
 
     static constexpr qint32 pointsPerBlock = 4096;
@@ -131,7 +137,8 @@ private:
     bool fitsOneBlock() const;
     void fillBlock(qint64 block, float *out) const;
     double pulseMean(double t, double delay) const;
-    bool inCalibration(double t) const;
+    // Calibration offset at time t, in units of the noise sigma.
+    double calibrationOffset(double t) const;
 
     Params m_params;
     QVector<double> m_frequencies;

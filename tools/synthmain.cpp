@@ -99,7 +99,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption noise = option("noise", "Noise sigma per channel", "X");
     const QCommandLineOption seed = option("seed", "Noise seed", "N");
     const QCommandLineOption calibration = option("calibration", "Start of a 15 s calibration step, s", "S");
-    const QCommandLineOption calibrationLevel = option("calibration-level", "Step height in noise sigma", "X");
+    const QCommandLineOption calibrationLevel = option("calibration-level", "Plateau height in noise sigma", "X");
+    const QCommandLineOption calibrationDip = option("calibration-dip", "Depth of its low edges in noise sigma (0: none)", "X");
     const QCommandLineOption days = option("days", "Number of profile dates", "N");
     parser.process(app);
 
@@ -167,6 +168,7 @@ int main(int argc, char *argv[])
     real(noise, &p.noiseSigma);
     real(calibration, &p.calibrationStart);
     real(calibrationLevel, &p.calibrationLevel);
+    real(calibrationDip, &p.calibrationDip);
     if (parser.isSet(seed)) {
         bool good = false;
         p.seed = parser.value(seed).toULongLong(&good);

@@ -90,8 +90,9 @@ void TestDemoData::multiDayDirectory()
         QVERIFY(QDate::fromString(date, QStringLiteral("yyyy.MM.dd")).isValid());
         QCOMPARE(date, file.localBeginDate);
         dates.insert(date);
-        // A calibration step shows as a 15 s stretch far above the median
-        // level of the first channel (one-second means against the noise).
+        // A calibration pattern shows as about 13 s far above the median
+        // level of the first channel (one-second means against the noise)
+        // between its low edges.
         const int second = int(std::round(1.0 / file.tresolution));
         QVector<double> means;
         for (int start = 0; start + second <= file.npoints; start += second) {
@@ -106,7 +107,7 @@ void TestDemoData::multiDayDirectory()
         int raised = 0;
         for (double m : means)
             raised += m > median + 50.0 ? 1 : 0;   // the step is 12 sigma = 120
-        QVERIFY2(raised == 0 || (raised >= 14 && raised <= 16), qPrintable(QString::number(raised)));
+        QVERIFY2(raised == 0 || (raised >= 12 && raised <= 14), qPrintable(QString::number(raised)));
         withStep += raised > 0 ? 1 : 0;
     }
     QCOMPARE(dates.size(), DemoData::multiDayCount);

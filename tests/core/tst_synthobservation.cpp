@@ -33,7 +33,9 @@ private slots:
     void fileNamesFollowRules();
     void noiseStatistics();
     void totalIsSumOfBands();
+    void calibrationStepLastsFifteenSeconds_data();
     void calibrationStepLastsFifteenSeconds();
+    void calibrationPatternIsRemovable();
     void pulseArrivesWithDispersionDelay();
     void sparseFileHasExactSize();
     void invalidParametersRefused();
@@ -405,8 +407,16 @@ void TestSynthObservation::totalIsSumOfBands()
     }
 }
 
+void TestSynthObservation::calibrationStepLastsFifteenSeconds_data()
+{
+    QTest::addColumn<double>("dip");
+    QTest::newRow("low edges") << 5.0;
+    QTest::newRow("plain step") << 0.0;
+}
+
 void TestSynthObservation::calibrationStepLastsFifteenSeconds()
 {
+    QFETCH(double, dip);
     Params params;
     params.npoints = 2000;
     params.nRays = 1;
@@ -416,21 +426,68 @@ void TestSynthObservation::calibrationStepLastsFifteenSeconds()
     params.baseline = 100.0;
     params.calibrationStart = 50.0;
     params.calibrationLevel = 7.0;
+    params.calibrationDip = dip;
+    params.calibrationEdge = 1.0;
     const NativeFile file = SyntheticObservation(params).toNativeFile();
-    int raised = 0;
-    int firstRaised = -1;
+    // Points 500..509 and 640..649 are the low edges, 510..639 the plateau.
     for (int p = 0; p < params.npoints; ++p) {
-        const float value = file.samples.at(p);
-        if (value > 100.0f) {
-            QCOMPARE(value, 107.0f);
-            firstRaised = firstRaised < 0 ? p : firstRaised;
-            ++raised;
-        } else {
-            QCOMPARE(value, 100.0f);
+        float expected = 100.0f;
+        if (p >= 510 && p < 640)
+            expected = 107.0f;
+        else if ((p >= 500 && p < 510) || (p >= 640 && p < 650))
+            expected = float(100.0 - dip);
+        QCOMPARE(file.samples.at(p), expected);
+        QCOMPARE(file.samples.at(params.npoints + p), expected);
+        QCOMPARE(file.samples.at(2 * params.npoints + p), 2 * expected);
+    }
+}
+
+void TestSynthObservation::calibrationPatternIsRemovable()
+{
+    // The scan that finds a calibration pattern in a channel sum: below the
+    // low threshold, above the high one, below the low one, back above it;
+    // the region must be 15 s long within max(4, 2 %) points.
+    Params params;
+    params.npoints = 9600;
+    params.nRays = 1;
+    params.nBands = 32;
+    params.snr = 5.0;
+    params.calibrationStart = 40.0;
+    params.calibrationLevel = 12.0;
+    params.calibrationDip = 12.0;
+    const NativeFile file = SyntheticObservation(params).toNativeFile();
+    QVector<double> sum(params.npoints, 0.0);
+    for (int c = 0; c < params.nBands; ++c) {
+        for (int p = 0; p < params.npoints; ++p)
+            sum[p] += file.samples.at(c * params.npoints + p);
+    }
+    const auto [low, high] = std::minmax_element(sum.cbegin(), sum.cend());
+    const double range = *high - *low;
+    const double lowThreshold = *low + 0.1 * range;
+    const double highThreshold = *high - 0.1 * range;
+    int state = 0;
+    int start = -1;
+    int end = -1;
+    for (int i = 0; i < sum.size() && end < 0; ++i) {
+        const double v = sum.at(i);
+        if (state == 0 && v < lowThreshold) {
+            state = 1;
+            start = i;
+        } else if (state == 1 && v > highThreshold) {
+            state = 2;
+        } else if (state == 2 && v < lowThreshold) {
+            state = 3;
+        } else if (state == 3 && v > lowThreshold) {
+            end = i;
         }
     }
-    QCOMPARE(firstRaised, 500);
-    QCOMPARE(raised, 150);   // 15 s at 0.1 s
+    QVERIFY(start >= 0 && end > start);
+    const double expectedLength = std::floor(15.0 / file.tresolution + 0.5);
+    const double tolerance = std::max(4.0, std::floor(expectedLength * 0.02 + 0.5));
+    const double length = std::min(params.npoints - 1, end + 1) - std::max(start - 1, 0);
+    QVERIFY2(std::abs(length - expectedLength) <= tolerance,
+             qPrintable(QStringLiteral("%1 against %2").arg(length).arg(expectedLength)));
+    QCOMPARE(start, int(std::ceil(40.0 / file.tresolution)));
 }
 
 void TestSynthObservation::pulseArrivesWithDispersionDelay()
