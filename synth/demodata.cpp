@@ -130,6 +130,8 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
         p.seed = 100 + day;
         p.utcBegin = QDateTime(QDate(2026, 7, 16).addDays(day), QTime(2, 0, 0), Qt::UTC).addSecs(-236 * day);
         p.snr = 2.0 + 0.5 * ((day * 3) % 7);
+        p.transitLevel = 4.0;
+        p.transitCentre = 60.0 + 2.0 * day;
         if (day == calibrationDay) {
             p.calibrationStart = 40.0;
             p.calibrationLevel = 12.0;

@@ -332,7 +332,11 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
     QVector<double> pulse(bands, 0.0);
     for (qint64 i = 0; i < count; ++i) {
         const double t = double(p.firstPoint + first + i) * p.tresolution;
-        const double level = p.baseline + calibrationOffset(t) * unit;
+        double level = p.baseline + calibrationOffset(t) * unit;
+        if (p.transitLevel != 0 && p.transitWidth > 0) {
+            const double x = (t - p.transitCentre) / p.transitWidth;
+            level += p.transitLevel * unit * std::exp(-4.0 * std::log(2.0) * x * x);
+        }
         if (p.snr > 0) {
             for (int c = 0; c < bands; ++c)
                 pulse[c] = pulseMean(t, m_delays.value(c));

@@ -76,6 +76,14 @@ public:
         double calibrationLevel = 20.0;
         double calibrationDip = 20.0;
         double calibrationEdge = 1.0;
+
+        // A slow rise of the level as the source drifts through the beam: a
+        // Gaussian of transitLevel * noiseSigma peaking transitCentre seconds
+        // after the observation's point 0, transitWidth seconds wide at half
+        // maximum. A level of 0 means none.
+        double transitLevel = 0.0;
+        double transitCentre = 60.0;
+        double transitWidth = 60.0;
     };
 
     static constexpr qint32 pointsPerBlock = 4096;

@@ -36,6 +36,7 @@ private slots:
     void calibrationStepLastsFifteenSeconds_data();
     void calibrationStepLastsFifteenSeconds();
     void calibrationPatternIsRemovable();
+    void transitRisesAndFalls();
     void pulseArrivesWithDispersionDelay();
     void sparseFileHasExactSize();
     void invalidParametersRefused();
@@ -440,6 +441,31 @@ void TestSynthObservation::calibrationStepLastsFifteenSeconds()
         QCOMPARE(file.samples.at(params.npoints + p), expected);
         QCOMPARE(file.samples.at(2 * params.npoints + p), 2 * expected);
     }
+}
+
+void TestSynthObservation::transitRisesAndFalls()
+{
+    Params params;
+    params.npoints = 1200;
+    params.nRays = 1;
+    params.nBands = 1;
+    params.tresolution = 0.1;
+    params.noiseSigma = 2.0;
+    params.seed = 9;
+    params.transitLevel = 10.0;   // 20 units at the peak
+    params.transitCentre = 60.0;
+    params.transitWidth = 30.0;
+    Params quiet = params;
+    quiet.transitLevel = 0.0;
+    const NativeFile with = SyntheticObservation(params).toNativeFile();
+    const NativeFile without = SyntheticObservation(quiet).toNativeFile();
+    // Same noise, so the difference is the transit alone: 20 at 60 s, 10 at
+    // 45 s and 75 s (half maximum), 20 / 2^4 at 30 s.
+    const auto rise = [&](int point) { return with.samples.at(point) - without.samples.at(point); };
+    QVERIFY(std::abs(rise(600) - 20.0) < 1e-3);
+    QVERIFY(std::abs(rise(450) - 10.0) < 1e-3);
+    QVERIFY(std::abs(rise(750) - 10.0) < 1e-3);
+    QVERIFY(std::abs(rise(300) - 20.0 / 16.0) < 1e-3);
 }
 
 void TestSynthObservation::calibrationPatternIsRemovable()
