@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Far enough outside any widget to keep segment slopes, small enough for the
@@ -17,38 +21,95 @@ int truncatedPixel(double offset)
     return static_cast<int>(offset);
 }
 
-// Collects one column run and writes its points into the result.
-class RunWriter
+// Smallest and largest of values[0..count), NaN skipped; broken when a NaN or
+// an infinity occurs.
+void plainMinMax(const double *values, int count, double *min, double *max, bool *broken)
+{
+    double lo = INFINITY;
+    double hi = -INFINITY;
+    bool nan = false;
+    int i = 0;
+#ifdef __SSE2__
+    __m128d lo0 = _mm_set1_pd(INFINITY);
+    __m128d lo1 = lo0;
+    __m128d hi0 = _mm_set1_pd(-INFINITY);
+    __m128d hi1 = hi0;
+    __m128d unordered = _mm_setzero_pd();
+    for (; i + 4 <= count; i += 4) {
+        const __m128d a = _mm_loadu_pd(values + i);
+        const __m128d b = _mm_loadu_pd(values + i + 2);
+        // With a NaN in the first operand these return the second one.
+        lo0 = _mm_min_pd(a, lo0);
+        lo1 = _mm_min_pd(b, lo1);
+        hi0 = _mm_max_pd(a, hi0);
+        hi1 = _mm_max_pd(b, hi1);
+        unordered = _mm_or_pd(unordered, _mm_or_pd(_mm_cmpunord_pd(a, a), _mm_cmpunord_pd(b, b)));
+    }
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_min_pd(lo0, lo1));
+    lo = std::fmin(lanes[0], lanes[1]);
+    _mm_storeu_pd(lanes, _mm_max_pd(hi0, hi1));
+    hi = std::fmax(lanes[0], lanes[1]);
+    nan = _mm_movemask_pd(unordered) != 0;
+#endif
+    for (; i < count; ++i) {
+        const double v = values[i];
+        if (v != v) {
+            nan = true;
+            continue;
+        }
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+    }
+    *min = lo;
+    *max = hi;
+    *broken = nan || !std::isfinite(lo) || !std::isfinite(hi);
+}
+
+// Smallest and largest finite value of values[0..count); false when none.
+bool finiteMinMax(const double *values, int count, double *min, double *max)
+{
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        const double v = values[i];
+        if (!std::isfinite(v))
+            continue;
+        if (!any) {
+            *min = *max = v;
+            any = true;
+        } else {
+            *min = v < *min ? v : *min;
+            *max = v > *max ? v : *max;
+        }
+    }
+    return any;
+}
+
+// Collects column runs (first, last, smallest and largest value in one pixel
+// column) and writes their segments.
+class SegmentWriter
 {
 public:
-    RunWriter(const double *values, const CurveReduction::PixelMap &map,
-              CurveReduction::Result *result)
-        : m_values(values), m_map(map), m_result(result)
+    SegmentWriter(const CurveReduction::PixelMap &map, CurveReduction::Result *result)
+        : m_map(map), m_result(result)
     {
     }
 
-    void add(int index, int column, double value)
+    void addRun(int column, double first, double last, double min, double max)
     {
         if (m_open && column == m_column) {
-            m_last = index;
-            if (value < m_minValue) {
-                m_minValue = value;
-                m_min = index;
-            } else if (value > m_maxValue) {
-                m_maxValue = value;
-                m_max = index;
-            }
+            m_last = last;
+            m_min = min < m_min ? min : m_min;
+            m_max = max > m_max ? max : m_max;
             return;
         }
         flush();
-        if (!m_inLine) {
-            m_result->starts.append(m_result->points.size());
-            m_inLine = true;
-        }
         m_open = true;
         m_column = column;
-        m_first = m_last = m_min = m_max = index;
-        m_minValue = m_maxValue = value;
+        m_first = first;
+        m_last = last;
+        m_min = min;
+        m_max = max;
     }
 
     void breakLine()
@@ -62,29 +123,31 @@ public:
         if (!m_open)
             return;
         m_open = false;
-        int order[4] = {m_first, qMin(m_min, m_max), qMax(m_min, m_max), m_last};
-        int previous = -1;
-        for (const int index : order) {
-            if (index == previous)
-                continue;
-            previous = index;
-            m_result->points.append(QPoint(m_column, m_map.pixelY(m_values[index])));
-        }
+        if (m_inLine)
+            addSegment(m_previous, QPoint(m_column, m_map.pixelY(m_first)));
+        addSegment(QPoint(m_column, m_map.pixelY(m_max)), QPoint(m_column, m_map.pixelY(m_min)));
+        m_previous = QPoint(m_column, m_map.pixelY(m_last));
+        m_inLine = true;
     }
 
 private:
-    const double *m_values;
+    void addSegment(const QPoint &a, const QPoint &b)
+    {
+        m_result->segmentEnds.append(a);
+        m_result->segmentEnds.append(b);
+        m_result->pixelLength += qMax(qAbs(b.x() - a.x()), qAbs(b.y() - a.y())) + 1;
+    }
+
     const CurveReduction::PixelMap &m_map;
     CurveReduction::Result *m_result;
     bool m_open = false;
     bool m_inLine = false;
     int m_column = 0;
-    int m_first = 0;
-    int m_last = 0;
-    int m_min = 0;
-    int m_max = 0;
-    double m_minValue = 0.0;
-    double m_maxValue = 0.0;
+    double m_first = 0.0;
+    double m_last = 0.0;
+    double m_min = 0.0;
+    double m_max = 0.0;
+    QPoint m_previous;
 };
 
 } // namespace
@@ -99,10 +162,36 @@ int CurveReduction::PixelMap::pixelY(double y) const
     return yBase - truncatedPixel((y - yMin) * ky);
 }
 
-int CurveReduction::Result::polylineSize(int k) const
+CurveReduction::Summary CurveReduction::Summary::build(const double *values, int count)
 {
-    const int end = k + 1 < starts.size() ? starts.at(k + 1) : points.size();
-    return end - starts.at(k);
+    Summary summary;
+    if (!values || count <= 0)
+        return summary;
+    const int blocks = (count + blockSize - 1) / blockSize;
+    summary.blockMin.resize(blocks);
+    summary.blockMax.resize(blocks);
+    summary.blockBroken.resize(blocks);
+    for (int b = 0; b < blocks; ++b) {
+        const int first = b * blockSize;
+        const int size = qMin(blockSize, count - first);
+        double lo = 0.0;
+        double hi = 0.0;
+        bool broken = false;
+        plainMinMax(values + first, size, &lo, &hi, &broken);
+        if (broken && !finiteMinMax(values + first, size, &lo, &hi)) {
+            lo = INFINITY;
+            hi = -INFINITY;
+        }
+        summary.blockMin[b] = lo;
+        summary.blockMax[b] = hi;
+        summary.blockBroken[b] = broken;
+        if (lo <= hi) {
+            summary.min = summary.anyFinite ? qMin(summary.min, lo) : lo;
+            summary.max = summary.anyFinite ? qMax(summary.max, hi) : hi;
+            summary.anyFinite = true;
+        }
+    }
+    return summary;
 }
 
 bool CurveReduction::isIncreasing(const QVector<double> &xValues)
@@ -116,77 +205,109 @@ bool CurveReduction::isIncreasing(const QVector<double> &xValues)
     return true;
 }
 
-CurveReduction::Result CurveReduction::reduce(const double *values, const double *xValues,
-                                              int count, bool xIncreasing, const PixelMap &map)
+CurveReduction::Result CurveReduction::reduce(const double *values, const double *xValues, int count,
+                                              bool xIncreasing, const PixelMap &map, const Summary *summary)
 {
     Result result;
     if (!values || count <= 0)
         return result;
+    SegmentWriter writer(map, &result);
     auto xAt = [xValues](int i) { return xValues ? xValues[i] : double(i); };
 
-    int start = 0;
-    int end = count - 1;
-    if (xIncreasing || !xValues) {
-        // The column of a sample never decreases with its index: find the
-        // samples in the clip band and keep one more on each side.
-        int lo = 0;
-        int hi = count;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (map.pixelX(xAt(mid)) >= map.clipLeft)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        start = qMax(0, lo - 1);
-        lo = start;
-        hi = count;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (map.pixelX(xAt(mid)) > map.clipRight)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        end = qMin(count - 1, lo);
-    }
-
-    RunWriter writer(values, map, &result);
-    if (!xValues) {
-        const double xMin = map.xMin;
-        const double kx = map.kx;
-        for (int i = start; i <= end; ++i) {
-            const double v = values[i];
-            if (!std::isfinite(v)) {
-                writer.breakLine();
-                continue;
-            }
-            writer.add(i, map.left + truncatedPixel((i - xMin) * kx), v);
-        }
-    } else {
-        for (int i = start; i <= end; ++i) {
+    if (xValues && !xIncreasing) {
+        for (int i = 0; i < count; ++i) {
             const double v = values[i];
             const double x = xValues[i];
             if (!std::isfinite(v) || !std::isfinite(x)) {
                 writer.breakLine();
                 continue;
             }
-            writer.add(i, map.pixelX(x), v);
+            writer.addRun(map.pixelX(x), v, v, v, v);
         }
+        writer.flush();
+        return result;
+    }
+
+    // The column of a sample never decreases with its index. First index in
+    // [lo, hi) whose column is above the given one (hi when none).
+    auto firstBeyond = [&](int lo, int hi, int column) {
+        int step = 1;
+        int known = lo;
+        while (known + step < hi && map.pixelX(xAt(known + step)) <= column) {
+            known += step;
+            step *= 2;
+        }
+        int a = known + 1;
+        int b = qMin(hi, known + step);
+        while (a < b) {
+            const int mid = a + (b - a) / 2;
+            if (map.pixelX(xAt(mid)) > column)
+                b = mid;
+            else
+                a = mid + 1;
+        }
+        return a;
+    };
+
+    // Samples in the clip band, and one more on each side for the segments
+    // that enter it.
+    int lo = 0;
+    int hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (map.pixelX(xAt(mid)) >= map.clipLeft)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const int start = qMax(0, lo - 1);
+    const int end = qMin(count - 1, firstBeyond(start, count, map.clipRight));
+
+    const int blockSize = Summary::blockSize;
+    int i = start;
+    while (i <= end) {
+        const int column = map.pixelX(xAt(i));
+        const int next = firstBeyond(i, end + 1, column);
+        const int last = next - 1;
+        double min = 0.0;
+        double max = 0.0;
+        bool broken = false;
+        if (summary && last / blockSize - i / blockSize >= 2) {
+            const int firstFull = i / blockSize + 1;
+            const int lastFull = last / blockSize - 1;
+            plainMinMax(values + i, firstFull * blockSize - i, &min, &max, &broken);
+            for (int b = firstFull; b <= lastFull && !broken; ++b) {
+                broken = summary->blockBroken.at(b);
+                min = qMin(min, summary->blockMin.at(b));
+                max = qMax(max, summary->blockMax.at(b));
+            }
+            if (!broken) {
+                double tailMin = 0.0;
+                double tailMax = 0.0;
+                plainMinMax(values + (lastFull + 1) * blockSize, last + 1 - (lastFull + 1) * blockSize, &tailMin,
+                            &tailMax, &broken);
+                min = qMin(min, tailMin);
+                max = qMax(max, tailMax);
+            }
+        } else {
+            plainMinMax(values + i, next - i, &min, &max, &broken);
+        }
+        if (xValues && !broken)
+            broken = !std::isfinite(xValues[i]) || !std::isfinite(xValues[last]);
+        if (!broken) {
+            writer.addRun(column, values[i], values[last], min, max);
+        } else {
+            for (int k = i; k <= last; ++k) {
+                const double v = values[k];
+                if (!std::isfinite(v) || !std::isfinite(xAt(k))) {
+                    writer.breakLine();
+                    continue;
+                }
+                writer.addRun(column, v, v, v, v);
+            }
+        }
+        i = next;
     }
     writer.flush();
-
-    for (int k = 0; k < result.polylineCount(); ++k) {
-        const int first = result.starts.at(k);
-        const int size = result.polylineSize(k);
-        if (size == 1) {
-            result.dots.append(result.points.at(first));
-            continue;
-        }
-        for (int i = first + 1; i < first + size; ++i) {
-            result.segmentEnds.append(result.points.at(i - 1));
-            result.segmentEnds.append(result.points.at(i));
-        }
-    }
     return result;
 }

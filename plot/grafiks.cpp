@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -195,6 +196,7 @@ void Grafiks::setGraphSpec(const GraphSpec &spec)
 
     const ViewRange before = m_view;
     m_cache.invalidate();
+    m_curveLayerSignature.clear();
     setSeries(spec.series);
     m_pressed = false;
     m_pressOutside = false;
@@ -307,21 +309,25 @@ void Grafiks::computeFullRange()
         if (!(full.xMax > full.xMin))
             full.xMax = full.xMin + qMax(1, m_count - 1);
     }
-    if (m_yAutoRange) {
-        bool any = false;
-        double lo = 0.0;
-        double hi = 1.0;
-        for (const GraphSeries &entry : qAsConst(m_series)) {
-            if (entry.kind != GraphSeries::Curve)
-                continue;
-            double seriesMin = 0.0;
-            double seriesMax = 0.0;
-            if (!finiteValueRange(entry.values, &seriesMin, &seriesMax))
-                continue;
-            lo = any ? qMin(lo, seriesMin) : seriesMin;
-            hi = any ? qMax(hi, seriesMax) : seriesMax;
-            any = true;
+    m_summaries.clear();
+    m_summaries.reserve(m_series.size());
+    bool any = false;
+    double lo = 0.0;
+    double hi = 1.0;
+    for (const GraphSeries &entry : qAsConst(m_series)) {
+        if (entry.kind != GraphSeries::Curve || entry.values.isEmpty()) {
+            m_summaries.append(CurveReduction::Summary());
+            continue;
         }
+        m_summaries.append(CurveReduction::Summary::build(entry.values.constData(), entry.values.size()));
+        const CurveReduction::Summary &summary = m_summaries.last();
+        if (!summary.anyFinite)
+            continue;
+        lo = any ? qMin(lo, summary.min) : summary.min;
+        hi = any ? qMax(hi, summary.max) : summary.max;
+        any = true;
+    }
+    if (m_yAutoRange) {
         if (any) {
             const ValueRange padded = paddedValueRange(lo, hi);
             full.yMin = padded.min;
@@ -901,6 +907,13 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
     map.clipRight = plot.right();
     const double *xs = usesXValues() ? m_xScales.at(0).xValues.constData() : nullptr;
 
+    struct VisibleCurve
+    {
+        int index;
+        QPen pen;
+    };
+    QVector<VisibleCurve> curves;
+    qint64 pixelLength = 0;
     for (int i = 0; i < m_series.size(); ++i) {
         const GraphSeries &entry = m_series.at(i);
         if (entry.kind != GraphSeries::Curve || !entry.visible || entry.values.size() != m_count)
@@ -919,18 +932,90 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
         const CurveReduction::Result *reduced = m_cache.find(key);
         if (!reduced)
             reduced = &m_cache.store(key, CurveReduction::reduce(entry.values.constData(), xs, m_count,
-                                                                 m_xIncreasing, map));
+                                                                 m_xIncreasing, map, &m_summaries.at(i)));
+        pixelLength += reduced->pixelLength * curvePenWidth(entry);
         QPen pen(entry.color.isValid() ? entry.color : defaultColor(i));
         pen.setWidth(curvePenWidth(entry));
         pen.setStyle(Qt::SolidLine);
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::BevelJoin);
-        painter.setPen(pen);
-        if (!reduced->segmentEnds.isEmpty())
-            painter.drawLines(reduced->segmentEnds.constData(), reduced->segmentEnds.size() / 2);
-        if (!reduced->dots.isEmpty())
-            painter.drawPoints(reduced->dots.constData(), reduced->dots.size());
+        curves.append(VisibleCurve{i, pen});
     }
+
+    // Draws the curves; with an image to write to, the vertical runs of opaque
+    // 1-pixel curves are set directly, which is what the paint engine would do
+    // with them, only faster.
+    auto drawCurves = [this, &curves](QPainter &target, QImage *direct, const QPoint &origin) {
+        QVector<QPoint> others;
+        for (const VisibleCurve &curve : qAsConst(curves)) {
+            const CurveReduction::Result *reduced = m_cache.cached(curve.index);
+            if (!reduced || reduced->segmentEnds.isEmpty())
+                continue;
+            target.setPen(curve.pen);
+            const bool writeDirect = direct && curve.pen.width() == 1 && curve.pen.color().alpha() == 255;
+            if (!writeDirect) {
+                target.drawLines(reduced->segmentEnds.constData(), reduced->segmentEnds.size() / 2);
+                continue;
+            }
+            const QRgb pixel = curve.pen.color().rgba();
+            const int width = direct->width();
+            const int height = direct->height();
+            uchar *bits = direct->bits();
+            const qsizetype stride = direct->bytesPerLine();
+            others.clear();
+            const QPoint *ends = reduced->segmentEnds.constData();
+            for (int k = 0; k + 1 < reduced->segmentEnds.size(); k += 2) {
+                const QPoint a = ends[k];
+                const QPoint b = ends[k + 1];
+                if (a.x() != b.x()) {
+                    others.append(a);
+                    others.append(b);
+                    continue;
+                }
+                const int x = a.x() - origin.x();
+                if (x < 0 || x >= width)
+                    continue;
+                const int top = qMax(0, qMin(a.y(), b.y()) - origin.y());
+                const int bottom = qMin(height - 1, qMax(a.y(), b.y()) - origin.y());
+                for (int y = top; y <= bottom; ++y)
+                    reinterpret_cast<QRgb *>(bits + y * stride)[x] = pixel;
+            }
+            if (!others.isEmpty())
+                target.drawLines(others.constData(), others.size() / 2);
+        }
+    };
+
+    // Blending the plot area costs about as much as drawing a twelfth of its
+    // pixels along the curves; lighter curves are drawn directly.
+    const qint64 area = qint64(plot.width()) * plot.height();
+    if (pixelLength * 12 <= area) {
+        m_curveLayer = QImage();
+        m_curveLayerSignature.clear();
+        drawCurves(painter, nullptr, QPoint());
+        return;
+    }
+    QVector<qint64> signature{plot.x(), plot.y(), plot.width(), plot.height(), map.yBase};
+    for (const double bound : {layout.xMin, layout.xMax, layout.yMin, layout.yMax}) {
+        qint64 bits = 0;
+        static_assert(sizeof(bits) == sizeof(bound), "view bounds are stored bit for bit");
+        memcpy(&bits, &bound, sizeof(bits));
+        signature.append(bits);
+    }
+    for (const VisibleCurve &curve : qAsConst(curves)) {
+        signature.append(curve.index);
+        signature.append(qint64(curve.pen.color().rgba64()));
+        signature.append(curve.pen.width());
+    }
+    if (m_curveLayer.isNull() || signature != m_curveLayerSignature) {
+        if (m_curveLayer.size() != plot.size())
+            m_curveLayer = QImage(plot.size(), QImage::Format_ARGB32_Premultiplied);
+        m_curveLayer.fill(Qt::transparent);
+        QPainter layerPainter(&m_curveLayer);
+        layerPainter.translate(-plot.topLeft());
+        drawCurves(layerPainter, &m_curveLayer, plot.topLeft());
+        m_curveLayerSignature = signature;
+    }
+    painter.drawImage(plot.topLeft(), m_curveLayer);
 }
 
 void Grafiks::paintLines(QPainter &painter, const PlotLayout &layout, bool onTop)

@@ -5,6 +5,7 @@
 #include "plot/reductioncache.h"
 
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
@@ -213,6 +214,8 @@ private:
     QVector<ViewRange> m_zoomHistory;
     int m_count = 0;
     bool m_xIncreasing = true;
+    // Block extremes of each curve's samples, index-aligned with m_series.
+    QVector<CurveReduction::Summary> m_summaries;
 
     bool m_pressed = false;
     bool m_pressOutside = false;
@@ -225,4 +228,9 @@ private:
     QFont m_labelFont;
     QFont m_rowFont;
     ReductionCache m_cache;
+    // Dense curves drawn once into an image of the plot area and blended in on
+    // repaints while the curves, their look, the view and the size stay the
+    // same; the signature says what the image shows.
+    QImage m_curveLayer;
+    QVector<qint64> m_curveLayerSignature;
 };

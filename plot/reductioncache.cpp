@@ -34,6 +34,13 @@ const CurveReduction::Result &ReductionCache::store(const Key &key,
     return entry.result;
 }
 
+const CurveReduction::Result *ReductionCache::cached(int seriesIndex) const
+{
+    if (seriesIndex < 0 || seriesIndex >= int(m_entries.size()) || !m_entries[size_t(seriesIndex)].filled)
+        return nullptr;
+    return &m_entries[size_t(seriesIndex)].result;
+}
+
 void ReductionCache::invalidate()
 {
     m_entries.clear();

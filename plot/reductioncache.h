@@ -32,6 +32,8 @@ public:
     // The cached polylines for the key, or null. The pointer stays valid until
     // the next store or invalidate.
     const CurveReduction::Result *find(const Key &key);
+    // The entry stored for a series, whatever its key; null when none.
+    const CurveReduction::Result *cached(int seriesIndex) const;
     const CurveReduction::Result &store(const Key &key, const CurveReduction::Result &result);
     void invalidate();
 

@@ -18,6 +18,7 @@ private slots:
     void widePenDiffersInFewPixels_data();
     void widePenDiffersInFewPixels();
     void reductionKeepsFewPointsPerColumn();
+    void summaryMatchesPlainScan();
     void nanBreaksTheLine();
     void cacheReusedWhileViewStays();
     void samplesAreSharedNotCopied();
@@ -221,39 +222,67 @@ void TestCurveReduction::widePenDiffersInFewPixels()
 
 void TestCurveReduction::reductionKeepsFewPointsPerColumn()
 {
-    const QVector<double> values = makeData(RandomData, 100000, 3);
+    const QVector<double> values = makeData(SpikyData, 100000, 3);
     CurveReduction::PixelMap map;
     map.xMin = 0.0;
     map.kx = 500.0 / 99999.0;
     map.left = 10;
-    map.yMin = -50.0;
-    map.ky = 2.0;
+    map.yMin = -15.0;
+    map.ky = 8.0;
     map.yBase = 250;
     map.clipLeft = 10;
     map.clipRight = 510;
-    const CurveReduction::Result result = CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
-    QCOMPARE(result.polylineCount(), 1);
-    QVERIFY(result.points.size() <= 4 * 501);
-    QVERIFY(result.points.size() >= 2 * 500);
-    // Columns never go backwards and every column holds the extremes of its samples.
-    QVector<int> top(600, INT_MAX);
-    QVector<int> bottom(600, INT_MIN);
-    for (int i = 0; i < values.size(); ++i) {
-        const int px = map.pixelX(i);
-        top[px] = qMin(top[px], map.pixelY(values.at(i)));
-        bottom[px] = qMax(bottom[px], map.pixelY(values.at(i)));
+    const CurveReduction::Summary summary = CurveReduction::Summary::build(values.constData(), values.size());
+    for (const CurveReduction::Summary *blocks : {static_cast<const CurveReduction::Summary *>(nullptr), &summary}) {
+        const CurveReduction::Result result =
+            CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map, blocks);
+        // One vertical run per column and one joining segment between columns.
+        QCOMPARE(result.segmentCount(), 2 * 501 - 1);
+        QVector<int> top(600, INT_MAX);
+        QVector<int> bottom(600, INT_MIN);
+        for (int i = 0; i < values.size(); ++i) {
+            const int px = map.pixelX(i);
+            top[px] = qMin(top[px], map.pixelY(values.at(i)));
+            bottom[px] = qMax(bottom[px], map.pixelY(values.at(i)));
+        }
+        QVector<int> reducedTop(600, INT_MAX);
+        QVector<int> reducedBottom(600, INT_MIN);
+        for (int k = 0; k < result.segmentCount(); ++k) {
+            const QPoint a = result.segmentEnds.at(2 * k);
+            const QPoint b = result.segmentEnds.at(2 * k + 1);
+            if (a.x() != b.x())
+                continue;
+            reducedTop[a.x()] = qMin(reducedTop[a.x()], qMin(a.y(), b.y()));
+            reducedBottom[a.x()] = qMax(reducedBottom[a.x()], qMax(a.y(), b.y()));
+        }
+        QCOMPARE(reducedTop, top);
+        QCOMPARE(reducedBottom, bottom);
     }
-    QVector<int> reducedTop(600, INT_MAX);
-    QVector<int> reducedBottom(600, INT_MIN);
-    for (int i = 0; i < result.points.size(); ++i) {
-        const QPoint point = result.points.at(i);
-        if (i > 0)
-            QVERIFY(point.x() >= result.points.at(i - 1).x());
-        reducedTop[point.x()] = qMin(reducedTop[point.x()], point.y());
-        reducedBottom[point.x()] = qMax(reducedBottom[point.x()], point.y());
+}
+
+void TestCurveReduction::summaryMatchesPlainScan()
+{
+    QVector<double> values = makeData(SpikyData, 10000, 9);
+    values[300] = std::nan("");
+    values[5000] = -INFINITY;
+    const CurveReduction::Summary summary = CurveReduction::Summary::build(values.constData(), values.size());
+    QCOMPARE(summary.blockMin.size(), (10000 + 255) / 256);
+    QVERIFY(summary.anyFinite);
+    double lo = INFINITY;
+    double hi = -INFINITY;
+    for (const double v : values) {
+        if (std::isfinite(v)) {
+            lo = qMin(lo, v);
+            hi = qMax(hi, v);
+        }
     }
-    QCOMPARE(reducedTop, top);
-    QCOMPARE(reducedBottom, bottom);
+    QCOMPARE(summary.min, lo);
+    QCOMPARE(summary.max, hi);
+    QVERIFY(summary.blockBroken.at(300 / 256));
+    QVERIFY(summary.blockBroken.at(5000 / 256));
+    QVERIFY(!summary.blockBroken.at(0));
+    const QVector<double> nothing(600, std::nan(""));
+    QVERIFY(!CurveReduction::Summary::build(nothing.constData(), nothing.size()).anyFinite);
 }
 
 void TestCurveReduction::nanBreaksTheLine()
@@ -266,12 +295,13 @@ void TestCurveReduction::nanBreaksTheLine()
     map.clipLeft = 0;
     map.clipRight = 200;
     const CurveReduction::Result result = CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
-    QCOMPARE(result.polylineCount(), 3);
-    QCOMPARE(result.polylineSize(0), 2);
-    QCOMPARE(result.polylineSize(1), 2);
-    QCOMPARE(result.polylineSize(2), 1);
-    QCOMPARE(result.points.at(2), QPoint(30, 70));
-    QCOMPARE(result.points.at(4), QPoint(60, 50));
+    // Runs (0,1), (3,4) and the lone 6: a vertical run per sample column, a
+    // joining segment within each run, and nothing across the breaks.
+    const QVector<QPoint> expected{QPoint(0, 90), QPoint(0, 90), QPoint(0, 90), QPoint(10, 80),
+                                   QPoint(10, 80), QPoint(10, 80), QPoint(30, 70), QPoint(30, 70),
+                                   QPoint(30, 70), QPoint(40, 60), QPoint(40, 60), QPoint(40, 60),
+                                   QPoint(60, 50), QPoint(60, 50)};
+    QCOMPARE(result.segmentEnds, expected);
 }
 
 void TestCurveReduction::cacheReusedWhileViewStays()
