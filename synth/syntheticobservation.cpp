@@ -24,6 +24,12 @@ QString shortest(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// A line break inside a value would start a new passport or header line.
+QString oneLine(QString value)
+{
+    return value.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
 QString timeText(const QTime &time)
 {
     return time.toString(time.msec() ? QStringLiteral("hh:mm:ss.zzz") : QStringLiteral("hh:mm:ss"));
@@ -87,7 +93,7 @@ SyntheticObservation::SyntheticObservation(const Params &params)
         const double step = (m_params.bandHigh - m_params.bandLow) / m_params.nBands;
         m_frequencies.reserve(m_params.nBands);
         for (int c = 0; c < m_params.nBands; ++c) {
-            // Kilohertz-exact centres keep the passport text short and exact.
+            // Centres rounded to whole hertz print short and read back exactly.
             const double centre = m_params.bandLow + (c + 0.5) * step;
             m_frequencies.append(std::round(centre * 1e6) / 1e6);
         }
@@ -231,7 +237,7 @@ QByteArray SyntheticObservation::passport(qint64 padBytes) const
 
     QStringList lines;
     const auto add = [&lines](const char *key, const QString &value) {
-        lines.append(QString::fromLatin1(key).leftJustified(11) + QLatin1Char(' ') + value);
+        lines.append(QString::fromLatin1(key).leftJustified(11) + QLatin1Char(' ') + oneLine(value));
     };
     add("source", n4 ? n4SourceText(p.positionCode) : p.source);
     add("alpha", p.alpha);
@@ -472,7 +478,7 @@ bool SyntheticObservation::writeText(const QString &path, QString *error) const
     const auto add = [&header](const char *key, const QString &value) {
         header += key;
         header += ' ';
-        header += value.toUtf8();
+        header += oneLine(value).toUtf8();
         header += '\n';
     };
     add("nativeFileName", QStringLiteral("%1_%2_%3_00.pnt")
@@ -585,10 +591,10 @@ NativeFile SyntheticObservation::toNativeFile(const QString &path) const
         file.positionCodeKey = p.positionCode;
         file.source = n4SourceText(p.positionCode);
     } else if (!text) {
-        file.source = p.source.trimmed();
+        file.source = oneLine(p.source).trimmed();
     }
-    file.alpha = p.alpha.trimmed();
-    file.delta = p.delta.trimmed();
+    file.alpha = oneLine(p.alpha).trimmed();
+    file.delta = oneLine(p.delta).trimmed();
     file.fcentral = m_fcentralText;
     file.wbTotal = m_wbTotalText;
     if (!text)

@@ -124,6 +124,12 @@ void TestSynthObservation::binaryReadsBack_data()
     modules.utcBegin = QDateTime(QDate(2025, 12, 31), QTime(22, 30, 15, 250), Qt::UTC);
     QTest::newRow("modules, tres, first point, date change") << modules << "pnt";
 
+    Params odd = basic;
+    odd.npoints = 50;
+    odd.source = QStringLiteral("two\nlines");
+    odd.delta = QStringLiteral("-05:22:00\r\n");
+    QTest::newRow("line breaks in passport values") << odd << "pnt";
+
     Params n4 = basic;
     n4.plosh = QStringLiteral("N4");
     n4.positionCode = QStringLiteral("13 1 1");
