@@ -1,0 +1,926 @@
+#include "plot/grafiks.h"
+#include "plot/plotnumbers.h"
+#include "plot/seriespalette.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+
+// The plot widget as a user sees it: rendered offscreen, driven by the mouse.
+class TestGrafiks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultSpecShowsNoDataText();
+    void autoYRange_data();
+    void autoYRange();
+    void flatNegativeCurveIsDrawnInsideItsRange();
+    void unequalLengthCurvesLeftOut();
+    void firstCurveWithSamplesSetsTheLength();
+    void xTicksAtSpacing_data();
+    void xTicksAtSpacing();
+    void xRowLabelsFromLabelsFormatterOrNumber();
+    void yExplicitTicks();
+    void yAutomaticTicksInBand();
+    void enabledAxisWithoutRowsShowsOneRow();
+    void lineWidthClamped_data();
+    void lineWidthClamped();
+    void keyRuleKeepsZoomAndLegendColours();
+    void emptyKeyNeverKeepsZoom();
+    void dragZoomAndZoomBack();
+    void dragFromMarginStartsAtPlotEdge();
+    void dragWithZoomOffChangesNothing();
+    void peakSelection();
+    void cursorReadout();
+    void cursorReadoutFormatters();
+    void clickSignals();
+    void compactLayoutEmitsNoClick();
+    void legendEntriesAndAxisTexts();
+    void axisVisibilityAndMargins();
+    void guideLines();
+    void textBlockToggle();
+    void setVisibleXRange();
+    void badInput();
+    void thousandsOfSeries();
+    void tinyWidget();
+};
+
+namespace {
+
+QImage render(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    widget.render(&image);
+    return image;
+}
+
+void moveMouse(QWidget *widget, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    QMouseEvent event(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void drag(QWidget *widget, const QPoint &from, const QPoint &to)
+{
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step)
+        moveMouse(widget, from + (to - from) * step / 4, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+void click(QWidget *widget, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mousePress(widget, button, Qt::NoModifier, pos);
+    QTest::mouseRelease(widget, button, Qt::NoModifier, pos);
+}
+
+QVector<double> ramp(int count, double from = 0.0, double step = 1.0)
+{
+    QVector<double> values(count);
+    for (int i = 0; i < count; ++i)
+        values[i] = from + i * step;
+    return values;
+}
+
+int countColor(const QImage &image, const QColor &color, const QRect &area)
+{
+    int count = 0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += image.pixelColor(x, y) == color ? 1 : 0;
+    }
+    return count;
+}
+
+bool isDark(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 80;
+}
+
+bool fuzzyEqual(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+}
+
+GraphSpec curveSpec(const QVector<double> &values, const QString &key = QString())
+{
+    GraphSpec spec;
+    spec.key = key;
+    spec.series.append(GraphSeries(QStringLiteral("signal"), values, QColor(0, 0, 255)));
+    return spec;
+}
+
+// A spec with named y and two bottom rows: point number and a formatted time.
+GraphSpec readoutSpec(int count)
+{
+    GraphSpec spec = curveSpec(ramp(count, -20.0, 0.5));
+    spec.yName = QStringLiteral("S");
+    spec.yTitle = QStringLiteral("signal");
+    spec.yDecimals = 1;
+    spec.bottomAxis.enabled = true;
+    AxisRow points;
+    points.name = QStringLiteral("N");
+    points.title = QStringLiteral("point");
+    AxisRow time;
+    time.name = QStringLiteral("T");
+    time.tickFormatter = [](double x) { return QStringLiteral("t%1").arg(x * 2.0, 0, 'f', 1); };
+    spec.bottomAxis.rows = {points, time};
+    return spec;
+}
+
+} // namespace
+
+void TestGrafiks::defaultSpecShowsNoDataText()
+{
+    Grafiks plot;
+    plot.resize(300, 200);
+    plot.setGraphSpec(GraphSpec());
+    QCOMPARE(plot.commonSampleCount(), 0);
+    QVERIFY(!plot.plotLayout().valid);
+    const QImage image = render(plot);
+    const QColor background = image.pixelColor(150, 20);
+    const QRect centre(60, 70, 180, 60);
+    const int textPixels = centre.width() * centre.height() - countColor(image, background, centre);
+    QVERIFY(textPixels > 20);
+    // No axis: the bottom and left edges carry nothing but the frame.
+    for (int x = 1; x < 299; ++x)
+        QCOMPARE(image.pixelColor(x, 195), background);
+    QCOMPARE(image.pixelColor(0, 100), QColor(64, 64, 64));
+
+    plot.setNoDataText(QString());
+    const QImage blank = render(plot);
+    QCOMPARE(countColor(blank, background, centre), centre.width() * centre.height());
+}
+
+void TestGrafiks::autoYRange_data()
+{
+    QTest::addColumn<QVector<double>>("values");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::newRow("flat at 10") << QVector<double>(50, 10.0) << 8.9 << 11.1;
+    QTest::newRow("flat at -10 stays around the curve") << QVector<double>(50, -10.0) << -11.1 << -8.9;
+    QTest::newRow("ramp") << ramp(101) << -5.0 << 105.0;
+    QTest::newRow("non-finite samples ignored")
+        << QVector<double>{1.0, std::nan(""), 3.0, INFINITY, -INFINITY} << 0.9 << 3.1;
+    QTest::newRow("no finite sample") << QVector<double>{std::nan(""), INFINITY} << 0.0 << 1.0;
+}
+
+void TestGrafiks::autoYRange()
+{
+    QFETCH(QVector<double>, values);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    Grafiks plot;
+    plot.setGraphSpec(curveSpec(values));
+    QVERIFY2(fuzzyEqual(plot.fullRange().yMin, low), qPrintable(QString::number(plot.fullRange().yMin, 'g', 17)));
+    QVERIFY2(fuzzyEqual(plot.fullRange().yMax, high), qPrintable(QString::number(plot.fullRange().yMax, 'g', 17)));
+
+    GraphSpec fixed = curveSpec(values);
+    fixed.yAutoRange = false;
+    fixed.yMin = -2.0;
+    fixed.yMax = 7.0;
+    plot.setGraphSpec(fixed);
+    QCOMPARE(plot.fullRange().yMin, -2.0);
+    QCOMPARE(plot.fullRange().yMax, 7.0);
+}
+
+void TestGrafiks::flatNegativeCurveIsDrawnInsideItsRange()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+    plot.setGraphSpec(curveSpec(QVector<double>(100, -10.0)));
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    QVERIFY(layout.valid);
+    const int y = layout.pixelY(-10.0);
+    QVERIFY(y > layout.plotRect().top() && y < layout.plotRect().bottom());
+    const QImage image = render(plot);
+    QVERIFY(countColor(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
+}
+
+void TestGrafiks::unequalLengthCurvesLeftOut()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+    GraphSpec spec = curveSpec(ramp(200));
+    spec.series.append(GraphSeries(QStringLiteral("short"), ramp(100, 50.0), QColor(255, 0, 0)));
+    plot.setGraphSpec(spec);
+    const QImage image = render(plot);
+    QCOMPARE(countColor(image, QColor(255, 0, 0), image.rect()), 0);
+    QVERIFY(countColor(image, QColor(0, 0, 255), image.rect()) > 100);
+    QCOMPARE(plot.legendEntries().size(), 2);
+}
+
+void TestGrafiks::firstCurveWithSamplesSetsTheLength()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+    GraphSpec spec;
+    spec.series.append(GraphSeries(QStringLiteral("empty"), QVector<double>(), QColor(255, 0, 0)));
+    spec.series.append(GraphSeries(QStringLiteral("thirty"), ramp(30), QColor(0, 128, 0)));
+    spec.series.append(GraphSeries(QStringLiteral("forty"), ramp(40), QColor(0, 0, 255)));
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.commonSampleCount(), 30);
+    QCOMPARE(plot.fullRange().xMax, 29.0);
+    const QImage image = render(plot);
+    QVERIFY(countColor(image, QColor(0, 128, 0), image.rect()) > 50);
+    QCOMPARE(countColor(image, QColor(0, 0, 255), image.rect()), 0);
+}
+
+void TestGrafiks::xTicksAtSpacing_data()
+{
+    QTest::addColumn<int>("spacing");
+    QTest::addColumn<QVector<int>>("offsets");
+    QTest::newRow("100") << 100 << QVector<int>{0, 100, 200, 300, 400, 500, 600};
+    QTest::newRow("250") << 250 << QVector<int>{0, 300, 600};
+}
+
+void TestGrafiks::xTicksAtSpacing()
+{
+    QFETCH(int, spacing);
+    QFETCH(QVector<int>, offsets);
+    Grafiks plot;
+    plot.resize(740, 400);
+    GraphSpec spec = curveSpec(ramp(601));
+    spec.bottomAxis.enabled = true;
+    spec.bottomAxis.tickSpacing = spacing;
+    QVector<double> formatted;
+    AxisRow row;
+    row.tickFormatter = [&formatted](double x) {
+        formatted.append(x);
+        return QString::number(x);
+    };
+    spec.bottomAxis.rows = {row};
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.plotLayout().plotWidth, 600);
+    const QImage image = render(plot);
+
+    // Tick marks rise 9 px from the bottom edge, one per tick, nowhere else.
+    QVector<int> marks;
+    for (int x = 1; x < 739; ++x) {
+        if (isDark(image, x, 400 - 5))
+            marks.append(x - 70);
+    }
+    QCOMPARE(marks, offsets);
+    QVERIFY(isDark(image, 70, 400 - 9));
+    QVERIFY(!isDark(image, 70, 400 - 11));
+    // A tick's value is the value under its pixel: here the sample index.
+    QVector<double> expected;
+    for (const int offset : offsets)
+        expected.append(offset);
+    QCOMPARE(formatted, expected);
+}
+
+void TestGrafiks::xRowLabelsFromLabelsFormatterOrNumber()
+{
+    Grafiks plot;
+    plot.resize(740, 400);
+    GraphSpec spec = curveSpec(ramp(601));
+    spec.bottomAxis.enabled = true;
+    spec.bottomAxis.tickSpacing = 300;
+    AxisRow fixed;
+    fixed.labels = QStringList{QStringLiteral("start"), QString(), QStringLiteral("end")};
+    QStringList formatterCalls;
+    fixed.tickFormatter = [&formatterCalls](double x) {
+        formatterCalls.append(QString::number(x));
+        return QStringLiteral("f");
+    };
+    spec.bottomAxis.rows = {fixed};
+    plot.setGraphSpec(spec);
+    render(plot);
+    // Fixed labels win; the empty one falls back to the formatter.
+    QCOMPARE(formatterCalls, QStringList{QStringLiteral("300")});
+}
+
+void TestGrafiks::yExplicitTicks()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+    GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
+    spec.yAutoRange = false;
+    spec.yMin = 0.0;
+    spec.yMax = 10.0;
+    spec.yTickValues = {0.0, 2.5, 5.0, 12.0};
+    plot.setGraphSpec(spec);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QImage image = render(plot);
+    QVector<int> marks;
+    for (int y = layout.plotRect().top(); y <= layout.plotRect().bottom(); ++y) {
+        if (isDark(image, 4, y))
+            marks.append(y);
+    }
+    QCOMPARE(marks, (QVector<int>{layout.pixelY(5.0), layout.pixelY(2.5), layout.pixelY(0.0)}));
+}
+
+void TestGrafiks::yAutomaticTicksInBand()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+    GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
+    spec.yAutoRange = false;
+    spec.yMin = 0.0;
+    spec.yMax = 10.0;
+    spec.yTickSpacing = 1000;
+    plot.setGraphSpec(spec);
+    Grafiks::PlotLayout layout = plot.plotLayout();
+    QImage image = render(plot);
+    // One step over the whole axis: marks at both ends only.
+    QVERIFY(isDark(image, 4, layout.pixelY(0.0)));
+    QVERIFY(isDark(image, 4, layout.pixelY(10.0)));
+    QVERIFY(!isDark(image, 4, layout.pixelY(5.0)));
+
+    spec.yTickBandOnly = true;
+    spec.yBandMin = 2.0;
+    spec.yBandMax = 6.0;
+    plot.setGraphSpec(spec);
+    layout = plot.plotLayout();
+    image = render(plot);
+    QVERIFY(isDark(image, 4, layout.pixelY(2.0)));
+    QVERIFY(isDark(image, 4, layout.pixelY(6.0)));
+    QVERIFY(!isDark(image, 4, layout.pixelY(0.0)));
+    QVERIFY(!isDark(image, 4, layout.pixelY(10.0)));
+}
+
+void TestGrafiks::enabledAxisWithoutRowsShowsOneRow()
+{
+    Grafiks plot;
+    plot.resize(740, 300);
+    GraphSpec spec = curveSpec(ramp(601));
+    spec.bottomAxis.enabled = true;
+    spec.bottomAxis.tickSpacing = 200;
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.axisTexts(), QStringLiteral("X"));
+    QCOMPARE(plot.axisVisibility(), QVector<bool>{true});
+    const QImage image = render(plot);
+    for (const int offset : {0, 200, 400, 600})
+        QVERIFY(isDark(image, 70 + offset, 300 - 5));
+}
+
+void TestGrafiks::lineWidthClamped_data()
+{
+    QTest::addColumn<int>("specWidth");
+    QTest::addColumn<int>("seriesWidth");
+    QTest::addColumn<int>("drawn");
+    QTest::newRow("0 draws 1") << 0 << 0 << 1;
+    QTest::newRow("25 draws 10") << 25 << 0 << 10;
+    QTest::newRow("series 25 draws 10") << 1 << 25 << 10;
+    QTest::newRow("series 3 over plot 7") << 7 << 3 << 3;
+}
+
+void TestGrafiks::lineWidthClamped()
+{
+    QFETCH(int, specWidth);
+    QFETCH(int, seriesWidth);
+    QFETCH(int, drawn);
+    Grafiks plot;
+    plot.resize(400, 300);
+    GraphSpec spec = curveSpec(QVector<double>(100, 5.0));
+    spec.yAutoRange = false;
+    spec.yMin = 0.0;
+    spec.yMax = 10.0;
+    spec.lineWidth = specWidth;
+    spec.series[0].lineWidth = seriesWidth;
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.lineWidth(), qBound(1, specWidth, 10));
+    const QImage image = render(plot);
+    QCOMPARE(countColor(image, QColor(0, 0, 255), QRect(200, 0, 1, 300)), drawn);
+}
+
+void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
+{
+    Grafiks plot;
+    plot.resize(600, 400);
+    GraphSpec spec = curveSpec(ramp(1000), QStringLiteral("data|1"));
+    spec.zoomEnabled = true;
+    plot.setGraphSpec(spec);
+    const QRect area = plot.plotLayout().plotRect();
+    drag(&plot, QPoint(area.left() + area.width() / 4, area.top() + 10),
+         QPoint(area.left() + area.width() / 2, area.bottom() - 10));
+    QCOMPARE(plot.zoomDepth(), 1);
+    const Grafiks::ViewRange zoomed = plot.visibleRange();
+    QVERIFY(zoomed.xMax - zoomed.xMin < 400);
+    plot.setSeriesColor(0, QColor(0, 160, 0));
+
+    // Same key, new samples: the view, the history and the colour stay.
+    GraphSpec again = curveSpec(ramp(1000, 3.0), QStringLiteral("data|1"));
+    again.zoomEnabled = true;
+    plot.setGraphSpec(again);
+    QCOMPARE(plot.zoomDepth(), 1);
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, zoomed.xMin));
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMax, zoomed.xMax));
+    QCOMPARE(plot.series().at(0).color, QColor(0, 160, 0));
+    QCOMPARE(plot.legendEntries().at(0).color, QColor(0, 160, 0));
+
+    // Shorter data under the same key: the view is clamped into it.
+    GraphSpec shorter = curveSpec(ramp(400), QStringLiteral("data|1"));
+    plot.setGraphSpec(shorter);
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, zoomed.xMin));
+    QCOMPARE(plot.visibleRange().xMax, 399.0);
+
+    // A view that collapses is reset to the full range.
+    GraphSpec tiny = curveSpec(ramp(100), QStringLiteral("data|1"));
+    plot.setGraphSpec(tiny);
+    QCOMPARE(plot.visibleRange().xMin, 0.0);
+    QCOMPARE(plot.visibleRange().xMax, 99.0);
+
+    // Another key resets the view and the history; the colour goes with the name.
+    plot.setGraphSpec(curveSpec(ramp(1000), QStringLiteral("data|2")));
+    QCOMPARE(plot.zoomDepth(), 0);
+    QCOMPARE(plot.visibleRange().xMin, plot.fullRange().xMin);
+    QCOMPARE(plot.visibleRange().xMax, plot.fullRange().xMax);
+    QCOMPARE(plot.series().at(0).color, QColor(0, 160, 0));
+}
+
+void TestGrafiks::emptyKeyNeverKeepsZoom()
+{
+    Grafiks plot;
+    plot.resize(600, 400);
+    GraphSpec spec = curveSpec(ramp(1000));
+    spec.zoomEnabled = true;
+    plot.setGraphSpec(spec);
+    plot.setVisibleXRange(100, 200);
+    QCOMPARE(plot.visibleRange().xMin, 100.0);
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.visibleRange().xMin, 0.0);
+    QCOMPARE(plot.visibleRange().xMax, 999.0);
+}
+
+void TestGrafiks::dragZoomAndZoomBack()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    GraphSpec spec = curveSpec(ramp(1001, -50.0, 0.1));
+    spec.zoomEnabled = true;
+    plot.setGraphSpec(spec);
+    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
+    const Grafiks::ViewRange full = plot.visibleRange();
+    Grafiks::PlotLayout layout = plot.plotLayout();
+    const QRect area = layout.plotRect();
+
+    const QPoint from(area.left() + 100, area.top() + 30);
+    const QPoint to(area.left() + 300, area.bottom() - 40);
+    drag(&plot, from, to);
+    const Grafiks::ViewRange first = plot.visibleRange();
+    QVERIFY(fuzzyEqual(first.xMin, layout.valueX(from.x())));
+    QVERIFY(fuzzyEqual(first.xMax, layout.valueX(to.x())));
+    QVERIFY(fuzzyEqual(first.yMin, layout.valueY(to.y())));
+    QVERIFY(fuzzyEqual(first.yMax, layout.valueY(from.y())));
+    QCOMPARE(plot.zoomDepth(), 1);
+    QCOMPARE(ranges.count(), 1);
+    QVERIFY(fuzzyEqual(ranges.last().at(0).toDouble(), first.xMin));
+    QVERIFY(plot.selectionRect().isNull());
+
+    layout = plot.plotLayout();
+    drag(&plot, QPoint(area.left() + 50, area.top() + 5), QPoint(area.left() + 150, area.bottom() - 5));
+    QCOMPARE(plot.zoomDepth(), 2);
+    QCOMPARE(ranges.count(), 2);
+
+    // Right to left: one step back, then the full view.
+    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
+    QCOMPARE(plot.zoomDepth(), 1);
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, first.xMin));
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMax, first.xMax));
+    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
+    QCOMPARE(plot.zoomDepth(), 0);
+    QCOMPARE(plot.visibleRange().xMin, full.xMin);
+    QCOMPARE(plot.visibleRange().xMax, full.xMax);
+    QCOMPARE(ranges.count(), 4);
+
+    // With an empty history a leftward drag changes nothing.
+    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
+    QCOMPARE(ranges.count(), 4);
+    QCOMPARE(plot.visibleRange().xMin, full.xMin);
+
+    // Reset zoom clears the history.
+    drag(&plot, from, to);
+    plot.resetZoom();
+    QCOMPARE(plot.zoomDepth(), 0);
+    QCOMPARE(plot.visibleRange().xMax, full.xMax);
+}
+
+void TestGrafiks::dragFromMarginStartsAtPlotEdge()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    GraphSpec spec = curveSpec(ramp(1001));
+    spec.zoomEnabled = true;
+    plot.setGraphSpec(spec);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QRect area = layout.plotRect();
+    const QPoint to(area.left() + 250, area.bottom() - 100);
+    drag(&plot, QPoint(10, area.top() + 100), to);
+    QCOMPARE(plot.zoomDepth(), 1);
+    QCOMPARE(plot.visibleRange().xMin, 0.0);
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMax, layout.valueX(to.x())));
+
+    // A drag that never enters the plot is dropped.
+    plot.resetZoom();
+    drag(&plot, QPoint(5, 5), QPoint(60, 20));
+    QCOMPARE(plot.zoomDepth(), 0);
+}
+
+void TestGrafiks::dragWithZoomOffChangesNothing()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    plot.setGraphSpec(curveSpec(ramp(1001)));
+    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
+    const QRect area = plot.plotLayout().plotRect();
+    drag(&plot, area.topLeft() + QPoint(50, 50), area.topLeft() + QPoint(300, 200));
+    QCOMPARE(plot.zoomDepth(), 0);
+    QCOMPARE(ranges.count(), 0);
+    QVERIFY(plot.selectionRect().isNull());
+}
+
+void TestGrafiks::peakSelection()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    GraphSpec spec = curveSpec(ramp(1001));
+    spec.zoomEnabled = true;
+    spec.peakSelectionEnabled = true;
+    plot.setGraphSpec(spec);
+    QSignalSpy selected(&plot, &Grafiks::peakAreaSelected);
+    QSignalSpy info(&plot, &Grafiks::simplePeakInfoRequested);
+    QSignalSpy clicked(&plot, &Grafiks::graphClicked);
+    QSignalSpy values(&plot, &Grafiks::xAxisValuesClicked);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QRect area = layout.plotRect();
+    auto indexAt = [&layout](int px) { return int(std::round(layout.valueX(px))); };
+
+    const QPoint from(area.left() + 111, area.top() + 40);
+    const QPoint to(area.left() + 333, area.top() + 200);
+    drag(&plot, from, to);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(selected.last().at(0).toInt(), indexAt(from.x()));
+    QCOMPARE(selected.last().at(1).toInt(), indexAt(to.x()));
+    QCOMPARE(plot.zoomDepth(), 0);
+    QVERIFY(!plot.selectionRect().isNull());
+
+    // A press inside the selection asks for the peak information.
+    click(&plot, QPoint(area.left() + 200, area.top() + 100));
+    QCOMPARE(info.count(), 1);
+    QCOMPARE(info.last().at(0).toInt(), indexAt(from.x()));
+    QCOMPARE(info.last().at(1).toInt(), indexAt(to.x()));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(values.count(), 0);
+    QVERIFY(!plot.selectionRect().isNull());
+
+    // A leftward drag is a zoom step back, here with nothing to go back to.
+    drag(&plot, to, from);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(plot.zoomDepth(), 0);
+
+    plot.setPeakSelectionEnabled(false);
+    QVERIFY(plot.selectionRect().isNull());
+}
+
+void TestGrafiks::cursorReadout()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    plot.setGraphSpec(readoutSpec(201));
+    QSignalSpy texts(&plot, &Grafiks::cursorInfoChanged);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QPoint at(layout.left + 123, layout.top + 77);
+    moveMouse(&plot, at);
+    QCOMPARE(texts.count(), 1);
+    const double x = layout.valueX(at.x());
+    const QString expected = QStringLiteral("Y: S=%1\nX1: N=%2\nX2: T=t%3")
+                                 .arg(formatPlotNumber(layout.valueY(at.y()), 1), formatPlotNumber(x, 0))
+                                 .arg(x * 2.0, 0, 'f', 1);
+    QCOMPARE(texts.last().at(0).toString(), expected);
+    QCOMPARE(plot.cursorText(at), expected);
+
+    moveMouse(&plot, QPoint(5, 5));
+    QCOMPARE(texts.last().at(0).toString(), QString());
+    moveMouse(&plot, at);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&plot, &leave);
+    QCOMPARE(texts.last().at(0).toString(), QString());
+}
+
+void TestGrafiks::cursorReadoutFormatters()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    GraphSpec spec = readoutSpec(201);
+    spec.yFormatter = [](double, int index) { return QStringLiteral("sample %1").arg(index); };
+    spec.bottomAxis.rows[0].readoutFormatter = [](double, int index) { return QStringLiteral("#%1").arg(index); };
+    spec.bottomAxis.rows[1].readoutDecimals = 3;
+    plot.setGraphSpec(spec);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QPoint at(layout.left + 281, layout.top + 10);
+    const double x = layout.valueX(at.x());
+    const int index = sampleIndexAtValue(x, 0.0, 200.0, 201);
+    QCOMPARE(plot.cursorText(at), QStringLiteral("Y: S=sample %1\nX1: N=#%1\nX2: T=%2").arg(index).arg(formatPlotNumber(x, 3)));
+
+    // No descriptors at all: plain y and x lines.
+    plot.setGraphSpec(curveSpec(ramp(201)));
+    const Grafiks::PlotLayout plain = plot.plotLayout();
+    const QPoint point(plain.left + 40, plain.top + 40);
+    QCOMPARE(plot.cursorText(point), QStringLiteral("Y: y=%1\nX: x=%2")
+                                         .arg(formatPlotNumber(plain.valueY(point.y()), 2),
+                                              formatPlotNumber(plain.valueX(point.x()), 0)));
+}
+
+void TestGrafiks::clickSignals()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    plot.setGraphSpec(readoutSpec(201));
+    QSignalSpy clicked(&plot, &Grafiks::graphClicked);
+    QSignalSpy values(&plot, &Grafiks::xAxisValuesClicked);
+    QSignalSpy right(&plot, &Grafiks::graphRightClicked);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QPoint at(layout.left + 200, layout.top + 100);
+    click(&plot, at);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(values.count(), 1);
+    const double x = layout.valueX(at.x());
+    QCOMPARE(values.last().at(0).toStringList(), (QStringList{QStringLiteral("N"), QStringLiteral("T")}));
+    QCOMPARE(values.last().at(1).toStringList(),
+             (QStringList{formatPlotNumber(x, 0), QStringLiteral("t%1").arg(x * 2.0, 0, 'f', 1)}));
+    QCOMPARE(values.last().at(2).toDouble(), x);
+    QCOMPARE(values.last().at(3).toInt(), sampleIndexAtValue(x, 0.0, 200.0, 201));
+
+    click(&plot, at, Qt::RightButton);
+    QCOMPARE(right.count(), 1);
+    QCOMPARE(clicked.count(), 1);
+
+    // Clicks in the margin are no graph clicks.
+    click(&plot, QPoint(10, 10));
+    click(&plot, QPoint(10, 10), Qt::RightButton);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(right.count(), 1);
+}
+
+void TestGrafiks::compactLayoutEmitsNoClick()
+{
+    Grafiks plot;
+    plot.resize(300, 200);
+    GraphSpec spec = curveSpec(ramp(100));
+    spec.layoutMode = 1;
+    plot.setGraphSpec(spec);
+    QSignalSpy clicked(&plot, &Grafiks::graphClicked);
+    QSignalSpy right(&plot, &Grafiks::graphRightClicked);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    QCOMPARE(layout.left, 40);
+    QCOMPARE(layout.top, 15);
+    const QPoint at(layout.left + 50, layout.top + 50);
+    click(&plot, at);
+    QCOMPARE(clicked.count(), 0);
+    click(&plot, at, Qt::RightButton);
+    QCOMPARE(right.count(), 1);
+}
+
+void TestGrafiks::legendEntriesAndAxisTexts()
+{
+    Grafiks plot;
+    GraphSpec spec = readoutSpec(10);
+    spec.series.clear();
+    spec.series.append(GraphSeries(QStringLiteral("a"), ramp(10)));
+    GraphSeries base;
+    base.kind = GraphSeries::HorizontalLine;
+    base.name = QStringLiteral("base");
+    base.yValue = 3.0;
+    spec.series.append(base);
+    spec.series.append(GraphSeries(QStringLiteral("b"), ramp(10)));
+    spec.series.last().details = QStringLiteral("details");
+    GraphSeries marker;
+    marker.kind = GraphSeries::VerticalLine;
+    marker.name = QStringLiteral("marker");
+    marker.inLegend = false;
+    spec.series.append(marker);
+    spec.series.append(GraphSeries(QStringLiteral("c"), ramp(10), QColor(1, 2, 3)));
+    spec.series.last().visible = false;
+    plot.setGraphSpec(spec);
+
+    const QVector<LegendEntry> legend = plot.legendEntries();
+    QCOMPARE(legend.size(), 4);
+    QCOMPARE(legend.at(0).seriesIndex, 0);
+    QCOMPARE(legend.at(1).seriesIndex, 2);
+    QCOMPARE(legend.at(2).seriesIndex, 4);
+    QCOMPARE(legend.at(3).seriesIndex, 1);
+    QCOMPARE(legend.at(0).color, SeriesPalette.at(0));
+    QCOMPARE(legend.at(1).color, SeriesPalette.at(1));
+    QCOMPARE(legend.at(1).details, QStringLiteral("details"));
+    QCOMPARE(legend.at(2).color, QColor(1, 2, 3));
+    QVERIFY(!legend.at(2).checked);
+    QCOMPARE(legend.at(3).color, QColor(204, 204, 204));
+    QVERIFY(legend.at(3).isLine);
+    QCOMPARE(plot.axisTexts(), QStringLiteral("Y: S, signal\nX1: N, point\nX2: T"));
+}
+
+void TestGrafiks::axisVisibilityAndMargins()
+{
+    Grafiks plot;
+    plot.resize(700, 500);
+    QSignalSpy layers(&plot, &Grafiks::plotLayersChanged);
+    plot.setGraphSpec(readoutSpec(100));
+    QCOMPARE(layers.count(), 1);
+    const int rowHeight = QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height();
+    QCOMPARE(plot.plotLayout().bottom, 50 + rowHeight + 10);
+    QCOMPARE(plot.axisVisibility(), (QVector<bool>{true, true, true}));
+    plot.setAxisVisible(2, false);
+    QCOMPARE(plot.plotLayout().bottom, 50);
+    plot.setAxisVisible(0, false);
+    QCOMPARE(plot.axisVisibility(), (QVector<bool>{false, true, false}));
+    // The choice survives a new spec with the same descriptors.
+    plot.setGraphSpec(readoutSpec(100));
+    QCOMPARE(plot.axisVisibility(), (QVector<bool>{false, true, false}));
+    // Hidden y axis: no y tick marks at the left edge.
+    GraphSpec spec = readoutSpec(100);
+    spec.yTickSpacing = 50;
+    plot.setGraphSpec(spec);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QImage image = render(plot);
+    for (int y = layout.plotRect().top(); y <= layout.plotRect().bottom(); ++y)
+        QVERIFY(!isDark(image, 4, y));
+    plot.setAxisVisible(0, true);
+    QVERIFY(isDark(render(plot), 4, layout.pixelY(layout.yMin)));
+}
+
+void TestGrafiks::guideLines()
+{
+    Grafiks plot;
+    plot.resize(500, 400);
+    GraphSpec spec = curveSpec(ramp(100));
+    GraphSeries level;
+    level.kind = GraphSeries::HorizontalLine;
+    level.name = QStringLiteral("level");
+    level.yValue = 50.0;
+    level.color = QColor(255, 0, 0);
+    spec.series.append(level);
+    GraphSeries point;
+    point.kind = GraphSeries::VerticalLine;
+    point.name = QStringLiteral("point");
+    point.sampleIndex = 30;
+    point.color = QColor(0, 160, 0);
+    point.drawOnTop = true;
+    spec.series.append(point);
+    plot.setGraphSpec(spec);
+    Grafiks::PlotLayout layout = plot.plotLayout();
+    QImage image = render(plot);
+    QVERIFY(countColor(image, QColor(255, 0, 0), QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
+    QVERIFY(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
+
+    plot.setVerticalLineIndex(2, 60);
+    image = render(plot);
+    QCOMPARE(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)), 0);
+    QVERIFY(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
+
+    spec.layoutMode = 2;
+    plot.setGraphSpec(spec);
+    image = render(plot);
+    QCOMPARE(countColor(image, QColor(0, 160, 0), image.rect()), 0);
+    QVERIFY(countColor(image, QColor(255, 0, 0), image.rect()) > 100);
+}
+
+void TestGrafiks::textBlockToggle()
+{
+    Grafiks plot;
+    plot.resize(500, 400);
+    GraphSpec spec = curveSpec(ramp(100));
+    spec.title = QStringLiteral("Title");
+    spec.infoLines = QStringList{QStringLiteral("first"), QString(), QStringLiteral("third")};
+    plot.setGraphSpec(spec);
+    const QImage shown = render(plot);
+    plot.setShowTextBlock(false);
+    const QImage hidden = render(plot);
+    QVERIFY(shown != hidden);
+    // The title box is white in a black frame near the top-right corner.
+    QVERIFY(countColor(shown, Qt::white, QRect(380, 50, 100, 40)) > 100);
+    QCOMPARE(countColor(hidden, Qt::white, QRect(380, 50, 100, 40)), 0);
+    plot.setShowTextBlock(true);
+    QCOMPARE(render(plot), shown);
+}
+
+void TestGrafiks::setVisibleXRange()
+{
+    Grafiks plot;
+    plot.resize(500, 400);
+    plot.setGraphSpec(curveSpec(ramp(101)));
+    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
+    plot.setVisibleXRange(80, 20);
+    QCOMPARE(plot.visibleXRange(), qMakePair(20.0, 80.0));
+    QCOMPARE(ranges.count(), 1);
+    plot.setVisibleXRange(-50, 500);
+    QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 100.0));
+    plot.setVisibleXRange(40, 40);
+    QCOMPARE(plot.visibleXRange(), qMakePair(39.5, 40.5));
+    plot.setVisibleXRange(100, 100);
+    QCOMPARE(plot.visibleXRange(), qMakePair(99.5, 100.0));
+    const int before = ranges.count();
+    plot.setVisibleXRange(std::nan(""), 3);
+    QCOMPARE(ranges.count(), before);
+    plot.setVisibleXRange(99.5, 100.0);
+    QCOMPARE(ranges.count(), before);
+}
+
+void TestGrafiks::badInput()
+{
+    Grafiks plot;
+    plot.resize(400, 300);
+
+    QVector<double> gappy = ramp(300);
+    for (int i = 100; i < 120; ++i)
+        gappy[i] = std::nan("");
+    gappy[200] = INFINITY;
+    gappy[201] = -INFINITY;
+    plot.setGraphSpec(curveSpec(gappy));
+    QVERIFY(plot.plotLayout().valid);
+    QVERIFY(countColor(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) > 100);
+    QVERIFY(!plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty());
+
+    // A single sample shows as a dot.
+    plot.setGraphSpec(curveSpec(QVector<double>{4.0}));
+    QCOMPARE(plot.fullRange().xMin, 0.0);
+    QCOMPARE(plot.fullRange().xMax, 1.0);
+    QVERIFY(countColor(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) >= 1);
+    QCOMPARE(plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty(), false);
+
+    // Equal x values: the x range is widened to the sample count.
+    GraphSpec equalX = curveSpec(ramp(10));
+    equalX.bottomAxis.enabled = true;
+    equalX.bottomAxis.xValues = QVector<double>(10, 5.0);
+    plot.setGraphSpec(equalX);
+    QCOMPARE(plot.fullRange().xMin, 5.0);
+    QCOMPARE(plot.fullRange().xMax, 14.0);
+    render(plot);
+    click(&plot, plot.plotLayout().plotRect().center());
+
+    // Non-finite fixed range and x values.
+    GraphSpec broken = curveSpec(ramp(10));
+    broken.yAutoRange = false;
+    broken.yMin = std::nan("");
+    broken.yMax = INFINITY;
+    broken.bottomAxis.enabled = true;
+    broken.bottomAxis.xValues = QVector<double>(10, std::nan(""));
+    plot.setGraphSpec(broken);
+    QCOMPARE(plot.fullRange().yMin, 0.0);
+    QCOMPARE(plot.fullRange().yMax, 1.0);
+    QCOMPARE(plot.fullRange().xMax, 9.0);
+    render(plot);
+
+    // Empty series: the empty-plot text.
+    plot.setGraphSpec(curveSpec(QVector<double>()));
+    QCOMPARE(plot.commonSampleCount(), 0);
+    QVERIFY(plot.cursorText(QPoint(200, 150)).isEmpty());
+    render(plot);
+    click(&plot, QPoint(200, 150));
+
+    // Out-of-range indexes are ignored.
+    QSignalSpy layers(&plot, &Grafiks::plotLayersChanged);
+    plot.setSeriesVisible(5, false);
+    plot.setSeriesColor(-1, Qt::red);
+    plot.setAxisVisible(-1, false);
+    plot.setAxisVisible(9, false);
+    plot.setVerticalLineIndex(3, 7);
+    QCOMPARE(layers.count(), 0);
+    plot.clear();
+    QVERIFY(plot.series().isEmpty());
+    QVERIFY(plot.key().isEmpty());
+}
+
+void TestGrafiks::thousandsOfSeries()
+{
+    Grafiks plot;
+    plot.resize(600, 400);
+    GraphSpec spec;
+    for (int i = 0; i < 3000; ++i)
+        spec.series.append(GraphSeries(QStringLiteral("s%1").arg(i), ramp(50, i, 0.5)));
+    spec.key = QStringLiteral("many");
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.legendEntries().size(), 3000);
+    QCOMPARE(plot.legendEntries().at(17).color, SeriesPalette.at(1));
+    render(plot);
+    plot.setGraphSpec(spec);
+    QCOMPARE(plot.series().size(), 3000);
+    render(plot);
+}
+
+void TestGrafiks::tinyWidget()
+{
+    Grafiks plot;
+    GraphSpec spec = readoutSpec(1000);
+    spec.zoomEnabled = true;
+    spec.title = QStringLiteral("title");
+    plot.setGraphSpec(spec);
+    plot.resize(1, 1);
+    QVERIFY(!plot.plotLayout().valid);
+    QCOMPARE(render(plot).size(), QSize(1, 1));
+    drag(&plot, QPoint(0, 0), QPoint(0, 0));
+    moveMouse(&plot, QPoint(0, 0));
+    QVERIFY(plot.cursorText(QPoint(0, 0)).isEmpty());
+    // Just big enough for a one-pixel plot area.
+    plot.resize(141, 137);
+    QVERIFY(plot.plotLayout().valid);
+    render(plot);
+}
+
+QTEST_MAIN(TestGrafiks)
+#include "tst_grafiks.moc"
