@@ -31,6 +31,7 @@ QLineEdit *fileField(const char *name, QWidget *parent)
     edit->setObjectName(QLatin1String(name));
     edit->setReadOnly(true);
     edit->setStyleSheet(QLatin1String(fileFieldStyle));
+    edit->setMinimumWidth(40);
     return edit;
 }
 
@@ -38,6 +39,7 @@ QLineEdit *lineEdit(const char *name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
+    edit->setMinimumWidth(40);
     return edit;
 }
 
@@ -49,6 +51,8 @@ QSpinBox *spinBox(const char *name, int minimum, int maximum, int value, QWidget
     box->setRange(minimum, maximum);
     box->setValue(value);
     box->setWrapping(wrapping);
+    // Wide ranges would otherwise widen the whole form past its panel.
+    box->setMinimumWidth(50);
     return box;
 }
 
@@ -144,6 +148,8 @@ QWidget *NativeForm::buildFileGroup()
     grid->setContentsMargins(4, 4, 4, 4);
     m_comboBoxFiles = new QComboBox(group);
     m_comboBoxFiles->setObjectName(QStringLiteral("comboBoxFiles"));
+    m_comboBoxFiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_comboBoxFiles->setMinimumContentsLength(8);
     m_filePre = button("filePre", QStringLiteral(" <- "), group);
     m_fileNext = button("fileNext", QStringLiteral(" -> "), group);
     m_filePre->setFixedWidth(50);

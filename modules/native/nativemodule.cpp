@@ -69,7 +69,7 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
     m_form = new NativeForm(this);
     m_form->setFileList(files, path);
     setForm(m_form, 0);
-    setFormWidth(340);
+    setFormWidth(370);
 
     connect(m_form, &NativeForm::fileChanged, this, &NativeModule::onFileChanged);
     connect(m_form, &NativeForm::graphParametersChanged, this, &NativeModule::drawNativeGraph);
@@ -360,9 +360,9 @@ GraphSpec NativeModule::mainGraphSpec()
         line.sampleIndex = m_searchPoint - range.first;
         spec.series.append(line);
         const QString alpha = m_form->nativeSearchAlpha()->text();
-        spec.headerText = QStringLiteral("Search point:\npoint = %1\nalpha = %2, delta = %3\npulsar name: %4")
-                              .arg(m_searchPoint)
-                              .arg(alpha, delta, pulsarJName(alpha, delta));
+        spec.headerText = headerLinesHtml(QStringLiteral("Search point:\npoint = %1\nalpha = %2, delta = %3\npulsar name: %4")
+                                              .arg(m_searchPoint)
+                                              .arg(alpha, delta, pulsarJName(alpha, delta)));
     }
     if (m_playing) {
         const int value = m_animationSlider->value();
@@ -619,7 +619,7 @@ void NativeModule::fillDynamicInfoPanel()
         header += QStringLiteral("\n\nSearch point:\npoint = %1\nalpha = %2, delta = %3")
                       .arg(m_dynamicSearchPoint)
                       .arg(m_form->dynamicSearchAlpha()->text(), currentDeltaText());
-    info->setHeaderText(header);
+    info->setHeaderText(headerLinesHtml(header));
 
     const bool fit = m_form->dynamicType() == NativeForm::FitToWidth;
     QVector<AxisEntry> axes;
@@ -822,6 +822,10 @@ void NativeModule::onPairingStarted(bool dynamicSwitchedOn)
             const PointRange range = dynamicRange();
             m_form->setDynamicRange(centredFirstPoint(point, range.count, m_builder.npoints()), range.count);
         }
+        // The spectrum is rebuilt by the redraw that follows the pairing; then
+        // a scrolled view is brought to the point.
+        if (m_form->dynamicType() != NativeForm::FitToWidth)
+            QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point); });
     } else {
         const PointRange range = nativeRange();
         m_form->setNativeRange(centredFirstPoint(point, range.count, m_builder.npoints()), range.count);

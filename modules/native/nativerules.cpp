@@ -150,3 +150,8 @@ QString binaryExtractExtension(const QString &parentFileName)
         return suffix;
     return QStringLiteral("pnt");
 }
+
+QString headerLinesHtml(const QString &lines)
+{
+    return lines.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}

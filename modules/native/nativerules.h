@@ -74,3 +74,6 @@ QString pathWithSuffix(const QString &path, const QString &extension);
 
 // "pnt" or "pnthr" when the parent file has that suffix (any case), else "pnt".
 QString binaryExtractExtension(const QString &parentFileName);
+
+// Header lines as the rich text the info panel shows: escaped, one line each.
+QString headerLinesHtml(const QString &lines);

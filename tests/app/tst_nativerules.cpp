@@ -27,6 +27,7 @@ private slots:
     void suffixes();
     void zoomLimit();
     void titledImage();
+    void headerLines();
 };
 
 void TestNativeRules::defaultFileName_data()
@@ -306,6 +307,13 @@ void TestNativeRules::titledImage()
     for (int x = 0; x < 6 && !leftInk; ++x)
         leftInk = columnHasDark(wide, x, 0, wideBand);
     QVERIFY(leftInk);
+}
+
+void TestNativeRules::headerLines()
+{
+    QCOMPARE(headerLinesHtml(QStringLiteral("Search point:\npoint = 5\nalpha = a<b & c")),
+             QStringLiteral("Search point:<br>point = 5<br>alpha = a&lt;b &amp; c"));
+    QCOMPARE(headerLinesHtml(QString()), QString());
 }
 
 QTEST_MAIN(TestNativeRules)
