@@ -986,9 +986,12 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
     };
 
     // Blending the plot area costs about as much as drawing a twelfth of its
-    // pixels along the curves; lighter curves are drawn directly.
+    // pixels along the curves; lighter curves are drawn directly, and so is
+    // everything on scaled (high-density) devices, where an image of logical
+    // pixels would blur.
     const qint64 area = qint64(plot.width()) * plot.height();
-    if (pixelLength * 12 <= area) {
+    const bool unscaled = painter.device() && painter.device()->devicePixelRatioF() == 1.0;
+    if (pixelLength * 12 <= area || !unscaled) {
         m_curveLayer = QImage();
         m_curveLayerSignature.clear();
         drawCurves(painter, nullptr, QPoint());

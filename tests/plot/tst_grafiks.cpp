@@ -25,6 +25,9 @@ private slots:
     void yExplicitTicks();
     void yAutomaticTicksInBand();
     void enabledAxisWithoutRowsShowsOneRow();
+    void topRowsHangFromTheTopEdge();
+    void zeroAxis();
+    void compactMarksOnBothEdges();
     void lineWidthClamped_data();
     void lineWidthClamped();
     void keyRuleKeepsZoomAndLegendColours();
@@ -357,6 +360,73 @@ void TestGrafiks::enabledAxisWithoutRowsShowsOneRow()
     const QImage image = render(plot);
     for (const int offset : {0, 200, 400, 600})
         QVERIFY(isDark(image, 70 + offset, 300 - 5));
+}
+
+void TestGrafiks::topRowsHangFromTheTopEdge()
+{
+    Grafiks plot;
+    plot.resize(740, 400);
+    GraphSpec spec = curveSpec(ramp(601));
+    spec.topAxis.enabled = true;
+    spec.topAxis.tickSpacing = 300;
+    spec.topAxis.rows = {AxisRow(), AxisRow()};
+    spec.title = QStringLiteral("T");
+    plot.setGraphSpec(spec);
+    const int rowHeight = QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height();
+    QCOMPARE(plot.plotLayout().top, 50 + rowHeight + 10);
+    QCOMPARE(plot.plotLayout().bottom, 50);
+    QImage image = render(plot);
+    for (const int offset : {0, 300, 600}) {
+        QVERIFY(isDark(image, 70 + offset, 4));
+        QVERIFY(!isDark(image, 70 + offset, 400 - 5));
+    }
+    QVERIFY(!isDark(image, 70 + 150, 4));
+    // Both rows hidden: no marks, and the plot gets the room back.
+    plot.setAxisVisible(0, false);
+    plot.setAxisVisible(1, false);
+    QCOMPARE(plot.plotLayout().top, 50);
+    image = render(plot);
+    QVERIFY(!isDark(image, 70 + 300, 4));
+}
+
+void TestGrafiks::zeroAxis()
+{
+    Grafiks plot;
+    plot.resize(500, 400);
+    GraphSpec spec = curveSpec(ramp(100, -50.0));
+    spec.yZeroAxis = 1;
+    spec.series[0].color = QColor(0, 0, 255);
+    plot.setGraphSpec(spec);
+    Grafiks::PlotLayout layout = plot.plotLayout();
+    const int zero = layout.pixelY(0.0);
+    QImage image = render(plot);
+    QVERIFY(countColor(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
+    QVERIFY(isDark(image, 4, zero));
+    QVERIFY(isDark(image, 4, zero - 100));
+    QVERIFY(isDark(image, 4, zero + 100));
+    QVERIFY(!isDark(image, 4, zero - 50));
+
+    // Thick curves get a black zero line.
+    spec.lineWidth = 3;
+    plot.setGraphSpec(spec);
+    image = render(plot);
+    QCOMPARE(countColor(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
+    QVERIFY(isDark(image, layout.left + 10, zero));
+}
+
+void TestGrafiks::compactMarksOnBothEdges()
+{
+    Grafiks plot;
+    plot.resize(300, 200);
+    GraphSpec spec = curveSpec(ramp(100));
+    spec.layoutMode = 1;
+    spec.yTickValues = {50.0};
+    plot.setGraphSpec(spec);
+    const int y = plot.plotLayout().pixelY(50.0);
+    const QImage image = render(plot);
+    QVERIFY(isDark(image, 3, y));
+    QVERIFY(isDark(image, 296, y));
+    QVERIFY(!isDark(image, 8, y));
 }
 
 void TestGrafiks::lineWidthClamped_data()
