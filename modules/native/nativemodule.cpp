@@ -130,6 +130,11 @@ NativeModule::~NativeModule()
 
 // ---------------------------------------------------------------- loading
 
+NativeFileLoader *NativeModule::currentLoader() const
+{
+    return m_loader.data();
+}
+
 void NativeModule::stopLoader()
 {
     if (!m_thread)

@@ -57,6 +57,7 @@ public:
     QString currentPath() const { return m_path; }
     bool isLoading() const { return m_loading; }
     bool hasLoader() const { return !m_thread.isNull(); }
+    NativeFileLoader *currentLoader() const;
     quint64 loadGeneration() const { return m_generation; }
     int searchPoint() const { return m_searchPoint; }
     int dynamicSearchPoint() const { return m_dynamicSearchPoint; }

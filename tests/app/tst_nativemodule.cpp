@@ -1,5 +1,6 @@
 #include "app/shelldialogs.h"
 #include "astro/dispersion.h"
+#include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
@@ -875,8 +876,13 @@ void TestNativeModule::closingWhileLoading()
         auto m = open(path, false);
         QTest::qWait(wait);
         QPointer<QThread> thread = m->findChild<QThread *>();
+        QPointer<NativeFileLoader> loader = m->currentLoader();
+        QVERIFY(thread);
+        QVERIFY(loader);
         m.reset();
         QVERIFY(thread.isNull());
+        // The loader goes with its thread, started or not.
+        QTRY_VERIFY(loader.isNull());
     }
     // Events of the destroyed modules arrive nowhere.
     QTest::qWait(100);
