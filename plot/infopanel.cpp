@@ -48,9 +48,9 @@ InfoPanel::InfoPanel(QWidget *parent)
     layout->setContentsMargins(10, 15, 10, 10);
     layout->setSpacing(0);
 
-    m_legendLayout = new QVBoxLayout;
-    m_legendLayout->setSpacing(7);
-    layout->addLayout(m_legendLayout);
+    m_legendSlot = new QVBoxLayout;
+    m_legendSlot->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_legendSlot);
 
     auto *buttons = new QVBoxLayout;
     buttons->setContentsMargins(0, 16, 0, 0);
@@ -79,9 +79,9 @@ InfoPanel::InfoPanel(QWidget *parent)
     layout->addWidget(separator(content));
     layout->addSpacing(15);
 
-    m_axisLayout = new QVBoxLayout;
-    m_axisLayout->setSpacing(2);
-    layout->addLayout(m_axisLayout);
+    m_axisSlot = new QVBoxLayout;
+    m_axisSlot->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_axisSlot);
 
     layout->addSpacing(15);
     layout->addWidget(separator(content));
@@ -153,9 +153,23 @@ void InfoPanel::styleColorBox(QPushButton *box, const QColor &color)
                            .arg(color.name(QColor::HexRgb)));
 }
 
-QWidget *InfoPanel::createLegendRow(const LegendEntry &entry)
+QWidget *InfoPanel::replaceHost(QVBoxLayout *slot, QWidget *oldHost, int spacing)
 {
-    auto *row = new QWidget;
+    if (oldHost) {
+        slot->removeWidget(oldHost);
+        oldHost->hide();
+        oldHost->deleteLater();
+    }
+    auto *host = new QWidget;
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return host;
+}
+
+QWidget *InfoPanel::createLegendRow(const LegendEntry &entry, QWidget *host)
+{
+    auto *row = new QWidget(host);
     row->setFixedHeight(30);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -195,18 +209,15 @@ QWidget *InfoPanel::createLegendRow(const LegendEntry &entry)
 void InfoPanel::setLegend(const QVector<LegendEntry> &entries)
 {
     m_updating = true;
-    for (QWidget *row : qAsConst(m_legendRows)) {
-        m_legendLayout->removeWidget(row);
-        row->hide();
-        row->deleteLater();
-    }
+    m_legendHost = replaceHost(m_legendSlot, m_legendHost, 7);
     m_legendRows.clear();
     m_legend = entries;
     for (const LegendEntry &entry : entries) {
-        QWidget *row = createLegendRow(entry);
-        m_legendLayout->addWidget(row);
+        QWidget *row = createLegendRow(entry, m_legendHost);
+        m_legendHost->layout()->addWidget(row);
         m_legendRows.append(row);
     }
+    m_legendSlot->addWidget(m_legendHost);
     m_allButtonsRow->setVisible(!entries.isEmpty());
     m_updating = false;
 }
@@ -214,23 +225,20 @@ void InfoPanel::setLegend(const QVector<LegendEntry> &entries)
 void InfoPanel::setAxes(const QVector<AxisEntry> &entries)
 {
     m_updating = true;
-    for (QCheckBox *box : qAsConst(m_axisBoxes)) {
-        m_axisLayout->removeWidget(box);
-        box->hide();
-        box->deleteLater();
-    }
+    m_axisHost = replaceHost(m_axisSlot, m_axisHost, 2);
     m_axisBoxes.clear();
     m_axes = entries;
     for (int i = 0; i < entries.size(); ++i) {
-        auto *box = new QCheckBox(entries.at(i).text);
+        auto *box = new QCheckBox(entries.at(i).text, m_axisHost);
         box->setChecked(entries.at(i).checked);
         box->setEnabled(entries.at(i).enabled);
         box->setProperty("axisIndex", i);
         m_axes[i].index = i;
         connect(box, &QCheckBox::toggled, this, &InfoPanel::onAxisCheckBoxToggled);
-        m_axisLayout->addWidget(box);
+        m_axisHost->layout()->addWidget(box);
         m_axisBoxes.append(box);
     }
+    m_axisSlot->addWidget(m_axisHost);
     m_updating = false;
 }
 

@@ -79,7 +79,8 @@ private slots:
     void onLegendColorBoxClicked();
 
 private:
-    QWidget *createLegendRow(const LegendEntry &entry);
+    QWidget *createLegendRow(const LegendEntry &entry, QWidget *host);
+    static QWidget *replaceHost(QVBoxLayout *slot, QWidget *oldHost, int spacing);
     static void styleColorBox(QPushButton *box, const QColor &color);
     QPushButton *colorBoxBeside(QObject *sibling) const;
     void setAllLegendChecked(bool checked);
@@ -88,10 +89,14 @@ private:
     int m_panelWidth = 400;
     QVector<LegendEntry> m_legend;
     QVector<AxisEntry> m_axes;
+    // Rows live in host widgets that are replaced whole on every refill, so
+    // that thousands of rows go away in one step.
     QVector<QWidget *> m_legendRows;
     QVector<QCheckBox *> m_axisBoxes;
-    QVBoxLayout *m_legendLayout = nullptr;
-    QVBoxLayout *m_axisLayout = nullptr;
+    QVBoxLayout *m_legendSlot = nullptr;
+    QVBoxLayout *m_axisSlot = nullptr;
+    QWidget *m_legendHost = nullptr;
+    QWidget *m_axisHost = nullptr;
     QWidget *m_allButtonsRow = nullptr;
     QCheckBox *m_showHeader = nullptr;
     QLabel *m_header = nullptr;

@@ -28,6 +28,7 @@ private slots:
     void headerTable();
     void colourTexts_data();
     void colourTexts();
+    void thousandsOfLegendRows();
     void chartPanelStretchesPlot();
     void balancedHeights_data();
     void balancedHeights();
@@ -392,6 +393,24 @@ void TestGraphPanel::colourTexts()
     if (colour.isValid())
         QCOMPARE(InfoPanel::colorText(colour), colour.name().mid(1).toUpper());
     QCOMPARE(InfoPanel::colorText(QColor()), QStringLiteral("000000"));
+}
+
+void TestGraphPanel::thousandsOfLegendRows()
+{
+    GraphPanel panel;
+    panel.resize(1000, 600);
+    panel.show();
+    GraphSpec spec;
+    for (int i = 0; i < 2000; ++i)
+        spec.series.append(GraphSeries(QStringLiteral("s%1").arg(i), QVector<double>(20, i)));
+    panel.setGraphSpec(spec);
+    QApplication::processEvents();
+    panel.setGraphSpec(spec);
+    flushDeletes();
+    QCOMPARE(panel.infoPanel()->legend().size(), 2000);
+    QCOMPARE(legendRows(panel.infoPanel()).size(), 2000);
+    legendRow(panel.infoPanel(), 1999)->findChild<QCheckBox *>()->click();
+    QVERIFY(!panel.plot()->series().at(1999).visible);
 }
 
 void TestGraphPanel::chartPanelStretchesPlot()
