@@ -668,13 +668,17 @@ void NativeModule::updateDynamicSpectrum()
         m_animationBar->hide();
 }
 
-void NativeModule::scrollSpectrumToPoint(int point)
+void NativeModule::scrollSpectrumToPoint(int point, bool centre)
 {
     if (!m_spectrum || m_spectrum->pointCount() == 0)
         return;
     const int w = spectrumCellWidth();
     const double left = m_spectrum->imageRect().left();
-    const int x = int(left + double(point - m_spectrum->firstPoint()) * w) - w / 2;
+    int x = int(left + double(point - m_spectrum->firstPoint()) * w) - w / 2;
+    // A search point goes to the middle, so that its marker and the
+    // dispersion line leading to it are in view as well.
+    if (centre)
+        x -= m_scroll->viewport()->width() / 2;
     m_scroll->horizontalScrollBar()->setValue(std::max(x, 0));
 }
 
@@ -725,7 +729,7 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
     }
     drawNativeGraph();
     if (!dynamic && m_form->dynamicOn() && m_form->dynamicType() != NativeForm::FitToWidth)
-        QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point); });
+        QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point, true); });
 
     if (!visible && showHint) {
         QString text = QStringLiteral("Point %1 is outside the visible %2 range %3–%4.\n")
@@ -803,7 +807,7 @@ void NativeModule::centreOnSearchPoint(View view)
         const PointRange range = dynamicRange();
         m_form->setDynamicRange(centredFirstPoint(point, range.count, m_builder.npoints()), range.count);
         updateDynamicSpectrum();
-        QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point); });
+        QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point, true); });
     } else {
         const PointRange range = nativeRange();
         m_form->setNativeRange(centredFirstPoint(point, range.count, m_builder.npoints()), range.count);
@@ -830,7 +834,7 @@ void NativeModule::onPairingStarted(bool dynamicSwitchedOn)
         // The spectrum is rebuilt by the redraw that follows the pairing; then
         // a scrolled view is brought to the point.
         if (m_form->dynamicType() != NativeForm::FitToWidth)
-            QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point); });
+            QTimer::singleShot(0, this, [this, point] { scrollSpectrumToPoint(point, true); });
     } else {
         const PointRange range = nativeRange();
         m_form->setNativeRange(centredFirstPoint(point, range.count, m_builder.npoints()), range.count);
@@ -991,7 +995,7 @@ void NativeModule::onAnimationSliderChanged(int value)
     const int w = animationWindow();
     const int v = std::clamp(value, 0, std::max(npoints - w, 0));
     m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3").arg(v).arg(v + w - 1).arg(npoints));
-    scrollSpectrumToPoint(v);
+    scrollSpectrumToPoint(v, false);
     if (m_form->nativeOn())
         drawMainGraph();
 }

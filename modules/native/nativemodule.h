@@ -110,7 +110,7 @@ private:
     QVector<QVector<float>> spectrumRows(int first, int count) const;
     QVector<double> spectrumSum(int first, int count);
     void fillDynamicInfoPanel();
-    void scrollSpectrumToPoint(int point);
+    void scrollSpectrumToPoint(int point, bool centre);
     int spectrumCellWidth() const;
 
     void onNativeRangeEdited();
