@@ -123,10 +123,24 @@ public:
         if (!m_open)
             return;
         m_open = false;
-        if (m_inLine)
-            addSegment(m_previous, QPoint(m_column, m_map.pixelY(m_first)));
-        addSegment(QPoint(m_column, m_map.pixelY(m_max)), QPoint(m_column, m_map.pixelY(m_min)));
+        const int top = m_map.pixelY(m_max);
+        const int bottom = m_map.pixelY(m_min);
+        const QPoint first(m_column, m_map.pixelY(m_first));
+        if (m_inLine) {
+            // A join between neighbouring columns stays inside the rows of its
+            // ends and the two columns; when both vertical runs cover those
+            // rows it adds no pixel.
+            const int low = qMin(m_previous.y(), first.y());
+            const int high = qMax(m_previous.y(), first.y());
+            const bool covered = m_column == m_previous.x() + 1 && m_previousTop <= low
+                && m_previousBottom >= high && top <= low && bottom >= high;
+            if (!covered)
+                addSegment(m_previous, first);
+        }
+        addSegment(QPoint(m_column, top), QPoint(m_column, bottom));
         m_previous = QPoint(m_column, m_map.pixelY(m_last));
+        m_previousTop = top;
+        m_previousBottom = bottom;
         m_inLine = true;
     }
 
@@ -148,6 +162,8 @@ private:
     double m_min = 0.0;
     double m_max = 0.0;
     QPoint m_previous;
+    int m_previousTop = 0;
+    int m_previousBottom = 0;
 };
 
 } // namespace

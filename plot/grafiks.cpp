@@ -947,6 +947,7 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
     // with them, only faster.
     auto drawCurves = [this, &curves](QPainter &target, QImage *direct, const QPoint &origin) {
         QVector<QPoint> others;
+        QVector<QRect> columns;
         for (const VisibleCurve &curve : qAsConst(curves)) {
             const CurveReduction::Result *reduced = m_cache.cached(curve.index);
             if (!reduced || reduced->segmentEnds.isEmpty())
@@ -963,6 +964,7 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
             uchar *bits = direct->bits();
             const qsizetype stride = direct->bytesPerLine();
             others.clear();
+            columns.clear();
             const QPoint *ends = reduced->segmentEnds.constData();
             for (int k = 0; k + 1 < reduced->segmentEnds.size(); k += 2) {
                 const QPoint a = ends[k];
@@ -973,12 +975,22 @@ void Grafiks::paintCurves(QPainter &painter, const PlotLayout &layout)
                     continue;
                 }
                 const int x = a.x() - origin.x();
-                if (x < 0 || x >= width)
-                    continue;
                 const int top = qMax(0, qMin(a.y(), b.y()) - origin.y());
                 const int bottom = qMin(height - 1, qMax(a.y(), b.y()) - origin.y());
-                for (int y = top; y <= bottom; ++y)
-                    reinterpret_cast<QRgb *>(bits + y * stride)[x] = pixel;
+                if (x >= 0 && x < width && top <= bottom)
+                    columns.append(QRect(x, top, 1, bottom - top + 1));
+            }
+            // Band by band, so that the writes stay within a few memory pages.
+            constexpr int band = 16;
+            for (int bandTop = 0; bandTop < height; bandTop += band) {
+                const int bandBottom = qMin(height, bandTop + band) - 1;
+                for (const QRect &column : qAsConst(columns)) {
+                    const int from = qMax(bandTop, column.top());
+                    const int to = qMin(bandBottom, column.bottom());
+                    uchar *line = bits + from * stride + qsizetype(column.x()) * 4;
+                    for (int y = from; y <= to; ++y, line += stride)
+                        *reinterpret_cast<QRgb *>(line) = pixel;
+                }
             }
             if (!others.isEmpty())
                 target.drawLines(others.constData(), others.size() / 2);
