@@ -28,7 +28,7 @@ QVector<double> noisyPulses(int count)
     return values;
 }
 
-GraphSpec specFor(const QVector<double> &values, int generation)
+GraphSpec specFor(const QVector<double> &values, int generation, const QVector<double> &xValues = {})
 {
     GraphSpec spec;
     spec.key = QStringLiteral("bench|%1").arg(generation);
@@ -43,6 +43,7 @@ GraphSpec specFor(const QVector<double> &values, int generation)
     seconds.name = QStringLiteral("t");
     seconds.tickFormatter = [](double x) { return QString::number(x * 0.0125, 'f', 1); };
     spec.bottomAxis.rows = {points, seconds};
+    spec.bottomAxis.xValues = xValues;
     spec.zoomEnabled = true;
     return spec;
 }
@@ -68,11 +69,12 @@ struct Timings
 };
 
 // One first paint: a new description, then the picture.
-double firstPaint(Grafiks *plot, const QVector<double> &values, int generation, QImage *image)
+double firstPaint(Grafiks *plot, const QVector<double> &values, int generation, QImage *image,
+                  const QVector<double> &xValues = {})
 {
     QElapsedTimer timer;
     timer.start();
-    plot->setGraphSpec(specFor(values, generation));
+    plot->setGraphSpec(specFor(values, generation, xValues));
     image->fill(Qt::white);
     plot->render(image);
     return timer.nsecsElapsed() / 1e6;
@@ -120,6 +122,24 @@ int main(int argc, char *argv[])
         smallFirst.append(firstPaint(&smallPlot, small, round, &image));
     }
 
+    // The same with point numbers as x values, as the native module sends
+    // them: one more pass over the x values checks that they never decrease.
+    QVector<double> largeX(large.size());
+    for (int i = 0; i < largeX.size(); ++i)
+        largeX[i] = 1000.0 + i;
+    QVector<double> smallX(small.size());
+    for (int i = 0; i < smallX.size(); ++i)
+        smallX[i] = 1000.0 + i;
+    QVector<double> largeFirstX;
+    QVector<double> smallFirstX;
+    for (int round = 1; round <= firstRounds; ++round) {
+        largeFirstX.append(firstPaint(&largePlot, large, 100 + round, &image, largeX));
+        smallFirstX.append(firstPaint(&smallPlot, small, 100 + round, &image, smallX));
+    }
+    largeX.clear();
+    firstPaint(&largePlot, large, 200, &image);
+    firstPaint(&smallPlot, small, 200, &image);
+
     for (Grafiks *plot : {&largePlot, &smallPlot}) {
         const QRect area = plot->plotLayout().plotRect();
         sendMouse(plot, QEvent::MouseButtonPress, area.topLeft() + QPoint(100, 50), Qt::LeftButton, Qt::LeftButton);
@@ -139,6 +159,8 @@ int main(int argc, char *argv[])
     out << "plot_10m_first_paint_ms: " << QString::number(largeFirstMs, 'f', 2) << "\n";
     out << "plot_1600_first_paint_ms: " << QString::number(smallFirstMs, 'f', 2) << "\n";
     out << "plot_10m_first_paint_vs_1600_ratio: " << QString::number(largeFirstMs / smallFirstMs, 'f', 2) << "\n";
+    out << "plot_10m_x_values_first_paint_vs_1600_ratio: "
+        << QString::number(fastest(largeFirstX) / fastest(smallFirstX), 'f', 2) << "\n";
     out << "plot_10m_repaint_ms: " << QString::number(largeRepaintMs, 'f', 2) << "\n";
     out << "plot_1600_repaint_ms: " << QString::number(smallRepaintMs, 'f', 2) << "\n";
     out << "plot_10m_repaint_vs_1600_ratio: " << QString::number(largeRepaintMs / smallRepaintMs, 'f', 2) << "\n";

@@ -212,11 +212,25 @@ CurveReduction::Summary CurveReduction::Summary::build(const double *values, int
 
 bool CurveReduction::isIncreasing(const QVector<double> &xValues)
 {
-    double previous = -INFINITY;
-    for (const double x : xValues) {
-        if (!std::isfinite(x) || x < previous)
+    // Never decreasing between finite ends means finite throughout; a NaN
+    // fails every comparison.
+    const int count = xValues.size();
+    if (count == 0)
+        return true;
+    const double *x = xValues.constData();
+    if (!std::isfinite(x[0]) || !std::isfinite(x[count - 1]))
+        return false;
+    int i = 0;
+#ifdef __SSE2__
+    __m128d ordered = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    for (; i + 3 <= count; i += 2)
+        ordered = _mm_and_pd(ordered, _mm_cmpge_pd(_mm_loadu_pd(x + i + 1), _mm_loadu_pd(x + i)));
+    if (_mm_movemask_pd(ordered) != 3)
+        return false;
+#endif
+    for (; i + 1 < count; ++i) {
+        if (!(x[i + 1] >= x[i]))
             return false;
-        previous = x;
     }
     return true;
 }

@@ -1159,10 +1159,14 @@ void Grafiks::paintXRow(QPainter &painter, const PlotLayout &layout, int scaleIn
     QVector<Tick> ticks;
     if (scale.tickMode == 1) {
         const QVector<double> &listed = scale.explicitTicks.isEmpty() ? scale.xValues : scale.explicitTicks;
+        // Ticks that fall on the pixel of the tick before add nothing.
         for (int i = 0; i < listed.size(); ++i) {
             const double value = listed.at(i);
-            if (value >= layout.xMin && value <= layout.xMax)
-                ticks.append(Tick{layout.pixelX(value), value, i});
+            if (!(value >= layout.xMin && value <= layout.xMax))
+                continue;
+            const int x = layout.pixelX(value);
+            if (ticks.isEmpty() || ticks.last().x != x)
+                ticks.append(Tick{x, value, i});
         }
     } else {
         double lo = layout.xMin;

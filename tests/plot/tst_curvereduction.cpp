@@ -20,6 +20,8 @@ private slots:
     void reductionKeepsFewPointsPerColumn();
     void summaryMatchesPlainScan();
     void nanBreaksTheLine();
+    void increasingX_data();
+    void increasingX();
     void cacheReusedWhileViewStays();
     void samplesAreSharedNotCopied();
 };
@@ -307,6 +309,30 @@ void TestCurveReduction::nanBreaksTheLine()
                                    QPoint(30, 70), QPoint(40, 60), QPoint(40, 60), QPoint(40, 60),
                                    QPoint(60, 50), QPoint(60, 50)};
     QCOMPARE(result.segmentEnds, expected);
+}
+
+void TestCurveReduction::increasingX_data()
+{
+    QTest::addColumn<QVector<double>>("x");
+    QTest::addColumn<bool>("increasing");
+    QTest::newRow("empty") << QVector<double>{} << true;
+    QTest::newRow("one") << QVector<double>{3.0} << true;
+    QTest::newRow("equal steps") << QVector<double>{1, 2, 3, 4, 5, 6, 7} << true;
+    QTest::newRow("flat") << QVector<double>{2, 2, 2, 2, 2} << true;
+    QTest::newRow("drop in the middle") << QVector<double>{1, 2, 3, 2.5, 5, 6, 7} << false;
+    QTest::newRow("drop at the odd end") << QVector<double>{1, 2, 3, 4, 5, 6, 5.5} << false;
+    QTest::newRow("drop at the even end") << QVector<double>{1, 2, 3, 4, 5, 4.5} << false;
+    QTest::newRow("drop at the start") << QVector<double>{2, 1, 3, 4, 5, 6} << false;
+    QTest::newRow("nan inside") << QVector<double>{1, 2, std::nan(""), 4, 5} << false;
+    QTest::newRow("infinite end") << QVector<double>{1, 2, 3, INFINITY} << false;
+    QTest::newRow("infinite start") << QVector<double>{-INFINITY, 2, 3} << false;
+}
+
+void TestCurveReduction::increasingX()
+{
+    QFETCH(QVector<double>, x);
+    QFETCH(bool, increasing);
+    QCOMPARE(CurveReduction::isIncreasing(x), increasing);
 }
 
 void TestCurveReduction::cacheReusedWhileViewStays()
