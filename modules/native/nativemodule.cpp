@@ -126,6 +126,13 @@ NativeModule::~NativeModule()
 {
     m_animationTimer.stop();
     stopLoader();
+    // Children still emit while the widget tree is torn down (a field losing
+    // focus finishes its editing); nothing of this module may answer then.
+    for (QObject *sender : {static_cast<QObject *>(m_form), static_cast<QObject *>(plot()),
+                            static_cast<QObject *>(m_spectrum), static_cast<QObject *>(m_animationSlider),
+                            static_cast<QObject *>(m_animationButton),
+                            static_cast<QObject *>(m_dynamicPanel->infoPanel())})
+        disconnect(sender, nullptr, this, nullptr);
 }
 
 // ---------------------------------------------------------------- loading

@@ -150,6 +150,7 @@ private slots:
     void failureAfterGoodFileLeavesNoStaleGraph();
     void newerLoadReplacesOlder();
     void closingWhileLoading();
+    void closingWithUnfinishedEdit();
     void largeFileShowsPreparingOverlay();
 
 private:
@@ -887,6 +888,23 @@ void TestNativeModule::closingWhileLoading()
     // Events of the destroyed modules arrive nowhere.
     QTest::qWait(100);
     QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::closingWithUnfinishedEdit()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    m->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m.get()));
+    QLineEdit *edit = m->form()->nativeSearchPoint();
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClicks(edit, QStringLiteral("12x"));
+    // The field loses its focus while the module is torn down; the module no
+    // longer answers by then.
+    m.reset();
+    QApplication::processEvents();
+    QVERIFY(m_native.criticals.isEmpty());
 }
 
 void TestNativeModule::largeFileShowsPreparingOverlay()
