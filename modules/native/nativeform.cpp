@@ -250,9 +250,9 @@ QWidget *NativeForm::buildNativeGroup()
     grid->addWidget(label(QStringLiteral("Points"), c), row, 2);
     grid->addWidget(m_nativePoints, row++, 3);
     grid->addWidget(label(QStringLiteral("Search point"), c), row, 0);
-    grid->addWidget(m_nativeSearchPoint, row, 1);
-    grid->addWidget(label(QStringLiteral("Search alpha"), c), row, 2);
-    grid->addWidget(m_nativeSearchAlpha, row++, 3);
+    grid->addWidget(m_nativeSearchPoint, row++, 1, 1, 3);
+    grid->addWidget(label(QStringLiteral("Search alpha"), c), row, 0);
+    grid->addWidget(m_nativeSearchAlpha, row++, 1, 1, 3);
     grid->addWidget(m_nativeRightPanel, row, 0, 1, 2);
     grid->addWidget(m_nativeZoomToDynamic, row++, 2, 1, 2);
     grid->addWidget(m_nativeCenterToSearchPoint, row, 0, 1, 2);
