@@ -719,7 +719,6 @@ void Grafiks::mousePressEvent(QMouseEvent *event)
     m_pressOutside = !inside;
     m_dragged = false;
     m_pressPoint = event->pos();
-    m_lastPoint = event->pos();
 }
 
 void Grafiks::mouseMoveEvent(QMouseEvent *event)
@@ -731,7 +730,6 @@ void Grafiks::mouseMoveEvent(QMouseEvent *event)
     if (!layout.valid)
         return;
     const QRect plot = layout.plotRect();
-    m_lastPoint = event->pos();
     if (m_pressOutside) {
         QPoint entry;
         if (!segmentEntry(m_pressPoint, event->pos(), plot, &entry))

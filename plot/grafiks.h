@@ -222,7 +222,6 @@ private:
     bool m_selectionAtPress = false;
     bool m_dragged = false;
     QPoint m_pressPoint;
-    QPoint m_lastPoint;
     QRect m_selection;
 
     QFont m_labelFont;
