@@ -1,10 +1,13 @@
 // Feeds arbitrary bytes to the passport parser as a ".pnt" file and, when the
-// passport is accepted, to the readers, the validation and the sample accessor.
+// passport is accepted, to the readers, the validation, the sample accessor
+// and the binary extract writer, whose output must read back the same.
 
 #include "data/nativereader.h"
+#include "data/nativetext.h"
 #include "fuzzinput.h"
 
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -48,13 +51,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 }
             }
         }
+        // A binary extract of the first module and ray reads back with the
+        // same samples.
         NativeSelection selection;
         selection.module = streamed.firstModule;
         selection.ray = streamed.firstRay;
         selection.count = streamed.npoints;
         int moduleIndex = -1;
         QString error;
-        checkSelection(streamed, selection, true, &moduleIndex, &error);
+        if (!checkSelection(streamed, selection, true, &moduleIndex, &error) || moduleIndex != 0)
+            std::abort();
+        const QString extractPath = fuzzScratchPath(QStringLiteral("250726_05_N1_00_m1_r1.pnt"));
+        if (!writeBinaryExtract(extractPath, streamed, selection, &error))
+            return 0;   // e.g. no room left on the scratch device
+        NativeFile extract;
+        if (!readNativeFile(extractPath, &extract) || extract.npoints != streamed.npoints
+            || extract.nModules != 1 || extract.nRays != 1 || extract.nChannels != streamed.nChannels)
+            std::abort();
+        for (int c = 0; c < streamed.nChannels; ++c) {
+            for (qint64 p = 0; p < streamed.npoints; ++p) {
+                const float a = nativeSample(streamed, 0, 0, c, p);
+                const float b = nativeSample(extract, 0, 0, c, p);
+                if (std::memcmp(&a, &b, sizeof a) != 0)
+                    std::abort();
+            }
+        }
     }
     return 0;
 }

@@ -4,14 +4,28 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace {
+
+const QTemporaryDir &fuzzDir()
+{
+    static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                       ? QStringLiteral("/dev/shm/orvalis-fuzz-XXXXXX")
+                                       : QDir::tempPath() + QStringLiteral("/orvalis-fuzz-XXXXXX"));
+    return dir;
+}
+
+} // namespace
+
+QString fuzzScratchPath(const QString &fileName)
+{
+    return fuzzDir().isValid() ? fuzzDir().filePath(fileName) : QString();
+}
+
 QString writeFuzzInput(const QString &fileName, const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/orvalis-fuzz-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/orvalis-fuzz-XXXXXX"));
-    if (!dir.isValid())
+    const QString path = fuzzScratchPath(fileName);
+    if (path.isEmpty())
         return QString();
-    const QString path = dir.filePath(fileName);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return QString();

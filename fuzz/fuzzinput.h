@@ -10,3 +10,5 @@
 // or an empty text when it cannot be written. The directory lives until the
 // process ends; each call replaces the previous file of that name.
 QString writeFuzzInput(const QString &fileName, const uint8_t *data, size_t size);
+// Path of a further file in the same directory, for outputs of the code under test.
+QString fuzzScratchPath(const QString &fileName);
