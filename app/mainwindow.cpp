@@ -4,6 +4,7 @@
 #include "appidentity.h"
 #include "data/nativelisting.h"
 #include "modules/calculator/calculatormodule.h"
+#include "modules/native/nativemodule.h"
 #include "shelldialogs.h"
 #include "welcomewidget.h"
 
@@ -127,7 +128,7 @@ void MainWindow::openNativeFile()
         return;
     }
     settings.setValue(QStringLiteral("lastNativeFileDir"), dir);
-    reportModuleMissing(QStringLiteral("Native data"), QStringLiteral("native data"));
+    setCentralModule(new NativeModule(files, selected, this));
 }
 
 void MainWindow::openMultiDayDirectory()
