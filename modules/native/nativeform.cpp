@@ -121,7 +121,7 @@ NativeForm::NativeForm(QWidget *parent)
     layout->addWidget(buildGraph2Group());
 
     m_saveScreen = button("saveScreen", QStringLiteral("Save screenshot"), column);
-    m_saveScreen->setMinimumSize(300, 30);
+    m_saveScreen->setMinimumSize(280, 30);
     layout->addWidget(m_saveScreen);
 
     auto *pathGroup = new QGroupBox(QStringLiteral("File path"), column);
@@ -202,6 +202,8 @@ QWidget *NativeForm::buildFileGroup()
     grid->addWidget(m_modules, row, 1);
     grid->addWidget(label(QStringLiteral("beams:"), group), row, 2);
     grid->addWidget(m_rays, row++, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     m_code->setVisible(false);
     m_codeLabel->setVisible(false);
     return group;
@@ -255,11 +257,11 @@ QWidget *NativeForm::buildNativeGroup()
     grid->addWidget(m_nativeSearchAlpha, row++, 1, 1, 3);
     grid->addWidget(m_nativeRightPanel, row, 0, 1, 2);
     grid->addWidget(m_nativeZoomToDynamic, row++, 2, 1, 2);
-    grid->addWidget(m_nativeCenterToSearchPoint, row, 0, 1, 2);
-    grid->addWidget(m_nativeResetToNative, row++, 2, 1, 2);
+    grid->addWidget(m_nativeCenterToSearchPoint, row++, 0, 1, 4);
+    grid->addWidget(m_nativeResetToNative, row++, 0, 1, 4);
     grid->addWidget(m_nativeSaveGraph, row++, 0, 1, 4);
-    grid->addWidget(m_nativeSaveDataPnt, row, 0, 1, 2);
-    grid->addWidget(m_nativeSaveDataTxt, row++, 2, 1, 2);
+    grid->addWidget(m_nativeSaveDataPnt, row++, 0, 1, 4);
+    grid->addWidget(m_nativeSaveDataTxt, row++, 0, 1, 4);
     return m_nativeGroup;
 }
 
@@ -315,11 +317,9 @@ QWidget *NativeForm::buildDynamicGroup()
     grid->addWidget(label(QStringLiteral("Pixel size"), c), row, 0);
     grid->addWidget(m_dynamicPixWidth, row, 1);
     grid->addWidget(m_dynamicPixHeight, row++, 2);
-    auto *types = new QHBoxLayout;
-    types->addWidget(m_dynamicTypeFitToWidth);
-    types->addWidget(m_dynamicTypeScrollable);
-    types->addWidget(m_dynamicTypeAnimation);
-    grid->addLayout(types, row++, 0, 1, 3);
+    grid->addWidget(m_dynamicTypeFitToWidth, row, 0);
+    grid->addWidget(m_dynamicTypeScrollable, row++, 1, 1, 2);
+    grid->addWidget(m_dynamicTypeAnimation, row++, 0);
     grid->addWidget(label(QStringLiteral("First point"), c), row, 0);
     grid->addWidget(m_dynamicFirstPoint, row++, 1, 1, 2);
     grid->addWidget(label(QStringLiteral("Points"), c), row, 0);
@@ -338,10 +338,10 @@ QWidget *NativeForm::buildDynamicGroup()
     grid->addWidget(m_dynamicScaleThickness, row++, 1);
     grid->addWidget(label(QStringLiteral("Font size"), c), row, 0);
     grid->addWidget(m_dynamicFontSize, row++, 1);
-    grid->addWidget(m_dynamicZoomToNative, row, 0);
-    grid->addWidget(m_dynamicCenterToSearchPoint, row++, 1, 1, 2);
-    grid->addWidget(m_dynamicSaveGraphArea, row, 0);
-    grid->addWidget(m_dynamicSaveGraphAll, row++, 1, 1, 2);
+    grid->addWidget(m_dynamicZoomToNative, row++, 0, 1, 3);
+    grid->addWidget(m_dynamicCenterToSearchPoint, row++, 0, 1, 3);
+    grid->addWidget(m_dynamicSaveGraphArea, row++, 0, 1, 3);
+    grid->addWidget(m_dynamicSaveGraphAll, row++, 0, 1, 3);
     return m_dynamicGroup;
 }
 
