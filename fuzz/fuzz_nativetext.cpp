@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the native text reader as a ".txt" file; what it
 // accepts must survive a binary extract unchanged.
 
+#include "data/nativelisting.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
 #include "fuzzinput.h"
@@ -13,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = writeFuzzInput(QStringLiteral("J053431_file250726_05_N1_m3_r5_n10.txt"), data, size);
     if (path.isEmpty())
         return 0;
+    // The quick sniff that decides whether a ".txt" file is listed at all.
+    isNativeTextFile(path);
     NativeFile file;
     if (!readNativeText(path, &file)) {
         if (file.npoints >= 0)
