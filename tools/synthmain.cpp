@@ -37,6 +37,27 @@ int finish(bool ok, const QStringList &written, const QString &error)
     return 0;
 }
 
+void printDemoSummary(const QDir &root)
+{
+    qint64 total = 0;
+    const auto countFiles = [&total](const QDir &dir) {
+        const QFileInfoList files = dir.entryInfoList(QDir::Files);
+        for (const QFileInfo &file : files)
+            total += file.size();
+        return files.size();
+    };
+    const QDir native(root.filePath(DemoData::nativeDirName()));
+    out() << "Demo data in " << root.absolutePath() << ":" << Qt::endl;
+    out() << "  " << DemoData::nativeDirName() << "/: " << native.entryList(QDir::Files).join(QStringLiteral(", "))
+          << Qt::endl;
+    countFiles(native);
+    out() << "  " << DemoData::multiDayDirName() << "/: " << countFiles(QDir(root.filePath(DemoData::multiDayDirName())))
+          << " days of one source, one with a calibration step" << Qt::endl;
+    out() << "  " << DemoData::profilesDirName() << "/: " << countFiles(QDir(root.filePath(DemoData::profilesDirName())))
+          << " average-profile files" << Qt::endl;
+    out() << "  " << QString::number(total / 1048576.0, 'f', 1) << " MiB in all" << Qt::endl;
+}
+
 SyntheticObservation::Params kindDefaults(const QString &kind)
 {
     SyntheticObservation::Params p;
@@ -114,12 +135,12 @@ int main(int argc, char *argv[])
     QStringList written;
     QString error;
     if (command == QLatin1String("demo")) {
-        const bool ok = DemoData::writeDemo(target, &written, &error);
-        const int status = finish(ok, written, error);
-        if (ok)
-            out() << "Demo data complete in " << QDir(target).absolutePath() << " (" << written.size() << " files)"
-                  << Qt::endl;
-        return status;
+        if (!DemoData::writeDemo(target, &written, &error)) {
+            err() << error << Qt::endl;
+            return 1;
+        }
+        printDemoSummary(QDir(target));
+        return 0;
     }
     if (command == QLatin1String("corpus"))
         return finish(DemoData::writeCorpus(target, &written, &error), written, error);

@@ -20,6 +20,7 @@ private slots:
     void refusals_data();
     void refusals();
     void profilesAndCorpus();
+    void demoSummary();
 
 private:
     int run(const QStringList &arguments, QByteArray *output = nullptr);
@@ -128,6 +129,17 @@ void TestSynthTool::profilesAndCorpus()
     QCOMPARE(run({"corpus", dir.filePath(QStringLiteral("c"))}), 0);
     QVERIFY(!QDir(dir.filePath(QStringLiteral("c/passport"))).entryList(QDir::Files).isEmpty());
     QVERIFY(!QDir(dir.filePath(QStringLiteral("c/nativetext"))).entryList(QDir::Files).isEmpty());
+}
+
+void TestSynthTool::demoSummary()
+{
+    QTemporaryDir dir;
+    QByteArray output;
+    QCOMPARE(run({"demo", dir.path()}, &output), 0);
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral(".complete"))));
+    QVERIFY2(output.contains("10 days"), output.constData());
+    QVERIFY(output.contains(".pnthr"));
+    QVERIFY(output.split('\n').size() < 10);   // a summary, not a listing
 }
 
 QTEST_GUILESS_MAIN(TestSynthTool)
