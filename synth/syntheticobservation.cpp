@@ -319,17 +319,26 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
     QRandomGenerator random(seeds, 5);
     bool haveSpare = false;
     double spare = 0.0;
+    // Marsaglia's polar form of Box-Muller: a pair of normal deviates from a
+    // point drawn uniformly in the unit disc, without trigonometric calls.
     const auto gaussian = [&]() {
         if (haveSpare) {
             haveSpare = false;
             return spare;
         }
-        const double u1 = 1.0 - random.generateDouble();   // (0, 1]: log stays finite
-        const double u2 = random.generateDouble();
-        const double radius = std::sqrt(-2.0 * std::log(u1));
-        spare = radius * std::sin(2.0 * M_PI * u2);
+        constexpr double scale = 2.0 / 4294967296.0;
+        double u;
+        double v;
+        double radius2;
+        do {
+            u = (random.generate() + 0.5) * scale - 1.0;
+            v = (random.generate() + 0.5) * scale - 1.0;
+            radius2 = u * u + v * v;
+        } while (radius2 >= 1.0);
+        const double factor = std::sqrt(-2.0 * std::log(radius2) / radius2);
+        spare = v * factor;
         haveSpare = true;
-        return radius * std::cos(2.0 * M_PI * u2);
+        return u * factor;
     };
 
     const int bands = p.nBands;
