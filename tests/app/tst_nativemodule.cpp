@@ -149,6 +149,7 @@ private slots:
     void validationFailureLeavesModuleEmpty();
     void failureAfterGoodFileLeavesNoStaleGraph();
     void newerLoadReplacesOlder();
+    void olderProgressHideIgnored();
     void closingWhileLoading();
     void closingWithUnfinishedEdit();
     void largeFileShowsPreparingOverlay();
@@ -866,6 +867,28 @@ void TestNativeModule::newerLoadReplacesOlder()
     QVERIFY(waitLoaded(m.get()));
     QCOMPARE(m->data().npoints, 60000);
     QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::olderProgressHideIgnored()
+{
+    const QString first = writeFile(baseParams(), QStringLiteral("a_00.pnt"));
+    const QString second = writeFile(baseParams(), QStringLiteral("b_00.pnt"));
+    auto m = open(first);
+    QVERIFY(waitLoaded(m.get()));
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    QVERIFY(m->progressBar()->isVisible());
+    QTest::qWait(300);
+    m->onFileChanged(second);
+    QVERIFY(waitLoaded(m.get()));
+    const qint64 secondDone = sinceFirst.elapsed();
+    QVERIFY(m->progressBar()->isVisible());
+    // Past the first load's 800 ms, before the second's.
+    QTest::qWait(int(std::max<qint64>(0, 900 - sinceFirst.elapsed())));
+    if (sinceFirst.elapsed() >= secondDone + 750)
+        QSKIP("the second load took too long to tell the two hides apart");
+    QVERIFY(m->progressBar()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!m->progressBar()->isVisible(), 3000);
 }
 
 void TestNativeModule::closingWhileLoading()
