@@ -138,6 +138,7 @@ private slots:
     void refusedSearchInputKeepsState();
     void pairingCopiesBothWays();
     void dynamicNeedsSingleBeam();
+    void pointsFieldAndCursorReadout();
     void zoomToNativeLimit();
     void zoomToDynamicTakesVisibleColumns();
     void animationStopsAtEnd();
@@ -536,6 +537,33 @@ void TestNativeModule::dynamicNeedsSingleBeam()
     f->nativeRay()->setValue(0);
     QVERIFY(!f->dynamicGroup()->isChecked());
     QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+}
+
+void TestNativeModule::pointsFieldAndCursorReadout()
+{
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(1);
+    typeInto(f->nativePoints(), QStringLiteral("lots"));
+    QCOMPARE(f->nativePoints()->text(), QStringLiteral("1"));
+    QCOMPARE(m->plot()->series()[0].values.size(), 1);
+    f->nativeFirstPoint()->setValue(3990);
+    typeInto(f->nativePoints(), QStringLiteral("500"));
+    QCOMPARE(f->nativePoints()->text(), QStringLiteral("10"));
+    QCOMPARE(m->plot()->series()[0].values.size(), 10);
+    QCOMPARE(m->plot()->series()[0].values[0], m->channelSumCached(1, 0, 0, 3990, 1).value(0));
+
+    f->dynamicGroup()->setChecked(true);
+    InfoPanel *info = m->dynamicPanel()->infoPanel();
+    emit m->spectrumWidget()->cursorPointChanged(250);
+    QCOMPARE(info->coordinatesText(), QStringLiteral("Coords:\nX1: point = 250\nX2: alpha = %1")
+                                          .arg(m->alphaTextAt(250, m->currentDeltaText(), -1)));
+    emit m->spectrumWidget()->cursorLeft();
+    QCOMPARE(info->coordinatesText(), QStringLiteral("Coords: move cursor over the graph..."));
+    // The right-panel box hides the spectrum's info panel.
+    f->dynamicRightPanel()->setChecked(false);
+    QVERIFY(!info->isVisible());
 }
 
 void TestNativeModule::zoomToNativeLimit()
