@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -33,10 +34,11 @@ double median(QVector<double> values)
     return values.at(values.size() / 2);
 }
 
+// The same bytes through the same kind of atomic save file, from a ready buffer.
 bool plainWrite(const QString &path, qint64 bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray chunk(4 * 1024 * 1024, '\x42');
     for (qint64 done = 0; done < bytes; done += chunk.size()) {
@@ -44,7 +46,7 @@ bool plainWrite(const QString &path, qint64 bytes)
         if (file.write(chunk.constData(), take) != take)
             return false;
     }
-    return file.flush();
+    return file.commit();
 }
 
 } // namespace
