@@ -23,6 +23,8 @@ class TestSynthObservation : public QObject
     Q_OBJECT
 
 private slots:
+    // First, while the process's peak memory is still low.
+    void writingStreams();
     void binaryReadsBack_data();
     void binaryReadsBack();
     void textReadsBack();
@@ -653,6 +655,40 @@ void TestSynthObservation::failedWriteLeavesNoFile()
     QVERIFY(!SyntheticObservation(Params()).writeBinary(path, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
+}
+
+// Peak resident memory of this process so far, KiB.
+static qint64 peakRssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+void TestSynthObservation::writingStreams()
+{
+    // A 64 MiB observation is written block by block: the process grows by a
+    // few buffers, not by the file.
+    Params params;
+    params.nRays = 8;
+    params.nBands = 32;
+    params.npoints = 64 * 1024 * 1024 / (8 * 33 * 4);
+    params.snr = 3.0;
+    const SyntheticObservation observation(params);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(observation.fileName(QStringLiteral("pnthr")));
+    const qint64 before = peakRssKiB();
+    QVERIFY(before > 0);
+    QString error;
+    QVERIFY2(observation.writeBinary(path, &error), qPrintable(error));
+    const qint64 growth = peakRssKiB() - before;
+    QVERIFY(QFileInfo(path).size() > 64 * 1024 * 1024 - 4096);
+    QVERIFY2(growth < 24 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
 }
 
 void TestSynthObservation::profilesFile()
