@@ -291,8 +291,9 @@ void ScreenshotEditor::chooseCurrentColor()
 
 void ScreenshotEditor::updateColorButton()
 {
+    // min-height 0 lifts the application's 36 px button minimum off this fixed 46 x 28 swatch.
     m_colorButton->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; border: 1px solid #555555; }")
+        QStringLiteral("QPushButton { min-height: 0px; background-color: %1; border: 1px solid #555555; }")
             .arg(m_currentColor.name()));
 }
 

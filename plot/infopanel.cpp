@@ -149,7 +149,8 @@ QColor InfoPanel::parseColorText(const QString &text)
 void InfoPanel::styleColorBox(QPushButton *box, const QColor &color)
 {
     box->setProperty("legendColor", color);
-    box->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #404040;")
+    // min-height 0 keeps the box inside its 30 px row under the program's 36 px button minimum.
+    box->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #404040; min-height: 0px;")
                            .arg(color.name(QColor::HexRgb)));
 }
 

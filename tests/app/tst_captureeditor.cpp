@@ -4,6 +4,7 @@
 #include "capture/capturegraphicsview.h"
 #include "capture/numberedcircleitem.h"
 #include "capture/screenshoteditor.h"
+#include "app/appidentity.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>
@@ -117,6 +118,7 @@ private slots:
     void init();
     void cleanup();
     void layoutAndTexts();
+    void colourSwatchKeepsSizeUnderAppStyle();
     void textDialog();
     void shortArrowIsRefused();
     void arrowModeStaysOnAndDrawsInItsColour();
@@ -247,8 +249,7 @@ void TestCaptureEditor::layoutAndTexts()
     QVERIFY(colour);
     QCOMPARE(colour->size(), QSize(46, 28));
     QCOMPARE(colour->toolTip(), QStringLiteral("Current drawing color"));
-    QCOMPARE(colour->styleSheet(),
-             QStringLiteral("QPushButton { background-color: #0000ff; border: 1px solid #555555; }"));
+    QVERIFY(colour->styleSheet().contains(QStringLiteral("background-color: #0000ff;")));
 
     QStringList labels;
     for (QLabel *label : m_editor->findChildren<QLabel *>())
@@ -268,6 +269,20 @@ void TestCaptureEditor::layoutAndTexts()
     m_editor->findChild<QPushButton *>("captureClose")->click();
     QVERIFY(!m_editor->isVisible());
     QVERIFY(m_record.saveTitle.isEmpty());
+}
+
+void TestCaptureEditor::colourSwatchKeepsSizeUnderAppStyle()
+{
+    // The application's style sheet gives every push button a 36 px minimum.
+    AppIdentity::initResources();
+    const QString appStyle = AppIdentity::readStyleSheet(AppIdentity::styleSheetResource());
+    QVERIFY(appStyle.contains(QStringLiteral("min-height: 36px")));
+    qApp->setStyleSheet(appStyle);
+    QVERIFY(makeEditor(QSize(300, 200)));
+    auto *colour = m_editor->findChild<QPushButton *>("captureColor");
+    QVERIFY(colour);
+    QCOMPARE(colour->size(), QSize(46, 28));
+    qApp->setStyleSheet(QString());
 }
 
 void TestCaptureEditor::textDialog()

@@ -19,6 +19,7 @@ class TestGraphPanel : public QObject
 
 private slots:
     void refillFromSpec();
+    void legendColourBoxUnderButtonMinimum();
     void legendCheckBoxesToggleSeries();
     void legendColourTyping();
     void legendColourDialog();
@@ -133,6 +134,24 @@ void flushDeletes()
 
 } // namespace
 
+void TestGraphPanel::legendColourBoxUnderButtonMinimum()
+{
+    // The program's style sheet gives push buttons a 36 px minimum height;
+    // the colour box must still fit its 30 px legend row.
+    qApp->setStyleSheet(QStringLiteral("QPushButton { min-height: 36px; padding: 2px 5px; }"));
+    GraphPanel panel;
+    panel.resize(1000, 500);
+    panel.setGraphSpec(panelSpec());
+    panel.show();
+    flushDeletes();
+    QWidget *row = legendRow(panel.infoPanel(), 0);
+    QVERIFY(row);
+    auto *box = row->findChild<QPushButton *>();
+    QVERIFY(box);
+    QCOMPARE(box->size(), QSize(25, 30));
+    qApp->setStyleSheet(QString());
+}
+
 void TestGraphPanel::refillFromSpec()
 {
     GraphPanel panel;
@@ -154,7 +173,7 @@ void TestGraphPanel::refillFromSpec()
     auto *box = row->findChild<QPushButton *>();
     QCOMPARE(box->toolTip(), QStringLiteral("Select graph color"));
     QCOMPARE(box->size(), QSize(25, 30));
-    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #00ff00; border: 1px solid #404040;"));
+    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #00ff00; border: 1px solid #404040; min-height: 0px;"));
     QCOMPARE(row->findChild<QLineEdit *>()->text(), QStringLiteral("00FF00"));
 
     const QList<QCheckBox *> axes = axisBoxes(info);
@@ -225,7 +244,7 @@ void TestGraphPanel::legendColourTyping()
     QCOMPARE(panel.plot()->series().at(0).color, QColor(0, 0, 255));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("0000FF"));
-    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #0000ff; border: 1px solid #404040;"));
+    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #0000ff; border: 1px solid #404040; min-height: 0px;"));
 
     // "ff0" is a short colour name: the series is recoloured at once.
     edit->selectAll();
@@ -234,7 +253,7 @@ void TestGraphPanel::legendColourTyping()
     QCOMPARE(colours.last().at(0).toInt(), 0);
     QCOMPARE(colours.last().at(1).value<QColor>(), QColor(255, 255, 0));
     QCOMPARE(panel.plot()->series().at(0).color, QColor(255, 255, 0));
-    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #ffff00; border: 1px solid #404040;"));
+    QCOMPARE(box->styleSheet(), QStringLiteral("background-color: #ffff00; border: 1px solid #404040; min-height: 0px;"));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("ff0"));
 }
