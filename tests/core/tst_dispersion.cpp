@@ -193,6 +193,8 @@ private slots:
     void missingSamplesCountAsZero();
     void saturatedDelays();
     void mappingTakesPrecedence();
+    void largeSumsMatchReference_data();
+    void largeSumsMatchReference();
 
 private:
     QTemporaryDir m_dir;
@@ -550,6 +552,45 @@ void TestDispersion::mappingTakesPrecedence()
     QCOMPARE(dispersedChannelSum(both, &fromMapping, 0, 10, 0, 0, 600), 600);
     QCOMPARE(dispersedChannelSum(f, &fromArray, 0, 10, 0, 0, 600), 600);
     QCOMPARE(fromMapping, fromArray);
+}
+
+void TestDispersion::largeSumsMatchReference_data()
+{
+    QTest::addColumn<bool>("ascending");
+    QTest::addColumn<bool>("mapped");
+    QTest::newRow("ascending, in memory") << true << false;
+    QTest::newRow("descending, in memory") << false << false;
+    QTest::newRow("ascending, mapped") << true << true;
+    QTest::newRow("descending, mapped") << false << true;
+}
+
+void TestDispersion::largeSumsMatchReference()
+{
+    // Big enough that the outputs are shared between two threads.
+    QFETCH(bool, ascending);
+    QFETCH(bool, mapped);
+    QRandomGenerator rng(11);
+    const int npoints = 100000;
+    const NativeFile inMemory = makeFile(rng, npoints, 1, 1, 65, ascending);
+    const NativeFile f = mapped ? mappedCopy(inMemory, m_dir.filePath(QStringLiteral("large.pnt"))) : inMemory;
+    for (int first : {0, 777}) {
+        QVector<double> expected;
+        QVector<double> actual;
+        QCOMPARE(referenceSum(inMemory, &expected, first, 30, 0, 0, npoints), npoints);
+        const QVector<qint32> delays = delaysOf(inMemory, 30);
+        const qint64 lead = std::max<qint64>(0, -qint64(*std::min_element(delays.begin(), delays.end())) - first);
+        QCOMPARE(lead > 0, !ascending && first == 0);
+        if (lead > 0) {
+            // The first outputs repeat the first complete sum instead of stopping the sum.
+            QVector<double> tail;
+            QCOMPARE(referenceSum(inMemory, &tail, first + int(lead), 30, 0, 0, npoints - int(lead)),
+                     npoints - int(lead));
+            expected = QVector<double>(int(lead), tail.first()) + tail;
+        }
+        QCOMPARE(dispersedChannelSum(f, &actual, first, 30, 0, 0, npoints), npoints);
+        QString where;
+        QVERIFY2(bitIdentical(actual, expected, &where), qPrintable(where));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDispersion)
