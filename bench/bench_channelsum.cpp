@@ -2,6 +2,7 @@
 // and from a mapped native file, against the same computation in NumPy, timed
 // alternately in one run, and against a plain sum over the same number of floats.
 
+#include "bench/benchtiming.h"
 #include "astro/dispersion.h"
 #include "data/nativefile.h"
 
@@ -28,21 +29,6 @@ constexpr int channelCount = 65;      // 64 frequency channels and the total
 constexpr double dm = 30.0;
 constexpr double tresolution = 0.0124928;
 constexpr int repetitions = 7;
-
-template <typename F>
-double secondsOf(F &&run)
-{
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return double(timer.nsecsElapsed()) * 1e-9;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // One command to the NumPy process; its answer line, or an empty text.
 QByteArray ask(QProcess &numpy, const QByteArray &command)

@@ -1,5 +1,6 @@
 // Paint of a 12,000-point x 256-channel dynamic spectrum fitted into 1600 x 900:
 // the widget's cached cell image against one rectangle per cell, side by side.
+#include "bench/benchtiming.h"
 #include "plot/dynamicspectrumwidget.h"
 
 #include <QApplication>
@@ -27,12 +28,6 @@ Rows makeRows(quint32 seed)
         for (int c = 0; c < points; ++c)
             rows[r][c] = float(rng.generateDouble()) + (c % 1000 == r ? 5.0f : 0.0f);
     return rows;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // The plain drawing: every cell its own rectangle, a quarter pixel oversized.

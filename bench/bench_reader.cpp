@@ -5,6 +5,7 @@
 // - the peak resident memory of a child process that loads the 1 GiB file,
 //   against the size of its sample array.
 
+#include "bench/benchtiming.h"
 #include "data/nativereader.h"
 
 #include <QCoreApplication>
@@ -28,21 +29,6 @@ namespace {
 constexpr int rays = 8;
 constexpr int channels = 33;
 constexpr qint64 gib = qint64(1) << 30;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-template <typename F>
-double secondsOf(F &&run)
-{
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return double(timer.nsecsElapsed()) * 1e-9;
-}
 
 QByteArray passport(qint64 npoints)
 {

@@ -158,6 +158,21 @@ void toHostOrder(float *values, qint64 count)
     }
 }
 
+// The common start of both binary readers: progress 0, the old samples
+// dropped, the passport parsed. Returns the passport length, or -1 after
+// storing the error code.
+qint64 beginBinaryRead(const QString &path, NativeFile *file, const NativeProgress &progress)
+{
+    report(progress, 0);
+    file->clearSamples();
+    const qint64 passportLength = parsePassport(path, file);
+    if (passportLength < 0) {
+        fail(file, file->npoints < 0 ? file->npoints : NativeError::CannotOpen);
+        return -1;
+    }
+    return passportLength;
+}
+
 } // namespace
 
 qint64 maxSampleArraySize()
@@ -350,11 +365,9 @@ bool readBinaryStreamed(const QString &path, NativeFile *file, const NativeProgr
 {
     if (!file)
         return false;
-    report(progress, 0);
-    file->clearSamples();
-    const qint64 passportLength = parsePassport(path, file);
+    const qint64 passportLength = beginBinaryRead(path, file, progress);
     if (passportLength < 0)
-        return fail(file, file->npoints < 0 ? file->npoints : NativeError::CannotOpen);
+        return false;
 
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
@@ -411,11 +424,9 @@ bool readBinaryMapped(const QString &path, NativeFile *file, const NativeProgres
 {
     if (!file)
         return false;
-    report(progress, 0);
-    file->clearSamples();
-    const qint64 passportLength = parsePassport(path, file);
+    const qint64 passportLength = beginBinaryRead(path, file, progress);
     if (passportLength < 0)
-        return fail(file, file->npoints < 0 ? file->npoints : NativeError::CannotOpen);
+        return false;
 
     auto mapping = std::make_shared<NativeMapping>();
     mapping->file = std::make_unique<QFile>(path);
