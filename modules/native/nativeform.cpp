@@ -204,6 +204,11 @@ QWidget *NativeForm::buildFileGroup()
     grid->addWidget(m_rays, row++, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    // Dates ("2026.07.25") and sample intervals must show whole, with the
+    // program's 5 px line-edit padding on each side.
+    const int valueWidth = m_dateKvx->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 20;
+    grid->setColumnMinimumWidth(1, valueWidth);
+    grid->setColumnMinimumWidth(3, valueWidth);
     m_code->setVisible(false);
     m_codeLabel->setVisible(false);
     return group;

@@ -69,7 +69,7 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
     m_form = new NativeForm(this);
     m_form->setFileList(files, path);
     setForm(m_form, 0);
-    setFormWidth(340);
+    setFormWidth(430);
 
     connect(m_form, &NativeForm::fileChanged, this, &NativeModule::onFileChanged);
     connect(m_form, &NativeForm::graphParametersChanged, this, &NativeModule::drawNativeGraph);

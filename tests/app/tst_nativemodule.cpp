@@ -1,3 +1,4 @@
+#include "app/appidentity.h"
 #include "app/shelldialogs.h"
 #include "astro/dispersion.h"
 #include "data/nativefileloader.h"
@@ -24,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -131,6 +133,7 @@ private slots:
     void cleanup();
 
     void passportFields();
+    void passportFieldsShowWholeTexts();
     void beamZeroDrawsEveryRayInItsColour();
     void channelZeroDrawsDispersedSum();
     void nextFileKeepsSelection();
@@ -218,6 +221,30 @@ std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool s
     if (show)
         module->show();
     return module;
+}
+
+void TestNativeModule::passportFieldsShowWholeTexts()
+{
+    // Under the program's style sheet (line edits padded 5 px each side) the
+    // read-only passport fields must show their texts without scrolling.
+    AppIdentity::initResources();
+    qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
+    const auto plainStyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    auto m = open(writeFile(baseParams()));
+    QVERIFY(waitLoaded(m.get()));
+    QCoreApplication::processEvents();
+    for (const char *name : {"zone", "plosh", "dateKvx", "timeKvx", "dateUtc", "timeUtc", "tresolution",
+                             "npoints", "fileFirstPoint", "channels", "modules", "rays"}) {
+        auto *field = m->form()->findChild<QLineEdit *>(QLatin1String(name));
+        QVERIFY2(field, name);
+        QVERIFY2(!field->text().isEmpty(), name);
+        // With the cursor at the end, the text's first character must still be in view.
+        field->setCursorPosition(field->text().size());
+        const int end = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        const int advance = field->fontMetrics().horizontalAdvance(field->text());
+        QVERIFY2(end - advance >= 0,
+                 qPrintable(QStringLiteral("%1 \"%2\" is cut").arg(QLatin1String(name), field->text())));
+    }
 }
 
 void TestNativeModule::passportFields()
