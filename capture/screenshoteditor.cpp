@@ -1,5 +1,7 @@
 #include "screenshoteditor.h"
 
+#include "app/savelocation.h"
+
 #include "arrowitem.h"
 #include "capturedialogs.h"
 #include "capturegraphicsview.h"
@@ -18,7 +20,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
@@ -340,9 +341,8 @@ void ScreenshotEditor::saveImage()
 {
     leaveModes();
 
-    QSettings settings;
-    const QString lastDir = settings.value(QStringLiteral("lastSavePath")).toString();
-    const QString suggested = CaptureRules::defaultImagePath(lastDir, QDateTime::currentDateTime());
+    const QString suggested =
+        CaptureRules::defaultImagePath(SaveLocation::lastDirectory(), QDateTime::currentDateTime());
     QString path = m_dialogs->askSaveFileName(this, QStringLiteral("Image save"), suggested,
                                               QStringLiteral("Image *.png"));
     if (path.isEmpty())
@@ -354,5 +354,5 @@ void ScreenshotEditor::saveImage()
                                QStringLiteral("Failed to save image:\n%1").arg(path));
         return;
     }
-    settings.setValue(QStringLiteral("lastSavePath"), QFileInfo(path).absolutePath());
+    SaveLocation::rememberSavedFile(path);
 }

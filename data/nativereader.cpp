@@ -351,12 +351,26 @@ bool checkFileSize(const QString &path, qint64 passportLength, qint64 npoints, q
     return info.exists() && info.size() == expected;
 }
 
-bool readNativeFile(const QString &path, NativeFile *file, const NativeProgress &progress)
+namespace {
+
+bool isTextSuffix(const QFileInfo &info)
+{
+    return info.suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+bool isMappedNativeFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+    return !isTextSuffix(info) && info.size() >= nativeMappedThreshold;
+}
+
+bool readNativeFile(const QString &path, NativeFile *file, const NativeProgress &progress)
+{
+    if (isTextSuffix(QFileInfo(path)))
         return readNativeText(path, file, progress);
-    if (info.size() >= nativeMappedThreshold)
+    if (isMappedNativeFile(path))
         return readBinaryMapped(path, file, progress);
     return readBinaryStreamed(path, file, progress);
 }

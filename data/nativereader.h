@@ -18,6 +18,10 @@ using NativeProgress = std::function<void(int)>;
 // Files of this size and more are mapped instead of read into memory.
 constexpr qint64 nativeMappedThreshold = qint64(1) << 31;
 
+// Whether readNativeFile maps this file: a binary file of nativeMappedThreshold
+// bytes or more (".txt" files are always read as text).
+bool isMappedNativeFile(const QString &path);
+
 // Bytes of the reusable buffer of the streamed reader.
 constexpr qint64 nativeReadChunkBytes = 4 * 1024 * 1024;
 

@@ -1,5 +1,7 @@
 #include "synth/syntheticobservation.h"
 
+#include "astro/dispersion.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr double dispersionConstantSeconds = 4148.8;
 constexpr int minimumPadBytes = 10;   // "comment x\n" is the shortest padding line
 
 QString shortest(double value)
@@ -104,7 +105,7 @@ SyntheticObservation::SyntheticObservation(const Params &params)
         const double last = m_frequencies.last();
         for (double f : qAsConst(m_frequencies)) {
             m_delays.append(f > 0 && last > 0
-                                ? dispersionConstantSeconds * m_params.dm * (1.0 / (f * f) - 1.0 / (last * last))
+                                ? dispersionConstant * m_params.dm * (1.0 / (f * f) - 1.0 / (last * last))
                                 : 0.0);
         }
     }

@@ -1,5 +1,6 @@
 #include "modules/native/nativemodule.h"
 
+#include "app/savelocation.h"
 #include "app/shelldialogs.h"
 #include "astro/beamtables.h"
 #include "astro/dispersion.h"
@@ -30,7 +31,6 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QThread>
@@ -42,23 +42,6 @@ namespace {
 
 const int dynamicSlot = 2;
 const int animationBarHeight = 34;
-
-QString lastSavePath()
-{
-    return QSettings().value(QStringLiteral("lastSavePath")).toString();
-}
-
-void rememberSaveDirectory(const QString &path)
-{
-    QSettings().setValue(QStringLiteral("lastSavePath"), QFileInfo(path).absolutePath());
-}
-
-bool isLargeFile(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) != 0
-        && info.size() >= nativeMappedThreshold;
-}
 
 } // namespace
 
@@ -183,7 +166,7 @@ void NativeModule::loadFile(const QString &path)
     clearShownData();
     m_form->resetFileFields();
 
-    m_large = isLargeFile(path);
+    m_large = isMappedNativeFile(path);
     setLoadingOverlay(true, m_large ? QStringLiteral("Preparing a large file. Please wait...")
                                     : QStringLiteral("Just a moment, we're loading your file..."));
     setProgressBusy(false);
@@ -1021,7 +1004,7 @@ bool NativeModule::savePicture(const QImage &image, const QString &defaultName)
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
         return false;
     }
-    const QString last = lastSavePath();
+    const QString last = SaveLocation::lastDirectory();
     const QString start = last.isEmpty() ? defaultName : last + QStringLiteral("/") + defaultName;
     QString path = ShellDialogs::instance().saveFileName(this, QStringLiteral("Image save"), start,
                                                          QStringLiteral("Image *.png"));
@@ -1035,7 +1018,7 @@ bool NativeModule::savePicture(const QImage &image, const QString &defaultName)
                                          QStringLiteral("Failed to save image:\n%1").arg(path));
         return false;
     }
-    rememberSaveDirectory(path);
+    SaveLocation::rememberSavedFile(path);
     return true;
 }
 
@@ -1065,7 +1048,7 @@ void NativeModule::saveNativeData(bool binary)
     const QString extension = binary ? binaryExtractExtension(parentFileName()) : QStringLiteral("txt");
     const QString name = defaultSaveFileName(parentFileName(), alpha, m_form->nativeModule()->value(),
                                              m_form->nativeRay()->value(), range.count, QString(), extension);
-    QString dir = lastSavePath();
+    QString dir = SaveLocation::lastDirectory();
     if (dir.isEmpty())
         dir = QFileInfo(m_builder.file().path).absolutePath();
     const QString title = binary ? QStringLiteral("PNT data save") : QStringLiteral("TXT data save");
@@ -1090,7 +1073,7 @@ void NativeModule::saveNativeData(bool binary)
                                          QStringLiteral("Failed to save data:\n%1").arg(path));
         return;
     }
-    rememberSaveDirectory(path);
+    SaveLocation::rememberSavedFile(path);
 }
 
 void NativeModule::saveDynamicSpectrumArea()
