@@ -3,7 +3,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
 #include <cmath>
 
 Q_DECLARE_METATYPE(FfaInput)
@@ -231,9 +230,7 @@ void TestFfaPlan::impossibleInputs()
 
 void TestFfaPlan::shortListIsWhole()
 {
-    const FfaPlan plan = ffaPlan(initialInput());
-    QVector<int> percents;
-    const FfaPeriodListText list = ffaPeriodListText(plan, ffaPeriodListEndLines, [&](int p) { percents << p; });
+    const FfaPeriodListText list = ffaPeriodListText(ffaPlan(initialInput()));
     QCOMPARE(list.total, qint64(7571));
     QCOMPARE(list.omitted, qint64(0));
     const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -250,14 +247,11 @@ void TestFfaPlan::shortListIsWhole()
         QVERIFY(period > previous);
         previous = period;
     }
-    QCOMPARE(percents.last(), 100);
-    QVERIFY(std::is_sorted(percents.begin(), percents.end()));
 }
 
 void TestFfaPlan::longListKeepsItsEnds()
 {
-    FfaInput input = largeInput();
-    const FfaPlan plan = ffaPlan(input);
+    const FfaPlan plan = ffaPlan(largeInput());
     QVERIFY(plan.periodTrials > 1000000);
     const FfaPeriodListText list = ffaPeriodListText(plan);
     QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
