@@ -66,7 +66,7 @@ QString ffaParameters(const FfaPlan &plan)
 QString ffaStepRow(int index, const FfaStep &step)
 {
     return QStringLiteral("<tr><td align='right'>%1</td><td align='right'>%2</td><td align='right'>%3</td>"
-                          "<td align='right'>%4</td><td align='right'>%5 - %6</td><td>%7 - %8</td>"
+                          "<td align='right'>%4</td><td align='right' nowrap>%5 - %6</td><td nowrap>%7 - %8</td>"
                           "<td align='right'>%9</td></tr>")
         .arg(index)
         .arg(fixed(step.downsampling, 4), fixed(step.tau * 1000.0, 6), count(step.samples))
@@ -175,11 +175,11 @@ QString CalculatorReport::ffaInfo(const FfaPlan &plan)
     for (int width : plan.widths)
         widths << QString::number(width);
     const int averageBins = ffaAverageBins(plan.binsMin, plan.binsMax);
-    text += QStringLiteral("<p>width trials = %1 (bins; average bins %2, widest ducy_max x %2 = %3, "
-                           "each next at least wtsp times the last)")
+    text += QStringLiteral("<p>width trials = %1 bins (from 1, each next max(w + 1, floor(wtsp x w)), up to "
+                           "floor(max(1, ducy_max x %2)) = %3; %2 is the average bins)")
                 .arg(blue(widths.join(QStringLiteral(", "))))
                 .arg(averageBins)
-                .arg(general(std::max(1.0, plan.ducyMax * averageBins)));
+                .arg(std::floor(std::max(1.0, plan.ducyMax * averageBins)));
     text += QStringLiteral("<br>period trials = %1<br>periodogram = %2 cols (widths) x %3 rows (periods)")
                 .arg(blue(count(plan.periodTrials)), blue(QString::number(plan.columns())), blue(count(plan.rows())));
     text += note(QStringLiteral("Each step downsamples the signal so that its periods fold into bins min to "
