@@ -41,12 +41,3 @@ bool parseCalculatorDate(const QString &text, QDate *date)
         *date = parsed;
     return true;
 }
-
-int secondsDecimals(const QString &text)
-{
-    const QString work = text.trimmed();
-    const int point = work.indexOf(QLatin1Char('.'), work.lastIndexOf(QLatin1Char(':')) + 1);
-    if (point < 0)
-        return 0;
-    return qMin(6, int(work.size() - point - 1));
-}

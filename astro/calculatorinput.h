@@ -13,5 +13,3 @@ bool parseCalculatorNumber(const QString &text, double *value);
 bool parseCalculatorWholeNumber(const QString &text, qint64 *value);
 // A date "dd.MM.yyyy".
 bool parseCalculatorDate(const QString &text, QDate *date);
-// Digits after the decimal point of a sexagesimal text's seconds (0..6).
-int secondsDecimals(const QString &text);

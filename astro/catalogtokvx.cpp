@@ -3,6 +3,7 @@
 #include "astro/beamtables.h"
 #include "astro/calculatorinput.h"
 #include "astro/filenames.h"
+#include "astro/kvxtocatalog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,7 +65,6 @@ CatalogToKvxResult catalogToKvx(const CatalogToKvxInput &input)
 
     result.catalog = {alphaSeconds / 3600.0 * programPi / 12.0, delta};
     result.tresolution = tres;
-    result.alphaDecimals = secondsDecimals(input.alpha);
 
     // Hour files begin at whole hours of telescope time, which are whole
     // hours of UTC too: within one file the UTC date, and with it the place
@@ -101,7 +101,7 @@ CatalogToKvxResult catalogToKvx(const CatalogToKvxInput &input)
         crossing.fileName = hourFileBaseName(hourStart, input.plosh) + QStringLiteral(".pnt");
         crossing.secondsFromHour = seconds;
         crossing.point = seconds / tres;
-        crossing.wholePoint = std::llround(crossing.point);
+        crossing.wholePoint = qMin(qint64(std::llround(crossing.point)), lastPointOfHour(tres));
         crossing.wholePointAlpha = alphaTextAtPoint(hourStartUtc, tres, ofDate.delta, double(crossing.wholePoint),
                                                     autoAlphaDecimals(tres));
         crossing.ofDate = ofDate;

@@ -48,7 +48,6 @@ struct CatalogToKvxResult
     QStringList errors;             // input errors worded for the user; nothing below is set then
     EquatorialCoords catalog;       // radians
     double tresolution = 0.0;
-    int alphaDecimals = 0;          // digits of the catalog alpha's seconds
     QVector<KvxCrossing> crossings; // in time order; two when the source passes twice that day
     NearestBeam beam;               // the site's beam nearest to the KVX delta of the first crossing
 };

@@ -28,12 +28,6 @@ bool parseTresolution(const QString &text, double *tres)
     return parseCalculatorNumber(text, tres) && *tres > 0;
 }
 
-// The last whole point whose time is still inside the hour.
-qint64 lastPointOfHour(double tres)
-{
-    return qint64(std::ceil(3600.0 / tres)) - 1;
-}
-
 bool parsePoint(const QString &text, double tres, qint64 *point)
 {
     return parseCalculatorWholeNumber(text, point) && *point >= 0 && *point <= lastPointOfHour(tres);
@@ -45,6 +39,11 @@ QString degreesText(double radians)
 }
 
 } // namespace
+
+qint64 lastPointOfHour(double tresolution)
+{
+    return qint64(std::ceil(3600.0 / tresolution)) - 1;
+}
 
 QString kvxPointForTime(const QString &time, const QString &tresolution)
 {

@@ -54,4 +54,6 @@ KvxToCatalogResult kvxToCatalog(const KvxToCatalogInput &input);
 // "hh:mm:ss.zzz" of a point of the hour file that `time` is in. Empty when
 // an input does not parse or the point lies outside the hour file.
 QString kvxPointForTime(const QString &time, const QString &tresolution);
+// The last whole point whose time is still inside an hour file.
+qint64 lastPointOfHour(double tresolution);
 QString kvxTimeForPoint(const QString &time, const QString &point, const QString &tresolution);
