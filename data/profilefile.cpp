@@ -1,0 +1,372 @@
+#include "data/profilefile.h"
+
+#include "data/profilefilename.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr char periodPrefix[] = "period=";
+constexpr int periodPrefixLength = 7;
+// Longer parts are no numbers of a profile; they are skipped without parsing.
+constexpr int maxNumberText = 1024;
+constexpr qint64 readChunk = 1 << 20;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// A whole decimal number (sign, digits, point, exponent), finite and within
+// the value limit. Independent of the locale.
+bool parseNumber(const char *begin, const char *end, double *value)
+{
+    if (begin < end && *begin == '+') {
+        ++begin;
+        if (begin < end && *begin == '-')
+            return false;
+    }
+    double v = 0.0;
+    const std::from_chars_result result = std::from_chars(begin, end, v);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(v)
+        || std::fabs(v) > ProfileFile::valueLimit)
+        return false;
+    *value = v;
+    return true;
+}
+
+} // namespace
+
+// Streams the bytes of a profile file into a ProfileFile, in chunks of any
+// size: a line, a period text or a number may span chunks.
+class ProfileFile::Parser
+{
+public:
+    explicit Parser(ProfileFile *file) : m_file(file) {}
+
+    // False once a limit of the file is reached; the rest is to be ignored.
+    bool feed(const char *data, qint64 size);
+    void finish();
+
+private:
+    enum class Line { Start, Period, Values, Skipped };
+
+    void startLine();
+    bool endPeriodLine();
+    bool endNumber(const char *data, qint64 end);
+    void keepNumberText(const char *data, qint64 size);
+    void closeBlock();
+
+    ProfileFile *m_file;
+    Line m_line = Line::Start;
+    int m_prefix = 0;            // characters of "period=" matched at the line start
+    int m_block = -1;            // the block the values go to; -1: none
+    bool m_lastBlank = false;    // the previous character was ' ' (" *" reads as a blank)
+    bool m_stopped = false;
+    qint64 m_numberStart = -1;   // start of the current part within the chunk
+    QByteArray m_carry;          // the part's text from earlier chunks
+    bool m_carryTooLong = false;
+    QByteArray m_periodText;
+    bool m_periodTooLong = false;
+};
+
+void ProfileFile::Parser::startLine()
+{
+    m_line = Line::Start;
+    m_prefix = 0;
+    m_lastBlank = false;
+}
+
+void ProfileFile::Parser::closeBlock()
+{
+    if (m_block >= 0)
+        m_file->m_blocks[m_block].end = m_file->m_values.size();
+    m_block = -1;
+}
+
+bool ProfileFile::Parser::endPeriodLine()
+{
+    closeBlock();
+    const QByteArray text = m_periodText.trimmed();
+    const bool tooLong = m_periodTooLong;
+    m_periodText.clear();
+    m_periodTooLong = false;
+    double period = 0.0;
+    if (tooLong || !parseNumber(text.constData(), text.constData() + text.size(), &period))
+        return true;
+    if (m_file->m_blocks.size() >= maxBlocks)
+        return false;
+    Block block;
+    block.period = period;
+    block.begin = block.end = m_file->m_values.size();
+    m_file->m_blocks.append(block);
+    m_block = m_file->m_blocks.size() - 1;
+    return true;
+}
+
+void ProfileFile::Parser::keepNumberText(const char *data, qint64 size)
+{
+    if (m_carryTooLong || m_carry.size() + size > maxNumberText) {
+        m_carryTooLong = true;
+        return;
+    }
+    m_carry.append(data, int(size));
+}
+
+// Ends the part that runs up to data[end]: a number becomes a value.
+bool ProfileFile::Parser::endNumber(const char *data, qint64 end)
+{
+    if (m_numberStart < 0 && m_carry.isEmpty() && !m_carryTooLong)
+        return true;
+    double value = 0.0;
+    bool ok = false;
+    if (m_carry.isEmpty() && !m_carryTooLong) {
+        ok = parseNumber(data + m_numberStart, data + end, &value);
+    } else {
+        if (m_numberStart >= 0)
+            keepNumberText(data + m_numberStart, end - m_numberStart);
+        ok = !m_carryTooLong && parseNumber(m_carry.constData(), m_carry.constData() + m_carry.size(), &value);
+        m_carry.clear();
+        m_carryTooLong = false;
+    }
+    m_numberStart = -1;
+    if (!ok)
+        return true;
+    if (m_file->m_values.size() >= maxValues)
+        return false;
+    m_file->m_values.append(value);
+    return true;
+}
+
+bool ProfileFile::Parser::feed(const char *data, qint64 size)
+{
+    if (m_stopped)
+        return false;
+    qint64 i = 0;
+    while (i < size) {
+        switch (m_line) {
+        case Line::Start:
+            if (m_prefix < periodPrefixLength && data[i] == periodPrefix[m_prefix]) {
+                ++i;
+                if (++m_prefix == periodPrefixLength)
+                    m_line = Line::Period;
+                break;
+            }
+            // An ordinary line: what matched of "period=" is its first text.
+            m_line = m_block >= 0 ? Line::Values : Line::Skipped;
+            if (m_line == Line::Values && m_prefix > 0)
+                keepNumberText(periodPrefix, m_prefix);
+            break;
+        case Line::Period: {
+            const void *newline = std::memchr(data + i, '\n', size_t(size - i));
+            const qint64 end = newline ? static_cast<const char *>(newline) - data : size;
+            // A period needs no more than a number's length.
+            if (m_periodText.size() + (end - i) > maxNumberText)
+                m_periodTooLong = true;
+            else
+                m_periodText.append(data + i, int(end - i));
+            i = end;
+            if (newline) {
+                ++i;
+                if (!endPeriodLine()) {
+                    m_stopped = true;
+                    return false;
+                }
+                startLine();
+            }
+            break;
+        }
+        case Line::Skipped: {
+            const void *newline = std::memchr(data + i, '\n', size_t(size - i));
+            if (!newline)
+                return true;
+            i = static_cast<const char *>(newline) - data + 1;
+            startLine();
+            break;
+        }
+        case Line::Values:
+            for (; i < size; ++i) {
+                const char c = data[i];
+                if (c == '\n' || isBlank(c)) {
+                    if (!endNumber(data, i)) {
+                        m_stopped = true;
+                        return false;
+                    }
+                    m_lastBlank = c == ' ';
+                    if (c == '\n') {
+                        ++i;
+                        startLine();
+                        break;
+                    }
+                } else if (c == '*' && m_lastBlank) {
+                    m_lastBlank = false;
+                } else {
+                    m_lastBlank = false;
+                    if (m_numberStart < 0)
+                        m_numberStart = i;
+                }
+            }
+            if (i >= size && m_numberStart >= 0) {
+                keepNumberText(data + m_numberStart, size - m_numberStart);
+                m_numberStart = -1;
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+void ProfileFile::Parser::finish()
+{
+    if (!m_stopped) {
+        if (m_line == Line::Period)
+            endPeriodLine();
+        else if (m_line == Line::Values)
+            endNumber(nullptr, 0);
+    }
+    closeBlock();
+    m_file->index();
+}
+
+ProfileFile ProfileFile::parse(const QByteArray &text, int precision)
+{
+    ProfileFile file;
+    file.m_precision = precision;
+    Parser parser(&file);
+    parser.feed(text.constData(), text.size());
+    parser.finish();
+    return file;
+}
+
+ProfileFile ProfileFile::read(const QString &path)
+{
+    ProfileFile file;
+    const QFileInfo info(path);
+    file.m_precision = profilePeriodPrecision(info.fileName());
+    // Only regular files: a pipe or a device could block or never end.
+    QFile in(path);
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly))
+        return file;
+    Parser parser(&file);
+    QByteArray buffer(int(readChunk), Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), readChunk);
+        if (n <= 0 || !parser.feed(buffer.constData(), n))
+            break;
+    }
+    parser.finish();
+    return file;
+}
+
+void ProfileFile::index()
+{
+    m_byPeriod.resize(m_blocks.size());
+    for (int i = 0; i < m_blocks.size(); ++i) {
+        m_byPeriod[i] = i;
+        m_byText[periodText(m_blocks.at(i).period)].append(i);
+    }
+    std::stable_sort(m_byPeriod.begin(), m_byPeriod.end(),
+                     [this](int a, int b) { return m_blocks.at(a).period < m_blocks.at(b).period; });
+}
+
+QString ProfileFile::periodText(double period) const
+{
+    return QString::number(period, 'f', m_precision);
+}
+
+bool ProfileFile::hasValues() const
+{
+    return !m_values.isEmpty();
+}
+
+QStringList ProfileFile::periods() const
+{
+    QStringList texts;
+    double kept = 0.0;
+    for (int i = 0; i < m_byPeriod.size(); ++i) {
+        const double period = m_blocks.at(m_byPeriod.at(i)).period;
+        if (i > 0 && period - kept < 1e-12)
+            continue;
+        kept = period;
+        const QString text = periodText(period);
+        if (texts.isEmpty() || texts.last() != text)
+            texts.append(text);
+    }
+    return texts;
+}
+
+// Blocks that match a period text, in file order: those printed as that
+// text, and those within 1e-9 of its number (the rounding of a printed
+// period may put it further away than that).
+QVector<int> ProfileFile::matchingBlocks(const QString &text) const
+{
+    QVector<int> blocks = m_byText.value(text);
+    bool ok = false;
+    const double target = text.toDouble(&ok);
+    if (ok && std::isfinite(target)) {
+        const auto first = std::lower_bound(m_byPeriod.begin(), m_byPeriod.end(), target - 1e-9,
+                                            [this](int block, double p) { return m_blocks.at(block).period < p; });
+        for (auto it = first; it != m_byPeriod.end() && m_blocks.at(*it).period <= target + 1e-9; ++it) {
+            if (std::fabs(m_blocks.at(*it).period - target) < 1e-9 && !blocks.contains(*it))
+                blocks.append(*it);
+        }
+        std::sort(blocks.begin(), blocks.end());
+    }
+    return blocks;
+}
+
+QVector<double> ProfileFile::values(const QString &periodText) const
+{
+    QVector<double> out;
+    for (const int b : matchingBlocks(periodText)) {
+        const Block &block = m_blocks.at(b);
+        out.append(m_values.mid(block.begin, block.end - block.begin));
+    }
+    return out;
+}
+
+bool ProfileFile::maximumValue(double *maximum) const
+{
+    const QStringList texts = periods();
+    if (texts.isEmpty())
+        return false;
+    double best = 0.0;
+    for (int t = 0; t < texts.size(); ++t) {
+        bool any = false;
+        double largest = 0.0;
+        for (const int b : matchingBlocks(texts.at(t))) {
+            const Block &block = m_blocks.at(b);
+            for (int i = block.begin; i < block.end; ++i) {
+                if (!any || m_values.at(i) > largest)
+                    largest = m_values.at(i);
+                any = true;
+            }
+        }
+        if (t == 0 || largest > best)
+            best = largest;
+    }
+    *maximum = best;
+    return true;
+}
+
+bool readProfilePeriods(const QString &path, QStringList *periods)
+{
+    const QStringList texts = ProfileFile::read(path).periods();
+    if (periods)
+        *periods = texts;
+    return !texts.isEmpty();
+}
+
+bool readProfileValues(const QString &path, const QString &periodText, QVector<double> *values)
+{
+    const QVector<double> found = ProfileFile::read(path).values(periodText);
+    if (values)
+        *values = found;
+    return !found.isEmpty();
+}
