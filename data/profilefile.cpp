@@ -103,7 +103,7 @@ bool ProfileFile::Parser::endPeriodLine()
     if (m_file->m_blocks.size() >= maxBlocks)
         return false;
     Block block;
-    block.period = period;
+    block.period = period == 0.0 ? 0.0 : period;   // one zero: -0 would print "-0.0000"
     block.begin = block.end = m_file->m_values.size();
     m_file->m_blocks.append(block);
     m_block = m_file->m_blocks.size() - 1;
@@ -234,12 +234,16 @@ void ProfileFile::Parser::finish()
     m_file->index();
 }
 
-ProfileFile ProfileFile::parse(const QByteArray &text, int precision)
+ProfileFile ProfileFile::parse(const QByteArray &text, int precision, int chunkSize)
 {
     ProfileFile file;
     file.m_precision = precision;
     Parser parser(&file);
-    parser.feed(text.constData(), text.size());
+    const int step = chunkSize > 0 ? chunkSize : qMax(1, text.size());
+    for (int start = 0; start < text.size(); start += step) {
+        if (!parser.feed(text.constData() + start, qMin(step, text.size() - start)))
+            break;
+    }
     parser.finish();
     return file;
 }
@@ -287,14 +291,11 @@ bool ProfileFile::hasValues() const
 
 QStringList ProfileFile::periods() const
 {
+    // Periods in ascending order print to texts in ascending order, so equal
+    // texts are neighbours.
     QStringList texts;
-    double kept = 0.0;
-    for (int i = 0; i < m_byPeriod.size(); ++i) {
-        const double period = m_blocks.at(m_byPeriod.at(i)).period;
-        if (i > 0 && period - kept < 1e-12)
-            continue;
-        kept = period;
-        const QString text = periodText(period);
+    for (const int block : m_byPeriod) {
+        const QString text = periodText(m_blocks.at(block).period);
         if (texts.isEmpty() || texts.last() != text)
             texts.append(text);
     }

@@ -30,16 +30,18 @@ public:
     // The file at path, with the period precision of its name. A path that is
     // no regular file or cannot be opened reads as an empty file.
     static ProfileFile read(const QString &path);
-    // Text as the contents of a file whose periods print with that many decimals.
-    static ProfileFile parse(const QByteArray &text, int precision);
+    // Text as the contents of a file whose periods print with that many
+    // decimals. A chunkSize above 0 hands the text over in pieces of that
+    // size, as read() hands over a file.
+    static ProfileFile parse(const QByteArray &text, int precision, int chunkSize = 0);
 
     int precision() const { return m_precision; }
     // True when at least one block holds a value.
     bool hasValues() const;
 
-    // The distinct periods, ascending, periods within 1e-12 of a smaller one
-    // dropped, printed in fixed notation with the file's precision; a text
-    // printed twice is listed once. Empty when the file has no block.
+    // The periods, ascending, printed in fixed notation with the file's
+    // precision, each text once (so periods within 1e-12 are one period).
+    // Empty when the file has no block.
     QStringList periods() const;
 
     // The values of every block whose period prints to periodText with the

@@ -79,6 +79,9 @@ void TestProfileFile::contents_data()
     QTest::newRow("one period within 1e-12, blocks concatenated")
         << QByteArray("period=0.5\n1\nperiod=0.7\n9\nperiod=0.5000000000001\n2\n")
         << QStringList{QStringLiteral("0.5000"), QStringLiteral("0.7000")} << "0.5000" << QVector<double>{1, 2};
+    QTest::newRow("negative zero is zero") << QByteArray("period=-0\n1\nperiod=0\n2\nperiod=-0.0\n3\n")
+                                           << QStringList{QStringLiteral("0.0000")} << "0.0000"
+                                           << QVector<double>{1, 2, 3};
     QTest::newRow("block 5e-10 away still read") << QByteArray("period=0.7145190005\n1 2\n")
                                                  << QStringList{QStringLiteral("0.7145")} << "0.714519"
                                                  << QVector<double>{1, 2};
@@ -110,9 +113,12 @@ void TestProfileFile::contents()
     QFETCH(QByteArray, text);
     QFETCH(QString, period);
     QFETCH(QVector<double>, values);
-    const ProfileFile file = ProfileFile::parse(text, 4);
-    QTEST(file.periods(), "periods");
-    QCOMPARE(file.values(period), values);
+    // Whole, and in pieces that split every line and number somewhere.
+    for (const int chunk : {0, 1, 2, 3, 5}) {
+        const ProfileFile file = ProfileFile::parse(text, 4, chunk);
+        QTEST(file.periods(), "periods");
+        QCOMPARE(file.values(period), values);
+    }
 }
 
 // A file without "_s" in its name whose periods are written with six
