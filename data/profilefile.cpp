@@ -23,6 +23,39 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// The usual form of profile numbers, "-12.3456": an optional minus, at most
+// 15 digits and an optional point. The digits make an exact integer and the
+// power of ten is exact, so one division rounds as a full conversion does.
+bool parsePlainDecimal(const char *p, const char *end, double *value)
+{
+    static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    if (end - p > 16)
+        return false;
+    quint64 mantissa = 0;
+    int digits = 0;
+    int fraction = -1;   // digits after the point; -1 before it
+    for (; p < end; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            mantissa = mantissa * 10 + quint64(*p - '0');
+            ++digits;
+            if (fraction >= 0)
+                ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15)
+        return false;
+    const double magnitude = double(mantissa) / powers[fraction > 0 ? fraction : 0];
+    *value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // A whole decimal number (sign, digits, point, exponent), finite and within
 // the value limit. Independent of the locale.
 bool parseNumber(const char *begin, const char *end, double *value)
@@ -32,6 +65,8 @@ bool parseNumber(const char *begin, const char *end, double *value)
         if (begin < end && *begin == '-')
             return false;
     }
+    if (parsePlainDecimal(begin, end, value))
+        return true;
     double v = 0.0;
     const std::from_chars_result result = std::from_chars(begin, end, v);
     if (result.ec != std::errc() || result.ptr != end || !std::isfinite(v)
@@ -258,9 +293,10 @@ ProfileFile ProfileFile::read(const QString &path)
     if (!info.isFile() || !in.open(QIODevice::ReadOnly))
         return file;
     Parser parser(&file);
-    QByteArray buffer(int(readChunk), Qt::Uninitialized);
+    const qint64 chunk = qBound<qint64>(1, info.size(), readChunk);
+    QByteArray buffer(int(chunk), Qt::Uninitialized);
     for (;;) {
-        const qint64 n = in.read(buffer.data(), readChunk);
+        const qint64 n = in.read(buffer.data(), chunk);
         if (n <= 0 || !parser.feed(buffer.constData(), n))
             break;
     }

@@ -3,8 +3,11 @@
 #include "data/profileset.h"
 #include "profilefixture.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -19,6 +22,7 @@ private slots:
     void fileNames();
     void contents_data();
     void contents();
+    void numbersAsQtReadsThem();
     void periodsPrintedWithFewerDecimalsStillRead();
     void generatedFileReadsBackAcrossChunks();
     void pathsThatAreNoFile();
@@ -119,6 +123,33 @@ void TestProfileFile::contents()
         QTEST(file.periods(), "periods");
         QCOMPARE(file.values(period), values);
     }
+}
+
+// Random decimals, exponents and long mantissas included, read bit for bit
+// as Qt's own conversion reads them.
+void TestProfileFile::numbersAsQtReadsThem()
+{
+    QRandomGenerator random(7);
+    QByteArray text = "period=1\n";
+    QVector<double> expected;
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray token = random.bounded(2) ? "-" : "";
+        const int digits = 1 + int(random.bounded(19));
+        const int point = int(random.bounded(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point)
+                token += '.';
+            token += char('0' + random.bounded(10));
+        }
+        if (random.bounded(5) == 0)
+            token += "e" + QByteArray::number(int(random.bounded(60)) - 30);
+        text += token + (i % 8 == 7 ? "\n" : " ");
+        expected.append(token.toDouble());
+    }
+    const QVector<double> values = ProfileFile::parse(text, 4).values(QStringLiteral("1.0000"));
+    QCOMPARE(values.size(), expected.size());
+    for (int i = 0; i < values.size(); ++i)
+        QVERIFY2(std::memcmp(&values.at(i), &expected.at(i), sizeof(double)) == 0, qPrintable(QString::number(i)));
 }
 
 // A file without "_s" in its name whose periods are written with six
