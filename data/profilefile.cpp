@@ -162,7 +162,7 @@ bool ProfileFile::Parser::endNumber(const char *data, qint64 end)
     double value = 0.0;
     bool ok = false;
     if (m_carry.isEmpty() && !m_carryTooLong) {
-        ok = parseNumber(data + m_numberStart, data + end, &value);
+        ok = end - m_numberStart <= maxNumberText && parseNumber(data + m_numberStart, data + end, &value);
     } else {
         if (m_numberStart >= 0)
             keepNumberText(data + m_numberStart, end - m_numberStart);

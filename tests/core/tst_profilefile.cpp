@@ -98,6 +98,9 @@ void TestProfileFile::contents_data()
     QTest::newRow("period line without a number")
         << QByteArray("period=\n1 2\nperiod=0.5 s\n7\nperiod=nan\n8\nperiod=0.5\n3\n") << half << "0.5000"
         << QVector<double>{3};
+    QTest::newRow("number longer than any profile writes")
+        << QByteArray("period=0.5\n1 7." + QByteArray(1100, '0') + " 2\n") << half << "0.5000"
+        << QVector<double>{1, 2};
     QTest::newRow("no numbers") << QByteArray("period=0.5\nno values here\n") << half << "0.5000"
                                 << QVector<double>{};
     QTest::newRow("no period") << QByteArray("1 2 3\n") << QStringList{} << "1" << QVector<double>{};
