@@ -350,10 +350,11 @@ QVector<int> ProfileFile::matchingBlocks(const QString &text) const
         const auto first = std::lower_bound(m_byPeriod.begin(), m_byPeriod.end(), target - 1e-9,
                                             [this](int block, double p) { return m_blocks.at(block).period < p; });
         for (auto it = first; it != m_byPeriod.end() && m_blocks.at(*it).period <= target + 1e-9; ++it) {
-            if (std::fabs(m_blocks.at(*it).period - target) < 1e-9 && !blocks.contains(*it))
+            if (std::fabs(m_blocks.at(*it).period - target) < 1e-9)
                 blocks.append(*it);
         }
         std::sort(blocks.begin(), blocks.end());
+        blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
     }
     return blocks;
 }

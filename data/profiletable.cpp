@@ -3,6 +3,8 @@
 #include "astro/profileview.h"
 #include "data/profilefile.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 ProfileTable ProfileTable::build(const ProfileSet &set, const QString &date, int window, bool maxToCenter)
@@ -19,10 +21,12 @@ ProfileTable ProfileTable::build(const ProfileSet &set, const QString &date, int
     }
     QVector<ProfileFile> files;
     QVector<double> periodValues;
+    QSet<QString> seen;
     for (const QString &dm : qAsConst(table.m_dms)) {
         files.append(ProfileFile::read(findProfileFile(set, date, dm)));
         for (const QString &period : files.last().periods()) {
-            if (!table.m_periods.contains(period)) {
+            if (!seen.contains(period)) {
+                seen.insert(period);
                 table.m_periods.append(period);
                 periodValues.append(period.toDouble());
             }

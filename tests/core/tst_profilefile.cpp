@@ -223,6 +223,11 @@ void TestProfileFile::blockLimit()
     double maximum = 0.0;
     QVERIFY(file.maximumValue(&maximum));
     QCOMPARE(maximum, 1.0);
+
+    // As many blocks of one period: one period, all its values.
+    const ProfileFile same = ProfileFile::parse(QByteArray("period=1\n1\n").repeated(ProfileFile::maxBlocks), 0);
+    QCOMPARE(same.periods(), QStringList{QStringLiteral("1")});
+    QCOMPARE(same.values(QStringLiteral("1")).size(), ProfileFile::maxBlocks);
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)
