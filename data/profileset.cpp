@@ -34,11 +34,17 @@ ProfileScanResult scanFailure(const QString &error)
 ProfileScanResult scanProfileDirectory(const QString &dir, const ProfileProgress &progress)
 {
     ProfileScanResult result;
-    QDirIterator walk(dir, {QStringLiteral("p20*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    // Every file is visited, so that the walk of a large tree can be abandoned
+    // even where nothing matches; the name filter is "p20*.txt".
+    QDirIterator walk(dir, QDir::Files, QDirIterator::Subdirectories);
     while (walk.hasNext()) {
         walk.next();
+        if (progress && !progress(result.set.size(), 0))
+            return scanFailure(QString());
+        const QString name = walk.fileName();
         ProfileRecord record;
-        if (!parseProfileFileName(walk.fileName(), &record))
+        if (!name.startsWith(QLatin1String("p20"), Qt::CaseInsensitive)
+            || !name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) || !parseProfileFileName(name, &record))
             continue;
         if (result.set.size() >= maxProfileFiles)
             return scanFailure(QStringLiteral("The selected directory contains more than %1 profile files. "
@@ -46,8 +52,6 @@ ProfileScanResult scanProfileDirectory(const QString &dir, const ProfileProgress
                                    .arg(maxProfileFiles));
         record.path = walk.fileInfo().absoluteFilePath();
         result.set.append(record);
-        if (progress && !progress(result.set.size(), 0))
-            return scanFailure(QString());
     }
     if (result.set.isEmpty())
         return scanFailure(QStringLiteral("This directory contains no files matching %1").arg(profileNameTemplate()));

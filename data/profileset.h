@@ -34,7 +34,9 @@ struct ProfileScanResult
 
 // Walks dir and its subdirectories for files named "p20*.txt" that match the
 // profile name; fails with the user's message when there are more than
-// maxProfileFiles, none, or none holding a profile value.
+// maxProfileFiles, none, or none holding a profile value. Progress is told
+// the files found at every file visited (total 0), then the files checked
+// for a value of the set's size.
 ProfileScanResult scanProfileDirectory(const QString &dir, const ProfileProgress &progress = {});
 
 // For every date, the largest profile value over its files and their periods
