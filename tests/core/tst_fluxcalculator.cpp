@@ -10,6 +10,11 @@
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
+
+// A change of the worked example's input and profile.
+using Change = std::function<void(FluxInput &, QVector<double> &)>;
+Q_DECLARE_METATYPE(Change)
 
 // The flux density calculator: the worked example of its guide, every check
 // with its message, the half-width of a generated pulse, the texts it copies
@@ -146,73 +151,49 @@ void TestFluxCalculator::guideWorkedExample()
 
 void TestFluxCalculator::errors_data()
 {
-    QTest::addColumn<QVariantMap>("change");
+    QTest::addColumn<Change>("change");
     QTest::addColumn<QString>("errorEnd");
     const QString noHint = QStringLiteral("k1=[0.4 to 1]\nk2=cos(55 – delta)");
-    QTest::newRow("no site") << QVariantMap{{"site", ""}} << "Set the observatory site in the Plosh field.";
-    QTest::newRow("unknown site") << QVariantMap{{"site", "N3"}} << "Use N0, N1, N2, or N4.";
-    QTest::newRow("k1 = 0, delta 0") << QVariantMap{{"k1", 0.0}, {"delta", 0.0}} << noHint;
-    QTest::newRow("k2 = 0, delta 52.5") << QVariantMap{{"k2", 0.0}} << noHint + "=cos(2.50) = 0.999";
-    QTest::newRow("k1 = 0 at N4") << QVariantMap{{"site", "N4"}, {"k1", 1e-6}}
-                                  << "Defaults for N4:\nk1=0.95\nk2=cos(55 – delta)=cos(2.50) = 0.999";
-    QTest::newRow("k1 not a number reads 0") << QVariantMap{{"k1", qQNaN()}, {"delta", 0.0}} << noHint;
-    QTest::newRow("selection of one point") << QVariantMap{{"n1", 100}, {"n2", 100}}
-                                            << "check the n1 and n2 parameters.";
-    QTest::newRow("cosine of delta 90") << QVariantMap{{"withCos", true}, {"delta", 90.0}}
-                                        << "Invalid delta cosine: 0.00000";
-    QTest::newRow("no period") << QVariantMap{{"period", 0.0}} << "period must be greater than zero.";
-    QTest::newRow("infinite period reads 0") << QVariantMap{{"period", qInf()}} << "period must be greater than zero.";
-    QTest::newRow("n2 beyond the profile, defaulted below n1") << QVariantMap{{"n1", 150}, {"n2", 250}}
-                                                               << "check the n1 and n2 parameters.";
-    QTest::newRow("no time resolution") << QVariantMap{{"tresolution", 0.0}} << "n_periods must be greater than zero.";
-    QTest::newRow("N rounds to 0") << QVariantMap{{"n0", 40}} << "n_periods must be greater than zero.";
-    QTest::newRow("flat noise") << QVariantMap{{"profile", "flat"}} << "Invalid sigma=0";
-    QTest::newRow("profile of one point") << QVariantMap{{"profile", "one"}, {"np", 1}} << "Invalid sigma=-1";
-    QTest::newRow("peak area covering the profile") << QVariantMap{{"n1", 0}, {"n2", 198}} << "Invalid sigma=-4";
-    QTest::newRow("n0 / cos beyond an int") << QVariantMap{{"withCos", true}, {"delta", 89.99}, {"n0", 2000000000}}
-                                            << "too large for the calculation: check the calculator fields and the "
-                                               "profile values.";
-    QTest::newRow("N beyond an int") << QVariantMap{{"tresolution", 1e10}} << "profile values.";
-    QTest::newRow("temperature overflows") << QVariantMap{{"T178", 1e308}} << "profile values.";
+    const auto row = [](const char *name, const Change &change, const QString &end) {
+        QTest::newRow(name) << change << end;
+    };
+    row("no site", [](FluxInput &in, QVector<double> &) { in.site.clear(); },
+        "Set the observatory site in the Plosh field.");
+    row("unknown site", [](FluxInput &in, QVector<double> &) { in.site = "N3"; }, "Use N0, N1, N2, or N4.");
+    row("k1 = 0, delta 0", [](FluxInput &in, QVector<double> &) { in.k1 = in.delta = 0.0; }, noHint);
+    row("k2 = 0, delta 52.5", [](FluxInput &in, QVector<double> &) { in.k2 = 0.0; }, noHint + "=cos(2.50) = 0.999");
+    row("k1 below 1e-5 at N4", [](FluxInput &in, QVector<double> &) { in.site = "N4", in.k1 = 1e-6; },
+        "Defaults for N4:\nk1=0.95\nk2=cos(55 – delta)=cos(2.50) = 0.999");
+    row("k1 not a number reads 0", [](FluxInput &in, QVector<double> &) { in.k1 = qQNaN(), in.delta = 0.0; }, noHint);
+    row("selection of one point", [](FluxInput &in, QVector<double> &) { in.n1 = in.n2 = 100; },
+        "check the n1 and n2 parameters.");
+    row("cosine of delta 90", [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 90.0; },
+        "Invalid delta cosine: 0.00000");
+    row("infinite period reads 0", [](FluxInput &in, QVector<double> &) { in.period = qInf(); },
+        "period must be greater than zero.");
+    row("n2 beyond the profile, defaulted below n1", [](FluxInput &in, QVector<double> &) { in.n1 = 150, in.n2 = 250; },
+        "check the n1 and n2 parameters.");
+    row("no time resolution", [](FluxInput &in, QVector<double> &) { in.tresolution = 0.0; },
+        "n_periods must be greater than zero.");
+    row("N rounds to 0", [](FluxInput &in, QVector<double> &) { in.n0 = 40; }, "n_periods must be greater than zero.");
+    row("flat noise", [](FluxInput &, QVector<double> &x) { x.fill(3.0); }, "Invalid sigma=0");
+    row("profile of one point", [](FluxInput &in, QVector<double> &x) { x = {5.0}, in.np = 1; }, "Invalid sigma=-1");
+    row("peak area covering the profile", [](FluxInput &in, QVector<double> &) { in.n1 = 0, in.n2 = 198; },
+        "Invalid sigma=-4");
+    const QString overflow = QStringLiteral("too large for the calculation: check the calculator fields and the "
+                                            "profile values.");
+    row("n0 / cos beyond an int",
+        [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 89.99, in.n0 = 2000000000; }, overflow);
+    row("N beyond an int", [](FluxInput &in, QVector<double> &) { in.tresolution = 1e10; }, overflow);
+    row("temperature overflows", [](FluxInput &in, QVector<double> &) { in.T178 = 1e308; }, overflow);
 }
 
 void TestFluxCalculator::errors()
 {
-    QFETCH(QVariantMap, change);
+    QFETCH(Change, change);
     FluxInput in = guideInput();
     QVector<double> x = guideProfile();
-    for (auto it = change.cbegin(); it != change.cend(); ++it) {
-        const QString &key = it.key();
-        const QVariant &v = it.value();
-        if (key == "site")
-            in.site = v.toString();
-        else if (key == "k1")
-            in.k1 = v.toDouble();
-        else if (key == "k2")
-            in.k2 = v.toDouble();
-        else if (key == "delta")
-            in.delta = v.toDouble();
-        else if (key == "withCos")
-            in.withCos = v.toBool();
-        else if (key == "n0")
-            in.n0 = v.toInt();
-        else if (key == "n1")
-            in.n1 = v.toInt();
-        else if (key == "n2")
-            in.n2 = v.toInt();
-        else if (key == "np")
-            in.np = v.toInt();
-        else if (key == "period")
-            in.period = v.toDouble();
-        else if (key == "tresolution")
-            in.tresolution = v.toDouble();
-        else if (key == "T178")
-            in.T178 = v.toDouble();
-        else if (key == "profile")
-            x = v.toString() == "flat" ? QVector<double>(200, 3.0) : QVector<double>{5.0};
-        else
-            QFAIL(qPrintable("unknown field " + key));
-    }
+    change(in, x);
     const FluxCalculation calculation = calculateFlux(in, x);
     QVERIFY(!calculation.ok);
     QFETCH(QString, errorEnd);
@@ -310,10 +291,7 @@ void TestFluxCalculator::resultDecimals_data()
     QTest::newRow("250") << 250.0 << 1;
     QTest::newRow("100") << 100.0 << 2;
     QTest::newRow("37.5") << 37.5 << 2;
-    QTest::newRow("1") << 1.0 << 2;
-    QTest::newRow("0.42") << 0.42 << 2;
     QTest::newRow("0.1") << 0.1 << 2;
-    QTest::newRow("0.042") << 0.042 << 3;
     QTest::newRow("0.01") << 0.01 << 3;
     QTest::newRow("0.0042") << 0.0042 << 4;
     QTest::newRow("5e-8") << 5e-8 << 9;
