@@ -45,6 +45,9 @@ QString DemoData::describe(const SyntheticObservation &observation, const QStrin
 bool DemoData::writeObservation(const SyntheticObservation &observation, const QString &path,
                                 QStringList *written, QString *error)
 {
+    // Missing parent directories are made, as for every other output of the tool.
+    if (!makeDir(QFileInfo(path).absolutePath(), error))
+        return false;
     QString why;
     if (!observation.write(path, &why))
         return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, why));
