@@ -1,5 +1,6 @@
 #include "calculatorform.h"
 
+#include "app/wheelfocusfilter.h"
 #include "astro/beamtables.h"
 #include "astro/timecoords.h"
 
@@ -109,6 +110,7 @@ CalculatorForm::CalculatorForm(QWidget *parent)
         if (isStyledInput(widget) && isReadOnlyInput(widget))
             widget->setStyleSheet(resultFieldStyle);
     }
+    WheelFocusFilter::install(this);
     onDeltaSiteChanged(m_deltaSite->currentText());
 }
 

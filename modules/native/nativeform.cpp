@@ -1,6 +1,7 @@
 #include "modules/native/nativeform.h"
 
 #include "app/shelldialogs.h"
+#include "app/wheelfocusfilter.h"
 #include "astro/beamtables.h"
 #include "data/nativefile.h"
 
@@ -136,6 +137,7 @@ NativeForm::NativeForm(QWidget *parent)
     scroll->setWidget(column);
 
     connectControls();
+    WheelFocusFilter::install(this);
     setMode(NativeOnly);
     updateSaveButtons();
     updateFileButtons();
