@@ -618,6 +618,16 @@ void NativeForm::resetFileFields()
                              m_tresolution, m_code, m_npoints, m_fileFirstPoint, m_channels,
                              m_modules, m_rays})
         field->clear();
+    // Nothing of the previous file may stay: its site, deltas, ranges and search fields.
+    m_plosh.clear();
+    for (QLineEdit *field : {m_nativeDelta, m_nativeDelta2, m_dynamicDelta, m_nativePoints, m_dynamicPoints,
+                             m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
+                             m_dynamicSearchAlpha})
+        field->clear();
+    for (QSpinBox *box : {m_nativeFirstPoint, m_dynamicFirstPoint, m_fourierFirstPoint, m_fourierPoints}) {
+        const QSignalBlocker blocker(box);
+        box->setValue(0);
+    }
     m_exportAllowed = false;
     updateSaveButtons();
 }

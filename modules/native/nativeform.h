@@ -37,7 +37,8 @@ public:
     // Shows the passport and sets the ranges of the loaded file; with
     // keepSelection the module, ray, channel and dispersion stay when in range.
     void setFileInfo(const NativeFile &file, bool keepSelection);
-    // Empties the passport fields while a new file loads.
+    // Empties every field that showed the previous file (passport, deltas,
+    // ranges, search fields) while a new file loads.
     void resetFileFields();
 
     void setSearchFields(bool dynamic, const QString &point, const QString &alpha);

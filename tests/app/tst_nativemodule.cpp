@@ -892,6 +892,11 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
     QCOMPARE(m->spectrumWidget()->pointCount(), 0);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QCOMPARE(m->searchPoint(), -1);
+    // Nothing of the good file stays in the legend or the form.
+    QVERIFY(m->legendPanel()->legend().isEmpty());
+    for (QLineEdit *field : {f->nativeDelta(), f->nativePoints(), f->nativeSearchPoint(), f->nativeSearchAlpha(),
+                             f->dynamicPoints()})
+        QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName() + QLatin1Char('=') + field->text()));
     // Typing into the empty module does nothing.
     typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
     QCOMPARE(m->searchPoint(), -1);
