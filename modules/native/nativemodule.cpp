@@ -317,6 +317,11 @@ QString NativeModule::currentDeltaText() const
                                m_form->plosh());
 }
 
+QString NativeModule::pointText(qint64 index) const
+{
+    return QString::number(m_builder.pointNumber(index));
+}
+
 QString NativeModule::viewDelta(View view) const
 {
     return view == DynamicView ? currentDeltaText() : m_form->nativeDelta()->text();
@@ -356,7 +361,7 @@ GraphSpec NativeModule::mainGraphSpec()
         spec.series.append(line);
         const QString alpha = m_form->nativeSearchAlpha()->text();
         spec.headerText = headerLinesHtml(QStringLiteral("Search point:\npoint = %1\nalpha = %2, delta = %3\npulsar name: %4")
-                                              .arg(m_searchPoint)
+                                              .arg(pointText(m_searchPoint))
                                               .arg(alpha, delta, pulsarJName(alpha, delta)));
     }
     if (m_playing) {
@@ -398,7 +403,7 @@ void NativeModule::drawNativeGraph()
     const int npoints = m_builder.npoints();
     if (m_form->nativeOn() && m_searchPoint >= 0) {
         m_searchPoint = std::clamp(m_searchPoint, 0, npoints - 1);
-        m_form->setSearchFields(false, QString::number(m_searchPoint),
+        m_form->setSearchFields(false, pointText(m_searchPoint),
                                 alphaTextAt(m_searchPoint, m_form->nativeDelta()->text(), -1));
     }
     drawMainGraph();
@@ -508,13 +513,17 @@ void NativeModule::createDynamicView()
     connect(m_animationButton, &QPushButton::clicked, this, &NativeModule::toggleAnimation);
     connect(m_animationSlider, &QScrollBar::valueChanged, this, &NativeModule::onAnimationSliderChanged);
 
-    connect(m_spectrum, &DynamicSpectrumWidget::pointClicked, this, &NativeModule::onSpectrumClicked);
-    connect(m_spectrum, &DynamicSpectrumWidget::fragmentSelected, this, &NativeModule::saveDynamicSpectrum);
-    connect(m_spectrum, &DynamicSpectrumWidget::cursorPointChanged, this, [this](int point) {
+    connect(m_spectrum, &DynamicSpectrumWidget::pointClicked, this,
+            [this](int number) { onSpectrumClicked(int(number - m_builder.pointNumber(0))); });
+    connect(m_spectrum, &DynamicSpectrumWidget::fragmentSelected, this, [this](int number, int count) {
+        saveDynamicSpectrum(int(number - m_builder.pointNumber(0)), count);
+    });
+    // The spectrum widget reports point numbers; alphas go by the index in the file.
+    connect(m_spectrum, &DynamicSpectrumWidget::cursorPointChanged, this, [this](int number) {
         m_dynamicPanel->infoPanel()->setCoordinatesText(
             QStringLiteral("Coords:\nX1: point = %1\nX2: alpha = %2")
-                .arg(point)
-                .arg(alphaTextAt(point, currentDeltaText(), -1)));
+                .arg(number)
+                .arg(alphaTextAt(number - m_builder.pointNumber(0), currentDeltaText(), -1)));
     });
     connect(m_spectrum, &DynamicSpectrumWidget::cursorLeft, this, [this] {
         m_dynamicPanel->infoPanel()->setCoordinatesText(QStringLiteral("Coords: move cursor over the graph..."));
@@ -582,20 +591,22 @@ void NativeModule::configureDynamicSpectrum(DynamicSpectrumWidget *widget,
         m_scroll->setHorizontalScrollBarPolicy(type == NativeForm::Scrollable ? Qt::ScrollBarAsNeeded
                                                                              : Qt::ScrollBarAlwaysOff);
     widget->setPrintLayout(m_form->dynamicForPrint()->isChecked());
+    // The widget labels and reports point numbers; alphas go by the index.
+    const int offset = int(m_builder.pointNumber(0));
     const QString delta = currentDeltaText();
     const auto alpha = m_builder.alphaFunction(delta, 0);
     widget->setTimeAxis(type == NativeForm::FitToWidth, m_builder.file().tresolution,
-                        [alpha](int point) { return alpha(point); });
+                        [alpha, offset](int number) { return alpha(qint64(number) - offset); });
     widget->setTraceWidth(m_form->dynamicLineThickness()->value());
     widget->setScalePerWindow(ownView && type == NativeForm::Animation);
     const bool showDispersion = m_form->dynamicShowDispersion()->isChecked() && m_dynamicSearchPoint >= 0;
     widget->setDispersion(showDispersion, m_form->dynamicDispersion()->value(), m_builder.file().tresolution,
                           m_builder.file().fbands.mid(0, rows.size()),
-                          m_dynamicSearchPoint + m_form->dynamicShiftDispersion()->value());
+                          offset + m_dynamicSearchPoint + m_form->dynamicShiftDispersion()->value());
     widget->setDispersionColor(Qt::red);
     widget->setTrace(sum, m_form->dynamicSumHeight()->value());
     widget->setBottomGap(ownView && type == NativeForm::Animation ? animationBarHeight : 0);
-    widget->setData(rows, first, m_dynamicSearchPoint,
+    widget->setData(rows, offset + first, m_dynamicSearchPoint >= 0 ? offset + m_dynamicSearchPoint : -1,
                     m_dynamicSearchPoint >= 0 ? alpha(m_dynamicSearchPoint) : QString());
 }
 
@@ -612,7 +623,7 @@ void NativeModule::fillDynamicInfoPanel()
     QString header = QStringLiteral("Sum of channels with dispersion=%1").arg(m_form->dynamicDispersion()->value());
     if (m_dynamicSearchPoint >= 0)
         header += QStringLiteral("\n\nSearch point:\npoint = %1\nalpha = %2, delta = %3")
-                      .arg(m_dynamicSearchPoint)
+                      .arg(pointText(m_dynamicSearchPoint))
                       .arg(m_form->dynamicSearchAlpha()->text(), currentDeltaText());
     info->setHeaderText(headerLinesHtml(header));
 
@@ -664,7 +675,7 @@ void NativeModule::scrollSpectrumToPoint(int point, bool centre)
         return;
     const int w = spectrumCellWidth();
     const double left = m_spectrum->imageRect().left();
-    int x = int(left + double(point - m_spectrum->firstPoint()) * w) - w / 2;
+    int x = int(left + double(m_builder.pointNumber(point) - m_spectrum->firstPoint()) * w) - w / 2;
     // A search point goes to the middle, so that its marker and the
     // dispersion line leading to it are in view as well.
     if (centre)
@@ -702,14 +713,14 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
     const PointRange range = dynamic ? dynamicRange() : nativeRange();
     const bool visible = point >= range.first && point < range.first + range.count;
     const QString alpha = alphaTextAt(point, viewDelta(view), -1);
-    const QString pointText = QString::number(point);
+    const QString number = pointText(point);
     const bool paired = m_form->isPaired();
 
     (dynamic ? m_dynamicSearchPoint : m_searchPoint) = point;
-    m_form->setSearchFields(dynamic, pointText, alpha);
+    m_form->setSearchFields(dynamic, number, alpha);
     if (paired) {
         (dynamic ? m_searchPoint : m_dynamicSearchPoint) = point;
-        m_form->setSearchFields(!dynamic, pointText, alpha);
+        m_form->setSearchFields(!dynamic, number, alpha);
         const PointRange other = dynamic ? nativeRange() : dynamicRange();
         const int first = centredFirstPoint(point, other.count, npoints);
         if (dynamic)
@@ -723,10 +734,10 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
 
     if (!visible && showHint) {
         QString text = QStringLiteral("Point %1 is outside the visible %2 range %3–%4.\n")
-                           .arg(point)
+                           .arg(number)
                            .arg(dynamic ? QStringLiteral("Dynamic spectrum") : QStringLiteral("Native graph"))
-                           .arg(range.first)
-                           .arg(range.first + range.count - 1);
+                           .arg(pointText(range.first))
+                           .arg(pointText(range.first + range.count - 1));
         if (paired)
             text += dynamic ? QStringLiteral("The Native graph has been centered on this point.")
                             : QStringLiteral("The Dynamic spectrum has been centered on this point.");
@@ -743,20 +754,19 @@ void NativeModule::onSearchPointTyped(View view, const QString &text)
     const bool dynamic = view == DynamicView;
     const int current = dynamic ? m_dynamicSearchPoint : m_searchPoint;
     // Leaving the field unchanged, or leaving it empty with no point set, asks for nothing.
-    if ((current >= 0 && text == QString::number(current)) || (current < 0 && text.isEmpty()))
+    if ((current >= 0 && text == pointText(current)) || (current < 0 && text.isEmpty()))
         return;
     int point = 0;
-    if (parseSearchPoint(text, m_builder.npoints(), &point)) {
+    if (parseSearchPoint(text, m_builder.pointNumber(0), m_builder.npoints(), &point)) {
         setSearchPoint(view, point, true);
         return;
     }
-    m_form->setSearchFields(dynamic, current >= 0 ? QString::number(current) : QString(),
+    m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(),
                             current >= 0 ? alphaTextAt(current, viewDelta(view), -1) : QString());
     NativeDialogs::instance().critical(
         this, QStringLiteral("Point outside file"),
-        QStringLiteral("Point %1 is outside the file range 0–%2.\nNothing has been changed.")
-            .arg(text)
-            .arg(std::max(m_builder.npoints() - 1, 0)));
+        QStringLiteral("Point %1 is outside the file range %2–%3.\nNothing has been changed.")
+            .arg(text, pointText(0), pointText(std::max(m_builder.npoints() - 1, 0))));
 }
 
 void NativeModule::onSearchAlphaTyped(View view, const QString &text)
@@ -775,7 +785,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
         setSearchPoint(view, point, true);
         return;
     }
-    m_form->setSearchFields(dynamic, current >= 0 ? QString::number(current) : QString(), currentAlpha);
+    m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(), currentAlpha);
     const QString message = status == AlphaTextInvalid
         ? QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss.")
         : QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
@@ -814,7 +824,7 @@ void NativeModule::onPairingStarted(bool dynamicSwitchedOn)
         m_form->setSearchFields(receiver == DynamicView, QString(), QString());
         return;
     }
-    m_form->setSearchFields(receiver == DynamicView, QString::number(point),
+    m_form->setSearchFields(receiver == DynamicView, pointText(point),
                             alphaTextAt(point, m_form->nativeDelta()->text(), -1));
     if (receiver == DynamicView) {
         if (m_form->dynamicType() != NativeForm::Animation) {
@@ -904,8 +914,8 @@ void NativeModule::placeAnimationBar()
         m_animationSlider->setSingleStep(1);
     }
     m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3")
-                                  .arg(m_animationSlider->value())
-                                  .arg(m_animationSlider->value() + animationWindow() - 1)
+                                  .arg(pointText(m_animationSlider->value()),
+                                       pointText(m_animationSlider->value() + animationWindow() - 1))
                                   .arg(m_builder.npoints()));
     m_animationBar->show();
     m_animationBar->raise();
@@ -984,7 +994,8 @@ void NativeModule::onAnimationSliderChanged(int value)
     const int npoints = m_builder.npoints();
     const int w = animationWindow();
     const int v = std::clamp(value, 0, std::max(npoints - w, 0));
-    m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3").arg(v).arg(v + w - 1).arg(npoints));
+    m_animationLabel->setText(
+        QStringLiteral("Points %1–%2 of %3").arg(pointText(v), pointText(v + w - 1)).arg(npoints));
     scrollSpectrumToPoint(v, false);
     if (m_form->nativeOn())
         drawMainGraph();
@@ -1099,7 +1110,7 @@ void NativeModule::saveDynamicSpectrum(int first, int count)
 {
     if (!m_spectrum || count <= 0)
         return;
-    const QImage image = m_spectrum->renderFragment(first, count);
+    const QImage image = m_spectrum->renderFragment(int(m_builder.pointNumber(first)), count);
     if (image.isNull()) {
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Dynamic spectrum is empty."));
         return;

@@ -133,6 +133,9 @@ private:
     QString parentFileName() const;
     PointRange nativeVisibleRange() const;
     QString viewDelta(View view) const;
+    // Search points, ranges and spectrum columns are indexes in the file; the
+    // user sees and types the points' numbers in the observation.
+    QString pointText(qint64 index) const;
 
     NativeForm *m_form = nullptr;
     QString m_path;

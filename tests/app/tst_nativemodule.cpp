@@ -139,6 +139,7 @@ private slots:
     void nextFileKeepsSelection();
     void searchPointByNumberAndAlpha();
     void refusedSearchInputKeepsState();
+    void extractShowsPointNumbers();
     void pairingCopiesBothWays();
     void dynamicNeedsSingleBeam();
     void pointsFieldAndCursorReadout();
@@ -474,6 +475,46 @@ void TestNativeModule::refusedSearchInputKeepsState()
              QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
                  .arg(beyond, m->alphaTextAt(0, delta, -1), m->alphaTextAt(3999, delta, -1)));
     QCOMPARE(m->searchPoint(), 0);
+}
+
+// A file cut from an observation (first point 1000) shows and takes the
+// points' numbers in the observation; indexes stay inside the module.
+void TestNativeModule::extractShowsPointNumbers()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.firstPoint = 1000;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(2);
+    QCOMPARE(f->nativeFirstPoint()->text(), QStringLiteral("1000"));
+    typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
+    QCOMPARE(m->searchPoint(), 234);
+    QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
+    QCOMPARE(f->nativeSearchAlpha()->text(), m->alphaTextAt(234, f->nativeDelta()->text(), -1));
+    QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
+    QCOMPARE(m->plot()->series().last().sampleIndex, 234);
+
+    typeInto(f->nativeSearchPoint(), QStringLiteral("999"));
+    QCOMPARE(m_native.criticals.size(), 1);
+    QCOMPARE(m_native.criticals[0].text,
+             QStringLiteral("Point 999 is outside the file range 1000–4999.\nNothing has been changed."));
+    QCOMPARE(m->searchPoint(), 234);
+
+    // Typing the first point's number moves the range to that index.
+    f->nativeFirstPoint()->setFocus();
+    f->nativeFirstPoint()->selectAll();
+    QTest::keyClicks(f->nativeFirstPoint(), QStringLiteral("1500"));
+    QTest::keyClick(f->nativeFirstPoint(), Qt::Key_Return);
+    QCOMPARE(f->nativeFirstPoint()->value(), 500);
+
+    // The paired spectrum labels and reports numbers too.
+    f->dynamicGroup()->setChecked(true);
+    QCOMPARE(m->dynamicSearchPoint(), 234);
+    QCOMPARE(m->spectrumWidget()->firstPoint(), 1000 + m->dynamicRange().first);
+    emit m->spectrumWidget()->pointClicked(1100);
+    QCOMPARE(m->dynamicSearchPoint(), 100);
+    QCOMPARE(f->dynamicSearchPoint()->text(), QStringLiteral("1100"));
 }
 
 void TestNativeModule::pairingCopiesBothWays()
