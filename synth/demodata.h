@@ -14,7 +14,7 @@ class DemoData
 public:
     // Layout of the demo directory.
     static QString nativeDirName() { return QStringLiteral("native"); }
-    static QString multiDayDirName() { return QStringLiteral("multiday/J0332+5434_N1"); }
+    static QString multiDayDirName() { return QStringLiteral("multiday/J0332+5434_N0"); }
     static QString profilesDirName() { return QStringLiteral("profiles"); }
     static QString completeMarkName() { return QStringLiteral(".complete"); }
     static constexpr int multiDayCount = 10;
