@@ -107,6 +107,8 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
 
 NativeModule::~NativeModule()
 {
+    // A save under way stops and leaves its target as it was.
+    delete m_save;
     m_animationTimer.stop();
     stopLoader();
     // Children still emit while the widget tree is torn down (a field losing
@@ -215,6 +217,8 @@ void NativeModule::loadFile(const QString &path)
 
 void NativeModule::onFileChanged(QString path)
 {
+    if (m_save)
+        return;
     m_path = path;
     m_fileChanged = true;
     loadFile(path);
@@ -1009,28 +1013,53 @@ QString NativeModule::parentFileName() const
     return file.nativeFileName.isEmpty() ? file.fileName : file.nativeFileName;
 }
 
-bool NativeModule::savePicture(const QImage &image, const QString &defaultName)
+void NativeModule::startSave(const QString &path, const QString &failureText, BackgroundSave::Job job)
+{
+    m_save = new BackgroundSave(std::move(job), this);
+    connect(m_save, &BackgroundSave::progress, this, &ModuleWorkspace::setProgressValue);
+    connect(m_save, &BackgroundSave::finished, this, [this, path, failureText](bool ok) {
+        m_save->deleteLater();
+        m_save = nullptr;
+        m_form->setEnabled(true);
+        setLoadingOverlay(false);
+        setProgressVisible(false);
+        if (!ok) {
+            ShellDialogs::instance().warning(this, QStringLiteral("Error"), failureText.arg(path));
+            return;
+        }
+        SaveLocation::rememberSavedFile(path);
+    });
+    // Nothing else may start meanwhile: no second save, no other file.
+    m_form->setEnabled(false);
+    setLoadingOverlay(true, QStringLiteral("Saving the data. Please wait..."));
+    setProgressBusy(false);
+    setProgressVisible(true);
+    m_save->start();
+}
+
+void NativeModule::savePicture(const QImage &image, const QString &defaultName)
 {
     if (image.isNull()) {
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
-        return false;
+        return;
     }
     const QString last = SaveLocation::lastDirectory();
     const QString start = last.isEmpty() ? defaultName : last + QStringLiteral("/") + defaultName;
     QString path = ShellDialogs::instance().saveFileName(this, QStringLiteral("Image save"), start,
                                                          QStringLiteral("Image *.png"));
     if (path.isEmpty())
-        return false;
+        return;
     path = pathWithSuffix(path, QStringLiteral("png"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        file.cancelWriting();
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                         QStringLiteral("Failed to save image:\n%1").arg(path));
-        return false;
-    }
-    SaveLocation::rememberSavedFile(path);
-    return true;
+    startSave(path, QStringLiteral("Failed to save image:\n%1"),
+              [image, path](const BackgroundSave::Progress &progress, QString *) {
+                  QSaveFile file(path);
+                  // Asked to stop once the picture is encoded: the target stays as it was.
+                  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !progress(100)) {
+                      file.cancelWriting();
+                      return false;
+                  }
+                  return file.commit();
+              });
 }
 
 void NativeModule::saveNativeGraph()
@@ -1049,7 +1078,7 @@ void NativeModule::saveNativeGraph()
 
 void NativeModule::saveNativeData(bool binary)
 {
-    if (!m_form || !m_form->nativeOn() || !m_builder.hasData())
+    if (!m_form || !m_form->nativeOn() || !m_builder.hasData() || m_save)
         return;
     const PointRange range = nativeVisibleRange();
     if (range.count <= 0)
@@ -1076,15 +1105,13 @@ void NativeModule::saveNativeData(bool binary)
     selection.startPoint = range.first;
     selection.count = range.count;
     selection.delta = delta;
-    QString error;
-    const bool ok = binary ? writeBinaryExtract(path, m_builder.file(), selection, &error)
-                           : writeTextExtract(path, m_builder.file(), selection, &error);
-    if (!ok) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                         QStringLiteral("Failed to save data:\n%1").arg(path));
-        return;
-    }
-    SaveLocation::rememberSavedFile(path);
+    // The job holds its own copy of the record: the samples are shared, not copied.
+    const NativeFile file = m_builder.file();
+    startSave(path, QStringLiteral("Failed to save data:\n%1"),
+              [file, selection, binary, path](const BackgroundSave::Progress &progress, QString *error) {
+                  return binary ? writeBinaryExtract(path, file, selection, error, progress)
+                                : writeTextExtract(path, file, selection, error, progress);
+              });
 }
 
 void NativeModule::saveDynamicSpectrumArea()

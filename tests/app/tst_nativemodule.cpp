@@ -156,6 +156,7 @@ private slots:
     void newerLoadReplacesOlder();
     void olderProgressHideIgnored();
     void closingWhileLoading();
+    void closingWhileSavingLeavesNoPartialFile();
     void closingWithUnfinishedEdit();
     void largeFileShowsPreparingOverlay();
 
@@ -163,6 +164,7 @@ private:
     QString writeFile(const SyntheticObservation::Params &params, const QString &name = QString());
     std::unique_ptr<NativeModule> open(const QString &path, bool show = true);
     bool waitLoaded(NativeModule *module);
+    bool waitSaved(NativeModule *module);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingShell m_shell;
@@ -211,6 +213,15 @@ bool TestNativeModule::waitLoaded(NativeModule *module)
     while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
         QTest::qWait(10);
     return !module->isLoading() && !module->hasLoader();
+}
+
+bool TestNativeModule::waitSaved(NativeModule *module)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (module->isSaving() && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    return !module->isSaving();
 }
 
 std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool show)
@@ -752,6 +763,20 @@ void TestNativeModule::binaryAndTextSavesReadBack()
 
     m_shell.answer = m_dir->filePath(QStringLiteral("extract"));
     f->nativeSaveDataPnt()->click();
+    // The data are written on another thread behind the progress overlay;
+    // meanwhile nothing else starts, not even a second save.
+    QVERIFY(m->isSaving());
+    QVERIFY(!f->isEnabled());
+    QVERIFY(m->loadingOverlay()->isVisible());
+    QVERIFY(m->progressBar()->isVisible());
+    m->saveNativeData(false);
+    f->onFileNextClicked();
+    QCOMPARE(m_shell.saveTitles.size(), 1);
+    QVERIFY(waitSaved(m.get()));
+    QVERIFY(f->isEnabled());
+    QVERIFY(!m->loadingOverlay()->isVisible());
+    QVERIFY(!m->progressBar()->isVisible());
+    QCOMPARE(m->currentPath(), m->data().path);
     QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("PNT data save"));
     QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
     const QString alpha = m->alphaTextAt(1000, f->nativeDelta()->text(), -1);
@@ -775,6 +800,7 @@ void TestNativeModule::binaryAndTextSavesReadBack()
 
     m_shell.answer = m_dir->filePath(QStringLiteral("extract.TXT"));
     f->nativeSaveDataTxt()->click();
+    QVERIFY(waitSaved(m.get()));
     QCOMPARE(m_shell.saveTitles.value(1), QStringLiteral("TXT data save"));
     QCOMPARE(m_shell.saveFilters.value(1), QStringLiteral("Text data (*.txt)"));
     // The second dialog starts in the remembered directory.
@@ -818,6 +844,7 @@ void TestNativeModule::graphPictureDefaultName()
     m->plot()->setVisibleXRange(1000.0, 2999.0);
     m_shell.answer = m_dir->filePath(QStringLiteral("graph.PNG"));
     f->findChild<QPushButton *>(QStringLiteral("nativeSaveGraph"))->click();
+    QVERIFY(waitSaved(m.get()));
     QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("Image save"));
     QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("Image *.png"));
     const QString alpha = m->alphaTextAt(2000, f->nativeDelta()->text(), -1);
@@ -851,6 +878,7 @@ void TestNativeModule::spectrumPictureWithTitle()
     m_native.titleAnswer = QStringLiteral("B0329+54, 25 July");
     m_shell.answer = m_dir->filePath(QStringLiteral("spectrum"));
     f->dynamicSaveGraphAll()->click();
+    QVERIFY(waitSaved(m.get()));
     QVERIFY(!m_native.shownImage.isNull());
     QVERIFY(m_shell.saveStarts.value(0).endsWith(QStringLiteral("_m1_r2_n300_dynamic.png")));
     QImage saved(m_dir->filePath(QStringLiteral("spectrum.png")));
@@ -863,6 +891,7 @@ void TestNativeModule::spectrumPictureWithTitle()
     f->findChild<QPushButton *>(QStringLiteral("dynamicSaveGraphArea"))->click();
     QVERIFY(m->spectrumWidget()->selectionMode());
     emit m->spectrumWidget()->fragmentSelected(150, 40);
+    QVERIFY(waitSaved(m.get()));
     QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
 }
@@ -1011,6 +1040,35 @@ void TestNativeModule::closingWhileLoading()
     }
     // Events of the destroyed modules arrive nowhere.
     QTest::qWait(100);
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 200000;
+    p.nRays = 1;
+    const QString source = writeFile(p);
+    const QString target = m_dir->filePath(QStringLiteral("closed.txt"));
+    m_shell.answer = target;
+    for (int wait : {0, 20, 60}) {
+        auto m = open(source, false);
+        QVERIFY(waitLoaded(m.get()));
+        m->form()->nativeRay()->setValue(1);
+        m->saveNativeData(false);
+        QVERIFY(m->isSaving());
+        QTest::qWait(wait);
+        m.reset();
+        // Either the whole extract or nothing; never a part, never a temporary.
+        if (QFileInfo::exists(target)) {
+            NativeFile written;
+            QVERIFY(readNativeFile(target, &written));
+            QCOMPARE(written.npoints, p.npoints);
+            QVERIFY(QFile::remove(target));
+        }
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({QFileInfo(source).fileName()}));
+    }
+    QTest::qWait(50);
     QVERIFY(m_shell.warnings.isEmpty());
 }
 
