@@ -29,6 +29,7 @@ private slots:
     void demoIsCompleteAndReadable();
     void pulsarWhereItsAlphaPasses_data();
     void pulsarWhereItsAlphaPasses();
+    void readmeInstructionsHold();
     void multiDayDirectory();
     void profilesDirectory();
     void demoRewriteKeepsTheSameSet();
@@ -165,6 +166,33 @@ void TestDemoData::pulsarWhereItsAlphaPasses()
         else
             QVERIFY2(height < 5.0, qPrintable(QStringLiteral("ray %1: %2").arg(r + file.firstRay).arg(height)));
     }
+}
+
+// What the README tells a newcomer to type must fit the form and the data:
+// a whole dispersion, the demo's beam and its delta, the pulsar's alpha.
+void TestDemoData::readmeInstructionsHold()
+{
+    QFile readme(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(readme.readAll()).simplified();
+    const QRegularExpressionMatch steps = QRegularExpression(QStringLiteral(
+        "in module (\\d+), beam (\\d+) \\(delta (\\S+), .* choose beam (\\d+), channel 0 and dispersion (\\S+) "
+        ".* type (\\S+) into \"Search alpha\"")).match(text);
+    QVERIFY2(steps.hasMatch(), "README: the demo's steps are missing");
+    bool whole = false;
+    const int dispersion = steps.captured(5).toInt(&whole);
+    QVERIFY2(whole && dispersion >= 0 && dispersion <= 200, qPrintable(steps.captured(5)));
+
+    NativeFile file;
+    const QDir native(m_dir.filePath(DemoData::nativeDirName()));
+    QVERIFY(readNativeFile(native.filePath(native.entryList({QStringLiteral("*.pnt")}, QDir::Files).value(0)), &file));
+    const int module = steps.captured(1).toInt();
+    const int beam = steps.captured(2).toInt();
+    QCOMPARE(steps.captured(4).toInt(), beam);
+    QCOMPARE(file.firstModule, module);
+    QCOMPARE(steps.captured(3), beamDeclinationText(module, beam, file.plosh));
+    QCOMPARE(steps.captured(6), file.alpha);
+    QVERIFY(text.contains(QStringLiteral("demo-data/") + DemoData::multiDayDirName() + QLatin1Char('/')));
 }
 
 void TestDemoData::multiDayDirectory()
