@@ -465,9 +465,9 @@ void NativeForm::connectControls()
             emit graphParametersChanged();
         });
     }
-    for (QSpinBox *box : {m_dynamicSumHeight, m_dynamicLineThickness, m_dynamicScaleThickness,
-                          m_dynamicFontSize, m_dynamicShiftDispersion, m_fourierModule, m_fourierRay,
-                          m_fourierDispersion, static_cast<QSpinBox *>(m_fourierFirstPoint), m_fourierPoints, m_nativeChannel2})
+    for (QSpinBox *box : {m_dynamicSumHeight, m_dynamicLineThickness, m_dynamicScaleThickness, m_dynamicFontSize,
+                          m_dynamicShiftDispersion, m_fourierModule, m_fourierRay, m_fourierDispersion,
+                          static_cast<QSpinBox *>(m_fourierFirstPoint), m_fourierPoints, m_nativeChannel2})
         connect(box, changed, this, &NativeForm::graphParametersChanged);
     connect(m_dynamicShowDispersion, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
     connect(m_dynamicForPrint, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
