@@ -58,11 +58,11 @@ QSpinBox *spinBox(const char *name, int minimum, int maximum, int value, QWidget
 }
 
 // Spin boxes of a first point hold an index and show the point's number.
-PointNumberSpinBox *pointSpinBox(const char *name, QWidget *parent)
+PointNumberSpinBox *pointSpinBox(const char *name, int maximum, QWidget *parent)
 {
     auto *box = new PointNumberSpinBox(parent);
     box->setObjectName(QLatin1String(name));
-    box->setRange(0, 0);
+    box->setRange(0, maximum);
     box->setMinimumWidth(50);
     return box;
 }
@@ -238,7 +238,7 @@ QWidget *NativeForm::buildNativeGroup()
     m_nativeChannel = spinBox("nativeChannel", 0, 32, 0, c, true);
     m_nativeDispersion = spinBox("nativeDispersion", 0, 200, 0, c);
     m_nativeDelta = fileField("nativeDelta", c);
-    m_nativeFirstPoint = pointSpinBox("nativeFirstPoint", c);
+    m_nativeFirstPoint = pointSpinBox("nativeFirstPoint", 999999999, c);
     m_nativePoints = lineEdit("nativePoints", c);
     m_nativeSearchPoint = lineEdit("nativeSearchPoint", c);
     m_nativeSearchAlpha = lineEdit("nativeSearchAlpha", c);
@@ -304,7 +304,7 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicTypeScrollable->setObjectName(QStringLiteral("dynamicTypeScrollable"));
     m_dynamicTypeAnimation = new QRadioButton(QStringLiteral("animation"), c);
     m_dynamicTypeAnimation->setObjectName(QStringLiteral("dynamicTypeAnimation"));
-    m_dynamicFirstPoint = pointSpinBox("dynamicFirstPoint", c);
+    m_dynamicFirstPoint = pointSpinBox("dynamicFirstPoint", 999999999, c);
     m_dynamicPoints = lineEdit("dynamicPoints", c);
     m_dynamicSearchPoint = lineEdit("dynamicSearchPoint", c);
     m_dynamicSearchAlpha = lineEdit("dynamicSearchAlpha", c);
@@ -372,7 +372,7 @@ QWidget *NativeForm::buildFourierGroup()
     m_fourierModule = spinBox("fourierModule", 1, 6, 1, c);
     m_fourierRay = spinBox("fourierRay", 1, 8, 1, c);
     m_fourierDispersion = spinBox("fourierDispersion", 0, 200, 0, c);
-    m_fourierFirstPoint = pointSpinBox("fourierFirstPoint", c);
+    m_fourierFirstPoint = pointSpinBox("fourierFirstPoint", 0, c);
     m_fourierPoints = spinBox("fourierPoints", 0, 0, 0, c);
     m_fourierRightPanel = checkBox("fourierRightPanel", QStringLiteral("Right panel"), true, c);
     grid->addWidget(label(QStringLiteral("Module, ray"), c), 0, 0);

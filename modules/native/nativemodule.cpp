@@ -1039,6 +1039,8 @@ void NativeModule::startSave(const QString &path, const QString &failureText, Ba
 
 void NativeModule::savePicture(const QImage &image, const QString &defaultName)
 {
+    if (m_save)
+        return;
     if (image.isNull()) {
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
         return;
