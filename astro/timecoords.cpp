@@ -102,9 +102,9 @@ int timeZoneHours(const QString &localDate, const QString &localTime,
     return int(std::lround(double(utc.secsTo(local)) / 3600.0));
 }
 
-QDateTime samplePointTime(const QDateTime &start, qint64 firstPoint, qint64 point, double tres)
+QDateTime samplePointTime(const QDateTime &start, qint64 point, double tres)
 {
-    const double ms = std::round(double(firstPoint + point) * tres * 1000.0);
+    const double ms = std::round(double(point) * tres * 1000.0);
     if (!start.isValid() || !std::isfinite(ms) || std::fabs(ms) > maxOffsetMs)
         return QDateTime();
     return start.addMSecs(qint64(ms));
@@ -118,7 +118,7 @@ QDateTime beginDateTimeOfPoint(const QString &date, const QString &time, qint64 
         t = wholeSecondsTime(time);
     if (!d.isValid() || !t.isValid())
         return QDateTime();
-    return samplePointTime(QDateTime(d, t, Qt::UTC), 0, point, tres);
+    return samplePointTime(QDateTime(d, t, Qt::UTC), point, tres);
 }
 
 QString passportDateToInternal(const QString &text)

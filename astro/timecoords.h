@@ -26,8 +26,9 @@ QDateTime observationStart(const QString &date, const QString &time);
 // Local minus UTC in hours, rounded half away from zero; 0 when either is invalid.
 int timeZoneHours(const QString &localDate, const QString &localTime,
                   const QString &utcDate, const QString &utcTime);
-// Instant of sample point p: start + (firstPoint + p) * tres * 1000 ms, rounded.
-QDateTime samplePointTime(const QDateTime &start, qint64 firstPoint, qint64 point, double tres);
+// Instant of the sample `point` samples after the one at start: start +
+// point * tres * 1000 ms, rounded.
+QDateTime samplePointTime(const QDateTime &start, qint64 point, double tres);
 // The readers' variant: date "yyyy.MM.dd" and time "hh:mm:ss.zzz" (else its first
 // 8 characters as "hh:mm:ss") plus round(point * tres * 1000) ms; invalid on a bad start.
 QDateTime beginDateTimeOfPoint(const QString &date, const QString &time, qint64 point, double tres);

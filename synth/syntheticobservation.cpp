@@ -347,13 +347,17 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
     for (qint64 i = 0; i < count; ++i) {
         const double t = double(p.firstPoint + first + i) * p.tresolution;
         double level = p.baseline + calibrationOffset(t) * unit;
-        if (p.transitLevel != 0 && p.transitWidth > 0) {
+        double transit = 0.0;   // the source's passage through the beam, 0..1
+        if (p.transitWidth > 0 && (p.transitLevel != 0 || p.pulseFollowsTransit)) {
             const double x = (t - p.transitCentre) / p.transitWidth;
-            level += p.transitLevel * unit * std::exp(-4.0 * std::log(2.0) * x * x);
+            transit = std::exp(-4.0 * std::log(2.0) * x * x);
         }
+        if (p.transitLevel != 0)
+            level += p.transitLevel * unit * transit;
         if (p.snr > 0) {
+            const double scale = p.pulseFollowsTransit ? transit : 1.0;
             for (int c = 0; c < bands; ++c)
-                pulse[c] = pulseMean(t, m_delays.value(c));
+                pulse[c] = scale * pulseMean(t, m_delays.value(c));
         }
         float *point = out + i * perPoint;
         for (int m = 0; m < p.nModules; ++m) {

@@ -65,6 +65,10 @@ public:
         double pulseEpoch = 0.1;
         qint32 pulseModule = 0;       // module number carrying the pulse, 0: all
         qint32 pulseRay = 0;          // ray number carrying the pulse, 0: all
+        // The pulses rise and fade as the source passes through the beam:
+        // their amplitude is scaled by the transit Gaussian below (centre and
+        // width), whatever transitLevel is.
+        bool pulseFollowsTransit = false;
 
         // Calibration step, 15 s from calibrationStart seconds after the
         // observation's point 0 (a negative start means none), in every

@@ -5,6 +5,7 @@
 #include "ffagroup.h"
 #include "kvxtocataloggroup.h"
 
+#include "app/wheelfocusfilter.h"
 #include "astro/beamtables.h"
 #include "astro/timecoords.h"
 
@@ -59,6 +60,7 @@ CalculatorForm::CalculatorForm(QWidget *parent)
     connect(m_ffa, &FfaGroup::resultListChanged, this, &CalculatorForm::resultListChanged);
     connect(m_tres, &QComboBox::currentTextChanged, this, &CalculatorForm::onTresolutionChanged);
     onTresolutionChanged(m_tres->currentText());
+    WheelFocusFilter::install(this);
     onDeltaSiteChanged(m_deltaSite->currentText());
 }
 
