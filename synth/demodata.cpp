@@ -224,7 +224,8 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
         return false;
 
     QSaveFile complete(mark);
-    if (!complete.open(QIODevice::WriteOnly) || complete.write("demo\n") != 5 || !complete.commit())
+    const QByteArray markText = completeMarkText();
+    if (!complete.open(QIODevice::WriteOnly) || complete.write(markText) != markText.size() || !complete.commit())
         return fail(error, QStringLiteral("Cannot write %1: %2").arg(mark, complete.errorString()));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,9 @@ public:
     static QString multiDayDirName() { return QStringLiteral("multiday/J0332+5434_N0"); }
     static QString profilesDirName() { return QStringLiteral("profiles"); }
     static QString completeMarkName() { return QStringLiteral(".complete"); }
+    // The text of the completion mark; it changes whenever the demo set
+    // changes, so that scripts/run can tell an outdated demo folder.
+    static QByteArray completeMarkText() { return QByteArrayLiteral("demo 2\n"); }
     static constexpr int multiDayCount = 10;
     static constexpr int calibrationDay = 4;   // index of the day with the calibration step
 
