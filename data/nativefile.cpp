@@ -1,13 +1,26 @@
 #include "data/nativefile.h"
 
+#include "data/mappingguard.h"
+
 #include <QFile>
+
+#include <sys/stat.h>
 
 NativeMapping::NativeMapping() = default;
 
 NativeMapping::~NativeMapping()
 {
+    MappingGuard::remove(guard);
     if (file && bytes)
         file->unmap(const_cast<uchar *>(bytes));
+}
+
+bool NativeMapping::lost() const
+{
+    if (MappingGuard::isLost(guard))
+        return true;
+    struct stat info = {};
+    return file && fstat(file->handle(), &info) == 0 && qint64(info.st_size) < offset + count * qint64(sizeof(float));
 }
 
 qint64 NativeFile::sampleCount() const

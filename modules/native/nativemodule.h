@@ -29,7 +29,9 @@ class QThread;
 // animation and saves pictures and extracts. Owns its form, the loaded record
 // (through the graph builder), the dynamic view and, while a file loads, the
 // worker thread and its loader. Every load replaces the record; a newer load
-// or the module's destruction first waits for the running one. GUI thread,
+// or the module's destruction asks the running one to stop and never waits
+// for it (the old thread and loader delete themselves). A file that shrinks
+// on disk while shown leaves the module as a failed load does. GUI thread,
 // except the reading inside the loader.
 class NativeModule : public ModuleWorkspace
 {
@@ -99,8 +101,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void stopLoader();
+    void abandonLoader();
     void clearShownData();
+    void showFailedLoad(const QString &error);
+    // When the shown file was cut short on disk: drops it as a failed load and
+    // says so; true then.
+    bool dropChangedFile();
     void drawMainGraph();
     GraphSpec mainGraphSpec();
     void createDynamicView();

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -157,6 +158,7 @@ private slots:
     void closingWhileLoading();
     void closingWithUnfinishedEdit();
     void largeFileShowsPreparingOverlay();
+    void fileCutShortWhileShown();
 
 private:
     QString writeFile(const SyntheticObservation::Params &params, const QString &name = QString());
@@ -954,13 +956,14 @@ void TestNativeModule::closingWhileLoading()
     for (int wait : {0, 55, 80}) {
         auto m = open(path, false);
         QTest::qWait(wait);
-        QPointer<QThread> thread = m->findChild<QThread *>();
         QPointer<NativeFileLoader> loader = m->currentLoader();
-        QVERIFY(thread);
         QVERIFY(loader);
+        QPointer<QThread> thread = loader->thread();
+        QVERIFY(thread && thread != QThread::currentThread());
+        // Closing asks the read to stop and does not wait for it; the loader
+        // goes with its thread, started or not.
         m.reset();
-        QVERIFY(thread.isNull());
-        // The loader goes with its thread, started or not.
+        QTRY_VERIFY(thread.isNull());
         QTRY_VERIFY(loader.isNull());
     }
     // Events of the destroyed modules arrive nowhere.
@@ -1008,6 +1011,40 @@ void TestNativeModule::largeFileShowsPreparingOverlay()
     m->form()->nativeRay()->setValue(1);
     m->form()->nativeChannel()->setValue(1);
     QCOMPARE(m->plot()->series()[0].values[10], double(SyntheticObservation(used).sample(10, 0, 0, 0)));
+}
+
+// Another process cuts the shown mapped file short; the next graph would read
+// past its end. The module survives, says so, and is left as after a failed load.
+void TestNativeModule::fileCutShortWhileShown()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.nBands = 255;
+    p.snr = 0.0;
+    SyntheticObservation::Params used;
+    QString error;
+    const QString path = m_dir->filePath(QStringLiteral("big_00.pnt"));
+    if (!SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, &used, &error))
+        QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
+    auto m = open(path);
+    QVERIFY(waitLoaded(m.get()));
+    m->form()->nativeRay()->setValue(1);
+    m->form()->nativeChannel()->setValue(1);
+    QCOMPARE(m->plot()->series().size(), 1);
+
+    QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("0"), path}), 0);
+    m->form()->nativeChannel()->setValue(2);
+    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
+    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("The file changed on disk while it was shown:\n%1\n\n"
+                                                      "Its data can no longer be shown. Open it again to see what "
+                                                      "it holds now.").arg(path));
+    QVERIFY(!m->data().loaded);
+    QVERIFY(m->plot()->series().isEmpty());
+    QVERIFY(m->form()->npointsField()->text().isEmpty());
+    // Nothing of the cut file is drawn again.
+    m->form()->nativeChannel()->setValue(3);
+    QVERIFY(m->plot()->series().isEmpty());
+    QCOMPARE(m_shell.warnings.size(), 1);
 }
 
 QTEST_MAIN(TestNativeModule)
