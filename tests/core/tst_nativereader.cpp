@@ -176,6 +176,22 @@ private slots:
         verifyAllSamples(copy);
     }
 
+    // Large arrays are handed back to the system piece by piece; an array
+    // another record still shares is left alone.
+    void clearingARecordKeepsSharedSamples()
+    {
+        NativeFile file;
+        file.samples = QVector<float>(32 << 20, 2.5f);
+        file.loaded = true;
+        const NativeFile copy = file;
+        file.clearSamples();
+        QVERIFY(file.samples.isEmpty());
+        QCOMPARE(copy.samples.size(), 32 << 20);
+        QCOMPARE(copy.samples.at(0), 2.5f);
+        QCOMPARE(copy.samples.at(16 << 20), 2.5f);
+        QCOMPARE(copy.samples.last(), 2.5f);
+    }
+
     void streamedAcrossChunks_data()
     {
         QTest::addColumn<int>("npoints");
