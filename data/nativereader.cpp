@@ -58,7 +58,8 @@ LineRead readPassportLine(QFile &in, std::vector<char> &buffer, QByteArray *line
 
 QString decodeLine(const QByteArray &bytes)
 {
-    QString text = QString::fromLatin1(bytes);
+    // Every byte one character, a zero byte too.
+    QString text = QString::fromLatin1(bytes.constData(), bytes.size());
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));

@@ -285,12 +285,13 @@ private slots:
         QTest::newRow("Latin-1") << QByteArray("Crab \xE9\xFF\xFE");
         QTest::newRow("broken UTF-8") << QByteArray("\xC3\x28 \xFF\xFE\xEF\xBF");
         QTest::newRow("UTF-8 ending in A0") << QByteArray("\xD0\x9A\xD0\xA0");
+        QTest::newRow("zero byte") << QByteArray("2\x01\0+.5", 6);
     }
 
     void headerBytesSurviveExtracts()
     {
         QFETCH(QByteArray, bytes);
-        const QString value = QString::fromLatin1(bytes);
+        const QString value = QString::fromLatin1(bytes.constData(), bytes.size());
         NativeFile record = m_source;
         record.fcentral = value;
         record.wbTotal = value;
@@ -305,7 +306,9 @@ private slots:
             QString error;
             QVERIFY(text ? writeTextExtract(path, record, cut, &error) : writeBinaryExtract(path, record, cut, &error));
             // Each byte is one character in Latin-1, so the texts compare the bytes.
-            const QStringList lines = QString::fromLatin1(contents(path)).split(QLatin1Char('\n'));
+            const QByteArray bytesOfFile = contents(path);
+            const QStringList lines =
+                QString::fromLatin1(bytesOfFile.constData(), bytesOfFile.size()).split(QLatin1Char('\n'));
             for (const QString &key : keys) {
                 const auto line = std::find_if(lines.begin(), lines.end(),
                                                [&](const QString &l) { return l.startsWith(key + QLatin1Char(' ')); });
