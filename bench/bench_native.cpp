@@ -26,6 +26,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -78,6 +79,33 @@ int measurePeak(const QString &path)
     return 0;
 }
 
+// A 1 ms timer on the GUI thread that hands each gap between its ticks (in
+// nanoseconds since the previous tick, or since it started) to a callback:
+// a long gap is a time the window did not answer.
+class TickProbe
+{
+public:
+    explicit TickProbe(std::function<void(qint64)> onGap) : m_onGap(std::move(onGap))
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_onGap(now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 elapsedNs() const { return m_clock.nsecsElapsed(); }
+
+private:
+    std::function<void(qint64)> m_onGap;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_last = 0;
+};
+
 // Largest gaps between ticks of a 1 ms timer while the file is read, and over
 // its completion and first draw.
 void measureStalls(const QString &path, double *readingMs, double *firstSumMs, double *totalMs)
@@ -87,22 +115,14 @@ void measureStalls(const QString &path, double *readingMs, double *firstSumMs, d
     NativeModule module(listingOf(path), path);
     module.resize(1400, 900);
     module.show();
-    qint64 last = clock.nsecsElapsed();
     qint64 maxReading = 0;
     qint64 maxAfter = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 gap = now - last;
-        last = now;
+    const TickProbe probe([&](qint64 gap) {
         if (module.isLoading())
             maxReading = std::max(maxReading, gap);
         else
             maxAfter = std::max(maxAfter, gap);
     });
-    probe.start();
     waitForGraph(&module, 600000);
     QCoreApplication::processEvents();
     *readingMs = maxReading / 1e6;
@@ -125,22 +145,13 @@ double replaceStallMs(const QString &large, const QString &small)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     if (!module.isLoading())
         return -1.0;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
     qint64 maxGap = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
+    const TickProbe probe([&](qint64 gap) {
         if (module.isLoading())
-            maxGap = std::max(maxGap, now - last);
-        last = now;
+            maxGap = std::max(maxGap, gap);
     });
-    probe.start();
     module.onFileChanged(small);
-    while (module.isLoading() && clock.elapsed() < 600000)
+    while (module.isLoading() && probe.elapsedNs() < qint64(600) * 1000000000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return maxGap / 1e6;
 }

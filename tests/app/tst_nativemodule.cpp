@@ -162,6 +162,8 @@ private slots:
 
 private:
     QString writeFile(const SyntheticObservation::Params &params, const QString &name = QString());
+    // A sparse file of exactly 2 GiB, which is mapped; empty when there is no room.
+    QString writeMappedFile(SyntheticObservation::Params *used, QString *error);
     std::unique_ptr<NativeModule> open(const QString &path, bool show = true);
     bool waitLoaded(NativeModule *module);
 
@@ -203,6 +205,15 @@ QString TestNativeModule::writeFile(const SyntheticObservation::Params &params, 
     if (!observation.write(path, &error))
         qWarning() << error;
     return path;
+}
+
+QString TestNativeModule::writeMappedFile(SyntheticObservation::Params *used, QString *error)
+{
+    SyntheticObservation::Params p = baseParams();
+    p.nBands = 255;
+    p.snr = 0.0;
+    const QString path = m_dir->filePath(QStringLiteral("big_00.pnt"));
+    return SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, used, error) ? path : QString();
 }
 
 bool TestNativeModule::waitLoaded(NativeModule *module)
@@ -990,13 +1001,10 @@ void TestNativeModule::closingWithUnfinishedEdit()
 
 void TestNativeModule::largeFileShowsPreparingOverlay()
 {
-    SyntheticObservation::Params p = baseParams();
-    p.nBands = 255;
-    p.snr = 0.0;
     SyntheticObservation::Params used;
     QString error;
-    const QString path = m_dir->filePath(QStringLiteral("big_00.pnt"));
-    if (!SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, &used, &error))
+    const QString path = writeMappedFile(&used, &error);
+    if (path.isEmpty())
         QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
     QCOMPARE(QFileInfo(path).size(), qint64(1) << 31);
     auto m = open(path);
@@ -1017,13 +1025,10 @@ void TestNativeModule::largeFileShowsPreparingOverlay()
 // past its end. The module survives, says so, and is left as after a failed load.
 void TestNativeModule::fileCutShortWhileShown()
 {
-    SyntheticObservation::Params p = baseParams();
-    p.nBands = 255;
-    p.snr = 0.0;
     SyntheticObservation::Params used;
     QString error;
-    const QString path = m_dir->filePath(QStringLiteral("big_00.pnt"));
-    if (!SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, &used, &error))
+    const QString path = writeMappedFile(&used, &error);
+    if (path.isEmpty())
         QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
     auto m = open(path);
     QVERIFY(waitLoaded(m.get()));
