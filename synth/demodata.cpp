@@ -199,8 +199,6 @@ bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *er
     wide.nBands = 512;
     wide.nRays = 8;
     wide.npoints = 8;
-    wide.bandLow = 109.0;
-    wide.bandHigh = 111.5;
     SyntheticObservation::Params wideN4 = wide;
     wideN4.plosh = QStringLiteral("N4");
     wideN4.positionCode = QStringLiteral("12 0 1");
