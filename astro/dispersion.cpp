@@ -1,6 +1,7 @@
 #include "astro/dispersion.h"
 
 #include "data/nativefile.h"
+#include "data/nativereader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -315,6 +316,11 @@ int dispersedChannelSum(const NativeFile &data, QVector<double> *out, int firstP
         sumOutputs(from, to, nFreq, [&](qint64 a, qint64 b) {
             sumMapped(data, delays, rowOffset, shift, a, b, values);
         });
+        // Zeros in place of data from a file cut short on disk make no sum.
+        if (nativeSamplesLost(data)) {
+            out->clear();
+            return -1;
+        }
     } else {
         const qint64 base = (qint64(moduleIndex) * data.nRays + rayIndex) * data.nChannels * qint64(data.npoints);
         sumOutputs(from, to, nFreq, [&](qint64 a, qint64 b) {

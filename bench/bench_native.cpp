@@ -1,8 +1,10 @@
 // Opening native files in the native data module: peak memory against the
-// sample array, how long the window stops answering while a file loads and
-// while its first channel sum is drawn, and the opening of mapped files.
-// Prints "name: value" lines.
+// sample array, how long the window stops answering while a file loads, while
+// its first channel sum is drawn and when a running load is replaced, and the
+// opening of mapped files. Prints "name: value" lines.
 
+#include "benchtiming.h"
+#include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
 #include "modules/native/nativeform.h"
@@ -14,13 +16,17 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -73,6 +79,33 @@ int measurePeak(const QString &path)
     return 0;
 }
 
+// A 1 ms timer on the GUI thread that hands each gap between its ticks (in
+// nanoseconds since the previous tick, or since it started) to a callback:
+// a long gap is a time the window did not answer.
+class TickProbe
+{
+public:
+    explicit TickProbe(std::function<void(qint64)> onGap) : m_onGap(std::move(onGap))
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_onGap(now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 elapsedNs() const { return m_clock.nsecsElapsed(); }
+
+private:
+    std::function<void(qint64)> m_onGap;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_last = 0;
+};
+
 // Largest gaps between ticks of a 1 ms timer while the file is read, and over
 // its completion and first draw.
 void measureStalls(const QString &path, double *readingMs, double *firstSumMs, double *totalMs)
@@ -82,27 +115,69 @@ void measureStalls(const QString &path, double *readingMs, double *firstSumMs, d
     NativeModule module(listingOf(path), path);
     module.resize(1400, 900);
     module.show();
-    qint64 last = clock.nsecsElapsed();
     qint64 maxReading = 0;
     qint64 maxAfter = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 gap = now - last;
-        last = now;
+    const TickProbe probe([&](qint64 gap) {
         if (module.isLoading())
             maxReading = std::max(maxReading, gap);
         else
             maxAfter = std::max(maxAfter, gap);
     });
-    probe.start();
     waitForGraph(&module, 600000);
     QCoreApplication::processEvents();
     *readingMs = maxReading / 1e6;
     *firstSumMs = maxAfter / 1e6;
     *totalMs = clock.nsecsElapsed() / 1e6;
+}
+
+// The share of the large file read before it is replaced by another load.
+constexpr int replaceAtPercent = 20;
+
+// Largest gap between ticks of a 1 ms timer from replacing a running load of
+// `large` by a load of `small` until the small file is loaded (its first
+// graph is not part of replacing).
+double replaceStallMs(const QString &large, const QString &small)
+{
+    NativeModule module(listingOf(large), large);
+    module.resize(1400, 900);
+    module.show();
+    while (module.isLoading() && module.progressBar()->value() < replaceAtPercent)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!module.isLoading())
+        return -1.0;
+    qint64 maxGap = 0;
+    const TickProbe probe([&](qint64 gap) {
+        if (module.isLoading())
+            maxGap = std::max(maxGap, gap);
+    });
+    module.onFileChanged(small);
+    while (module.isLoading() && probe.elapsedNs() < qint64(600) * 1000000000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return maxGap / 1e6;
+}
+
+// The yardstick: how long the GUI thread used to wait when a new load met a
+// running one, i.e. for the rest of the read from the same point on.
+double oldWaitMs(const QString &large)
+{
+    QThread thread;
+    auto *loader = new NativeFileLoader(large);
+    loader->moveToThread(&thread);
+    std::atomic<int> percent{0};
+    QObject::connect(&thread, &QThread::started, loader, &NativeFileLoader::run);
+    QObject::connect(loader, &NativeFileLoader::progress, loader, [&percent](int p) { percent = p; },
+                     Qt::DirectConnection);
+    QObject::connect(loader, &NativeFileLoader::finished, &thread, &QThread::quit, Qt::DirectConnection);
+    thread.start();
+    while (percent < replaceAtPercent && !thread.isFinished())
+        QThread::msleep(1);
+    QElapsedTimer clock;
+    clock.start();
+    thread.quit();
+    thread.wait();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    delete loader;
+    return ms;
 }
 
 // Maps the file and reads channel 1 of ray 1 at every point into an array.
@@ -187,6 +262,27 @@ int main(int argc, char **argv)
     const double plainMs = plain.nsecsElapsed() / 1e6;
     std::printf("native_open_plain_read_ms: %.1f\n", plainMs);
     std::printf("native_open_stall_vs_plain_read_ratio: %.4f\n", readingMs / plainMs);
+
+    // Replacing a running load of the 1 GiB file by a small file, against the
+    // old wait for the running read from the same point on.
+    SyntheticObservation::Params small = largeParams(qint64(8) << 20);
+    const QString first = dir.filePath(QStringLiteral("a_small_00.pnt"));
+    SyntheticObservation(small).writeBinary(first, &error);
+    // Medians of five runs each: the machine is shared, and one run can be
+    // paused by others' work.
+    std::vector<double> replaceRuns, waitRuns;
+    for (int run = 0; run < 5; ++run) {
+        replaceRuns.push_back(replaceStallMs(streamed, first));
+        // The replaced read lets go of its memory in the background.
+        QThread::sleep(1);
+        QCoreApplication::processEvents();
+        waitRuns.push_back(oldWaitMs(streamed));
+    }
+    const double replaceMs = median(replaceRuns);
+    const double waitMs = median(waitRuns);
+    std::printf("native_cancel_gui_max_stall_ms: %.1f\n", replaceMs);
+    std::printf("native_cancel_old_wait_ms: %.1f\n", waitMs);
+    std::printf("native_cancel_stall_vs_old_wait_ratio: %.4f\n", replaceMs / waitMs);
     QFile::remove(streamed);
 
     // Mapped files: a 4 GiB sparse file stepped to from a small one showing
@@ -195,9 +291,6 @@ int main(int argc, char **argv)
     // first pass over a fresh sparse file pays for the kernel filling the page
     // cache with its holes; it is reported apart, and both measured runs
     // start from the same warm cache.
-    SyntheticObservation::Params small = largeParams(qint64(8) << 20);
-    const QString first = dir.filePath(QStringLiteral("a_small_00.pnt"));
-    SyntheticObservation(small).writeBinary(first, &error);
     SyntheticObservation::Params used;
     const QString mapped = dir.filePath(QStringLiteral("c_4g_00.pnt"));
     const qint64 size = qint64(1) << 32;

@@ -1,13 +1,51 @@
 #include "data/nativefile.h"
 
+#include "data/mappingguard.h"
+
 #include <QFile>
+
+#include <algorithm>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Hands the pages of a large array this record alone holds back to the system
+// a piece at a time. Freeing a gigabyte in one call keeps the process's
+// memory map locked for a long while, and every other thread that maps or
+// unmaps memory meanwhile (the GUI thread painting) waits for it.
+void releaseGradually(QVector<float> &samples)
+{
+    constexpr qint64 piece = qint64(16) << 20;
+    const qint64 bytes = qint64(samples.size()) * qint64(sizeof(float));
+    if (bytes < 4 * piece || !samples.isDetached())
+        return;
+    const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const auto begin = (quintptr(samples.constData()) + pageSize - 1) & ~(pageSize - 1);
+    const auto end = (quintptr(samples.constData()) + quintptr(bytes)) & ~(pageSize - 1);
+    for (quintptr at = begin; at < end; at += quintptr(piece))
+        madvise(reinterpret_cast<void *>(at), std::min(quintptr(piece), end - at), MADV_DONTNEED);
+}
+
+} // namespace
 
 NativeMapping::NativeMapping() = default;
 
 NativeMapping::~NativeMapping()
 {
+    MappingGuard::remove(guard);
     if (file && bytes)
         file->unmap(const_cast<uchar *>(bytes));
+}
+
+bool NativeMapping::lost() const
+{
+    if (MappingGuard::isLost(guard))
+        return true;
+    struct stat info = {};
+    return file && fstat(file->handle(), &info) == 0 && qint64(info.st_size) < offset + count * qint64(sizeof(float));
 }
 
 qint64 NativeFile::sampleCount() const
@@ -29,6 +67,7 @@ qint64 NativeFile::declaredSampleCount() const
 
 void NativeFile::clearSamples()
 {
+    releaseGradually(samples);
     samples = QVector<float>();
     mapping.reset();
     loaded = false;

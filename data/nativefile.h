@@ -12,12 +12,20 @@ class QFile;
 
 // A read-only mapping of a native file's sample block. It owns the open file;
 // the mapping stays valid while any NativeFile copy holds this object.
-// Immutable after construction, safe to read from any thread.
+// Immutable after construction, safe to read from any thread. When the file
+// shrinks on disk, the mapping guard puts zeros in place of the block and
+// `lost` turns true (for a mapping registered with the guard).
 struct NativeMapping
 {
     std::unique_ptr<QFile> file;
     const uchar *bytes = nullptr;   // start of the sample block (not always 4-byte aligned)
     qint64 count = 0;               // number of mapped floats
+    qint64 offset = 0;              // file offset of the sample block
+    int guard = -1;                 // MappingGuard registration, -1 when unguarded
+
+    // True when the file no longer holds the whole block: a page past its new
+    // end was touched, or it is shorter now. What was read may be zeros.
+    bool lost() const;
 
     // Float at file-order index i; no bounds check. The file is little-endian.
     float at(qint64 i) const
@@ -93,6 +101,7 @@ constexpr qint32 CannotOpen = -1;
 constexpr qint32 SizeMismatch = -2;
 constexpr qint32 BadHeader = -3;
 constexpr qint32 TooLarge = -4;      // the samples do not fit in one array in memory
+constexpr qint32 Cancelled = -5;     // the caller asked the read to stop
 constexpr qint32 EndOfData = -9;
 }
 

@@ -1,15 +1,17 @@
 #include "data/nativelisting.h"
 
+#include "data/nativetext.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
 
-constexpr int sniffMaxLines = 40;
-constexpr qint64 sniffMaxBytes = 64 * 1024;
+// Enough for the header and table lines of any text file the reader takes
+// (each line is at most 1 MiB), little enough to list a directory quickly.
+constexpr qint64 sniffMaxBytes = 4 << 20;
 
 bool isTxtSuffix(const QString &suffix)
 {
@@ -37,30 +39,7 @@ bool isNativeFile(const QString &path)
 bool isNativeTextFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (!isTxtSuffix(info.suffix()))
-        return true;
-    // Only regular files: opening a pipe or a device could block or never end.
-    QFile in(path);
-    if (!info.isFile() || !in.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    bool pointsMark = false;
-    bool channelsMark = false;
-    bool channelLineMark = false;
-    qint64 budget = sniffMaxBytes;
-    QByteArray buffer(int(sniffMaxBytes) + 1, Qt::Uninitialized);
-    for (int i = 0; i < sniffMaxLines && budget > 0; ++i) {
-        const qint64 n = in.readLine(buffer.data(), budget + 1);
-        if (n <= 0)
-            break;
-        budget -= n;
-        const QString line = QString::fromUtf8(buffer.constData(), int(n)).trimmed();
-        pointsMark = pointsMark || line.startsWith(QLatin1String("points "));
-        channelsMark = channelsMark || line.startsWith(QLatin1String("channels "));
-        channelLineMark = channelLineMark
-            || (line.startsWith(QLatin1String("channel_")) && line.contains(QLatin1String("point")))
-            || line.startsWith(QLatin1String("channel_num:")) || line.startsWith(QLatin1String("channel:"));
-    }
-    return pointsMark && channelsMark && channelLineMark;
+    return !isTxtSuffix(info.suffix()) || mayBeNativeText(path, sniffMaxBytes);
 }
 
 bool listNativeFiles(const QString &dir, QVector<NativeFileEntry> *list)

@@ -23,8 +23,10 @@ bool isBinaryNativeSuffix(const QString &suffix);
 bool isNativeSuffix(const QString &suffix);
 // The path's last suffix is a native suffix.
 bool isNativeFile(const QString &path);
-// Quick look at the start of a ".txt" file for the marks of native text;
-// true for any other suffix. Reads at most 40 lines and 64 KiB.
+// Quick look at the start of a ".txt" file: false only for a file the text
+// reader would certainly refuse (judged from its header and table lines within
+// the first few MiB); doubtful files are left to the reader. True for any
+// other suffix.
 bool isNativeTextFile(const QString &path);
 
 // The native files of a directory, sorted by name (plain code-unit order);

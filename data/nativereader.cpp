@@ -3,6 +3,7 @@
 #include "astro/beamtables.h"
 #include "astro/filenames.h"
 #include "astro/timecoords.h"
+#include "data/mappingguard.h"
 #include "data/nativetext.h"
 
 #include <QDate>
@@ -27,10 +28,10 @@ constexpr int maxPassportLineBytes = 1 << 20;
 constexpr qint64 maxPassportBytes = qint64(16) << 20;
 constexpr int minPassportLines = 16;
 
-void report(const NativeProgress &progress, int percent)
+// False when the caller asks the read to stop.
+bool report(const NativeProgress &progress, int percent)
 {
-    if (progress)
-        progress(percent);
+    return !progress || progress(percent);
 }
 
 bool fail(NativeFile *file, qint32 code)
@@ -57,7 +58,8 @@ LineRead readPassportLine(QFile &in, std::vector<char> &buffer, QByteArray *line
 
 QString decodeLine(const QByteArray &bytes)
 {
-    QString text = QString::fromLatin1(bytes);
+    // Every byte one character, a zero byte too.
+    QString text = QString::fromLatin1(bytes.constData(), bytes.size());
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));
@@ -163,8 +165,11 @@ void toHostOrder(float *values, qint64 count)
 // storing the error code.
 qint64 beginBinaryRead(const QString &path, NativeFile *file, const NativeProgress &progress)
 {
-    report(progress, 0);
     file->clearSamples();
+    if (!report(progress, 0)) {
+        fail(file, NativeError::Cancelled);
+        return -1;
+    }
     const qint64 passportLength = parsePassport(path, file);
     if (passportLength < 0) {
         fail(file, file->npoints < 0 ? file->npoints : NativeError::CannotOpen);
@@ -197,6 +202,18 @@ QString intervalText(const QString &valueText, int shift)
     const qint64 decimals =
         std::clamp<qint64>(match.captured(2).size() + qint64(shift) - exponent, 0, 16);
     return QString::number(text.toDouble() / std::pow(10.0, shift), 'f', int(decimals));
+}
+
+QString trimmedHeaderValue(const QString &text)
+{
+    const auto blank = [](QChar c) { return c.unicode() == ' ' || (c.unicode() >= '\t' && c.unicode() <= '\r'); };
+    int begin = 0;
+    int end = text.size();
+    while (begin < end && blank(text.at(begin)))
+        ++begin;
+    while (end > begin && blank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
 }
 
 bool splitBeginHalves(const QString &value, QString *local, QString *utc)
@@ -293,17 +310,17 @@ qint64 parsePassport(const QString &path, NativeFile *file)
     const QString firstPoint =
         has("firstPoint") ? value("firstPoint") : (has("first_point") ? value("first_point") : QStringLiteral("0"));
     file->firstPoint = intValue(firstPoint);
-    const QString parent = withoutDirectories(value("nativeFileName").trimmed());
+    const QString parent = withoutDirectories(trimmedHeaderValue(value("nativeFileName")));
     if (!parent.isEmpty())
         file->nativeFileName = parent;
     if (has("area"))
-        file->plosh = value("area").trimmed();
+        file->plosh = trimmedHeaderValue(value("area"));
     file->wbands = value("wbands");
-    file->source = value("source").trimmed();
-    file->alpha = (has("alpha") ? value("alpha") : value("alfa")).trimmed();
-    file->delta = value("delta").trimmed();
-    file->fcentral = value("fcentral").trimmed();
-    file->wbTotal = value("wb_total").trimmed();
+    file->source = trimmedHeaderValue(value("source"));
+    file->alpha = trimmedHeaderValue(has("alpha") ? value("alpha") : value("alfa"));
+    file->delta = trimmedHeaderValue(value("delta"));
+    file->fcentral = trimmedHeaderValue(value("fcentral"));
+    file->wbTotal = trimmedHeaderValue(value("wb_total"));
 
     if (file->plosh == QLatin1String("N4")) {
         static const QRegularExpression position(
@@ -410,6 +427,7 @@ bool readBinaryStreamed(const QString &path, NativeFile *file, const NativeProgr
     qint64 flat = 0;       // values dealt so far
     qint64 carry = 0;      // bytes of an incomplete value at the start of the chunk
     qint64 nextReport = step;
+    int percent = 0;
     while (flat < total) {
         const qint64 got = in.read(bytes + carry, nativeReadChunkBytes - carry);
         if (got <= 0)
@@ -424,13 +442,26 @@ bool readBinaryStreamed(const QString &path, NativeFile *file, const NativeProgr
             std::memmove(bytes, bytes + count * qint64(sizeof(float)), size_t(carry));
 
         const qint64 pointsDone = flat / stride;
-        for (; nextReport <= pointsDone; nextReport += step)
-            report(progress, int(nextReport * 100 / npoints));
-        if (pointsDone == npoints && npoints % step != 0)
-            report(progress, 100);
+        bool reported = false;
+        for (; nextReport <= pointsDone; nextReport += step) {
+            percent = int(nextReport * 100 / npoints);
+            if (!report(progress, percent))
+                return fail(file, NativeError::Cancelled);
+            reported = true;
+        }
+        if (pointsDone == npoints && npoints % step != 0) {
+            percent = 100;
+            if (!report(progress, percent))
+                return fail(file, NativeError::Cancelled);
+            reported = true;
+        }
+        // A chunk that ends no step still hears a stop request.
+        if (!reported && !report(progress, percent))
+            return fail(file, NativeError::Cancelled);
     }
     in.close();
-    report(progress, 100);
+    if (!report(progress, 100))
+        return fail(file, NativeError::Cancelled);
     return true;
 }
 
@@ -454,11 +485,21 @@ bool readBinaryMapped(const QString &path, NativeFile *file, const NativeProgres
         return fail(file, NativeError::EndOfData);
     mapping->bytes = bytes;
     mapping->count = total;
+    mapping->offset = passportLength;
+    // A mapping the guard does not know would end the program if the file shrank.
+    mapping->guard = MappingGuard::add(bytes, total * qint64(sizeof(float)));
+    if (mapping->guard < 0)
+        return fail(file, NativeError::EndOfData);
     // The record, and with it the file, may be released on another thread.
     mapping->file->moveToThread(nullptr);
     file->mapping = std::move(mapping);
     file->loaded = true;
-    report(progress, 100);
+    if (!report(progress, 100))
+        return fail(file, NativeError::Cancelled);
+    // Checked last: the file may have been cut short since its size was
+    // checked, while it was mapped or while the caller heard the last report.
+    if (file->mapping->lost())
+        return fail(file, NativeError::EndOfData);
     return true;
 }
 
@@ -476,6 +517,11 @@ float nativeSample(const NativeFile &file, int moduleIndex, int rayIndex, int ch
     const qint64 index =
         ((qint64(moduleIndex) * file.nRays + rayIndex) * file.nChannels + channel) * file.npoints + point;
     return index < file.samples.size() ? file.samples.at(int(index)) : 0.0f;
+}
+
+bool nativeSamplesLost(const NativeFile &file)
+{
+    return file.mapping && file.mapping->lost();
 }
 
 bool checkSelection(const NativeFile &file, const NativeSelection &selection, bool singleRayRequired,

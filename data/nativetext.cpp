@@ -32,10 +32,23 @@ const char *const headerKeys[] = {
     "fcenral", "wb_total", "wbands", "zone", "date_begin", "time_begin", "utc_date", "utc_time",
 };
 
-void report(const NativeProgress &progress, int percent)
+// False when the caller asks the read to stop.
+bool report(const NativeProgress &progress, int percent)
 {
-    if (progress)
-        progress(percent);
+    return !progress || progress(percent);
+}
+
+// White space of the text format: ASCII only. Lines are read as Latin-1, and
+// bytes such as A0 and 85 are parts of values, not separators.
+bool isBlank(QChar c)
+{
+    const ushort u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r');
+}
+
+bool isBlankLine(const QString &line)
+{
+    return std::all_of(line.begin(), line.end(), isBlank);
 }
 
 bool failText(NativeFile *file, qint32 code)
@@ -45,26 +58,33 @@ bool failText(NativeFile *file, qint32 code)
     return false;
 }
 
-enum class LineRead { Ok, End, TooLong };
+enum class LineRead { Ok, End, TooLong, OverBudget };
 
 // Reads lines of bounded length from a file opened in text mode, decoded as
-// UTF-8 without their line ends.
+// Latin-1 (one character per byte, so that header values keep their bytes)
+// without their line ends. With a budget, stops once more bytes were read.
 class LineReader
 {
 public:
-    explicit LineReader(QFile &file) : m_file(file), m_buffer(size_t(maxTextLineBytes) + 1) {}
+    explicit LineReader(QFile &file, qint64 budget = -1)
+        : m_file(file), m_buffer(size_t(maxTextLineBytes) + 1), m_budget(budget)
+    {
+    }
 
     LineRead next(QString *line)
     {
+        if (m_budget >= 0 && m_consumed > m_budget)
+            return LineRead::OverBudget;
         const qint64 n = m_file.readLine(m_buffer.data(), maxTextLineBytes + 1);
         if (n <= 0)
             return LineRead::End;
+        m_consumed += n;
         if (n >= maxTextLineBytes && m_buffer[size_t(n) - 1] != '\n' && !m_file.atEnd())
             return LineRead::TooLong;
         qint64 end = n;
         while (end > 0 && (m_buffer[size_t(end) - 1] == '\n' || m_buffer[size_t(end) - 1] == '\r'))
             --end;
-        *line = QString::fromUtf8(m_buffer.data(), int(end));
+        *line = QString::fromLatin1(m_buffer.data(), int(end));
         return LineRead::Ok;
     }
 
@@ -73,14 +93,18 @@ public:
     {
         for (;;) {
             const LineRead status = next(line);
-            if (status != LineRead::Ok || !line->trimmed().isEmpty())
+            if (status != LineRead::Ok || !isBlankLine(*line))
                 return status;
         }
     }
 
+    qint64 consumed() const { return m_consumed; }
+
 private:
     QFile &m_file;
     std::vector<char> m_buffer;
+    qint64 m_budget;
+    qint64 m_consumed = 0;
 };
 
 // Splits at runs of white space into references to the line.
@@ -90,10 +114,10 @@ void tokenize(const QString &line, QVector<QStringRef> *tokens)
     const int size = line.size();
     int i = 0;
     while (i < size) {
-        while (i < size && line.at(i).isSpace())
+        while (i < size && isBlank(line.at(i)))
             ++i;
         const int begin = i;
-        while (i < size && !line.at(i).isSpace())
+        while (i < size && !isBlank(line.at(i)))
             ++i;
         if (i > begin)
             tokens->append(QStringRef(&line, begin, i - begin));
@@ -193,7 +217,7 @@ bool cancelSave(QSaveFile &out, QString *error)
 class PointProgress
 {
 public:
-    PointProgress(const ExtractProgress &progress, qint64 count) : m_progress(progress), m_count(count) {}
+    PointProgress(const NativeProgress &progress, qint64 count) : m_progress(progress), m_count(count) {}
 
     bool written(qint64 points)
     {
@@ -205,7 +229,7 @@ public:
     }
 
 private:
-    const ExtractProgress &m_progress;
+    const NativeProgress &m_progress;
     qint64 m_count;
     int m_percent = -1;
 };
@@ -215,6 +239,16 @@ bool stoppedSave(QSaveFile &out, QString *error)
     out.cancelWriting();
     if (error)
         *error = QStringLiteral("The save was stopped.");
+    return false;
+}
+
+// The source file shrank on disk while the extract was written: values read
+// past its new end are zeros, so nothing is kept.
+bool sourceChanged(QSaveFile &out, QString *error)
+{
+    out.cancelWriting();
+    if (error)
+        *error = QStringLiteral("The file changed on disk while the extract was written.");
     return false;
 }
 
@@ -258,6 +292,99 @@ private:
     bool m_ok = true;
 };
 
+// What the header and the two table lines of a text file say, checked as far
+// as they can be without the rows.
+struct TextHeader
+{
+    QHash<QString, QString> keys;   // known keys only, values trimmed
+    int points = 0;
+    int channels = 0;
+    int module = 0;
+    int ray = 0;
+    bool milliseconds = false;      // "tresolution" rather than "tres"
+    QString intervalValue;
+    double interval = 0.0;          // seconds
+    QVector<int> columns;           // channel index of each column, -1 read past
+    QVector<double> fbands;
+
+    bool has(const char *key) const { return keys.contains(QLatin1String(key)); }
+    QString value(const char *key) const { return keys.value(QLatin1String(key)); }
+};
+
+enum class HeaderCheck { Ok, Refused, Undecided };
+
+// Reads the header and the two table lines and makes every check of the
+// reader that does not need the rows, so that the reader and the listing's
+// quick look never disagree. Undecided when the reader's budget ran out first.
+HeaderCheck readTextHeader(QFile &in, LineReader &reader, TextHeader *header)
+{
+    const auto verdict = [](LineRead status) {
+        return status == LineRead::OverBudget ? HeaderCheck::Undecided : HeaderCheck::Refused;
+    };
+    QString line;
+    for (;;) {
+        const LineRead status = reader.next(&line);
+        if (status == LineRead::TooLong || status == LineRead::OverBudget)
+            return verdict(status);
+        if (status == LineRead::End || isBlankLine(line))
+            break;
+        int cut = 0;
+        while (cut < line.size() && !isBlank(line.at(cut)))
+            ++cut;
+        const QString key = line.left(cut);
+        for (const char *known : headerKeys) {
+            if (key == QLatin1String(known)) {
+                header->keys.insert(key, trimmedHeaderValue(line.mid(cut)));
+                break;
+            }
+        }
+    }
+
+    QString first, second;
+    LineRead status = reader.nextNonEmpty(&first);
+    if (status == LineRead::Ok)
+        status = reader.nextNonEmpty(&second);
+    if (status != LineRead::Ok)
+        return verdict(status);
+    const bool frequencyFirst = first.trimmed().startsWith(QLatin1String("frequency"), Qt::CaseInsensitive);
+    const QString channelLine = frequencyFirst ? second : first;
+
+    header->points = header->value("points").trimmed().toInt();
+    header->channels = header->value("channels").trimmed().toInt();
+    header->module = header->value("module").trimmed().toInt();
+    header->ray = header->value("ray").trimmed().toInt();
+    header->milliseconds = header->has("tresolution");
+    header->intervalValue = header->milliseconds ? header->value("tresolution") : header->value("tres");
+    bool intervalOk = false;
+    header->interval =
+        header->intervalValue.trimmed().toDouble(&intervalOk) / (header->milliseconds ? 1000.0 : 1.0);
+    if (header->points < 1 || header->channels < 1 || header->module < 1 || header->ray < 1
+        || !(header->milliseconds || header->has("tres")) || !intervalOk || !std::isfinite(header->interval)
+        || !(header->interval > 0.0))
+        return HeaderCheck::Refused;
+
+    header->columns = columnChannels(channelLine, header->channels);
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (const QString &item : header->value("fbands").split(blanks, Qt::SkipEmptyParts))
+        header->fbands.append(item.toDouble());
+    if (header->fbands.size() != header->channels)
+        return HeaderCheck::Refused;
+
+    // Every row holds one token per column and a separator after each, so the
+    // rest of the file bounds the number of rows it can hold; a header that
+    // claims more is damaged, and must not make us allocate for it. Channels
+    // without a column stay zero; a file may leave out some, but an array far
+    // larger than the file itself means a damaged channel count.
+    const qint64 columnCount = header->columns.size();
+    const qint64 remaining = in.size() - in.pos();
+    const qint64 total = qint64(header->points) * (qint64(header->channels) + 1);
+    const qint64 arrayLimit = std::max(maxTextArrayBytes, textArrayBytesPerFileByte * in.size());
+    if (columnCount == 0 || qint64(header->points) * 2 * columnCount - 1 > remaining
+        || total > maxSampleArraySize() || total * qint64(sizeof(float)) > arrayLimit)
+        return HeaderCheck::Refused;
+    return HeaderCheck::Ok;
+}
+
 } // namespace
 
 QString timeTextOfDateTime(const QDateTime &dateTime)
@@ -281,61 +408,28 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
 {
     if (!file)
         return false;
-    report(progress, 0);
+    if (!report(progress, 0))
+        return failText(file, NativeError::Cancelled);
     const QFileInfo info(path);
     QFile in(path);
     if (!info.isFile() || !in.open(QIODevice::ReadOnly | QIODevice::Text))
         return failText(file, NativeError::CannotOpen);
     LineReader reader(in);
-
-    QHash<QString, QString> keys;
-    QString line;
-    for (;;) {
-        const LineRead status = reader.next(&line);
-        if (status == LineRead::TooLong)
-            return failText(file, NativeError::BadHeader);
-        if (status == LineRead::End || line.trimmed().isEmpty())
-            break;
-        int cut = 0;
-        while (cut < line.size() && !line.at(cut).isSpace())
-            ++cut;
-        const QString key = line.left(cut);
-        for (const char *known : headerKeys) {
-            if (key == QLatin1String(known)) {
-                keys.insert(key, line.mid(cut).trimmed());
-                break;
-            }
-        }
-    }
-    const auto has = [&keys](const char *key) { return keys.contains(QLatin1String(key)); };
-    const auto value = [&keys](const char *key) { return keys.value(QLatin1String(key)); };
-
-    QString first, second;
-    if (reader.nextNonEmpty(&first) != LineRead::Ok || reader.nextNonEmpty(&second) != LineRead::Ok)
+    TextHeader header;
+    if (readTextHeader(in, reader, &header) != HeaderCheck::Ok)
         return failText(file, NativeError::BadHeader);
-    const bool frequencyFirst = first.trimmed().startsWith(QLatin1String("frequency"), Qt::CaseInsensitive);
-    const QString channelLine = frequencyFirst ? second : first;
-
-    const int points = value("points").trimmed().toInt();
-    const int channels = value("channels").trimmed().toInt();
-    const int module = value("module").trimmed().toInt();
-    const int ray = value("ray").trimmed().toInt();
-    const bool milliseconds = has("tresolution");
-    const QString intervalValue = milliseconds ? value("tresolution") : value("tres");
-    bool intervalOk = false;
-    const double interval = intervalValue.trimmed().toDouble(&intervalOk) / (milliseconds ? 1000.0 : 1.0);
-    if (points < 1 || channels < 1 || module < 1 || ray < 1 || !(milliseconds || has("tres")) || !intervalOk
-        || !std::isfinite(interval) || !(interval > 0.0))
-        return failText(file, NativeError::BadHeader);
-
-    const QVector<int> columns = columnChannels(channelLine, channels);
+    const auto has = [&header](const char *key) { return header.has(key); };
+    const auto value = [&header](const char *key) { return header.value(key); };
+    const int points = header.points;
+    const int channels = header.channels;
+    const double interval = header.interval;
 
     NativeFile record;
     record.path = info.absoluteFilePath();
     record.fileName = info.fileName();
-    QString parent = fileNamePart(value("nativeFileName").trimmed());
+    QString parent = fileNamePart(value("nativeFileName"));
     if (parent.isEmpty())
-        parent = fileNamePart(value("file_path").trimmed());
+        parent = fileNamePart(value("file_path"));
     if (parent.isEmpty())
         parent = record.fileName;
     record.nativeFileName = parent;
@@ -343,24 +437,20 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
     const QString firstPoint = has("firstPoint") ? value("firstPoint")
                                                  : (has("first_point") ? value("first_point") : QStringLiteral("0"));
     record.firstPoint = firstPoint.trimmed().toInt();
-    record.firstModule = module;
-    record.firstRay = ray;
-    record.plosh = has("area") ? value("area").trimmed() : parent.mid(10, 2);
-    record.delta = value("delta").trimmed();
-    record.alpha = (has("alpha") ? value("alpha") : value("alfa")).trimmed();
-    record.fcentral = (has("fcentral") ? value("fcentral") : value("fcenral")).trimmed();
-    record.wbTotal = value("wb_total").trimmed();
+    record.firstModule = header.module;
+    record.firstRay = header.ray;
+    record.plosh = has("area") ? value("area") : parent.mid(10, 2);
+    record.delta = value("delta");
+    record.alpha = has("alpha") ? value("alpha") : value("alfa");
+    record.fcentral = has("fcentral") ? value("fcentral") : value("fcenral");
+    record.wbTotal = value("wb_total");
     record.wbands = value("wbands");
     record.tresolution = interval;
-    record.tresolutionText = intervalText(intervalValue, milliseconds ? 3 : 0);
+    record.tresolutionText = intervalText(header.intervalValue, header.milliseconds ? 3 : 0);
     record.zone = value("zone").trimmed().toInt();
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    for (const QString &item : value("fbands").split(blanks, Qt::SkipEmptyParts))
-        record.fbands.append(item.toDouble());
-    if (record.fbands.size() != channels)
-        return failText(file, NativeError::BadHeader);
+    record.fbands = header.fbands;
 
-    const QString sourcePath = value("file_path").trimmed();
+    const QString sourcePath = value("file_path");
     if (!has("zone") && !sourcePath.isEmpty() && QFileInfo(sourcePath).isFile()) {
         NativeFile scratch;
         if (parsePassport(sourcePath, &scratch) >= 0) {
@@ -384,8 +474,7 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
             record.zone = timeZoneHours(record.localBeginDate, record.localBeginTime, record.utcBeginDate,
                                         record.utcBeginTime);
     } else {
-        const QDateTime middle =
-            beginDateTimeOfPoint(value("utc_date").trimmed(), value("utc_time").trimmed(), 0, interval);
+        const QDateTime middle = beginDateTimeOfPoint(value("utc_date"), value("utc_time"), 0, interval);
         if (middle.isValid()) {
             const QDateTime utcBegin = middle.addMSecs(-qRound64(interval * (points / 2) * 1000.0));
             const QDateTime localBegin = utcBegin.addSecs(qint64(record.zone) * 3600);
@@ -396,34 +485,32 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
         }
     }
 
-    // Every row holds one token per column and a separator after each, so the
-    // rest of the file bounds the number of rows it can hold; a header that
-    // claims more is damaged, and must not make us allocate for it. Channels
-    // without a column stay zero; a file may leave out some, but an array far
-    // larger than the file itself means a damaged channel count.
-    const qint64 columnCount = columns.size();
-    const qint64 remaining = in.size() - in.pos();
-    const qint64 total = qint64(points) * (qint64(channels) + 1);
-    const qint64 arrayLimit = std::max(maxTextArrayBytes, textArrayBytesPerFileByte * in.size());
-    if (columnCount == 0 || qint64(points) * 2 * columnCount - 1 > remaining || total > maxSampleArraySize()
-        || total * qint64(sizeof(float)) > arrayLimit)
-        return failText(file, NativeError::BadHeader);
     record.nModules = 1;
     record.nRays = 1;
     record.nChannels = channels + 1;
     record.npoints = points;
     try {
-        record.samples.resize(int(total));
+        record.samples.resize(int(qint64(points) * (qint64(channels) + 1)));
     } catch (const std::bad_alloc &) {
         return failText(file, NativeError::BadHeader);
     }
     record.loaded = true;
 
+    const QVector<int> &columns = header.columns;
     float *samples = record.samples.data();
     const int step = std::max(points / 100, 1);
+    int percent = 0;
+    qint64 polled = reader.consumed();
     QVector<QStringRef> tokens;
+    QString line;
     int row = 0;
     while (row < points) {
+        // Rows between two reports may span far more than a chunk of text.
+        if (reader.consumed() - polled >= nativeReadChunkBytes) {
+            if (!report(progress, percent))
+                return failText(file, NativeError::Cancelled);
+            polled = reader.consumed();
+        }
         const LineRead status = reader.next(&line);
         if (status != LineRead::Ok)
             break;
@@ -443,18 +530,34 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
         if (!rowOk)
             break;
         ++row;
-        if (row % step == 0 || row == points)
-            report(progress, int(qint64(row) * 100 / points));
+        if (row % step == 0 || row == points) {
+            percent = int(qint64(row) * 100 / points);
+            if (!report(progress, percent))
+                return failText(file, NativeError::Cancelled);
+            polled = reader.consumed();
+        }
     }
     if (row < points)
         return failText(file, NativeError::BadHeader);
     *file = std::move(record);
-    report(progress, 100);
+    if (!report(progress, 100))
+        return failText(file, NativeError::Cancelled);
     return true;
 }
 
+bool mayBeNativeText(const QString &path, qint64 maxBytes)
+{
+    const QFileInfo info(path);
+    QFile in(path);
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    LineReader reader(in, maxBytes);
+    TextHeader header;
+    return readTextHeader(in, reader, &header) != HeaderCheck::Refused;
+}
+
 bool writeTextExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
-                      QString *error, const ExtractProgress &progress)
+                      QString *error, const NativeProgress &progress)
 {
     int moduleIndex = 0;
     if (!checkSelection(file, selection, true, &moduleIndex, error))
@@ -468,7 +571,7 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
 
     SaveBuffer buffer(out);
     const auto line = [&buffer](const char *key, const QString &value) {
-        buffer.append((QLatin1String(key) + QLatin1Char(' ') + oneLine(value) + QLatin1Char('\n')).toUtf8());
+        buffer.append((QLatin1String(key) + QLatin1Char(' ') + oneLine(value) + QLatin1Char('\n')).toLatin1());
     };
     line("nativeFileName", parentFileName(file));
     line("firstPoint", QString::number(qint64(selection.startPoint) + file.firstPoint));
@@ -500,7 +603,7 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
     for (int c = n; c >= 1; --c)
         text += QString::number(c) + QLatin1String("\t\t");
     text += QLatin1String("sum\n");
-    buffer.append(text.toUtf8());
+    buffer.append(text.toLatin1());
 
     PointProgress points(progress, selection.count);
     if (!points.written(0))
@@ -516,10 +619,12 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
         text += QLatin1Char('\t')
             + QString::number(nativeSample(file, moduleIndex, rayIndex, file.nChannels - 1, p), 'f', 6)
             + QLatin1Char('\n');
-        buffer.append(text.toUtf8());
+        buffer.append(text.toLatin1());
         if (!points.written(p - selection.startPoint + 1))
             return stoppedSave(out, error);
     }
+    if (nativeSamplesLost(file))
+        return sourceChanged(out, error);
     if (!buffer.flush())
         return cancelSave(out, error);
     if (!out.commit())
@@ -528,7 +633,7 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
 }
 
 bool writeBinaryExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
-                        QString *error, const ExtractProgress &progress)
+                        QString *error, const NativeProgress &progress)
 {
     int moduleIndex = 0;
     if (!checkSelection(file, selection, false, &moduleIndex, error))
@@ -564,7 +669,7 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return saveFailure(out, error);
     SaveBuffer buffer(out);
-    buffer.append((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    buffer.append((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLatin1());
 
     const int firstRay = allRays ? 0 : selection.ray - file.firstRay;
     const int lastRay = allRays ? file.nRays - 1 : firstRay;
@@ -586,6 +691,8 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
         if (!points.written(p - selection.startPoint + 1))
             return stoppedSave(out, error);
     }
+    if (nativeSamplesLost(file))
+        return sourceChanged(out, error);
     if (!buffer.flush())
         return cancelSave(out, error);
     if (!out.commit())

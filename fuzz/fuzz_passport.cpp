@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the passport parser as a ".pnt" file and, when the
 // passport is accepted, to the readers, the validation, the sample accessor
-// and the binary extract writer, whose output must read back the same.
+// and the binary extract writer, whose output must read back the same
+// samples and header values.
 
 #include "data/nativereader.h"
 #include "data/nativetext.h"
@@ -30,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (percent < lastProgress || percent < 0 || percent > 100)
             std::abort();
         lastProgress = percent;
+        return true;
     };
     NativeFile streamed;
     const bool streamedOk = readBinaryStreamed(path, &streamed, progress);
@@ -57,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         selection.module = streamed.firstModule;
         selection.ray = streamed.firstRay;
         selection.count = streamed.npoints;
+        selection.delta = streamed.delta;
         int moduleIndex = -1;
         QString error;
         if (!checkSelection(streamed, selection, true, &moduleIndex, &error) || moduleIndex != 0)
@@ -76,6 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     std::abort();
             }
         }
+        if (!sameHeaderValues(streamed, extract))
+            std::abort();
     }
     return 0;
 }

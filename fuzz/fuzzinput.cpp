@@ -1,5 +1,7 @@
 #include "fuzzinput.h"
 
+#include "data/nativereader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,4 +34,22 @@ QString writeFuzzInput(const QString &fileName, const uint8_t *data, size_t size
     if (file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         return QString();
     return path;
+}
+
+QString asWritten(QString value)
+{
+    for (const QChar c : {QLatin1Char('\r'), QLatin1Char('\n'), QLatin1Char('\t')})
+        value.replace(c, QLatin1Char(' '));
+    return trimmedHeaderValue(value);
+}
+
+bool sameHeaderValues(const NativeFile &source, const NativeFile &extract)
+{
+    const bool sourceWritten =
+        !source.source.isEmpty() && source.source.compare(QLatin1String("source"), Qt::CaseInsensitive) != 0;
+    return asWritten(source.plosh) == extract.plosh && asWritten(source.delta) == extract.delta
+        && asWritten(source.fcentral) == extract.fcentral && asWritten(source.wbTotal) == extract.wbTotal
+        && asWritten(source.wbands) == trimmedHeaderValue(extract.wbands)
+        && asWritten(source.nativeFileName) == extract.nativeFileName
+        && (!sourceWritten || asWritten(source.source) == extract.source);
 }

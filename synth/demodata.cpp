@@ -99,6 +99,16 @@ SyntheticObservation::Params transitParams(const Beam &beam, const QDate &date, 
     return p;
 }
 
+bool writeSeed(const QString &path, const QByteArray &bytes, QStringList *written, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    if (written)
+        written->append(path);
+    return true;
+}
+
 } // namespace
 
 QString DemoData::describe(const SyntheticObservation &observation, const QString &path)
@@ -232,11 +242,19 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
 
 bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *error)
 {
-    const QString passportDir = QDir(dir).filePath(QStringLiteral("passport"));
-    const QString textDir = QDir(dir).filePath(QStringLiteral("nativetext"));
-    if (!makeDir(passportDir, error) || !makeDir(textDir, error))
-        return false;
+    const QDir root(dir);
+    const QString passportDir = root.filePath(QStringLiteral("passport"));
+    const QString textDir = root.filePath(QStringLiteral("nativetext"));
+    const QString sniffDir = root.filePath(QStringLiteral("textsniff"));
+    const QString namesDir = root.filePath(QStringLiteral("filenames"));
+    const QString timesDir = root.filePath(QStringLiteral("timecoords"));
+    for (const QString &path : {passportDir, textDir, sniffDir, namesDir, timesDir}) {
+        if (!makeDir(path, error))
+            return false;
+    }
 
+    // Small files, quick to mutate, and files of a real receiver's size: 512
+    // channels, long frequency lists, rows of several kilobytes.
     SyntheticObservation::Params base;
     base.npoints = 12;
     base.nRays = 2;
@@ -256,11 +274,32 @@ bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *er
     seconds.nRays = 1;
     seconds.firstRay = 4;
     seconds.descending = true;
+    SyntheticObservation::Params wide = base;
+    wide.nBands = 512;
+    wide.nRays = 8;
+    wide.npoints = 8;
+    SyntheticObservation::Params wideN4 = wide;
+    wideN4.plosh = QStringLiteral("N4");
+    wideN4.positionCode = QStringLiteral("12 0 1");
+    wideN4.tresolution = 0.003072;
+    wideN4.nBands = 256;
     int index = 0;
-    for (const SyntheticObservation::Params &p : {base, n4, seconds}) {
+    QStringList names;
+    for (const SyntheticObservation::Params &p : {base, n4, seconds, wide, wideN4}) {
         const SyntheticObservation observation(p);
         const QString name = QStringLiteral("seed%1_").arg(index++) + observation.fileName(QStringLiteral("pnt"));
         if (!writeObservation(observation, QDir(passportDir).filePath(name), written, error))
+            return false;
+        names << observation.fileName(QStringLiteral("pnt")) << observation.fileName(QStringLiteral("pnthr"));
+        const QDateTime local = observation.localBegin();
+        if (!writeSeed(QDir(timesDir).filePath(QStringLiteral("seed%1").arg(index)),
+                       (QStringList{local.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" UTC ")
+                                        + p.utcBegin.toString(QStringLiteral("dd.MM.yyyy")),
+                                    local.toString(QStringLiteral("hh:mm:ss.zzz")), p.alpha, p.delta,
+                                    QString::number(p.tresolution * 1000.0, 'g', 16)})
+                           .join(QLatin1Char('\n'))
+                           .toLatin1(),
+                       written, error))
             return false;
     }
 
@@ -268,12 +307,41 @@ bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *er
     text.nRays = 1;
     text.firstModule = 2;
     text.firstRay = 7;
-    const SyntheticObservation textObservation(text);
-    if (!writeObservation(textObservation, QDir(textDir).filePath(textObservation.textFileName()), written, error))
+    SyntheticObservation::Params shortText = text;
+    shortText.descending = true;
+    shortText.npoints = 3;
+    SyntheticObservation::Params wideText = wide;
+    wideText.nRays = 1;
+    wideText.firstModule = 3;
+    wideText.firstRay = 5;
+    wideText.npoints = 16;
+    index = 0;
+    for (const SyntheticObservation::Params &p : {text, shortText, wideText}) {
+        const SyntheticObservation observation(p);
+        const QString name = QStringLiteral("seed%1_").arg(index++) + observation.textFileName();
+        for (const QString &target : {textDir, sniffDir}) {
+            if (!writeObservation(observation, QDir(target).filePath(name), written, error))
+                return false;
+        }
+        names << observation.textFileName();
+    }
+    // Text files of a native directory that are not native text.
+    QString profile;
+    QString why;
+    if (!ProfileWriter::write(sniffDir, ProfileWriter::Params(), &profile, &why))
+        return fail(error, QStringLiteral("Cannot write a profile into %1: %2").arg(sniffDir, why));
+    if (written)
+        written->append(profile);
+    names << QFileInfo(profile).fileName() << QStringLiteral("/data/kvx/J0332+5434_N1/")
+          << QStringLiteral("J053431_file250726_m3_r5_n2000_native.png")
+          << QStringLiteral("250726_05_N1_00_p1-7.pnt") << QStringLiteral("C:\\kvx\\010415_13_N4_00_cos.pnthr");
+    if (!writeSeed(QDir(sniffDir).filePath(QStringLiteral("green_dates.txt")), "2026.07.16\n2026.07.19\n", written,
+                   error))
         return false;
-    text.descending = true;
-    text.npoints = 3;
-    const SyntheticObservation shortText(text);
-    return writeObservation(shortText, QDir(textDir).filePath(QStringLiteral("short_") + shortText.textFileName()),
-                            written, error);
+    for (int i = 0; i < names.size(); ++i) {
+        if (!writeSeed(QDir(namesDir).filePath(QStringLiteral("seed%1").arg(i)), QFile::encodeName(names.at(i)),
+                       written, error))
+            return false;
+    }
+    return true;
 }

@@ -30,7 +30,10 @@ public:
     static bool writeDemo(const QString &dir, QStringList *written, QString *error);
     // Profile files for `days` dates from 2026.07.16 at four trial DMs.
     static bool writeProfiles(const QString &dir, int days, quint64 seed, QStringList *written, QString *error);
-    // Small valid files: "passport/" (binary variants) and "nativetext/".
+    // Seeds of the fuzz targets, one directory each: "passport/" (binary
+    // files, small and of a real receiver's size), "nativetext/" and
+    // "textsniff/" (text files; the latter also other text of a native
+    // directory), "filenames/" and "timecoords/" (names and passport values).
     static bool writeCorpus(const QString &dir, QStringList *written, QString *error);
     // Writes one observation in the form its path's suffix names, making
     // missing parent directories.

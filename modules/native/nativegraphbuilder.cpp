@@ -84,6 +84,9 @@ QVector<GraphSeries> NativeGraphBuilder::buildNativeSeries(int module, int beam,
             : QStringLiteral("Beam %1, sum with disp=%2").arg(rayNumber).arg(disp);
         series.append(GraphSeries(name, values, colour));
     }
+    // A file cut short on disk reads zeros where its data were: no curve.
+    if (nativeSamplesLost(m_file))
+        return {};
     return series;
 }
 

@@ -20,6 +20,7 @@
 #include "plot/plotpanel.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -42,6 +43,36 @@ namespace {
 
 const int dynamicSlot = 2;
 const int animationBarHeight = 34;
+
+// Worker threads of loads that were asked to stop and may still be reading
+// (one chunk at most). They belong to no module; the process waits for them
+// as the application object goes, so that no read outlives what it uses.
+QVector<QPointer<QThread>> &abandonedThreads()
+{
+    static QVector<QPointer<QThread>> threads;
+    return threads;
+}
+
+void waitForAbandonedThreads()
+{
+    for (const QPointer<QThread> &thread : qAsConst(abandonedThreads())) {
+        if (thread)
+            thread->wait();
+    }
+}
+
+void waitAtExit(QThread *thread)
+{
+    static const bool registered = [] {
+        qAddPostRoutine(waitForAbandonedThreads);
+        return true;
+    }();
+    Q_UNUSED(registered)
+    QVector<QPointer<QThread>> &threads = abandonedThreads();
+    threads.erase(std::remove_if(threads.begin(), threads.end(), [](const QPointer<QThread> &t) { return t.isNull(); }),
+                  threads.end());
+    threads.append(thread);
+}
 
 } // namespace
 
@@ -110,7 +141,7 @@ NativeModule::~NativeModule()
     // A save under way stops and leaves its target as it was.
     delete m_save;
     m_animationTimer.stop();
-    stopLoader();
+    abandonLoader();
     // Children still emit while the widget tree is torn down (a field losing
     // focus finishes its editing); nothing of this module may answer then.
     for (QObject *sender : {static_cast<QObject *>(m_form), static_cast<QObject *>(plot()),
@@ -127,21 +158,26 @@ NativeFileLoader *NativeModule::currentLoader() const
     return m_loader.data();
 }
 
-void NativeModule::stopLoader()
+void NativeModule::abandonLoader()
 {
-    if (!m_thread)
-        return;
     QThread *thread = m_thread;
-    if (thread->isRunning()) {
-        thread->quit();
-        thread->wait();
-    } else if (!thread->isFinished()) {
-        // Never started: nothing will delete the pair through the thread's end.
-        delete m_loader.data();
-        delete thread;
-    }
+    NativeFileLoader *loader = m_loader;
     m_thread = nullptr;
     m_loader = nullptr;
+    if (!thread)
+        return;
+    if (loader) {
+        disconnect(loader, nullptr, this, nullptr);
+        loader->cancel();
+    }
+    if (!thread->isRunning() && !thread->isFinished()) {
+        // Never started: nothing will delete the pair through the thread's end.
+        delete loader;
+        delete thread;
+        return;
+    }
+    // The read stops within one chunk, and the thread's end deletes both.
+    waitAtExit(thread);
 }
 
 void NativeModule::clearShownData()
@@ -160,7 +196,7 @@ void NativeModule::clearShownData()
 void NativeModule::loadFile(const QString &path)
 {
     stopAnimation();
-    stopLoader();
+    abandonLoader();
     m_loading = true;
     ++m_generation;
     m_path = path;
@@ -176,7 +212,8 @@ void NativeModule::loadFile(const QString &path)
     if (!m_large)
         setProgressValue(0);
 
-    auto *thread = new QThread(this);
+    // Neither is a child of the module: a replaced or closed load ends on its own.
+    auto *thread = new QThread;
     auto *loader = new NativeFileLoader(path);
     loader->moveToThread(thread);
     const quint64 generation = m_generation;
@@ -198,7 +235,9 @@ void NativeModule::loadFile(const QString &path)
         *result = NativeFile();
         onFileLoadFinished(ok);
     });
-    connect(loader, &NativeFileLoader::finished, thread, &QThread::quit);
+    // Quit from the worker itself: an abandoned load must end even while the
+    // GUI thread is busy or gone.
+    connect(loader, &NativeFileLoader::finished, thread, &QThread::quit, Qt::DirectConnection);
     connect(thread, &QThread::finished, loader, &QObject::deleteLater);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, thread] {
@@ -246,10 +285,7 @@ void NativeModule::onFileLoadFinished(bool ok)
     m_loading = false;
     if (!error.isEmpty()) {
         file = NativeFile();
-        clearShownData();
-        setProgressBusy(false);
-        setProgressVisible(false);
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), error);
+        showFailedLoad(error);
         return;
     }
 
@@ -278,6 +314,27 @@ void NativeModule::onFileLoadFinished(bool ok)
                 setProgressVisible(false);
         });
     }
+}
+
+void NativeModule::showFailedLoad(const QString &error)
+{
+    clearShownData();
+    stopAnimation();
+    m_form->resetFileFields();
+    setProgressBusy(false);
+    setProgressVisible(false);
+    ShellDialogs::instance().warning(this, QStringLiteral("Error"), error);
+}
+
+bool NativeModule::dropChangedFile()
+{
+    if (!nativeSamplesLost(m_builder.file()))
+        return false;
+    const QString path = m_builder.file().path;
+    showFailedLoad(QStringLiteral("The file changed on disk while it was shown:\n%1\n\n"
+                                  "Its data can no longer be shown. Open it again to see what it holds now.")
+                       .arg(QDir::toNativeSeparators(path)));
+    return true;
 }
 
 // ---------------------------------------------------------------- graphs
@@ -432,6 +489,7 @@ void NativeModule::drawNativeGraph()
         setGraphVisibleAt(1, false);
     }
     updateDynamicSpectrum();
+    dropChangedFile();
 }
 
 void NativeModule::onNativeVisibleRangeChanged(double a, double b)
@@ -663,6 +721,8 @@ void NativeModule::updateDynamicSpectrum()
     const PointRange range = dynamicRange();
     const QVector<QVector<float>> rows = spectrumRows(range.first, range.count);
     const QVector<double> sum = spectrumSum(range.first, range.count);
+    if (dropChangedFile())
+        return;
     configureDynamicSpectrum(m_spectrum, rows, range.first, sum, true);
     fillDynamicInfoPanel();
     graphArea()->setPanelVisible(dynamicSlot, true);
@@ -973,8 +1033,10 @@ void NativeModule::stopAnimation()
     m_playing = false;
     if (m_animationButton)
         m_animationButton->setText(QStringLiteral("Start"));
-    if (wasPlaying && m_builder.hasData() && !m_loading)
+    if (wasPlaying && m_builder.hasData() && !m_loading) {
         drawMainGraph();
+        dropChangedFile();
+    }
 }
 
 void NativeModule::animationTick()
@@ -1001,8 +1063,10 @@ void NativeModule::onAnimationSliderChanged(int value)
     m_animationLabel->setText(
         QStringLiteral("Points %1–%2 of %3").arg(pointText(v), pointText(v + w - 1)).arg(npoints));
     scrollSpectrumToPoint(v, false);
-    if (m_form->nativeOn())
+    if (m_form->nativeOn()) {
         drawMainGraph();
+        dropChangedFile();
+    }
 }
 
 // ---------------------------------------------------------------- saving
@@ -1023,6 +1087,8 @@ void NativeModule::startSave(const QString &path, const QString &failureText, Ba
         m_form->setEnabled(true);
         setLoadingOverlay(false);
         setProgressVisible(false);
+        if (dropChangedFile())
+            return;
         if (!ok) {
             ShellDialogs::instance().warning(this, QStringLiteral("Error"), failureText.arg(path));
             return;

@@ -31,8 +31,10 @@ class QThread;
 // (through the graph builder), the dynamic view and, while a file loads, the
 // worker thread and its loader; while a save runs, the BackgroundSave that
 // writes it, during which the form takes no input. Every load replaces the
-// record; a newer load or the module's destruction first waits for the running
-// one, and the destruction stops a running save. GUI thread, except the
+// record; a newer load or the module's destruction asks the running one to
+// stop and never waits for it (the old thread and loader delete themselves).
+// The destruction stops a running save. A file that shrinks on disk while
+// shown leaves the module as a failed load does. GUI thread, except the
 // reading inside the loader and the writing inside the save.
 class NativeModule : public ModuleWorkspace
 {
@@ -103,8 +105,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void stopLoader();
+    void abandonLoader();
     void clearShownData();
+    void showFailedLoad(const QString &error);
+    // When the shown file was cut short on disk: drops it as a failed load and
+    // says so; true then.
+    bool dropChangedFile();
     void drawMainGraph();
     GraphSpec mainGraphSpec();
     void createDynamicView();

@@ -298,27 +298,33 @@ void TestDemoData::corpusFilesParse()
     QStringList written;
     QString error;
     QVERIFY2(DemoData::writeCorpus(dir.path(), &written, &error), qPrintable(error));
-    const QStringList passports = QDir(dir.filePath(QStringLiteral("passport"))).entryList(QDir::Files);
-    const QStringList texts = QDir(dir.filePath(QStringLiteral("nativetext"))).entryList(QDir::Files);
-    QVERIFY(passports.size() >= 3);
-    QVERIFY(texts.size() >= 2);
-    QCOMPARE(written.size(), passports.size() + texts.size());
+    int files = 0;
+    for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords"}) {
+        const QFileInfoList seeds = QDir(dir.filePath(QLatin1String(target))).entryInfoList(QDir::Files);
+        QVERIFY2(!seeds.isEmpty(), target);
+        for (const QFileInfo &seed : seeds)
+            QVERIFY(seed.size() <= 262144);   // the -max_len of scripts/sanitize
+        files += seeds.size();
+    }
+    QCOMPARE(written.size(), files);
     bool sawN4 = false;
-    for (const QString &name : passports) {
-        const QString path = dir.filePath(QStringLiteral("passport/") + name);
-        QVERIFY(QFileInfo(path).size() < 4096);   // libFuzzer's default input limit
+    qint64 largest = 0;
+    for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("passport"))).entryInfoList(QDir::Files)) {
         NativeFile file;
-        QVERIFY2(parsePassport(path, &file) > 0, qPrintable(name));
-        QVERIFY(readBinaryStreamed(path, &file));
+        QVERIFY2(parsePassport(seed.filePath(), &file) > 0, qPrintable(seed.fileName()));
+        QVERIFY(readBinaryStreamed(seed.filePath(), &file));
         sawN4 = sawN4 || !file.positionCodeKey.isEmpty();
+        largest = std::max(largest, seed.size());
     }
     QVERIFY(sawN4);
-    for (const QString &name : texts) {
-        const QString path = dir.filePath(QStringLiteral("nativetext/") + name);
-        QVERIFY(QFileInfo(path).size() < 4096);
+    QVERIFY(largest > 100000);
+    largest = 0;
+    for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("nativetext"))).entryInfoList(QDir::Files)) {
         NativeFile file;
-        QVERIFY2(readNativeText(path, &file), qPrintable(name));
+        QVERIFY2(readNativeText(seed.filePath(), &file), qPrintable(seed.fileName()));
+        largest = std::max(largest, seed.size());
     }
+    QVERIFY(largest > 64000);
 }
 
 QTEST_GUILESS_MAIN(TestDemoData)

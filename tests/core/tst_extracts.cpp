@@ -277,7 +277,7 @@ private slots:
         QVERIFY(fixture::writeFile(path, "keep me"));
         const QStringList before = entriesOfDir();
         QVector<int> seen;
-        const ExtractProgress progress = [&seen, stopAt](int percent) {
+        const NativeProgress progress = [&seen, stopAt](int percent) {
             seen.append(percent);
             return percent < stopAt;
         };
@@ -320,6 +320,58 @@ private slots:
             QCOMPARE(cut.fcentral, QStringLiteral("110 npoints 999"));
             QCOMPARE(cut.delta, QStringLiteral("1 2"));
             QCOMPARE(nativeSample(cut, 0, 0, 4, 3), fixture::value(3, 0, 1, 4));
+        }
+    }
+
+    // Header values keep their bytes through extracts of extracts, binary and
+    // text, whatever the bytes are: Latin-1 letters, broken UTF-8, or UTF-8
+    // whose last byte (A0) is no blank in Latin-1.
+    void headerBytesSurviveExtracts_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Latin-1") << QByteArray("Crab \xE9\xFF\xFE");
+        QTest::newRow("broken UTF-8") << QByteArray("\xC3\x28 \xFF\xFE\xEF\xBF");
+        QTest::newRow("UTF-8 ending in A0") << QByteArray("\xD0\x9A\xD0\xA0");
+        QTest::newRow("zero byte") << QByteArray("2\x01\0+.5", 6);
+    }
+
+    void headerBytesSurviveExtracts()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString value = QString::fromLatin1(bytes.constData(), bytes.size());
+        NativeFile record = m_source;
+        record.fcentral = value;
+        record.wbTotal = value;
+        record.plosh = value;
+        record.source = value;
+        const QStringList keys{QStringLiteral("fcentral"), QStringLiteral("wb_total"), QStringLiteral("area"),
+                               QStringLiteral("delta")};
+        for (const char *name : {"gen1.pnt", "gen2.pnt", "gen3.txt", "gen4.txt", "gen5.pnt"}) {
+            const QString path = m_dir.filePath(QLatin1String(name));
+            const bool text = path.endsWith(QLatin1String(".txt"));
+            const NativeSelection cut = selection(record.firstModule, record.firstRay, 0, 2, value);
+            QString error;
+            QVERIFY(text ? writeTextExtract(path, record, cut, &error) : writeBinaryExtract(path, record, cut, &error));
+            // Each byte is one character in Latin-1, so the texts compare the bytes.
+            const QByteArray bytesOfFile = contents(path);
+            const QStringList lines =
+                QString::fromLatin1(bytesOfFile.constData(), bytesOfFile.size()).split(QLatin1Char('\n'));
+            for (const QString &key : keys) {
+                const auto line = std::find_if(lines.begin(), lines.end(),
+                                               [&](const QString &l) { return l.startsWith(key + QLatin1Char(' ')); });
+                QVERIFY(line != lines.end());
+                QCOMPARE(trimmedHeaderValue(line->mid(key.size())).toLatin1(), bytes);
+            }
+            NativeFile next;
+            QVERIFY(readNativeFile(path, &next));
+            QCOMPARE(next.fcentral.toLatin1(), bytes);
+            QCOMPARE(next.wbTotal.toLatin1(), bytes);
+            QCOMPARE(next.plosh.toLatin1(), bytes);
+            QCOMPARE(next.delta.toLatin1(), bytes);
+            // Only the binary form carries the source.
+            if (!text && !record.source.isEmpty())
+                QCOMPARE(next.source.toLatin1(), bytes);
+            record = next;
         }
     }
 

@@ -116,6 +116,20 @@ private slots:
         QVERIFY(!loader.file().loaded);
     }
 
+    void cancelledLoaderStopsAtItsStart()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("cancel.pnt"));
+        QVERIFY(fixture::writeNative(path, 20, 1, 2, 3));
+        NativeFileLoader loader(path);
+        QSignalSpy finished(&loader, &NativeFileLoader::finished);
+        loader.cancel();
+        loader.run();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QCOMPARE(loader.file().npoints, NativeError::Cancelled);
+        QVERIFY(!loader.file().loaded);
+    }
+
     void failureCarriesTheCode()
     {
         LoadRun run(m_dir.filePath(QStringLiteral("missing.pnt")));

@@ -1,4 +1,5 @@
 #include "data/nativelisting.h"
+#include "data/nativetext.h"
 #include "nativefixture.h"
 
 #include <QDir>
@@ -66,34 +67,45 @@ private slots:
         QVERIFY(!isNativeFile(QStringLiteral("pnt")));
     }
 
+    // The quick look refuses only what the reader refuses for certain, and
+    // leaves doubtful files to the reader.
     void textSniff_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("native");
-        QTest::newRow("extract") << nativeTextHead << true;
-        QTest::newRow("indented marks") << QByteArray("  points 2\n\tchannels 1\n  channel: 1 sum\n") << true;
-        QTest::newRow("column names") << QByteArray("points 2\nchannels 1\nchannel_point channel_1\n") << true;
-        QTest::newRow("channel_num") << QByteArray("channel_num: 1\nchannels 1\npoints 2\n") << true;
-        QTest::newRow("names without point") << QByteArray("points 2\nchannels 1\nchannel_1 sum\n") << false;
-        QTest::newRow("no points") << QByteArray("channels 1\nchannel: 1 sum\n") << false;
-        QTest::newRow("points without blank") << QByteArray("points\nchannels 1\nchannel: 1\n") << false;
-        QTest::newRow("case matters") << QByteArray("Points 2\nchannels 1\nchannel: 1\n") << false;
-        QTest::newRow("CRLF") << QByteArray("points 2\r\nchannels 1\r\nchannel:\t1\r\n") << true;
-        QTest::newRow("empty") << QByteArray() << false;
-        QByteArray late = QByteArray("comment\n").repeated(37) + "points 2\nchannels 1\nchannel: 1\n";
-        QTest::newRow("marks end on line 40") << late << true;
-        QTest::newRow("marks end on line 41") << QByteArray("comment\n" + late) << false;
-        QTest::newRow("marks after 64 KiB") << QByteArray(QByteArray(70000, 'a') + '\n' + nativeTextHead) << false;
-        QTest::newRow("marks within 64 KiB")
-            << QByteArray(QByteArray(60000, 'a') + '\n' + nativeTextHead) << true;
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("readable");
+        const QByteArray header = "points 1\nchannels 1\nmodule 1\nray 1\ntres 0.1\nfbands 110\n\n";
+        QTest::newRow("extract") << nativeTextHead << true << true;
+        QTest::newRow("CRLF") << QByteArray(nativeTextHead).replace("\n", "\r\n") << true << true;
+        QTest::newRow("header of 50 lines") << QByteArray("comment x\n").repeated(44) + nativeTextHead << true << true;
+        QTest::newRow("header line of 70 KB") << QByteArray(70000, 'a') + '\n' + nativeTextHead << true << true;
+        QTest::newRow("400,000 channels")
+            << QByteArray("points 1\nchannels 400000\nmodule 1\nray 1\ntres 0.1\nfbands" + QByteArray(" 1").repeated(400000)
+                          + "\n\nfrequency\nchannel: sum\n5\n")
+            << true << true;
+        QTest::newRow("1,000,000 columns")
+            << QByteArray(header + "frequency\nchannel: sum" + QByteArray(" 1").repeated(1000000) + "\n5\n") << false
+            << false;
+        QTest::newRow("a bad row, found by the reader only")
+            << QByteArray(header + "frequency\nchannel: 1 sum\n5 x\n") << true << false;
+        QTest::newRow("indented keys") << QByteArray("  points 2\n\tchannels 1\n\nfrequency\nchannel: 1 sum\n1 2\n") << false
+                                       << false;
+        QTest::newRow("no interval") << QByteArray(header).replace("tres 0.1\n", "") + "frequency\nchannel: sum\n5\n"
+                                     << false << false;
+        QTest::newRow("notes") << QByteArray("points of the talk\nchannels to watch\n") << false << false;
+        QTest::newRow("empty") << QByteArray() << false << false;
     }
 
     void textSniff()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, native);
+        QFETCH(bool, listed);
+        QFETCH(bool, readable);
         QTemporaryDir dir;
-        QCOMPARE(isNativeTextFile(write(dir, QStringLiteral("sniff.TXT"), bytes)), native);
+        const QString path = write(dir, QStringLiteral("sniff.TXT"), bytes);
+        QCOMPARE(isNativeTextFile(path), listed);
+        NativeFile file;
+        QCOMPARE(readNativeText(path, &file), readable);
         // Other suffixes pass without a look.
         QVERIFY(isNativeTextFile(write(dir, QStringLiteral("sniff.pnt"), bytes)));
     }

@@ -1,29 +1,56 @@
+#include "astro/dispersion.h"
+#include "data/mappingguard.h"
 #include "data/nativereader.h"
+#include "data/nativetext.h"
 #include "nativefixture.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <functional>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using RecordChange = std::function<void(NativeFile *)>;
 Q_DECLARE_METATYPE(RecordChange)
 
 namespace {
 
-// Progress reports the readers must give for a file of npoints points.
+// Distinct progress reports the readers must give for a file of npoints points.
 QVector<int> expectedStreamedProgress(qint64 npoints)
 {
     QVector<int> reports{0};
     const qint64 step = std::max<qint64>(npoints / 100, 1);
     for (qint64 k = 1; k <= npoints; ++k) {
-        if (k % step == 0 || k == npoints)
+        if ((k % step == 0 || k == npoints) && reports.last() != int(k * 100 / npoints))
             reports << int(k * 100 / npoints);
     }
-    reports << 100;
     return reports;
 }
+
+// Keeps the distinct percentages a reader reports (a repeated one is its
+// question whether to go on) and counts every call.
+struct ProgressLog
+{
+    QVector<int> reports;
+    int calls = 0;
+
+    NativeProgress callback()
+    {
+        return [this](int percent) {
+            ++calls;
+            if (reports.isEmpty() || reports.last() != percent)
+                reports << percent;
+            return true;
+        };
+    }
+};
 
 } // namespace
 
@@ -61,6 +88,42 @@ private:
                         if (nativeSample(file, m, r, c, p) != fixture::value(p, m, r, c))
                             QFAIL(qPrintable(QStringLiteral("sample %1 %2 %3 %4").arg(p).arg(m).arg(r).arg(c)));
                     }
+    }
+
+    // Sparse files of about 2 GiB: 2 rays, 4 channels, values written only at
+    // a few points (the rest read 0).
+    static constexpr int largeRays = 2;
+    static constexpr int largeChannels = 4;
+    static constexpr qint64 largePassportLength = 1024;
+    static constexpr qint64 largePoints =
+        (nativeMappedThreshold - largePassportLength) / (4 * largeRays * largeChannels);
+
+    QString writeLargeFile(const QString &name, qint64 headLength)
+    {
+        fixture::Entries entries = fixture::entries(int(largePoints), 1, largeRays, largeChannels);
+        fixture::set(&entries, QStringLiteral("comment"), QString());
+        const int padding = int(headLength - fixture::passport(entries).size());
+        fixture::set(&entries, QStringLiteral("comment"), QString(padding, QLatin1Char('#')));
+        const QByteArray head = fixture::passport(entries);
+        const QString path = m_dir.filePath(name);
+        QFile out(path);
+        if (head.size() != headLength || !out.open(QIODevice::WriteOnly) || out.write(head) != headLength
+            || !out.resize(headLength + largePoints * largeRays * largeChannels * 4))
+            return QString();
+        for (qint64 p : {qint64(0), qint64(1), qint64(12345), largePoints / 2, largePoints - 2, largePoints - 1}) {
+            const QByteArray point = fixture::samples(1, 1, largeRays, largeChannels, [p](qint64, int m, int r, int c) {
+                return fixture::value(p, m, r, c);
+            });
+            if (!out.seek(headLength + p * point.size()) || out.write(point) != point.size())
+                return QString();
+        }
+        return path;
+    }
+
+    // Cuts a file to nothing from another process, as a copy tool rewriting it would.
+    static bool truncateElsewhere(const QString &path)
+    {
+        return QProcess::execute(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("0"), path}) == 0;
     }
 
 private slots:
@@ -113,6 +176,22 @@ private slots:
         verifyAllSamples(copy);
     }
 
+    // Large arrays are handed back to the system piece by piece; an array
+    // another record still shares is left alone.
+    void clearingARecordKeepsSharedSamples()
+    {
+        NativeFile file;
+        file.samples = QVector<float>(32 << 20, 2.5f);
+        file.loaded = true;
+        const NativeFile copy = file;
+        file.clearSamples();
+        QVERIFY(file.samples.isEmpty());
+        QCOMPARE(copy.samples.size(), 32 << 20);
+        QCOMPARE(copy.samples.at(0), 2.5f);
+        QCOMPARE(copy.samples.at(16 << 20), 2.5f);
+        QCOMPARE(copy.samples.last(), 2.5f);
+    }
+
     void streamedAcrossChunks_data()
     {
         QTest::addColumn<int>("npoints");
@@ -133,10 +212,10 @@ private slots:
         const QString path = writeShape(QStringLiteral("chunks.pnt"), npoints, 1, nRays, nChannels);
         QVERIFY(QFileInfo(path).size() > nativeReadChunkBytes);
         NativeFile file;
-        QVector<int> reports;
-        QVERIFY(readBinaryStreamed(path, &file, [&reports](int percent) { reports << percent; }));
+        ProgressLog log;
+        QVERIFY(readBinaryStreamed(path, &file, log.callback()));
         verifyAllSamples(file);
-        QCOMPARE(reports, expectedStreamedProgress(npoints));
+        QCOMPARE(log.reports, expectedStreamedProgress(npoints));
     }
 
     void progressOfSmallFiles_data()
@@ -152,13 +231,13 @@ private slots:
     {
         QFETCH(int, npoints);
         const QString path = writeShape(QStringLiteral("progress.pnt"), npoints, 1, 2, 3);
-        QVector<int> reports;
+        ProgressLog log;
         NativeFile file;
-        QVERIFY(readBinaryStreamed(path, &file, [&reports](int percent) { reports << percent; }));
-        QCOMPARE(reports, expectedStreamedProgress(npoints));
-        reports.clear();
-        QVERIFY(readBinaryMapped(path, &file, [&reports](int percent) { reports << percent; }));
-        QCOMPARE(reports, (QVector<int>{0, 100}));
+        QVERIFY(readBinaryStreamed(path, &file, log.callback()));
+        QCOMPARE(log.reports, expectedStreamedProgress(npoints));
+        ProgressLog mappedLog;
+        QVERIFY(readBinaryMapped(path, &file, mappedLog.callback()));
+        QCOMPARE(mappedLog.reports, (QVector<int>{0, 100}));
     }
 
     void dispatchBySuffix()
@@ -362,64 +441,39 @@ private slots:
     void largeFilesMappedAndStreamedAgree()
     {
         constexpr qint64 limit = nativeMappedThreshold;
-        constexpr int nRays = 2;
-        constexpr int nChannels = 4;
-        constexpr qint64 passportLength = 1024;
-        constexpr qint64 npoints = (limit - passportLength) / (4 * nRays * nChannels);
-
-        const auto makeFile = [&](const QString &name, qint64 headLength) {
-            fixture::Entries entries = fixture::entries(int(npoints), 1, nRays, nChannels);
-            fixture::set(&entries, QStringLiteral("comment"), QString());
-            const int padding = int(headLength - fixture::passport(entries).size());
-            fixture::set(&entries, QStringLiteral("comment"), QString(padding, QLatin1Char('#')));
-            const QByteArray head = fixture::passport(entries);
-            const QString path = m_dir.filePath(name);
-            QFile out(path);
-            if (head.size() != headLength || !out.open(QIODevice::WriteOnly) || out.write(head) != headLength
-                || !out.resize(headLength + npoints * nRays * nChannels * 4))
-                return QString();
-            for (qint64 p : {qint64(0), qint64(1), qint64(12345), npoints / 2, npoints - 2, npoints - 1}) {
-                const QByteArray point = fixture::samples(1, 1, nRays, nChannels, [p](qint64, int m, int r, int c) {
-                    return fixture::value(p, m, r, c);
-                });
-                if (!out.seek(headLength + p * point.size()) || out.write(point) != point.size())
-                    return QString();
-            }
-            return path;
-        };
-        const QString mappedPath = makeFile(QStringLiteral("large_mapped.pnt"), passportLength);
-        const QString streamedPath = makeFile(QStringLiteral("large_streamed.pnt"), passportLength - 1);
+        const QString mappedPath = writeLargeFile(QStringLiteral("large_mapped.pnt"), largePassportLength);
+        const QString streamedPath = writeLargeFile(QStringLiteral("large_streamed.pnt"), largePassportLength - 1);
         QVERIFY(!mappedPath.isEmpty() && !streamedPath.isEmpty());
         QCOMPARE(QFileInfo(mappedPath).size(), limit);
         QCOMPARE(QFileInfo(streamedPath).size(), limit - 1);
 
         NativeFile mapped;
-        QVector<int> mappedReports;
-        QVERIFY(readNativeFile(mappedPath, &mapped, [&](int percent) { mappedReports << percent; }));
+        ProgressLog mappedLog;
+        QVERIFY(readNativeFile(mappedPath, &mapped, mappedLog.callback()));
         QVERIFY(mapped.mapping);
         QVERIFY(mapped.samples.isEmpty());
-        QCOMPARE(mapped.sampleCount(), npoints * nRays * nChannels);
-        QCOMPARE(mappedReports, (QVector<int>{0, 100}));
+        QCOMPARE(mapped.sampleCount(), largePoints * largeRays * largeChannels);
+        QCOMPARE(mappedLog.reports, (QVector<int>{0, 100}));
         QVERIFY(validateNativeFile(mapped).isEmpty());
 
         NativeFile streamed;
         QVERIFY(readNativeFile(streamedPath, &streamed));
         QVERIFY(!streamed.mapping);
-        QCOMPARE(qint64(streamed.samples.size()), npoints * nRays * nChannels);
+        QCOMPARE(qint64(streamed.samples.size()), largePoints * largeRays * largeChannels);
         QVERIFY(validateNativeFile(streamed).isEmpty());
 
-        QCOMPARE(mapped.npoints, int(npoints));
-        QCOMPARE(streamed.npoints, int(npoints));
-        for (qint64 p : {qint64(0), qint64(1), qint64(2), qint64(12345), qint64(12346), npoints / 2,
-                         npoints / 2 + 1, npoints - 3, npoints - 2, npoints - 1}) {
-            const bool written = p != 2 && p != 12346 && p != npoints / 2 + 1 && p != npoints - 3;
-            for (int r = 0; r < nRays; ++r)
-                for (int c = 0; c < nChannels; ++c) {
+        QCOMPARE(mapped.npoints, int(largePoints));
+        QCOMPARE(streamed.npoints, int(largePoints));
+        for (qint64 p : {qint64(0), qint64(1), qint64(2), qint64(12345), qint64(12346), largePoints / 2,
+                         largePoints / 2 + 1, largePoints - 3, largePoints - 2, largePoints - 1}) {
+            const bool written = p != 2 && p != 12346 && p != largePoints / 2 + 1 && p != largePoints - 3;
+            for (int r = 0; r < largeRays; ++r)
+                for (int c = 0; c < largeChannels; ++c) {
                     const float expected = written ? fixture::value(p, 0, r, c) : 0.0f;
                     QCOMPARE(nativeSample(mapped, 0, r, c, p), expected);
                     QCOMPARE(nativeSample(streamed, 0, r, c, p), expected);
-                    QCOMPARE(mapped.mapping->at((p * nRays + r) * nChannels + c), expected);
-                    QCOMPARE(streamed.samples.at(int((r * nChannels + c) * npoints + p)), expected);
+                    QCOMPARE(mapped.mapping->at((p * largeRays + r) * largeChannels + c), expected);
+                    QCOMPARE(streamed.samples.at(int((r * largeChannels + c) * largePoints + p)), expected);
                 }
         }
         mapped = NativeFile();
@@ -427,7 +481,165 @@ private slots:
         QVERIFY(QFile::remove(mappedPath));
         QVERIFY(QFile::remove(streamedPath));
     }
+
+    // A mapped file cut short by another process: reading it reads zeros
+    // instead of ending the program, and every pass over it reports the loss.
+    void mappedFileCutShortElsewhere()
+    {
+        const QString path = writeLargeFile(QStringLiteral("cut_00.pnt"), largePassportLength);
+        QVERIFY(!path.isEmpty());
+        NativeFile file;
+        QVERIFY(readNativeFile(path, &file));
+        QVERIFY(file.mapping);
+        QVERIFY(!nativeSamplesLost(file));
+        QVector<double> sum;
+        QCOMPARE(dispersedChannelSum(file, &sum, int(largePoints) - 10, 0.0, 0, 1, 10), 10);
+
+        QVERIFY(truncateElsewhere(path));
+        QVERIFY(nativeSamplesLost(file));
+        QCOMPARE(nativeSample(file, 0, 1, 2, largePoints - 1), 0.0f);
+        QVERIFY(file.mapping->lost());
+        QCOMPARE(dispersedChannelSum(file, &sum, int(largePoints) - 10, 0.0, 0, 1, 10), -1);
+        NativeSelection selection;
+        selection.module = file.firstModule;
+        selection.ray = file.firstRay;
+        selection.startPoint = int(largePoints) - 10;
+        selection.count = 10;
+        for (const auto &write : {writeBinaryExtract, writeTextExtract}) {
+            const QString extract = m_dir.filePath(QStringLiteral("extract.out"));
+            QString error;
+            QVERIFY(!write(extract, file, selection, &error, {}));
+            QCOMPARE(error, QStringLiteral("The file changed on disk while the extract was written."));
+            QVERIFY(!QFile::exists(extract));
+        }
+        file = NativeFile();
+
+        // Cut while the mapped reader runs: it fails instead of handing out zeros.
+        QCOMPARE(writeLargeFile(QStringLiteral("cut_00.pnt"), largePassportLength), path);
+        bool cut = false;
+        QVERIFY(!readBinaryMapped(path, &file, [&](int percent) {
+            if (percent == 100)
+                cut = truncateElsewhere(path);
+            return true;
+        }));
+        QVERIFY(cut);
+        QCOMPARE(file.npoints, NativeError::EndOfData);
+        QVERIFY(!file.loaded);
+        QVERIFY(!file.mapping);
+        QVERIFY(QFile::remove(path));
+    }
+
+    // The guard answers only faults inside the program's own mappings; a bus
+    // error anywhere else, or one sent by another process, still ends the
+    // process. Run in a fresh child, where SIGBUS has its default disposition.
+    void foreignBusErrorsStayDeadly_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::newRow("sent") << QByteArray("sent");
+        QTest::newRow("fault in a mapping of someone else") << QByteArray("fault");
+    }
+
+    void foreignBusErrorsStayDeadly()
+    {
+        QFETCH(QByteArray, mode);
+        const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("foreign.bin")));
+        QVERIFY(fixture::writeFile(QFile::decodeName(path), QByteArray(3 * 65536, 'x')));
+        const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+        const pid_t child = fork();
+        if (child == 0) {
+            const char *args[] = {self.constData(), "--bus-error", mode.constData(), path.constData(), nullptr};
+            execv(args[0], const_cast<char *const *>(args));
+            _exit(127);
+        }
+        QVERIFY(child > 0);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 127),
+                 "the bus error was swallowed");
+        // The sanitizers' own handler reports such a fault and exits instead.
+        if (!qEnvironmentVariableIsSet("ORVALIS_SANITIZER_RUN"))
+            QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGBUS, qPrintable(QString::number(status)));
+    }
+
+    // A stop request ends a read at once, and a whole read asks the caller at
+    // least once per chunk, so that a stop is heard within one chunk.
+    void stopRequestEndsTheReadWithinAChunk_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("stopAt");   // the call that answers false
+        QTest::newRow("streamed, at the start") << "pnt" << 1;
+        QTest::newRow("streamed, inside a point") << "pnt" << 3;
+        QTest::newRow("text, at the start") << "txt" << 1;
+        QTest::newRow("text, in a long gap") << "txt" << 3;
+        QTest::newRow("mapped, at the start") << "mapped" << 1;
+        QTest::newRow("mapped, at the end") << "mapped" << 2;
+    }
+
+    void stopRequestEndsTheReadWithinAChunk()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, stopAt);
+        // Steps of progress far apart: points of 10 MB; two rows 20 MB of blank lines apart.
+        const QString path = m_dir.filePath(QStringLiteral("stop.") + (kind == QLatin1String("txt") ? kind : "pnt"));
+        if (!QFileInfo::exists(path)) {
+            if (kind == QLatin1String("txt")) {
+                QVERIFY(fixture::writeFile(path, "points 2\nchannels 1\nmodule 1\nray 1\ntres 0.1\nfbands 110\n\n"
+                                                 "frequency\nchannel: sum\n1\n"
+                                                 + QByteArray(QByteArray(1023, ' ') + '\n').repeated(20 << 10) + "2\n"));
+            } else {
+                fixture::Entries entries = fixture::entries(2, 1, 1, 2500000);
+                fixture::remove(&entries, QStringLiteral("fbands"));
+                QFile out(path);
+                const QByteArray head = fixture::passport(entries);
+                QVERIFY(out.open(QIODevice::WriteOnly) && out.write(head) == head.size());
+                QVERIFY(out.resize(head.size() + qint64(2) * 2500000 * 4));
+            }
+        }
+        const auto read = kind == QLatin1String("mapped") ? readBinaryMapped : readNativeFile;
+        int calls = 0;
+        NativeFile file;
+        file.samples = QVector<float>(3, 1.0f);
+        file.loaded = true;
+        QVERIFY(!read(path, &file, [&](int) { return ++calls < stopAt; }));
+        QCOMPARE(calls, stopAt);
+        QCOMPARE(file.npoints, NativeError::Cancelled);
+        QVERIFY(!file.loaded);
+        QVERIFY(file.samples.isEmpty());
+        QVERIFY(!file.mapping);
+
+        ProgressLog log;
+        QVERIFY(read(path, &file, log.callback()));
+        if (kind != QLatin1String("mapped"))
+            QVERIFY2(log.calls > QFileInfo(path).size() / nativeReadChunkBytes, qPrintable(QString::number(log.calls)));
+    }
 };
 
-QTEST_GUILESS_MAIN(NativeReaderTest)
+// The child of foreignBusErrorsStayDeadly: with the guard installed, a bus
+// error it does not own. Returns 0 only if the process survived it.
+int busErrorChild(const char *mode, const char *path)
+{
+    static const char guarded[16] = {};
+    if (MappingGuard::add(guarded, sizeof guarded) < 0)
+        return 2;
+    if (qstrcmp(mode, "sent") == 0) {
+        raise(SIGBUS);
+        return 0;
+    }
+    const int fd = open(path, O_RDWR);
+    auto *bytes = static_cast<volatile char *>(mmap(nullptr, 3 * 65536, PROT_READ, MAP_SHARED, fd, 0));
+    if (bytes == MAP_FAILED || ftruncate(fd, 0) != 0)
+        return 3;
+    (void)bytes[2 * 65536];
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--bus-error") == 0)
+        return busErrorChild(argv[2], argv[3]);
+    QCoreApplication app(argc, argv);
+    NativeReaderTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_nativereader.moc"

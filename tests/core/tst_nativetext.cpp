@@ -68,7 +68,10 @@ private slots:
         QVERIFY(fixture::writeFile(path, textFile(baseHeader(), {"frequency:\t110.00\t109.50\t109.00\t",
                                                                  "channel:\t3\t\t2\t\t1\t\tsum",
                                                                  "3.5\t2.5\t1.5\t10", "", "-3.5 -2.5 -1.5 -10"})));
-        QVERIFY(readNativeText(path, &file, [&reports](int percent) { reports << percent; }));
+        QVERIFY(readNativeText(path, &file, [&reports](int percent) {
+            reports << percent;
+            return true;
+        }));
         QVERIFY(file.loaded);
         QCOMPARE(file.npoints, 2);
         QCOMPARE(file.nModules, 1);
