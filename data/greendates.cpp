@@ -98,7 +98,9 @@ QSet<QString> readGreenDates(const QString &dir)
     QFile in(path);
     if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
         return {};
-    return parseGreenDates(QString::fromUtf8(in.read(maxGreenDatesBytes)));
+    // The explicit size reads on past a NUL byte of a damaged file.
+    const QByteArray bytes = in.read(maxGreenDatesBytes);
+    return parseGreenDates(QString::fromUtf8(bytes.constData(), bytes.size()));
 }
 
 QByteArray greenDatesFileText(const QSet<QString> &dates)

@@ -44,6 +44,7 @@ class TestGreenDates : public QObject
 private slots:
     void parse_data();
     void parse();
+    void damagedFileReadsOn();
     void saveReadBackAndClear();
     void saveWithoutLoadedGreenDayAsksFirst();
     void saveIntoMissingDirectoryFails();
@@ -87,6 +88,13 @@ void TestGreenDates::parse()
     QCOMPARE(dates, QSet<QString>(green.begin(), green.end()));
     // What the file text of a set says reads back as that set.
     QCOMPARE(parseGreenDates(QString::fromUtf8(greenDatesFileText(dates))), dates);
+}
+
+void TestGreenDates::damagedFileReadsOn()
+{
+    const QString dir = fresh(QStringLiteral("damaged"));
+    QVERIFY(fixture::writeFile(greenDatesPath(dir), QByteArray("2026.07.16 1\n\0\xff 0\n2026.07.17 1\n", 31)));
+    QCOMPARE(readGreenDates(dir), (QSet<QString>{"2026.07.16", "2026.07.17"}));
 }
 
 void TestGreenDates::saveReadBackAndClear()
