@@ -1,6 +1,13 @@
 #include "data/daygraphcontent.h"
 
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -78,4 +85,29 @@ DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &sett
     if (settings.showMax)
         content.headerLines.append(QStringLiteral("max=%1").arg(content.maximum, 0, 'f', 2));
     return content;
+}
+
+QVector<DayGraphContent> dayGraphContents(const QVector<DayPlot> &days, const DayGraphSettings &settings)
+{
+    QVector<DayGraphContent> contents(days.size());
+    // Each day is written by one thread into its own element.
+    DayGraphContent *out = contents.data();
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int k = next++; k < days.size(); k = next++)
+            out[k] = dayGraphContent(days.at(k), settings);
+    };
+    std::vector<std::thread> helpers;
+    const int threads = std::min(QThread::idealThreadCount(), int(days.size()));
+    for (int t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break;   // fewer helpers; the calling thread does the rest
+        }
+    }
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return contents;
 }

@@ -55,3 +55,6 @@ struct DayGraphContent
 QString curveColourName(const QString &field, const QString &fallback);
 
 DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &settings);
+// The contents of many days, in their order, computed on every core; the
+// same values as dayGraphContent of each day.
+QVector<DayGraphContent> dayGraphContents(const QVector<DayPlot> &days, const DayGraphSettings &settings);

@@ -4,6 +4,7 @@
 #include "synth/demodata.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -73,6 +74,8 @@ class TestSeriesProcessing : public QObject
 private slots:
     void chain_data();
     void chain();
+    void approximationAgainstSortedBlocks_data();
+    void approximationAgainstSortedBlocks();
     void calibrationDayOfTheDemo();
     void graphContent();
     void flatNegativeDayStaysInsideItsRange();
@@ -161,6 +164,53 @@ void TestSeriesProcessing::chain()
         QVERIFY2(std::fabs(out.at(i) - expected.at(i)) < 1e-9,
                  qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected.at(i))));
     QCOMPARE(input, before);
+}
+
+void TestSeriesProcessing::approximationAgainstSortedBlocks_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("levels");   // distinct values; few give long runs of equal values
+    QTest::newRow("even blocks") << 5000 << 64 << 1000000;
+    QTest::newRow("odd blocks: centres on samples") << 5000 << 65 << 1000000;
+    QTest::newRow("shortest blocks") << 1001 << 3 << 1000000;
+    QTest::newRow("longest blocks, many ties") << 6100 << 600 << 3;
+    QTest::newRow("constant") << 2000 << 100 << 1;
+}
+
+// Against a plain reference: each block sorted whole, each sample placed on
+// the line between the neighbouring centres found by search.
+void TestSeriesProcessing::approximationAgainstSortedBlocks()
+{
+    QFETCH(int, length);
+    QFETCH(int, block);
+    QFETCH(int, levels);
+    QRandomGenerator random(quint32(length + block));
+    Series x(length);
+    for (double &v : x)
+        v = 1000.0 + random.bounded(levels) * 0.25;
+    const int m = length / block;
+    Series medians;
+    for (int k = 0; k < m; ++k) {
+        Series sorted = x.mid(k * block, block);
+        std::sort(sorted.begin(), sorted.end());
+        medians.append(block % 2 ? sorted.at(block / 2) : (sorted.at(block / 2 - 1) + sorted.at(block / 2)) / 2);
+    }
+    const auto centre = [block](int k) { return (block - 1) * 0.5 + double(k) * block; };
+    const Series out = medianApproximation(x, block);
+    QCOMPARE(out.size(), length);
+    for (int i = 0; i < length; ++i) {
+        double expected = medians.last();
+        if (i <= centre(0)) {
+            expected = medians.first();
+        } else if (i < centre(m - 1)) {
+            int j = 0;
+            while (!(centre(j) < i && i <= centre(j + 1)))
+                ++j;
+            expected = medians.at(j) + (i - centre(j)) / (centre(j + 1) - centre(j)) * (medians.at(j + 1) - medians.at(j));
+        }
+        QVERIFY2(out.at(i) == expected, qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected)));
+    }
 }
 
 // The demo's calibration day loses its 15 s pattern, replaced by one level
@@ -253,6 +303,18 @@ void TestSeriesProcessing::graphContent()
     QCOMPARE(content.maximum, 0.0);
     QCOMPARE(content.rawRange.min, 0.0);
     QCOMPARE(content.rawRange.max, 1.0);
+
+    // Many days at once: each the content of the day alone.
+    graph.processing.averaging = 2;
+    QVector<DayPlot> days(9, day);
+    for (int k = 0; k < days.size(); ++k)
+        days[k].channelSumDm0[0] = 1000 + 10 * k;
+    const QVector<DayGraphContent> contents = dayGraphContents(days, graph);
+    QCOMPARE(contents.size(), days.size());
+    for (int k = 0; k < days.size(); ++k) {
+        QVERIFY(contents.at(k).curves.at(0).values == dayGraphContent(days.at(k), graph).curves.at(0).values);
+        QCOMPARE(contents.at(k).maximum, (1000.0 + 10 * k + 1 + 2 + 3) / 4);
+    }
 }
 
 void TestSeriesProcessing::flatNegativeDayStaysInsideItsRange()
