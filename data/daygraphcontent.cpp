@@ -17,7 +17,7 @@ const QString approximationDmColour = QStringLiteral("#00FF00");
 bool isHexDigits(const QStringRef &text)
 {
     for (const QChar c : text) {
-        if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
               || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
             return false;
     }
@@ -37,6 +37,18 @@ QString curveColourName(const QString &field, const QString &fallback)
     const bool valid = (digits == 3 || digits == 6 || digits == 8 || digits == 9 || digits == 12)
         && isHexDigits(name.midRef(1));
     return valid ? name : fallback;
+}
+
+QStringList dayHeaderLines(const DayPlot &day, double maximum, const DayGraphSettings &settings)
+{
+    QStringList lines;
+    if (settings.showFileName)
+        lines.append(day.fileName);
+    if (settings.showDate)
+        lines.append(day.date);
+    if (settings.showMax)
+        lines.append(QStringLiteral("max=%1").arg(maximum, 0, 'f', 2));
+    return lines;
 }
 
 DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &settings)
@@ -78,12 +90,7 @@ DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &sett
     content.maximum = any ? content.rawRange.max : 0.0;
     content.paddedRange = paddedValueRange(content.rawRange.min, content.rawRange.max);
 
-    if (settings.showFileName)
-        content.headerLines.append(day.fileName);
-    if (settings.showDate)
-        content.headerLines.append(day.date);
-    if (settings.showMax)
-        content.headerLines.append(QStringLiteral("max=%1").arg(content.maximum, 0, 'f', 2));
+    content.headerLines = dayHeaderLines(day, content.maximum, settings);
     return content;
 }
 

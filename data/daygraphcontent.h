@@ -54,6 +54,10 @@ struct DayGraphContent
 // text that is no hexadecimal colour gives the fallback.
 QString curveColourName(const QString &field, const QString &fallback);
 
+// The header lines of a day's graph with the given maximum: its file name,
+// its date and "max=" with two decimals, each when the settings show it.
+QStringList dayHeaderLines(const DayPlot &day, double maximum, const DayGraphSettings &settings);
+
 DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &settings);
 // The contents of many days, in their order, computed on every core; the
 // same values as dayGraphContent of each day.
