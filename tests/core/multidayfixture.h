@@ -2,7 +2,7 @@
 
 // Observation days for the multi-day tests, written by the synthetic
 // generator: one module and one beam, a few thousand points, dated one day
-// apart from 2026.07.16.
+// apart from 2026.07.16; and fresh directories to put them in.
 
 #include "synth/syntheticobservation.h"
 
@@ -10,8 +10,18 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace multiday {
+
+// An empty directory of that name in the test's temporary directory.
+inline QString freshDir(const QTemporaryDir &root, const QString &name)
+{
+    const QString path = root.filePath(name);
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
 
 inline SyntheticObservation::Params dayParams(int day)
 {

@@ -26,18 +26,10 @@ private slots:
     void stopRequestAbandonsTheRead();
 
 private:
-    QString fresh(const QString &name);
+    QString fresh(const QString &name) { return multiday::freshDir(m_dir, name); }
 
     QTemporaryDir m_dir;
 };
-
-QString TestDayPlotReader::fresh(const QString &name)
-{
-    const QString path = m_dir.filePath(name);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-}
 
 void TestDayPlotReader::scan_data()
 {

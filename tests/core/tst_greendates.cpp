@@ -1,4 +1,5 @@
 #include "data/greendates.h"
+#include "multidayfixture.h"
 #include "nativefixture.h"
 
 #include <QDateTime>
@@ -53,18 +54,10 @@ private slots:
     void uncreatableTargetReportsTheReason();
 
 private:
-    QString fresh(const QString &name);
+    QString fresh(const QString &name) { return multiday::freshDir(m_dir, name); }
 
     QTemporaryDir m_dir;
 };
-
-QString TestGreenDates::fresh(const QString &name)
-{
-    const QString path = m_dir.filePath(name);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-}
 
 void TestGreenDates::parse_data()
 {
