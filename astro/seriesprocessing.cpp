@@ -17,6 +17,35 @@ constexpr int referenceSamples = 10;
 // damaged sample cannot break the sort.
 const auto sortsBefore = [](double a, double b) { return a < b || (!std::isnan(a) && std::isnan(b)); };
 
+// Minimum and maximum of the values that are not NaN; false when there are
+// none. Four lanes keep the comparisons independent of each other, and a NaN
+// never wins a comparison.
+bool rangeWithoutNaN(const QVector<double> &x, double *min, double *max)
+{
+    const double *v = x.constData();
+    const int n = x.size();
+    int i = 0;
+    while (i < n && std::isnan(v[i]))
+        ++i;
+    if (i == n)
+        return false;
+    double low[4] = {v[i], v[i], v[i], v[i]};
+    double high[4] = {v[i], v[i], v[i], v[i]};
+    for (; i + 4 <= n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            low[k] = std::min(low[k], v[i + k]);
+            high[k] = std::max(high[k], v[i + k]);
+        }
+    }
+    for (; i < n; ++i) {
+        low[0] = std::min(low[0], v[i]);
+        high[0] = std::max(high[0], v[i]);
+    }
+    *min = std::min({low[0], low[1], low[2], low[3]});
+    *max = std::max({high[0], high[1], high[2], high[3]});
+    return true;
+}
+
 qint64 roundHalfUp(double value)
 {
     return qint64(std::floor(value + 0.5));
@@ -97,22 +126,20 @@ double blockMedian(double *first, double *last)
 // data end first.
 bool findPattern(const QVector<double> &x, double low, double high, int *start, int *end)
 {
-    int state = 0;
-    for (int i = 0; i < x.size(); ++i) {
-        const double v = x.at(i);
-        if (state == 0 && v < low) {
-            *start = i;
-            state = 1;
-        } else if (state == 1 && v > high) {
-            state = 2;
-        } else if (state == 2 && v < low) {
-            state = 3;
-        } else if (state == 3 && v > low) {
-            *end = i;
-            return true;
-        }
-    }
-    return false;
+    const double *v = x.constData();
+    const int n = x.size();
+    int i = 0;
+    while (i < n && !(v[i] < low))
+        ++i;
+    *start = i;
+    for (++i; i < n && !(v[i] > high);)
+        ++i;
+    for (++i; i < n && !(v[i] < low);)
+        ++i;
+    for (++i; i < n && !(v[i] > low);)
+        ++i;
+    *end = i;
+    return i < n;
 }
 
 } // namespace
@@ -122,9 +149,10 @@ QVector<double> removeStep(const QVector<double> &x, double tresolution)
     const int n = x.size();
     if (n < minStepSeries || !(tresolution > 0.0))
         return x;
-    const auto [lowest, highest] = std::minmax_element(x.begin(), x.end());
-    const double min = *lowest;
-    const double max = *highest;
+    double min = 0.0;
+    double max = 0.0;
+    if (!rangeWithoutNaN(x, &min, &max))
+        return x;
     const double range = max - min;
     if (!std::isfinite(range) || !(range > 0.0))
         return x;

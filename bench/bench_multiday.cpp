@@ -81,17 +81,19 @@ bool writeDays(const QString &dir)
     return true;
 }
 
-// Yardstick: read() every file from start to end into one reused buffer.
+// Yardstick: read() every file from start to end into one reused buffer, in
+// pieces of the size the day reader uses, which suits the caches best.
 qint64 plainRead(const QStringList &paths)
 {
-    std::unique_ptr<char[]> buffer(new char[4 << 20]);
+    constexpr size_t piece = 256 * 1024;
+    std::unique_ptr<char[]> buffer(new char[piece]);
     qint64 total = 0;
     for (const QString &path : paths) {
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
         if (fd < 0)
             return -1;
         ssize_t n;
-        while ((n = ::read(fd, buffer.get(), 4 << 20)) > 0)
+        while ((n = ::read(fd, buffer.get(), piece)) > 0)
             total += n;
         ::close(fd);
     }
