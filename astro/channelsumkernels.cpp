@@ -33,38 +33,30 @@ float littleEndianFloat(const uchar *bytes, qint64 i)
     return value;
 }
 
-// Two lanes of the same float-to-double conversions and additions the scalar
-// code does, so every output keeps its exact value.
-typedef double DoublePair __attribute__((vector_size(16)));
-typedef float FloatPair __attribute__((vector_size(8)));
-
-inline DoublePair loadWidened(const float *p)
-{
-    FloatPair f;
-    std::memcpy(&f, p, sizeof f);
-    return __builtin_convertvector(f, DoublePair);
-}
+// Four lanes of the same float-to-double conversions and additions the scalar
+// code does, so every output keeps its exact value; two SSE registers each,
+// or one AVX register in the AVX2 version of addChannels.
+typedef double DoubleQuad __attribute__((vector_size(32)));
+typedef float FloatQuad __attribute__((vector_size(16)));
 
 // acc[j] = ((acc[j] + src[0][j]) + src[1][j]) + ... + src[K-1][j]: K channels
 // in one pass, in the given order, each accumulator loaded and stored once.
-// Fresh starts from 0 instead of loading acc.
+// Fresh starts from 0 instead of loading acc. Always inlined, so that it is
+// compiled for the instruction set of its caller.
 template <int K, bool Fresh>
-void addGroup(double *acc, const float *const *src, qint64 n)
+__attribute__((always_inline)) inline void addGroup(double *acc, const float *const *src, qint64 n)
 {
     qint64 j = 0;
     for (; j + 4 <= n; j += 4) {
-        DoublePair a = {0.0, 0.0};
-        DoublePair b = {0.0, 0.0};
-        if (!Fresh) {
+        DoubleQuad a = {0.0, 0.0, 0.0, 0.0};
+        if (!Fresh)
             std::memcpy(&a, acc + j, sizeof a);
-            std::memcpy(&b, acc + j + 2, sizeof b);
-        }
         for (int k = 0; k < K; ++k) {
-            a += loadWidened(src[k] + j);
-            b += loadWidened(src[k] + j + 2);
+            FloatQuad f;
+            std::memcpy(&f, src[k] + j, sizeof f);
+            a += __builtin_convertvector(f, DoubleQuad);
         }
         std::memcpy(acc + j, &a, sizeof a);
-        std::memcpy(acc + j + 2, &b, sizeof b);
     }
     for (; j < n; ++j) {
         double value = Fresh ? 0.0 : acc[j];
@@ -72,6 +64,17 @@ void addGroup(double *acc, const float *const *src, qint64 n)
             value += double(src[k][j]);
         acc[j] = value;
     }
+}
+
+// Adds channels top, top - 1, ... top - K + 1 in that order.
+template <int K, bool Fresh>
+__attribute__((always_inline)) inline void addChannelGroup(double *acc, const std::vector<const float *> &source,
+                                                           int top, qint64 n)
+{
+    const float *order[K];
+    for (int k = 0; k < K; ++k)
+        order[k] = source[size_t(top - k)];
+    addGroup<K, Fresh>(acc, order, n);
 }
 
 } // namespace
@@ -101,6 +104,10 @@ bool channelDelays(const QVector<double> &fbands, int nChannels, double dm, doub
     return true;
 }
 
+#if defined(__x86_64__) && defined(__linux__)
+// A second version for processors with AVX2, chosen once when the program loads.
+__attribute__((target_clones("avx2", "default")))
+#endif
 void addChannels(double *acc, const std::vector<const float *> &source, const std::vector<qint64> &usable,
                  qint64 n)
 {
@@ -114,25 +121,19 @@ void addChannels(double *acc, const std::vector<const float *> &source, const st
         }
         return true;
     };
-    auto group = [&](int top, int count, auto kernel) {
-        const float *order[8];
-        for (int k = 0; k < count; ++k)
-            order[k] = source[size_t(top - k)];
-        kernel(acc, order, n);
-    };
     if (complete(c, 8)) {
-        group(c, 8, addGroup<8, true>);
+        addChannelGroup<8, true>(acc, source, c, n);
         c -= 8;
     } else if (complete(c, 4)) {
-        group(c, 4, addGroup<4, true>);
+        addChannelGroup<4, true>(acc, source, c, n);
         c -= 4;
     } else {
         std::fill(acc, acc + n, 0.0);
     }
     for (; complete(c, 8); c -= 8)
-        group(c, 8, addGroup<8, false>);
+        addChannelGroup<8, false>(acc, source, c, n);
     for (; complete(c, 4); c -= 4)
-        group(c, 4, addGroup<4, false>);
+        addChannelGroup<4, false>(acc, source, c, n);
     for (; c >= 0; --c) {
         if (usable[size_t(c)] > 0)
             addGroup<1, false>(acc, &source[size_t(c)], std::min(usable[size_t(c)], n));

@@ -7,6 +7,9 @@
 //   baseline subtraction, moving average; both sums of every day, on every
 //   core), against a plain pass on one thread that copies the same sums and
 //   finds their ranges.
+// On a shared machine the wall-clock figures depend on how many cores the
+// run gets; the processor time of the same runs (all threads) is printed
+// beside them.
 // The days come from the synthetic generator: 8 different files, each linked
 // under 5 names, so that the disk holds 512 MiB; all is removed at the end.
 
@@ -30,6 +33,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <utility>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -113,6 +117,24 @@ QVector<DayPlot> load(const QString &dir)
     return days;
 }
 
+// Processor seconds of the whole process, every thread included.
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + 1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// Wall-clock and processor seconds of run().
+template <typename F>
+std::pair<double, double> timesOf(F &&run)
+{
+    const double before = processorSeconds();
+    const double wall = secondsOf(run);
+    return {wall, processorSeconds() - before};
+}
+
 qint64 statusKiB(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -178,17 +200,22 @@ int main(int argc, char **argv)
     if (paths.size() != dayCount || plainRead(paths) <= 0)   // also brings the files into the page cache
         return 1;
 
-    std::vector<double> readTimes, loadTimes;
+    std::vector<double> readTimes, loadTimes, readCpu, loadCpu;
     for (int i = 0; i < repetitions; ++i) {
-        readTimes.push_back(secondsOf([&] { plainRead(paths); }));
-        loadTimes.push_back(secondsOf([&] {
+        const auto read = timesOf([&] { plainRead(paths); });
+        const auto loaded = timesOf([&] {
             if (load(dir.path()).size() != dayCount)
                 std::exit(1);
-        }));
+        });
+        readTimes.push_back(read.first);
+        readCpu.push_back(read.second);
+        loadTimes.push_back(loaded.first);
+        loadCpu.push_back(loaded.second);
     }
     std::printf("multiday_load_seconds: %.3f\n", median(loadTimes));
     std::printf("multiday_sequential_read_seconds: %.3f\n", median(readTimes));
     std::printf("multiday_load_vs_sequential_read_ratio: %.3f\n", median(loadTimes) / median(readTimes));
+    std::printf("multiday_load_cpu_vs_sequential_read_cpu_ratio: %.3f\n", median(loadCpu) / median(readCpu));
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("peak"), dir.path()});
@@ -211,12 +238,14 @@ int main(int argc, char **argv)
     settings.processing.subtractNoise = true;
     settings.processing.averaging = 10;
     settings.processing.averagingType = AveragingType::Moving;
-    std::vector<double> chainTimes, plainTimes;
+    std::vector<double> chainTimes, chainCpu, plainTimes;
     for (int i = 0; i < 5; ++i) {
-        chainTimes.push_back(secondsOf([&] {
+        const auto chain = timesOf([&] {
             if (dayGraphContents(days, settings).size() != days.size())
                 std::exit(1);
-        }));
+        });
+        chainTimes.push_back(chain.first);
+        chainCpu.push_back(chain.second);
         plainTimes.push_back(secondsOf([&] {
             for (const DayPlot &day : days) {
                 for (const QVector<double> *sum : {&day.channelSumDm0, &day.channelSumDm}) {
@@ -230,6 +259,7 @@ int main(int argc, char **argv)
         }));
     }
     std::printf("multiday_processing_ms: %.1f\n", median(chainTimes) * 1000.0);
+    std::printf("multiday_processing_cpu_ms: %.1f\n", median(chainCpu) * 1000.0);
     std::printf("multiday_processing_vs_plain_pass_ratio: %.2f\n", median(chainTimes) / median(plainTimes));
     return 0;
 }
