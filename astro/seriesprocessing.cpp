@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -51,73 +52,87 @@ qint64 roundHalfUp(double value)
     return qint64(std::floor(value + 0.5));
 }
 
-void sortPair(double &a, double &b)
+// The k-th smallest of n values without NaN, found by a quickselect that
+// partitions by copying: every value is written to both ends of the free
+// part of the other buffer and only the end it belongs to advances, so the
+// loop never branches on the data. Reads `values`, works in `scratch` (two
+// areas of n), leaves `values` alone. Runs of equal values that keep it from
+// narrowing down hand over to std::nth_element.
+double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k)
 {
-    const double low = std::min(a, b);
-    b = std::max(a, b);
-    a = low;
-}
-
-// Puts the k-th smallest of a[0 .. n) at a[k], the smaller ones before it and
-// the larger ones after it, for values without NaN. A quickselect whose
-// partition does not branch on the data, which makes it several times faster
-// than std::nth_element on noisy samples; runs of equal values that keep it
-// from narrowing down hand over to std::nth_element.
-void selectKth(double *a, std::ptrdiff_t n, std::ptrdiff_t k)
-{
-    std::ptrdiff_t lo = 0;
-    std::ptrdiff_t hi = n - 1;
-    for (int round = 0; hi - lo > 12; ++round) {
+    const double *from = values;
+    double *to = scratch;
+    double *spare = scratch + n;
+    for (int round = 0; n > 16; ++round) {
         if (round == 24) {
-            std::nth_element(a + lo, a + k, a + hi + 1);
-            return;
+            std::copy(from, from + n, to);
+            std::nth_element(to, to + k, to + n);
+            return to[k];
         }
-        const std::ptrdiff_t mid = lo + (hi - lo) / 2;
-        sortPair(a[lo], a[mid]);
-        sortPair(a[mid], a[hi]);
-        sortPair(a[lo], a[mid]);
-        const double pivot = a[mid];
-        std::swap(a[mid], a[hi - 1]);
-        std::ptrdiff_t store = lo + 1;
-        for (std::ptrdiff_t i = lo + 1; i < hi - 1; ++i) {
-            const double v = a[i];
-            a[i] = a[store];
-            a[store] = v;
-            store += v < pivot;
+        const double first = from[0];
+        const double middle = from[n / 2];
+        const double last = from[n - 1];
+        const double pivot = std::max(std::min(first, middle), std::min(std::max(first, middle), last));
+        std::ptrdiff_t low = 0;
+        std::ptrdiff_t high = n;
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            const double v = from[i];
+            const bool less = v < pivot;
+            to[low] = v;
+            to[high - 1] = v;
+            low += less;
+            high -= !less;
         }
-        std::swap(a[store], a[hi - 1]);
-        if (k == store)
-            return;
-        if (k < store)
-            hi = store - 1;
-        else
-            lo = store + 1;
+        if (k < low) {
+            n = low;
+        } else {
+            to += low;
+            n -= low;
+            k -= low;
+        }
+        from = to;
+        std::swap(to, spare);
     }
-    for (std::ptrdiff_t i = lo + 1; i <= hi; ++i) {
-        const double v = a[i];
+    std::copy(from, from + n, to);
+    for (std::ptrdiff_t i = 1; i < n; ++i) {
+        const double v = to[i];
         std::ptrdiff_t j = i;
-        for (; j > lo && a[j - 1] > v; --j)
-            a[j] = a[j - 1];
-        a[j] = v;
+        for (; j > 0 && to[j - 1] > v; --j)
+            to[j] = to[j - 1];
+        to[j] = v;
     }
+    return to[k];
 }
 
-// Median of the values in [first, last) by the order above: the middle one,
-// or the mean of the two middle ones for an even count. Reorders the range.
-double blockMedian(double *first, double *last)
+// Median of the values in [first, last): the middle one, or the mean of the
+// two middle ones for an even count. NaN sorts after every number. scratch
+// holds twice the count.
+double blockMedian(const double *first, const double *last, double *scratch)
 {
     const std::ptrdiff_t count = last - first;
-    double *middle = first + count / 2;
+    const std::ptrdiff_t half = count / 2;
     if (std::any_of(first, last, [](double v) { return std::isnan(v); })) {
-        std::nth_element(first, middle, last, sortsBefore);
+        double *sorted = scratch;
+        std::copy(first, last, sorted);
+        std::nth_element(sorted, sorted + half, sorted + count, sortsBefore);
         if (count % 2 != 0)
-            return *middle;
-        return (*std::max_element(first, middle, sortsBefore) + *middle) / 2.0;
+            return sorted[half];
+        return (*std::max_element(sorted, sorted + half, sortsBefore) + sorted[half]) / 2.0;
     }
-    selectKth(first, count, count / 2);
+    const double upper = selectKth(first, scratch, count, half);
     if (count % 2 != 0)
-        return *middle;
-    return (*std::max_element(first, middle) + *middle) / 2.0;
+        return upper;
+    // The next smaller value: the largest one below `upper` when `half` values
+    // lie below it, else `upper` itself again.
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    std::ptrdiff_t below = 0;
+    double lower = lowest;
+    for (const double *v = first; v != last; ++v) {
+        const bool less = *v < upper;
+        below += less;
+        lower = std::max(lower, less ? *v : lowest);
+    }
+    return ((below == half ? lower : upper) + upper) / 2.0;
 }
 
 // Start and end of the calibration pattern: the first value below the low
@@ -200,10 +215,10 @@ QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
         return {};
     const int m = n / L;
     std::vector<double> medians(static_cast<size_t>(m));
-    std::vector<double> block(static_cast<size_t>(L));
+    std::vector<double> scratch(static_cast<size_t>(2 * L));
     for (int k = 0; k < m; ++k) {
-        std::copy(x.constData() + qint64(k) * L, x.constData() + qint64(k + 1) * L, block.begin());
-        medians[size_t(k)] = blockMedian(block.data(), block.data() + L);
+        const double *block = x.constData() + qint64(k) * L;
+        medians[size_t(k)] = blockMedian(block, block + L, scratch.data());
     }
     QVector<double> out(n);
     double *values = out.data();
