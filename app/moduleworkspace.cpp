@@ -1,5 +1,6 @@
 #include "moduleworkspace.h"
 
+#include "app/hourglasssymbol.h"
 #include "capture/capturerules.h"
 #include "capture/screenregionselector.h"
 #include "plot/grapharea.h"
@@ -7,6 +8,7 @@
 #include "plot/infopanel.h"
 #include "shelldialogs.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -49,10 +51,14 @@ ModuleWorkspace::ModuleWorkspace(QWidget *parent)
     auto *overlayLayout = new QVBoxLayout(m_overlay);
     overlayLayout->setContentsMargins(20, 20, 20, 20);
     overlayLayout->setSpacing(12);
-    auto *hourglass = new QLabel(QString(QChar(0x231B)));
+    auto *hourglass = new QLabel;
+    hourglass->setObjectName(QStringLiteral("loadingHourglass"));
+    // As tall as a glyph 24 points above the label's font would be.
     QFont hourglassFont = hourglass->font();
     hourglassFont.setPointSize(hourglassFont.pointSize() + 24);
-    hourglass->setFont(hourglassFont);
+    hourglass->setPixmap(HourglassSymbol::pixmap(QFontMetrics(hourglassFont).height(),
+                                                 hourglass->palette().color(QPalette::WindowText),
+                                                 hourglass->devicePixelRatioF()));
     hourglass->setAlignment(Qt::AlignCenter);
     m_overlayText = new QLabel(QStringLiteral("Preparing a large file. Please wait..."));
     QFont textFont = m_overlayText->font();

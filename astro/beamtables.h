@@ -25,6 +25,10 @@ struct N4Beam
 // The version shown by the About box.
 extern const char releaseDateText[];
 
+// Hours of telescope time ahead of UTC: Moscow time, as the headers of the
+// data of every site record it.
+constexpr qint32 telescopeZoneHours = 3;
+
 // Returned by the declination lookups when nothing is known.
 constexpr double unknownDeclination = -1000.0;
 

@@ -26,6 +26,13 @@ QString dateFromFileName(const QString &name)
     return QStringLiteral("20%1.%2.%3").arg(name.mid(4, 2), name.mid(2, 2), name.left(2));
 }
 
+QString hourFileBaseName(const QDateTime &telescopeTime, const QString &plosh)
+{
+    return QStringLiteral("%1_%2_%3_00")
+        .arg(telescopeTime.toString(QStringLiteral("ddMMyy")), telescopeTime.toString(QStringLiteral("HH")),
+             plosh);
+}
+
 QString ploshFromPath(const QString &path)
 {
     static const QRegularExpression trailingPattern(QStringLiteral("_(N\\d)$"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // Metadata read from observation and profile file names: date, site, module
@@ -7,6 +8,9 @@
 // compiled once and shared read-only.
 
 QString dateFromFileName(const QString &name);
+// "DDMMYY_HH_N1_00": base name of the observation file of a site that begins
+// at the hour of the given telescope time (clock values; minutes ignored).
+QString hourFileBaseName(const QDateTime &telescopeTime, const QString &plosh);
 QString ploshFromPath(const QString &path);
 bool moduleRayFromFileName(const QString &name, int *module, int *ray);
 QString moduleRayTag(const QString &name);

@@ -42,3 +42,22 @@ double sampleStandardDeviation(const QVector<double> &x)
         squares += (v - mean) * (v - mean);
     return std::sqrt(squares / (n - 1));
 }
+
+bool finiteValueRange(const QVector<double> &values, double *min, double *max)
+{
+    bool any = false;
+    for (const double v : values) {
+        if (!std::isfinite(v))
+            continue;
+        if (!any) {
+            *min = *max = v;
+            any = true;
+        } else {
+            if (v < *min)
+                *min = v;
+            if (v > *max)
+                *max = v;
+        }
+    }
+    return any;
+}

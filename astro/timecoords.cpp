@@ -12,7 +12,6 @@ namespace {
 // match earlier releases digit for digit.
 constexpr double siderealRate = 1.002737909;
 constexpr double siteLongitudeHours = 2.508666666666667;
-constexpr double piValue = 3.14159265358979;
 constexpr double twoPiValue = 6.28318530717958;
 constexpr double beamB = 1.6346794731811694;
 constexpr double beamC = 0.3319082106334796;
@@ -103,9 +102,9 @@ int timeZoneHours(const QString &localDate, const QString &localTime,
     return int(std::lround(double(utc.secsTo(local)) / 3600.0));
 }
 
-QDateTime samplePointTime(const QDateTime &start, qint64 firstPoint, qint64 point, double tres)
+QDateTime samplePointTime(const QDateTime &start, qint64 point, double tres)
 {
-    const double ms = std::round(double(firstPoint + point) * tres * 1000.0);
+    const double ms = std::round(double(point) * tres * 1000.0);
     if (!start.isValid() || !std::isfinite(ms) || std::fabs(ms) > maxOffsetMs)
         return QDateTime();
     return start.addMSecs(qint64(ms));
@@ -119,7 +118,7 @@ QDateTime beginDateTimeOfPoint(const QString &date, const QString &time, qint64 
         t = wholeSecondsTime(time);
     if (!d.isValid() || !t.isValid())
         return QDateTime();
-    return samplePointTime(QDateTime(d, t, Qt::UTC), 0, point, tres);
+    return samplePointTime(QDateTime(d, t, Qt::UTC), point, tres);
 }
 
 QString passportDateToInternal(const QString &text)
@@ -157,6 +156,119 @@ double greenwichSiderealHours(const QDateTime &instant)
     return fraction * 24.0;
 }
 
+double localSiderealHours(const QDateTime &start, double seconds)
+{
+    return reduce(greenwichSiderealHours(start) + siderealRate * seconds / 3600.0 + siteLongitudeHours, 24.0);
+}
+
+double beamHourAngle(double deltaRadians)
+{
+    const double invalid = std::numeric_limits<double>::quiet_NaN();
+    const double cosDelta = std::cos(deltaRadians);
+    if (!std::isfinite(deltaRadians) || std::fabs(cosDelta) < 1e-12)
+        return invalid;
+    const double sinDelta = std::sin(deltaRadians);
+    const double b = beamB * sinDelta;
+    double d = b * b - (sinDelta * sinDelta - beamC) * beamFourA;
+    if (d < -1e-12)
+        return invalid;
+    if (d < 0)
+        d = 0.0;
+    double u = ((std::sqrt(d) + b) / beamTwoA) * beamK / cosDelta;
+    if (std::fabs(u) > 1.0) {
+        if (std::fabs(u) - 1.0 > 1e-12)
+            return invalid;
+        u = u > 0 ? 1.0 : -1.0;
+    }
+    const double rest = 1.0 - u * u;
+    return std::atan2(u, rest <= 0 ? 0.0 : std::sqrt(rest));
+}
+
+double meridianAlphaOfDate(const QDateTime &start, double seconds, double deltaRadians)
+{
+    const double hourAngle = beamHourAngle(deltaRadians);
+    if (!start.isValid() || !std::isfinite(seconds) || !std::isfinite(hourAngle))
+        return std::numeric_limits<double>::quiet_NaN();
+    return reduce(localSiderealHours(start, seconds) * programPi / 12.0 + hourAngle, twoPiValue);
+}
+
+double secondsToMeridianAlpha(const QDateTime &start, double alphaOfDate, double deltaRadians)
+{
+    const double hourAngle = beamHourAngle(deltaRadians);
+    if (!start.isValid() || !std::isfinite(alphaOfDate) || !std::isfinite(hourAngle))
+        return std::numeric_limits<double>::quiet_NaN();
+    const double siderealHours = (alphaOfDate - hourAngle) * 12.0 / programPi
+            - greenwichSiderealHours(start) - siteLongitudeHours;
+    return reduce(siderealHours, 24.0) * 3600.0 / siderealRate;
+}
+
+double precessionYears(const QDate &date)
+{
+    return date.year() + date.month() / 12.0 + date.day() / 365.0 - 2000.0;
+}
+
+EquatorialCoords precessToJ2000(const EquatorialCoords &ofDate, double years)
+{
+    // Two rounds: the second takes the rates at the middle of the path.
+    const double alpha = ofDate.alpha;
+    const double delta = ofDate.delta;
+    double alphaMean = alpha;
+    double deltaMean = delta;
+    EquatorialCoords j2000 = ofDate;
+    for (int round = 0; round < 2; ++round) {
+        j2000.alpha = alpha - (std::tan(deltaMean) * std::sin(alphaMean) * precessionN + precessionM) * years;
+        j2000.delta = delta - std::cos(alphaMean) * precessionN * years;
+        alphaMean = (j2000.alpha + alpha) / 2.0;
+        deltaMean = (j2000.delta + delta) / 2.0;
+    }
+    j2000.alpha = reduce(j2000.alpha, twoPiValue);
+    return j2000;
+}
+
+bool precessFromJ2000(const EquatorialCoords &j2000, double years, EquatorialCoords *ofDate)
+{
+    // Fixed-point iteration on the correction: the precession moves a place by
+    // far less than it changes with the place, so each round gains digits.
+    EquatorialCoords guess = j2000;
+    for (int round = 0; round < 60; ++round) {
+        const EquatorialCoords back = precessToJ2000(guess, years);
+        const double alphaError = std::remainder(j2000.alpha - back.alpha, twoPiValue);
+        const double deltaError = j2000.delta - back.delta;
+        if (!std::isfinite(alphaError) || !std::isfinite(deltaError))
+            return false;
+        guess.alpha += alphaError;
+        guess.delta += deltaError;
+        if (std::fabs(alphaError) < 1e-12 && std::fabs(deltaError) < 1e-12) {
+            guess.alpha = reduce(guess.alpha, twoPiValue);
+            if (ofDate)
+                *ofDate = guess;
+            return std::fabs(guess.delta) < programPi / 2.0;
+        }
+    }
+    return false;
+}
+
+QString formatAlphaHours(double hours, int decimals)
+{
+    if (!std::isfinite(hours))
+        return QString();
+    const int digits = qBound(0, decimals, 6);
+    qint64 unit = 1;
+    for (int i = 0; i < digits; ++i)
+        unit *= 10;
+    const qint64 dayUnits = 86400 * unit;
+    qint64 total = qint64(std::floor(reduce(hours, 24.0) * 3600.0 * double(unit) + 0.5)) % dayUnits;
+    if (total < 0)
+        total += dayUnits;
+
+    QString text = QStringLiteral("%1:%2:%3")
+            .arg(twoDigits(total / (3600 * unit)), twoDigits((total / (60 * unit)) % 60),
+                 twoDigits((total / unit) % 60));
+    if (digits > 0)
+        text += QLatin1Char('.') + QStringLiteral("%1").arg(total % unit, digits, 10, QLatin1Char('0'));
+    return text;
+}
+
 QString alphaTextAtPoint(const QDateTime &start, double tresolution, double deltaRadians,
                          double point, int decimals)
 {
@@ -170,60 +282,11 @@ QString alphaTextAtPoint(const QDateTime &start, double tresolution, double delt
         return QString();
     const QDate pointDate = start.addMSecs(qint64(offsetMs)).date();
 
-    const double lst = reduce(greenwichSiderealHours(start) + siderealRate * t / 3600.0 + siteLongitudeHours, 24.0);
-
-    const double cosDelta = std::cos(deltaRadians);
-    if (std::fabs(cosDelta) < 1e-12)
+    const double alpha = meridianAlphaOfDate(start, t, deltaRadians);
+    if (!std::isfinite(alpha) || !pointDate.isValid())
         return QString();
-    const double sinDelta = std::sin(deltaRadians);
-    const double b = beamB * sinDelta;
-    double d = b * b - (sinDelta * sinDelta - beamC) * beamFourA;
-    if (d < -1e-12)
-        return QString();
-    if (d < 0)
-        d = 0.0;
-    double u = ((std::sqrt(d) + b) / beamTwoA) * beamK / cosDelta;
-    if (std::fabs(u) > 1.0) {
-        if (std::fabs(u) - 1.0 > 1e-12)
-            return QString();
-        u = u > 0 ? 1.0 : -1.0;
-    }
-    const double rest = 1.0 - u * u;
-    const double hourAngle = std::atan2(u, rest <= 0 ? 0.0 : std::sqrt(rest));
-
-    const double alpha = reduce(lst * piValue / 12.0 + hourAngle, twoPiValue);
-
-    if (!pointDate.isValid())
-        return QString();
-    const double years = pointDate.year() + pointDate.month() / 12.0 + pointDate.day() / 365.0 - 2000.0;
-    double alphaMean = alpha;
-    double deltaMean = deltaRadians;
-    double alphaPrecessed = alpha;
-    for (int round = 0; round < 2; ++round) {
-        alphaPrecessed = alpha - (std::tan(deltaMean) * std::sin(alphaMean) * precessionN + precessionM) * years;
-        const double deltaPrecessed = deltaRadians - std::cos(alphaMean) * precessionN * years;
-        alphaMean = (alphaPrecessed + alpha) / 2.0;
-        deltaMean = (deltaPrecessed + deltaRadians) / 2.0;
-    }
-    alphaPrecessed = reduce(alphaPrecessed, twoPiValue);
-
-    const double hours = reduce(alphaPrecessed * 12.0 / piValue, 24.0);
-
-    const int digits = qBound(0, decimals, 6);
-    qint64 unit = 1;
-    for (int i = 0; i < digits; ++i)
-        unit *= 10;
-    const qint64 dayUnits = 86400 * unit;
-    qint64 total = qint64(std::floor(hours * 3600.0 * double(unit) + 0.5)) % dayUnits;
-    if (total < 0)
-        total += dayUnits;
-
-    QString text = QStringLiteral("%1:%2:%3")
-            .arg(twoDigits(total / (3600 * unit)), twoDigits((total / (60 * unit)) % 60),
-                 twoDigits((total / unit) % 60));
-    if (digits > 0)
-        text += QLatin1Char('.') + QStringLiteral("%1").arg(total % unit, digits, 10, QLatin1Char('0'));
-    return text;
+    const EquatorialCoords j2000 = precessToJ2000({alpha, deltaRadians}, precessionYears(pointDate));
+    return formatAlphaHours(j2000.alpha * 12.0 / programPi, decimals);
 }
 
 int autoAlphaDecimals(double tresolution)
@@ -372,7 +435,7 @@ bool parseDeclination(const QString &text, double *radians)
     if (!std::isfinite(degrees) || std::fabs(degrees) > 90.0)
         return false;
     if (radians)
-        *radians = degrees * piValue / 180.0;
+        *radians = degrees * programPi / 180.0;
     return true;
 }
 

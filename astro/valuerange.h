@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QVector>
-
 #include <algorithm>
 #include <cmath>
 
-// Value ranges of sampled series shared by the plots and by the processing
-// that prepares their fixed ranges. Plain inline functions, QtCore only.
+// The value interval of automatic y ranges, shared by the plots and by the
+// modules that fix a range before drawing. QtCore-free arithmetic.
 
 // A closed value interval.
 struct ValueRange
@@ -29,25 +27,4 @@ inline ValueRange paddedValueRange(double min, double max)
     if (std::fabs(range.min) < 1e-12)
         range.min = 0.0;
     return range;
-}
-
-// Minimum and maximum of the finite values of a sample vector; false when it
-// holds none.
-inline bool finiteValueRange(const QVector<double> &values, double *min, double *max)
-{
-    bool any = false;
-    for (const double v : values) {
-        if (!std::isfinite(v))
-            continue;
-        if (!any) {
-            *min = *max = v;
-            any = true;
-        } else {
-            if (v < *min)
-                *min = v;
-            if (v > *max)
-                *max = v;
-        }
-    }
-    return any;
 }

@@ -14,7 +14,7 @@
 // under 5 names, so that the disk holds 512 MiB; all is removed at the end.
 
 #include "astro/dispersion.h"
-#include "astro/valuerange.h"
+#include "astro/seriesstats.h"
 #include "bench/benchtiming.h"
 #include "data/daygraphcontent.h"
 #include "data/dayplotreader.h"

@@ -1,5 +1,7 @@
 #include "data/daygraphcontent.h"
 
+#include "astro/seriesstats.h"
+
 #include <QThread>
 
 #include <algorithm>

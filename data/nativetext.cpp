@@ -188,6 +188,36 @@ bool cancelSave(QSaveFile &out, QString *error)
     return false;
 }
 
+// Tells the caller's progress callback how many of the points are written,
+// once per whole percent; false when the caller asks the writer to stop.
+class PointProgress
+{
+public:
+    PointProgress(const ExtractProgress &progress, qint64 count) : m_progress(progress), m_count(count) {}
+
+    bool written(qint64 points)
+    {
+        const int percent = m_count > 0 ? int(points * 100 / m_count) : 100;
+        if (!m_progress || percent == m_percent)
+            return true;
+        m_percent = percent;
+        return m_progress(percent);
+    }
+
+private:
+    const ExtractProgress &m_progress;
+    qint64 m_count;
+    int m_percent = -1;
+};
+
+bool stoppedSave(QSaveFile &out, QString *error)
+{
+    out.cancelWriting();
+    if (error)
+        *error = QStringLiteral("The save was stopped.");
+    return false;
+}
+
 // Collects output and hands it to an unbuffered save file in large pieces.
 // A short write is repeated, so that the system reports why it stopped;
 // QSaveFile::commit() on its own misses a short final flush of a buffered file
@@ -424,7 +454,7 @@ bool readNativeText(const QString &path, NativeFile *file, const NativeProgress 
 }
 
 bool writeTextExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
-                      QString *error)
+                      QString *error, const ExtractProgress &progress)
 {
     int moduleIndex = 0;
     if (!checkSelection(file, selection, true, &moduleIndex, error))
@@ -472,6 +502,9 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
     text += QLatin1String("sum\n");
     buffer.append(text.toUtf8());
 
+    PointProgress points(progress, selection.count);
+    if (!points.written(0))
+        return stoppedSave(out, error);
     const qint64 end = qint64(selection.startPoint) + selection.count;
     for (qint64 p = selection.startPoint; p < end && buffer.ok(); ++p) {
         text.clear();
@@ -484,6 +517,8 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
             + QString::number(nativeSample(file, moduleIndex, rayIndex, file.nChannels - 1, p), 'f', 6)
             + QLatin1Char('\n');
         buffer.append(text.toUtf8());
+        if (!points.written(p - selection.startPoint + 1))
+            return stoppedSave(out, error);
     }
     if (!buffer.flush())
         return cancelSave(out, error);
@@ -493,7 +528,7 @@ bool writeTextExtract(const QString &path, const NativeFile &file, const NativeS
 }
 
 bool writeBinaryExtract(const QString &path, const NativeFile &file, const NativeSelection &selection,
-                        QString *error)
+                        QString *error, const ExtractProgress &progress)
 {
     int moduleIndex = 0;
     if (!checkSelection(file, selection, false, &moduleIndex, error))
@@ -533,6 +568,9 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
 
     const int firstRay = allRays ? 0 : selection.ray - file.firstRay;
     const int lastRay = allRays ? file.nRays - 1 : firstRay;
+    PointProgress points(progress, selection.count);
+    if (!points.written(0))
+        return stoppedSave(out, error);
     const qint64 end = qint64(selection.startPoint) + selection.count;
     for (qint64 p = selection.startPoint; p < end && buffer.ok(); ++p) {
         for (int r = firstRay; r <= lastRay; ++r) {
@@ -545,6 +583,8 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
                 buffer.append(bytes, sizeof bytes);
             }
         }
+        if (!points.written(p - selection.startPoint + 1))
+            return stoppedSave(out, error);
     }
     if (!buffer.flush())
         return cancelSave(out, error);

@@ -31,6 +31,8 @@ void GraphPanel::setGraphSpec(const GraphSpec &spec)
 void GraphPanel::clearGraph()
 {
     m_plot->clear();
+    // The legend, axis list and header described the graph that is gone.
+    infoPanel()->clearAll();
 }
 
 void GraphPanel::refillInfoPanel(const GraphSpec &spec)

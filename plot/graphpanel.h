@@ -18,6 +18,7 @@ public:
     explicit GraphPanel(QWidget *parent = nullptr);
 
     void setGraphSpec(const GraphSpec &spec);
+    // Empties the plot and its info panel.
     void clearGraph();
     Grafiks *plot() const { return m_plot; }
     ChartPanel *chartPanel() const { return m_chart; }

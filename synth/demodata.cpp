@@ -1,5 +1,7 @@
 #include "synth/demodata.h"
 
+#include "astro/beamtables.h"
+#include "astro/timecoords.h"
 #include "synth/profilewriter.h"
 #include "synth/syntheticobservation.h"
 
@@ -7,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cmath>
 
 namespace {
 
@@ -20,6 +24,79 @@ bool fail(QString *error, const QString &text)
 bool makeDir(const QString &path, QString *error)
 {
     return QDir().mkpath(path) || fail(error, QStringLiteral("Cannot create the directory %1.").arg(path));
+}
+
+struct Beam
+{
+    QString plosh;
+    int module = 0;
+    int ray = 0;
+};
+
+// The beam of the telescope whose declination is nearest the given one.
+Beam nearestBeam(const QString &deltaText)
+{
+    double radians = 0.0;
+    parseDeclination(deltaText, &radians);
+    const double degrees = radians * 180.0 / M_PI;
+    Beam best;
+    double distance = 0.0;
+    for (const char *plosh : {"N0", "N1", "N2"}) {
+        for (int module = 1; module <= 6; ++module) {
+            for (int ray = 1; ray <= 8; ++ray) {
+                const double d = beamDeclination(module, ray, QLatin1String(plosh));
+                if (d == unknownDeclination)
+                    continue;
+                if (best.module == 0 || std::abs(d - degrees) < distance) {
+                    best = {QLatin1String(plosh), module, ray};
+                    distance = std::abs(d - degrees);
+                }
+            }
+        }
+    }
+    return best;
+}
+
+// The first whole second of the UTC day at which the program's own alpha of
+// the beam equals the alpha text; invalid when there is none.
+QDateTime transitInstant(const QDate &date, const QString &alpha, const Beam &beam)
+{
+    double delta = 0.0;
+    if (!parseDeclination(beamDeclinationText(beam.module, beam.ray, beam.plosh), &delta))
+        return QDateTime();
+    for (int hour = 0; hour < 24; ++hour) {
+        const QDateTime start(date, QTime(hour, 0), Qt::UTC);
+        int second = 0;
+        if (findPointForAlpha(start, 1.0, delta, alpha, 0, 3599, 0, &second) == AlphaFound)
+            return start.addSecs(second);
+    }
+    return QDateTime();
+}
+
+// An observation of the source (the default parameters' pulsar) in `beam`
+// on `date`: `npoints` points around the transit, starting `lead` seconds
+// before it but not before the hour of the transit, so that the file's name
+// tells the hour that holds it. The pulses follow the passage through the
+// beam, fwhm seconds wide.
+SyntheticObservation::Params transitParams(const Beam &beam, const QDate &date, double lead, double fwhm,
+                                          qint32 npoints)
+{
+    SyntheticObservation::Params p;
+    p.plosh = beam.plosh;
+    p.firstModule = beam.module;
+    p.pulseModule = beam.module;
+    p.pulseRay = beam.ray;
+    p.npoints = npoints;
+    const QDateTime transit = transitInstant(date, p.alpha, beam);
+    QDateTime begin = transit.addSecs(-qint64(lead));
+    const qint64 zoneSeconds = qint64(p.zone) * 3600;
+    if (begin.addSecs(zoneSeconds).time().hour() != transit.addSecs(zoneSeconds).time().hour())
+        begin = QDateTime(transit.date(), QTime(transit.time().hour(), 0), Qt::UTC);
+    p.utcBegin = begin;
+    p.transitCentre = double(begin.secsTo(transit));
+    p.transitWidth = fwhm;
+    p.pulseFollowsTransit = true;
+    return p;
 }
 
 } // namespace
@@ -45,6 +122,9 @@ QString DemoData::describe(const SyntheticObservation &observation, const QStrin
 bool DemoData::writeObservation(const SyntheticObservation &observation, const QString &path,
                                 QStringList *written, QString *error)
 {
+    // Missing parent directories are made, as for every other output of the tool.
+    if (!makeDir(QFileInfo(path).absolutePath(), error))
+        return false;
     QString why;
     if (!observation.write(path, &why))
         return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, why));
@@ -86,26 +166,28 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
     if (!makeDir(nativeDir, error) || !makeDir(multiDir, error))
         return false;
 
-    SyntheticObservation::Params pnt;
-    pnt.npoints = 6000;
-    pnt.pulseRay = 5;
+    // The pulsar shows where the program finds it: in the beam nearest its
+    // declination, at the minutes its alpha passes over that beam.
+    const Beam beam = nearestBeam(SyntheticObservation::Params().delta);
+    const QDate date(2026, 7, 25);
+
+    // Five minutes of eight beams around the transit.
+    SyntheticObservation::Params pnt = transitParams(beam, date, 150.0, 150.0, 24000);
     pnt.snr = 5.0;
     const SyntheticObservation pntObservation(pnt);
 
-    SyntheticObservation::Params pnthr;
+    // The next day in 32 channels, two minutes around the transit.
+    SyntheticObservation::Params pnthr = transitParams(beam, date.addDays(1), 60.0, 150.0, 9600);
     pnthr.nBands = 32;
-    pnthr.npoints = 9600;
-    pnthr.utcBegin = pnthr.utcBegin.addSecs(3600);
-    pnthr.pulseRay = 5;
     pnthr.snr = 6.0;
     pnthr.seed = 2;
     pnthr.descending = true;
     const SyntheticObservation pnthrObservation(pnthr);
 
-    SyntheticObservation::Params txt;
+    // The pulsar's beam alone, as text.
+    SyntheticObservation::Params txt = transitParams(beam, date, 25.0, 150.0, 4000);
     txt.nRays = 1;
-    txt.firstModule = 3;
-    txt.firstRay = 2;
+    txt.firstRay = beam.ray;
     txt.snr = 6.0;
     txt.seed = 3;
     const SyntheticObservation txtObservation(txt);
@@ -118,20 +200,16 @@ bool DemoData::writeDemo(const QString &dir, QStringList *written, QString *erro
         || !writeObservation(txtObservation, QDir(nativeDir).filePath(txtObservation.textFileName()), written, error))
         return false;
 
-    // Ten days of one source, one module and beam each; the transit comes
-    // 3 min 56 s earlier every day and the strength varies from day to day.
+    // Ten days of the pulsar's beam; the transit comes about 3 min 56 s
+    // earlier every day and the strength varies from day to day.
     for (int day = 0; day < multiDayCount; ++day) {
-        SyntheticObservation::Params p;
+        SyntheticObservation::Params p = transitParams(beam, QDate(2026, 7, 16).addDays(day), 60.0, 60.0, 9600);
         p.nBands = 32;
         p.nRays = 1;
-        p.firstModule = 3;
-        p.firstRay = 2;
-        p.npoints = 9600;
+        p.firstRay = beam.ray;
         p.seed = 100 + day;
-        p.utcBegin = QDateTime(QDate(2026, 7, 16).addDays(day), QTime(2, 0, 0), Qt::UTC).addSecs(-236 * day);
         p.snr = 2.0 + 0.5 * ((day * 3) % 7);
         p.transitLevel = 4.0;
-        p.transitCentre = 60.0 + 2.0 * day;
         if (day == calibrationDay) {
             p.calibrationStart = 40.0;
             p.calibrationLevel = 12.0;

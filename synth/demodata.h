@@ -14,7 +14,7 @@ class DemoData
 public:
     // Layout of the demo directory.
     static QString nativeDirName() { return QStringLiteral("native"); }
-    static QString multiDayDirName() { return QStringLiteral("multiday/J0332+5434_N1"); }
+    static QString multiDayDirName() { return QStringLiteral("multiday/J0332+5434_N0"); }
     static QString profilesDirName() { return QStringLiteral("profiles"); }
     static QString completeMarkName() { return QStringLiteral(".complete"); }
     static constexpr int multiDayCount = 10;
@@ -28,7 +28,8 @@ public:
     static bool writeProfiles(const QString &dir, int days, quint64 seed, QStringList *written, QString *error);
     // Small valid files: "passport/" (binary variants) and "nativetext/".
     static bool writeCorpus(const QString &dir, QStringList *written, QString *error);
-    // Writes one observation in the form its path's suffix names.
+    // Writes one observation in the form its path's suffix names, making
+    // missing parent directories.
     static bool writeObservation(const SyntheticObservation &observation, const QString &path,
                                  QStringList *written, QString *error);
     // One summary line: path, size, dimensions, pulse and calibration step.

@@ -1,6 +1,7 @@
 #include "synth/syntheticobservation.h"
 
 #include "astro/dispersion.h"
+#include "astro/filenames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -195,10 +196,7 @@ double SyntheticObservation::pulsePeakPoint(qint64 k) const
 
 QString SyntheticObservation::baseName() const
 {
-    const QDateTime local = localBegin();
-    QString name = QStringLiteral("%1_%2_%3_00")
-                       .arg(local.toString(QStringLiteral("ddMMyy")), local.toString(QStringLiteral("HH")),
-                            m_params.plosh);
+    QString name = hourFileBaseName(localBegin(), m_params.plosh);
     if (m_params.nModules == 1 && m_params.nRays == 1) {
         const int module = m_params.plosh == QLatin1String("N4") ? positionIndex(m_params.positionCode)
                                                                  : m_params.firstModule;
@@ -349,13 +347,17 @@ void SyntheticObservation::fillBlock(qint64 block, float *out) const
     for (qint64 i = 0; i < count; ++i) {
         const double t = double(p.firstPoint + first + i) * p.tresolution;
         double level = p.baseline + calibrationOffset(t) * unit;
-        if (p.transitLevel != 0 && p.transitWidth > 0) {
+        double transit = 0.0;   // the source's passage through the beam, 0..1
+        if (p.transitWidth > 0 && (p.transitLevel != 0 || p.pulseFollowsTransit)) {
             const double x = (t - p.transitCentre) / p.transitWidth;
-            level += p.transitLevel * unit * std::exp(-4.0 * std::log(2.0) * x * x);
+            transit = std::exp(-4.0 * std::log(2.0) * x * x);
         }
+        if (p.transitLevel != 0)
+            level += p.transitLevel * unit * transit;
         if (p.snr > 0) {
+            const double scale = p.pulseFollowsTransit ? transit : 1.0;
             for (int c = 0; c < bands; ++c)
-                pulse[c] = pulseMean(t, m_delays.value(c));
+                pulse[c] = scale * pulseMean(t, m_delays.value(c));
         }
         float *point = out + i * perPoint;
         for (int m = 0; m < p.nModules; ++m) {
@@ -491,9 +493,7 @@ bool SyntheticObservation::writeText(const QString &path, QString *error) const
         header += oneLine(value).toUtf8();
         header += '\n';
     };
-    add("nativeFileName", QStringLiteral("%1_%2_%3_00.pnt")
-                              .arg(local.toString(QStringLiteral("ddMMyy")), local.toString(QStringLiteral("HH")),
-                                   p.plosh));
+    add("nativeFileName", hourFileBaseName(local, p.plosh) + QStringLiteral(".pnt"));
     add("firstPoint", QString::number(p.firstPoint));
     add("date_begin", local.toString(dateFormat) + QStringLiteral(" UTC ") + utc.toString(dateFormat));
     add("time_begin", timeText4(local) + QStringLiteral(" UTC ") + timeText4(utc));
@@ -574,10 +574,7 @@ NativeFile SyntheticObservation::toNativeFile(const QString &path) const
     file.path = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     file.fileName = path.isEmpty() ? fileName(QStringLiteral("pnt")) : QFileInfo(path).fileName();
     const QDateTime local = localBegin();
-    file.nativeFileName = text ? QStringLiteral("%1_%2_%3_00.pnt")
-                                     .arg(local.toString(QStringLiteral("ddMMyy")),
-                                          local.toString(QStringLiteral("HH")), p.plosh)
-                               : file.fileName;
+    file.nativeFileName = text ? hourFileBaseName(local, p.plosh) + QStringLiteral(".pnt") : file.fileName;
     const QString &dated = file.nativeFileName;
     file.observationDate = QStringLiteral("20%1.%2.%3").arg(dated.mid(4, 2), dated.mid(2, 2), dated.left(2));
     file.npoints = p.npoints;

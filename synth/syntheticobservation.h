@@ -1,5 +1,6 @@
 #pragma once
 
+#include "astro/beamtables.h"
 #include "data/nativefile.h"
 
 #include <QByteArray>
@@ -35,7 +36,7 @@ public:
         QString alpha = QStringLiteral("03:32:59");
         QString delta = QStringLiteral("54:34:43");
         QDateTime utcBegin = QDateTime(QDate(2026, 7, 25), QTime(2, 0, 0), Qt::UTC);
-        qint32 zone = 3;              // hours of local time ahead of UTC
+        qint32 zone = telescopeZoneHours;   // hours of local time ahead of UTC
         bool writeZone = false;       // else the reader derives it from the begin times
         double tresolution = 0.0124928;   // seconds
         bool tresInSeconds = false;   // write "tres" (s) instead of "tresolution" (ms)
@@ -64,6 +65,10 @@ public:
         double pulseEpoch = 0.1;
         qint32 pulseModule = 0;       // module number carrying the pulse, 0: all
         qint32 pulseRay = 0;          // ray number carrying the pulse, 0: all
+        // The pulses rise and fade as the source passes through the beam:
+        // their amplitude is scaled by the transit Gaussian below (centre and
+        // width), whatever transitLevel is.
+        bool pulseFollowsTransit = false;
 
         // Calibration step, 15 s from calibrationStart seconds after the
         // observation's point 0 (a negative start means none), in every

@@ -219,8 +219,10 @@ int main(int argc, char *argv[])
         err() << problem << Qt::endl;
         return 2;
     }
+    // An existing directory, or a name ending in a slash, receives the file
+    // under its default name.
     QString path = target;
-    if (QFileInfo(target).isDir())
+    if (QFileInfo(target).isDir() || target.endsWith(QLatin1Char('/')))
         path = QDir(target).filePath(command == QLatin1String("txt") ? observation.textFileName()
                                                                       : observation.fileName(command));
     return finish(DemoData::writeObservation(observation, path, &written, &error), written, error);

@@ -3,17 +3,18 @@
 #include <QPair>
 #include <QWidget>
 
-class QCheckBox;
+class CatalogToKvxGroup;
+class FfaGroup;
+class KvxToCatalogGroup;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSpinBox;
 
 // The calculators' input panel: a common block and four collapsible calculator
-// groups. Holds no data; publishes result texts and font requests by signals
-// to its CalculatorModule. Lives on the GUI thread as a child of the module.
+// groups. Holds no data; publishes result texts (and the period list of the
+// FFA group) and font requests by signals to its CalculatorModule. Lives on
+// the GUI thread as a child of the module.
 class CalculatorForm : public QWidget
 {
     Q_OBJECT
@@ -36,30 +37,24 @@ public:
     // Module numbers a site has ("N1", "N2": 1..6; "N0": 3..6; else 1..20).
     static QPair<int, int> moduleRange(const QString &site);
     static DeltaFromRay deltaFromRay(const QString &site, int module, int ray);
-    // Result fields pale green, editable fields white (object names "qt_*" excepted).
-    static void resetInputStyling(QWidget *root);
 
 signals:
     void resultFontIncreaseRequested();
     void resultFontDecreaseRequested();
     void resultClearRequested();
     void resultTextChanged(const QString &text);
+    // Lines shown under the result text; a new result text hides them.
+    void resultListChanged(const QString &lines);
 
 public slots:
     void onGetDeltaFromRayClicked();
     void onClearFormClicked();
     void onDeltaSiteChanged(const QString &site);
+    void onTresolutionChanged(const QString &text);
 
 private:
     QWidget *buildCommonGroup();
     QWidget *buildDeltaFromRayGroup();
-    QWidget *buildCatalogToKvxGroup();
-    QWidget *buildKvxToCatalogGroup();
-    QWidget *buildFfaGroup();
-    QGroupBox *makeCalculatorGroup(const QString &title, const QString &boxName,
-                                   const QString &contentName, bool checked,
-                                   QWidget **content);
-    void reportNotAvailable(const QString &calculator);
 
     QLabel *m_fontSize = nullptr;
     QComboBox *m_tres = nullptr;
@@ -69,4 +64,7 @@ private:
     QLineEdit *m_deltaText = nullptr;
     QLineEdit *m_deltaDegrees = nullptr;
     QWidget *m_deltaContent = nullptr;
+    CatalogToKvxGroup *m_catalogToKvx = nullptr;
+    KvxToCatalogGroup *m_kvxToCatalog = nullptr;
+    FfaGroup *m_ffa = nullptr;
 };

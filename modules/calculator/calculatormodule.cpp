@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -31,11 +32,26 @@ CalculatorModule::CalculatorModule(QWidget *parent)
     scroll->setWidgetResizable(true);
     scroll->setWidget(content);
 
+    m_list = new QPlainTextEdit;
+    m_list->setObjectName(QStringLiteral("resultList"));
+    m_list->setReadOnly(true);
+    m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Columns of digits line up only in a fixed-pitch font.
+    QFont fixedPitch(QStringLiteral("monospace"));
+    fixedPitch.setStyleHint(QFont::TypeWriter);
+    m_list->setFont(fixedPitch);
+    m_list->hide();
+
+    auto *results = new QVBoxLayout;
+    results->setContentsMargins(0, 0, 0, 0);
+    results->addWidget(scroll, 1);
+    results->addWidget(m_list, 3);
+
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(5);
     layout->addWidget(m_form, 0);
-    layout->addWidget(scroll, 1);
+    layout->addLayout(results, 1);
 
     changeResultFontSize(0);
 
@@ -45,6 +61,7 @@ CalculatorModule::CalculatorModule(QWidget *parent)
             [this] { changeResultFontSize(-1); });
     connect(m_form, &CalculatorForm::resultClearRequested, this, &CalculatorModule::clearResult);
     connect(m_form, &CalculatorForm::resultTextChanged, this, &CalculatorModule::setResultText);
+    connect(m_form, &CalculatorForm::resultListChanged, this, &CalculatorModule::setResultList);
 }
 
 CalculatorForm *CalculatorModule::form() const
@@ -55,6 +72,11 @@ CalculatorForm *CalculatorModule::form() const
 QLabel *CalculatorModule::resultLabel() const
 {
     return m_result;
+}
+
+QPlainTextEdit *CalculatorModule::resultList() const
+{
+    return m_list;
 }
 
 int CalculatorModule::resultFontSize() const
@@ -85,15 +107,26 @@ void CalculatorModule::changeResultFontSize(int step)
     QFont font = m_result->font();
     font.setPointSize(m_resultFontSize);
     m_result->setFont(font);
+    QFont listFont = m_list->font();
+    listFont.setPointSize(m_resultFontSize);
+    m_list->setFont(listFont);
     m_form->setFontSizeText(m_resultFontSize);
 }
 
 void CalculatorModule::setResultText(const QString &text)
 {
     m_result->setText(text);
+    m_list->hide();
+    m_list->clear();
+}
+
+void CalculatorModule::setResultList(const QString &lines)
+{
+    m_list->setPlainText(lines);
+    m_list->show();
 }
 
 void CalculatorModule::clearResult()
 {
-    m_result->clear();
+    setResultText(QString());
 }

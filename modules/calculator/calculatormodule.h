@@ -4,10 +4,13 @@
 
 class CalculatorForm;
 class QLabel;
+class QPlainTextEdit;
 
 // The calculators module: CalculatorForm on the left and a scrollable
-// rich-text result panel on the right. Owns both through the widget tree;
-// lives on the GUI thread as the main window's central widget until replaced.
+// rich-text result panel on the right, with a plain-text list under it for
+// results of many lines (the FFA periods), which lays out fast however long.
+// Owns them through the widget tree; lives on the GUI thread as the main
+// window's central widget until replaced.
 class CalculatorModule : public QWidget
 {
     Q_OBJECT
@@ -20,6 +23,7 @@ public:
 
     CalculatorForm *form() const;
     QLabel *resultLabel() const;
+    QPlainTextEdit *resultList() const;
     int resultFontSize() const;
 
     static QString helpText();
@@ -27,11 +31,14 @@ public:
 
 public slots:
     void changeResultFontSize(int step);
+    // A new result text hides the list of the result before.
     void setResultText(const QString &text);
+    void setResultList(const QString &lines);
     void clearResult();
 
 private:
     CalculatorForm *m_form = nullptr;
     QLabel *m_result = nullptr;
+    QPlainTextEdit *m_list = nullptr;
     int m_resultFontSize = 11;
 };

@@ -1,6 +1,7 @@
 #include "modules/native/nativeform.h"
 
 #include "app/shelldialogs.h"
+#include "app/wheelfocusfilter.h"
 #include "astro/beamtables.h"
 #include "data/nativefile.h"
 
@@ -52,6 +53,16 @@ QSpinBox *spinBox(const char *name, int minimum, int maximum, int value, QWidget
     box->setValue(value);
     box->setWrapping(wrapping);
     // Wide ranges would otherwise widen the whole form past its panel.
+    box->setMinimumWidth(50);
+    return box;
+}
+
+// Spin boxes of a first point hold an index and show the point's number.
+PointNumberSpinBox *pointSpinBox(const char *name, int maximum, QWidget *parent)
+{
+    auto *box = new PointNumberSpinBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(0, maximum);
     box->setMinimumWidth(50);
     return box;
 }
@@ -136,6 +147,7 @@ NativeForm::NativeForm(QWidget *parent)
     scroll->setWidget(column);
 
     connectControls();
+    WheelFocusFilter::install(this);
     setMode(NativeOnly);
     updateSaveButtons();
     updateFileButtons();
@@ -226,7 +238,7 @@ QWidget *NativeForm::buildNativeGroup()
     m_nativeChannel = spinBox("nativeChannel", 0, 32, 0, c, true);
     m_nativeDispersion = spinBox("nativeDispersion", 0, 200, 0, c);
     m_nativeDelta = fileField("nativeDelta", c);
-    m_nativeFirstPoint = spinBox("nativeFirstPoint", 0, 999999999, 0, c);
+    m_nativeFirstPoint = pointSpinBox("nativeFirstPoint", 999999999, c);
     m_nativePoints = lineEdit("nativePoints", c);
     m_nativeSearchPoint = lineEdit("nativeSearchPoint", c);
     m_nativeSearchAlpha = lineEdit("nativeSearchAlpha", c);
@@ -292,7 +304,7 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicTypeScrollable->setObjectName(QStringLiteral("dynamicTypeScrollable"));
     m_dynamicTypeAnimation = new QRadioButton(QStringLiteral("animation"), c);
     m_dynamicTypeAnimation->setObjectName(QStringLiteral("dynamicTypeAnimation"));
-    m_dynamicFirstPoint = spinBox("dynamicFirstPoint", 0, 999999999, 0, c);
+    m_dynamicFirstPoint = pointSpinBox("dynamicFirstPoint", 999999999, c);
     m_dynamicPoints = lineEdit("dynamicPoints", c);
     m_dynamicSearchPoint = lineEdit("dynamicSearchPoint", c);
     m_dynamicSearchAlpha = lineEdit("dynamicSearchAlpha", c);
@@ -360,7 +372,7 @@ QWidget *NativeForm::buildFourierGroup()
     m_fourierModule = spinBox("fourierModule", 1, 6, 1, c);
     m_fourierRay = spinBox("fourierRay", 1, 8, 1, c);
     m_fourierDispersion = spinBox("fourierDispersion", 0, 200, 0, c);
-    m_fourierFirstPoint = spinBox("fourierFirstPoint", 0, 0, 0, c);
+    m_fourierFirstPoint = pointSpinBox("fourierFirstPoint", 0, c);
     m_fourierPoints = spinBox("fourierPoints", 0, 0, 0, c);
     m_fourierRightPanel = checkBox("fourierRightPanel", QStringLiteral("Right panel"), true, c);
     grid->addWidget(label(QStringLiteral("Module, ray"), c), 0, 0);
@@ -453,9 +465,9 @@ void NativeForm::connectControls()
             emit graphParametersChanged();
         });
     }
-    for (QSpinBox *box : {m_dynamicSumHeight, m_dynamicLineThickness, m_dynamicScaleThickness,
-                          m_dynamicFontSize, m_dynamicShiftDispersion, m_fourierModule, m_fourierRay,
-                          m_fourierDispersion, m_fourierFirstPoint, m_fourierPoints, m_nativeChannel2})
+    for (QSpinBox *box : {m_dynamicSumHeight, m_dynamicLineThickness, m_dynamicScaleThickness, m_dynamicFontSize,
+                          m_dynamicShiftDispersion, m_fourierModule, m_fourierRay, m_fourierDispersion,
+                          static_cast<QSpinBox *>(m_fourierFirstPoint), m_fourierPoints, m_nativeChannel2})
         connect(box, changed, this, &NativeForm::graphParametersChanged);
     connect(m_dynamicShowDispersion, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
     connect(m_dynamicForPrint, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
@@ -616,6 +628,19 @@ void NativeForm::resetFileFields()
                              m_tresolution, m_code, m_npoints, m_fileFirstPoint, m_channels,
                              m_modules, m_rays})
         field->clear();
+    // Nothing of the previous file may stay: its site, deltas, ranges and search fields.
+    m_plosh.clear();
+    for (QLineEdit *field : {m_nativeDelta, m_nativeDelta2, m_dynamicDelta, m_nativePoints, m_dynamicPoints,
+                             m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
+                             m_dynamicSearchAlpha})
+        field->clear();
+    for (PointNumberSpinBox *box : {m_nativeFirstPoint, m_dynamicFirstPoint, m_fourierFirstPoint}) {
+        const QSignalBlocker blocker(box);
+        box->setNumberOffset(0);
+        box->setValue(0);
+    }
+    const QSignalBlocker blocker(m_fourierPoints);
+    m_fourierPoints->setValue(0);
     m_exportAllowed = false;
     updateSaveButtons();
 }
@@ -675,6 +700,8 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
         m_nativeChannel2->setRange(1, m_channelCount);
 
         const int lastPoint = std::max(npoints - 1, 0);
+        for (PointNumberSpinBox *box : {m_nativeFirstPoint, m_dynamicFirstPoint, m_fourierFirstPoint})
+            box->setNumberOffset(file.firstPoint);
         m_nativeFirstPoint->setRange(0, lastPoint);
         m_dynamicFirstPoint->setRange(0, lastPoint);
         m_fourierPoints->setRange(0, npoints);

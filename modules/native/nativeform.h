@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/nativelisting.h"
+#include "modules/native/pointnumberspinbox.h"
 
 #include <QString>
 #include <QVector>
@@ -37,7 +38,8 @@ public:
     // Shows the passport and sets the ranges of the loaded file; with
     // keepSelection the module, ray, channel and dispersion stay when in range.
     void setFileInfo(const NativeFile &file, bool keepSelection);
-    // Empties the passport fields while a new file loads.
+    // Empties every field that showed the previous file (passport, deltas,
+    // ranges, search fields) while a new file loads.
     void resetFileFields();
 
     void setSearchFields(bool dynamic, const QString &point, const QString &alpha);
@@ -200,7 +202,7 @@ private:
     QSpinBox *m_nativeChannel = nullptr;
     QSpinBox *m_nativeDispersion = nullptr;
     QLineEdit *m_nativeDelta = nullptr;
-    QSpinBox *m_nativeFirstPoint = nullptr;
+    PointNumberSpinBox *m_nativeFirstPoint = nullptr;
     QLineEdit *m_nativePoints = nullptr;
     QLineEdit *m_nativeSearchPoint = nullptr;
     QLineEdit *m_nativeSearchAlpha = nullptr;
@@ -225,7 +227,7 @@ private:
     QRadioButton *m_dynamicTypeFitToWidth = nullptr;
     QRadioButton *m_dynamicTypeScrollable = nullptr;
     QRadioButton *m_dynamicTypeAnimation = nullptr;
-    QSpinBox *m_dynamicFirstPoint = nullptr;
+    PointNumberSpinBox *m_dynamicFirstPoint = nullptr;
     QLineEdit *m_dynamicPoints = nullptr;
     QLineEdit *m_dynamicSearchPoint = nullptr;
     QLineEdit *m_dynamicSearchAlpha = nullptr;
@@ -245,7 +247,7 @@ private:
     QSpinBox *m_fourierModule = nullptr;
     QSpinBox *m_fourierRay = nullptr;
     QSpinBox *m_fourierDispersion = nullptr;
-    QSpinBox *m_fourierFirstPoint = nullptr;
+    PointNumberSpinBox *m_fourierFirstPoint = nullptr;
     QSpinBox *m_fourierPoints = nullptr;
     QCheckBox *m_fourierRightPanel = nullptr;
 

@@ -3,6 +3,7 @@
 #include "astro/dispersion.h"
 #include "astro/timecoords.h"
 #include "data/nativereader.h"
+#include "data/nativetimes.h"
 #include "plot/seriespalette.h"
 
 #include <QFileInfo>
@@ -120,23 +121,25 @@ GraphSpec NativeGraphBuilder::buildGraphSpec(int module, int beam, int channel, 
     for (int i = 0; i < n; ++i)
         axis.xValues[i] = double(first) + i;
 
+    // x is the index in the file; the user sees the point's number in the
+    // observation, while its time and alpha count from the file's own begin.
+    const qint64 firstPoint = m_file.firstPoint;
     AxisRow num;
     num.name = QStringLiteral("num");
     num.title = QStringLiteral("number of points");
-    num.tickFormatter = [](double x) { return QString::number(qint64(std::llround(x))); };
+    num.tickFormatter = [firstPoint](double x) { return QString::number(firstPoint + std::llround(x)); };
     axis.rows.append(num);
 
     const double tres = m_file.tresolution;
-    const qint64 firstPoint = m_file.firstPoint;
     AxisRow time;
     time.name = QStringLiteral("kvx_time");
     time.title = QStringLiteral("Moscow time");
-    const QDateTime localStart = observationStart(m_file.localBeginDate, m_file.localBeginTime);
+    const QDateTime localStart = localBeginInstant(m_file);
     if (localStart.isValid() && tres > 0) {
-        time.tickFormatter = [localStart, firstPoint, tres](double x) {
+        time.tickFormatter = [localStart, tres](double x) {
             if (!std::isfinite(x))
                 return QString();
-            const QDateTime at = samplePointTime(localStart, firstPoint, std::llround(x), tres);
+            const QDateTime at = samplePointTime(localStart, std::llround(x), tres);
             return at.isValid() ? at.time().toString(QStringLiteral("hh:mm:ss")) : QString();
         };
     } else {
@@ -165,15 +168,14 @@ GraphSpec NativeGraphBuilder::buildGraphSpec(int module, int beam, int channel, 
 
 std::function<QString(qint64)> NativeGraphBuilder::alphaFunction(const QString &delta, int decimals) const
 {
-    const QDateTime start = observationStart(m_file.utcBeginDate, m_file.utcBeginTime);
+    const QDateTime start = utcBeginInstant(m_file);
     const double tres = m_file.tresolution;
     double deltaRadians = 0.0;
     if (!start.isValid() || !(tres > 0) || !parseDeclination(delta, &deltaRadians))
         return [](qint64) { return QString(); };
     const int d = decimals < 0 ? autoAlphaDecimals(tres) : decimals;
-    const qint64 firstPoint = m_file.firstPoint;
-    return [start, tres, deltaRadians, firstPoint, d](qint64 point) {
-        return alphaTextAtPoint(start, tres, deltaRadians, double(point + firstPoint), d);
+    return [start, tres, deltaRadians, d](qint64 point) {
+        return alphaTextAtPoint(start, tres, deltaRadians, double(point), d);
     };
 }
 
@@ -184,16 +186,20 @@ QString NativeGraphBuilder::alphaTextAt(qint64 point, const QString &delta, int 
 
 int NativeGraphBuilder::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
 {
-    const QDateTime start = observationStart(m_file.utcBeginDate, m_file.utcBeginTime);
+    const QDateTime start = utcBeginInstant(m_file);
     double deltaRadians = 0.0;
     if (!start.isValid() || m_file.tresolution <= 0 || !parseDeclination(delta, &deltaRadians))
         return AlphaTextInvalid;
     int found = 0;
-    const int last = m_file.firstPoint + std::max(m_file.npoints - 1, 0);
     const AlphaSearchStatus status =
-        findPointForAlpha(start, m_file.tresolution, deltaRadians, alpha, m_file.firstPoint, last,
+        findPointForAlpha(start, m_file.tresolution, deltaRadians, alpha, 0, std::max(m_file.npoints - 1, 0),
                           autoAlphaDecimals(m_file.tresolution), &found);
     if (status == AlphaFound && point)
-        *point = found - m_file.firstPoint;
+        *point = found;
     return status;
+}
+
+qint64 NativeGraphBuilder::pointNumber(qint64 index) const
+{
+    return nativePointNumber(m_file, index);
 }

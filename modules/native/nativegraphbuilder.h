@@ -33,13 +33,18 @@ public:
     // first + count - 1, cut from a sum of the whole file computed once.
     QVector<double> channelSumCached(int module, int rayIndex, int disp, int first, int count);
 
-    // Right ascension of a point of the file; decimals -1 picks them from the
-    // sample interval. Empty when the start, the interval or the delta is unusable.
+    // The number the point at an index of the file is shown by (firstPoint + index).
+    qint64 pointNumber(qint64 index) const;
+
+    // Right ascension of the point at an index of the file; decimals -1 picks
+    // them from the sample interval. Empty when the start, the interval or the
+    // delta is unusable.
     QString alphaTextAt(qint64 point, const QString &delta, int decimals) const;
     // alphaTextAt as a function that holds its own copy of what it needs, so it
     // stays valid when the record is replaced. Empty texts when unusable.
     std::function<QString(qint64)> alphaFunction(const QString &delta, int decimals) const;
-    // 0 found (point inside the file), 1 unusable alpha or file, 2 outside the file.
+    // 0 found (the index of the point inside the file), 1 unusable alpha or
+    // file, 2 outside the file.
     int pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
 
     // How many whole-file sums are cached (one per ray).

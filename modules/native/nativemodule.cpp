@@ -107,6 +107,8 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
 
 NativeModule::~NativeModule()
 {
+    // A save under way stops and leaves its target as it was.
+    delete m_save;
     m_animationTimer.stop();
     stopLoader();
     // Children still emit while the widget tree is torn down (a field losing
@@ -215,6 +217,8 @@ void NativeModule::loadFile(const QString &path)
 
 void NativeModule::onFileChanged(QString path)
 {
+    if (m_save)
+        return;
     m_path = path;
     m_fileChanged = true;
     loadFile(path);
@@ -317,6 +321,11 @@ QString NativeModule::currentDeltaText() const
                                m_form->plosh());
 }
 
+QString NativeModule::pointText(qint64 index) const
+{
+    return QString::number(m_builder.pointNumber(index));
+}
+
 QString NativeModule::viewDelta(View view) const
 {
     return view == DynamicView ? currentDeltaText() : m_form->nativeDelta()->text();
@@ -356,7 +365,7 @@ GraphSpec NativeModule::mainGraphSpec()
         spec.series.append(line);
         const QString alpha = m_form->nativeSearchAlpha()->text();
         spec.headerText = headerLinesHtml(QStringLiteral("Search point:\npoint = %1\nalpha = %2, delta = %3\npulsar name: %4")
-                                              .arg(m_searchPoint)
+                                              .arg(pointText(m_searchPoint))
                                               .arg(alpha, delta, pulsarJName(alpha, delta)));
     }
     if (m_playing) {
@@ -398,7 +407,7 @@ void NativeModule::drawNativeGraph()
     const int npoints = m_builder.npoints();
     if (m_form->nativeOn() && m_searchPoint >= 0) {
         m_searchPoint = std::clamp(m_searchPoint, 0, npoints - 1);
-        m_form->setSearchFields(false, QString::number(m_searchPoint),
+        m_form->setSearchFields(false, pointText(m_searchPoint),
                                 alphaTextAt(m_searchPoint, m_form->nativeDelta()->text(), -1));
     }
     drawMainGraph();
@@ -508,13 +517,17 @@ void NativeModule::createDynamicView()
     connect(m_animationButton, &QPushButton::clicked, this, &NativeModule::toggleAnimation);
     connect(m_animationSlider, &QScrollBar::valueChanged, this, &NativeModule::onAnimationSliderChanged);
 
-    connect(m_spectrum, &DynamicSpectrumWidget::pointClicked, this, &NativeModule::onSpectrumClicked);
-    connect(m_spectrum, &DynamicSpectrumWidget::fragmentSelected, this, &NativeModule::saveDynamicSpectrum);
-    connect(m_spectrum, &DynamicSpectrumWidget::cursorPointChanged, this, [this](int point) {
+    connect(m_spectrum, &DynamicSpectrumWidget::pointClicked, this,
+            [this](int number) { onSpectrumClicked(int(number - m_builder.pointNumber(0))); });
+    connect(m_spectrum, &DynamicSpectrumWidget::fragmentSelected, this, [this](int number, int count) {
+        saveDynamicSpectrum(int(number - m_builder.pointNumber(0)), count);
+    });
+    // The spectrum widget reports point numbers; alphas go by the index in the file.
+    connect(m_spectrum, &DynamicSpectrumWidget::cursorPointChanged, this, [this](int number) {
         m_dynamicPanel->infoPanel()->setCoordinatesText(
             QStringLiteral("Coords:\nX1: point = %1\nX2: alpha = %2")
-                .arg(point)
-                .arg(alphaTextAt(point, currentDeltaText(), -1)));
+                .arg(number)
+                .arg(alphaTextAt(number - m_builder.pointNumber(0), currentDeltaText(), -1)));
     });
     connect(m_spectrum, &DynamicSpectrumWidget::cursorLeft, this, [this] {
         m_dynamicPanel->infoPanel()->setCoordinatesText(QStringLiteral("Coords: move cursor over the graph..."));
@@ -582,20 +595,22 @@ void NativeModule::configureDynamicSpectrum(DynamicSpectrumWidget *widget,
         m_scroll->setHorizontalScrollBarPolicy(type == NativeForm::Scrollable ? Qt::ScrollBarAsNeeded
                                                                              : Qt::ScrollBarAlwaysOff);
     widget->setPrintLayout(m_form->dynamicForPrint()->isChecked());
+    // The widget labels and reports point numbers; alphas go by the index.
+    const int offset = int(m_builder.pointNumber(0));
     const QString delta = currentDeltaText();
     const auto alpha = m_builder.alphaFunction(delta, 0);
     widget->setTimeAxis(type == NativeForm::FitToWidth, m_builder.file().tresolution,
-                        [alpha](int point) { return alpha(point); });
+                        [alpha, offset](int number) { return alpha(qint64(number) - offset); });
     widget->setTraceWidth(m_form->dynamicLineThickness()->value());
     widget->setScalePerWindow(ownView && type == NativeForm::Animation);
     const bool showDispersion = m_form->dynamicShowDispersion()->isChecked() && m_dynamicSearchPoint >= 0;
     widget->setDispersion(showDispersion, m_form->dynamicDispersion()->value(), m_builder.file().tresolution,
                           m_builder.file().fbands.mid(0, rows.size()),
-                          m_dynamicSearchPoint + m_form->dynamicShiftDispersion()->value());
+                          offset + m_dynamicSearchPoint + m_form->dynamicShiftDispersion()->value());
     widget->setDispersionColor(Qt::red);
     widget->setTrace(sum, m_form->dynamicSumHeight()->value());
     widget->setBottomGap(ownView && type == NativeForm::Animation ? animationBarHeight : 0);
-    widget->setData(rows, first, m_dynamicSearchPoint,
+    widget->setData(rows, offset + first, m_dynamicSearchPoint >= 0 ? offset + m_dynamicSearchPoint : -1,
                     m_dynamicSearchPoint >= 0 ? alpha(m_dynamicSearchPoint) : QString());
 }
 
@@ -612,7 +627,7 @@ void NativeModule::fillDynamicInfoPanel()
     QString header = QStringLiteral("Sum of channels with dispersion=%1").arg(m_form->dynamicDispersion()->value());
     if (m_dynamicSearchPoint >= 0)
         header += QStringLiteral("\n\nSearch point:\npoint = %1\nalpha = %2, delta = %3")
-                      .arg(m_dynamicSearchPoint)
+                      .arg(pointText(m_dynamicSearchPoint))
                       .arg(m_form->dynamicSearchAlpha()->text(), currentDeltaText());
     info->setHeaderText(headerLinesHtml(header));
 
@@ -664,7 +679,7 @@ void NativeModule::scrollSpectrumToPoint(int point, bool centre)
         return;
     const int w = spectrumCellWidth();
     const double left = m_spectrum->imageRect().left();
-    int x = int(left + double(point - m_spectrum->firstPoint()) * w) - w / 2;
+    int x = int(left + double(m_builder.pointNumber(point) - m_spectrum->firstPoint()) * w) - w / 2;
     // A search point goes to the middle, so that its marker and the
     // dispersion line leading to it are in view as well.
     if (centre)
@@ -702,14 +717,14 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
     const PointRange range = dynamic ? dynamicRange() : nativeRange();
     const bool visible = point >= range.first && point < range.first + range.count;
     const QString alpha = alphaTextAt(point, viewDelta(view), -1);
-    const QString pointText = QString::number(point);
+    const QString number = pointText(point);
     const bool paired = m_form->isPaired();
 
     (dynamic ? m_dynamicSearchPoint : m_searchPoint) = point;
-    m_form->setSearchFields(dynamic, pointText, alpha);
+    m_form->setSearchFields(dynamic, number, alpha);
     if (paired) {
         (dynamic ? m_searchPoint : m_dynamicSearchPoint) = point;
-        m_form->setSearchFields(!dynamic, pointText, alpha);
+        m_form->setSearchFields(!dynamic, number, alpha);
         const PointRange other = dynamic ? nativeRange() : dynamicRange();
         const int first = centredFirstPoint(point, other.count, npoints);
         if (dynamic)
@@ -723,10 +738,10 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
 
     if (!visible && showHint) {
         QString text = QStringLiteral("Point %1 is outside the visible %2 range %3–%4.\n")
-                           .arg(point)
+                           .arg(number)
                            .arg(dynamic ? QStringLiteral("Dynamic spectrum") : QStringLiteral("Native graph"))
-                           .arg(range.first)
-                           .arg(range.first + range.count - 1);
+                           .arg(pointText(range.first))
+                           .arg(pointText(range.first + range.count - 1));
         if (paired)
             text += dynamic ? QStringLiteral("The Native graph has been centered on this point.")
                             : QStringLiteral("The Dynamic spectrum has been centered on this point.");
@@ -743,20 +758,19 @@ void NativeModule::onSearchPointTyped(View view, const QString &text)
     const bool dynamic = view == DynamicView;
     const int current = dynamic ? m_dynamicSearchPoint : m_searchPoint;
     // Leaving the field unchanged, or leaving it empty with no point set, asks for nothing.
-    if ((current >= 0 && text == QString::number(current)) || (current < 0 && text.isEmpty()))
+    if ((current >= 0 && text == pointText(current)) || (current < 0 && text.isEmpty()))
         return;
     int point = 0;
-    if (parseSearchPoint(text, m_builder.npoints(), &point)) {
+    if (parseSearchPoint(text, m_builder.pointNumber(0), m_builder.npoints(), &point)) {
         setSearchPoint(view, point, true);
         return;
     }
-    m_form->setSearchFields(dynamic, current >= 0 ? QString::number(current) : QString(),
+    m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(),
                             current >= 0 ? alphaTextAt(current, viewDelta(view), -1) : QString());
     NativeDialogs::instance().critical(
         this, QStringLiteral("Point outside file"),
-        QStringLiteral("Point %1 is outside the file range 0–%2.\nNothing has been changed.")
-            .arg(text)
-            .arg(std::max(m_builder.npoints() - 1, 0)));
+        QStringLiteral("Point %1 is outside the file range %2–%3.\nNothing has been changed.")
+            .arg(text, pointText(0), pointText(std::max(m_builder.npoints() - 1, 0))));
 }
 
 void NativeModule::onSearchAlphaTyped(View view, const QString &text)
@@ -775,7 +789,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
         setSearchPoint(view, point, true);
         return;
     }
-    m_form->setSearchFields(dynamic, current >= 0 ? QString::number(current) : QString(), currentAlpha);
+    m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(), currentAlpha);
     const QString message = status == AlphaTextInvalid
         ? QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss.")
         : QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
@@ -814,7 +828,7 @@ void NativeModule::onPairingStarted(bool dynamicSwitchedOn)
         m_form->setSearchFields(receiver == DynamicView, QString(), QString());
         return;
     }
-    m_form->setSearchFields(receiver == DynamicView, QString::number(point),
+    m_form->setSearchFields(receiver == DynamicView, pointText(point),
                             alphaTextAt(point, m_form->nativeDelta()->text(), -1));
     if (receiver == DynamicView) {
         if (m_form->dynamicType() != NativeForm::Animation) {
@@ -904,8 +918,8 @@ void NativeModule::placeAnimationBar()
         m_animationSlider->setSingleStep(1);
     }
     m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3")
-                                  .arg(m_animationSlider->value())
-                                  .arg(m_animationSlider->value() + animationWindow() - 1)
+                                  .arg(pointText(m_animationSlider->value()),
+                                       pointText(m_animationSlider->value() + animationWindow() - 1))
                                   .arg(m_builder.npoints()));
     m_animationBar->show();
     m_animationBar->raise();
@@ -984,7 +998,8 @@ void NativeModule::onAnimationSliderChanged(int value)
     const int npoints = m_builder.npoints();
     const int w = animationWindow();
     const int v = std::clamp(value, 0, std::max(npoints - w, 0));
-    m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3").arg(v).arg(v + w - 1).arg(npoints));
+    m_animationLabel->setText(
+        QStringLiteral("Points %1–%2 of %3").arg(pointText(v), pointText(v + w - 1)).arg(npoints));
     scrollSpectrumToPoint(v, false);
     if (m_form->nativeOn())
         drawMainGraph();
@@ -998,28 +1013,55 @@ QString NativeModule::parentFileName() const
     return file.nativeFileName.isEmpty() ? file.fileName : file.nativeFileName;
 }
 
-bool NativeModule::savePicture(const QImage &image, const QString &defaultName)
+void NativeModule::startSave(const QString &path, const QString &failureText, BackgroundSave::Job job)
 {
+    m_save = new BackgroundSave(std::move(job), this);
+    connect(m_save, &BackgroundSave::progress, this, &ModuleWorkspace::setProgressValue);
+    connect(m_save, &BackgroundSave::finished, this, [this, path, failureText](bool ok) {
+        m_save->deleteLater();
+        m_save = nullptr;
+        m_form->setEnabled(true);
+        setLoadingOverlay(false);
+        setProgressVisible(false);
+        if (!ok) {
+            ShellDialogs::instance().warning(this, QStringLiteral("Error"), failureText.arg(path));
+            return;
+        }
+        SaveLocation::rememberSavedFile(path);
+    });
+    // Nothing else may start meanwhile: no second save, no other file.
+    m_form->setEnabled(false);
+    setLoadingOverlay(true, QStringLiteral("Saving the data. Please wait..."));
+    setProgressBusy(false);
+    setProgressVisible(true);
+    m_save->start();
+}
+
+void NativeModule::savePicture(const QImage &image, const QString &defaultName)
+{
+    if (m_save)
+        return;
     if (image.isNull()) {
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
-        return false;
+        return;
     }
     const QString last = SaveLocation::lastDirectory();
     const QString start = last.isEmpty() ? defaultName : last + QStringLiteral("/") + defaultName;
     QString path = ShellDialogs::instance().saveFileName(this, QStringLiteral("Image save"), start,
                                                          QStringLiteral("Image *.png"));
     if (path.isEmpty())
-        return false;
+        return;
     path = pathWithSuffix(path, QStringLiteral("png"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        file.cancelWriting();
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                         QStringLiteral("Failed to save image:\n%1").arg(path));
-        return false;
-    }
-    SaveLocation::rememberSavedFile(path);
-    return true;
+    startSave(path, QStringLiteral("Failed to save image:\n%1"),
+              [image, path](const BackgroundSave::Progress &progress, QString *) {
+                  QSaveFile file(path);
+                  // Asked to stop once the picture is encoded: the target stays as it was.
+                  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !progress(100)) {
+                      file.cancelWriting();
+                      return false;
+                  }
+                  return file.commit();
+              });
 }
 
 void NativeModule::saveNativeGraph()
@@ -1038,7 +1080,7 @@ void NativeModule::saveNativeGraph()
 
 void NativeModule::saveNativeData(bool binary)
 {
-    if (!m_form || !m_form->nativeOn() || !m_builder.hasData())
+    if (!m_form || !m_form->nativeOn() || !m_builder.hasData() || m_save)
         return;
     const PointRange range = nativeVisibleRange();
     if (range.count <= 0)
@@ -1065,15 +1107,13 @@ void NativeModule::saveNativeData(bool binary)
     selection.startPoint = range.first;
     selection.count = range.count;
     selection.delta = delta;
-    QString error;
-    const bool ok = binary ? writeBinaryExtract(path, m_builder.file(), selection, &error)
-                           : writeTextExtract(path, m_builder.file(), selection, &error);
-    if (!ok) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                         QStringLiteral("Failed to save data:\n%1").arg(path));
-        return;
-    }
-    SaveLocation::rememberSavedFile(path);
+    // The job holds its own copy of the record: the samples are shared, not copied.
+    const NativeFile file = m_builder.file();
+    startSave(path, QStringLiteral("Failed to save data:\n%1"),
+              [file, selection, binary, path](const BackgroundSave::Progress &progress, QString *error) {
+                  return binary ? writeBinaryExtract(path, file, selection, error, progress)
+                                : writeTextExtract(path, file, selection, error, progress);
+              });
 }
 
 void NativeModule::saveDynamicSpectrumArea()
@@ -1099,7 +1139,7 @@ void NativeModule::saveDynamicSpectrum(int first, int count)
 {
     if (!m_spectrum || count <= 0)
         return;
-    const QImage image = m_spectrum->renderFragment(first, count);
+    const QImage image = m_spectrum->renderFragment(int(m_builder.pointNumber(first)), count);
     if (image.isNull()) {
         ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Dynamic spectrum is empty."));
         return;

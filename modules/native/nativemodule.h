@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/backgroundsave.h"
 #include "app/moduleworkspace.h"
 #include "data/nativefile.h"
 #include "data/nativelisting.h"
@@ -28,9 +29,11 @@ class QThread;
 // spectrum paired with the native graph, keeps the search points, runs the
 // animation and saves pictures and extracts. Owns its form, the loaded record
 // (through the graph builder), the dynamic view and, while a file loads, the
-// worker thread and its loader. Every load replaces the record; a newer load
-// or the module's destruction first waits for the running one. GUI thread,
-// except the reading inside the loader.
+// worker thread and its loader; while a save runs, the BackgroundSave that
+// writes it, during which the form takes no input. Every load replaces the
+// record; a newer load or the module's destruction first waits for the running
+// one, and the destruction stops a running save. GUI thread, except the
+// reading inside the loader and the writing inside the save.
 class NativeModule : public ModuleWorkspace
 {
     Q_OBJECT
@@ -56,6 +59,7 @@ public:
     const NativeFile &data() const { return m_builder.file(); }
     QString currentPath() const { return m_path; }
     bool isLoading() const { return m_loading; }
+    bool isSaving() const { return m_save != nullptr; }
     bool hasLoader() const { return !m_thread.isNull(); }
     NativeFileLoader *currentLoader() const;
     quint64 loadGeneration() const { return m_generation; }
@@ -129,10 +133,16 @@ private:
     void placeAnimationBar();
     int animationWindow() const;
 
-    bool savePicture(const QImage &image, const QString &defaultName);
+    void savePicture(const QImage &image, const QString &defaultName);
+    // Runs a save on its own thread behind the progress overlay; on failure
+    // shows failureText with the path, on success remembers the directory.
+    void startSave(const QString &path, const QString &failureText, BackgroundSave::Job job);
     QString parentFileName() const;
     PointRange nativeVisibleRange() const;
     QString viewDelta(View view) const;
+    // Search points, ranges and spectrum columns are indexes in the file; the
+    // user sees and types the points' numbers in the observation.
+    QString pointText(qint64 index) const;
 
     NativeForm *m_form = nullptr;
     QString m_path;
@@ -148,6 +158,7 @@ private:
     bool m_drawing = false;
     QPointer<QThread> m_thread;
     QPointer<NativeFileLoader> m_loader;
+    BackgroundSave *m_save = nullptr;
 
     PlotPanel *m_dynamicPanel = nullptr;
     QScrollArea *m_scroll = nullptr;

@@ -57,14 +57,14 @@ int centredFirstPoint(qint64 point, int count, int npoints)
     return int(std::max<qint64>(0, first));
 }
 
-bool parseSearchPoint(const QString &text, int npoints, int *point)
+bool parseSearchPoint(const QString &text, qint64 firstNumber, int npoints, int *index)
 {
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
-    if (!ok || value < 0 || value > qint64(npoints) - 1)
+    if (!ok || value < firstNumber || value - firstNumber > qint64(npoints) - 1)
         return false;
-    if (point)
-        *point = int(value);
+    if (index)
+        *index = int(value - firstNumber);
     return true;
 }
 

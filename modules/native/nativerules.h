@@ -38,8 +38,9 @@ PointRange followedPointRange(double a, double b, int npoints);
 // inside the file: max(0, min(npoints - count, point - count / 2)).
 int centredFirstPoint(qint64 point, int count, int npoints);
 
-// A typed search point: a decimal 64-bit integer inside [0, npoints - 1].
-bool parseSearchPoint(const QString &text, int npoints, int *point);
+// A typed search point: a decimal 64-bit integer among the numbers of the
+// file's points, firstNumber .. firstNumber + npoints - 1; gives its index.
+bool parseSearchPoint(const QString &text, qint64 firstNumber, int npoints, int *index);
 
 // The point of a click at x on the native graph: rounded half away from zero
 // and clamped into [0, npoints - 1].

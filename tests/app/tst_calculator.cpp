@@ -1,4 +1,6 @@
 #include "astro/beamtables.h"
+#include "astro/catalogtokvx.h"
+#include "astro/kvxtocatalog.h"
 #include "astro/timecoords.h"
 #include "modules/calculator/calculatorform.h"
 #include "modules/calculator/calculatormodule.h"
@@ -8,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -41,7 +44,10 @@ private slots:
     void initialTextsAndStyling_data();
     void initialTextsAndStyling();
     void layoutAndHelpText();
-    void unfinishedCalculatorsSaySo();
+    void coordinateCalculatorsFillTheirFields();
+    void timeAndPointFollowEachOther();
+    void boundPeriodFollowsTheBins();
+    void longPeriodListArrivesWithProgress();
 };
 
 void TestCalculator::moduleRange_data()
@@ -311,19 +317,122 @@ void TestCalculator::layoutAndHelpText()
     QVERIFY(calculator.resultLabel()->mapTo(&calculator, QPoint(0, 0)).x() >= 505 + 5 + 20);
 }
 
-void TestCalculator::unfinishedCalculatorsSaySo()
+void TestCalculator::coordinateCalculatorsFillTheirFields()
 {
     CalculatorModule calculator;
-    // An unchecked group keeps its buttons disabled.
-    child<QPushButton>(calculator.form(), "ffa_show_periods")->click();
-    QCOMPARE(calculator.resultLabel()->text(), CalculatorModule::helpText());
-    child<QGroupBox>(calculator.form(), "groupBoxFfa")->setChecked(true);
-    child<QGroupBox>(calculator.form(), "groupBoxKvx2Cat")->setChecked(true);
-    child<QPushButton>(calculator.form(), "ffa_show_periods")->click();
-    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("Calculator: FFA info")));
-    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("not available yet")));
-    child<QPushButton>(calculator.form(), "kvx2cat_send")->click();
-    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("From KVX to catalog")));
+    CalculatorForm *form = calculator.form();
+    child<QGroupBox>(form, "groupBoxCat2Kvx")->setChecked(true);
+    child<QGroupBox>(form, "groupBoxKvx2Cat")->setChecked(true);
+    child<QComboBox>(form, "tres")->setCurrentIndex(1);
+    const QString tres = child<QComboBox>(form, "tres")->currentText();
+
+    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    const CatalogToKvxResult cat = catalogToKvx({QStringLiteral("03:23:27"), QStringLiteral("39:44:52"),
+                                                 QStringLiteral("01.04.2015"), QStringLiteral("N1"), tres});
+    QCOMPARE(child<QLineEdit>(form, "cat2kvx_fileName")->text(), cat.crossings.first().fileName);
+    QCOMPARE(child<QLineEdit>(form, "cat2kvx_culmPoint")->text(), QString::number(cat.crossings.first().wholePoint));
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("Calculator: From catalog to KVX")));
+    QVERIFY(calculator.resultLabel()->text().contains(cat.crossings.first().wholePointAlpha));
+
+    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    const KvxToCatalogResult kvx =
+        kvxToCatalog({QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"),
+                      child<QLineEdit>(form, "kvx2cat_culmPoint")->text(),
+                      child<QLineEdit>(form, "kvx2cat_deltaKvx")->text(), tres, KvxTimeField::Time});
+    QVERIFY(kvx.errors.isEmpty());
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_delta")->text(), kvx.delta);
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_pulsarName")->text(), kvx.pulsarName);
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfaZuld")->text(), kvx.alphaRigorous);
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfaZuld")->styleSheet(), QStringLiteral("background-color: #98FB98;"));
+
+    // Input errors are listed and the result fields keep what they showed.
+    child<QLineEdit>(form, "kvx2cat_date")->setText(QStringLiteral("32.01.2015"));
+    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("<b>Error:</b><br>KVX date:")));
+    QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
+}
+
+void TestCalculator::timeAndPointFollowEachOther()
+{
+    CalculatorForm form;
+    child<QGroupBox>(&form, "groupBoxKvx2Cat")->setChecked(true);
+    auto *time = child<QLineEdit>(&form, "kvx2cat_time");
+    auto *point = child<QLineEdit>(&form, "kvx2cat_culmPoint");
+    QCOMPARE(point->text(), QStringLiteral("64090"));
+
+    point->selectAll();
+    QTest::keyClicks(point, QStringLiteral("100"));
+    // 100 x 0.0124928 s from the hour of 12:13:20.66.
+    QCOMPARE(time->text(), QStringLiteral("12:00:01.249"));
+    child<QComboBox>(&form, "tres")->setCurrentIndex(2);
+    QCOMPARE(time->text(), QStringLiteral("12:00:00.307"));
+    QCOMPARE(point->text(), QStringLiteral("100"));
+
+    time->selectAll();
+    QTest::keyClicks(time, QStringLiteral("13:00:03.072"));
+    QCOMPARE(point->text(), QStringLiteral("1000"));
+    child<QComboBox>(&form, "tres")->setCurrentIndex(1);
+    QCOMPARE(time->text(), QStringLiteral("13:00:03.072"));
+    QCOMPARE(point->text(), kvxPointForTime(time->text(), QStringLiteral("0.0999424")));
+}
+
+void TestCalculator::boundPeriodFollowsTheBins()
+{
+    CalculatorForm form;
+    child<QGroupBox>(&form, "groupBoxFfa")->setChecked(true);
+    auto *period = child<QLineEdit>(&form, "ffa_period_min");
+    auto *bound = child<QCheckBox>(&form, "ffa_boundPeriodBin");
+    bound->setChecked(true);
+    QVERIFY(period->isReadOnly());
+    QCOMPARE(period->text(), QStringLiteral("0.4872192"));
+    QCOMPARE(period->styleSheet(), QStringLiteral("background-color: #dfffd3;"));
+    child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("40"));
+    QCOMPARE(period->text(), QStringLiteral("0.499712"));
+    child<QComboBox>(&form, "ffa_tres")->setCurrentIndex(2);
+    QCOMPARE(period->text(), QStringLiteral("0.12288"));
+    bound->setChecked(false);
+    QVERIFY(!period->isReadOnly());
+    child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("41"));
+    QCOMPARE(period->text(), QStringLiteral("0.12288"));
+}
+
+void TestCalculator::longPeriodListArrivesWithProgress()
+{
+    CalculatorModule calculator;
+    CalculatorForm *form = calculator.form();
+    child<QGroupBox>(form, "groupBoxFfa")->setChecked(true);
+    child<QGroupBox>(form, "groupBoxCat2Kvx")->setChecked(true);
+    // 2^22 points at the initial bins and periods: 1,975,844 trial periods.
+    child<QLineEdit>(form, "ffa_poins")->setText(QStringLiteral("4194304"));
+    QSignalSpy texts(form, &CalculatorForm::resultTextChanged);
+    QSignalSpy lists(form, &CalculatorForm::resultListChanged);
+    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
+    QCOMPARE(child<QLineEdit>(form, "ffa_rows")->text(), QStringLiteral("1975844"));
+    QCOMPARE(child<QLineEdit>(form, "ffa_cols")->text(), QStringLiteral("1"));
+    QVERIFY(lists.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 1, 30000);
+
+    // The progress came through the event loop while the list was built.
+    int progress = 0;
+    for (const QList<QVariant> &text : texts)
+        progress += text.first().toString().contains(QStringLiteral("Building the list of periods")) ? 1 : 0;
+    QVERIFY2(progress >= 2, qPrintable(QString::number(progress)));
+    QPlainTextEdit *list = calculator.resultList();
+    QVERIFY(list->isVisibleTo(&calculator));
+    QCOMPARE(list->blockCount(), 1 + 10000 + 1 + 10000 + 1);
+    QVERIFY(list->toPlainText().contains(QStringLiteral("1,955,844 trial periods not shown")));
+    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("left out")));
+
+    // Any other result hides the list, and stops one being built.
+    QTest::mouseClick(child<QPushButton>(form, "ffa_show_info"), Qt::LeftButton);
+    QVERIFY(!list->isVisibleTo(&calculator));
+    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    const QString catalogReport = calculator.resultLabel()->text();
+    QTest::qWait(500);
+    QCOMPARE(lists.count(), 1);
+    QCOMPARE(calculator.resultLabel()->text(), catalogReport);
 }
 
 QTEST_MAIN(TestCalculator)

@@ -9,7 +9,8 @@
 #include <QtTest>
 
 // The build draws the icon and writes the help documents with our own tools;
-// these checks read what it produced beside the program.
+// these checks read what it produced beside the program, and that a build
+// with nothing changed does nothing.
 class TestHelpDocs : public QObject
 {
     Q_OBJECT
@@ -19,6 +20,7 @@ private slots:
     void documentsArePdf();
     void iconFiles();
     void installsLikeADesktopProgram();
+    void configuringAgainBuildsNothing();
 };
 
 void TestHelpDocs::documentsArePdf_data()
@@ -132,6 +134,34 @@ void TestHelpDocs::installsLikeADesktopProgram()
                               .arg(size));
         QCOMPARE(icon.size(), QSize(size, size));
     }
+}
+
+// The scripts configure before every build; with nothing changed, that must
+// leave every build step up to date (no icon resource, relinks or re-globbing).
+void TestHelpDocs::configuringAgainBuildsNothing()
+{
+    if (QStringLiteral(ORVALIS_CMAKE_GENERATOR) != QLatin1String("Ninja"))
+        QSKIP("The build tree does not use Ninja.");
+    const auto run = [](const QStringList &arguments, QByteArray *output) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(ORVALIS_CMAKE_COMMAND), arguments);
+        const bool ok = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
+        *output = process.readAll();
+        return ok;
+    };
+    QByteArray output;
+    QVERIFY2(run({QStringLiteral("-S"), QStringLiteral(ORVALIS_SOURCE_DIR), QStringLiteral("-B"),
+                  QStringLiteral(ORVALIS_BUILD_DIR)},
+                 &output),
+             output.constData());
+    // A dry run lists what a build would do, without doing it.
+    QVERIFY2(run({QStringLiteral("--build"), QStringLiteral(ORVALIS_BUILD_DIR), QStringLiteral("--"),
+                  QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("explain")},
+                 &output),
+             output.constData());
+    QVERIFY2(output.contains("ninja: no work to do."), output.constData());
 }
 
 QTEST_MAIN(TestHelpDocs)

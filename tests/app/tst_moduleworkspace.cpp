@@ -43,6 +43,7 @@ private slots:
 
     void startsWithGraphsShowing();
     void overlayText();
+    void overlayHourglassIsDrawn();
     void progressModes();
     void formPanel();
     void graphsByIndex();
@@ -96,6 +97,47 @@ void TestModuleWorkspace::overlayText()
     workspace.setLoadingOverlay(true);
     QCOMPARE(workspace.loadingTextLabel()->text(),
              QStringLiteral("Just a moment, we're loading your file..."));
+}
+
+// The hourglass must show on a machine whose fonts lack U+231B, where a glyph
+// would come out as an empty box: narrow at its neck, wide at both ends.
+void TestModuleWorkspace::overlayHourglassIsDrawn()
+{
+    ModuleWorkspace workspace;
+    workspace.resize(800, 500);
+    workspace.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&workspace));
+    workspace.setLoadingOverlay(true);
+    auto *hourglass = workspace.loadingOverlay()->findChild<QLabel *>(QStringLiteral("loadingHourglass"));
+    QVERIFY(hourglass);
+    const QImage image = hourglass->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto darkSpan = [&image](int y) {
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        if (darkSpan(y) > 0) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    QVERIFY(top >= 0);
+    const int height = bottom - top + 1;
+    QVERIFY2(height >= 20, qPrintable(QString::number(height)));
+    const int upper = darkSpan(top + height / 8);
+    const int neck = darkSpan(top + height / 2);
+    const int lower = darkSpan(bottom - height / 8);
+    QVERIFY2(neck > 0 && neck * 3 < upper && neck * 3 < lower,
+             qPrintable(QStringLiteral("%1 %2 %3").arg(upper).arg(neck).arg(lower)));
 }
 
 void TestModuleWorkspace::progressModes()

@@ -1,9 +1,13 @@
 #include "astro/timecoords.h"
+#include "astro/beamtables.h"
 #include "data/nativereader.h"
+#include "data/nativetext.h"
+#include "data/nativetimes.h"
 #include "modules/native/nativegraphbuilder.h"
 #include "plot/seriespalette.h"
 #include "synth/syntheticobservation.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -22,6 +26,8 @@ private slots:
     void axisRows();
     void alphaWithoutUtcIsEmpty();
     void alphaRoundTrip();
+    void extractShowsItsSourcesPoints_data();
+    void extractShowsItsSourcesPoints();
 };
 
 namespace {
@@ -246,6 +252,82 @@ void TestNativeGraphBuilder::alphaRoundTrip()
     const QStringList parts = last.split(QLatin1Char(':'));
     const QString later = QStringLiteral("%1:%2:%3").arg(parts[0]).arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(parts[2]);
     QCOMPARE(builder.pointForAlpha(later, delta, &found), 2);
+}
+
+void TestNativeGraphBuilder::extractShowsItsSourcesPoints_data()
+{
+    QTest::addColumn<bool>("binary");
+    QTest::addColumn<int>("sourceFirstPoint");
+    QTest::newRow("binary extract") << true << 0;
+    QTest::newRow("text extract") << false << 0;
+    QTest::newRow("binary extract of an extract") << true << 250;
+    QTest::newRow("text extract of an extract") << false << 250;
+}
+
+// Points 1000.. of a file saved as an extract and opened again: the first
+// point of the extract shows the same number, telescope time, UTC and alpha as
+// that point of the source, and a search by that alpha finds it in both.
+void TestNativeGraphBuilder::extractShowsItsSourcesPoints()
+{
+    QFETCH(bool, binary);
+    QFETCH(int, sourceFirstPoint);
+    QTemporaryDir dir;
+    SyntheticObservation::Params p = smallParams();
+    p.firstPoint = sourceFirstPoint;
+    // A begin time with milliseconds: they must not be lost on the way.
+    p.utcBegin = p.utcBegin.addMSecs(660);
+    const QString sourcePath = dir.filePath(QStringLiteral("source_00.pnt"));
+    QString error;
+    QVERIFY2(SyntheticObservation(p).write(sourcePath, &error), qPrintable(error));
+    NativeFile source;
+    QVERIFY(readNativeFile(sourcePath, &source));
+
+    const QString delta = beamDeclinationText(1, 3, source.plosh);
+    NativeSelection selection;
+    selection.module = 1;
+    selection.ray = 3;
+    selection.startPoint = 1000;
+    selection.count = 600;
+    selection.delta = delta;
+    const QString extractPath = dir.filePath(binary ? QStringLiteral("cut.pnt") : QStringLiteral("cut.txt"));
+    QVERIFY2(binary ? writeBinaryExtract(extractPath, source, selection, &error)
+                    : writeTextExtract(extractPath, source, selection, &error),
+             qPrintable(error));
+    NativeFile extract;
+    QVERIFY(readNativeFile(extractPath, &extract));
+
+    NativeGraphBuilder from;
+    from.setFile(source);
+    NativeGraphBuilder cut;
+    cut.setFile(extract);
+    const GraphSpec sourceSpec = from.buildGraphSpec(1, 3, 1, 1000, 600, delta, true, 0);
+    const GraphSpec cutSpec = cut.buildGraphSpec(1, 3, 1, 0, 600, delta, true, 0);
+    QCOMPARE(cutSpec.series.value(0).values, sourceSpec.series.value(0).values);
+    const double sourceX = sourceSpec.bottomAxis.xValues.first();
+    const double cutX = cutSpec.bottomAxis.xValues.first();
+    for (int row = 0; row < 3; ++row) {
+        const AxisRow &a = sourceSpec.bottomAxis.rows[row];
+        const AxisRow &b = cutSpec.bottomAxis.rows[row];
+        QCOMPARE(b.tickFormatter(cutX), a.tickFormatter(sourceX));
+        if (a.readoutFormatter)
+            QCOMPARE(b.readoutFormatter(cutX, 0), a.readoutFormatter(sourceX, 0));
+    }
+    QCOMPARE(cutSpec.bottomAxis.rows[0].tickFormatter(cutX), QString::number(sourceFirstPoint + 1000));
+    QCOMPARE(cut.pointNumber(0), qint64(sourceFirstPoint + 1000));
+    const QDateTime sourceUtc = samplePointTime(utcBeginInstant(source), 1000, source.tresolution);
+    QCOMPARE(samplePointTime(utcBeginInstant(extract), 0, extract.tresolution), sourceUtc);
+    QCOMPARE(samplePointTime(localBeginInstant(extract), 0, extract.tresolution),
+             samplePointTime(localBeginInstant(source), 1000, source.tresolution));
+
+    const QString alpha = from.alphaTextAt(1000, delta, -1);
+    QVERIFY(!alpha.isEmpty());
+    QCOMPARE(cut.alphaTextAt(0, delta, -1), alpha);
+    int inSource = -1;
+    int inCut = -1;
+    QCOMPARE(from.pointForAlpha(alpha, delta, &inSource), 0);
+    QCOMPARE(cut.pointForAlpha(alpha, delta, &inCut), 0);
+    QCOMPARE(from.pointNumber(inSource), qint64(sourceFirstPoint + 1000));
+    QCOMPARE(cut.pointNumber(inCut), from.pointNumber(inSource));
 }
 
 QTEST_MAIN(TestNativeGraphBuilder)

@@ -139,6 +139,7 @@ private slots:
     void nextFileKeepsSelection();
     void searchPointByNumberAndAlpha();
     void refusedSearchInputKeepsState();
+    void extractShowsPointNumbers();
     void pairingCopiesBothWays();
     void dynamicNeedsSingleBeam();
     void pointsFieldAndCursorReadout();
@@ -155,6 +156,7 @@ private slots:
     void newerLoadReplacesOlder();
     void olderProgressHideIgnored();
     void closingWhileLoading();
+    void closingWhileSavingLeavesNoPartialFile();
     void closingWithUnfinishedEdit();
     void largeFileShowsPreparingOverlay();
 
@@ -162,6 +164,7 @@ private:
     QString writeFile(const SyntheticObservation::Params &params, const QString &name = QString());
     std::unique_ptr<NativeModule> open(const QString &path, bool show = true);
     bool waitLoaded(NativeModule *module);
+    bool waitSaved(NativeModule *module);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingShell m_shell;
@@ -210,6 +213,15 @@ bool TestNativeModule::waitLoaded(NativeModule *module)
     while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
         QTest::qWait(10);
     return !module->isLoading() && !module->hasLoader();
+}
+
+bool TestNativeModule::waitSaved(NativeModule *module)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (module->isSaving() && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    return !module->isSaving();
 }
 
 std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool show)
@@ -476,6 +488,46 @@ void TestNativeModule::refusedSearchInputKeepsState()
     QCOMPARE(m->searchPoint(), 0);
 }
 
+// A file cut from an observation (first point 1000) shows and takes the
+// points' numbers in the observation; indexes stay inside the module.
+void TestNativeModule::extractShowsPointNumbers()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.firstPoint = 1000;
+    auto m = open(writeFile(p));
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    f->nativeRay()->setValue(2);
+    QCOMPARE(f->nativeFirstPoint()->text(), QStringLiteral("1000"));
+    typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
+    QCOMPARE(m->searchPoint(), 234);
+    QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
+    QCOMPARE(f->nativeSearchAlpha()->text(), m->alphaTextAt(234, f->nativeDelta()->text(), -1));
+    QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
+    QCOMPARE(m->plot()->series().last().sampleIndex, 234);
+
+    typeInto(f->nativeSearchPoint(), QStringLiteral("999"));
+    QCOMPARE(m_native.criticals.size(), 1);
+    QCOMPARE(m_native.criticals[0].text,
+             QStringLiteral("Point 999 is outside the file range 1000–4999.\nNothing has been changed."));
+    QCOMPARE(m->searchPoint(), 234);
+
+    // Typing the first point's number moves the range to that index.
+    f->nativeFirstPoint()->setFocus();
+    f->nativeFirstPoint()->selectAll();
+    QTest::keyClicks(f->nativeFirstPoint(), QStringLiteral("1500"));
+    QTest::keyClick(f->nativeFirstPoint(), Qt::Key_Return);
+    QCOMPARE(f->nativeFirstPoint()->value(), 500);
+
+    // The paired spectrum labels and reports numbers too.
+    f->dynamicGroup()->setChecked(true);
+    QCOMPARE(m->dynamicSearchPoint(), 234);
+    QCOMPARE(m->spectrumWidget()->firstPoint(), 1000 + m->dynamicRange().first);
+    emit m->spectrumWidget()->pointClicked(1100);
+    QCOMPARE(m->dynamicSearchPoint(), 100);
+    QCOMPARE(f->dynamicSearchPoint()->text(), QStringLiteral("1100"));
+}
+
 void TestNativeModule::pairingCopiesBothWays()
 {
     SyntheticObservation::Params p = baseParams();
@@ -711,6 +763,20 @@ void TestNativeModule::binaryAndTextSavesReadBack()
 
     m_shell.answer = m_dir->filePath(QStringLiteral("extract"));
     f->nativeSaveDataPnt()->click();
+    // The data are written on another thread behind the progress overlay;
+    // meanwhile nothing else starts, not even a second save.
+    QVERIFY(m->isSaving());
+    QVERIFY(!f->isEnabled());
+    QVERIFY(m->loadingOverlay()->isVisible());
+    QVERIFY(m->progressBar()->isVisible());
+    m->saveNativeData(false);
+    f->onFileNextClicked();
+    QCOMPARE(m_shell.saveTitles.size(), 1);
+    QVERIFY(waitSaved(m.get()));
+    QVERIFY(f->isEnabled());
+    QVERIFY(!m->loadingOverlay()->isVisible());
+    QVERIFY(!m->progressBar()->isVisible());
+    QCOMPARE(m->currentPath(), m->data().path);
     QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("PNT data save"));
     QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
     const QString alpha = m->alphaTextAt(1000, f->nativeDelta()->text(), -1);
@@ -734,6 +800,7 @@ void TestNativeModule::binaryAndTextSavesReadBack()
 
     m_shell.answer = m_dir->filePath(QStringLiteral("extract.TXT"));
     f->nativeSaveDataTxt()->click();
+    QVERIFY(waitSaved(m.get()));
     QCOMPARE(m_shell.saveTitles.value(1), QStringLiteral("TXT data save"));
     QCOMPARE(m_shell.saveFilters.value(1), QStringLiteral("Text data (*.txt)"));
     // The second dialog starts in the remembered directory.
@@ -777,6 +844,7 @@ void TestNativeModule::graphPictureDefaultName()
     m->plot()->setVisibleXRange(1000.0, 2999.0);
     m_shell.answer = m_dir->filePath(QStringLiteral("graph.PNG"));
     f->findChild<QPushButton *>(QStringLiteral("nativeSaveGraph"))->click();
+    QVERIFY(waitSaved(m.get()));
     QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("Image save"));
     QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("Image *.png"));
     const QString alpha = m->alphaTextAt(2000, f->nativeDelta()->text(), -1);
@@ -810,6 +878,7 @@ void TestNativeModule::spectrumPictureWithTitle()
     m_native.titleAnswer = QStringLiteral("B0329+54, 25 July");
     m_shell.answer = m_dir->filePath(QStringLiteral("spectrum"));
     f->dynamicSaveGraphAll()->click();
+    QVERIFY(waitSaved(m.get()));
     QVERIFY(!m_native.shownImage.isNull());
     QVERIFY(m_shell.saveStarts.value(0).endsWith(QStringLiteral("_m1_r2_n300_dynamic.png")));
     QImage saved(m_dir->filePath(QStringLiteral("spectrum.png")));
@@ -822,6 +891,7 @@ void TestNativeModule::spectrumPictureWithTitle()
     f->findChild<QPushButton *>(QStringLiteral("dynamicSaveGraphArea"))->click();
     QVERIFY(m->spectrumWidget()->selectionMode());
     emit m->spectrumWidget()->fragmentSelected(150, 40);
+    QVERIFY(waitSaved(m.get()));
     QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
 }
@@ -892,6 +962,11 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
     QCOMPARE(m->spectrumWidget()->pointCount(), 0);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QCOMPARE(m->searchPoint(), -1);
+    // Nothing of the good file stays in the legend or the form.
+    QVERIFY(m->legendPanel()->legend().isEmpty());
+    for (QLineEdit *field : {f->nativeDelta(), f->nativePoints(), f->nativeSearchPoint(), f->nativeSearchAlpha(),
+                             f->dynamicPoints()})
+        QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName() + QLatin1Char('=') + field->text()));
     // Typing into the empty module does nothing.
     typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
     QCOMPARE(m->searchPoint(), -1);
@@ -965,6 +1040,35 @@ void TestNativeModule::closingWhileLoading()
     }
     // Events of the destroyed modules arrive nowhere.
     QTest::qWait(100);
+    QVERIFY(m_shell.warnings.isEmpty());
+}
+
+void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
+{
+    SyntheticObservation::Params p = baseParams();
+    p.npoints = 200000;
+    p.nRays = 1;
+    const QString source = writeFile(p);
+    const QString target = m_dir->filePath(QStringLiteral("closed.txt"));
+    m_shell.answer = target;
+    for (int wait : {0, 20, 60}) {
+        auto m = open(source, false);
+        QVERIFY(waitLoaded(m.get()));
+        m->form()->nativeRay()->setValue(1);
+        m->saveNativeData(false);
+        QVERIFY(m->isSaving());
+        QTest::qWait(wait);
+        m.reset();
+        // Either the whole extract or nothing; never a part, never a temporary.
+        if (QFileInfo::exists(target)) {
+            NativeFile written;
+            QVERIFY(readNativeFile(target, &written));
+            QCOMPARE(written.npoints, p.npoints);
+            QVERIFY(QFile::remove(target));
+        }
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({QFileInfo(source).fileName()}));
+    }
+    QTest::qWait(50);
     QVERIFY(m_shell.warnings.isEmpty());
 }
 

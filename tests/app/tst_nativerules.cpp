@@ -159,27 +159,34 @@ void TestNativeRules::centring()
 void TestNativeRules::searchPointText_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("first");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("point");
 
-    QTest::newRow("zero") << "0" << true << 0;
-    QTest::newRow("last") << "999" << true << 999;
-    QTest::newRow("blanks") << " 42 " << true << 42;
-    QTest::newRow("npoints") << "1000" << false << -1;
-    QTest::newRow("minus one") << "-1" << false << -1;
-    QTest::newRow("letters") << "12a" << false << -1;
-    QTest::newRow("empty") << "" << false << -1;
-    QTest::newRow("beyond 64 bits") << "99999999999999999999" << false << -1;
-    QTest::newRow("beyond 32 bits") << "4294967296" << false << -1;
+    QTest::newRow("zero") << "0" << qint64(0) << true << 0;
+    QTest::newRow("last") << "999" << qint64(0) << true << 999;
+    QTest::newRow("blanks") << " 42 " << qint64(0) << true << 42;
+    QTest::newRow("npoints") << "1000" << qint64(0) << false << -1;
+    QTest::newRow("minus one") << "-1" << qint64(0) << false << -1;
+    QTest::newRow("letters") << "12a" << qint64(0) << false << -1;
+    QTest::newRow("empty") << "" << qint64(0) << false << -1;
+    QTest::newRow("beyond 64 bits") << "99999999999999999999" << qint64(0) << false << -1;
+    QTest::newRow("beyond 32 bits") << "4294967296" << qint64(0) << false << -1;
+    // An extract numbers its points from its first point in the observation.
+    QTest::newRow("extract's first") << "1000" << qint64(1000) << true << 0;
+    QTest::newRow("extract's last") << "1999" << qint64(1000) << true << 999;
+    QTest::newRow("before the extract") << "999" << qint64(1000) << false << -1;
+    QTest::newRow("after the extract") << "2000" << qint64(1000) << false << -1;
 }
 
 void TestNativeRules::searchPointText()
 {
     QFETCH(QString, text);
+    QFETCH(qint64, first);
     QFETCH(bool, accepted);
     QFETCH(int, point);
     int result = -1;
-    QCOMPARE(parseSearchPoint(text, 1000, &result), accepted);
+    QCOMPARE(parseSearchPoint(text, first, 1000, &result), accepted);
     QCOMPARE(result, point);
 }
 

@@ -256,6 +256,53 @@ private slots:
         QCOMPARE(entriesOfDir(), before);
     }
 
+    void progressAndStop_data()
+    {
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("text, whole") << true << 101;
+        QTest::newRow("binary, whole") << false << 101;
+        QTest::newRow("text, stopped") << true << 30;
+        QTest::newRow("binary, stopped") << false << 30;
+        QTest::newRow("text, stopped at once") << true << 0;
+    }
+
+    // Each percent is reported once, in order; a false answer stops the writer
+    // and leaves an existing target as it was.
+    void progressAndStop()
+    {
+        QFETCH(bool, text);
+        QFETCH(int, stopAt);
+        const QString path = m_dir.filePath(text ? QStringLiteral("progress.txt") : QStringLiteral("progress.pnt"));
+        QVERIFY(fixture::writeFile(path, "keep me"));
+        const QStringList before = entriesOfDir();
+        QVector<int> seen;
+        const ExtractProgress progress = [&seen, stopAt](int percent) {
+            seen.append(percent);
+            return percent < stopAt;
+        };
+        QString error;
+        const NativeSelection range = selection(3, 2, 0, 40);
+        const bool ok = text ? writeTextExtract(path, m_source, range, &error, progress)
+                             : writeBinaryExtract(path, m_source, range, &error, progress);
+        QCOMPARE(ok, stopAt > 100);
+        for (int i = 1; i < seen.size(); ++i)
+            QVERIFY(seen[i] > seen[i - 1]);
+        QCOMPARE(seen.value(0), 0);
+        if (ok) {
+            QCOMPARE(seen.last(), 100);
+            NativeFile cut;
+            QVERIFY(readNativeFile(path, &cut));
+            QCOMPARE(cut.npoints, 40);
+        } else {
+            QVERIFY(seen.last() >= stopAt);
+            QCOMPARE(error, QStringLiteral("The save was stopped."));
+            QCOMPARE(contents(path), QByteArray("keep me"));
+        }
+        QCOMPARE(entriesOfDir(), before);
+        QVERIFY(QFile::remove(path));
+    }
+
     void headerValuesStayOnOneLine()
     {
         NativeFile source = m_source;

@@ -17,6 +17,8 @@ private slots:
     void initTestCase();
     void optionsReachTheGenerator();
     void textToExplicitPath();
+    void missingDirectoriesAreMade_data();
+    void missingDirectoriesAreMade();
     void refusals_data();
     void refusals();
     void profilesAndCorpus();
@@ -95,6 +97,31 @@ void TestSynthTool::textToExplicitPath()
     QCOMPARE(read.firstModule, 4);
     QCOMPARE(read.firstRay, 6);
     QCOMPARE(read.nRays, 1);
+}
+
+void TestSynthTool::missingDirectoriesAreMade_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("file below missing directories")
+        << QStringList({"pnt", "OUT/a/b/mine.pnt", "--points", "16"}) << "a/b/mine.pnt";
+    QTest::newRow("directory named with a slash")
+        << QStringList({"pnthr", "OUT/new/", "--points", "16"}) << "new/250726_05_N1_00.pnthr";
+    QTest::newRow("text file below a missing directory")
+        << QStringList({"txt", "OUT/t/x.txt", "--points", "16"}) << "t/x.txt";
+}
+
+void TestSynthTool::missingDirectoriesAreMade()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    arguments.replaceInStrings(QStringLiteral("OUT"), dir.path());
+    QByteArray output;
+    QCOMPARE(run(arguments, &output), 0);
+    NativeFile read;
+    QVERIFY2(readNativeFile(dir.filePath(expected), &read), output.constData());
+    QCOMPARE(read.npoints, 16);
 }
 
 void TestSynthTool::refusals_data()
