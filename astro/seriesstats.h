@@ -14,3 +14,7 @@ QVector<double> movingAverage(const QVector<double> &x, int window);
 // Sample standard deviation: squared deviations from the mean summed and
 // divided by n - 1, square root; -1 for fewer than two values.
 double sampleStandardDeviation(const QVector<double> &x);
+
+// Minimum and maximum of the finite values of a sample vector; false when it
+// holds none.
+bool finiteValueRange(const QVector<double> &values, double *min, double *max);

@@ -30,27 +30,6 @@ inline QString formatPlotNumber(double value, int decimals)
     return text;
 }
 
-// Minimum and maximum of the finite values of a sample vector; false when it
-// holds none.
-inline bool finiteValueRange(const QVector<double> &values, double *min, double *max)
-{
-    bool any = false;
-    for (const double v : values) {
-        if (!std::isfinite(v))
-            continue;
-        if (!any) {
-            *min = *max = v;
-            any = true;
-        } else {
-            if (v < *min)
-                *min = v;
-            if (v > *max)
-                *max = v;
-        }
-    }
-    return any;
-}
-
 // Pixel offsets of automatic ticks along an axis of the given length: the
 // length is split into max(1, length / spacing) equal steps.
 inline QVector<int> tickPixelOffsets(int length, int spacing, bool includeEnds)

@@ -248,7 +248,8 @@ bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *er
     const QString sniffDir = root.filePath(QStringLiteral("textsniff"));
     const QString namesDir = root.filePath(QStringLiteral("filenames"));
     const QString timesDir = root.filePath(QStringLiteral("timecoords"));
-    for (const QString &path : {passportDir, textDir, sniffDir, namesDir, timesDir}) {
+    const QString greenDir = root.filePath(QStringLiteral("greendates"));
+    for (const QString &path : {passportDir, textDir, sniffDir, namesDir, timesDir, greenDir}) {
         if (!makeDir(path, error))
             return false;
     }
@@ -335,9 +336,11 @@ bool DemoData::writeCorpus(const QString &dir, QStringList *written, QString *er
     names << QFileInfo(profile).fileName() << QStringLiteral("/data/kvx/J0332+5434_N1/")
           << QStringLiteral("J053431_file250726_m3_r5_n2000_native.png")
           << QStringLiteral("250726_05_N1_00_p1-7.pnt") << QStringLiteral("C:\\kvx\\010415_13_N4_00_cos.pnthr");
-    if (!writeSeed(QDir(sniffDir).filePath(QStringLiteral("green_dates.txt")), "2026.07.16\n2026.07.19\n", written,
-                   error))
-        return false;
+    for (const QString &target : {sniffDir, greenDir}) {
+        if (!writeSeed(QDir(target).filePath(QStringLiteral("green_dates.txt")), "2026.07.16 1\n2026.07.19\n",
+                       written, error))
+            return false;
+    }
     for (int i = 0; i < names.size(); ++i) {
         if (!writeSeed(QDir(namesDir).filePath(QStringLiteral("seed%1").arg(i)), QFile::encodeName(names.at(i)),
                        written, error))

@@ -299,7 +299,7 @@ void TestDemoData::corpusFilesParse()
     QString error;
     QVERIFY2(DemoData::writeCorpus(dir.path(), &written, &error), qPrintable(error));
     int files = 0;
-    for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords"}) {
+    for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords", "greendates"}) {
         const QFileInfoList seeds = QDir(dir.filePath(QLatin1String(target))).entryInfoList(QDir::Files);
         QVERIFY2(!seeds.isEmpty(), target);
         for (const QFileInfo &seed : seeds)

@@ -1,0 +1,302 @@
+#include "astro/seriesprocessing.h"
+
+#include "astro/seriesstats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Length of the receiver's calibration pattern.
+constexpr double calibrationSeconds = 15.0;
+constexpr int minStepSeries = 20;
+constexpr int referenceSamples = 10;
+
+// A strict weak order for the median sorts: NaN after every number, so that a
+// damaged sample cannot break the sort.
+const auto sortsBefore = [](double a, double b) { return a < b || (!std::isnan(a) && std::isnan(b)); };
+
+// Minimum and maximum of the values that are not NaN; false when there are
+// none. Four lanes keep the comparisons independent of each other, and a NaN
+// never wins a comparison.
+bool rangeWithoutNaN(const QVector<double> &x, double *min, double *max)
+{
+    const double *v = x.constData();
+    const int n = x.size();
+    int i = 0;
+    while (i < n && std::isnan(v[i]))
+        ++i;
+    if (i == n)
+        return false;
+    double low[4] = {v[i], v[i], v[i], v[i]};
+    double high[4] = {v[i], v[i], v[i], v[i]};
+    for (; i + 4 <= n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            low[k] = std::min(low[k], v[i + k]);
+            high[k] = std::max(high[k], v[i + k]);
+        }
+    }
+    for (; i < n; ++i) {
+        low[0] = std::min(low[0], v[i]);
+        high[0] = std::max(high[0], v[i]);
+    }
+    *min = std::min({low[0], low[1], low[2], low[3]});
+    *max = std::max({high[0], high[1], high[2], high[3]});
+    return true;
+}
+
+qint64 roundHalfUp(double value)
+{
+    return qint64(std::floor(value + 0.5));
+}
+
+// The k-th smallest of n values without NaN, found by a quickselect that
+// partitions by copying: every value is written to both ends of the free
+// part of the other buffer and only the end it belongs to advances, so the
+// loop never branches on the data. Reads `values`, works in `scratch` (two
+// areas of n), leaves `values` alone. Runs of equal values that keep it from
+// narrowing down hand over to std::nth_element.
+double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k)
+{
+    const double *from = values;
+    double *to = scratch;
+    double *spare = scratch + n;
+    for (int round = 0; n > 16; ++round) {
+        if (round == 24) {
+            std::copy(from, from + n, to);
+            std::nth_element(to, to + k, to + n);
+            return to[k];
+        }
+        const double first = from[0];
+        const double middle = from[n / 2];
+        const double last = from[n - 1];
+        const double pivot = std::max(std::min(first, middle), std::min(std::max(first, middle), last));
+        std::ptrdiff_t low = 0;
+        std::ptrdiff_t high = n;
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            const double v = from[i];
+            const bool less = v < pivot;
+            to[low] = v;
+            to[high - 1] = v;
+            low += less;
+            high -= !less;
+        }
+        if (k < low) {
+            n = low;
+        } else {
+            to += low;
+            n -= low;
+            k -= low;
+        }
+        from = to;
+        std::swap(to, spare);
+    }
+    std::copy(from, from + n, to);
+    for (std::ptrdiff_t i = 1; i < n; ++i) {
+        const double v = to[i];
+        std::ptrdiff_t j = i;
+        for (; j > 0 && to[j - 1] > v; --j)
+            to[j] = to[j - 1];
+        to[j] = v;
+    }
+    return to[k];
+}
+
+// Median of the values in [first, last): the middle one, or the mean of the
+// two middle ones for an even count. NaN sorts after every number. scratch
+// holds twice the count.
+double blockMedian(const double *first, const double *last, double *scratch)
+{
+    const std::ptrdiff_t count = last - first;
+    const std::ptrdiff_t half = count / 2;
+    if (std::any_of(first, last, [](double v) { return std::isnan(v); })) {
+        double *sorted = scratch;
+        std::copy(first, last, sorted);
+        std::nth_element(sorted, sorted + half, sorted + count, sortsBefore);
+        if (count % 2 != 0)
+            return sorted[half];
+        return (*std::max_element(sorted, sorted + half, sortsBefore) + sorted[half]) / 2.0;
+    }
+    const double upper = selectKth(first, scratch, count, half);
+    if (count % 2 != 0)
+        return upper;
+    // The next smaller value: the largest one below `upper` when `half` values
+    // lie below it, else `upper` itself again.
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    std::ptrdiff_t below = 0;
+    double lower = lowest;
+    for (const double *v = first; v != last; ++v) {
+        const bool less = *v < upper;
+        below += less;
+        lower = std::max(lower, less ? *v : lowest);
+    }
+    return ((below == half ? lower : upper) + upper) / 2.0;
+}
+
+// Start and end of the calibration pattern: the first value below the low
+// threshold, then one above the high threshold, one below the low threshold,
+// and the first value above the low threshold after that. False when the
+// data end first.
+bool findPattern(const QVector<double> &x, double low, double high, int *start, int *end)
+{
+    const double *v = x.constData();
+    const int n = x.size();
+    int i = 0;
+    while (i < n && !(v[i] < low))
+        ++i;
+    *start = i;
+    for (++i; i < n && !(v[i] > high);)
+        ++i;
+    for (++i; i < n && !(v[i] < low);)
+        ++i;
+    for (++i; i < n && !(v[i] > low);)
+        ++i;
+    *end = i;
+    return i < n;
+}
+
+} // namespace
+
+QVector<double> removeStep(const QVector<double> &x, double tresolution)
+{
+    const int n = x.size();
+    if (n < minStepSeries || !(tresolution > 0.0))
+        return x;
+    double min = 0.0;
+    double max = 0.0;
+    if (!rangeWithoutNaN(x, &min, &max))
+        return x;
+    const double range = max - min;
+    if (!std::isfinite(range) || !(range > 0.0))
+        return x;
+    int start = 0;
+    int end = 0;
+    if (!findPattern(x, min + 0.1 * range, max - 0.1 * range, &start, &end))
+        return x;
+
+    qint64 expected = roundHalfUp(std::min(calibrationSeconds / tresolution, 1e15));
+    qint64 tolerance = 4;
+    if (expected < 2)
+        expected = 1;
+    else
+        tolerance = std::max<qint64>(4, roundHalfUp(double(expected) * 0.02));
+    const int a = std::max(start - 1, 0);
+    const int b = std::min(n - 1, end + 1);
+    if (std::llabs(qint64(b - a) - expected) > tolerance)
+        return x;
+
+    // Fewer than ten samples before the pattern: take them from after it.
+    QVector<double> reference;
+    if (a < referenceSamples) {
+        const int first = std::min(b + 1, n - 1);
+        const int last = std::min(first + referenceSamples - 1, n - 1);
+        reference = x.mid(first, last - first + 1);
+    } else {
+        reference = x.mid(a - referenceSamples, referenceSamples);
+    }
+    if (reference.isEmpty())
+        return x;
+    double *middle = reference.begin() + reference.size() / 2;
+    std::nth_element(reference.begin(), middle, reference.end(), sortsBefore);
+    const double level = *middle;
+
+    QVector<double> out = x;
+    std::fill(out.begin() + a, out.begin() + b + 1, level);
+    return out;
+}
+
+QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
+{
+    const int n = x.size();
+    const int L = blockLength;
+    if (n == 0 || L > n || L < 3)
+        return {};
+    const int m = n / L;
+    std::vector<double> medians(static_cast<size_t>(m));
+    std::vector<double> scratch(static_cast<size_t>(2 * L));
+    for (int k = 0; k < m; ++k) {
+        const double *block = x.constData() + qint64(k) * L;
+        medians[size_t(k)] = blockMedian(block, block + L, scratch.data());
+    }
+    QVector<double> out(n);
+    double *values = out.data();
+    if (m == 1) {
+        std::fill(values, values + n, medians.front());
+        return out;
+    }
+    const auto centre = [L](int k) { return (L - 1) * 0.5 + double(k) * L; };
+    // Samples up to the first centre take the first median, samples from the
+    // last centre on the last one; between centres j and j + 1 (up to and
+    // with centre j + 1) the line through both medians.
+    const int beforeLast = int(std::ceil(centre(m - 1))) - 1;
+    int i = int(std::floor(centre(0))) + 1;
+    std::fill(values, values + i, medians.front());
+    for (int j = 0; j + 1 < m; ++j) {
+        const double from = centre(j);
+        const double to = centre(j + 1);
+        const double y = medians[size_t(j)];
+        const double rise = medians[size_t(j) + 1] - y;
+        for (const int end = std::min(int(std::floor(to)), beforeLast); i <= end; ++i)
+            values[i] = y + (i - from) / (to - from) * rise;
+    }
+    std::fill(values + i, values + n, medians.back());
+    return out;
+}
+
+bool subtractNoiseBaseline(const QVector<double> &x, int blockLength, QVector<double> *out)
+{
+    // The baseline's own storage becomes the residual, then the result.
+    QVector<double> residual = medianApproximation(x, blockLength);
+    if (residual.size() != x.size() || !out)
+        return false;
+    const double *values = x.constData();
+    double *r = residual.data();
+    for (int i = 0; i < x.size(); ++i)
+        r[i] = values[i] - r[i];
+    const double sigma = sampleStandardDeviation(residual);
+    if (!std::isfinite(sigma) || sigma < 1e-12)
+        return false;
+    for (int i = 0; i < x.size(); ++i)
+        r[i] /= sigma;
+    *out = residual;
+    return true;
+}
+
+QVector<double> pairwiseAverage(const QVector<double> &x, int times)
+{
+    if (times < 1 || x.isEmpty())
+        return x;
+    if (times >= 31)
+        return {};
+    const int block = 1 << times;
+    const int m = x.size() / block;
+    QVector<double> out(m);
+    for (int k = 0; k < m; ++k) {
+        double sum = 0.0;
+        for (int i = k * block; i < (k + 1) * block; ++i)
+            sum += x.at(i);
+        out[k] = sum / block;
+    }
+    return out;
+}
+
+QVector<double> processSeries(const QVector<double> &x, double tresolution, bool approximationWanted,
+                              const SeriesProcessing &settings)
+{
+    QVector<double> series = x;
+    if (settings.removeStep)
+        series = removeStep(series, tresolution);
+    if (approximationWanted) {
+        const QVector<double> approximation = medianApproximation(series, settings.approximationLength);
+        if (approximation.size() == series.size())
+            series = approximation;
+    } else if (settings.subtractNoise) {
+        subtractNoiseBaseline(series, settings.approximationLength, &series);
+    }
+    if (settings.averaging < 1)
+        return series;
+    return settings.averagingType == AveragingType::Pairwise ? pairwiseAverage(series, settings.averaging)
+                                                             : movingAverage(series, settings.averaging);
+}
