@@ -17,6 +17,8 @@ namespace {
 // Floats of one piece of output: large writes, and a mapped piece small
 // enough to come and go without weighing on memory.
 constexpr qint64 pieceFloats = qint64(1) << 20;
+// Points of a tile of the in-memory transposition.
+constexpr qint64 tilePoints = 1024;
 // Share of the spacing a channel may lie off its even place.
 constexpr double spacingTolerance = 0.01;
 
@@ -178,14 +180,18 @@ bool writeFilterbank(const QString &path, const NativeFile &file, const NativeSe
             }
             map.releasePages(p0 * rowStride, n * rowStride);
         } else {
-            // Channel-major in memory: each channel's points run on, and
-            // go to every nchans-th float of the piece.
+            // Channel-major in memory: each channel's points run on, and go
+            // to every nchans-th float of the piece, a tile at a time so that
+            // the tile being filled stays in the cache.
             const float *samples = file.samples.constData() + beam * file.nChannels * file.npoints + p0;
-            for (int k = 0; k < nchans; ++k) {
-                const float *from = samples + qint64(channels.order.at(k)) * file.npoints;
-                char *to = piece.data() + 4 * k;
-                for (qint64 i = 0; i < n; ++i)
-                    putLittleEndianFloat(from[i], to + i * nchans * 4);
+            for (qint64 i0 = 0; i0 < n; i0 += tilePoints) {
+                const qint64 tile = std::min(tilePoints, n - i0);
+                for (int k = 0; k < nchans; ++k) {
+                    const float *from = samples + qint64(channels.order.at(k)) * file.npoints + i0;
+                    char *to = piece.data() + (i0 * nchans + k) * 4;
+                    for (qint64 i = 0; i < tile; ++i)
+                        putLittleEndianFloat(from[i], to + i * nchans * 4);
+                }
             }
         }
         if (!writeAll(out, piece.data(), n * nchans * 4))

@@ -102,14 +102,15 @@ QVector<InfoField> infoFields(const QString &path, const NativeFile &file, const
 } // namespace
 
 bool loadCheckedNativeFile(const QString &path, NativeFile *file, QStringList *problems,
-                           const NativeProgress &progress)
+                           const NativeProgress &progress, SampleAccess access)
 {
     problems->clear();
     *file = NativeFile();
     const QString refusal = nativeFileChoiceProblem(path);
+    const bool mapped = access == SampleAccess::Mapped && isBinaryNativeSuffix(QFileInfo(path).suffix());
     if (!refusal.isEmpty())
         *problems << refusal;
-    else if (!readNativeFile(path, file, progress))
+    else if (!(mapped ? readBinaryMapped(path, file, progress) : readNativeFile(path, file, progress)))
         *problems << loadErrorText(*file);
     else
         *problems = validateNativeFile(*file);

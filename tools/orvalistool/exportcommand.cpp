@@ -216,8 +216,10 @@ ToolStatus ExportCommand::run(const QCommandLineParser &parser, ToolConsole &con
         QStringList problems;
         NativeSelection selection;
         QString error;
+        // Mapped, so that the export streams from the file instead of holding it.
         if (!loadCheckedNativeFile(input, &file, &problems,
-                                   console.progress(QStringLiteral("Reading ") + QFileInfo(input).fileName()))) {
+                                   console.progress(QStringLiteral("Reading ") + QFileInfo(input).fileName()),
+                                   SampleAccess::Mapped)) {
             console.error(input + QStringLiteral(": ") + problems.join(QLatin1Char(' ')));
             status = ToolStatus::Failure;
             continue;
