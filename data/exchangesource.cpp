@@ -85,3 +85,10 @@ double sigprocSexagesimal(double seconds)
     const double value = double(f.whole) * 10000.0 + f.minutes * 100.0 + f.seconds;
     return f.negative ? -value : value;
 }
+
+double firstChannelWidth(const NativeFile &file)
+{
+    bool ok = false;
+    const double width = file.wbands.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0).toDouble(&ok);
+    return ok && std::isfinite(width) ? std::fabs(width) : 0.0;
+}

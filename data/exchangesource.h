@@ -39,3 +39,8 @@ SexagesimalFields sexagesimalFields(double seconds, int decimals);
 QString sexagesimalText(double seconds, int decimals);
 // The SIGPROC form hhmmss.s of a value: whole * 10000 + minutes * 100 + seconds, signed.
 double sigprocSexagesimal(double seconds);
+
+// The width of the first channel from the passport's channel widths ("wbands",
+// MHz, blank-separated); 0 when it gives none. What a file of one frequency
+// channel says of its band.
+double firstChannelWidth(const NativeFile &file);

@@ -110,23 +110,20 @@ bool filterbankChannels(const NativeFile &file, FilterbankChannels *channels, QS
     std::stable_sort(order.begin(), order.end(),
                      [&file](int a, int b) { return file.fbands.at(a) > file.fbands.at(b); });
     const double fch1 = file.fbands.at(order.first());
-    double foff = 0.0;
-    if (count > 1) {
-        foff = (file.fbands.at(order.last()) - fch1) / (count - 1);
-        for (int k = 0; k < count && foff < 0.0; ++k) {
-            if (std::fabs(file.fbands.at(order.at(k)) - (fch1 + k * foff)) > spacingTolerance * -foff)
-                foff = 0.0;
-        }
-    } else {
-        // One channel: its width is the spacing.
-        bool ok = false;
-        const double width = file.wbands.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0).toDouble(&ok);
-        foff = ok && std::isfinite(width) ? -std::fabs(width) : 0.0;
-        if (foff == 0.0)
-            return refuse("A filterbank header needs the channel width of a single channel, "
+    if (count == 1) {
+        const double width = firstChannelWidth(file);
+        if (!(width > 0.0))
+            return refuse("A filterbank header needs the width of a single channel, "
                           "and the passport gives none (wbands).");
+        if (channels)
+            *channels = {order, fch1, -width};
+        return true;
     }
-    if (!(foff < 0.0))
+    const double foff = (file.fbands.at(order.last()) - fch1) / (count - 1);
+    bool even = foff < 0.0;
+    for (int k = 1; k < count - 1 && even; ++k)
+        even = std::fabs(file.fbands.at(order.at(k)) - (fch1 + k * foff)) <= spacingTolerance * -foff;
+    if (!even)
         return refuse("The channel frequencies are not evenly spaced, and a filterbank header "
                       "can only describe evenly spaced channels.");
     if (channels)

@@ -60,13 +60,7 @@ Band frequencyBand(const NativeFile &file)
         return band;
     const auto range = std::minmax_element(file.fbands.begin(), file.fbands.begin() + band.count);
     band.lowest = *range.first;
-    if (band.count > 1) {
-        band.width = (*range.second - *range.first) / (band.count - 1);
-    } else {
-        bool ok = false;
-        const double width = file.wbands.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0).toDouble(&ok);
-        band.width = ok && std::isfinite(width) ? std::fabs(width) : 0.0;
-    }
+    band.width = band.count > 1 ? (*range.second - *range.first) / (band.count - 1) : firstChannelWidth(file);
     return band;
 }
 

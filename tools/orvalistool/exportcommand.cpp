@@ -172,11 +172,7 @@ void ExportCommand::describe(QCommandLineParser &parser) const
 
 ToolStatus ExportCommand::run(const QCommandLineParser &parser, ToolConsole &console) const
 {
-    const auto usage = [&console](const QString &text) {
-        console.error(text);
-        console.error(QStringLiteral("Run \"orvalis-tool export --help\" for its options."));
-        return ToolStatus::UsageError;
-    };
+    const auto usage = [this, &console](const QString &text) { return usageError(console, text); };
     const QStringList inputs = parser.positionalArguments();
     if (inputs.isEmpty())
         return usage(QStringLiteral("Name at least one file."));

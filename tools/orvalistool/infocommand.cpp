@@ -24,10 +24,8 @@ void InfoCommand::describe(QCommandLineParser &parser) const
 ToolStatus InfoCommand::run(const QCommandLineParser &parser, ToolConsole &console) const
 {
     const QStringList paths = parser.positionalArguments();
-    if (paths.isEmpty()) {
-        console.error(QStringLiteral("Name at least one file."));
-        return ToolStatus::UsageError;
-    }
+    if (paths.isEmpty())
+        return usageError(console, QStringLiteral("Name at least one file."));
     const bool json = parser.isSet(QStringLiteral("json"));
     ToolStatus status = ToolStatus::Success;
     for (int i = 0; i < paths.size(); ++i) {

@@ -5,11 +5,8 @@ ToolStatus ToolCommand::execute(const QStringList &arguments, ToolConsole &conso
     QCommandLineParser parser;
     const QCommandLineOption help = parser.addHelpOption();
     describe(parser);
-    if (!parser.parse(arguments)) {
-        console.error(parser.errorText());
-        console.error(QStringLiteral("Run \"orvalis-tool %1 --help\" for its options.").arg(name()));
-        return ToolStatus::UsageError;
-    }
+    if (!parser.parse(arguments))
+        return usageError(console, parser.errorText());
     if (parser.isSet(help)) {
         // The parser's usage line names the program by its first argument.
         QString text = parser.helpText();
@@ -21,4 +18,11 @@ ToolStatus ToolCommand::execute(const QStringList &arguments, ToolConsole &conso
         return ToolStatus::Success;
     }
     return run(parser, console);
+}
+
+ToolStatus ToolCommand::usageError(ToolConsole &console, const QString &text) const
+{
+    console.error(text);
+    console.error(QStringLiteral("Run \"orvalis-tool %1 --help\" for its options.").arg(name()));
+    return ToolStatus::UsageError;
 }

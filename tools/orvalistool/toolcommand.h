@@ -25,4 +25,8 @@ public:
     // started, which the parser's usage line shows), answers --help, and
     // reports unknown options and missing values as usage errors.
     ToolStatus execute(const QStringList &arguments, ToolConsole &console) const;
+
+protected:
+    // Says what is wrong with the command line and where the options are told.
+    ToolStatus usageError(ToolConsole &console, const QString &text) const;
 };

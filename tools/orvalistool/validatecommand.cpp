@@ -44,10 +44,8 @@ void ValidateCommand::describe(QCommandLineParser &parser) const
 ToolStatus ValidateCommand::run(const QCommandLineParser &parser, ToolConsole &console) const
 {
     const QStringList arguments = parser.positionalArguments();
-    if (arguments.isEmpty()) {
-        console.error(QStringLiteral("Name at least one file or directory."));
-        return ToolStatus::UsageError;
-    }
+    if (arguments.isEmpty())
+        return usageError(console, QStringLiteral("Name at least one file or directory."));
     ToolStatus status = ToolStatus::Success;
     for (const QString &argument : arguments) {
         const QStringList paths = pathsOf(argument);
