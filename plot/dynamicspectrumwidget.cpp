@@ -1,6 +1,6 @@
-#include "dynamicspectrumwidget.h"
+#include "plot/dynamicspectrumwidget.h"
 
-#include "spectrummath.h"
+#include "plot/spectrummath.h"
 
 #include "astro/dispersion.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spectrumimagecache.h"
+#include "plot/spectrumimagecache.h"
 
 #include <QColor>
 #include <QFont>

@@ -130,6 +130,9 @@ signals:
     void nativeSearchAlphaEdited(QString text);
     void dynamicSearchAlphaEdited(QString text);
     void nativeDynamicPairingStarted(bool dynamicSwitchedOn);
+    // The dynamic spectrum was switched on while the native graph shows all
+    // beams; the form has switched it off again.
+    void dynamicNeedsSingleBeam();
     void nativeZoomToDynamicRequested();
     void nativeCenterToSearchPointRequested();
     void nativeResetToNativeRequested();

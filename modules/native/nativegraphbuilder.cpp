@@ -1,7 +1,7 @@
 #include "modules/native/nativegraphbuilder.h"
 
-#include "astro/dispersion.h"
 #include "astro/timecoords.h"
+#include "data/channelsum.h"
 #include "data/nativereader.h"
 #include "data/nativetimes.h"
 #include "plot/seriespalette.h"

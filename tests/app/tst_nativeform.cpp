@@ -1,4 +1,3 @@
-#include "app/shelldialogs.h"
 #include "data/nativefile.h"
 #include "modules/native/nativeform.h"
 
@@ -14,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-class SilentShell : public ShellDialogs
-{
-public:
-    void warning(QWidget *, const QString &title, const QString &text) override { messages << title + "|" + text; }
-    QStringList messages;
-};
 
 NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))
 {
@@ -54,9 +46,6 @@ class TestNativeForm : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ShellDialogs::setInstance(&m_shell); m_shell.messages.clear(); }
-    void cleanup() { ShellDialogs::setInstance(nullptr); }
-
     void defaults();
     void rayRanges_data();
     void rayRanges();
@@ -66,9 +55,6 @@ private slots:
     void groupsExcludeEachOther();
     void emissions();
     void animationType();
-
-private:
-    SilentShell m_shell;
 };
 
 void TestNativeForm::defaults()
@@ -228,7 +214,6 @@ void TestNativeForm::groupsExcludeEachOther()
     form.dynamicGroup()->setChecked(true);
     QCOMPARE(form.pairingMode(), int(NativeForm::DynamicOnly));
     QCOMPARE(pairing.count(), 1);
-    QVERIFY(m_shell.messages.isEmpty());
 }
 
 void TestNativeForm::emissions()
