@@ -834,7 +834,7 @@ void NativeForm::copyDynamicToNative()
     updateSaveButtons();
 }
 
-void NativeForm::setMode(int mode)
+void NativeForm::setMode(PairingMode mode)
 {
     m_mode = mode;
     m_nativeZoomToDynamic->setEnabled(mode == Paired);

@@ -373,7 +373,7 @@ QString NativeModule::alphaTextAt(qint64 point, const QString &delta, int decima
     return m_builder.alphaTextAt(point, delta, decimals);
 }
 
-int NativeModule::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
+AlphaSearchStatus NativeModule::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
 {
     return m_builder.pointForAlpha(alpha, delta, point);
 }
@@ -702,7 +702,7 @@ void NativeModule::fillDynamicInfoPanel()
     const bool fit = m_form->dynamicType() == NativeForm::FitToWidth;
     QVector<AxisEntry> axes;
     m_axisElements.clear();
-    const auto add = [&](const QString &text, int element, bool enabled) {
+    const auto add = [&](const QString &text, DynamicSpectrumWidget::Element element, bool enabled) {
         AxisEntry entry;
         entry.text = text;
         entry.checked = m_spectrum->elementVisible(element);
@@ -854,7 +854,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
     if ((current >= 0 && text == currentAlpha) || (current < 0 && text.isEmpty()))
         return;
     int point = 0;
-    const int status = pointForAlpha(text, delta, &point);
+    const AlphaSearchStatus status = pointForAlpha(text, delta, &point);
     if (status == AlphaFound) {
         setSearchPoint(view, point, true);
         return;

@@ -4,6 +4,7 @@
 #include "data/nativelisting.h"
 #include "modules/native/nativegraphbuilder.h"
 #include "modules/native/nativerules.h"
+#include "plot/dynamicspectrumwidget.h"
 #include "workspace/backgroundsave.h"
 #include "workspace/moduleworkspace.h"
 
@@ -14,7 +15,6 @@
 
 #include <memory>
 
-class DynamicSpectrumWidget;
 class DynamicSpectrumYAxis;
 class NativeDialogs;
 class NativeFileLoader;
@@ -59,7 +59,7 @@ public:
                                            int disp);
     QVector<double> channelSumCached(int module, int rayIndex, int disp, int first, int count);
     QString alphaTextAt(qint64 point, const QString &delta, int decimals) const;
-    int pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
+    AlphaSearchStatus pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
     QString currentDeltaText() const;
 
     NativeForm *form() const { return m_form; }
@@ -176,7 +176,7 @@ private:
     QScrollArea *m_scroll = nullptr;
     DynamicSpectrumWidget *m_spectrum = nullptr;
     DynamicSpectrumYAxis *m_yAxis = nullptr;
-    QVector<int> m_axisElements;
+    QVector<DynamicSpectrumWidget::Element> m_axisElements;
 
     QWidget *m_animationBar = nullptr;
     QScrollBar *m_animationSlider = nullptr;

@@ -74,7 +74,7 @@ void TestNativeForm::defaults()
     QVERIFY(!form.dynamicOn());
     QVERIFY(!form.fourierOn());
     QVERIFY(!form.graph2On());
-    QCOMPARE(form.pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->text(),
              QStringLiteral("   Zoom to dynamic"));
     QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("dateKvx"))->styleSheet(),
@@ -201,18 +201,18 @@ void TestNativeForm::groupsExcludeEachOther()
     QVERIFY(!form.graph2Group()->isChecked());
     QCOMPARE(pairing.count(), 1);
     QCOMPARE(pairing.at(0).at(0).toBool(), true);
-    QCOMPARE(form.pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(form.pairingMode(), NativeForm::Paired);
     QVERIFY(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     form.graph2Group()->setChecked(true);
     QVERIFY(!form.dynamicGroup()->isChecked());
-    QCOMPARE(form.pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     // Dynamic alone, then nothing.
     form.nativeGroup()->setChecked(false);
-    QCOMPARE(form.pairingMode(), int(NativeForm::NothingOn));
+    QCOMPARE(form.pairingMode(), NativeForm::NothingOn);
     QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
     form.dynamicGroup()->setChecked(true);
-    QCOMPARE(form.pairingMode(), int(NativeForm::DynamicOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::DynamicOnly);
     QCOMPARE(pairing.count(), 1);
 }
 

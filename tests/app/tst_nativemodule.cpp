@@ -446,7 +446,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     // The marker and the header.
     const QVector<GraphSeries> &series = m->plot()->series();
     QCOMPARE(series.last().name, QStringLiteral("Search point"));
-    QCOMPARE(series.last().kind, int(GraphSeries::VerticalLine));
+    QCOMPARE(series.last().kind, GraphSeries::VerticalLine);
     QCOMPARE(series.last().sampleIndex, 1234);
     QCOMPARE(series.last().color, QColor(Qt::red));
     QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
@@ -582,7 +582,7 @@ void TestNativeModule::pairingCopiesBothWays()
     typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
 
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     QCOMPARE(f->nativeChannel()->value(), 0);
     QCOMPARE(f->dynamicRay()->value(), 3);
     QCOMPARE(f->dynamicDispersion()->value(), 25);
@@ -618,12 +618,12 @@ void TestNativeModule::pairingCopiesBothWays()
 
     // Switching the native group off and on again takes the dynamic selection over.
     f->nativeGroup()->setChecked(false);
-    QCOMPARE(f->pairingMode(), int(NativeForm::DynamicOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::DynamicOnly);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
     QCOMPARE(m->searchPoint(), 4700);
     f->dynamicDispersion()->setValue(30);
     f->nativeGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     QCOMPARE(m->searchPoint(), 9000);
     QCOMPARE(f->nativeDispersion()->value(), 30);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
@@ -632,7 +632,7 @@ void TestNativeModule::pairingCopiesBothWays()
     // Graph 2 and the dynamic spectrum exclude each other.
     f->graph2Group()->setChecked(true);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QVERIFY(m->graphArea()->isPanelVisible(0));
 }
@@ -648,15 +648,15 @@ void TestNativeModule::dynamicNeedsSingleBeam()
     QCOMPARE(m_shell.warnings.size(), 1);
     QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
     QCOMPARE(m_shell.warnings[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     // Setting beam 0 while paired switches the dynamic spectrum off.
     f->nativeRay()->setValue(1);
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     f->nativeRay()->setValue(0);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
 }
 
 void TestNativeModule::pointsFieldAndCursorReadout()
