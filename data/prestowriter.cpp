@@ -1,6 +1,7 @@
 #include "data/prestowriter.h"
 
 #include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/exchangesource.h"
 #include "data/nativetext.h"
 #include "data/nativetimes.h"

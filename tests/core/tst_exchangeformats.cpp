@@ -1,4 +1,5 @@
 #include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/filterbankwriter.h"
 #include "data/prestowriter.h"
 #include "nativefixture.h"
