@@ -33,11 +33,6 @@ bool isLine(const GraphSeries &series)
     return series.kind == GraphSeries::HorizontalLine || series.kind == GraphSeries::VerticalLine;
 }
 
-bool differs(double a, double b, double span)
-{
-    return std::fabs(a - b) > viewTolerance(span);
-}
-
 } // namespace
 
 Grafiks::Grafiks(QWidget *parent)
@@ -51,10 +46,7 @@ Grafiks::Grafiks(QWidget *parent)
 
 void Grafiks::setGraphSpec(const GraphSpec &spec)
 {
-    const ViewRange remembered = m_view;
     const bool keepView = !spec.key.isEmpty() && spec.key == m_key && hasCurveData();
-    if (!keepView)
-        m_zoomHistory.clear();
 
     m_key = spec.key;
     m_title = spec.title;
@@ -86,35 +78,16 @@ void Grafiks::setGraphSpec(const GraphSpec &spec)
     addAxisRows(spec.bottomAxis, true);
     addAxisRows(spec.topAxis, false);
 
-    auto carryVisibility = [](const QVector<PlotReadout::Descriptor> &fresh,
-                              const QVector<PlotReadout::Descriptor> &old, const QVector<bool> &oldVisible) {
-        QVector<bool> visible(fresh.size(), true);
-        for (int i = 0; i < fresh.size(); ++i) {
-            for (int j = 0; j < old.size() && j < oldVisible.size(); ++j) {
-                if (old.at(j).name == fresh.at(i).name && old.at(j).title == fresh.at(i).title) {
-                    visible[i] = oldVisible.at(j);
-                    break;
-                }
-            }
-        }
-        return visible;
-    };
-    m_yAxisVisible = carryVisibility(m_readout.y(), old.y(), oldYVisible);
-    m_xAxisVisible = carryVisibility(m_readout.x(), old.x(), oldXVisible);
+    m_yAxisVisible = PlotReadout::carriedVisibility(m_readout.y(), old.y(), oldYVisible);
+    m_xAxisVisible = PlotReadout::carriedVisibility(m_readout.x(), old.x(), oldXVisible);
 
-    const ViewRange before = m_view;
+    const PlotRange before = m_view.visible();
     m_curves.invalidate();
-    setSeries(spec.series);
+    setSeries(spec.series, keepView);
     m_gesture.cancel();
-    if (keepView) {
-        m_view = clampedView(remembered);
-    } else {
+    if (!keepView)
         m_selection = QRect();
-    }
-    if (differs(before.xMin, m_view.xMin, before.xMax - before.xMin)
-        || differs(before.xMax, m_view.xMax, before.xMax - before.xMin))
-        emit visibleXRangeChanged(m_view.xMin, m_view.xMax);
-    update();
+    viewMoved(before);
 }
 
 void Grafiks::addAxisRows(const XAxisSpec &axis, bool bottom)
@@ -124,33 +97,9 @@ void Grafiks::addAxisRows(const XAxisSpec &axis, bool bottom)
     QVector<AxisRow> rows = axis.rows;
     if (rows.isEmpty())
         rows.append(AxisRow());
-    TickMode tickMode = axis.tickMode;
-    QVector<double> explicitTicks = axis.explicitTicks;
-    if (explicitTicks.isEmpty() && !axis.tickValues.isEmpty()) {
-        tickMode = TickMode::Explicit;
-        explicitTicks = axis.tickValues;
-    }
-    const int decimals = axis.rowDecimals >= 0 ? axis.rowDecimals : axis.decimals;
-    int spacing = axis.rowTickSpacing >= 1 ? axis.rowTickSpacing : axis.tickSpacing;
-    if (spacing < 1)
-        spacing = 50;
     for (const AxisRow &row : qAsConst(rows)) {
-        PlotXScale scale;
-        scale.xValues = axis.xValues;
-        scale.tickValues = axis.tickValues;
-        scale.labels = axis.explicitTickLabels.isEmpty() ? row.labels : axis.explicitTickLabels;
-        scale.tickFormatter = row.tickFormatter;
-        scale.spacing = spacing;
-        scale.decimals = decimals;
-        scale.tickMode = tickMode;
-        scale.includeEnds = axis.ticksIncludeEnds;
-        scale.bandOnly = axis.tickBandOnly;
-        scale.bandMin = axis.bandMin;
-        scale.bandMax = axis.bandMax;
-        scale.explicitTicks = explicitTicks;
-        m_xScales.append(scale);
-
-        m_readout.addX(row, decimals);
+        m_xScales.append(PlotXScale::of(axis, row));
+        m_readout.addX(row, m_xScales.last().decimals);
         if (bottom)
             ++m_bottomRows;
         else
@@ -158,7 +107,7 @@ void Grafiks::addAxisRows(const XAxisSpec &axis, bool bottom)
     }
 }
 
-void Grafiks::setSeries(const QVector<GraphSeries> &series)
+void Grafiks::setSeries(const QVector<GraphSeries> &series, bool keepView)
 {
     QHash<QString, int> oldByKey;
     for (int i = 0; i < m_series.size(); ++i)
@@ -181,12 +130,11 @@ void Grafiks::setSeries(const QVector<GraphSeries> &series)
         }
     }
     m_series = fresh;
-    computeFullRange();
-    m_view = m_full;
+    m_view.setFull(computeFullRange(), keepView);
     emit plotLayersChanged();
 }
 
-void Grafiks::computeFullRange()
+PlotRange Grafiks::computeFullRange()
 {
     m_count = 0;
     for (const GraphSeries &entry : qAsConst(m_series)) {
@@ -196,7 +144,7 @@ void Grafiks::computeFullRange()
         }
     }
     m_xIncreasing = true;
-    ViewRange full;
+    PlotRange full;
     if (m_count > 0) {
         if (usesXValues()) {
             const QVector<double> &xs = m_xScales.at(0).xValues;
@@ -238,34 +186,20 @@ void Grafiks::computeFullRange()
         full.yMin = m_yAxis.min;
         full.yMax = m_yAxis.max;
     }
-    m_full = full;
+    return full;
 }
 
-Grafiks::ViewRange Grafiks::clampedView(const ViewRange &view) const
+void Grafiks::applyView(const PlotRange &view)
 {
-    ViewRange clamped;
-    clamped.xMin = qMax(view.xMin, m_full.xMin);
-    clamped.xMax = qMin(view.xMax, m_full.xMax);
-    if (!(clamped.xMax > clamped.xMin)) {
-        clamped.xMin = m_full.xMin;
-        clamped.xMax = m_full.xMax;
-    }
-    clamped.yMin = qMax(view.yMin, m_full.yMin);
-    clamped.yMax = qMin(view.yMax, m_full.yMax);
-    if (!(clamped.yMax > clamped.yMin)) {
-        clamped.yMin = m_full.yMin;
-        clamped.yMax = m_full.yMax;
-    }
-    return clamped;
+    const PlotRange before = m_view.visible();
+    m_view.setVisible(view);
+    viewMoved(before);
 }
 
-void Grafiks::applyView(const ViewRange &view)
+void Grafiks::viewMoved(const PlotRange &before)
 {
-    const ViewRange before = m_view;
-    m_view = view;
-    const double span = before.xMax - before.xMin;
-    if (differs(before.xMin, view.xMin, span) || differs(before.xMax, view.xMax, span))
-        emit visibleXRangeChanged(view.xMin, view.xMax);
+    if (PlotView::xDiffers(before, m_view.visible()))
+        emit visibleXRangeChanged(m_view.visible().xMin, m_view.visible().xMax);
     update();
 }
 
@@ -417,33 +351,20 @@ void Grafiks::setShowTextBlock(bool show)
 
 void Grafiks::resetZoom()
 {
-    m_zoomHistory.clear();
-    applyView(m_full);
+    m_view.clearSteps();
+    applyView(m_view.full());
 }
 
 void Grafiks::setVisibleXRange(double a, double b)
 {
     if (!std::isfinite(a) || !std::isfinite(b))
         return;
-    double lo = qBound(m_full.xMin, qMin(a, b), m_full.xMax);
-    double hi = qBound(m_full.xMin, qMax(a, b), m_full.xMax);
-    if (!(hi > lo) && m_full.xMax > m_full.xMin) {
-        lo = qMax(m_full.xMin, lo - 0.5);
-        hi = qMin(m_full.xMax, hi + 0.5);
-    }
-    if (!(hi > lo)) {
-        lo = m_full.xMin;
-        hi = m_full.xMax;
-    }
-    ViewRange view = m_view;
-    view.xMin = lo;
-    view.xMax = hi;
-    applyView(view);
+    applyView(m_view.withXRange(a, b));
 }
 
 QPair<double, double> Grafiks::visibleXRange() const
 {
-    return qMakePair(m_view.xMin, m_view.xMax);
+    return qMakePair(m_view.visible().xMin, m_view.visible().xMax);
 }
 
 int Grafiks::rowHeight() const
@@ -465,49 +386,15 @@ int Grafiks::visibleRowCount(bool bottom) const
 
 Grafiks::PlotLayout Grafiks::plotLayout() const
 {
-    PlotLayout layout;
     if (!hasCurveData())
-        return layout;
-    if (m_layoutMode == GraphLayout::Compact) {
-        layout.left = 40;
-        layout.right = 20;
-        layout.bottom = 30;
-        layout.top = 15;
-    } else {
-        layout.left = 70;
-        layout.right = 70;
-        layout.bottom = 50;
-        layout.top = 50;
-    }
-    const int bottomRows = visibleRowCount(true);
-    const int topRows = visibleRowCount(false);
-    if (bottomRows > 1)
-        layout.bottom += rowHeight() * (bottomRows - 1) + 10;
-    if (topRows > 1)
-        layout.top += rowHeight() * (topRows - 1) + 10;
-    layout.xMin = m_view.xMin;
-    layout.xMax = m_view.xMax;
-    layout.yMin = m_view.yMin;
-    layout.yMax = m_view.yMax;
-    if (!(layout.xMax > layout.xMin))
-        layout.xMax = layout.xMin + qMax(1, m_count - 1);
-    if (!(layout.yMax > layout.yMin))
-        layout.yMax = layout.yMin + 1.0;
-    layout.widgetHeight = height();
-    layout.plotWidth = width() - layout.left - layout.right;
-    layout.plotHeight = height() - layout.top - layout.bottom;
-    if (layout.plotWidth < 1 || layout.plotHeight < 1)
-        return layout;
-    layout.kx = layout.plotWidth / (layout.xMax - layout.xMin);
-    layout.ky = layout.plotHeight / (layout.yMax - layout.yMin);
-    layout.valid = std::isfinite(layout.kx) && std::isfinite(layout.ky) && layout.kx > 0.0
-        && layout.ky > 0.0;
-    return layout;
+        return PlotLayout();
+    return PlotLayout::place(m_layoutMode, m_view.visible(), size(), visibleRowCount(true) - 1,
+                             visibleRowCount(false) - 1, rowHeight(), m_count);
 }
 
 int Grafiks::sampleIndexAt(const PlotLayout &layout, int px) const
 {
-    return sampleIndexAtValue(layout.valueX(px), m_full.xMin, m_full.xMax, m_count);
+    return sampleIndexAtValue(layout.valueX(px), m_view.full().xMin, m_view.full().xMax, m_count);
 }
 
 QString Grafiks::cursorText(const QPoint &pos) const
@@ -604,22 +491,18 @@ void Grafiks::zoomOrSelect(const PlotLayout &layout, const QPoint &from, const Q
     }
     m_selection = QRect();
     if (m_zoomEnabled && rightward && rect.width() > 1 && rect.height() > 1) {
-        ViewRange next;
-        next.xMin = qMax(m_full.xMin, layout.valueX(rect.left()));
-        next.xMax = qMin(m_full.xMax, layout.valueX(rect.right()));
-        next.yMin = qMax(m_full.yMin, layout.valueY(rect.bottom()));
-        next.yMax = qMin(m_full.yMax, layout.valueY(rect.top()));
-        const double xSpan = m_view.xMax - m_view.xMin;
-        const double ySpan = m_view.yMax - m_view.yMin;
-        const bool changed = differs(next.xMin, m_view.xMin, xSpan) || differs(next.xMax, m_view.xMax, xSpan)
-            || differs(next.yMin, m_view.yMin, ySpan) || differs(next.yMax, m_view.yMax, ySpan);
-        if (next.xMax > next.xMin && next.yMax > next.yMin && changed) {
-            m_zoomHistory.append(m_view);
-            applyView(next);
-        }
-    } else if (m_zoomEnabled && leftward && !m_zoomHistory.isEmpty()) {
-        const ViewRange previous = m_zoomHistory.takeLast();
-        applyView(clampedView(previous));
+        PlotRange next;
+        next.xMin = layout.valueX(rect.left());
+        next.xMax = layout.valueX(rect.right());
+        next.yMin = layout.valueY(rect.bottom());
+        next.yMax = layout.valueY(rect.top());
+        const PlotRange before = m_view.visible();
+        if (m_view.zoomIn(next))
+            viewMoved(before);
+    } else if (m_zoomEnabled && leftward) {
+        const PlotRange before = m_view.visible();
+        if (m_view.zoomBack())
+            viewMoved(before);
     }
     update();
 }

@@ -7,6 +7,7 @@
 #include "plot/plotgesture.h"
 #include "plot/plotlayout.h"
 #include "plot/plotreadout.h"
+#include "plot/plotview.h"
 
 #include <QFont>
 #include <QRect>
@@ -26,15 +27,8 @@ public:
     using GraphSpec = ::GraphSpec;
     using XAxisSpec = ::XAxisSpec;
     using PlotLayout = ::PlotLayout;
-
     // Visible or full ranges of both axes.
-    struct ViewRange
-    {
-        double xMin = 0.0;
-        double xMax = 1.0;
-        double yMin = 0.0;
-        double yMax = 1.0;
-    };
+    using ViewRange = PlotRange;
 
     explicit Grafiks(QWidget *parent = nullptr);
 
@@ -57,9 +51,9 @@ public:
 
     const QVector<GraphSeries> &series() const { return m_series; }
     QString key() const { return m_key; }
-    ViewRange fullRange() const { return m_full; }
-    ViewRange visibleRange() const { return m_view; }
-    int zoomDepth() const { return m_zoomHistory.size(); }
+    ViewRange fullRange() const { return m_view.full(); }
+    ViewRange visibleRange() const { return m_view.visible(); }
+    int zoomDepth() const { return m_view.depth(); }
     bool showTextBlock() const { return m_showTextBlock; }
     bool zoomEnabled() const { return m_zoomEnabled; }
     bool peakSelectionEnabled() const { return m_peakSelectionEnabled; }
@@ -93,10 +87,12 @@ protected:
 
 private:
     void addAxisRows(const XAxisSpec &axis, bool bottom);
-    void setSeries(const QVector<GraphSeries> &series);
-    void computeFullRange();
-    ViewRange clampedView(const ViewRange &view) const;
-    void applyView(const ViewRange &view);
+    void setSeries(const QVector<GraphSeries> &series, bool keepView);
+    PlotRange computeFullRange();
+    // Shows the range, telling listeners when its x range moved.
+    void applyView(const PlotRange &view);
+    // Repaints after a change of the visible range; before is the range shown until then.
+    void viewMoved(const PlotRange &before);
     bool hasCurveData() const;
     bool usesXValues() const;
     QColor defaultColor(int seriesIndex) const;
@@ -133,9 +129,7 @@ private:
     QVector<bool> m_yAxisVisible;
     QVector<bool> m_xAxisVisible;
 
-    ViewRange m_full;
-    ViewRange m_view;
-    QVector<ViewRange> m_zoomHistory;
+    PlotView m_view;
     int m_count = 0;
     bool m_xIncreasing = true;
     // Block extremes of each curve's samples, index-aligned with m_series.

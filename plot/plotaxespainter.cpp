@@ -22,6 +22,30 @@ struct AxisLabel
 
 } // namespace
 
+PlotXScale PlotXScale::of(const XAxisSpec &axis, const AxisRow &row)
+{
+    PlotXScale scale;
+    scale.xValues = axis.xValues;
+    scale.tickValues = axis.tickValues;
+    scale.labels = axis.explicitTickLabels.isEmpty() ? row.labels : axis.explicitTickLabels;
+    scale.tickFormatter = row.tickFormatter;
+    scale.spacing = axis.rowTickSpacing >= 1 ? axis.rowTickSpacing : axis.tickSpacing;
+    if (scale.spacing < 1)
+        scale.spacing = 50;
+    scale.decimals = axis.rowDecimals >= 0 ? axis.rowDecimals : axis.decimals;
+    scale.tickMode = axis.tickMode;
+    scale.explicitTicks = axis.explicitTicks;
+    if (scale.explicitTicks.isEmpty() && !axis.tickValues.isEmpty()) {
+        scale.tickMode = TickMode::Explicit;
+        scale.explicitTicks = axis.tickValues;
+    }
+    scale.includeEnds = axis.ticksIncludeEnds;
+    scale.bandOnly = axis.tickBandOnly;
+    scale.bandMin = axis.bandMin;
+    scale.bandMax = axis.bandMax;
+    return scale;
+}
+
 PlotAxesPainter::PlotAxesPainter(QPainter &painter, const PlotLayout &layout, GraphLayout mode, int widgetWidth,
                                  const QFont &labelFont)
     : m_painter(painter)

@@ -29,6 +29,10 @@ struct PlotXScale
     double bandMin = 0.0;
     double bandMax = 1.0;
     QVector<double> explicitTicks;
+
+    // One row of an axis, with the axis's settings settled (explicit ticks
+    // from the tick values, the row's decimals and spacing over the axis's).
+    static PlotXScale of(const XAxisSpec &axis, const AxisRow &row);
 };
 
 // Draws the frame around a plot: the y axis with its ticks, the labelled x

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "plot/graphspec.h"
+#include "plot/plotview.h"
+
 #include <QRect>
+#include <QSize>
 
 // Where a plot's values land on the widget for one paint or mouse event: the
 // visible ranges, the margins and the scale factors. Valid only when a curve
 // has samples and the plot area is at least one pixel in each direction. A
-// plain value computed by Grafiks::plotLayout().
+// plain value computed for Grafiks by place().
 struct PlotLayout
 {
     bool valid = false;
@@ -22,6 +26,12 @@ struct PlotLayout
     int widgetHeight = 0;
     int plotWidth = 0;
     int plotHeight = 0;
+
+    // The layout of a widget of the given size showing view, with extra x
+    // rows (beyond the first) under and above the plot area; count is the
+    // curves' sample count.
+    static PlotLayout place(GraphLayout mode, const PlotRange &view, const QSize &size, int extraBottomRows,
+                            int extraTopRows, int rowHeight, int count);
 
     int pixelX(double x) const;
     int pixelY(double y) const;

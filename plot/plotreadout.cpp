@@ -109,3 +109,18 @@ QString PlotReadout::axisTexts() const
     describe(QLatin1Char('X'), m_x);
     return lines.join(QLatin1Char('\n'));
 }
+
+QVector<bool> PlotReadout::carriedVisibility(const QVector<Descriptor> &fresh, const QVector<Descriptor> &old,
+                                             const QVector<bool> &oldVisible)
+{
+    QVector<bool> visible(fresh.size(), true);
+    for (int i = 0; i < fresh.size(); ++i) {
+        for (int j = 0; j < old.size() && j < oldVisible.size(); ++j) {
+            if (old.at(j).name == fresh.at(i).name && old.at(j).title == fresh.at(i).title) {
+                visible[i] = oldVisible.at(j);
+                break;
+            }
+        }
+    }
+    return visible;
+}

@@ -40,6 +40,11 @@ public:
     // "Y: S, signal\nX1: N, point" for the axis list.
     QString axisTexts() const;
 
+    // Which of the fresh descriptors are shown: hidden where a descriptor of
+    // the same name and title was hidden before, shown otherwise.
+    static QVector<bool> carriedVisibility(const QVector<Descriptor> &fresh, const QVector<Descriptor> &old,
+                                           const QVector<bool> &oldVisible);
+
 private:
     QString yText(int descriptor, double y, int sampleIndex) const;
     QString xText(int row, double x, int sampleIndex) const;
