@@ -46,7 +46,6 @@ class TestNativeForm : public QObject
     Q_OBJECT
 
 private slots:
-    void defaults();
     void rayRanges_data();
     void rayRanges();
     void moduleRangeAndKeeping();
@@ -56,31 +55,6 @@ private slots:
     void emissions();
     void animationType();
 };
-
-void TestNativeForm::defaults()
-{
-    NativeForm form;
-    QCOMPARE(form.nativeModule()->value(), 1);
-    QCOMPARE(form.nativeRay()->value(), 0);
-    QCOMPARE(form.nativeChannel()->value(), 0);
-    QCOMPARE(form.nativeDispersion()->maximum(), 200);
-    QCOMPARE(form.dynamicPixWidth()->value(), 2);
-    QCOMPARE(form.dynamicPixHeight()->value(), 4);
-    QCOMPARE(form.dynamicSumHeight()->value(), 100);
-    QCOMPARE(form.dynamicFontSize()->value(), 9);
-    QCOMPARE(form.dynamicShiftDispersion()->minimum(), -15000);
-    QVERIFY(form.dynamicTypeFitToWidth()->isChecked());
-    QVERIFY(form.nativeOn());
-    QVERIFY(!form.dynamicOn());
-    QVERIFY(!form.fourierOn());
-    QVERIFY(!form.graph2On());
-    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
-    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->text(),
-             QStringLiteral("   Zoom to dynamic"));
-    QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("dateKvx"))->styleSheet(),
-             QStringLiteral("background-color: #dfffd3;"));
-    QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
-}
 
 void TestNativeForm::rayRanges_data()
 {
