@@ -175,18 +175,18 @@ void TestNativeForm::groupsExcludeEachOther()
     QVERIFY(!form.graph2Group()->isChecked());
     QCOMPARE(pairing.count(), 1);
     QCOMPARE(pairing.at(0).at(0).toBool(), true);
-    QCOMPARE(form.pairingMode(), NativeForm::Paired);
+    QCOMPARE(form.pairingMode(), NativePairing::Paired);
     QVERIFY(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     form.graph2Group()->setChecked(true);
     QVERIFY(!form.dynamicGroup()->isChecked());
-    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(form.pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     // Dynamic alone, then nothing.
     form.nativeGroup()->setChecked(false);
-    QCOMPARE(form.pairingMode(), NativeForm::NothingOn);
+    QCOMPARE(form.pairingMode(), NativePairing::NothingOn);
     QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
     form.dynamicGroup()->setChecked(true);
-    QCOMPARE(form.pairingMode(), NativeForm::DynamicOnly);
+    QCOMPARE(form.pairingMode(), NativePairing::DynamicOnly);
     QCOMPARE(pairing.count(), 1);
 }
 

@@ -95,8 +95,8 @@ private slots:
     void cancelledSaveWritesNothing();
     void graphPictureDefaultName();
     void spectrumPictureWithTitle();
-    void loadErrorLeavesModuleEmpty();
-    void validationFailureLeavesModuleEmpty();
+    void refusedFileLeavesModuleEmpty_data();
+    void refusedFileLeavesModuleEmpty();
     void failureAfterGoodFileLeavesNoStaleGraph();
     void newerLoadReplacesOlder();
     void olderProgressHideIgnored();
@@ -523,7 +523,7 @@ void TestNativeModule::pairingCopiesBothWays()
     typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
 
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     QCOMPARE(f->nativeChannel()->value(), 0);
     QCOMPARE(f->dynamicRay()->value(), 3);
     QCOMPARE(f->dynamicDispersion()->value(), 25);
@@ -559,12 +559,12 @@ void TestNativeModule::pairingCopiesBothWays()
 
     // Switching the native group off and on again takes the dynamic selection over.
     f->nativeGroup()->setChecked(false);
-    QCOMPARE(f->pairingMode(), NativeForm::DynamicOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::DynamicOnly);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
     QCOMPARE(m->searchPoint(), 4700);
     f->dynamicDispersion()->setValue(30);
     f->nativeGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     QCOMPARE(m->searchPoint(), 9000);
     QCOMPARE(f->nativeDispersion()->value(), 30);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
@@ -573,7 +573,7 @@ void TestNativeModule::pairingCopiesBothWays()
     // Graph 2 and the dynamic spectrum exclude each other.
     f->graph2Group()->setChecked(true);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QVERIFY(m->graphArea()->isPanelVisible(0));
 }
@@ -589,15 +589,15 @@ void TestNativeModule::dynamicNeedsSingleBeam()
     QCOMPARE(warnings().size(), 1);
     QCOMPARE(warnings()[0].title, QStringLiteral("Error"));
     QCOMPARE(warnings()[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     // Setting beam 0 while paired switches the dynamic spectrum off.
     f->nativeRay()->setValue(1);
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     f->nativeRay()->setValue(0);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
 }
 
 void TestNativeModule::pointsFieldAndCursorReadout()
@@ -881,44 +881,44 @@ void TestNativeModule::spectrumPictureWithTitle()
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
 }
 
-void TestNativeModule::loadErrorLeavesModuleEmpty()
+void TestNativeModule::refusedFileLeavesModuleEmpty_data()
 {
+    QTest::addColumn<bool>("cutShort");   // else the UTC date is broken
+    QTest::addColumn<QString>("message"); // how the warning starts
+    QTest::addColumn<QString>("names");   // what else it names
+    QTest::newRow("cut short") << true << QStringLiteral("File size does not match header.") << QString();
+    QTest::newRow("bad UTC date") << false << QStringLiteral("The selected file cannot be displayed:\n\n• ")
+                                  << QStringLiteral("UTC");
+}
+
+void TestNativeModule::refusedFileLeavesModuleEmpty()
+{
+    QFETCH(bool, cutShort);
+    QFETCH(QString, message);
+    QFETCH(QString, names);
     const QString path = writeFile(baseParams());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.resize(file.size() - 3));
+    if (cutShort) {
+        QVERIFY(file.resize(file.size() - 3));
+    } else {
+        const int at = file.read(4096).indexOf("UTC 25.07.2026");
+        QVERIFY(at > 0);
+        file.seek(at + 4);
+        file.write("99.99.9999");
+    }
     file.close();
     auto m = open(path);
     QVERIFY(waitLoaded(m.get()));
     QCOMPARE(warnings().size(), 1);
     QCOMPARE(warnings()[0].title, QStringLiteral("Error"));
-    QCOMPARE(warnings()[0].text, QStringLiteral("File size does not match header."));
+    QVERIFY2(warnings()[0].text.startsWith(message), qPrintable(warnings()[0].text));
+    QVERIFY(warnings()[0].text.contains(names));
     QVERIFY(!m->data().loaded);
     QVERIFY(m->plot()->series().isEmpty());
     QVERIFY(!m->loadingOverlay()->isVisible());
     QVERIFY(!m->progressBar()->isVisible());
     QVERIFY(m->form()->npointsField()->text().isEmpty());
-}
-
-void TestNativeModule::validationFailureLeavesModuleEmpty()
-{
-    const QString path = writeFile(baseParams());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.read(4096);
-    const int at = bytes.indexOf("UTC 25.07.2026");
-    QVERIFY(at > 0);
-    file.seek(at + 4);
-    file.write("99.99.9999");
-    file.close();
-    auto m = open(path);
-    QVERIFY(waitLoaded(m.get()));
-    QCOMPARE(warnings().size(), 1);
-    QVERIFY2(warnings()[0].text.startsWith(QStringLiteral("The selected file cannot be displayed:\n\n• ")),
-             qPrintable(warnings()[0].text));
-    QVERIFY(warnings()[0].text.contains(QStringLiteral("UTC")));
-    QVERIFY(!m->data().loaded);
-    QVERIFY(m->plot()->series().isEmpty());
 }
 
 void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
