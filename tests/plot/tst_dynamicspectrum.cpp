@@ -44,6 +44,17 @@ Rows randomRows(int rowCount, int points, quint32 seed)
     return rows;
 }
 
+// Shown on screen: 3 rows of 10 cells 3 x 4 px from the point `first`, at the top-left.
+bool showSmall(DynamicSpectrumWidget &w, int first)
+{
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), first, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
+}
+
 // Independent reference: every cell one rectangle, a quarter pixel larger than
 // the cell so that neighbours overlap, clipped to the image. With two device
 // pixels to a pixel that quarter is half a device pixel and rounds into the
@@ -325,12 +336,7 @@ void TestDynamicSpectrum::automaticCellHeight()
 void TestDynamicSpectrum::pressOnRightEdge()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 1000));
     QCOMPARE(w.layout().image, QRectF(0, 0, 30, 12));
 
     QSignalSpy spy(&w, &DynamicSpectrumWidget::pointClicked);
@@ -351,12 +357,7 @@ void TestDynamicSpectrum::pressOnRightEdge()
 void TestDynamicSpectrum::cursorSignals()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 40, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 40));
 
     QSignalSpy moved(&w, &DynamicSpectrumWidget::cursorPointChanged);
     QSignalSpy left(&w, &DynamicSpectrumWidget::cursorLeft);
@@ -378,12 +379,7 @@ void TestDynamicSpectrum::cursorSignals()
 void TestDynamicSpectrum::fragmentSelection()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 1000));
     QSignalSpy spy(&w, &DynamicSpectrumWidget::fragmentSelected);
     QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
 
@@ -435,12 +431,7 @@ void TestDynamicSpectrum::fragmentSelection()
 void TestDynamicSpectrum::fragmentSelectionIgnoresClicks()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 0, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 0));
     QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
     QSignalSpy moves(&w, &DynamicSpectrumWidget::cursorPointChanged);
     w.setSelectionMode(true);
