@@ -255,3 +255,42 @@ void DynamicSpectrumPainter::paintChannelLabels(const QVector<DynamicSpectrumCha
         m_painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label.text);
     }
 }
+
+QVector<DynamicSpectrumChannelLabel> DynamicSpectrumPainter::channelLabels(const DynamicSpectrumStyle &style,
+                                                                   const DynamicSpectrumLayout &l, int rowsCount)
+{
+    QVector<DynamicSpectrumChannelLabel> labels;
+    if (!style.elements[DynamicSpectrumWidget::ChannelLabels] || rowsCount == 0)
+        return labels;
+    const double boxHeight = QFontMetrics(style.font).height() + 4;
+    auto centreOf = [&](int row) {
+        return l.image.top() + l.cellHeight * (rowsCount - row - 0.5);
+    };
+
+    if (style.printLayout || style.axisInside) {
+        if (style.frequencies.size() < rowsCount)
+            return labels;
+        const int top = rowsCount - 1;
+        const int middle = rowsCount / 2;
+        labels.append({QString::number(style.frequencies.at(0), 'f', 2), centreOf(0)});
+        if (top != 0)
+            labels.append({QString::number(style.frequencies.at(top), 'f', 2), centreOf(top)});
+        if (middle != 0 && middle != top
+            && std::fabs(centreOf(middle) - centreOf(0)) >= boxHeight
+            && std::fabs(centreOf(middle) - centreOf(top)) >= boxHeight)
+            labels.append({QString::number(style.frequencies.at(middle), 'f', 2), centreOf(middle)});
+        return labels;
+    }
+
+    // Channel numbers; rows too thin for a label each get one where the
+    // previous label's box ends, so the numbers never overprint.
+    double lastCentre = 0.0;
+    for (int r = 0; r < rowsCount; ++r) {
+        const double centre = centreOf(r);
+        if (!labels.isEmpty() && lastCentre - centre < boxHeight)
+            continue;
+        labels.append({QString::number(r + 1), centre});
+        lastCentre = centre;
+    }
+    return labels;
+}

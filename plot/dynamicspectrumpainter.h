@@ -40,6 +40,11 @@ public:
     static constexpr int captionGap = 30;
     static constexpr int stripRightMargin = 9;
 
+    // The labels of the y-axis strip, bottom row first: channel numbers that
+    // never overprint, or the frequencies of the print layout and an axis inside.
+    static QVector<DynamicSpectrumChannelLabel> channelLabels(const DynamicSpectrumStyle &style,
+                                                              const DynamicSpectrumLayout &layout, int rowCount);
+
     DynamicSpectrumPainter(QPainter &painter, const DynamicSpectrumStyle &style,
                            const DynamicSpectrumLayout &layout, const QColor &ink, const QColor &window);
 

@@ -288,42 +288,7 @@ QRect DynamicSpectrumWidget::bottomGapRect() const
 
 QVector<DynamicSpectrumWidget::ChannelLabel> DynamicSpectrumWidget::channelLabels() const
 {
-    QVector<ChannelLabel> labels;
-    const int rowsCount = rowCount();
-    if (!m_style.elements[ChannelLabels] || rowsCount == 0)
-        return labels;
-    const Layout l = layout();
-    const double boxHeight = fontHeight() + 4;
-    auto centreOf = [&](int row) {
-        return l.image.top() + l.cellHeight * (rowsCount - row - 0.5);
-    };
-
-    if (m_style.printLayout || m_style.axisInside) {
-        if (m_style.frequencies.size() < rowsCount)
-            return labels;
-        const int top = rowsCount - 1;
-        const int middle = rowsCount / 2;
-        labels.append({QString::number(m_style.frequencies.at(0), 'f', 2), centreOf(0)});
-        if (top != 0)
-            labels.append({QString::number(m_style.frequencies.at(top), 'f', 2), centreOf(top)});
-        if (middle != 0 && middle != top
-            && std::fabs(centreOf(middle) - centreOf(0)) >= boxHeight
-            && std::fabs(centreOf(middle) - centreOf(top)) >= boxHeight)
-            labels.append({QString::number(m_style.frequencies.at(middle), 'f', 2), centreOf(middle)});
-        return labels;
-    }
-
-    // Channel numbers; rows too thin for a label each get one where the
-    // previous label's box ends, so the numbers never overprint.
-    double lastCentre = 0.0;
-    for (int r = 0; r < rowsCount; ++r) {
-        const double centre = centreOf(r);
-        if (!labels.isEmpty() && lastCentre - centre < boxHeight)
-            continue;
-        labels.append({QString::number(r + 1), centre});
-        lastCentre = centre;
-    }
-    return labels;
+    return DynamicSpectrumPainter::channelLabels(m_style, layout(), rowCount());
 }
 
 bool DynamicSpectrumWidget::visibleColumns(const Layout &l, int *first, int *last) const

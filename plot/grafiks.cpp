@@ -1,10 +1,9 @@
 #include "plot/grafiks.h"
 
 #include "plot/plotnumbers.h"
-#include "plot/seriespalette.h"
+#include "plot/serieslegend.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,24 +13,6 @@ namespace {
 
 const QColor frameColor(64, 64, 64);
 const QColor selectionFill(0, 50, 200, 100);
-
-QString layerKey(const GraphSeries &series)
-{
-    switch (series.kind) {
-    case GraphSeries::Curve:
-        return QStringLiteral("graph:%1").arg(series.name);
-    case GraphSeries::HorizontalLine:
-        return QStringLiteral("gh:%1:%2").arg(series.name, QString::number(series.yValue, 'g', 12));
-    case GraphSeries::VerticalLine:
-        return QStringLiteral("gv:%1").arg(series.name);
-    }
-    return series.name;
-}
-
-bool isLine(const GraphSeries &series)
-{
-    return series.kind == GraphSeries::HorizontalLine || series.kind == GraphSeries::VerticalLine;
-}
 
 } // namespace
 
@@ -109,27 +90,7 @@ void Grafiks::addAxisRows(const XAxisSpec &axis, bool bottom)
 
 void Grafiks::setSeries(const QVector<GraphSeries> &series, bool keepView)
 {
-    QHash<QString, int> oldByKey;
-    for (int i = 0; i < m_series.size(); ++i)
-        oldByKey.insert(layerKey(m_series.at(i)), i);
-    QVector<GraphSeries> fresh = series;
-    int curveOrdinal = 0;
-    for (GraphSeries &entry : fresh) {
-        const auto old = oldByKey.constFind(layerKey(entry));
-        if (old != oldByKey.constEnd()) {
-            const GraphSeries &previous = m_series.at(old.value());
-            entry.visible = previous.visible;
-            if (previous.color.isValid())
-                entry.color = previous.color;
-        }
-        if (entry.kind == GraphSeries::Curve) {
-            if (!entry.color.isValid())
-                entry.color = SeriesPalette.isEmpty() ? QColor(Qt::blue)
-                                                      : SeriesPalette.at(curveOrdinal % SeriesPalette.size());
-            ++curveOrdinal;
-        }
-    }
-    m_series = fresh;
+    m_series = SeriesLegend::carried(series, m_series);
     m_view.setFull(computeFullRange(), keepView);
     emit plotLayersChanged();
 }
@@ -282,40 +243,12 @@ QVector<bool> Grafiks::axisVisibility() const
 
 QColor Grafiks::defaultColor(int seriesIndex) const
 {
-    const GraphSeries &entry = m_series.at(seriesIndex);
-    if (entry.color.isValid())
-        return entry.color;
-    if (isLine(entry))
-        return guideLineColour;
-    int ordinal = 0;
-    for (int i = 0; i < seriesIndex; ++i)
-        ordinal += m_series.at(i).kind == GraphSeries::Curve ? 1 : 0;
-    return SeriesPalette.isEmpty() ? QColor(Qt::blue) : SeriesPalette.at(ordinal % SeriesPalette.size());
+    return SeriesLegend::colour(m_series, seriesIndex);
 }
 
 QVector<LegendEntry> Grafiks::legendEntries() const
 {
-    QVector<LegendEntry> entries;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = 0; i < m_series.size(); ++i) {
-            const GraphSeries &entry = m_series.at(i);
-            if (!entry.inLegend || isLine(entry) != (pass == 1))
-                continue;
-            if (pass == 0 && entry.kind != GraphSeries::Curve)
-                continue;
-            LegendEntry legend;
-            legend.seriesIndex = i;
-            legend.text = entry.name;
-            legend.name = entry.name;
-            legend.details = entry.details;
-            legend.color = defaultColor(i);
-            legend.checked = entry.visible;
-            legend.isLine = isLine(entry);
-            legend.index = i;
-            entries.append(legend);
-        }
-    }
-    return entries;
+    return SeriesLegend::entries(m_series);
 }
 
 QString Grafiks::axisTexts() const
@@ -617,7 +550,7 @@ void Grafiks::paintLines(QPainter &painter, const PlotLayout &layout, bool onTop
     const bool useX = usesXValues();
     for (int i = 0; i < m_series.size(); ++i) {
         const GraphSeries &entry = m_series.at(i);
-        if (!isLine(entry) || !entry.visible || entry.drawOnTop != onTop)
+        if (!SeriesLegend::isLine(entry) || !entry.visible || entry.drawOnTop != onTop)
             continue;
         painter.setPen(QPen(defaultColor(i), width));
         if (entry.kind == GraphSeries::HorizontalLine) {
