@@ -16,6 +16,9 @@ public:
     virtual QString name() const = 0;
     // One line for the tool's own help.
     virtual QString summary() const = 0;
+    // True when the command draws with widgets and so needs a QApplication;
+    // every other command runs on a QCoreApplication, without any display.
+    virtual bool needsWidgets() const { return false; }
     // Adds the description, options and positional arguments to the parser.
     virtual void describe(QCommandLineParser &parser) const = 0;
     // Runs on parsed arguments (help already handled); returns the exit status.
