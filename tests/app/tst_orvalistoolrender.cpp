@@ -49,6 +49,7 @@ private:
     QTemporaryDir m_dir;
     QString m_file;
     int m_firstPoint = 0;
+    qint64 m_fileSize = 0;
 };
 
 namespace {
@@ -84,6 +85,7 @@ void TestOrvalisToolRender::initTestCase()
     QString error;
     QVERIFY2(observation.write(m_file, &error), qPrintable(error));
     m_firstPoint = params().firstPoint;
+    m_fileSize = QFileInfo(m_file).size();
 }
 
 TestOrvalisToolRender::Run TestOrvalisToolRender::run(const QStringList &arguments,
@@ -295,6 +297,7 @@ void TestOrvalisToolRender::refusals_data()
     QTest::newRow("spectrum too long") << QStringList{"render", "FILE", "--spectrum", "--count", "12001", "-o", out}
                                        << 1 << "12000";
     QTest::newRow("missing file") << QStringList{"render", "OUT/none.pnt", "-o", out} << 1 << "none.pnt";
+    QTest::newRow("picture over its file") << QStringList{"render", "FILE", "-o", "FILE"} << 1 << "replace";
     QTest::newRow("unwritable place") << QStringList{"render", "FILE", "-o", "OUT/no/such/dir/x.png"} << 1
                                       << "x.png";
 }
@@ -312,6 +315,7 @@ void TestOrvalisToolRender::refusals()
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(says), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
+    QCOMPARE(QFileInfo(m_file).size(), m_fileSize);
     // Nothing is left behind, not even a temporary file.
     QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }

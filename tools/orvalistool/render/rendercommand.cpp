@@ -1,6 +1,5 @@
 #include "tools/orvalistool/render/rendercommand.h"
 
-#include "data/nativefileinfo.h"
 #include "modules/native/nativegraphbuilder.h"
 #include "plot/dynamicspectrumwidget.h"
 #include "tools/orvalistool/render/nativepicture.h"
@@ -15,16 +14,6 @@
 #include <utility>
 
 namespace {
-
-// A whole number option; unset stays unset. False when it is set but not a number.
-bool integerOption(const QCommandLineParser &parser, const QString &name, std::optional<qint64> *value)
-{
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    *value = parser.value(name).toLongLong(&ok);
-    return ok;
-}
 
 // "WxH" with both sides in [minimum, maximum].
 bool sizeOption(const QString &text, int minimum, int maximum, QSize *size)
@@ -119,26 +108,18 @@ ToolStatus RenderCommand::run(const QCommandLineParser &parser, ToolConsole &con
     if (parser.isSet(QStringLiteral("cell"))
         && !sizeOption(parser.value(QStringLiteral("cell")), 1, DynamicSpectrumWidget::maxCellSide, &request.cell))
         return usage(QStringLiteral("--cell takes WxH, each from 1 to %1 pixels.").arg(DynamicSpectrumWidget::maxCellSide));
-    const bool intoDirectory = output.endsWith(QLatin1Char('/')) || QFileInfo(output).isDir();
-    if (inputs.size() > 1 && !intoDirectory)
-        return usage(QStringLiteral("Several files need an output directory: -o DIR/"));
-    if (intoDirectory && !QDir().mkpath(output)) {
-        console.error(QStringLiteral("Cannot make the directory %1.").arg(output));
-        return ToolStatus::Failure;
-    }
+    bool intoDirectory = false;
+    if (const ToolStatus prepared = prepareOutput(inputs, output, &intoDirectory, console);
+        prepared != ToolStatus::Success)
+        return prepared;
 
     ToolStatus status = ToolStatus::Success;
     QSet<QString> written;
     for (const QString &input : inputs) {
         NativeFile file;
-        QStringList problems;
         PictureSelection selection;
         QString error;
-        // Mapped: a graph of a long file reads its samples where they lie.
-        if (!loadCheckedNativeFile(input, &file, &problems,
-                                   console.progress(QStringLiteral("Reading ") + QFileInfo(input).fileName()),
-                                   SampleAccess::Mapped)) {
-            console.error(input + QStringLiteral(": ") + problems.join(QLatin1Char(' ')));
+        if (!loadInput(input, &file, console)) {
             status = ToolStatus::Failure;
             continue;
         }
@@ -157,6 +138,8 @@ ToolStatus RenderCommand::run(const QCommandLineParser &parser, ToolConsole &con
         const QString absolute = QFileInfo(target).absoluteFilePath();
         if (image.isNull())
             error = QStringLiteral("There is nothing to draw: the file's samples are missing.");
+        else if (sameFile(target, input))
+            error = QStringLiteral("The picture would replace the file it is drawn from.");
         else if (written.contains(absolute))
             error = QStringLiteral("An earlier file of this run was drawn to the same name.");
         else if (writePicture(image, target, &error)) {
