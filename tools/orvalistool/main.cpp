@@ -14,13 +14,11 @@
 int main(int argc, char *argv[])
 {
     OrvalisTool tool;
-#ifdef ORVALIS_TOOL_RENDER
-    tool.addCommand(std::make_unique<RenderCommand>());
-#endif
-    // Only a command that draws gets a GUI application; the others need no display.
-    const ToolCommand *command = tool.command(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
     std::unique_ptr<QCoreApplication> app;
 #ifdef ORVALIS_TOOL_RENDER
+    tool.addCommand(std::make_unique<RenderCommand>());
+    // Only a command that draws gets a GUI application; the others need no display.
+    const ToolCommand *command = tool.command(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
     if (command && command->needsWidgets())
         app = RenderCommand::makeApplication(argc, argv);
 #endif
