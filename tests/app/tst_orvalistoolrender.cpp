@@ -4,11 +4,11 @@
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/grafiks.h"
 #include "synth/syntheticobservation.h"
+#include "tests/support/toolrun.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -35,13 +35,12 @@ private slots:
     void refusals();
 
 private:
-    struct Run
+    using Run = ToolRun::Result;
+    Run run(const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) const
     {
-        int status = -1;
-        QString out;
-        QString err;
-    };
-    Run run(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) const;
+        return ToolRun::run(m_tool, arguments, environment);
+    }
     std::unique_ptr<NativeModule> open(const QString &path) const;
     static bool waitLoaded(NativeModule *module);
 
@@ -77,7 +76,7 @@ bool samePixels(const QImage &a, const QImage &b)
 
 void TestOrvalisToolRender::initTestCase()
 {
-    m_tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../orvalis-tool"));
+    m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
     QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
     QVERIFY(m_dir.isValid());
     const SyntheticObservation observation(params());
@@ -86,21 +85,6 @@ void TestOrvalisToolRender::initTestCase()
     QVERIFY2(observation.write(m_file, &error), qPrintable(error));
     m_firstPoint = params().firstPoint;
     m_fileSize = QFileInfo(m_file).size();
-}
-
-TestOrvalisToolRender::Run TestOrvalisToolRender::run(const QStringList &arguments,
-                                                      const QProcessEnvironment &environment) const
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(m_tool, arguments);
-    Run result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
 }
 
 std::unique_ptr<NativeModule> TestOrvalisToolRender::open(const QString &path) const
