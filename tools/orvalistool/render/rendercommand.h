@@ -10,6 +10,7 @@
 // channel or the channel sum at --dm, points, size) or with --spectrum its
 // dynamic spectrum, drawn off screen by the program's own plot widgets and
 // written as PNG through an atomic save file; several files into a directory.
+// Stateless; runs on the thread of the QApplication that makeApplication makes.
 class RenderCommand : public ToolCommand
 {
 public:
