@@ -93,8 +93,8 @@ private slots:
     void initTestCase();
     void init() { m_log = DialogLog(); }
     void scanOrdersDatesAndShowsTheTable();
-    void failedScanKeepsThePreviousModule_data();
-    void failedScanKeepsThePreviousModule();
+    void scanFromTheMenuReplacesOnlyOnSuccess_data();
+    void scanFromTheMenuReplacesOnlyOnSuccess();
     void arrowsStepWithoutWrapping();
     void averageWindowIsLimitedByThePeriod();
     void singleGraphMessages_data();
@@ -155,17 +155,18 @@ void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
     QVERIFY(m_log.messages.isEmpty());
 }
 
-void TestProfilesModule::failedScanKeepsThePreviousModule_data()
+void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
 {
-    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("files");   // -1: the generated profiles
     QTest::addColumn<QString>("error");
+    QTest::newRow("profiles") << -1 << QString();
     QTest::newRow("none") << 0 << "This directory contains no files matching pYYYY.MM.DD_dm{dm}_p{period}*.txt";
     QTest::newRow("1001") << 1001
                           << "The selected directory contains more than 1000 profile files. "
                              "This data set is too large for the average profiles module.";
 }
 
-void TestProfilesModule::failedScanKeepsThePreviousModule()
+void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
 {
     QFETCH(int, files);
     QFETCH(QString, error);
@@ -175,19 +176,29 @@ void TestProfilesModule::failedScanKeepsThePreviousModule()
     MainWindow window;
     DialogLog log;
     window.setDialogs(std::make_unique<FakeAppDialogs>(&log));
-    QWidget *before = window.centralWidget();
-    log.replies << dir.path();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPointer<QWidget> before = window.centralWidget();
+    log.replies << (files < 0 ? m_dir.path() : dir.path());
     for (QAction *menu : window.menuBar()->actions()) {
         if (menu->text() == QLatin1String("Profiles"))
             menu->menu()->actions().constFirst()->trigger();
     }
+    // The scan runs behind the module's overlay while the window goes on.
     auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
     QVERIFY(module);
-    QTRY_VERIFY_WITH_TIMEOUT(!log.messages.isEmpty(), 20000);
-    QCOMPARE(log.messages.first().text, error);
+    QVERIFY(module->isScanning());
+    QVERIFY(module->loadingOverlay()->isVisibleTo(module));
+    QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
     WidgetProbe::flushDeletes();
-    QCOMPARE(window.centralWidget(), before);
-    QVERIFY(before->isVisible() || !window.isVisible());
+    QCOMPARE(log.texts(), error.isEmpty() ? QStringList() : QStringList(error));
+    if (error.isEmpty()) {
+        QCOMPARE(window.centralWidget(), module);
+        QVERIFY(!before);
+    } else {
+        QCOMPARE(window.centralWidget(), before.data());
+        QVERIFY(before->isVisible());
+    }
 }
 
 void TestProfilesModule::arrowsStepWithoutWrapping()
