@@ -401,7 +401,7 @@ void TestProfilesModule::calculatorMessages()
     }
     QLineEdit *sp = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"));
     sp->setText(QStringLiteral("kept"));
-    m_log = DialogLog();
+    // Fields being typed recompute quietly; only the button tells what is wrong.
     child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
     QCOMPARE(m_log.texts(), QStringList(message));
     QCOMPARE(m_log.messages.first().title, QStringLiteral("Error"));
