@@ -173,10 +173,13 @@ void MainWindow::openProfilesDirectory()
                         previous->deleteLater();
                     return;
                 }
+                // A newer module has taken its place meanwhile: it goes quietly.
+                if (centralWidget() != module) {
+                    module->deleteLater();
+                    return;
+                }
                 m_dialogs->warning(this, QStringLiteral("Error"), error);
                 disconnect(dropPrevious);
-                if (centralWidget() != module)
-                    return;
                 takeCentralWidget();
                 module->deleteLater();
                 m_currentModule = previous != m_welcomePage ? previous : nullptr;
