@@ -2,6 +2,7 @@
 
 #include "astro/beamtables.h"
 #include "data/nativefile.h"
+#include "modules/native/nativerules.h"
 #include "ui/wheelfocusfilter.h"
 
 #include <QCheckBox>
@@ -294,8 +295,9 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicDelta = fileField("dynamicDelta", c);
     m_dynamicShowDispersion = checkBox("dynamicShowDispersion", QStringLiteral("Show disp"), false, c);
     m_dynamicShiftDispersion = spinBox("dynamicShiftDispersion", -15000, 15000, 0, c);
-    m_dynamicPixWidth = spinBox("dynamicPixWidth", 1, 50, 2, c);
-    m_dynamicPixHeight = spinBox("dynamicPixHeight", 1, 50, 4, c);
+    const SpectrumLook look;
+    m_dynamicPixWidth = spinBox("dynamicPixWidth", 1, 50, look.pixelWidth, c);
+    m_dynamicPixHeight = spinBox("dynamicPixHeight", 1, 50, look.pixelHeight, c);
     m_dynamicTypeFitToWidth = new QRadioButton(QStringLiteral("fit to width"), c);
     m_dynamicTypeFitToWidth->setObjectName(QStringLiteral("dynamicTypeFitToWidth"));
     m_dynamicTypeFitToWidth->setChecked(true);
@@ -309,10 +311,10 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicSearchAlpha = lineEdit("dynamicSearchAlpha", c);
     m_dynamicRightPanel = checkBox("dynamicRightPanel", QStringLiteral("Right panel"), true, c);
     m_dynamicForPrint = checkBox("dynamicForPrint", QStringLiteral("For print"), false, c);
-    m_dynamicSumHeight = spinBox("dynamicSumHeight", 32, 400, 100, c);
-    m_dynamicLineThickness = spinBox("dynamicLineThickness", 1, 6, 1, c);
-    m_dynamicScaleThickness = spinBox("dynamicScaleThickness", 1, 6, 1, c);
-    m_dynamicFontSize = spinBox("dynamicFontSize", 6, 72, 9, c);
+    m_dynamicSumHeight = spinBox("dynamicSumHeight", 32, 400, look.sumHeight, c);
+    m_dynamicLineThickness = spinBox("dynamicLineThickness", 1, 6, look.lineThickness, c);
+    m_dynamicScaleThickness = spinBox("dynamicScaleThickness", 1, 6, look.scaleThickness, c);
+    m_dynamicFontSize = spinBox("dynamicFontSize", 6, 72, look.fontSize, c);
     m_dynamicZoomToNative = button("dynamicZoomToNative", QStringLiteral("Zoom to native"), c);
     m_dynamicCenterToSearchPoint =
         button("dynamicCenterToSearchPoint", QStringLiteral("Center to search point"), c);
@@ -678,7 +680,7 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
             m_allRaysAllowed = false;
         } else {
             m_lastRay = m_firstRay + file.nRays - 1;
-            m_allRaysAllowed = file.nRays == 8 && file.firstRay == 1;
+            m_allRaysAllowed = allBeamsSelectable(file.firstRay, file.nRays);
         }
         const int rayMin = m_allRaysAllowed ? 0 : m_firstRay;
         setRangeKeeping(m_nativeRay, rayMin, m_lastRay, rayMin == 0 ? 0 : m_firstRay, keepSelection);
@@ -711,7 +713,7 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
         m_dynamicFirstPoint->setValue(0);
     }
     m_nativePoints->setText(QString::number(npoints));
-    m_dynamicPoints->setText(QString::number(std::min(npoints, 1000)));
+    m_dynamicPoints->setText(QString::number(std::min(npoints, defaultDynamicPoints)));
     for (QLineEdit *field : {m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
                              m_dynamicSearchAlpha})
         field->clear();

@@ -570,21 +570,7 @@ int NativeModule::spectrumCellWidth() const
 
 QVector<QVector<float>> NativeModule::spectrumRows(int first, int count) const
 {
-    const NativeFile &file = m_builder.file();
-    const int moduleIndex = m_form->dynamicModule()->value() - file.firstModule;
-    const int rayIndex = m_form->dynamicRay()->value() - file.firstRay;
-    const int rows = std::max(file.nChannels - 1, 0);
-    const int n = std::min(file.npoints - first, count);
-    QVector<QVector<float>> result(rows);
-    if (n <= 0)
-        return result;
-    for (int c = 0; c < rows; ++c) {
-        QVector<float> &row = result[c];
-        row.resize(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = nativeSample(file, moduleIndex, rayIndex, c, qint64(first) + i);
-    }
-    return result;
+    return m_builder.spectrumRows(m_form->dynamicModule()->value(), m_form->dynamicRay()->value(), first, count);
 }
 
 QVector<double> NativeModule::spectrumSum(int first, int count)

@@ -15,6 +15,11 @@ int pointsFieldValue(const QString &text)
     return int(std::clamp<qint64>(value, -2147483647LL, 2147483647LL));
 }
 
+bool allBeamsSelectable(int firstRay, int nRays)
+{
+    return nRays == 8 && firstRay == 1;
+}
+
 PointRange clampPointRange(qint64 first, qint64 count, int npoints)
 {
     if (npoints <= 0)

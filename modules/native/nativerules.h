@@ -18,6 +18,27 @@ struct PointRange
 // beyond it the dispersion lines can no longer be seen.
 constexpr int maxDynamicSpectrumPoints = 12000;
 
+// Points the dynamic spectrum shows of a newly opened file (fewer when the
+// file is shorter).
+constexpr int defaultDynamicPoints = 1000;
+
+// The dynamic spectrum's look as the form starts: cells of 2 x 4 px, the axis
+// font and pen, the signal trace's pen and band. The form's "Pixel size",
+// "Font size", "Scale thickness", "Line thickness" and "Graph height".
+struct SpectrumLook
+{
+    int pixelWidth = 2;
+    int pixelHeight = 4;
+    int fontSize = 9;
+    int scaleThickness = 1;
+    int lineThickness = 1;
+    int sumHeight = 100;
+};
+
+// Beam 0 (every beam on one graph) is offered only for a module of eight
+// beams numbered from 1.
+bool allBeamsSelectable(int firstRay, int nRays);
+
 // A points field that is not a decimal number counts as 0.
 int pointsFieldValue(const QString &text);
 
