@@ -148,7 +148,7 @@ NativeForm::NativeForm(QWidget *parent)
 
     connectControls();
     WheelFocusFilter::install(this);
-    setMode(NativeOnly);
+    setMode(NativePairing::NativeOnly);
     updateSaveButtons();
     updateFileButtons();
 }
@@ -836,11 +836,11 @@ void NativeForm::copyDynamicToNative()
     updateSaveButtons();
 }
 
-void NativeForm::setMode(PairingMode mode)
+void NativeForm::setMode(NativePairing mode)
 {
     m_mode = mode;
-    m_nativeZoomToDynamic->setEnabled(mode == Paired);
-    m_dynamicZoomToNative->setEnabled(mode == Paired && !m_dynamicTypeAnimation->isChecked());
+    m_nativeZoomToDynamic->setEnabled(mode == NativePairing::Paired);
+    m_dynamicZoomToNative->setEnabled(mode == NativePairing::Paired && !m_dynamicTypeAnimation->isChecked());
 }
 
 void NativeForm::updateSaveButtons()
@@ -853,49 +853,43 @@ void NativeForm::updateSaveButtons()
 void NativeForm::onNativeGroupToggled(bool on)
 {
     m_nativeContent->setVisible(on);
-    if (!on) {
-        setMode(dynamicOn() ? DynamicOnly : NothingOn);
-    } else if (dynamicOn()) {
+    const PairingChange change = nativeGroupSwitched(on, dynamicOn());
+    if (change.dynamicToNative)
         copyDynamicToNative();
-        setMode(Paired);
+    setMode(change.mode);
+    if (change.dynamicToNative)
         emit nativeDynamicPairingStarted(false);
-    } else {
-        setMode(NativeOnly);
-    }
     updateSaveButtons();
     emit graphParametersChanged();
 }
 
 void NativeForm::onDynamicGroupToggled(bool on)
 {
-    if (on) {
-        if (nativeOn() && m_nativeRay->value() == 0) {
-            {
-                const QSignalBlocker blocker(m_dynamicGroup);
-                m_dynamicGroup->setChecked(false);
-            }
-            m_dynamicContent->setVisible(false);
-            emit dynamicNeedsSingleBeam();
-            return;
+    const PairingChange change = dynamicGroupSwitched(on, nativeOn(), m_nativeRay->value());
+    if (!change.accepted) {
+        {
+            const QSignalBlocker blocker(m_dynamicGroup);
+            m_dynamicGroup->setChecked(false);
         }
+        m_dynamicContent->setVisible(false);
+        emit dynamicNeedsSingleBeam();
+        return;
+    }
+    m_dynamicContent->setVisible(on);
+    if (on) {
+        // The spectrum shows one channel sum: the native graph follows.
         if (nativeOn() && m_nativeChannel->value() > 0) {
             const QSignalBlocker blocker(m_nativeChannel);
             m_nativeChannel->setValue(0);
         }
-        m_dynamicContent->setVisible(true);
         if (graph2On())
             m_graph2Group->setChecked(false);
-        if (nativeOn()) {
-            copyNativeToDynamic();
-            setMode(Paired);
-            emit nativeDynamicPairingStarted(true);
-        } else {
-            setMode(DynamicOnly);
-        }
-    } else {
-        m_dynamicContent->setVisible(false);
-        setMode(nativeOn() ? NativeOnly : NothingOn);
     }
+    if (change.nativeToDynamic)
+        copyNativeToDynamic();
+    setMode(change.mode);
+    if (change.nativeToDynamic)
+        emit nativeDynamicPairingStarted(true);
     emit graphParametersChanged();
 }
 
@@ -912,6 +906,6 @@ void NativeForm::onAnimationToggled(bool on)
     m_dynamicFirstPoint->setEnabled(!on);
     m_dynamicPoints->setEnabled(!on);
     m_dynamicSaveGraphAll->setEnabled(!on);
-    m_dynamicZoomToNative->setEnabled(!on && m_mode == Paired);
+    m_dynamicZoomToNative->setEnabled(!on && m_mode == NativePairing::Paired);
     emit dynamicAnimationChanged(on);
 }

@@ -85,6 +85,27 @@ struct AnimationStep
 };
 AnimationStep animationStep(int value, int maximum, int speed, qint64 elapsedMs, double accumulator);
 
+// Which of the native graph and the dynamic spectrum are on; paired when both
+// are, sharing module, beam, dispersion and search point.
+enum class NativePairing { NothingOn, NativeOnly, DynamicOnly, Paired };
+
+// What switching the native or the dynamic group on or off leads to.
+struct PairingChange
+{
+    NativePairing mode = NativePairing::NothingOn;
+    // False when the dynamic group may not come on because the native graph
+    // shows every beam: it goes back off and nothing else changes.
+    bool accepted = true;
+    // Which side's module, beam, dispersion and search point the pair takes.
+    bool nativeToDynamic = false;
+    bool dynamicToNative = false;
+};
+// The native group switched while the dynamic group is (or is not) on.
+PairingChange nativeGroupSwitched(bool on, bool dynamicOn);
+// The dynamic group switched while the native group is (or is not) on,
+// showing beam nativeRay (0: every beam).
+PairingChange dynamicGroupSwitched(bool on, bool nativeOn, int nativeRay);
+
 // "J%1_file%2_m%3_r%4_n%5%6.%7": the first six digits of the alpha, the source
 // name without directory, suffix and a trailing "_00" or "_00_p<n>-<n>", the
 // module, beam, number (not below 0), "_" + tag when a tag is given, extension.
