@@ -6,6 +6,7 @@
 #include "app/welcomewidget.h"
 #include "data/nativelisting.h"
 #include "modules/calculator/calculatormodule.h"
+#include "modules/multiday/nativemultidaymodule.h"
 #include "modules/native/nativemodule.h"
 #include "ui/savelocation.h"
 
@@ -144,7 +145,7 @@ void MainWindow::openMultiDayDirectory()
     if (dir.isEmpty())
         return;
     SaveLocation::remember(SaveLocation::MultiDayDirectory, parentDirectory(dir));
-    reportModuleMissing(QStringLiteral("Multi-day channel sums"), QStringLiteral("multi-day"));
+    setCentralModule(new NativeMultiDayModule(dir, this));
 }
 
 void MainWindow::openProfilesDirectory()

@@ -1,0 +1,141 @@
+// The multi-day module on the GUI thread, each figure beside a yardstick of
+// the same run:
+// - the longest stall of the GUI thread (the longest gap between the ticks of
+//   a 1 ms timer) while the module loads 40 days of 64 MiB each and builds
+//   its table, against the time one of those files takes to read and sum on
+//   the GUI thread, which is what reading one file per event-loop turn would
+//   stall;
+// - rebuilding the table of 100 days of 200,000 points with step removal,
+//   noise baseline subtraction and a moving average on, painted once,
+//   against the processing chain of the same days alone.
+
+#include "bench/benchtiming.h"
+#include "bench/multidaybenchdays.h"
+#include "data/daygraphcontent.h"
+#include "data/dayplotreader.h"
+#include "modules/multiday/nativemultidayform.h"
+#include "modules/multiday/nativemultidaymodule.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace multidaybench;
+
+namespace {
+
+// The module on dir, shown; runs the event loop until its load is done and
+// returns the longest gap between two ticks of a 1 ms timer meanwhile.
+double loadWithLongestStall(NativeMultiDayModule **module, const QString &dir, QWidget *window)
+{
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticks;
+    ticks.setTimerType(Qt::PreciseTimer);
+    ticks.setInterval(1);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    ticks.start();
+    *module = new NativeMultiDayModule(dir, window);
+    (*module)->resize(window->size());
+    (*module)->show();
+    while ((*module)->loadGeneration() == 0 || (*module)->isLoading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    // The table is painted after the load.
+    for (int turn = 0; turn < 5; ++turn)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const qint64 now = clock.nsecsElapsed();
+    return double(std::max(longest, now - last)) * 1e-6;
+}
+
+// 100 days of 200,000 points on disk: 10 generated files, each linked 10 times.
+bool writeTableDays(const QString &dir)
+{
+    for (int k = 0; k < 10; ++k) {
+        const SyntheticObservation observation(dayParams(k, 8, 200000));
+        const QString path = QDir(dir).filePath(observation.fileName(QStringLiteral("pnthr")));
+        if (!observation.write(path, nullptr))
+            return false;
+        for (int copy = 1; copy < 10; ++copy) {
+            const QString link = QDir(dir).filePath(QStringLiteral("copy%1_").arg(copy) + QFileInfo(path).fileName());
+            if (::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1600, 1000);
+    window.show();
+
+    {
+        QTemporaryDir dir;
+        if (!dir.isValid() || !writeDays(dir.path()))
+            return 1;
+        const QStringList paths = scanObservationDirectory(dir.path());
+        std::vector<double> stalls, reads;
+        for (int i = 0; i < repetitions; ++i) {
+            NativeMultiDayModule *module = nullptr;
+            stalls.push_back(loadWithLongestStall(&module, dir.path(), &window));
+            if (module->days().size() != dayCount)
+                return 1;
+            delete module;
+            reads.push_back(secondsOf([&] {
+                DayPlot day;
+                if (!readDayPlot(paths.at(i), loadDm, &day))
+                    std::exit(1);
+            }) * 1000.0);
+        }
+        std::printf("multiday_gui_max_stall_ms: %.1f\n", median(stalls));
+        std::printf("multiday_one_file_read_on_gui_thread_ms: %.1f\n", median(reads));
+        std::printf("multiday_gui_max_stall_vs_one_file_read_ratio: %.3f\n", median(stalls) / median(reads));
+    }
+
+    QTemporaryDir dir;
+    if (!dir.isValid() || !writeTableDays(dir.path()))
+        return 1;
+    NativeMultiDayModule *module = nullptr;
+    loadWithLongestStall(&module, dir.path(), &window);
+    if (module->days().size() != 100)
+        return 1;
+    NativeMultiDayForm *form = module->form();
+    form->findChild<QCheckBox *>(QStringLiteral("deleteStep"))->setChecked(true);
+    form->findChild<QCheckBox *>(QStringLiteral("deductNoise"))->setChecked(true);
+    form->findChild<QComboBox *>(QStringLiteral("comboBoxAverageType"))->setCurrentIndex(1);
+    form->findChild<QSpinBox *>(QStringLiteral("average"))->setValue(10);
+    const DayGraphSettings settings = form->graphSettings();
+    std::vector<double> rebuilds, chains;
+    for (int i = 0; i < 5; ++i) {
+        rebuilds.push_back(secondsOf([&] {
+            module->rebuildTable();
+            window.repaint();
+        }) * 1000.0);
+        chains.push_back(secondsOf([&] {
+            if (dayGraphContents(module->days(), settings).size() != 100)
+                std::exit(1);
+        }) * 1000.0);
+        QCoreApplication::processEvents();
+    }
+    std::printf("multiday_table_rebuild_ms: %.1f\n", median(rebuilds));
+    std::printf("multiday_table_processing_only_ms: %.1f\n", median(chains));
+    std::printf("multiday_table_rebuild_vs_processing_ratio: %.3f\n", median(rebuilds) / median(chains));
+    delete module;
+    return 0;
+}
