@@ -45,25 +45,31 @@ inline SyntheticObservation::Params dayParams(int day, int bandCount, qint64 npo
     return p;
 }
 
-// 40 day files: distinct ones, each also linked under other names.
-inline bool writeDays(const QString &dir)
+// `distinct` day files of npoints points in bandCount channels, each also
+// linked under copies - 1 other names.
+inline bool writeLinkedDays(const QString &dir, int distinct, int copies, int bandCount, qint64 npoints)
 {
-    const qint64 npoints = dayBytes / (4 * (bands + 1));
-    for (int k = 0; k < distinctDays; ++k) {
-        const SyntheticObservation observation(dayParams(k, bands, npoints));
+    for (int k = 0; k < distinct; ++k) {
+        const SyntheticObservation observation(dayParams(k, bandCount, npoints));
         const QString path = QDir(dir).filePath(observation.fileName(QStringLiteral("pnthr")));
         QString error;
         if (!observation.write(path, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return false;
         }
-        for (int copy = 1; copy < dayCount / distinctDays; ++copy) {
+        for (int copy = 1; copy < copies; ++copy) {
             const QString link = QDir(dir).filePath(QStringLiteral("copy%1_").arg(copy) + QFileInfo(path).fileName());
             if (::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) != 0)
                 return false;
         }
     }
     return true;
+}
+
+// The 40 days of 64 MiB.
+inline bool writeDays(const QString &dir)
+{
+    return writeLinkedDays(dir, distinctDays, dayCount / distinctDays, bands, dayBytes / (4 * (bands + 1)));
 }
 
 // Processor seconds of the whole process, every thread included.

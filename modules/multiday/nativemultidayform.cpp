@@ -213,8 +213,10 @@ void NativeMultiDayForm::setSiteFields(const SiteFields &fields)
     if (fields.outcome == SiteFields::Outcome::Unchanged)
         return;
     m_ui->tresolution->setText(fields.tresolution);
-    m_ui->tresolution->setStyleSheet(fields.tresolutionStyle);
     m_ui->plosh->setText(fields.plosh);
+    // Both fields tell on one colour whether the days agree.
+    for (QLineEdit *field : {m_ui->tresolution, m_ui->plosh})
+        field->setStyleSheet(fields.tresolutionStyle);
 }
 
 void NativeMultiDayForm::clearSiteFields()
