@@ -84,7 +84,7 @@ private slots:
     void loadSkipsAndNamesSeveralPairFiles();
     void siteFields_data();
     void siteFields();
-    void noFilesKeepsTheModule();
+    void reloadWithoutDays();
     void dmChangeAbandonsTheLoad();
     void tableAndMouseSwitching();
     void greenDatesSaveClearReload();
@@ -177,11 +177,6 @@ void TestMultiDay::formCombosAndExclusiveChecks()
     child<QPushButton>(&form, "filePre")->click();
     QCOMPARE(dates->currentIndex(), 1);
     QCOMPARE(observation.count(), 2);
-    // A refill keeps the current day while it is still there.
-    form.setDays({"2026.07.17"}, {"b.pnt"}, {"/d/b"});
-    QCOMPARE(form.currentFilePath(), QStringLiteral("/d/b"));
-    form.setDays({"2026.07.19"}, {"e.pnt"}, {"/d/e"});
-    QCOMPARE(form.currentFilePath(), QStringLiteral("/d/e"));
 
     auto *approx = child<QCheckBox>(&form, "showApprox");
     auto *noise = child<QCheckBox>(&form, "deductNoise");
@@ -258,18 +253,27 @@ void TestMultiDay::siteFields()
     QCOMPARE(child<QLineEdit>(module->form(), "plosh")->text(), QStringLiteral("N1"));
 }
 
-void TestMultiDay::noFilesKeepsTheModule()
+void TestMultiDay::reloadWithoutDays()
 {
-    const QString dir = multiday::freshDir(m_root, QStringLiteral("none"));
-    QFile green(dir + QStringLiteral("/Green_Dates.TXT"));
-    QVERIFY(green.open(QIODevice::WriteOnly));
-    green.close();
-    NativeMultiDayModule module(dir);
-    module.setDialogs(fakeDialogs(&m_log));
-    QTRY_COMPARE(m_log.messages.size(), 1);
+    const QString dir = days(QStringLiteral("vanishing"), 1);
+    auto module = open(dir);
+    QVERIFY(module);
+    const QString path = module->days().first().filePath;
+    auto *info = child<QLabel>(module->form(), "textInfo");
+
+    // Nothing readable: no day of the earlier load stays in the table.
+    QVERIFY(QFile(path).resize(0));
+    module->load();
+    QTRY_VERIFY(!module->isLoading());
+    QVERIFY(!thumbnail(*module, 0, 0));
+    QCOMPARE(child<QComboBox>(module->form(), "comboBoxFile")->count(), 0);
+    QCOMPARE(info->text(), QStringLiteral("No observations could be read."));
+    QVERIFY(child<QLabel>(module->form(), "loadedLabel")->text().startsWith("Loaded days: 0\nSkipped files: 1"));
+
+    QVERIFY(QFile::remove(path));
+    module->load();
     QCOMPARE(m_log.texts(), QStringList{"No pnt/pnthr/txt files were found in the selected directory."});
-    QCOMPARE(child<QLabel>(module.form(), "textInfo")->text(), QStringLiteral("No pnt/pnthr/txt files found."));
-    QCOMPARE(module.loadGeneration(), quint64(0));
+    QCOMPARE(info->text(), QStringLiteral("No pnt/pnthr/txt files found."));
 }
 
 void TestMultiDay::dmChangeAbandonsTheLoad()
