@@ -9,18 +9,12 @@ int clampedFieldValue(const QString &text, int min, int max)
     return std::clamp(text.trimmed().toInt(), min, max);
 }
 
-QString colourFieldName(const QString &text)
+QString colourSwatchStyle(const QString &fieldText)
 {
-    QString name = text.trimmed();
-    if (!name.startsWith(QLatin1Char('#')))
-        name.prepend(QLatin1Char('#'));
-    const QColor colour(name);
-    return colour.isValid() ? colour.name() : QString();
-}
-
-QString colourSwatchStyle(const QString &colourName)
-{
-    return QStringLiteral("QLabel { background-color: %1; border: 1px solid #555555; }").arg(colourName);
+    const QString name = curveColourName(fieldText, QString());
+    if (name.isEmpty())
+        return QString();
+    return QStringLiteral("QLabel { background-color: %1; border: 1px solid #555555; }").arg(QColor(name).name());
 }
 
 QString greenDayBackground()
@@ -56,6 +50,19 @@ TableGrid tableGrid(int dayCount, int columns)
     for (int r = 1; r <= grid.rows; ++r)
         grid.rowHeaders << QString::number(r);
     return grid;
+}
+
+QString processingKey(const DayGraphSettings &settings)
+{
+    const SeriesProcessing &p = settings.processing;
+    return QStringLiteral("dm=%1|step=%2|len=%3|approx=%4|noise=%5|avg=%6/%7")
+        .arg(settings.dm)
+        .arg(int(p.removeStep))
+        .arg(p.approximationLength)
+        .arg(int(p.showApproximation))
+        .arg(int(p.subtractNoise))
+        .arg(p.averaging)
+        .arg(int(p.averagingType));
 }
 
 GraphSpec dayGraphSpec(const DayGraphContent &content, bool thumbnail)

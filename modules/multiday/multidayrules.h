@@ -24,11 +24,9 @@ struct TableLimits
 // to [min, max].
 int clampedFieldValue(const QString &text, int min, int max);
 
-// The colour a colour field names ("#" and six lower-case hexadecimal
-// digits), "#" added when missing after trimming; empty when it names none.
-QString colourFieldName(const QString &text);
-// The look of a colour field's swatch for a colour name.
-QString colourSwatchStyle(const QString &colourName);
+// The look of a colour field's swatch: the colour the curves take from the
+// field's text; empty when the text names no colour (the swatch stays).
+QString colourSwatchStyle(const QString &fieldText);
 
 // Background of a green day's graph and of an ordinary one.
 QString greenDayBackground();
@@ -49,6 +47,10 @@ struct TableGrid
     QStringList rowHeaders;
 };
 TableGrid tableGrid(int dayCount, int columns);
+
+// What a day's processed curves depend on: the processing settings and the
+// dispersion, as a text that differs when they do.
+QString processingKey(const DayGraphSettings &settings);
 
 // The graph description of a day's content: the curves, the header lines as
 // info lines, "signal" / "sum of channels" on the y axis and "num" / "point

@@ -117,9 +117,9 @@ void NativeMultiDayForm::onDayChosen(QComboBox *chosen, int index)
 
 void NativeMultiDayForm::updateSwatch(QLineEdit *field, QLabel *swatch)
 {
-    const QString name = colourFieldName(field->text());
-    if (!name.isEmpty())
-        swatch->setStyleSheet(colourSwatchStyle(name));
+    const QString style = colourSwatchStyle(field->text());
+    if (!style.isEmpty())
+        swatch->setStyleSheet(style);
 }
 
 double NativeMultiDayForm::dispersion() const

@@ -123,6 +123,7 @@ void NativeMultiDayModule::load()
     setProgressVisible(true);
 
     m_days.clear();
+    m_contents.clear();
     m_green = readGreenDates(m_directory);
     if (!m_firstLoadDone)
         m_form->clearSiteFields();
@@ -154,6 +155,7 @@ void NativeMultiDayModule::rebuildTable()
 {
     if (m_days.isEmpty()) {
         // Nothing of an earlier load stays on screen as if it were this one's.
+        m_contents.clear();
         m_thumbnailsByDate.clear();
         m_table->clear();
         m_form->setDays({}, {}, {});
@@ -164,7 +166,16 @@ void NativeMultiDayModule::rebuildTable()
     const TableGrid grid = tableGrid(m_days.size(), m_form->columns());
     const int width = m_form->thumbnailWidth();
     const int height = m_form->thumbnailHeight();
-    const QVector<DayGraphContent> contents = dayGraphContents(m_days, m_form->graphSettings());
+    // Colours, visibility and header lines alone need no new processing.
+    const DayGraphSettings settings = m_form->graphSettings();
+    const QString key = processingKey(settings);
+    if (m_contents.size() != m_days.size() || key != m_contentsKey) {
+        m_contents = dayGraphContents(m_days, settings);
+        m_contentsKey = key;
+    } else {
+        for (int i = 0; i < m_days.size(); ++i)
+            restyleDayGraphContent(&m_contents[i], m_days.at(i), settings);
+    }
 
     m_thumbnailsByDate.clear();
     QVector<QVector<QWidget *>> cells(grid.rows, QVector<QWidget *>(grid.columns, nullptr));
@@ -174,7 +185,7 @@ void NativeMultiDayModule::rebuildTable()
         const int row = i / grid.columns;
         const int col = i % grid.columns;
         auto *thumbnail = new MiniGrafik(width, height);
-        thumbnail->setGraphSpec(dayGraphSpec(contents.at(i), true), row, col,
+        thumbnail->setGraphSpec(dayGraphSpec(m_contents.at(i), true), row, col,
                                 {{QStringLiteral("filePath"), day.filePath}, {QStringLiteral("date"), day.date}});
         thumbnail->setBackgroundColor(dayBackground(m_green.contains(day.date)));
         connect(thumbnail, &MiniGrafik::clicked, this, [this](int, int, const QVariantMap &parameters) {
@@ -221,16 +232,7 @@ GraphSpec NativeMultiDayModule::oneGraphSpec(const DayPlot &day) const
     const DayGraphSettings settings = m_form->graphSettings();
     GraphSpec spec = dayGraphSpec(dayGraphContent(day, settings), false);
     // The zoom stays while only colours, visibility or header lines change.
-    const SeriesProcessing &p = settings.processing;
-    spec.key = QStringLiteral("%1|dm=%2|step=%3|len=%4|approx=%5|noise=%6|avg=%7/%8")
-                   .arg(day.filePath)
-                   .arg(settings.dm)
-                   .arg(int(p.removeStep))
-                   .arg(p.approximationLength)
-                   .arg(int(p.showApproximation))
-                   .arg(int(p.subtractNoise))
-                   .arg(p.averaging)
-                   .arg(int(p.averagingType));
+    spec.key = day.filePath + QLatin1Char('|') + processingKey(settings);
     return spec;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/daygraphcontent.h"
 #include "data/dayplot.h"
 #include "plot/graphspec.h"
 #include "workspace/moduleworkspace.h"
@@ -21,8 +22,8 @@ struct GreenDatesReport;
 // The multi-day view of one observation directory: loads every day's channel
 // sums (through a MultiDayLoader, off the GUI thread, in scan order), shows
 // them as a table of thumbnails or one day large, and keeps the green dates.
-// Owns its form, the days of the last load, the green-date set, the loader
-// and the table panel. A DM change reloads every file and abandons the load
+// Owns its form, the days of the last load and their processed graphs, the
+// green-date set, the loader and the table panel. A DM change reloads every file and abandons the load
 // under way; destroying the module abandons it too. GUI thread only.
 class NativeMultiDayModule : public ModuleWorkspace
 {
@@ -73,6 +74,10 @@ private:
     NativeMultiDayForm *m_form = nullptr;
     std::unique_ptr<MultiDayDialogs> m_multiDayDialogs;
     QVector<DayPlot> m_days;
+    // The processed graphs of the days in their shown order, and the
+    // processing they were made with; emptied by every load.
+    QVector<DayGraphContent> m_contents;
+    QString m_contentsKey;
     int m_skipped = 0;
     QStringList m_multiPairFiles;
     MultiDayLoader *m_loader = nullptr;
