@@ -90,7 +90,7 @@ void NativeMultiDayForm::connectControls()
             &NativeMultiDayForm::graphProcessingChanged);
 }
 
-void NativeMultiDayForm::connectArrows(QComboBox *combo, QWidget *previous, QWidget *next)
+void NativeMultiDayForm::connectArrows(QComboBox *combo, QPushButton *previous, QPushButton *next)
 {
     const auto step = [combo](int delta) {
         return [combo, delta] {
@@ -98,8 +98,8 @@ void NativeMultiDayForm::connectArrows(QComboBox *combo, QWidget *previous, QWid
                 combo->setCurrentIndex(qBound(0, combo->currentIndex() + delta, combo->count() - 1));
         };
     };
-    connect(qobject_cast<QPushButton *>(previous), &QPushButton::clicked, combo, step(-1));
-    connect(qobject_cast<QPushButton *>(next), &QPushButton::clicked, combo, step(+1));
+    connect(previous, &QPushButton::clicked, combo, step(-1));
+    connect(next, &QPushButton::clicked, combo, step(+1));
 }
 
 void NativeMultiDayForm::onDayChosen(QComboBox *chosen, int index)
@@ -235,9 +235,8 @@ void NativeMultiDayForm::setDirectory(const QString &path)
 
 void NativeMultiDayForm::setLoading(bool loading)
 {
-    for (QWidget *button : {static_cast<QWidget *>(m_ui->drawGrafikMulti), static_cast<QWidget *>(m_ui->drawGrafikOne),
-                            static_cast<QWidget *>(m_ui->saveGreenDates), static_cast<QWidget *>(m_ui->writeGreenDates),
-                            static_cast<QWidget *>(m_ui->clearAllGreen)})
+    for (QPushButton *button : {m_ui->drawGrafikMulti, m_ui->drawGrafikOne, m_ui->saveGreenDates,
+                                m_ui->writeGreenDates, m_ui->clearAllGreen})
         button->setEnabled(!loading);
 }
 

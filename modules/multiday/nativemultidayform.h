@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace Ui {
 class NativeMultiDayForm;
@@ -75,7 +76,7 @@ protected:
 
 private:
     void connectControls();
-    void connectArrows(QComboBox *combo, QWidget *previous, QWidget *next);
+    void connectArrows(QComboBox *combo, QPushButton *previous, QPushButton *next);
     void onDayChosen(QComboBox *chosen, int index);
     void updateSwatch(QLineEdit *field, QLabel *swatch);
     void showSelection();

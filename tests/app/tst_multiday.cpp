@@ -264,7 +264,11 @@ void TestMultiDay::dmChangeAbandonsTheLoad()
     QCOMPARE(module->loadGeneration(), quint64(2));
     QCOMPARE(module->progressBar()->value(), 0);
     QVERIFY(module->progressBar()->isVisibleTo(module.get()));
+    // Half-loaded days are not saved, copied or shown alone.
+    auto *save = child<QPushButton>(module->form(), "saveGreenDates");
+    QVERIFY(!save->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!module->isLoading(), 20000);
+    QVERIFY(save->isEnabled());
 
     QCOMPARE(module->days().size(), 8);
     DayPlot expected;
