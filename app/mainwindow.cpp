@@ -8,6 +8,7 @@
 #include "modules/calculator/calculatormodule.h"
 #include "modules/multiday/nativemultidaymodule.h"
 #include "modules/native/nativemodule.h"
+#include "modules/profiles/profilesmodule.h"
 #include "ui/savelocation.h"
 
 #include <QAction>
@@ -112,12 +113,6 @@ void MainWindow::buildMenus()
     help->addAction(QStringLiteral("About"), this, &MainWindow::showAbout);
 }
 
-void MainWindow::reportModuleMissing(const QString &title, const QString &what)
-{
-    m_dialogs->information(
-        this, title, QStringLiteral("The %1 module is not available yet.").arg(what));
-}
-
 void MainWindow::openNativeFile()
 {
     const QString path = m_dialogs->openFileName(
@@ -155,8 +150,41 @@ void MainWindow::openProfilesDirectory()
     if (dir.isEmpty())
         return;
     SaveLocation::remember(SaveLocation::ProfilesDirectory, parentDirectory(dir));
-    reportModuleMissing(QStringLiteral("Average profiles - periods"),
-                        QStringLiteral("average profiles"));
+
+    // The scan runs inside the new module, behind its progress overlay; the
+    // previous module waits out of sight and comes back when the scan fails.
+    QPointer<QWidget> previous = takeCentralWidget();
+    if (previous)
+        previous->hide();
+    auto *module = new ProfilesModule(dir, this);
+    m_currentModule = module;
+    setCentralWidget(module);
+    const QMetaObject::Connection dropPrevious =
+        previous ? connect(module, &QObject::destroyed, previous, &QObject::deleteLater) : QMetaObject::Connection();
+    connect(module, &ProfilesModule::scanFinished, this,
+            [this, module, previous, dropPrevious](bool ok, const QString &error) {
+                if (ok) {
+                    if (previous)
+                        previous->deleteLater();
+                    return;
+                }
+                // A newer module has taken its place meanwhile: it goes quietly.
+                if (centralWidget() != module) {
+                    module->deleteLater();
+                    return;
+                }
+                m_dialogs->warning(this, QStringLiteral("Error"), error);
+                disconnect(dropPrevious);
+                takeCentralWidget();
+                module->deleteLater();
+                m_currentModule = previous != m_welcomePage ? previous : nullptr;
+                if (!previous) {
+                    showWelcomePage();
+                    return;
+                }
+                setCentralWidget(previous);
+                previous->show();
+            });
 }
 
 void MainWindow::openCalculator()

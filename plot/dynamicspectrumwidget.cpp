@@ -2,8 +2,6 @@
 
 #include "plot/spectrummath.h"
 
-#include "astro/dispersion.h"
-
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,43 +15,13 @@
 
 namespace {
 
-constexpr int markerLineLength = 20;
-constexpr int tickLength = 7;
-constexpr int captionGap = 30;
-constexpr int stripRightMargin = 9;
-// Far-away dispersion points are pulled in to keep the rasteriser in range;
-// the line is clipped to the image anyway.
-constexpr double farCoordinate = 1.0e6;
-
-double clampFar(double v, double lo, double hi)
-{
-    return std::min(std::max(v, lo - farCoordinate), hi + farCoordinate);
-}
-
-void appendOrBreak(QVector<QPolygonF> &lines, bool &broken, const QPointF &pt)
-{
-    if (broken || lines.isEmpty()) {
-        lines.append(QPolygonF());
-        broken = false;
-    }
-    lines.last().append(pt);
-}
-
-void drawPolylines(QPainter &p, const QVector<QPolygonF> &lines)
-{
-    for (const QPolygonF &line : lines) {
-        if (line.size() == 1)
-            p.drawPoint(line.first());
-        else
-            p.drawPolyline(line);
-    }
-}
+constexpr int tickLength = DynamicSpectrumPainter::tickLength;
+constexpr int captionGap = DynamicSpectrumPainter::captionGap;
 
 } // namespace
 
 DynamicSpectrumWidget::DynamicSpectrumWidget(QWidget *parent)
     : QWidget(parent)
-    , m_font(QStringLiteral("Arial"), 9)
 {
     setMinimumHeight(100);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -98,7 +66,7 @@ void DynamicSpectrumWidget::clear()
     m_markerText.clear();
     m_dragging = false;
     m_selection = QRectF();
-    m_showDispersion = false;
+    m_style.showDispersion = false;
     geometryChanged();
 }
 
@@ -106,47 +74,47 @@ void DynamicSpectrumWidget::setCellSize(const QSize &size)
 {
     const QSize clamped(std::clamp(size.width(), 1, maxCellSide),
                         std::clamp(size.height(), 1, maxCellSide));
-    m_autoCellSize = false;
-    const bool changed = clamped != m_cellSize;
-    m_cellSize = clamped;
+    m_style.autoCellSize = false;
+    const bool changed = clamped != m_style.cellSize;
+    m_style.cellSize = clamped;
     geometryChanged();
     if (changed)
-        emit cellSizeChanged(m_cellSize);
+        emit cellSizeChanged(m_style.cellSize);
 }
 
 void DynamicSpectrumWidget::setFitToWidth(bool on)
 {
-    m_fitToWidth = on;
+    m_style.fitToWidth = on;
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setAxisInside(bool on)
 {
-    m_axisInside = on;
+    m_style.axisInside = on;
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setScalePerWindow(bool on)
 {
-    m_scalePerWindow = on;
+    m_style.scalePerWindow = on;
     update();
 }
 
 void DynamicSpectrumWidget::setDispersion(bool show, double dm, double tres,
                                           const QVector<double> &frequencies, int startPoint)
 {
-    m_showDispersion = show;
-    m_dispersionDm = dm;
-    m_dispersionTres = tres;
-    m_frequencies = frequencies;
-    m_dispersionStart = startPoint;
+    m_style.showDispersion = show;
+    m_style.dispersionDm = dm;
+    m_style.dispersionTres = tres;
+    m_style.frequencies = frequencies;
+    m_style.dispersionStart = startPoint;
     // The frequencies are the channel labels of the print layout.
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setDispersionColor(const QColor &color)
 {
-    m_dispersionColor = color;
+    m_style.dispersionColor = color;
     update();
 }
 
@@ -164,107 +132,107 @@ void DynamicSpectrumWidget::setSelectionMode(bool on)
 
 void DynamicSpectrumWidget::setAxisFont(int penWidth, int pointSize)
 {
-    m_axisPenWidth = std::clamp(penWidth, 1, 20);
-    m_font = QFont(QStringLiteral("Arial"), std::clamp(pointSize, 6, 72));
+    m_style.axisPenWidth = std::clamp(penWidth, 1, 20);
+    m_style.font = QFont(QStringLiteral("Arial"), std::clamp(pointSize, 6, 72));
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setTrace(const QVector<double> &values, int bandHeight)
 {
     m_trace = values;
-    m_traceBandHeight = std::max(bandHeight, 0);
+    m_style.traceBandHeight = std::max(bandHeight, 0);
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setTraceVisible(bool on)
 {
-    m_traceVisible = on;
+    m_style.traceVisible = on;
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setTraceWidth(int width)
 {
-    m_traceWidth = std::clamp(width, 1, 20);
+    m_style.traceWidth = std::clamp(width, 1, 20);
     update();
 }
 
 void DynamicSpectrumWidget::setElementVisible(Element element, bool on)
 {
-    m_elements[element] = on;
+    m_style.elements[element] = on;
     geometryChanged();
 }
 
 bool DynamicSpectrumWidget::elementVisible(Element element) const
 {
-    return m_elements[element];
+    return m_style.elements[element];
 }
 
 void DynamicSpectrumWidget::setTimeAxis(bool on, double secondsPerPoint,
                                         TimeLabelFunction labelFunction)
 {
-    m_timeAxisOn = on;
-    m_secondsPerPoint = secondsPerPoint;
-    m_timeLabel = std::move(labelFunction);
+    m_style.timeAxisOn = on;
+    m_style.secondsPerPoint = secondsPerPoint;
+    m_style.timeLabel = std::move(labelFunction);
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setImageTop(int top)
 {
-    m_imageTop = std::max(top, -1);
+    m_style.imageTop = std::max(top, -1);
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setBottomGap(int gap)
 {
-    m_bottomGap = std::max(gap, 0);
+    m_style.bottomGap = std::max(gap, 0);
     geometryChanged();
 }
 
 void DynamicSpectrumWidget::setPrintLayout(bool on)
 {
-    m_printLayout = on;
+    m_style.printLayout = on;
     geometryChanged();
 }
 
 bool DynamicSpectrumWidget::markerShown() const
 {
     const qint64 column = qint64(m_markerPoint) - m_firstPoint;
-    return m_elements[SearchMarker] && m_markerPoint >= 0 && column >= 0
+    return m_style.elements[SearchMarker] && m_markerPoint >= 0 && column >= 0
         && column < pointCount();
 }
 
 bool DynamicSpectrumWidget::traceShown() const
 {
-    return m_traceVisible && m_traceBandHeight > 0 && pointCount() > 0
+    return m_style.traceVisible && m_style.traceBandHeight > 0 && pointCount() > 0
         && m_trace.size() == pointCount();
 }
 
 int DynamicSpectrumWidget::labelRowCount() const
 {
-    if (!m_timeAxisOn)
+    if (!m_style.timeAxisOn)
         return 0;
-    return int(m_elements[PointLabels]) + int(m_elements[TimeLabels])
-        + int(m_elements[RelativeTimeLabels]);
+    return int(m_style.elements[PointLabels]) + int(m_style.elements[TimeLabels])
+        + int(m_style.elements[RelativeTimeLabels]);
 }
 
 bool DynamicSpectrumWidget::captionShown() const
 {
-    return m_elements[TimeSpanCaption] && m_secondsPerPoint > 0.0;
+    return m_style.elements[TimeSpanCaption] && m_style.secondsPerPoint > 0.0;
 }
 
 int DynamicSpectrumWidget::fontHeight() const
 {
-    return QFontMetrics(m_font).height();
+    return QFontMetrics(m_style.font).height();
 }
 
 double DynamicSpectrumWidget::markerBandHeight() const
 {
-    return markerShown() ? 2 * fontHeight() + 28 + (m_printLayout ? 20 : 10) : 0.0;
+    return markerShown() ? 2 * fontHeight() + 28 + (m_style.printLayout ? 20 : 10) : 0.0;
 }
 
 double DynamicSpectrumWidget::traceBandHeight() const
 {
-    return traceShown() ? m_traceBandHeight + (m_printLayout ? 20 : 10) : 0.0;
+    return traceShown() ? m_style.traceBandHeight + (m_style.printLayout ? 20 : 10) : 0.0;
 }
 
 double DynamicSpectrumWidget::bottomBandHeight() const
@@ -283,10 +251,10 @@ DynamicSpectrumWidget::Layout DynamicSpectrumWidget::layout() const
     Layout l;
     const int points = pointCount();
     const int rowsCount = rowCount();
-    const double left = m_axisInside ? axisStripWidth : 0;
-    l.cellWidth = m_cellSize.width();
-    l.cellHeight = m_cellSize.height();
-    if (m_fitToWidth && points > 0)
+    const double left = m_style.axisInside ? axisStripWidth : 0;
+    l.cellWidth = m_style.cellSize.width();
+    l.cellHeight = m_style.cellSize.height();
+    if (m_style.fitToWidth && points > 0)
         l.cellWidth = std::max(1.0, width() - left) / points;
     l.markerBand = markerBandHeight();
     l.traceBand = traceBandHeight();
@@ -295,16 +263,16 @@ DynamicSpectrumWidget::Layout DynamicSpectrumWidget::layout() const
         return l;
 
     double top = l.markerBand + l.traceBand;
-    const double below = l.bottomBand + m_bottomGap;
-    if (m_autoCellSize) {
-        const double room = height() - top - below - std::max(m_imageTop, 0);
+    const double below = l.bottomBand + m_style.bottomGap;
+    if (m_style.autoCellSize) {
+        const double room = height() - top - below - std::max(m_style.imageTop, 0);
         l.cellHeight = std::clamp(int(room / rowsCount), 1, maxCellSide);
     }
     const double imageHeight = double(rowsCount) * l.cellHeight;
-    if (m_imageTop < 0)
+    if (m_style.imageTop < 0)
         top += std::max(0.0, std::floor((height() - top - below - imageHeight) / 2.0));
     else
-        top += m_imageTop;
+        top += m_style.imageTop;
     l.image = QRectF(left, top, points * l.cellWidth, imageHeight);
     return l;
 }
@@ -312,50 +280,15 @@ DynamicSpectrumWidget::Layout DynamicSpectrumWidget::layout() const
 QRect DynamicSpectrumWidget::bottomGapRect() const
 {
     const Layout l = layout();
-    if (m_bottomGap < 1 || l.image.isEmpty())
+    if (m_style.bottomGap < 1 || l.image.isEmpty())
         return QRect();
     const int y = int(std::ceil(l.image.bottom() + l.bottomBand)) + 1;
-    return QRect(int(l.image.left()), y, int(std::ceil(l.image.width())), m_bottomGap);
+    return QRect(int(l.image.left()), y, int(std::ceil(l.image.width())), m_style.bottomGap);
 }
 
 QVector<DynamicSpectrumWidget::ChannelLabel> DynamicSpectrumWidget::channelLabels() const
 {
-    QVector<ChannelLabel> labels;
-    const int rowsCount = rowCount();
-    if (!m_elements[ChannelLabels] || rowsCount == 0)
-        return labels;
-    const Layout l = layout();
-    const double boxHeight = fontHeight() + 4;
-    auto centreOf = [&](int row) {
-        return l.image.top() + l.cellHeight * (rowsCount - row - 0.5);
-    };
-
-    if (m_printLayout || m_axisInside) {
-        if (m_frequencies.size() < rowsCount)
-            return labels;
-        const int top = rowsCount - 1;
-        const int middle = rowsCount / 2;
-        labels.append({QString::number(m_frequencies.at(0), 'f', 2), centreOf(0)});
-        if (top != 0)
-            labels.append({QString::number(m_frequencies.at(top), 'f', 2), centreOf(top)});
-        if (middle != 0 && middle != top
-            && std::fabs(centreOf(middle) - centreOf(0)) >= boxHeight
-            && std::fabs(centreOf(middle) - centreOf(top)) >= boxHeight)
-            labels.append({QString::number(m_frequencies.at(middle), 'f', 2), centreOf(middle)});
-        return labels;
-    }
-
-    // Channel numbers; rows too thin for a label each get one where the
-    // previous label's box ends, so the numbers never overprint.
-    double lastCentre = 0.0;
-    for (int r = 0; r < rowsCount; ++r) {
-        const double centre = centreOf(r);
-        if (!labels.isEmpty() && lastCentre - centre < boxHeight)
-            continue;
-        labels.append({QString::number(r + 1), centre});
-        lastCentre = centre;
-    }
-    return labels;
+    return DynamicSpectrumPainter::channelLabels(m_style, layout(), rowCount());
 }
 
 bool DynamicSpectrumWidget::visibleColumns(const Layout &l, int *first, int *last) const
@@ -400,14 +333,14 @@ bool DynamicSpectrumWidget::visiblePoints(int *first, int *count) const
 void DynamicSpectrumWidget::geometryChanged()
 {
     const int points = pointCount();
-    const double left = m_axisInside ? axisStripWidth : 0;
+    const double left = m_style.axisInside ? axisStripWidth : 0;
     const double top = markerBandHeight() + traceBandHeight();
-    const int cellHeight = m_autoCellSize ? 1 : m_cellSize.height();
-    const double height = top + double(rowCount()) * cellHeight + bottomBandHeight() + m_bottomGap
-        + std::max(m_imageTop, 0);
+    const int cellHeight = m_style.autoCellSize ? 1 : m_style.cellSize.height();
+    const double height = top + double(rowCount()) * cellHeight + bottomBandHeight() + m_style.bottomGap
+        + std::max(m_style.imageTop, 0);
     double width = left + 1;
-    if (!m_fitToWidth && points > 0)
-        width = left + std::ceil(double(points) * m_cellSize.width());
+    if (!m_style.fitToWidth && points > 0)
+        width = left + std::ceil(double(points) * m_style.cellSize.width());
     setMinimumSize(int(std::min(width, double(QWIDGETSIZE_MAX))),
                    int(std::min(std::max(100.0, std::ceil(height)), double(QWIDGETSIZE_MAX))));
     updateGeometry();
@@ -419,13 +352,13 @@ QSize DynamicSpectrumWidget::sizeHint() const
 {
     const QSize minimum = minimumSize();
     int width = minimum.width();
-    if (m_fitToWidth) {
-        const double left = m_axisInside ? axisStripWidth : 0;
-        width = int(left + std::clamp(double(pointCount()) * m_cellSize.width(), 200.0, 1000.0));
+    if (m_style.fitToWidth) {
+        const double left = m_style.axisInside ? axisStripWidth : 0;
+        width = int(left + std::clamp(double(pointCount()) * m_style.cellSize.width(), 200.0, 1000.0));
     }
     // The minimum counts automatic cells 1 px high; ask for the default height.
     const qint64 height =
-        minimum.height() + (m_autoCellSize ? qint64(m_cellSize.height() - 1) * rowCount() : 0);
+        minimum.height() + (m_style.autoCellSize ? qint64(m_style.cellSize.height() - 1) * rowCount() : 0);
     return QSize(std::max(width, 100), int(std::min<qint64>(height, QWIDGETSIZE_MAX)));
 }
 
@@ -462,31 +395,16 @@ QImage DynamicSpectrumWidget::renderFragment(int first, int count) const
     const int end = int(to);
 
     DynamicSpectrumWidget picture;
+    picture.m_style = m_style;
     // The picture is never fitted: it shows the cells at their set width.
-    picture.m_cellSize = QSize(m_cellSize.width(), layout().cellHeight);
-    picture.m_autoCellSize = false;
-    picture.m_axisInside = true;
-    picture.m_scalePerWindow = m_scalePerWindow;
-    picture.m_showDispersion = m_showDispersion;
-    picture.m_dispersionDm = m_dispersionDm;
-    picture.m_dispersionTres = m_dispersionTres;
-    picture.m_frequencies = m_frequencies;
-    picture.m_dispersionStart = m_dispersionStart;
-    picture.m_dispersionColor = m_dispersionColor;
-    picture.m_font = m_font;
-    picture.m_axisPenWidth = m_axisPenWidth;
-    picture.m_printLayout = m_printLayout;
-    picture.m_traceVisible = m_traceVisible;
-    picture.m_traceBandHeight = m_traceBandHeight;
-    picture.m_traceWidth = m_traceWidth;
-    picture.m_traceColor = m_traceColor;
+    picture.m_style.cellSize = QSize(m_style.cellSize.width(), layout().cellHeight);
+    picture.m_style.autoCellSize = false;
+    picture.m_style.fitToWidth = false;
+    picture.m_style.axisInside = true;
+    picture.m_style.imageTop = std::max(m_style.imageTop, 0);
+    picture.m_style.bottomGap = 0;
     if (m_trace.size() == points)
         picture.m_trace = m_trace.mid(begin, end - begin);
-    std::copy(std::begin(m_elements), std::end(m_elements), std::begin(picture.m_elements));
-    picture.m_timeAxisOn = m_timeAxisOn;
-    picture.m_secondsPerPoint = m_secondsPerPoint;
-    picture.m_timeLabel = m_timeLabel;
-    picture.m_imageTop = std::max(m_imageTop, 0);
 
     QVector<QVector<float>> rows;
     rows.reserve(m_rows.size());
@@ -494,7 +412,7 @@ QImage DynamicSpectrumWidget::renderFragment(int first, int count) const
         rows.append(row.mid(begin, end - begin));
     picture.setData(rows, m_firstPoint + begin, m_markerPoint, m_markerText);
     // The picture keeps the grey scale of the screen unless that follows the window.
-    if (!m_scalePerWindow) {
+    if (!m_style.scalePerWindow) {
         picture.m_rowMin = m_rowMin;
         picture.m_rowMax = m_rowMax;
     }
@@ -514,24 +432,35 @@ void DynamicSpectrumWidget::paintEvent(QPaintEvent *)
     p.fillRect(rect(), palette().window());
     p.setRenderHint(QPainter::Antialiasing, false);
     const Layout l = layout();
+    DynamicSpectrumPainter parts(p, m_style, l, palette().color(QPalette::WindowText), palette().window().color());
     int c0 = 0;
     int c1 = 0;
     const bool anyVisible = visibleColumns(l, &c0, &c1);
     if (anyVisible) {
         if (traceShown())
-            paintTrace(p, l, c0, c1);
+            parts.paintTrace(m_trace, c0, c1);
         p.save();
         p.setClipRect(l.image);
         paintCells(p, l, c0, c1);
-        paintDispersion(p, l);
+        parts.paintDispersion(rowCount(), m_firstPoint);
         p.restore();
     }
     if (!l.image.isEmpty()) {
-        p.setFont(m_font);
-        paintMarker(p, l);
-        paintBottomBand(p, l);
-        if (m_axisInside)
-            paintInsideLabels(p);
+        p.setFont(m_style.font);
+        if (markerShown())
+            parts.paintMarker(m_markerPoint, m_firstPoint, m_markerText);
+        if (labelRowCount() > 0)
+            parts.paintTimeAxis(pointCount(), m_firstPoint, labelRowCount());
+        double x0 = 0.0;
+        double x1 = 0.0;
+        if (captionSpan(l, &x0, &x1)) {
+            const int rows = labelRowCount();
+            const double y = l.image.bottom()
+                + (rows > 0 ? tickLength + 4 + rows * (fontHeight() + 5) : 0) + captionGap;
+            parts.paintCaption(x0, x1, y, timeSpanCaption());
+        }
+        if (m_style.axisInside)
+            parts.paintChannelLabels(channelLabels(), axisStripWidth);
     }
     if (m_selectionMode && !m_selection.isNull()) {
         p.setRenderHint(QPainter::Antialiasing, false);
@@ -539,80 +468,6 @@ void DynamicSpectrumWidget::paintEvent(QPaintEvent *)
         p.setBrush(Qt::NoBrush);
         p.drawRect(m_selection.normalized());
     }
-}
-
-void DynamicSpectrumWidget::paintTrace(QPainter &p, const Layout &l, int c0, int c1) const
-{
-    const double bandBottom = l.image.top();
-    const double bandHeight = m_traceBandHeight;
-    double lo = 0.0;
-    double hi = 0.0;
-    if (!SpectrumMath::finiteRange(m_trace.constData(), c0, c1 - c0 + 1, &lo, &hi))
-        return;
-    const double factor = bandHeight - 8 > 1 ? bandHeight - 8 : 1.0;
-    auto yOf = [&](double v) {
-        const double t = hi > lo ? (v - lo) / (hi - lo) : 0.5;
-        return bandBottom - 4 - t * factor;
-    };
-    auto xOf = [&](int c) { return l.image.left() + (c + 0.5) * l.cellWidth; };
-
-    // Many columns to a pixel: each pixel column keeps its first, lowest,
-    // highest and last value in order, which looks the same as every segment.
-    QVector<QPolygonF> lines;
-    bool broken = true;
-    int c = c0;
-    while (c <= c1) {
-        const int pixel = int(std::floor(xOf(c)));
-        int end = c;
-        while (end + 1 <= c1 && int(std::floor(xOf(end + 1))) == pixel)
-            ++end;
-        if (end == c) {
-            const double v = m_trace.at(c);
-            if (std::isfinite(v))
-                appendOrBreak(lines, broken, QPointF(xOf(c), yOf(v)));
-            else
-                broken = true;
-            ++c;
-            continue;
-        }
-        int firstIndex = -1;
-        int lastIndex = -1;
-        int minIndex = -1;
-        int maxIndex = -1;
-        for (int i = c; i <= end; ++i) {
-            const double v = m_trace.at(i);
-            if (!std::isfinite(v))
-                continue;
-            if (firstIndex < 0)
-                firstIndex = minIndex = maxIndex = i;
-            lastIndex = i;
-            if (v < m_trace.at(minIndex))
-                minIndex = i;
-            if (v > m_trace.at(maxIndex))
-                maxIndex = i;
-        }
-        if (firstIndex < 0) {
-            broken = true;
-        } else {
-            int order[4] = {firstIndex, std::min(minIndex, maxIndex), std::max(minIndex, maxIndex),
-                            lastIndex};
-            int previous = -1;
-            for (int i : order) {
-                if (i == previous)
-                    continue;
-                appendOrBreak(lines, broken, QPointF(xOf(i), yOf(m_trace.at(i))));
-                previous = i;
-            }
-        }
-        c = end + 1;
-    }
-
-    p.save();
-    p.setClipRect(QRectF(l.image.left(), bandBottom - bandHeight, l.image.width(), bandHeight));
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(m_traceColor, m_traceWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    drawPolylines(p, lines);
-    p.restore();
 }
 
 void DynamicSpectrumWidget::paintCells(QPainter &p, const Layout &l, int c0, int c1)
@@ -646,120 +501,13 @@ void DynamicSpectrumWidget::paintCells(QPainter &p, const Layout &l, int c0, int
         target = QRectF((d0 - dx) / sx, l.image.top(), (d1 - d0 + 1) / sx, l.image.height());
     }
     const QImage &cells = m_cache.image(m_rows, m_rowMin, m_rowMax, m_generation, c0, c1,
-                                        m_scalePerWindow, columns);
+                                        m_style.scalePerWindow, columns);
     if (cells.isNull())
         return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(target, cells);
 }
 
-void DynamicSpectrumWidget::paintDispersion(QPainter &p, const Layout &l) const
-{
-    const int rowsCount = rowCount();
-    if (!m_showDispersion || m_frequencies.size() < rowsCount || m_dispersionTres == 0.0)
-        return;
-    const double topFrequency = m_frequencies.at(rowsCount - 1);
-    QVector<QPolygonF> lines;
-    bool broken = true;
-    for (int r = rowsCount - 1; r >= 0; --r) {
-        const double delay = dispersionDelayPoints(topFrequency, m_frequencies.at(r),
-                                                   m_dispersionDm, m_dispersionTres);
-        const double x =
-            l.image.left() + (delay + m_dispersionStart - m_firstPoint + 0.5) * l.cellWidth;
-        if (!std::isfinite(x)) {
-            broken = true;
-            continue;
-        }
-        const double y = l.image.top() + (rowsCount - r - 0.5) * l.cellHeight;
-        appendOrBreak(lines, broken, QPointF(clampFar(x, l.image.left(), l.image.right()), y));
-    }
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(m_dispersionColor, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    drawPolylines(p, lines);
-    p.setRenderHint(QPainter::Antialiasing, false);
-}
-
-void DynamicSpectrumWidget::paintMarker(QPainter &p, const Layout &l) const
-{
-    if (!markerShown())
-        return;
-    const int column = m_markerPoint - m_firstPoint;
-    const double x = l.image.left() + (column + 0.5) * l.cellWidth;
-    const double lineTop = l.image.top() - markerLineLength - l.traceBand;
-    p.setPen(QPen(Qt::red, m_axisPenWidth));
-    p.drawLine(QPointF(x, l.image.top()), QPointF(x, lineTop));
-
-    const QFontMetrics fm(m_font);
-    const double boxHeight = fm.height() + 4;
-    double bottom = lineTop;
-    const QStringList texts{QString::number(m_markerPoint), m_markerText};
-    for (const QString &text : texts) {
-        if (text.isEmpty())
-            continue;
-        double boxWidth = fm.horizontalAdvance(text) + 6;
-        double boxLeft = x - boxWidth / 2.0;
-        if (m_fitToWidth) {
-            boxWidth = std::min(boxWidth, std::max(l.image.width() - 4, 1.0));
-            boxLeft = std::min(boxLeft, l.image.right() - 2 - boxWidth);
-            boxLeft = std::max(boxLeft, l.image.left() + 2);
-        }
-        const QRectF box(boxLeft, bottom - boxHeight, boxWidth, boxHeight);
-        p.setPen(QPen(Qt::red, 1));
-        p.setBrush(Qt::white);
-        p.drawRect(box);
-        p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(box, Qt::AlignCenter, text);
-        bottom -= boxHeight;
-    }
-    p.setBrush(Qt::NoBrush);
-}
-
-void DynamicSpectrumWidget::paintBottomBand(QPainter &p, const Layout &l) const
-{
-    const int points = pointCount();
-    const int rows = labelRowCount();
-    const QFontMetrics fm(m_font);
-    const double bottom = l.image.bottom();
-    const QColor ink = palette().color(QPalette::WindowText);
-
-    if (rows > 0) {
-        p.setPen(QPen(ink, m_axisPenWidth));
-        QSet<QString> timeTexts;
-        for (int c : SpectrumMath::tickColumns(points, l.image.width())) {
-            const double x = l.image.left() + (c + 0.5) * l.cellWidth;
-            p.drawLine(QPointF(x, bottom), QPointF(x, bottom + tickLength));
-            int row = 0;
-            auto drawRow = [&](const QString &text) {
-                const double y = bottom + tickLength + 4 + row * (fm.height() + 5);
-                const double w = fm.horizontalAdvance(text) + 4;
-                p.drawText(QRectF(x - w / 2.0, y, w, fm.height()), Qt::AlignCenter, text);
-            };
-            const int point = m_firstPoint + c;
-            if (m_elements[PointLabels]) {
-                drawRow(QString::number(point));
-                ++row;
-            }
-            if (m_elements[TimeLabels]) {
-                const QString text = m_timeLabel ? m_timeLabel(point) : QString();
-                if (!text.isEmpty() && !timeTexts.contains(text)) {
-                    timeTexts.insert(text);
-                    drawRow(text);
-                }
-                ++row;
-            }
-            if (m_elements[RelativeTimeLabels]) {
-                drawRow(SpectrumMath::timeSpanText(m_secondsPerPoint * c, 1.0, false));
-                ++row;
-            }
-        }
-    }
-
-    if (captionShown()) {
-        const double y = bottom + (rows > 0 ? tickLength + 4 + rows * (fm.height() + 5) : 0)
-            + captionGap;
-        paintCaption(p, l, y);
-    }
-}
 
 bool DynamicSpectrumWidget::captionSpan(const Layout &l, double *x0, double *x1) const
 {
@@ -767,7 +515,7 @@ bool DynamicSpectrumWidget::captionSpan(const Layout &l, double *x0, double *x1)
         return false;
     *x0 = l.image.left();
     *x1 = l.image.right();
-    if (!m_timeAxisOn && !m_axisInside) {
+    if (!m_style.timeAxisOn && !m_style.axisInside) {
         const QRect visible = isVisible() ? visibleRegion().boundingRect() : rect();
         *x0 = std::max(*x0, double(visible.left()));
         *x1 = *x0 + visibleImageWidth(l);
@@ -783,48 +531,9 @@ QString DynamicSpectrumWidget::timeSpanCaption() const
     if (!captionSpan(l, &x0, &x1))
         return QString();
     const double w = std::max(l.cellWidth, SpectrumMath::minColumnWidth);
-    const double span = m_timeAxisOn ? m_secondsPerPoint * pointCount()
-                                     : m_secondsPerPoint * ((x1 - x0) / w);
+    const double span = m_style.timeAxisOn ? m_style.secondsPerPoint * pointCount()
+                                     : m_style.secondsPerPoint * ((x1 - x0) / w);
     return QStringLiteral("Time span: %1").arg(SpectrumMath::timeSpanText(span, span, true));
-}
-
-void DynamicSpectrumWidget::paintCaption(QPainter &p, const Layout &l, double y) const
-{
-    double x0 = 0.0;
-    double x1 = 0.0;
-    if (!captionSpan(l, &x0, &x1))
-        return;
-    const QString text = timeSpanCaption();
-
-    // Straight parts crisp, the slanted arrowheads smoothed.
-    p.setPen(QPen(palette().color(QPalette::WindowText), m_axisPenWidth));
-    p.drawLine(QPointF(x0, y), QPointF(x1, y));
-    p.drawLine(QPointF(x0, y - 5), QPointF(x0, y + 5));
-    p.drawLine(QPointF(x1, y - 5), QPointF(x1, y + 5));
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const double arrow = std::min(7.0, (x1 - x0) / 6.0);
-    p.drawLine(QPointF(x0, y), QPointF(x0 + arrow, y - 4));
-    p.drawLine(QPointF(x0, y), QPointF(x0 + arrow, y + 4));
-    p.drawLine(QPointF(x1, y), QPointF(x1 - arrow, y - 4));
-    p.drawLine(QPointF(x1, y), QPointF(x1 - arrow, y + 4));
-    p.setRenderHint(QPainter::Antialiasing, false);
-
-    const QFontMetrics fm(m_font);
-    const double textWidth = fm.horizontalAdvance(text) + 8;
-    const QRectF box((x0 + x1 - textWidth) / 2.0, y - fm.height() / 2.0, textWidth, fm.height());
-    p.fillRect(box, palette().window());
-    p.drawText(box, Qt::AlignCenter, text);
-}
-
-void DynamicSpectrumWidget::paintInsideLabels(QPainter &p) const
-{
-    const QFontMetrics fm(m_font);
-    p.setPen(palette().color(QPalette::WindowText));
-    const double w = axisStripWidth - stripRightMargin;
-    for (const ChannelLabel &label : channelLabels()) {
-        const QRectF box(0, label.centreY - (fm.height() + 4) / 2.0, w, fm.height() + 4);
-        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label.text);
-    }
 }
 
 void DynamicSpectrumWidget::mousePressEvent(QMouseEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plot/dynamicspectrumpainter.h"
+#include "plot/dynamicspectrumstyle.h"
 #include "plot/spectrumimagecache.h"
 
 #include <QColor>
@@ -32,29 +34,13 @@ public:
         TimeLabels = 3,
         RelativeTimeLabels = 4,
         TimeSpanCaption = 5,
-        ElementCount = 6
+        ElementCount = DynamicSpectrumStyle::elementCount
     };
 
-    // Text under a tick for an absolute point; an empty text draws nothing.
-    using TimeLabelFunction = std::function<QString(int)>;
-
-    // One channel label: its text and the y of its row centre in widget coordinates.
-    struct ChannelLabel
-    {
-        QString text;
-        double centreY = 0.0;
-    };
-
+    using TimeLabelFunction = DynamicSpectrumStyle::TimeLabelFunction;
+    using ChannelLabel = DynamicSpectrumChannelLabel;
     // Where everything goes for the current size and settings.
-    struct Layout
-    {
-        double cellWidth = 0.0;
-        int cellHeight = 0;
-        QRectF image;        // the cells; empty without data
-        double markerBand = 0.0;
-        double traceBand = 0.0;
-        double bottomBand = 0.0;
-    };
+    using Layout = DynamicSpectrumLayout;
 
     static constexpr int axisStripWidth = 70;
     static constexpr int maxCellSide = 20;
@@ -91,17 +77,17 @@ public:
     int pointCount() const { return m_rows.isEmpty() ? 0 : m_rows.first().size(); }
     int firstPoint() const { return m_firstPoint; }
     int markerPoint() const { return m_markerPoint; }
-    QSize cellSize() const { return m_cellSize; }
-    bool autoCellSize() const { return m_autoCellSize; }
-    bool fitToWidth() const { return m_fitToWidth; }
-    bool axisInside() const { return m_axisInside; }
-    bool scalePerWindow() const { return m_scalePerWindow; }
+    QSize cellSize() const { return m_style.cellSize; }
+    bool autoCellSize() const { return m_style.autoCellSize; }
+    bool fitToWidth() const { return m_style.fitToWidth; }
+    bool axisInside() const { return m_style.axisInside; }
+    bool scalePerWindow() const { return m_style.scalePerWindow; }
     bool selectionMode() const { return m_selectionMode; }
     bool elementVisible(Element element) const;
-    bool printLayout() const { return m_printLayout; }
-    QFont axisFont() const { return m_font; }
-    int axisPenWidth() const { return m_axisPenWidth; }
-    int traceWidth() const { return m_traceWidth; }
+    bool printLayout() const { return m_style.printLayout; }
+    QFont axisFont() const { return m_style.font; }
+    int axisPenWidth() const { return m_style.axisPenWidth; }
+    int traceWidth() const { return m_style.traceWidth; }
     float rowMin(int row) const { return m_rowMin.value(row); }
     float rowMax(int row) const { return m_rowMax.value(row); }
 
@@ -158,13 +144,7 @@ private:
     bool captionSpan(const Layout &l, double *x0, double *x1) const;
     void geometryChanged();
 
-    void paintTrace(QPainter &p, const Layout &l, int c0, int c1) const;
     void paintCells(QPainter &p, const Layout &l, int c0, int c1);
-    void paintDispersion(QPainter &p, const Layout &l) const;
-    void paintMarker(QPainter &p, const Layout &l) const;
-    void paintBottomBand(QPainter &p, const Layout &l) const;
-    void paintCaption(QPainter &p, const Layout &l, double y) const;
-    void paintInsideLabels(QPainter &p) const;
 
     QVector<QVector<float>> m_rows;
     QVector<float> m_rowMin;
@@ -175,38 +155,11 @@ private:
     int m_markerPoint = -1;
     QString m_markerText;
 
-    QSize m_cellSize{2, 4};
-    bool m_autoCellSize = true;
-    bool m_fitToWidth = false;
-    bool m_axisInside = false;
-    bool m_scalePerWindow = false;
-
-    bool m_showDispersion = false;
-    double m_dispersionDm = 0.0;
-    double m_dispersionTres = 0.0;
-    QVector<double> m_frequencies;
-    int m_dispersionStart = 0;
-    QColor m_dispersionColor = Qt::red;
-
     bool m_selectionMode = false;
     bool m_dragging = false;
     double m_selectionStartX = 0.0;
     QRectF m_selection;
 
-    QFont m_font;
-    int m_axisPenWidth = 1;
-    int m_imageTop = -1;
-    int m_bottomGap = 0;
-    bool m_printLayout = false;
-
     QVector<double> m_trace;
-    bool m_traceVisible = true;
-    int m_traceBandHeight = 100;
-    int m_traceWidth = 1;
-    QColor m_traceColor = Qt::blue;
-
-    bool m_elements[ElementCount] = {true, true, true, true, true, true};
-    bool m_timeAxisOn = true;
-    double m_secondsPerPoint = 0.0;
-    TimeLabelFunction m_timeLabel;
+    DynamicSpectrumStyle m_style;
 };

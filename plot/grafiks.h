@@ -1,21 +1,24 @@
 #pragma once
 
+#include "plot/curvelayer.h"
 #include "plot/graphspec.h"
 #include "plot/legendentry.h"
-#include "plot/reductioncache.h"
+#include "plot/plotaxespainter.h"
+#include "plot/plotgesture.h"
+#include "plot/plotlayout.h"
+#include "plot/plotreadout.h"
+#include "plot/plotview.h"
 
 #include <QFont>
-#include <QImage>
 #include <QRect>
 #include <QWidget>
 
-#include <functional>
-
-// The line-plot widget: draws the curves and guide lines of a GraphSpec with a
-// y axis, labelled x-axis rows, a text block and a frame; zooms by mouse drags,
-// selects peak areas and reports the value under the mouse. Owns a copy of the
-// spec's contents (samples shared, never copied) and the reduction cache of
-// its curves, which every new spec or clear() invalidates. GUI thread only.
+// The line-plot widget: takes in a GraphSpec and keeps the user's view of it.
+// It draws the curves and guide lines (the curve layer) with the axes and the
+// text block (the axes painter), zooms by mouse drags and selects peak areas
+// (the gesture), and reports the value under the mouse (the read-out). Owns a
+// copy of the spec's contents (samples shared, never copied) and the curve
+// layer, which every new spec or clear() invalidates. GUI thread only.
 class Grafiks : public QWidget
 {
     Q_OBJECT
@@ -23,42 +26,9 @@ class Grafiks : public QWidget
 public:
     using GraphSpec = ::GraphSpec;
     using XAxisSpec = ::XAxisSpec;
-
+    using PlotLayout = ::PlotLayout;
     // Visible or full ranges of both axes.
-    struct ViewRange
-    {
-        double xMin = 0.0;
-        double xMax = 1.0;
-        double yMin = 0.0;
-        double yMax = 1.0;
-    };
-
-    // Geometry of one paint or mouse event; valid only when a curve has samples
-    // and the plot area is at least one pixel in each direction.
-    struct PlotLayout
-    {
-        bool valid = false;
-        double xMin = 0.0;
-        double xMax = 1.0;
-        double yMin = 0.0;
-        double yMax = 1.0;
-        double kx = 1.0;
-        double ky = 1.0;
-        int left = 0;
-        int right = 0;
-        int top = 0;
-        int bottom = 0;
-        int widgetHeight = 0;
-        int plotWidth = 0;
-        int plotHeight = 0;
-
-        int pixelX(double x) const;
-        int pixelY(double y) const;
-        double valueX(int px) const;
-        double valueY(int py) const;
-        // The pixels that values of the visible range map to.
-        QRect plotRect() const;
-    };
+    using ViewRange = PlotRange;
 
     explicit Grafiks(QWidget *parent = nullptr);
 
@@ -81,9 +51,9 @@ public:
 
     const QVector<GraphSeries> &series() const { return m_series; }
     QString key() const { return m_key; }
-    ViewRange fullRange() const { return m_full; }
-    ViewRange visibleRange() const { return m_view; }
-    int zoomDepth() const { return m_zoomHistory.size(); }
+    ViewRange fullRange() const { return m_view.full(); }
+    ViewRange visibleRange() const { return m_view.visible(); }
+    int zoomDepth() const { return m_view.depth(); }
     bool showTextBlock() const { return m_showTextBlock; }
     bool zoomEnabled() const { return m_zoomEnabled; }
     bool peakSelectionEnabled() const { return m_peakSelectionEnabled; }
@@ -95,7 +65,7 @@ public:
     PlotLayout plotLayout() const;
     // The read-out text for a widget position: empty outside the plot.
     QString cursorText(const QPoint &pos) const;
-    const ReductionCache &reductionCache() const { return m_cache; }
+    const ReductionCache &reductionCache() const { return m_curves.cache(); }
 
 signals:
     void cursorInfoChanged(QString text);
@@ -116,62 +86,26 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    struct ValueDescriptor
-    {
-        QString name;
-        QString title;
-        std::function<QString(double, int)> formatter;
-        int decimals = -1;
-    };
-
-    struct XScale
-    {
-        QVector<double> xValues;
-        QVector<double> tickValues;
-        QStringList labels;
-        std::function<QString(double)> tickFormatter;
-        int spacing = 50;
-        int decimals = -1;
-        TickMode tickMode = TickMode::Automatic;
-        bool includeEnds = true;
-        bool bandOnly = false;
-        double bandMin = 0.0;
-        double bandMax = 1.0;
-        QVector<double> explicitTicks;
-    };
-
-    struct AxisLabel
-    {
-        int tickX = 0;
-        QRect box;
-        QString text;
-    };
-
-    void setSeries(const QVector<GraphSeries> &series);
     void addAxisRows(const XAxisSpec &axis, bool bottom);
-    void computeFullRange();
-    ViewRange clampedView(const ViewRange &view) const;
-    void applyView(const ViewRange &view);
+    void setSeries(const QVector<GraphSeries> &series, bool keepView);
+    PlotRange computeFullRange();
+    // Shows the range, telling listeners when its x range moved.
+    void applyView(const PlotRange &view);
+    // Repaints after a change of the visible range; before is the range shown until then.
+    void viewMoved(const PlotRange &before);
     bool hasCurveData() const;
     bool usesXValues() const;
     QColor defaultColor(int seriesIndex) const;
     int curvePenWidth(const GraphSeries &series) const;
     int visibleRowCount(bool bottom) const;
     int rowHeight() const;
-    int tickLength() const;
     int sampleIndexAt(const PlotLayout &layout, int px) const;
-    QString descriptorLabel(QChar letter, int index, int count) const;
-    QString xReadoutText(int row, double x, int sampleIndex) const;
-    QString yReadoutText(int descriptor, double y, int sampleIndex) const;
     void endDrag();
+    void zoomOrSelect(const PlotLayout &layout, const QPoint &from, const QPoint &to);
+    void clicked(const PlotLayout &layout, const QPoint &at);
 
     void paintCurves(QPainter &painter, const PlotLayout &layout);
     void paintLines(QPainter &painter, const PlotLayout &layout, bool onTop);
-    void paintYAxis(QPainter &painter, const PlotLayout &layout);
-    void paintXRows(QPainter &painter, const PlotLayout &layout);
-    void paintXRow(QPainter &painter, const PlotLayout &layout, int scaleIndex, bool bottom,
-                   int level);
-    void paintTextBlock(QPainter &painter, const PlotLayout &layout);
     void paintFrame(QPainter &painter);
 
     QVector<GraphSeries> m_series;
@@ -188,36 +122,26 @@ private:
 
     // The spec's y axis with its decimals and ticks settled (see setGraphSpec).
     YAxisSpec m_yAxis;
-
-    QVector<ValueDescriptor> m_yDescriptors;
-    QVector<ValueDescriptor> m_xDescriptors;
-    QVector<XScale> m_xScales;
+    PlotReadout m_readout;
+    QVector<PlotXScale> m_xScales;
     int m_bottomRows = 0;
     int m_topRows = 0;
     QVector<bool> m_yAxisVisible;
     QVector<bool> m_xAxisVisible;
 
-    ViewRange m_full;
-    ViewRange m_view;
-    QVector<ViewRange> m_zoomHistory;
+    PlotView m_view;
     int m_count = 0;
     bool m_xIncreasing = true;
     // Block extremes of each curve's samples, index-aligned with m_series.
     QVector<CurveReduction::Summary> m_summaries;
 
-    bool m_pressed = false;
-    bool m_pressOutside = false;
+    PlotGesture m_gesture;
+    // Whether a selection was shown when the button went down.
     bool m_selectionAtPress = false;
-    bool m_dragged = false;
-    QPoint m_pressPoint;
+    // The dragged rectangle while a drag runs, then a selected peak area.
     QRect m_selection;
 
     QFont m_labelFont;
     QFont m_rowFont;
-    ReductionCache m_cache;
-    // Dense curves drawn once into an image of the plot area and blended in on
-    // repaints while the curves, their look, the view and the size stay the
-    // same; the signature says what the image shows.
-    QImage m_curveLayer;
-    QVector<qint64> m_curveLayerSignature;
+    CurveLayer m_curves;
 };

@@ -10,3 +10,5 @@ const QVector<QColor> SeriesPalette = {
 };
 
 const QVector<QColor> graphColours = SeriesPalette.mid(0, 8);
+
+const QColor guideLineColour(204, 204, 204);

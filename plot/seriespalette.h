@@ -8,3 +8,5 @@
 // runs and never changed.
 extern const QVector<QColor> SeriesPalette;
 extern const QVector<QColor> graphColours;
+// Guide lines without a colour of their own, and the thin zero line of a y axis.
+extern const QColor guideLineColour;

@@ -2,6 +2,7 @@
 
 #include "astro/beamtables.h"
 #include "data/nativefile.h"
+#include "modules/native/nativerules.h"
 #include "ui/wheelfocusfilter.h"
 
 #include <QCheckBox>
@@ -147,7 +148,7 @@ NativeForm::NativeForm(QWidget *parent)
 
     connectControls();
     WheelFocusFilter::install(this);
-    setMode(NativeOnly);
+    setMode(NativePairing::NativeOnly);
     updateSaveButtons();
     updateFileButtons();
 }
@@ -294,8 +295,9 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicDelta = fileField("dynamicDelta", c);
     m_dynamicShowDispersion = checkBox("dynamicShowDispersion", QStringLiteral("Show disp"), false, c);
     m_dynamicShiftDispersion = spinBox("dynamicShiftDispersion", -15000, 15000, 0, c);
-    m_dynamicPixWidth = spinBox("dynamicPixWidth", 1, 50, 2, c);
-    m_dynamicPixHeight = spinBox("dynamicPixHeight", 1, 50, 4, c);
+    const SpectrumLook look;
+    m_dynamicPixWidth = spinBox("dynamicPixWidth", 1, 50, look.pixelWidth, c);
+    m_dynamicPixHeight = spinBox("dynamicPixHeight", 1, 50, look.pixelHeight, c);
     m_dynamicTypeFitToWidth = new QRadioButton(QStringLiteral("fit to width"), c);
     m_dynamicTypeFitToWidth->setObjectName(QStringLiteral("dynamicTypeFitToWidth"));
     m_dynamicTypeFitToWidth->setChecked(true);
@@ -309,10 +311,10 @@ QWidget *NativeForm::buildDynamicGroup()
     m_dynamicSearchAlpha = lineEdit("dynamicSearchAlpha", c);
     m_dynamicRightPanel = checkBox("dynamicRightPanel", QStringLiteral("Right panel"), true, c);
     m_dynamicForPrint = checkBox("dynamicForPrint", QStringLiteral("For print"), false, c);
-    m_dynamicSumHeight = spinBox("dynamicSumHeight", 32, 400, 100, c);
-    m_dynamicLineThickness = spinBox("dynamicLineThickness", 1, 6, 1, c);
-    m_dynamicScaleThickness = spinBox("dynamicScaleThickness", 1, 6, 1, c);
-    m_dynamicFontSize = spinBox("dynamicFontSize", 6, 72, 9, c);
+    m_dynamicSumHeight = spinBox("dynamicSumHeight", 32, 400, look.sumHeight, c);
+    m_dynamicLineThickness = spinBox("dynamicLineThickness", 1, 6, look.lineThickness, c);
+    m_dynamicScaleThickness = spinBox("dynamicScaleThickness", 1, 6, look.scaleThickness, c);
+    m_dynamicFontSize = spinBox("dynamicFontSize", 6, 72, look.fontSize, c);
     m_dynamicZoomToNative = button("dynamicZoomToNative", QStringLiteral("Zoom to native"), c);
     m_dynamicCenterToSearchPoint =
         button("dynamicCenterToSearchPoint", QStringLiteral("Center to search point"), c);
@@ -678,7 +680,7 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
             m_allRaysAllowed = false;
         } else {
             m_lastRay = m_firstRay + file.nRays - 1;
-            m_allRaysAllowed = file.nRays == 8 && file.firstRay == 1;
+            m_allRaysAllowed = allBeamsSelectable(file.firstRay, file.nRays);
         }
         const int rayMin = m_allRaysAllowed ? 0 : m_firstRay;
         setRangeKeeping(m_nativeRay, rayMin, m_lastRay, rayMin == 0 ? 0 : m_firstRay, keepSelection);
@@ -711,7 +713,7 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
         m_dynamicFirstPoint->setValue(0);
     }
     m_nativePoints->setText(QString::number(npoints));
-    m_dynamicPoints->setText(QString::number(std::min(npoints, 1000)));
+    m_dynamicPoints->setText(QString::number(std::min(npoints, defaultDynamicPoints)));
     for (QLineEdit *field : {m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
                              m_dynamicSearchAlpha})
         field->clear();
@@ -834,11 +836,11 @@ void NativeForm::copyDynamicToNative()
     updateSaveButtons();
 }
 
-void NativeForm::setMode(PairingMode mode)
+void NativeForm::setMode(NativePairing mode)
 {
     m_mode = mode;
-    m_nativeZoomToDynamic->setEnabled(mode == Paired);
-    m_dynamicZoomToNative->setEnabled(mode == Paired && !m_dynamicTypeAnimation->isChecked());
+    m_nativeZoomToDynamic->setEnabled(mode == NativePairing::Paired);
+    m_dynamicZoomToNative->setEnabled(mode == NativePairing::Paired && !m_dynamicTypeAnimation->isChecked());
 }
 
 void NativeForm::updateSaveButtons()
@@ -851,49 +853,43 @@ void NativeForm::updateSaveButtons()
 void NativeForm::onNativeGroupToggled(bool on)
 {
     m_nativeContent->setVisible(on);
-    if (!on) {
-        setMode(dynamicOn() ? DynamicOnly : NothingOn);
-    } else if (dynamicOn()) {
+    const PairingChange change = nativeGroupSwitched(on, dynamicOn());
+    if (change.dynamicToNative)
         copyDynamicToNative();
-        setMode(Paired);
+    setMode(change.mode);
+    if (change.dynamicToNative)
         emit nativeDynamicPairingStarted(false);
-    } else {
-        setMode(NativeOnly);
-    }
     updateSaveButtons();
     emit graphParametersChanged();
 }
 
 void NativeForm::onDynamicGroupToggled(bool on)
 {
-    if (on) {
-        if (nativeOn() && m_nativeRay->value() == 0) {
-            {
-                const QSignalBlocker blocker(m_dynamicGroup);
-                m_dynamicGroup->setChecked(false);
-            }
-            m_dynamicContent->setVisible(false);
-            emit dynamicNeedsSingleBeam();
-            return;
+    const PairingChange change = dynamicGroupSwitched(on, nativeOn(), m_nativeRay->value());
+    if (!change.accepted) {
+        {
+            const QSignalBlocker blocker(m_dynamicGroup);
+            m_dynamicGroup->setChecked(false);
         }
+        m_dynamicContent->setVisible(false);
+        emit dynamicNeedsSingleBeam();
+        return;
+    }
+    m_dynamicContent->setVisible(on);
+    if (on) {
+        // The spectrum shows one channel sum: the native graph follows.
         if (nativeOn() && m_nativeChannel->value() > 0) {
             const QSignalBlocker blocker(m_nativeChannel);
             m_nativeChannel->setValue(0);
         }
-        m_dynamicContent->setVisible(true);
         if (graph2On())
             m_graph2Group->setChecked(false);
-        if (nativeOn()) {
-            copyNativeToDynamic();
-            setMode(Paired);
-            emit nativeDynamicPairingStarted(true);
-        } else {
-            setMode(DynamicOnly);
-        }
-    } else {
-        m_dynamicContent->setVisible(false);
-        setMode(nativeOn() ? NativeOnly : NothingOn);
     }
+    if (change.nativeToDynamic)
+        copyNativeToDynamic();
+    setMode(change.mode);
+    if (change.nativeToDynamic)
+        emit nativeDynamicPairingStarted(true);
     emit graphParametersChanged();
 }
 
@@ -910,6 +906,6 @@ void NativeForm::onAnimationToggled(bool on)
     m_dynamicFirstPoint->setEnabled(!on);
     m_dynamicPoints->setEnabled(!on);
     m_dynamicSaveGraphAll->setEnabled(!on);
-    m_dynamicZoomToNative->setEnabled(!on && m_mode == Paired);
+    m_dynamicZoomToNative->setEnabled(!on && m_mode == NativePairing::Paired);
     emit dynamicAnimationChanged(on);
 }

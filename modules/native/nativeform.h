@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/nativelisting.h"
+#include "modules/native/nativerules.h"
 #include "modules/native/pointnumberspinbox.h"
 
 #include <QString>
@@ -31,7 +32,6 @@ class NativeForm : public QWidget
 public:
     // Which of the native graph and the dynamic spectrum are on; when both
     // are, they are paired (same beam, dispersion and search point).
-    enum PairingMode { NothingOn, NativeOnly, DynamicOnly, Paired };
     enum DynamicType { FitToWidth, Scrollable, Animation };
 
     explicit NativeForm(QWidget *parent = nullptr);
@@ -48,8 +48,8 @@ public:
     void setNativeRange(int first, int count);
     void setDynamicRange(int first, int count);
 
-    PairingMode pairingMode() const { return m_mode; }
-    bool isPaired() const { return m_mode == Paired; }
+    NativePairing pairingMode() const { return m_mode; }
+    bool isPaired() const { return m_mode == NativePairing::Paired; }
     bool nativeOn() const;
     bool dynamicOn() const;
     bool fourierOn() const;
@@ -167,7 +167,7 @@ private:
     void copyDynamicToNative();
     void updateDynamicDelta();
     void updateSaveButtons();
-    void setMode(PairingMode mode);
+    void setMode(NativePairing mode);
     void onNativeGroupToggled(bool on);
     void onDynamicGroupToggled(bool on);
     void onGraph2GroupToggled(bool on);
@@ -179,7 +179,7 @@ private:
     int m_lastRay = 8;
     bool m_allRaysAllowed = true;
     int m_channelCount = 32;
-    PairingMode m_mode = NativeOnly;
+    NativePairing m_mode = NativePairing::NativeOnly;
     bool m_exportAllowed = false;
 
     QComboBox *m_comboBoxFiles = nullptr;

@@ -90,6 +90,24 @@ QVector<GraphSeries> NativeGraphBuilder::buildNativeSeries(int module, int beam,
     return series;
 }
 
+QVector<QVector<float>> NativeGraphBuilder::spectrumRows(int module, int beam, int first, int count) const
+{
+    const int moduleIndex = module - m_file.firstModule;
+    const int rayIndex = beam - m_file.firstRay;
+    const int rows = std::max(m_file.nChannels - 1, 0);
+    const int n = std::min(m_file.npoints - first, count);
+    QVector<QVector<float>> result(rows);
+    if (n <= 0)
+        return result;
+    for (int c = 0; c < rows; ++c) {
+        QVector<float> &row = result[c];
+        row.resize(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = nativeSample(m_file, moduleIndex, rayIndex, c, qint64(first) + i);
+    }
+    return result;
+}
+
 GraphSpec NativeGraphBuilder::buildGraphSpec(int module, int beam, int channel, int first, int count,
                                              const QString &delta, bool rightPanel, int disp)
 {

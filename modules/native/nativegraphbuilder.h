@@ -34,6 +34,11 @@ public:
     // first + count - 1, cut from a sum of the whole file computed once.
     QVector<double> channelSumCached(int module, int rayIndex, int disp, int first, int count);
 
+    // The rows of a dynamic spectrum: one per frequency channel of the beam
+    // (the total left out), points first .. first + count - 1 cut at the end
+    // of the file; empty rows when nothing of the range is in the file.
+    QVector<QVector<float>> spectrumRows(int module, int beam, int first, int count) const;
+
     // The number the point at an index of the file is shown by (firstPoint + index).
     qint64 pointNumber(qint64 index) const;
 

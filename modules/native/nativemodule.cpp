@@ -7,6 +7,7 @@
 #include "data/nativereader.h"
 #include "data/nativetext.h"
 #include "modules/native/imagetitlepreview.h"
+#include "modules/native/nativeanimationbar.h"
 #include "modules/native/nativedialogs.h"
 #include "modules/native/nativeform.h"
 #include "plot/dynamicspectrumwidget.h"
@@ -35,6 +36,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -42,7 +44,6 @@
 namespace {
 
 const int dynamicSlot = 2;
-const int animationBarHeight = 34;
 
 // Worker threads of loads that were asked to stop and may still be reading
 // (one chunk at most). They belong to no module; the process waits for them
@@ -133,9 +134,6 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
                     setSearchPoint(NativeView, clickedPoint(x, m_builder.npoints()), false);
             });
 
-    m_animationTimer.setInterval(33);
-    connect(&m_animationTimer, &QTimer::timeout, this, &NativeModule::animationTick);
-
     createDynamicView();
     loadFile(path);
 }
@@ -144,13 +142,11 @@ NativeModule::~NativeModule()
 {
     // A save under way stops and leaves its target as it was.
     delete m_save;
-    m_animationTimer.stop();
     abandonLoader();
     // Children still emit while the widget tree is torn down (a field losing
     // focus finishes its editing); nothing of this module may answer then.
     for (QObject *sender : {static_cast<QObject *>(m_form), static_cast<QObject *>(plot()),
-                            static_cast<QObject *>(m_spectrum), static_cast<QObject *>(m_animationSlider),
-                            static_cast<QObject *>(m_animationButton),
+                            static_cast<QObject *>(m_spectrum), static_cast<QObject *>(m_animationBar),
                             static_cast<QObject *>(m_dynamicPanel->infoPanel())})
         disconnect(sender, nullptr, this, nullptr);
 }
@@ -349,35 +345,6 @@ bool NativeModule::dropChangedFile()
 
 // ---------------------------------------------------------------- graphs
 
-GraphSpec NativeModule::buildGraphSpec(int module, int beam, int channel, int first, int count,
-                                       const QString &delta, bool rightPanel, int disp)
-{
-    if (!m_form)
-        return GraphSpec();
-    return m_builder.buildGraphSpec(module, beam, channel, first, count, delta, rightPanel, disp);
-}
-
-QVector<GraphSeries> NativeModule::buildNativeSeries(int module, int beam, int channel, int first,
-                                                     int count, int disp)
-{
-    return m_builder.buildNativeSeries(module, beam, channel, first, count, disp);
-}
-
-QVector<double> NativeModule::channelSumCached(int module, int rayIndex, int disp, int first, int count)
-{
-    return m_builder.channelSumCached(module, rayIndex, disp, first, count);
-}
-
-QString NativeModule::alphaTextAt(qint64 point, const QString &delta, int decimals) const
-{
-    return m_builder.alphaTextAt(point, delta, decimals);
-}
-
-AlphaSearchStatus NativeModule::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
-{
-    return m_builder.pointForAlpha(alpha, delta, point);
-}
-
 QString NativeModule::currentDeltaText() const
 {
     if (!m_form)
@@ -417,7 +384,7 @@ GraphSpec NativeModule::mainGraphSpec()
 {
     const PointRange range = nativeRange();
     const QString delta = m_form->nativeDelta()->text();
-    GraphSpec spec = buildGraphSpec(m_form->nativeModule()->value(), m_form->nativeRay()->value(),
+    GraphSpec spec = m_builder.buildGraphSpec(m_form->nativeModule()->value(), m_form->nativeRay()->value(),
                                     m_form->nativeChannel()->value(), range.first, range.count, delta,
                                     m_form->nativeRightPanel()->isChecked(),
                                     m_form->nativeDispersion()->value());
@@ -435,8 +402,8 @@ GraphSpec NativeModule::mainGraphSpec()
                                               .arg(pointText(m_searchPoint))
                                               .arg(alpha, delta, pulsarJName(alpha, delta)));
     }
-    if (m_playing) {
-        const int value = m_animationSlider->value();
+    if (m_animationBar->isPlaying()) {
+        const int value = m_animationBar->position();
         if (value >= range.first && value < range.first + range.count) {
             GraphSeries line;
             line.kind = GraphSeries::VerticalLine;
@@ -475,12 +442,12 @@ void NativeModule::drawNativeGraph()
     if (m_form->nativeOn() && m_searchPoint >= 0) {
         m_searchPoint = std::clamp(m_searchPoint, 0, npoints - 1);
         m_form->setSearchFields(false, pointText(m_searchPoint),
-                                alphaTextAt(m_searchPoint, m_form->nativeDelta()->text(), -1));
+                                m_builder.alphaTextAt(m_searchPoint, m_form->nativeDelta()->text(), -1));
     }
     drawMainGraph();
 
     if (m_form->graph2On()) {
-        showGraphAt(0, buildGraphSpec(m_form->nativeModule2()->value(), m_form->nativeRay2()->value(),
+        showGraphAt(0, m_builder.buildGraphSpec(m_form->nativeModule2()->value(), m_form->nativeRay2()->value(),
                                       m_form->nativeChannel2()->value(), 0, npoints,
                                       m_form->nativeDelta2()->text(),
                                       m_form->nativeRightPanel2()->isChecked(), 0));
@@ -490,7 +457,7 @@ void NativeModule::drawNativeGraph()
     if (m_form->fourierOn()) {
         const int module = m_form->fourierModule()->value();
         const int ray = m_form->fourierRay()->value();
-        showGraphAt(1, buildGraphSpec(module, ray, m_builder.file().nChannels,
+        showGraphAt(1, m_builder.buildGraphSpec(module, ray, m_builder.file().nChannels,
                                       m_form->fourierFirstPoint()->value(),
                                       m_form->fourierPoints()->value(),
                                       beamDeclinationText(module, ray, m_form->plosh()),
@@ -564,26 +531,11 @@ void NativeModule::createDynamicView()
     m_dynamicPanel->setPlotWidget(view);
     m_dynamicPanel->infoPanel()->setVisible(true);
 
-    m_animationBar = new QWidget(m_scroll);
-    m_animationBar->setAutoFillBackground(true);
-    auto *barLayout = new QHBoxLayout(m_animationBar);
-    barLayout->setContentsMargins(4, 2, 4, 2);
-    m_animationButton = new QPushButton(QStringLiteral("Start"), m_animationBar);
-    m_animationButton->setFixedWidth(70);
-    m_animationSpeed = new QSpinBox(m_animationBar);
-    m_animationSpeed->setRange(1, 10000);
-    m_animationSpeed->setValue(200);
-    m_animationSpeed->setSuffix(QStringLiteral(" points/s"));
-    m_animationSlider = new QScrollBar(Qt::Horizontal, m_animationBar);
-    m_animationLabel = new QLabel(m_animationBar);
-    m_animationLabel->setMinimumWidth(210);
-    barLayout->addWidget(m_animationButton);
-    barLayout->addWidget(m_animationSpeed);
-    barLayout->addWidget(m_animationSlider, 1);
-    barLayout->addWidget(m_animationLabel);
+    m_animationBar = new NativeAnimationBar(m_scroll);
     m_animationBar->hide();
-    connect(m_animationButton, &QPushButton::clicked, this, &NativeModule::toggleAnimation);
-    connect(m_animationSlider, &QScrollBar::valueChanged, this, &NativeModule::onAnimationSliderChanged);
+    connect(m_animationBar, &NativeAnimationBar::startPauseClicked, this, &NativeModule::toggleAnimation);
+    connect(m_animationBar, &NativeAnimationBar::positionChanged, this, &NativeModule::onAnimationSliderChanged);
+    connect(m_animationBar, &NativeAnimationBar::finished, this, &NativeModule::stopAnimation);
 
     connect(m_spectrum, &DynamicSpectrumWidget::pointClicked, this,
             [this](int number) { onSpectrumClicked(int(number - m_builder.pointNumber(0))); });
@@ -595,7 +547,7 @@ void NativeModule::createDynamicView()
         m_dynamicPanel->infoPanel()->setCoordinatesText(
             QStringLiteral("Coords:\nX1: point = %1\nX2: alpha = %2")
                 .arg(number)
-                .arg(alphaTextAt(number - m_builder.pointNumber(0), currentDeltaText(), -1)));
+                .arg(m_builder.alphaTextAt(number - m_builder.pointNumber(0), currentDeltaText(), -1)));
     });
     connect(m_spectrum, &DynamicSpectrumWidget::cursorLeft, this, [this] {
         m_dynamicPanel->infoPanel()->setCoordinatesText(QStringLiteral("Coords: move cursor over the graph..."));
@@ -618,21 +570,7 @@ int NativeModule::spectrumCellWidth() const
 
 QVector<QVector<float>> NativeModule::spectrumRows(int first, int count) const
 {
-    const NativeFile &file = m_builder.file();
-    const int moduleIndex = m_form->dynamicModule()->value() - file.firstModule;
-    const int rayIndex = m_form->dynamicRay()->value() - file.firstRay;
-    const int rows = std::max(file.nChannels - 1, 0);
-    const int n = std::min(file.npoints - first, count);
-    QVector<QVector<float>> result(rows);
-    if (n <= 0)
-        return result;
-    for (int c = 0; c < rows; ++c) {
-        QVector<float> &row = result[c];
-        row.resize(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = nativeSample(file, moduleIndex, rayIndex, c, qint64(first) + i);
-    }
-    return result;
+    return m_builder.spectrumRows(m_form->dynamicModule()->value(), m_form->dynamicRay()->value(), first, count);
 }
 
 QVector<double> NativeModule::spectrumSum(int first, int count)
@@ -643,7 +581,7 @@ QVector<double> NativeModule::spectrumSum(int first, int count)
     const int disp = m_form->dynamicDispersion()->value();
     const int n = std::min(file.npoints - first, count);
     if (m_form->isPaired())
-        return channelSumCached(module, rayIndex, disp, first, n);
+        return m_builder.channelSumCached(module, rayIndex, disp, first, n);
     QVector<double> sum;
     if (dispersedChannelSum(file, &sum, first, disp, module - file.firstModule, rayIndex, n) < 1)
         return {};
@@ -677,7 +615,7 @@ void NativeModule::configureDynamicSpectrum(DynamicSpectrumWidget *widget,
                           offset + m_dynamicSearchPoint + m_form->dynamicShiftDispersion()->value());
     widget->setDispersionColor(Qt::red);
     widget->setTrace(sum, m_form->dynamicSumHeight()->value());
-    widget->setBottomGap(ownView && type == NativeForm::Animation ? animationBarHeight : 0);
+    widget->setBottomGap(ownView && type == NativeForm::Animation ? NativeAnimationBar::barHeight : 0);
     widget->setData(rows, offset + first, m_dynamicSearchPoint >= 0 ? offset + m_dynamicSearchPoint : -1,
                     m_dynamicSearchPoint >= 0 ? alpha(m_dynamicSearchPoint) : QString());
 }
@@ -759,7 +697,7 @@ void NativeModule::scrollSpectrumToPoint(int point, bool centre)
 
 void NativeModule::onSpectrumClicked(int point)
 {
-    if (m_playing) {
+    if (m_animationBar->isPlaying()) {
         stopAnimation();
         return;
     }
@@ -786,7 +724,7 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
     const bool dynamic = view == DynamicView;
     const PointRange range = dynamic ? dynamicRange() : nativeRange();
     const bool visible = point >= range.first && point < range.first + range.count;
-    const QString alpha = alphaTextAt(point, viewDelta(view), -1);
+    const QString alpha = m_builder.alphaTextAt(point, viewDelta(view), -1);
     const QString number = pointText(point);
     const bool paired = m_form->isPaired();
 
@@ -836,7 +774,7 @@ void NativeModule::onSearchPointTyped(View view, const QString &text)
         return;
     }
     m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(),
-                            current >= 0 ? alphaTextAt(current, viewDelta(view), -1) : QString());
+                            current >= 0 ? m_builder.alphaTextAt(current, viewDelta(view), -1) : QString());
     dialogs().critical(
         this, QStringLiteral("Point outside file"),
         QStringLiteral("Point %1 is outside the file range %2–%3.\nNothing has been changed.")
@@ -850,11 +788,11 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
     const bool dynamic = view == DynamicView;
     const int current = dynamic ? m_dynamicSearchPoint : m_searchPoint;
     const QString delta = viewDelta(view);
-    const QString currentAlpha = current >= 0 ? alphaTextAt(current, delta, -1) : QString();
+    const QString currentAlpha = current >= 0 ? m_builder.alphaTextAt(current, delta, -1) : QString();
     if ((current >= 0 && text == currentAlpha) || (current < 0 && text.isEmpty()))
         return;
     int point = 0;
-    const AlphaSearchStatus status = pointForAlpha(text, delta, &point);
+    const AlphaSearchStatus status = m_builder.pointForAlpha(text, delta, &point);
     if (status == AlphaFound) {
         setSearchPoint(view, point, true);
         return;
@@ -863,7 +801,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
     const QString message = status == AlphaTextInvalid
         ? QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss.")
         : QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
-              .arg(text, alphaTextAt(0, delta, -1), alphaTextAt(std::max(m_builder.npoints() - 1, 0), delta, -1));
+              .arg(text, m_builder.alphaTextAt(0, delta, -1), m_builder.alphaTextAt(std::max(m_builder.npoints() - 1, 0), delta, -1));
     dialogs().critical(this, QStringLiteral("Invalid alpha"), message);
 }
 
@@ -899,7 +837,7 @@ void NativeModule::onPairingStarted(bool dynamicSwitchedOn)
         return;
     }
     m_form->setSearchFields(receiver == DynamicView, pointText(point),
-                            alphaTextAt(point, m_form->nativeDelta()->text(), -1));
+                            m_builder.alphaTextAt(point, m_form->nativeDelta()->text(), -1));
     if (receiver == DynamicView) {
         if (m_form->dynamicType() != NativeForm::Animation) {
             const PointRange range = dynamicRange();
@@ -975,22 +913,17 @@ void NativeModule::placeAnimationBar()
     }
     const QRect gap = m_spectrum->bottomGapRect();
     const QRect viewport = m_scroll->viewport()->geometry();
-    int y = viewport.bottom() - animationBarHeight;
+    int y = viewport.bottom() - NativeAnimationBar::barHeight;
     if (!gap.isEmpty())
         y = std::min(y, m_spectrum->mapTo(m_scroll, gap.topLeft()).y());
     m_animationBar->setGeometry(viewport.left(), std::max(y, viewport.top()), viewport.width(),
-                                animationBarHeight);
-    if (!m_playing) {
-        const int w = animationWindow();
-        const QSignalBlocker blocker(m_animationSlider);
-        m_animationSlider->setRange(0, std::max(m_builder.npoints() - w, 0));
-        m_animationSlider->setPageStep(w);
-        m_animationSlider->setSingleStep(1);
-    }
-    m_animationLabel->setText(QStringLiteral("Points %1–%2 of %3")
-                                  .arg(pointText(m_animationSlider->value()),
-                                       pointText(m_animationSlider->value() + animationWindow() - 1))
-                                  .arg(m_builder.npoints()));
+                                NativeAnimationBar::barHeight);
+    if (!m_animationBar->isPlaying())
+        m_animationBar->setWindow(m_builder.npoints(), animationWindow());
+    const int first = m_animationBar->position();
+    m_animationBar->setLabelText(QStringLiteral("Points %1–%2 of %3")
+                                     .arg(pointText(first), pointText(first + animationWindow() - 1))
+                                     .arg(m_builder.npoints()));
     m_animationBar->show();
     m_animationBar->raise();
 }
@@ -1006,7 +939,7 @@ void NativeModule::onAnimationChanged(bool on)
 
 void NativeModule::toggleAnimation()
 {
-    if (m_playing)
+    if (m_animationBar->isPlaying())
         stopAnimation();
     else
         startAnimation();
@@ -1018,49 +951,17 @@ void NativeModule::startAnimation()
         return;
     if (m_spectrum->pointCount() == 0)
         updateDynamicSpectrum();
-    const int w = animationWindow();
     placeAnimationBar();
-    {
-        const QSignalBlocker blocker(m_animationSlider);
-        m_animationSlider->setRange(0, std::max(m_builder.npoints() - w, 0));
-        m_animationSlider->setPageStep(w);
-        m_animationSlider->setSingleStep(1);
-        if (m_animationSlider->value() >= m_animationSlider->maximum())
-            m_animationSlider->setValue(0);
-    }
-    m_accumulator = 0.0;
-    m_animationClock.restart();
-    m_playing = true;
-    m_animationButton->setText(QStringLiteral("Pause"));
-    onAnimationSliderChanged(m_animationSlider->value());
-    m_animationTimer.start();
+    m_animationBar->start(m_builder.npoints(), animationWindow());
 }
 
 void NativeModule::stopAnimation()
 {
-    const bool wasPlaying = m_playing;
-    m_animationTimer.stop();
-    m_playing = false;
-    if (m_animationButton)
-        m_animationButton->setText(QStringLiteral("Start"));
+    const bool wasPlaying = m_animationBar && m_animationBar->stop();
     if (wasPlaying && m_builder.hasData() && !m_loading) {
         drawMainGraph();
         dropChangedFile();
     }
-}
-
-void NativeModule::animationTick()
-{
-    if (!m_playing)
-        return;
-    const qint64 elapsed = m_animationClock.restart();
-    const AnimationStep step = animationStep(m_animationSlider->value(), m_animationSlider->maximum(),
-                                             m_animationSpeed->value(), elapsed, m_accumulator);
-    m_accumulator = step.accumulator;
-    if (step.value != m_animationSlider->value())
-        m_animationSlider->setValue(step.value);
-    if (step.finished)
-        stopAnimation();
 }
 
 void NativeModule::onAnimationSliderChanged(int value)
@@ -1070,7 +971,7 @@ void NativeModule::onAnimationSliderChanged(int value)
     const int npoints = m_builder.npoints();
     const int w = animationWindow();
     const int v = std::clamp(value, 0, std::max(npoints - w, 0));
-    m_animationLabel->setText(
+    m_animationBar->setLabelText(
         QStringLiteral("Points %1–%2 of %3").arg(pointText(v), pointText(v + w - 1)).arg(npoints));
     scrollSpectrumToPoint(v, false);
     if (m_form->nativeOn()) {
@@ -1138,7 +1039,7 @@ void NativeModule::saveNativeGraph()
     }
     const QImage image = primaryGraphPanel()->grab().toImage();
     const PointRange range = nativeVisibleRange();
-    const QString alpha = alphaTextAt(range.first + range.count / 2, m_form->nativeDelta()->text(), -1);
+    const QString alpha = m_builder.alphaTextAt(range.first + range.count / 2, m_form->nativeDelta()->text(), -1);
     savePicture(image, defaultSaveFileName(parentFileName(), alpha, m_form->nativeModule()->value(),
                                            m_form->nativeRay()->value(), range.count,
                                            QStringLiteral("native"), QStringLiteral("png")));
@@ -1152,7 +1053,7 @@ void NativeModule::saveNativeData(bool binary)
     if (range.count <= 0)
         return;
     const QString delta = m_form->nativeDelta()->text();
-    const QString alpha = alphaTextAt(range.first, delta, -1);
+    const QString alpha = m_builder.alphaTextAt(range.first, delta, -1);
     const QString extension = binary ? binaryExtractExtension(parentFileName()) : QStringLiteral("txt");
     const QString name = defaultSaveFileName(parentFileName(), alpha, m_form->nativeModule()->value(),
                                              m_form->nativeRay()->value(), range.count, QString(), extension);
@@ -1213,7 +1114,7 @@ void NativeModule::saveDynamicSpectrum(int first, int count)
     if (!m_nativeDialogs->spectrumTitle(this, image, &title, &pointSize))
         return;
     const QImage picture = ImageTitlePreview::titledImage(image, title, pointSize);
-    const QString alpha = alphaTextAt(first + count / 2, currentDeltaText(), -1);
+    const QString alpha = m_builder.alphaTextAt(first + count / 2, currentDeltaText(), -1);
     savePicture(picture, defaultSaveFileName(parentFileName(), alpha, m_form->dynamicModule()->value(),
                                              m_form->dynamicRay()->value(), count,
                                              QStringLiteral("dynamic"), QStringLiteral("png")));

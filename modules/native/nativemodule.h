@@ -8,23 +8,18 @@
 #include "workspace/backgroundsave.h"
 #include "workspace/moduleworkspace.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 #include <QVector>
 
 #include <memory>
 
 class DynamicSpectrumYAxis;
+class NativeAnimationBar;
 class NativeDialogs;
 class NativeFileLoader;
 class NativeForm;
 class PlotPanel;
-class QLabel;
-class QPushButton;
 class QScrollArea;
-class QScrollBar;
-class QSpinBox;
 class QThread;
 
 // The viewer of one native observation file: loads it on a worker thread,
@@ -53,17 +48,13 @@ public:
     // Replaces the module's own dialog (the spectrum picture's title).
     void setNativeDialogs(std::unique_ptr<NativeDialogs> dialogs);
 
-    GraphSpec buildGraphSpec(int module, int beam, int channel, int first, int count,
-                             const QString &delta, bool rightPanel, int disp);
-    QVector<GraphSeries> buildNativeSeries(int module, int beam, int channel, int first, int count,
-                                           int disp);
-    QVector<double> channelSumCached(int module, int rayIndex, int disp, int first, int count);
-    QString alphaTextAt(qint64 point, const QString &delta, int decimals) const;
-    AlphaSearchStatus pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
+    // The declination the dynamic view's alphas are reckoned at.
     QString currentDeltaText() const;
 
     NativeForm *form() const { return m_form; }
     const NativeFile &data() const { return m_builder.file(); }
+    // The graphs and alphas of the loaded record.
+    const NativeGraphBuilder &builder() const { return m_builder; }
     QString currentPath() const { return m_path; }
     bool isLoading() const { return m_loading; }
     bool isSaving() const { return m_save != nullptr; }
@@ -80,12 +71,7 @@ public:
     PlotPanel *dynamicPanel() const { return m_dynamicPanel; }
     DynamicSpectrumWidget *spectrumWidget() const { return m_spectrum; }
     QScrollArea *spectrumScrollArea() const { return m_scroll; }
-    QWidget *animationBar() const { return m_animationBar; }
-    QScrollBar *animationSlider() const { return m_animationSlider; }
-    QSpinBox *animationSpeed() const { return m_animationSpeed; }
-    QPushButton *animationButton() const { return m_animationButton; }
-    QLabel *animationLabel() const { return m_animationLabel; }
-    bool isAnimationPlaying() const { return m_playing; }
+    NativeAnimationBar *animationBar() const { return m_animationBar; }
 
     // Reactions that the form's buttons and fields trigger, callable directly.
     void setSearchPoint(View view, int point, bool showHint);
@@ -98,7 +84,6 @@ public:
     void saveDynamicSpectrumAll();
     void saveDynamicSpectrumArea();
     void toggleAnimation();
-    void animationTick();
 
 public slots:
     void onFileChanged(QString path);
@@ -178,13 +163,5 @@ private:
     DynamicSpectrumYAxis *m_yAxis = nullptr;
     QVector<DynamicSpectrumWidget::Element> m_axisElements;
 
-    QWidget *m_animationBar = nullptr;
-    QScrollBar *m_animationSlider = nullptr;
-    QSpinBox *m_animationSpeed = nullptr;
-    QPushButton *m_animationButton = nullptr;
-    QLabel *m_animationLabel = nullptr;
-    QTimer m_animationTimer;
-    QElapsedTimer m_animationClock;
-    double m_accumulator = 0.0;
-    bool m_playing = false;
+    NativeAnimationBar *m_animationBar = nullptr;
 };

@@ -15,6 +15,11 @@ int pointsFieldValue(const QString &text)
     return int(std::clamp<qint64>(value, -2147483647LL, 2147483647LL));
 }
 
+bool allBeamsSelectable(int firstRay, int nRays)
+{
+    return nRays == 8 && firstRay == 1;
+}
+
 PointRange clampPointRange(qint64 first, qint64 count, int npoints)
 {
     if (npoints <= 0)
@@ -146,4 +151,35 @@ QString binaryExtractExtension(const QString &parentFileName)
 QString headerLinesHtml(const QString &lines)
 {
     return lines.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
+PairingChange nativeGroupSwitched(bool on, bool dynamicOn)
+{
+    PairingChange change;
+    if (!on)
+        change.mode = dynamicOn ? NativePairing::DynamicOnly : NativePairing::NothingOn;
+    else if (dynamicOn)
+        change.mode = NativePairing::Paired;
+    else
+        change.mode = NativePairing::NativeOnly;
+    // The native graph joins a spectrum already shown: it takes its choices.
+    change.dynamicToNative = change.mode == NativePairing::Paired;
+    return change;
+}
+
+PairingChange dynamicGroupSwitched(bool on, bool nativeOn, int nativeRay)
+{
+    PairingChange change;
+    if (!on) {
+        change.mode = nativeOn ? NativePairing::NativeOnly : NativePairing::NothingOn;
+        return change;
+    }
+    if (nativeOn && nativeRay == 0) {
+        change.mode = NativePairing::NativeOnly;
+        change.accepted = false;
+        return change;
+    }
+    change.mode = nativeOn ? NativePairing::Paired : NativePairing::DynamicOnly;
+    change.nativeToDynamic = nativeOn;
+    return change;
 }

@@ -18,6 +18,27 @@ struct PointRange
 // beyond it the dispersion lines can no longer be seen.
 constexpr int maxDynamicSpectrumPoints = 12000;
 
+// Points the dynamic spectrum shows of a newly opened file (fewer when the
+// file is shorter).
+constexpr int defaultDynamicPoints = 1000;
+
+// The dynamic spectrum's look as the form starts: cells of 2 x 4 px, the axis
+// font and pen, the signal trace's pen and band. The form's "Pixel size",
+// "Font size", "Scale thickness", "Line thickness" and "Graph height".
+struct SpectrumLook
+{
+    int pixelWidth = 2;
+    int pixelHeight = 4;
+    int fontSize = 9;
+    int scaleThickness = 1;
+    int lineThickness = 1;
+    int sumHeight = 100;
+};
+
+// Beam 0 (every beam on one graph) is offered only for a module of eight
+// beams numbered from 1.
+bool allBeamsSelectable(int firstRay, int nRays);
+
 // A points field that is not a decimal number counts as 0.
 int pointsFieldValue(const QString &text);
 
@@ -63,6 +84,27 @@ struct AnimationStep
     bool finished = false;    // the window reached the end of the file
 };
 AnimationStep animationStep(int value, int maximum, int speed, qint64 elapsedMs, double accumulator);
+
+// Which of the native graph and the dynamic spectrum are on; paired when both
+// are, sharing module, beam, dispersion and search point.
+enum class NativePairing { NothingOn, NativeOnly, DynamicOnly, Paired };
+
+// What switching the native or the dynamic group on or off leads to.
+struct PairingChange
+{
+    NativePairing mode = NativePairing::NothingOn;
+    // False when the dynamic group may not come on because the native graph
+    // shows every beam: it goes back off and nothing else changes.
+    bool accepted = true;
+    // Which side's module, beam, dispersion and search point the pair takes.
+    bool nativeToDynamic = false;
+    bool dynamicToNative = false;
+};
+// The native group switched while the dynamic group is (or is not) on.
+PairingChange nativeGroupSwitched(bool on, bool dynamicOn);
+// The dynamic group switched while the native group is (or is not) on,
+// showing beam nativeRay (0: every beam).
+PairingChange dynamicGroupSwitched(bool on, bool nativeOn, int nativeRay);
 
 // "J%1_file%2_m%3_r%4_n%5%6.%7": the first six digits of the alpha, the source
 // name without directory, suffix and a trailing "_00" or "_00_p<n>-<n>", the

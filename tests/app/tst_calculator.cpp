@@ -42,9 +42,6 @@ private slots:
     void fontSizeStopsAtLimits();
     void clearFormEmptiesLineEditsOnly();
     void groupsShowAndHideTheirContent();
-    void initialTextsAndStyling_data();
-    void initialTextsAndStyling();
-    void layoutAndHelpText();
     void coordinateCalculatorsFillTheirFields();
     void timeAndPointFollowEachOther();
     void boundPeriodFollowsTheBins();
@@ -250,72 +247,6 @@ void TestCalculator::groupsShowAndHideTheirContent()
         QCOMPARE(content->isVisibleTo(group), group->isChecked());
     }
     QVERIFY(!child<QGroupBox>(&form, "groupBoxMain")->isCheckable());
-}
-
-void TestCalculator::initialTextsAndStyling_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("readOnly");
-    QTest::newRow("cat2kvx_alfa") << "cat2kvx_alfa" << "03:23:27" << false;
-    QTest::newRow("cat2kvx_delta") << "cat2kvx_delta" << "39:44:52" << false;
-    QTest::newRow("cat2kvx_date") << "cat2kvx_date" << "01.04.2015" << false;
-    QTest::newRow("kvx2cat_time") << "kvx2cat_time" << "12:13:20.66" << false;
-    QTest::newRow("kvx2cat_culmPoint") << "kvx2cat_culmPoint" << "64090" << false;
-    QTest::newRow("ffa_poins") << "ffa_poins" << "16384" << false;
-    QTest::newRow("ffa_ducy_max") << "ffa_ducy_max" << "0.01" << false;
-    QTest::newRow("ffa_wtsp") << "ffa_wtsp" << "1.5" << false;
-    QTest::newRow("ffa_bin_min") << "ffa_bin_min" << "39" << false;
-    QTest::newRow("ffa_bin_max") << "ffa_bin_max" << "44" << false;
-    QTest::newRow("ffa_period_min") << "ffa_period_min" << "1" << false;
-    QTest::newRow("ffa_period_max") << "ffa_period_max" << "10.0" << false;
-    QTest::newRow("ffa_cols") << "ffa_cols" << "" << true;
-    QTest::newRow("ffa_rows") << "ffa_rows" << "" << true;
-    QTest::newRow("calcdelta_delta") << "calcdelta_delta" << "" << true;
-    QTest::newRow("calcdelta_deltaD") << "calcdelta_deltaD" << "" << true;
-}
-
-void TestCalculator::initialTextsAndStyling()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(bool, readOnly);
-    CalculatorForm form;
-    auto *edit = form.findChild<QLineEdit *>(name);
-    QVERIFY(edit);
-    QCOMPARE(edit->text(), text);
-    QCOMPARE(edit->isReadOnly(), readOnly);
-    QCOMPARE(edit->styleSheet(),
-             readOnly ? QStringLiteral("background-color: #dfffd3;") : QString());
-}
-
-void TestCalculator::layoutAndHelpText()
-{
-    CalculatorModule calculator;
-    QCOMPARE(calculator.form()->windowTitle(), QStringLiteral("CalculatorForm"));
-    QCOMPARE(calculator.form()->minimumWidth(), 505);
-    QCOMPARE(calculator.form()->maximumWidth(), 505);
-    QCOMPARE(calculator.resultLabel()->text(), CalculatorModule::helpText());
-    QVERIFY(CalculatorModule::helpText().startsWith(
-        QStringLiteral("Введите параметры в калькулятор и нажмите кнопку запуска вычислений.")));
-    QVERIFY(calculator.resultLabel()->wordWrap());
-
-    auto *tres = child<QComboBox>(calculator.form(), "tres");
-    QCOMPARE(tres->count(), 3);
-    QCOMPARE(tres->itemText(0), QStringLiteral("0.0124928 "));
-    QCOMPARE(tres->currentIndex(), 0);
-    auto *site = child<QComboBox>(calculator.form(), "calcdelta_plosh");
-    QCOMPARE(site->count(), 4);
-    QCOMPARE(site->itemText(0), QStringLiteral("N0"));
-    QCOMPARE(site->itemText(3), QStringLiteral("N4"));
-    QCOMPARE(child<QCheckBox>(calculator.form(), "ffa_boundPeriodBin")->text(),
-             QStringLiteral("bound with bin"));
-
-    calculator.resize(1100, 700);
-    calculator.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&calculator));
-    QCOMPARE(calculator.form()->width(), 505);
-    QVERIFY(calculator.resultLabel()->mapTo(&calculator, QPoint(0, 0)).x() >= 505 + 5 + 20);
 }
 
 void TestCalculator::coordinateCalculatorsFillTheirFields()

@@ -117,7 +117,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void layoutAndTexts();
+    void layoutAndClose();
     void colourSwatchKeepsSizeUnderAppStyle();
     void textDialog();
     void shortArrowIsRefused();
@@ -212,58 +212,16 @@ void TestCaptureEditor::clickInView(const QPointF &at)
     sendMouse(viewport, QEvent::MouseButtonRelease, viewPos(at));
 }
 
-void TestCaptureEditor::layoutAndTexts()
+void TestCaptureEditor::layoutAndClose()
 {
     QVERIFY(makeEditor(QSize(640, 480)));
-    QCOMPARE(m_editor->windowTitle(), QStringLiteral("Screenshot editor"));
-    QVERIFY(m_editor->isModal());
     QCOMPARE(m_editor->graphicsScene()->sceneRect(), QRectF(0, 0, 640, 480));
-    QCOMPARE(m_editor->backgroundItem()->zValue(), -1000.0);
-    QCOMPARE(m_editor->currentColor(), QColor(Qt::blue));
-    QCOMPARE(m_editor->nextNumber(), 1);
-
-    const QStringList names = {"captureAddText", "captureAddArrow", "captureNumbering", "captureDelete"};
-    const QStringList texts = {"Add text", "Add arrow", "Numbering", "Delete"};
-    for (int i = 0; i < names.size(); ++i) {
-        auto *button = m_editor->findChild<QPushButton *>(names.at(i));
-        QVERIFY2(button, qPrintable(names.at(i)));
-        QCOMPARE(button->text(), texts.at(i));
-        QVERIFY(button->width() >= 110 && button->height() >= 34);
-        QCOMPARE(button->isCheckable(), i == 1 || i == 2);
-    }
-    for (const char *name : {"captureSave", "captureClose"}) {
-        auto *button = m_editor->findChild<QPushButton *>(name);
-        QVERIFY(button);
-        QVERIFY(button->width() >= 130 && button->height() >= 36);
-    }
-    QCOMPARE(m_editor->findChild<QPushButton *>("captureSave")->text(), QStringLiteral("Save"));
-    QCOMPARE(m_editor->findChild<QPushButton *>("captureClose")->text(), QStringLiteral("Close"));
-
-    auto *spin = m_editor->findChild<QSpinBox *>("captureFontSize");
-    QVERIFY(spin);
-    QCOMPARE(spin->minimum(), 6);
-    QCOMPARE(spin->maximum(), 72);
-    QCOMPARE(spin->value(), 12);
-
-    auto *colour = m_editor->findChild<QPushButton *>("captureColor");
-    QVERIFY(colour);
-    QCOMPARE(colour->size(), QSize(46, 28));
-    QCOMPARE(colour->toolTip(), QStringLiteral("Current drawing color"));
-    QVERIFY(colour->styleSheet().contains(QStringLiteral("background-color: #0000ff;")));
-
-    QStringList labels;
-    for (QLabel *label : m_editor->findChildren<QLabel *>())
-        labels << label->text();
-    QVERIFY(labels.contains("Font size:"));
-    QVERIFY(labels.contains("Color:"));
-
     // The tool row sits above the view, the buttons below it.
     const QRect view = m_editor->view()->geometry();
     auto topIn = [this](QWidget *w) { return w->mapTo(m_editor, QPoint(0, 0)).y(); };
     auto *addText = m_editor->findChild<QPushButton *>("captureAddText");
     QVERIFY(topIn(addText) + addText->height() <= view.top());
     QVERIFY(topIn(m_editor->findChild<QPushButton *>("captureSave")) > view.bottom());
-    QVERIFY(view.height() > 600);
 
     // "Close" leaves without asking anything.
     m_editor->findChild<QPushButton *>("captureClose")->click();
@@ -288,8 +246,6 @@ void TestCaptureEditor::colourSwatchKeepsSizeUnderAppStyle()
 void TestCaptureEditor::textDialog()
 {
     AddTextDialog dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Add text"));
-    QCOMPARE(dialog.size(), QSize(800, 420));
     QCOMPARE(dialog.editor()->lineWrapMode(), QPlainTextEdit::NoWrap);
     dialog.setText(QStringLiteral("line one\nline two"));
     QCOMPARE(dialog.text(), QStringLiteral("line one\nline two"));

@@ -46,7 +46,6 @@ class TestNativeForm : public QObject
     Q_OBJECT
 
 private slots:
-    void defaults();
     void rayRanges_data();
     void rayRanges();
     void moduleRangeAndKeeping();
@@ -56,31 +55,6 @@ private slots:
     void emissions();
     void animationType();
 };
-
-void TestNativeForm::defaults()
-{
-    NativeForm form;
-    QCOMPARE(form.nativeModule()->value(), 1);
-    QCOMPARE(form.nativeRay()->value(), 0);
-    QCOMPARE(form.nativeChannel()->value(), 0);
-    QCOMPARE(form.nativeDispersion()->maximum(), 200);
-    QCOMPARE(form.dynamicPixWidth()->value(), 2);
-    QCOMPARE(form.dynamicPixHeight()->value(), 4);
-    QCOMPARE(form.dynamicSumHeight()->value(), 100);
-    QCOMPARE(form.dynamicFontSize()->value(), 9);
-    QCOMPARE(form.dynamicShiftDispersion()->minimum(), -15000);
-    QVERIFY(form.dynamicTypeFitToWidth()->isChecked());
-    QVERIFY(form.nativeOn());
-    QVERIFY(!form.dynamicOn());
-    QVERIFY(!form.fourierOn());
-    QVERIFY(!form.graph2On());
-    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
-    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->text(),
-             QStringLiteral("   Zoom to dynamic"));
-    QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("dateKvx"))->styleSheet(),
-             QStringLiteral("background-color: #dfffd3;"));
-    QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
-}
 
 void TestNativeForm::rayRanges_data()
 {
@@ -201,18 +175,18 @@ void TestNativeForm::groupsExcludeEachOther()
     QVERIFY(!form.graph2Group()->isChecked());
     QCOMPARE(pairing.count(), 1);
     QCOMPARE(pairing.at(0).at(0).toBool(), true);
-    QCOMPARE(form.pairingMode(), NativeForm::Paired);
+    QCOMPARE(form.pairingMode(), NativePairing::Paired);
     QVERIFY(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     form.graph2Group()->setChecked(true);
     QVERIFY(!form.dynamicGroup()->isChecked());
-    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(form.pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     // Dynamic alone, then nothing.
     form.nativeGroup()->setChecked(false);
-    QCOMPARE(form.pairingMode(), NativeForm::NothingOn);
+    QCOMPARE(form.pairingMode(), NativePairing::NothingOn);
     QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
     form.dynamicGroup()->setChecked(true);
-    QCOMPARE(form.pairingMode(), NativeForm::DynamicOnly);
+    QCOMPARE(form.pairingMode(), NativePairing::DynamicOnly);
     QCOMPARE(pairing.count(), 1);
 }
 

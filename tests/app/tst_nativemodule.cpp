@@ -5,6 +5,7 @@
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
+#include "modules/native/nativeanimationbar.h"
 #include "modules/native/nativedialogs.h"
 #include "modules/native/nativeform.h"
 #include "modules/native/nativemodule.h"
@@ -16,6 +17,9 @@
 #include "plot/infopanel.h"
 #include "plot/seriespalette.h"
 #include "synth/syntheticobservation.h"
+#include "tests/support/fakenativedialogs.h"
+#include "tests/support/fakeshell.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,84 +45,6 @@
 
 namespace {
 
-struct Message
-{
-    QString title;
-    QString text;
-};
-
-// Answers the shell's dialogs without anyone clicking and keeps what was asked.
-class RecordingShell : public ShellDialogs
-{
-public:
-    void critical(QWidget *, const QString &title, const QString &text) override { criticals.append({title, text}); }
-    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override
-    {
-        saveTitles << title;
-        saveStarts << path;
-        saveFilters << filter;
-        return answer;
-    }
-    void warning(QWidget *, const QString &title, const QString &text) override { warnings.append({title, text}); }
-    void information(QWidget *, const QString &title, const QString &text) override
-    {
-        warnings.append({title, text});
-    }
-
-    QString answer;
-    QStringList saveTitles;
-    QStringList saveStarts;
-    QStringList saveFilters;
-    QVector<Message> warnings;
-    QVector<Message> criticals;
-};
-
-// Hands a module's questions on to recorders the test keeps.
-class ForwardingNative : public NativeDialogs
-{
-public:
-    explicit ForwardingNative(NativeDialogs *target) : m_target(target) {}
-    bool spectrumTitle(QWidget *p, const QImage &image, QString *title, int *size) override
-    {
-        return m_target->spectrumTitle(p, image, title, size);
-    }
-
-private:
-    NativeDialogs *m_target;
-};
-
-class ForwardingShell : public ShellDialogs
-{
-public:
-    explicit ForwardingShell(ShellDialogs *target) : m_target(target) {}
-    QString saveFileName(QWidget *p, const QString &t, const QString &path, const QString &f) override
-    {
-        return m_target->saveFileName(p, t, path, f);
-    }
-    void warning(QWidget *p, const QString &t, const QString &text) override { m_target->warning(p, t, text); }
-    void information(QWidget *p, const QString &t, const QString &text) override { m_target->information(p, t, text); }
-    void critical(QWidget *p, const QString &t, const QString &text) override { m_target->critical(p, t, text); }
-
-private:
-    ShellDialogs *m_target;
-};
-
-class RecordingNative : public NativeDialogs
-{
-public:
-    bool spectrumTitle(QWidget *, const QImage &image, QString *title, int *pointSize) override
-    {
-        shownImage = image;
-        *title = titleAnswer;
-        *pointSize = 14;
-        return accept;
-    }
-
-    QImage shownImage;
-    QString titleAnswer;
-    bool accept = true;
-};
-
 SyntheticObservation::Params baseParams()
 {
     SyntheticObservation::Params p;
@@ -138,18 +64,6 @@ void typeInto(QLineEdit *edit, const QString &text)
     edit->del();
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
-}
-
-int countColour(const QImage &image, const QColor &colour)
-{
-    int n = 0;
-    const QRgb wanted = colour.rgb();
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            n += (line[x] | 0xff000000u) == wanted;
-    }
-    return n;
 }
 
 } // namespace
@@ -181,8 +95,8 @@ private slots:
     void cancelledSaveWritesNothing();
     void graphPictureDefaultName();
     void spectrumPictureWithTitle();
-    void loadErrorLeavesModuleEmpty();
-    void validationFailureLeavesModuleEmpty();
+    void refusedFileLeavesModuleEmpty_data();
+    void refusedFileLeavesModuleEmpty();
     void failureAfterGoodFileLeavesNoStaleGraph();
     void newerLoadReplacesOlder();
     void olderProgressHideIgnored();
@@ -201,9 +115,34 @@ private:
     bool waitSaved(NativeModule *module);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    RecordingShell m_shell;
-    RecordingNative m_native;
+    // The warnings and informations, or the critical messages, shown so far.
+    QList<DialogLog::Message> warnings() const;
+    QList<DialogLog::Message> criticals() const;
+
+    DialogLog m_log;
+    // The spectrum-title dialog of the module opened last.
+    FakeNativeDialogs *m_native = nullptr;
 };
+
+QList<DialogLog::Message> TestNativeModule::warnings() const
+{
+    QList<DialogLog::Message> said;
+    for (const DialogLog::Message &message : m_log.messages) {
+        if (message.kind != QStringLiteral("critical"))
+            said.append(message);
+    }
+    return said;
+}
+
+QList<DialogLog::Message> TestNativeModule::criticals() const
+{
+    QList<DialogLog::Message> said;
+    for (const DialogLog::Message &message : m_log.messages) {
+        if (message.kind == QStringLiteral("critical"))
+            said.append(message);
+    }
+    return said;
+}
 
 void TestNativeModule::initTestCase()
 {
@@ -216,8 +155,8 @@ void TestNativeModule::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_shell = RecordingShell();
-    m_native = RecordingNative();
+    m_log = DialogLog();
+    m_native = nullptr;
     QSettings().clear();
 }
 
@@ -268,8 +207,10 @@ std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool s
     QVector<NativeFileEntry> files;
     listNativeFiles(QFileInfo(path).absolutePath(), &files);
     auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
-    module->setDialogs(std::make_unique<ForwardingShell>(&m_shell));
-    module->setNativeDialogs(std::make_unique<ForwardingNative>(&m_native));
+    module->setDialogs(fakeDialogs(&m_log));
+    auto native = std::make_unique<FakeNativeDialogs>();
+    m_native = native.get();
+    module->setNativeDialogs(std::move(native));
     module->resize(1500, 1000);
     if (show)
         module->show();
@@ -335,7 +276,7 @@ void TestNativeModule::passportFields()
     QVERIFY(f->nativeSaveDataPnt()->isEnabled());
     // Beam 0 shows all rays: the text extract needs a single beam.
     QVERIFY(!f->nativeSaveDataTxt()->isEnabled());
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestNativeModule::beamZeroDrawsEveryRayInItsColour()
@@ -354,7 +295,7 @@ void TestNativeModule::beamZeroDrawsEveryRayInItsColour()
     QApplication::processEvents();
     const QImage shot = m->plot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (int r = 0; r < 8; ++r)
-        QVERIFY2(countColour(shot, graphColours[r]) > 20, qPrintable(QStringLiteral("ray %1").arg(r + 1)));
+        QVERIFY2(WidgetProbe::countColour(shot, graphColours[r]) > 20, qPrintable(QStringLiteral("ray %1").arg(r + 1)));
     // A single beam draws one curve.
     m->form()->nativeRay()->setValue(5);
     QCOMPARE(m->plot()->series().size(), 1);
@@ -442,7 +383,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     QCOMPARE(m->searchPoint(), 1234);
     const QString alpha = f->nativeSearchAlpha()->text();
     QVERIFY(!alpha.isEmpty());
-    QCOMPARE(alpha, m->alphaTextAt(1234, f->nativeDelta()->text(), -1));
+    QCOMPARE(alpha, m->builder().alphaTextAt(1234, f->nativeDelta()->text(), -1));
     // The marker and the header.
     const QVector<GraphSeries> &series = m->plot()->series();
     QCOMPARE(series.last().name, QStringLiteral("Search point"));
@@ -457,7 +398,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     typeInto(f->nativeSearchAlpha(), alpha);
     QCOMPARE(m->searchPoint(), 1234);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
-    QVERIFY(m_shell.criticals.isEmpty());
+    QVERIFY(criticals().isEmpty());
 
     // A point outside the shown range is kept but draws no marker.
     f->setNativeRange(0, 100);
@@ -467,9 +408,9 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     QCOMPARE(m->searchPoint(), 1234);
     // Typing one outside the shown range gives the hint.
     typeInto(f->nativeSearchPoint(), QStringLiteral("500"));
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Point outside visible range"));
-    QCOMPARE(m_shell.warnings[0].text,
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].title, QStringLiteral("Point outside visible range"));
+    QCOMPARE(warnings()[0].text,
              QStringLiteral("Point 500 is outside the visible Native graph range 0–99.\n"
                             "The point has been accepted, but its red line is outside the visible range."));
 
@@ -496,36 +437,36 @@ void TestNativeModule::refusedSearchInputKeepsState()
     const QString alpha0 = f->nativeSearchAlpha()->text();
 
     for (const QString &bad : {QStringLiteral("4000"), QStringLiteral("-1"), QStringLiteral("12x")}) {
-        m_shell.criticals.clear();
+        m_log.messages.clear();
         typeInto(f->nativeSearchPoint(), bad);
-        QCOMPARE(m_shell.criticals.size(), 1);
-        QCOMPARE(m_shell.criticals[0].title, QStringLiteral("Point outside file"));
-        QCOMPARE(m_shell.criticals[0].text,
+        QCOMPARE(criticals().size(), 1);
+        QCOMPARE(criticals()[0].title, QStringLiteral("Point outside file"));
+        QCOMPARE(criticals()[0].text,
                  QStringLiteral("Point %1 is outside the file range 0–3999.\nNothing has been changed.").arg(bad));
         QCOMPARE(m->searchPoint(), 0);
         QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("0"));
     }
 
-    m_shell.criticals.clear();
+    m_log.messages.clear();
     typeInto(f->nativeSearchAlpha(), QStringLiteral("ab:cd:ef"));
-    QCOMPARE(m_shell.criticals.size(), 1);
-    QCOMPARE(m_shell.criticals[0].title, QStringLiteral("Invalid alpha"));
-    QCOMPARE(m_shell.criticals[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
+    QCOMPARE(criticals().size(), 1);
+    QCOMPARE(criticals()[0].title, QStringLiteral("Invalid alpha"));
+    QCOMPARE(criticals()[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
     QCOMPARE(f->nativeSearchAlpha()->text(), alpha0);
     QCOMPARE(m->searchPoint(), 0);
 
     // A minute beyond the last point.
     const QString delta = f->nativeDelta()->text();
-    const QString last = m->alphaTextAt(3999, delta, 0);
+    const QString last = m->builder().alphaTextAt(3999, delta, 0);
     QStringList parts = last.split(QLatin1Char(':'));
     parts[1] = QStringLiteral("%1").arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0'));
     const QString beyond = parts.join(QLatin1Char(':'));
-    m_shell.criticals.clear();
+    m_log.messages.clear();
     typeInto(f->nativeSearchAlpha(), beyond);
-    QCOMPARE(m_shell.criticals.size(), 1);
-    QCOMPARE(m_shell.criticals[0].text,
+    QCOMPARE(criticals().size(), 1);
+    QCOMPARE(criticals()[0].text,
              QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
-                 .arg(beyond, m->alphaTextAt(0, delta, -1), m->alphaTextAt(3999, delta, -1)));
+                 .arg(beyond, m->builder().alphaTextAt(0, delta, -1), m->builder().alphaTextAt(3999, delta, -1)));
     QCOMPARE(m->searchPoint(), 0);
 }
 
@@ -543,13 +484,13 @@ void TestNativeModule::extractShowsPointNumbers()
     typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
     QCOMPARE(m->searchPoint(), 234);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
-    QCOMPARE(f->nativeSearchAlpha()->text(), m->alphaTextAt(234, f->nativeDelta()->text(), -1));
+    QCOMPARE(f->nativeSearchAlpha()->text(), m->builder().alphaTextAt(234, f->nativeDelta()->text(), -1));
     QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
     QCOMPARE(m->plot()->series().last().sampleIndex, 234);
 
     typeInto(f->nativeSearchPoint(), QStringLiteral("999"));
-    QCOMPARE(m_shell.criticals.size(), 1);
-    QCOMPARE(m_shell.criticals[0].text,
+    QCOMPARE(criticals().size(), 1);
+    QCOMPARE(criticals()[0].text,
              QStringLiteral("Point 999 is outside the file range 1000–4999.\nNothing has been changed."));
     QCOMPARE(m->searchPoint(), 234);
 
@@ -582,7 +523,7 @@ void TestNativeModule::pairingCopiesBothWays()
     typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
 
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     QCOMPARE(f->nativeChannel()->value(), 0);
     QCOMPARE(f->dynamicRay()->value(), 3);
     QCOMPARE(f->dynamicDispersion()->value(), 25);
@@ -618,12 +559,12 @@ void TestNativeModule::pairingCopiesBothWays()
 
     // Switching the native group off and on again takes the dynamic selection over.
     f->nativeGroup()->setChecked(false);
-    QCOMPARE(f->pairingMode(), NativeForm::DynamicOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::DynamicOnly);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
     QCOMPARE(m->searchPoint(), 4700);
     f->dynamicDispersion()->setValue(30);
     f->nativeGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     QCOMPARE(m->searchPoint(), 9000);
     QCOMPARE(f->nativeDispersion()->value(), 30);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
@@ -632,7 +573,7 @@ void TestNativeModule::pairingCopiesBothWays()
     // Graph 2 and the dynamic spectrum exclude each other.
     f->graph2Group()->setChecked(true);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QVERIFY(m->graphArea()->isPanelVisible(0));
 }
@@ -645,18 +586,18 @@ void TestNativeModule::dynamicNeedsSingleBeam()
     QCOMPARE(f->nativeRay()->value(), 0);
     f->dynamicGroup()->setChecked(true);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
-    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].title, QStringLiteral("Error"));
+    QCOMPARE(warnings()[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     // Setting beam 0 while paired switches the dynamic spectrum off.
     f->nativeRay()->setValue(1);
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), NativeForm::Paired);
+    QCOMPARE(f->pairingMode(), NativePairing::Paired);
     f->nativeRay()->setValue(0);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
+    QCOMPARE(f->pairingMode(), NativePairing::NativeOnly);
 }
 
 void TestNativeModule::pointsFieldAndCursorReadout()
@@ -672,13 +613,15 @@ void TestNativeModule::pointsFieldAndCursorReadout()
     typeInto(f->nativePoints(), QStringLiteral("500"));
     QCOMPARE(f->nativePoints()->text(), QStringLiteral("10"));
     QCOMPARE(m->plot()->series()[0].values.size(), 10);
-    QCOMPARE(m->plot()->series()[0].values[0], m->channelSumCached(1, 0, 0, 3990, 1).value(0));
+    NativeGraphBuilder sums;
+    sums.setFile(m->data());
+    QCOMPARE(m->plot()->series()[0].values[0], sums.channelSumCached(1, 0, 0, 3990, 1).value(0));
 
     f->dynamicGroup()->setChecked(true);
     InfoPanel *info = m->dynamicPanel()->infoPanel();
     emit m->spectrumWidget()->cursorPointChanged(250);
     QCOMPARE(info->coordinatesText(), QStringLiteral("Coords:\nX1: point = 250\nX2: alpha = %1")
-                                          .arg(m->alphaTextAt(250, m->currentDeltaText(), -1)));
+                                          .arg(m->builder().alphaTextAt(250, m->currentDeltaText(), -1)));
     emit m->spectrumWidget()->cursorLeft();
     QCOMPARE(info->coordinatesText(), QStringLiteral("Coords: move cursor over the graph..."));
     // The right-panel box hides the spectrum's info panel.
@@ -699,16 +642,16 @@ void TestNativeModule::zoomToNativeLimit()
 
     m->plot()->setVisibleXRange(100.0, 12099.0);
     f->dynamicZoomToNative()->click();
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
     QCOMPARE(f->dynamicFirstPoint()->value(), 100);
     QCOMPARE(f->dynamicPoints()->text(), QStringLiteral("12000"));
     QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
 
     m->plot()->setVisibleXRange(200.0, 12200.0);
     f->dynamicZoomToNative()->click();
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Warning"));
-    QCOMPARE(m_shell.warnings[0].text,
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].title, QStringLiteral("Warning"));
+    QCOMPARE(warnings()[0].text,
              QStringLiteral("Too many points for the dynamic spectrum.\nAt this scale, the dispersion lines would not "
                             "be visible.\n\nZoom in on the Native graph, then transfer the visible range again."));
     QCOMPARE(f->dynamicFirstPoint()->value(), 100);
@@ -763,32 +706,32 @@ void TestNativeModule::animationStopsAtEnd()
     QVERIFY(!f->dynamicZoomToNative()->isEnabled());
     QCOMPARE(m->spectrumWidget()->pointCount(), 1500);
     QTRY_VERIFY(m->animationBar()->isVisible());
-    QCOMPARE(m->animationButton()->text(), QStringLiteral("Start"));
+    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Start"));
 
-    m->animationSpeed()->setValue(10000);
-    m->animationButton()->click();
-    QVERIFY(m->isAnimationPlaying());
-    QCOMPARE(m->animationButton()->text(), QStringLiteral("Pause"));
+    m->animationBar()->speed()->setValue(10000);
+    m->animationBar()->button()->click();
+    QVERIFY(m->animationBar()->isPlaying());
+    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Pause"));
     QCOMPARE(m->plot()->series().last().name, QStringLiteral("Animation first point"));
     QCOMPARE(m->plot()->series().last().color, QColor(0, 170, 0));
-    QTRY_VERIFY_WITH_TIMEOUT(!m->isAnimationPlaying(), 10000);
-    QCOMPARE(m->animationButton()->text(), QStringLiteral("Start"));
-    const QScrollBar *slider = m->animationSlider();
+    QTRY_VERIFY_WITH_TIMEOUT(!m->animationBar()->isPlaying(), 10000);
+    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Start"));
+    const QScrollBar *slider = m->animationBar()->slider();
     QVERIFY(slider->maximum() > 0);
     QCOMPARE(slider->value(), slider->maximum());
     const int w = slider->pageStep();
     QCOMPARE(slider->maximum(), 1500 - w);
-    QCOMPARE(m->animationLabel()->text(),
+    QCOMPARE(m->animationBar()->label()->text(),
              QStringLiteral("Points %1–%2 of 1500").arg(slider->maximum()).arg(slider->maximum() + w - 1));
     QVERIFY(m->plot()->series().last().name != QStringLiteral("Animation first point"));
 
     // Starting again from the end begins at the first point; a click pauses.
-    m->animationSpeed()->setValue(1);
-    m->animationButton()->click();
+    m->animationBar()->speed()->setValue(1);
+    m->animationBar()->button()->click();
     QCOMPARE(slider->value(), 0);
-    QVERIFY(m->isAnimationPlaying());
+    QVERIFY(m->animationBar()->isPlaying());
     emit m->spectrumWidget()->pointClicked(20);
-    QVERIFY(!m->isAnimationPlaying());
+    QVERIFY(!m->animationBar()->isPlaying());
     QCOMPARE(m->dynamicSearchPoint(), -1);
 }
 
@@ -802,7 +745,7 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     QCOMPARE(f->nativeFirstPoint()->value(), 1000);
     QCOMPARE(f->nativePoints()->text(), QStringLiteral("500"));
 
-    m_shell.answer = m_dir->filePath(QStringLiteral("extract"));
+    m_log.replies = QStringList{m_dir->filePath(QStringLiteral("extract"))};
     f->nativeSaveDataPnt()->click();
     // The data are written on another thread behind the progress overlay;
     // meanwhile nothing else starts, not even a second save.
@@ -812,20 +755,20 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     QVERIFY(m->progressBar()->isVisible());
     m->saveNativeData(false);
     f->onFileNextClicked();
-    QCOMPARE(m_shell.saveTitles.size(), 1);
+    QCOMPARE(m_log.askedTitles.size(), 1);
     QVERIFY(waitSaved(m.get()));
     QVERIFY(f->isEnabled());
     QVERIFY(!m->loadingOverlay()->isVisible());
     QVERIFY(!m->progressBar()->isVisible());
     QCOMPARE(m->currentPath(), m->data().path);
-    QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("PNT data save"));
-    QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
-    const QString alpha = m->alphaTextAt(1000, f->nativeDelta()->text(), -1);
+    QCOMPARE(m_log.askedTitles.value(0), QStringLiteral("PNT data save"));
+    QCOMPARE(m_log.askedFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
+    const QString alpha = m->builder().alphaTextAt(1000, f->nativeDelta()->text(), -1);
     const QString expectedName = defaultSaveFileName(m->data().nativeFileName.isEmpty() ? m->data().fileName
                                                                                          : m->data().nativeFileName,
                                                      alpha, 1, 4, 500, QString(), QStringLiteral("pnt"));
-    QCOMPARE(m_shell.saveStarts.value(0), QFileInfo(m->currentPath()).absolutePath() + QStringLiteral("/") + expectedName);
-    QVERIFY(m_shell.warnings.isEmpty());
+    QCOMPARE(m_log.askedPaths.value(0), QFileInfo(m->currentPath()).absolutePath() + QStringLiteral("/") + expectedName);
+    QVERIFY(warnings().isEmpty());
     const QString pntPath = m_dir->filePath(QStringLiteral("extract.pnt"));
     QVERIFY(QFileInfo::exists(pntPath));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QFileInfo(pntPath).absolutePath());
@@ -835,27 +778,26 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     QCOMPARE(back.npoints, 500);
     QCOMPARE(back.nRays, 1);
     QCOMPARE(back.firstRay, 4);
-    const QVector<GraphSeries> shown = m->buildNativeSeries(1, 4, 3, 1000, 500, 0);
+    const int ray = 4 - m->data().firstRay;
     for (int i = 0; i < 500; i += 37)
-        QCOMPARE(double(nativeSample(back, 0, 0, 2, i)), shown[0].values[i]);
+        QCOMPARE(nativeSample(back, 0, 0, 2, i), nativeSample(m->data(), 0, ray, 2, 1000 + i));
 
-    m_shell.answer = m_dir->filePath(QStringLiteral("extract.TXT"));
+    m_log.replies = QStringList{m_dir->filePath(QStringLiteral("extract.TXT"))};
     f->nativeSaveDataTxt()->click();
     QVERIFY(waitSaved(m.get()));
-    QCOMPARE(m_shell.saveTitles.value(1), QStringLiteral("TXT data save"));
-    QCOMPARE(m_shell.saveFilters.value(1), QStringLiteral("Text data (*.txt)"));
+    QCOMPARE(m_log.askedTitles.value(1), QStringLiteral("TXT data save"));
+    QCOMPARE(m_log.askedFilters.value(1), QStringLiteral("Text data (*.txt)"));
     // The second dialog starts in the remembered directory.
-    QVERIFY(m_shell.saveStarts.value(1).startsWith(QFileInfo(pntPath).absolutePath() + QStringLiteral("/J")));
-    QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r4_n500.txt")));
+    QVERIFY(m_log.askedPaths.value(1).startsWith(QFileInfo(pntPath).absolutePath() + QStringLiteral("/J")));
+    QVERIFY(m_log.askedPaths.value(1).endsWith(QStringLiteral("_m1_r4_n500.txt")));
     const QString txtPath = m_dir->filePath(QStringLiteral("extract.TXT"));
     QVERIFY(QFileInfo::exists(txtPath));
     NativeFile text;
     QVERIFY(readNativeText(txtPath, &text));
     QCOMPARE(text.npoints, 500);
     for (int c : {0, 5}) {
-        const QVector<GraphSeries> channel = m->buildNativeSeries(1, 4, c + 1, 1000, 500, 0);
         for (int i = 0; i < 500; i += 41)
-            QVERIFY(qAbs(double(nativeSample(text, 0, 0, c, i)) - channel[0].values[i]) < 1e-3);
+            QVERIFY(qAbs(nativeSample(text, 0, 0, c, i) - nativeSample(m->data(), 0, ray, c, 1000 + i)) < 1e-3f);
     }
 }
 
@@ -865,14 +807,14 @@ void TestNativeModule::cancelledSaveWritesNothing()
     QVERIFY(waitLoaded(m.get()));
     m->form()->nativeRay()->setValue(2);
     const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
-    m_shell.answer.clear();
+    m_log.replies.clear();
     m->form()->nativeSaveDataPnt()->click();
     m->form()->nativeSaveDataTxt()->click();
     m->saveNativeGraph();
-    QCOMPARE(m_shell.saveTitles.size(), 3);
+    QCOMPARE(m_log.askedTitles.size(), 3);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
     QVERIFY(!QSettings().contains(QStringLiteral("lastSavePath")));
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestNativeModule::graphPictureDefaultName()
@@ -883,28 +825,28 @@ void TestNativeModule::graphPictureDefaultName()
     NativeForm *f = m->form();
     f->nativeRay()->setValue(5);
     m->plot()->setVisibleXRange(1000.0, 2999.0);
-    m_shell.answer = m_dir->filePath(QStringLiteral("graph.PNG"));
+    m_log.replies = QStringList{m_dir->filePath(QStringLiteral("graph.PNG"))};
     // The panel as saved: the load's progress bar may still take its room.
     const QSize shown = m->primaryGraphPanel()->size();
     f->findChild<QPushButton *>(QStringLiteral("nativeSaveGraph"))->click();
     QVERIFY(waitSaved(m.get()));
-    QCOMPARE(m_shell.saveTitles.value(0), QStringLiteral("Image save"));
-    QCOMPARE(m_shell.saveFilters.value(0), QStringLiteral("Image *.png"));
-    const QString alpha = m->alphaTextAt(2000, f->nativeDelta()->text(), -1);
+    QCOMPARE(m_log.askedTitles.value(0), QStringLiteral("Image save"));
+    QCOMPARE(m_log.askedFilters.value(0), QStringLiteral("Image *.png"));
+    const QString alpha = m->builder().alphaTextAt(2000, f->nativeDelta()->text(), -1);
     QString digits = alpha;
     digits.remove(QLatin1Char(':'));
-    QCOMPARE(m_shell.saveStarts.value(0),
+    QCOMPARE(m_log.askedPaths.value(0),
              QStringLiteral("J%1_file250726_m1_r5_n2000_native.png").arg(digits.left(6)));
     QImage saved(m_dir->filePath(QStringLiteral("graph.PNG")));
     QVERIFY(!saved.isNull());
     QCOMPARE(saved.size(), shown);
-    QVERIFY(countColour(saved.convertToFormat(QImage::Format_RGB32), graphColours[4]) > 20);
+    QVERIFY(WidgetProbe::countColour(saved.convertToFormat(QImage::Format_RGB32), graphColours[4]) > 20);
 
     // Nothing to save with the native group off.
     f->nativeGroup()->setChecked(false);
     m->saveNativeGraph();
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("No native graph to save."));
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].text, QStringLiteral("No native graph to save."));
 }
 
 void TestNativeModule::spectrumPictureWithTitle()
@@ -913,70 +855,70 @@ void TestNativeModule::spectrumPictureWithTitle()
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
     m->saveDynamicSpectrumAll();
-    QCOMPARE(m_shell.warnings.value(0).text, QStringLiteral("No dynamic spectrum to save."));
+    QCOMPARE(warnings().value(0).text, QStringLiteral("No dynamic spectrum to save."));
     f->nativeRay()->setValue(2);
     f->dynamicGroup()->setChecked(true);
     f->setDynamicRange(100, 300);
     emit f->dynamicRangeEdited();
-    m_native.titleAnswer = QStringLiteral("B0329+54, 25 July");
-    m_shell.answer = m_dir->filePath(QStringLiteral("spectrum"));
+    m_native->title = QStringLiteral("B0329+54, 25 July");
+    m_log.replies = QStringList{m_dir->filePath(QStringLiteral("spectrum"))};
     f->dynamicSaveGraphAll()->click();
     QVERIFY(waitSaved(m.get()));
-    QVERIFY(!m_native.shownImage.isNull());
-    QVERIFY(m_shell.saveStarts.value(0).endsWith(QStringLiteral("_m1_r2_n300_dynamic.png")));
+    QVERIFY(!m_native->shownImage.isNull());
+    QVERIFY(m_log.askedPaths.value(0).endsWith(QStringLiteral("_m1_r2_n300_dynamic.png")));
     QImage saved(m_dir->filePath(QStringLiteral("spectrum.png")));
     QVERIFY(!saved.isNull());
-    QCOMPARE(saved.width(), m_native.shownImage.width());
-    QVERIFY(saved.height() > m_native.shownImage.height());
+    QCOMPARE(saved.width(), m_native->shownImage.width());
+    QVERIFY(saved.height() > m_native->shownImage.height());
 
     // The area variant waits for a dragged fragment, then saves it.
-    m_shell.answer = m_dir->filePath(QStringLiteral("fragment.png"));
+    m_log.replies = QStringList{m_dir->filePath(QStringLiteral("fragment.png"))};
     f->findChild<QPushButton *>(QStringLiteral("dynamicSaveGraphArea"))->click();
     QVERIFY(m->spectrumWidget()->selectionMode());
     emit m->spectrumWidget()->fragmentSelected(150, 40);
     QVERIFY(waitSaved(m.get()));
-    QVERIFY(m_shell.saveStarts.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
+    QVERIFY(m_log.askedPaths.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
 }
 
-void TestNativeModule::loadErrorLeavesModuleEmpty()
+void TestNativeModule::refusedFileLeavesModuleEmpty_data()
 {
+    QTest::addColumn<bool>("cutShort");   // else the UTC date is broken
+    QTest::addColumn<QString>("message"); // how the warning starts
+    QTest::addColumn<QString>("names");   // what else it names
+    QTest::newRow("cut short") << true << QStringLiteral("File size does not match header.") << QString();
+    QTest::newRow("bad UTC date") << false << QStringLiteral("The selected file cannot be displayed:\n\n• ")
+                                  << QStringLiteral("UTC");
+}
+
+void TestNativeModule::refusedFileLeavesModuleEmpty()
+{
+    QFETCH(bool, cutShort);
+    QFETCH(QString, message);
+    QFETCH(QString, names);
     const QString path = writeFile(baseParams());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.resize(file.size() - 3));
+    if (cutShort) {
+        QVERIFY(file.resize(file.size() - 3));
+    } else {
+        const int at = file.read(4096).indexOf("UTC 25.07.2026");
+        QVERIFY(at > 0);
+        file.seek(at + 4);
+        file.write("99.99.9999");
+    }
     file.close();
     auto m = open(path);
     QVERIFY(waitLoaded(m.get()));
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
-    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("File size does not match header."));
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].title, QStringLiteral("Error"));
+    QVERIFY2(warnings()[0].text.startsWith(message), qPrintable(warnings()[0].text));
+    QVERIFY(warnings()[0].text.contains(names));
     QVERIFY(!m->data().loaded);
     QVERIFY(m->plot()->series().isEmpty());
     QVERIFY(!m->loadingOverlay()->isVisible());
     QVERIFY(!m->progressBar()->isVisible());
     QVERIFY(m->form()->npointsField()->text().isEmpty());
-}
-
-void TestNativeModule::validationFailureLeavesModuleEmpty()
-{
-    const QString path = writeFile(baseParams());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.read(4096);
-    const int at = bytes.indexOf("UTC 25.07.2026");
-    QVERIFY(at > 0);
-    file.seek(at + 4);
-    file.write("99.99.9999");
-    file.close();
-    auto m = open(path);
-    QVERIFY(waitLoaded(m.get()));
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QVERIFY2(m_shell.warnings[0].text.startsWith(QStringLiteral("The selected file cannot be displayed:\n\n• ")),
-             qPrintable(m_shell.warnings[0].text));
-    QVERIFY(m_shell.warnings[0].text.contains(QStringLiteral("UTC")));
-    QVERIFY(!m->data().loaded);
-    QVERIFY(m->plot()->series().isEmpty());
 }
 
 void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
@@ -999,7 +941,7 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
 
     f->fileNext()->click();
     QVERIFY(waitLoaded(m.get()));
-    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(warnings().size(), 1);
     QVERIFY(!m->data().loaded);
     QVERIFY(m->plot()->series().isEmpty());
     QCOMPARE(m->spectrumWidget()->pointCount(), 0);
@@ -1013,7 +955,7 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
     // Typing into the empty module does nothing.
     typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
     QCOMPARE(m->searchPoint(), -1);
-    QVERIFY(m_shell.criticals.isEmpty());
+    QVERIFY(criticals().isEmpty());
     // Back to the good file: everything draws again.
     f->filePre()->click();
     QVERIFY(waitLoaded(m.get()));
@@ -1039,7 +981,7 @@ void TestNativeModule::newerLoadReplacesOlder()
     m->onFileChanged(first);
     QVERIFY(waitLoaded(m.get()));
     QCOMPARE(m->data().npoints, 60000);
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestNativeModule::olderProgressHideIgnored()
@@ -1084,7 +1026,7 @@ void TestNativeModule::closingWhileLoading()
     }
     // Events of the destroyed modules arrive nowhere.
     QTest::qWait(100);
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
@@ -1094,8 +1036,8 @@ void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
     p.nRays = 1;
     const QString source = writeFile(p);
     const QString target = m_dir->filePath(QStringLiteral("closed.txt"));
-    m_shell.answer = target;
     for (int wait : {0, 20, 60}) {
+        m_log.replies = QStringList{target};
         auto m = open(source, false);
         QVERIFY(waitLoaded(m.get()));
         m->form()->nativeRay()->setValue(1);
@@ -1113,7 +1055,7 @@ void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({QFileInfo(source).fileName()}));
     }
     QTest::qWait(50);
-    QVERIFY(m_shell.warnings.isEmpty());
+    QVERIFY(warnings().isEmpty());
 }
 
 void TestNativeModule::closingWithUnfinishedEdit()
@@ -1130,7 +1072,7 @@ void TestNativeModule::closingWithUnfinishedEdit()
     // longer answers by then.
     m.reset();
     QApplication::processEvents();
-    QVERIFY(m_shell.criticals.isEmpty());
+    QVERIFY(criticals().isEmpty());
 }
 
 void TestNativeModule::largeFileShowsPreparingOverlay()
@@ -1172,9 +1114,9 @@ void TestNativeModule::fileCutShortWhileShown()
 
     QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("0"), path}), 0);
     m->form()->nativeChannel()->setValue(2);
-    QCOMPARE(m_shell.warnings.size(), 1);
-    QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
-    QCOMPARE(m_shell.warnings[0].text, QStringLiteral("The file changed on disk while it was shown:\n%1\n\n"
+    QCOMPARE(warnings().size(), 1);
+    QCOMPARE(warnings()[0].title, QStringLiteral("Error"));
+    QCOMPARE(warnings()[0].text, QStringLiteral("The file changed on disk while it was shown:\n%1\n\n"
                                                       "Its data can no longer be shown. Open it again to see what "
                                                       "it holds now.").arg(path));
     QVERIFY(!m->data().loaded);
@@ -1183,7 +1125,7 @@ void TestNativeModule::fileCutShortWhileShown()
     // Nothing of the cut file is drawn again.
     m->form()->nativeChannel()->setValue(3);
     QVERIFY(m->plot()->series().isEmpty());
-    QCOMPARE(m_shell.warnings.size(), 1);
+    QCOMPARE(warnings().size(), 1);
 }
 
 QTEST_MAIN(TestNativeModule)

@@ -1,10 +1,10 @@
 #include "nativefixture.h"
+#include "tests/support/toolrun.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,12 +28,7 @@ private slots:
     void unwritableExport();
 
 private:
-    struct Run
-    {
-        int status = -1;
-        QString out;
-        QString err;
-    };
+    using Run = ToolRun::Result;
     Run run(QStringList arguments) const;
 
     QString m_tool;
@@ -43,7 +38,7 @@ private:
 
 void OrvalisToolTest::initTestCase()
 {
-    m_tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../orvalis-tool"));
+    m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
     QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
     m_good = m_dir.filePath(QStringLiteral("tree/good.pnt"));
     QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("tree/sub/deeper"))));
@@ -64,15 +59,7 @@ void OrvalisToolTest::initTestCase()
 OrvalisToolTest::Run OrvalisToolTest::run(QStringList arguments) const
 {
     arguments.replaceInStrings(QStringLiteral("DIR"), m_dir.path());
-    QProcess process;
-    process.start(m_tool, arguments);
-    Run result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return ToolRun::run(m_tool, arguments);
 }
 
 void OrvalisToolTest::exitStatuses_data()

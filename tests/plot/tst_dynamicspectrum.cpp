@@ -1,5 +1,6 @@
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/dynamicspectrumyaxis.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -10,6 +11,11 @@
 #include <limits>
 
 namespace {
+
+using WidgetProbe::countPixels;
+using WidgetProbe::isBlue;
+using WidgetProbe::isDark;
+using WidgetProbe::isRed;
 
 using Rows = QVector<QVector<float>>;
 
@@ -22,51 +28,10 @@ void cellsOnly(DynamicSpectrumWidget &w)
     w.setImageTop(0);
 }
 
-QImage renderOf(QWidget &w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    w.render(&image);
-    return image;
-}
-
 int greyAt(const QImage &image, int x, int y)
 {
     const QRgb c = image.pixel(x, y);
     return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) ? qRed(c) : -1;
-}
-
-// Moves the pointer over w without touching the platform cursor.
-void moveTo(QWidget &w, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent event(QEvent::MouseMove, pos, w.mapToGlobal(pos), Qt::NoButton, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&w, &event);
-}
-
-bool isRed(QRgb c)
-{
-    return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110;
-}
-
-bool isBlue(QRgb c)
-{
-    return qBlue(c) > 150 && qRed(c) < 110 && qGreen(c) < 110;
-}
-
-bool isDark(QRgb c)
-{
-    return qGray(c) < 100;
-}
-
-int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
-{
-    int n = 0;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += test(image.pixel(x, y)) ? 1 : 0;
-    return n;
 }
 
 Rows randomRows(int rowCount, int points, quint32 seed)
@@ -77,6 +42,17 @@ Rows randomRows(int rowCount, int points, quint32 seed)
         for (int c = 0; c < points; ++c)
             rows[r][c] = float(rng.generateDouble() * 10.0 - 3.0 + (c % 97 == 0 ? 40.0 : 0.0));
     return rows;
+}
+
+// Shown on screen: 3 rows of 10 cells 3 x 4 px from the point `first`, at the top-left.
+bool showSmall(DynamicSpectrumWidget &w, int first)
+{
+    cellsOnly(w);
+    w.setCellSize(QSize(3, 4));
+    w.setData(Rows(3, QVector<float>(10, 0.5f)), first, -1, QString());
+    w.resize(200, 120);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
 }
 
 // Independent reference: every cell one rectangle, a quarter pixel larger than
@@ -163,7 +139,7 @@ void TestDynamicSpectrum::greyLevelsOfCells()
     const Rows rows{{0, 1, 2, 3, 4}, {5, 5, 5, 5, 5}, {-1, nan, 7, 3, -1}};
     w.setData(rows, 0, -1, QString());
     w.resize(80, 100);
-    const QImage image = renderOf(w);
+    const QImage image = WidgetProbe::render(w, Qt::magenta);
     const int expected[3][5] = {{255, 191, 128, 64, 0}, // 255 * (4 - v) / 4
                                 {255, 255, 255, 255, 255}, // flat row is white
                                 {255, 255, 0, 128, 255}};  // NaN white, scale -1..7
@@ -360,12 +336,7 @@ void TestDynamicSpectrum::automaticCellHeight()
 void TestDynamicSpectrum::pressOnRightEdge()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 1000));
     QCOMPARE(w.layout().image, QRectF(0, 0, 30, 12));
 
     QSignalSpy spy(&w, &DynamicSpectrumWidget::pointClicked);
@@ -386,23 +357,18 @@ void TestDynamicSpectrum::pressOnRightEdge()
 void TestDynamicSpectrum::cursorSignals()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 40, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 40));
 
     QSignalSpy moved(&w, &DynamicSpectrumWidget::cursorPointChanged);
     QSignalSpy left(&w, &DynamicSpectrumWidget::cursorLeft);
-    moveTo(w, QPoint(7, 5));
+    WidgetProbe::move(&w, QPoint(7, 5));
     QCOMPARE(moved.count(), 1);
     QCOMPARE(moved.at(0).at(0).toInt(), 42);
-    moveTo(w, QPoint(30, 5));
+    WidgetProbe::move(&w, QPoint(30, 5));
     QCOMPARE(moved.count(), 2);
     QCOMPARE(moved.at(1).at(0).toInt(), 49);
     QCOMPARE(left.count(), 0);
-    moveTo(w, QPoint(120, 5));
+    WidgetProbe::move(&w, QPoint(120, 5));
     QCOMPARE(left.count(), 1);
     QCOMPARE(moved.count(), 2);
     QEvent leave(QEvent::Leave);
@@ -413,21 +379,16 @@ void TestDynamicSpectrum::cursorSignals()
 void TestDynamicSpectrum::fragmentSelection()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 1000, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 1000));
     QSignalSpy spy(&w, &DynamicSpectrumWidget::fragmentSelected);
     QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
 
     w.setSelectionMode(true);
     QCOMPARE(w.cursor().shape(), Qt::CrossCursor);
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(6, 5));
-    moveTo(w, QPoint(16, 5), Qt::LeftButton);
+    WidgetProbe::move(&w, QPoint(16, 5), Qt::LeftButton);
     // The dragged rectangle is outlined in blue while it is being drawn.
-    QImage shot = renderOf(w);
+    QImage shot = WidgetProbe::render(w, Qt::magenta);
     QVERIFY(isBlue(shot.pixel(6, 6)));
     QVERIFY(isBlue(shot.pixel(16, 6)));
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(16, 5));
@@ -437,14 +398,14 @@ void TestDynamicSpectrum::fragmentSelection()
     QCOMPARE(spy.at(0).at(1).toInt(), 4);
     QVERIFY(!w.selectionMode());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
-    shot = renderOf(w);
+    shot = WidgetProbe::render(w, Qt::magenta);
     QCOMPARE(countPixels(shot, shot.rect(), isBlue), 0);
     QCOMPARE(clicks.count(), 0);
 
     // Leftwards and past the right end: clamped to the last point.
     w.setSelectionMode(true);
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(150, 5));
-    moveTo(w, QPoint(100, 5), Qt::LeftButton);
+    WidgetProbe::move(&w, QPoint(100, 5), Qt::LeftButton);
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(20, 5));
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toInt(), 1006);
@@ -459,10 +420,10 @@ void TestDynamicSpectrum::fragmentSelection()
 
     // Leaving the mode removes a half-drawn rectangle.
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(3, 5));
-    moveTo(w, QPoint(24, 5), Qt::LeftButton);
-    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+    WidgetProbe::move(&w, QPoint(24, 5), Qt::LeftButton);
+    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
     w.setSelectionMode(false);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(24, 5));
     QCOMPARE(spy.count(), 2);
 }
@@ -470,17 +431,12 @@ void TestDynamicSpectrum::fragmentSelection()
 void TestDynamicSpectrum::fragmentSelectionIgnoresClicks()
 {
     DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(3, 4));
-    w.setData(Rows(3, QVector<float>(10, 0.5f)), 0, -1, QString());
-    w.resize(200, 120);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showSmall(w, 0));
     QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
     QSignalSpy moves(&w, &DynamicSpectrumWidget::cursorPointChanged);
     w.setSelectionMode(true);
     QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 5));
-    moveTo(w, QPoint(12, 5));
+    WidgetProbe::move(&w, QPoint(12, 5));
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(moves.count(), 0);
 }
@@ -520,7 +476,7 @@ void TestDynamicSpectrum::timeSpanCaption()
 
     // The dimension line lies 30 px under the image (no label rows).
     w.setTimeAxis(true, 0.0125, {});
-    const QImage shot = renderOf(w);
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
     const int y = int(w.layout().image.bottom()) + 30;
     QVERIFY(countPixels(shot, QRect(40, y - 1, 200, 3), isDark) >= 200);
     QCOMPARE(countPixels(shot, QRect(40, y - 20, 200, 10), isDark), 0);
@@ -537,7 +493,7 @@ void TestDynamicSpectrum::ticksUnderImage()
     QCOMPARE(w.layout().cellWidth, 1.0);
     w.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
     w.setTimeAxis(true, 0.0125, {});
-    const QImage shot = renderOf(w);
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
     const int y = int(w.layout().image.bottom()) + 3;
     // Tick columns 100, 200, ... 500, 599, ... 899 at x = c + 0.5.
     for (int c : {100, 200, 500, 599, 899}) {
@@ -553,7 +509,7 @@ void TestDynamicSpectrum::ticksUnderImage()
 
     // Switched off: no ticks at all.
     w.setTimeAxis(false, 0.0125, {});
-    QCOMPARE(countPixels(renderOf(w), QRect(0, y, 1000, 1), isDark), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), QRect(0, y, 1000, 1), isDark), 0);
 }
 
 void TestDynamicSpectrum::dispersionLine()
@@ -570,7 +526,7 @@ void TestDynamicSpectrum::dispersionLine()
     const double dm = 30.0;
     const double tres = 0.0125;
     w.setDispersion(true, dm, tres, frequencies, 7050);
-    const QImage shot = renderOf(w);
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
 
     for (int r : {rowCount - 1, 20, 7, 0}) {
         const double delay = delayPoints(frequencies.last(), frequencies.at(r), dm, tres);
@@ -596,20 +552,20 @@ void TestDynamicSpectrum::dispersionLineNeedsItsInputs()
     w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
     w.resize(420, 60);
     w.setDispersion(false, 30.0, 0.0125, frequencies, 20);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
     w.setDispersion(true, 30.0, 0.0, frequencies, 20);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
     w.setDispersion(true, 30.0, 0.0125, frequencies.mid(0, 7), 20);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
     w.setDispersion(true, 30.0, 0.0125, frequencies, 20);
-    QVERIFY(countPixels(renderOf(w), w.rect(), isRed) > 0);
+    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed) > 0);
     w.setDispersionColor(Qt::blue);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
-    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
+    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
     // Clearing the data switches the line off with everything else.
     w.clear();
     w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
 }
 
 void TestDynamicSpectrum::searchPointMarker()
@@ -623,7 +579,7 @@ void TestDynamicSpectrum::searchPointMarker()
     const DynamicSpectrumWidget::Layout l = w.layout();
     const int fh = QFontMetrics(w.axisFont()).height();
     QCOMPARE(l.image.top(), double(2 * fh + 28 + 10));
-    const QImage shot = renderOf(w);
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
     const int x = int((30 + 0.5) * 4);
     const int top = int(l.image.top());
     QCOMPARE(countPixels(shot, QRect(x - 1, top - 18, 3, 16), isRed), 16);
@@ -635,13 +591,13 @@ void TestDynamicSpectrum::searchPointMarker()
     // A marker outside the shown points is neither drawn nor given room.
     w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 600, QStringLiteral("05:34:31"));
     QCOMPARE(w.layout().image.top(), 0.0);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isRed), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
 
     // With fit to width, the label boxes stay inside the image near its edge.
     w.setFitToWidth(true);
     w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 599,
               QStringLiteral("a long marker text that is wide"));
-    const QImage edge = renderOf(w);
+    const QImage edge = WidgetProbe::render(w, Qt::magenta);
     const int labelTop = int(w.layout().image.top()) - 20 - 2 * fh - 8;
     QCOMPARE(countPixels(edge, QRect(419, labelTop, 1, 2 * fh + 8), isDark), 0);
     QVERIFY(countPixels(edge, QRect(300, labelTop, 117, 2 * fh + 8), isRed) > 0);
@@ -660,7 +616,7 @@ void TestDynamicSpectrum::traceAboveImage()
     w.setTrace(trace, 100);
     const DynamicSpectrumWidget::Layout l = w.layout();
     QCOMPARE(l.image.top(), 110.0);
-    const QImage shot = renderOf(w);
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
     const int top = int(l.image.top());
     // The lowest value lies 4 px above the image, the highest 4 px under the band top.
     QVERIFY(countPixels(shot, QRect(0, top - 7, 6, 6), isBlue) > 0);
@@ -671,16 +627,16 @@ void TestDynamicSpectrum::traceAboveImage()
     // A trace of another length is not drawn and takes no room.
     w.setTrace(trace.mid(0, 99), 100);
     QCOMPARE(w.layout().image.top(), 0.0);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
     w.setTrace(trace, 100);
     w.setTraceVisible(false);
-    QCOMPARE(countPixels(renderOf(w), w.rect(), isBlue), 0);
+    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
 
     // Not-a-number samples break the line instead of breaking the paint.
     trace[50] = std::numeric_limits<double>::quiet_NaN();
     w.setTrace(trace, 100);
     w.setTraceVisible(true);
-    QVERIFY(countPixels(renderOf(w), w.rect(), isBlue) > 0);
+    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
 }
 
 void TestDynamicSpectrum::channelLabels()
@@ -744,7 +700,7 @@ void TestDynamicSpectrum::yAxisStripDrawsLabels()
     spectrum->setGeometry(70, 20, 230, 160);
     auto *strip = new DynamicSpectrumYAxis(spectrum, &frame);
     strip->setGeometry(0, 0, 70, 200);
-    QImage shot = renderOf(frame);
+    QImage shot = WidgetProbe::render(frame, Qt::magenta);
 
     // Rows centred 10, 30 and 50 px into the spectrum, which starts 20 px down.
     for (int centre : {30, 50, 70})
@@ -756,7 +712,7 @@ void TestDynamicSpectrum::yAxisStripDrawsLabels()
     QCOMPARE(QColor(shot.pixel(2, 2)), QColor(Qt::white));
 
     spectrum->setElementVisible(DynamicSpectrumWidget::ChannelLabels, false);
-    shot = renderOf(frame);
+    shot = WidgetProbe::render(frame, Qt::magenta);
     QCOMPARE(countPixels(shot, QRect(0, 0, 70, 200), isDark), 0);
 }
 
@@ -852,7 +808,7 @@ void TestDynamicSpectrum::badInput()
     const QColor window = w.palette().window().color();
 
     // No data: only the background, no signals from the mouse.
-    QImage shot = renderOf(w);
+    QImage shot = WidgetProbe::render(w, Qt::magenta);
     const QImage blank = shot;
     for (int y = 0; y < shot.height(); y += 7)
         for (int x = 0; x < shot.width(); x += 7)
@@ -862,7 +818,7 @@ void TestDynamicSpectrum::badInput()
     w.setData(Rows{{}, {}}, 0, 5, QStringLiteral("x"));
     QCOMPARE(w.rowCount(), 0);
     QVERIFY(w.layout().image.isEmpty());
-    QCOMPARE(renderOf(w), blank);
+    QCOMPARE(WidgetProbe::render(w, Qt::magenta), blank);
 
     // Rows of unequal length are cut to the shortest.
     w.setData(Rows{{1, 2, 3, 4}, {1, 2}, {5, 6, 7}}, 0, -1, QString());
@@ -878,10 +834,10 @@ void TestDynamicSpectrum::badInput()
     QVector<double> frequencies{nan, 0.0, 110.0};
     w.setDispersion(true, 1.0e12, 1.0e-9, frequencies, -2000000000);
     w.setTimeAxis(true, std::numeric_limits<double>::quiet_NaN(), {});
-    shot = renderOf(w);
+    shot = WidgetProbe::render(w, Qt::magenta);
     QVERIFY(!shot.isNull());
     w.setTimeAxis(true, 1.0e300, [](int) { return QString(); });
-    renderOf(w);
+    WidgetProbe::render(w, Qt::magenta);
 
     // A huge spectrum squeezed into one pixel.
     DynamicSpectrumWidget tiny;
@@ -891,7 +847,7 @@ void TestDynamicSpectrum::badInput()
     tiny.setMinimumSize(0, 0);
     tiny.resize(1, 1);
     QCOMPARE(tiny.size(), QSize(1, 1));
-    shot = renderOf(tiny);
+    shot = WidgetProbe::render(tiny, Qt::magenta);
     QCOMPARE(shot.size(), QSize(1, 1));
     QCOMPARE(tiny.channelLabels().size() > 0, true);
 

@@ -1,6 +1,7 @@
 #include "plot/grafiks.h"
 #include "plot/plotnumbers.h"
 #include "plot/seriespalette.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -52,33 +53,9 @@ private slots:
 
 namespace {
 
-QImage render(QWidget &widget)
-{
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    widget.render(&image);
-    return image;
-}
-
-void moveMouse(QWidget *widget, const QPoint &pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent event(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-void drag(QWidget *widget, const QPoint &from, const QPoint &to)
-{
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 4; ++step)
-        moveMouse(widget, from + (to - from) * step / 4, Qt::LeftButton);
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to);
-}
-
-void click(QWidget *widget, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTest::mousePress(widget, button, Qt::NoModifier, pos);
-    QTest::mouseRelease(widget, button, Qt::NoModifier, pos);
-}
+using WidgetProbe::click;
+using WidgetProbe::drag;
+using WidgetProbe::render;
 
 QVector<double> ramp(int count, double from = 0.0, double step = 1.0)
 {
@@ -86,17 +63,6 @@ QVector<double> ramp(int count, double from = 0.0, double step = 1.0)
     for (int i = 0; i < count; ++i)
         values[i] = from + i * step;
     return values;
-}
-
-int countColor(const QImage &image, const QColor &color, const QRect &area)
-{
-    int count = 0;
-    const QRect inside = area & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            count += image.pixelColor(x, y) == color ? 1 : 0;
-    }
-    return count;
 }
 
 bool isDark(const QImage &image, int x, int y)
@@ -147,7 +113,7 @@ void TestGrafiks::defaultSpecShowsNoDataText()
     const QImage image = render(plot);
     const QColor background = image.pixelColor(150, 20);
     const QRect centre(60, 70, 180, 60);
-    const int textPixels = centre.width() * centre.height() - countColor(image, background, centre);
+    const int textPixels = centre.width() * centre.height() - WidgetProbe::countColour(image, background, centre);
     QVERIFY(textPixels > 20);
     // No axis: the bottom and left edges carry nothing but the frame.
     for (int x = 1; x < 299; ++x)
@@ -156,7 +122,7 @@ void TestGrafiks::defaultSpecShowsNoDataText()
 
     plot.setNoDataText(QString());
     const QImage blank = render(plot);
-    QCOMPARE(countColor(blank, background, centre), centre.width() * centre.height());
+    QCOMPARE(WidgetProbe::countColour(blank, background, centre), centre.width() * centre.height());
 }
 
 void TestGrafiks::autoYRange_data()
@@ -201,7 +167,7 @@ void TestGrafiks::flatNegativeCurveIsDrawnInsideItsRange()
     const int y = layout.pixelY(-10.0);
     QVERIFY(y > layout.plotRect().top() && y < layout.plotRect().bottom());
     const QImage image = render(plot);
-    QVERIFY(countColor(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
 }
 
 void TestGrafiks::unequalLengthCurvesLeftOut()
@@ -212,8 +178,8 @@ void TestGrafiks::unequalLengthCurvesLeftOut()
     spec.series.append(GraphSeries(QStringLiteral("short"), ramp(100, 50.0), QColor(255, 0, 0)));
     plot.setGraphSpec(spec);
     const QImage image = render(plot);
-    QCOMPARE(countColor(image, QColor(255, 0, 0), image.rect()), 0);
-    QVERIFY(countColor(image, QColor(0, 0, 255), image.rect()) > 100);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()), 0);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), image.rect()) > 100);
     QCOMPARE(plot.legendEntries().size(), 2);
 }
 
@@ -229,8 +195,8 @@ void TestGrafiks::firstCurveWithSamplesSetsTheLength()
     QCOMPARE(plot.commonSampleCount(), 30);
     QCOMPARE(plot.fullRange().xMax, 29.0);
     const QImage image = render(plot);
-    QVERIFY(countColor(image, QColor(0, 128, 0), image.rect()) > 50);
-    QCOMPARE(countColor(image, QColor(0, 0, 255), image.rect()), 0);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 128, 0), image.rect()) > 50);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 0, 255), image.rect()), 0);
 }
 
 void TestGrafiks::xTicksAtSpacing_data()
@@ -400,7 +366,7 @@ void TestGrafiks::zeroAxis()
     Grafiks::PlotLayout layout = plot.plotLayout();
     const int zero = layout.pixelY(0.0);
     QImage image = render(plot);
-    QVERIFY(countColor(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
+    QVERIFY(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
     QVERIFY(isDark(image, 4, zero));
     QVERIFY(isDark(image, 4, zero - 100));
     QVERIFY(isDark(image, 4, zero + 100));
@@ -410,7 +376,7 @@ void TestGrafiks::zeroAxis()
     spec.lineWidth = 3;
     plot.setGraphSpec(spec);
     image = render(plot);
-    QCOMPARE(countColor(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
     QVERIFY(isDark(image, layout.left + 10, zero));
 }
 
@@ -456,7 +422,7 @@ void TestGrafiks::lineWidthClamped()
     plot.setGraphSpec(spec);
     QCOMPARE(plot.lineWidth(), qBound(1, specWidth, 10));
     const QImage image = render(plot);
-    QCOMPARE(countColor(image, QColor(0, 0, 255), QRect(200, 0, 1, 300)), drawn);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 0, 255), QRect(200, 0, 1, 300)), drawn);
 }
 
 void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
@@ -656,7 +622,7 @@ void TestGrafiks::cursorReadout()
     QSignalSpy texts(&plot, &Grafiks::cursorInfoChanged);
     const Grafiks::PlotLayout layout = plot.plotLayout();
     const QPoint at(layout.left + 123, layout.top + 77);
-    moveMouse(&plot, at);
+    WidgetProbe::move(&plot, at);
     QCOMPARE(texts.count(), 1);
     const double x = layout.valueX(at.x());
     const QString expected = QStringLiteral("Y: S=%1\nX1: N=%2\nX2: T=t%3")
@@ -665,9 +631,9 @@ void TestGrafiks::cursorReadout()
     QCOMPARE(texts.last().at(0).toString(), expected);
     QCOMPARE(plot.cursorText(at), expected);
 
-    moveMouse(&plot, QPoint(5, 5));
+    WidgetProbe::move(&plot, QPoint(5, 5));
     QCOMPARE(texts.last().at(0).toString(), QString());
-    moveMouse(&plot, at);
+    WidgetProbe::move(&plot, at);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&plot, &leave);
     QCOMPARE(texts.last().at(0).toString(), QString());
@@ -835,19 +801,19 @@ void TestGrafiks::guideLines()
     plot.setGraphSpec(spec);
     Grafiks::PlotLayout layout = plot.plotLayout();
     QImage image = render(plot);
-    QVERIFY(countColor(image, QColor(255, 0, 0), QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
-    QVERIFY(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
+    QVERIFY(WidgetProbe::countColour(image, QColor(255, 0, 0), QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
 
     plot.setVerticalLineIndex(2, 60);
     image = render(plot);
-    QCOMPARE(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)), 0);
-    QVERIFY(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)), 0);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
 
     spec.layoutMode = GraphLayout::Large;
     plot.setGraphSpec(spec);
     image = render(plot);
-    QCOMPARE(countColor(image, QColor(0, 160, 0), image.rect()), 0);
-    QVERIFY(countColor(image, QColor(255, 0, 0), image.rect()) > 100);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 160, 0), image.rect()), 0);
+    QVERIFY(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()) > 100);
 }
 
 void TestGrafiks::textBlockToggle()
@@ -863,8 +829,8 @@ void TestGrafiks::textBlockToggle()
     const QImage hidden = render(plot);
     QVERIFY(shown != hidden);
     // The title box is white in a black frame near the top-right corner.
-    QVERIFY(countColor(shown, Qt::white, QRect(380, 50, 100, 40)) > 100);
-    QCOMPARE(countColor(hidden, Qt::white, QRect(380, 50, 100, 40)), 0);
+    QVERIFY(WidgetProbe::countColour(shown, Qt::white, QRect(380, 50, 100, 40)) > 100);
+    QCOMPARE(WidgetProbe::countColour(hidden, Qt::white, QRect(380, 50, 100, 40)), 0);
     plot.setShowTextBlock(true);
     QCOMPARE(render(plot), shown);
 }
@@ -903,14 +869,14 @@ void TestGrafiks::badInput()
     gappy[201] = -INFINITY;
     plot.setGraphSpec(curveSpec(gappy));
     QVERIFY(plot.plotLayout().valid);
-    QVERIFY(countColor(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) > 100);
+    QVERIFY(WidgetProbe::countColour(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) > 100);
     QVERIFY(!plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty());
 
     // A single sample shows as a dot.
     plot.setGraphSpec(curveSpec(QVector<double>{4.0}));
     QCOMPARE(plot.fullRange().xMin, 0.0);
     QCOMPARE(plot.fullRange().xMax, 1.0);
-    QVERIFY(countColor(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) >= 1);
+    QVERIFY(WidgetProbe::countColour(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) >= 1);
     QCOMPARE(plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty(), false);
 
     // Equal x values: the x range is widened to the sample count.
@@ -984,7 +950,7 @@ void TestGrafiks::tinyWidget()
     QVERIFY(!plot.plotLayout().valid);
     QCOMPARE(render(plot).size(), QSize(1, 1));
     drag(&plot, QPoint(0, 0), QPoint(0, 0));
-    moveMouse(&plot, QPoint(0, 0));
+    WidgetProbe::move(&plot, QPoint(0, 0));
     QVERIFY(plot.cursorText(QPoint(0, 0)).isEmpty());
     // Just big enough for a one-pixel plot area.
     plot.resize(141, 137);

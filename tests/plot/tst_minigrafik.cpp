@@ -1,6 +1,7 @@
 #include "plot/grafiks.h"
 #include "plot/minigrafik.h"
 #include "plot/multigrafikspanel.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -30,6 +31,9 @@ private slots:
 
 namespace {
 
+using WidgetProbe::flushDeletes;
+using WidgetProbe::render;
+
 QVector<double> wave(int count)
 {
     QVector<double> values(count);
@@ -46,20 +50,6 @@ GraphSpec thumbSpec()
     spec.peakSelectionEnabled = true;
     spec.layoutMode = GraphLayout::Large;
     return spec;
-}
-
-QImage render(QWidget &widget)
-{
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    widget.render(&image);
-    return image;
-}
-
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "astro/beamtables.h"
 #include "astro/filenames.h"
 #include "data/filterbankwriter.h"
-#include "data/nativefileinfo.h"
+#include "data/nativereader.h"
 #include "data/nativetext.h"
 #include "data/prestowriter.h"
 
@@ -47,25 +47,9 @@ const FormatName &formatOf(ExportFormat format)
     return formats[0];
 }
 
-// A whole number option; unset stays unset. False when it is set but not a number.
-bool integerOption(const QCommandLineParser &parser, const QString &name, std::optional<qint64> *value)
-{
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    *value = parser.value(name).toLongLong(&ok);
-    return ok;
-}
-
 QString rangeText(qint64 first, qint64 count)
 {
     return QStringLiteral("%1-%2").arg(first).arg(first + count - 1);
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 // Writes one selection; the paths written go to `written`.
@@ -198,25 +182,17 @@ ToolStatus ExportCommand::run(const QCommandLineParser &parser, ToolConsole &con
         if (request.format != ExportFormat::Presto)
             return usage(QStringLiteral("--dm applies to the channel sum of --format dat only."));
     }
-    const bool intoDirectory = output.endsWith(QLatin1Char('/')) || QFileInfo(output).isDir();
-    if (inputs.size() > 1 && !intoDirectory)
-        return usage(QStringLiteral("Several files need an output directory: -o DIR/"));
-    if (intoDirectory && !QDir().mkpath(output)) {
-        console.error(QStringLiteral("Cannot make the directory %1.").arg(output));
-        return ToolStatus::Failure;
-    }
+    bool intoDirectory = false;
+    if (const ToolStatus prepared = prepareOutput(inputs, output, &intoDirectory, console);
+        prepared != ToolStatus::Success)
+        return prepared;
 
     ToolStatus status = ToolStatus::Success;
     for (const QString &input : inputs) {
         NativeFile file;
-        QStringList problems;
         NativeSelection selection;
         QString error;
-        // Mapped, so that the export streams from the file instead of holding it.
-        if (!loadCheckedNativeFile(input, &file, &problems,
-                                   console.progress(QStringLiteral("Reading ") + QFileInfo(input).fileName()),
-                                   SampleAccess::Mapped)) {
-            console.error(input + QStringLiteral(": ") + problems.join(QLatin1Char(' ')));
+        if (!loadInput(input, &file, console)) {
             status = ToolStatus::Failure;
             continue;
         }

@@ -4,11 +4,27 @@
 #include "tools/orvalistool/infocommand.h"
 #include "tools/orvalistool/validatecommand.h"
 
+#include <utility>
+
 OrvalisTool::OrvalisTool()
 {
     m_commands.push_back(std::make_unique<InfoCommand>());
     m_commands.push_back(std::make_unique<ValidateCommand>());
     m_commands.push_back(std::make_unique<ExportCommand>());
+}
+
+void OrvalisTool::addCommand(std::unique_ptr<ToolCommand> command)
+{
+    m_commands.push_back(std::move(command));
+}
+
+const ToolCommand *OrvalisTool::command(const QString &name) const
+{
+    for (const auto &command : m_commands) {
+        if (command->name() == name)
+            return command.get();
+    }
+    return nullptr;
 }
 
 QString OrvalisTool::helpText() const
@@ -28,10 +44,8 @@ ToolStatus OrvalisTool::run(const QStringList &arguments, ToolConsole &console) 
         console.print(helpText());
         return ToolStatus::Success;
     }
-    for (const auto &command : m_commands) {
-        if (command->name() == name)
-            return command->execute(QStringList(arguments.value(0)) + arguments.mid(2), console);
-    }
+    if (const ToolCommand *found = command(name))
+        return found->execute(QStringList(arguments.value(0)) + arguments.mid(2), console);
     console.error(name.isEmpty() ? QStringLiteral("Name a command.") : QStringLiteral("Unknown command: ") + name);
     console.error(helpText());
     return ToolStatus::UsageError;

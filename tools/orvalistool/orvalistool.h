@@ -12,6 +12,11 @@ class OrvalisTool
 public:
     OrvalisTool();
 
+    // Adds a command built outside the core (render, which draws with widgets).
+    void addCommand(std::unique_ptr<ToolCommand> command);
+    // The command of that name; null when there is none.
+    const ToolCommand *command(const QString &name) const;
+
     // arguments as the application received them, the program first.
     ToolStatus run(const QStringList &arguments, ToolConsole &console) const;
     QString helpText() const;

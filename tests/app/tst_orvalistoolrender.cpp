@@ -1,0 +1,308 @@
+#include "data/nativelisting.h"
+#include "modules/native/nativeform.h"
+#include "modules/native/nativemodule.h"
+#include "plot/dynamicspectrumwidget.h"
+#include "plot/grafiks.h"
+#include "synth/syntheticobservation.h"
+#include "tests/support/toolrun.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// orvalis-tool render against the program itself: the tool's pictures must
+// have the pixels the native module's own widgets draw for the same file and
+// settings; and the pictures come without a display, into directories, and
+// not at all when they cannot be made.
+class TestOrvalisToolRender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void graphMatchesModule_data();
+    void graphMatchesModule();
+    void spectrumMatchesModule_data();
+    void spectrumMatchesModule();
+    void picturesIntoDirectory();
+    void withoutDisplay();
+    void refusals_data();
+    void refusals();
+
+private:
+    using Run = ToolRun::Result;
+    Run run(const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) const
+    {
+        return ToolRun::run(m_tool, arguments, environment);
+    }
+    std::unique_ptr<NativeModule> open(const QString &path) const;
+    static bool waitLoaded(NativeModule *module);
+
+    QString m_tool;
+    QTemporaryDir m_dir;
+    QString m_file;
+    int m_firstPoint = 0;
+    qint64 m_fileSize = 0;
+};
+
+namespace {
+
+SyntheticObservation::Params params()
+{
+    SyntheticObservation::Params p;
+    p.npoints = 4000;
+    p.nBands = 6;
+    p.snr = 25.0;
+    p.dm = 40.0;
+    p.period = 0.7;
+    p.seed = 5;
+    // Point numbers that differ from the indexes catch a mix-up of the two.
+    p.firstPoint = 20000;
+    return p;
+}
+
+bool samePixels(const QImage &a, const QImage &b)
+{
+    return !a.isNull() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+void TestOrvalisToolRender::initTestCase()
+{
+    m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
+    QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
+    QVERIFY(m_dir.isValid());
+    const SyntheticObservation observation(params());
+    m_file = m_dir.filePath(QStringLiteral("250725_00.pnt"));
+    QString error;
+    QVERIFY2(observation.write(m_file, &error), qPrintable(error));
+    m_firstPoint = params().firstPoint;
+    m_fileSize = QFileInfo(m_file).size();
+}
+
+std::unique_ptr<NativeModule> TestOrvalisToolRender::open(const QString &path) const
+{
+    QVector<NativeFileEntry> files;
+    listNativeFiles(QFileInfo(path).absolutePath(), &files);
+    auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
+    module->resize(1400, 900);
+    module->show();
+    return module;
+}
+
+bool TestOrvalisToolRender::waitLoaded(NativeModule *module)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    return !module->isLoading() && !module->hasLoader() && module->data().loaded;
+}
+
+void TestOrvalisToolRender::graphMatchesModule_data()
+{
+    // The form's settings (-1: as the module opens the file; first is an
+    // index in the file) and the tool's options for the same graph.
+    QTest::addColumn<int>("beam");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("dm");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("as opened: all beams, channel sum") << -1 << -1 << -1 << -1 << -1 << QStringList();
+    QTest::newRow("one beam, one channel, part")
+        << 2 << 3 << 0 << 500 << 1500
+        << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
+    QTest::newRow("dispersed sum of one beam")
+        << 5 << 0 << 40 << 1000 << 2500
+        << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
+    QTest::newRow("the receiver's total channel")
+        << 1 << 7 << 0 << 0 << 4000 << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
+}
+
+void TestOrvalisToolRender::graphMatchesModule()
+{
+    QFETCH(int, beam);
+    QFETCH(int, channel);
+    QFETCH(int, dm);
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QFETCH(QStringList, options);
+    auto m = open(m_file);
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    if (beam >= 0) {
+        f->nativeRay()->setValue(beam);
+        f->nativeChannel()->setValue(channel);
+        f->nativeDispersion()->setValue(dm);
+        f->setNativeRange(first, count);
+        emit f->nativeRangeEdited();
+    }
+    QApplication::processEvents();
+    QVERIFY(!m->plot()->series().isEmpty());
+    const QImage shown = m->plot()->grab().toImage();
+
+    const QString out = m_dir.filePath(QStringLiteral("graph.png"));
+    QFile::remove(out);
+    const Run r = run(QStringList{"render", m_file, "-o", out, "--size",
+                                  QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())}
+                      + options);
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(r.out.trimmed(), out);
+    const QImage drawn(out);
+    QCOMPARE(drawn.size(), shown.size());
+    QVERIFY(samePixels(drawn, shown));
+}
+
+void TestOrvalisToolRender::spectrumMatchesModule_data()
+{
+    QTest::addColumn<int>("beam");
+    QTest::addColumn<int>("dm");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QSize>("cell");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("first beam, first 1000 points") << 1 << 0 << 0 << 1000 << QSize(2, 4) << QStringList();
+    QTest::newRow("dispersed, part, large cells")
+        << 4 << 40 << 1200 << 300 << QSize(3, 9)
+        << QStringList{"--beam", "4", "--dm", "40", "--first", "21200", "--count", "300", "--cell", "3x9"};
+    QTest::newRow("to the end of the file")
+        << 8 << 12 << 3900 << 100 << QSize(2, 4)
+        << QStringList{"--beam", "8", "--dm", "12", "--first", "23900", "--count", "5000"};
+}
+
+void TestOrvalisToolRender::spectrumMatchesModule()
+{
+    QFETCH(int, beam);
+    QFETCH(int, dm);
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QFETCH(QSize, cell);
+    QFETCH(QStringList, options);
+    auto m = open(m_file);
+    QVERIFY(waitLoaded(m.get()));
+    NativeForm *f = m->form();
+    // The spectrum beside the native graph: both views on, paired.
+    f->nativeRay()->setValue(beam);
+    f->nativeDispersion()->setValue(dm);
+    f->dynamicGroup()->setChecked(true);
+    QVERIFY(f->isPaired());
+    f->dynamicPixWidth()->setValue(cell.width());
+    f->dynamicPixHeight()->setValue(cell.height());
+    f->setDynamicRange(first, count);
+    emit f->dynamicRangeEdited();
+    QApplication::processEvents();
+    const QImage saved = m->spectrumWidget()->renderFragment(m_firstPoint + first, count);
+    QVERIFY(!saved.isNull());
+
+    const QString out = m_dir.filePath(QStringLiteral("spectrum.png"));
+    QFile::remove(out);
+    const Run r = run(QStringList{"render", "--spectrum", m_file, "-o", out} + options);
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QImage drawn(out);
+    QCOMPARE(drawn.size(), saved.size());
+    QVERIFY(samePixels(drawn, saved));
+}
+
+void TestOrvalisToolRender::picturesIntoDirectory()
+{
+    // A second file of another shape (one beam numbered 3, no all-beams graph).
+    SyntheticObservation::Params p = params();
+    p.nRays = 1;
+    p.firstRay = 3;
+    p.npoints = 1500;
+    const QString other = m_dir.filePath(QStringLiteral("250726_00.pnt"));
+    QString error;
+    QVERIFY2(SyntheticObservation(p).write(other, &error), qPrintable(error));
+
+    const QString dir = m_dir.filePath(QStringLiteral("pictures/"));
+    Run r = run({"render", m_file, other, "-o", dir});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QStringList written = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(written.size(), 2);
+    // Named as the program proposes a saved graph: file, module, beam, points.
+    QVERIFY2(QFileInfo(written[0]).fileName().contains(QStringLiteral("_file250725_m1_r0_n4000_native.png")),
+             qPrintable(written[0]));
+    QVERIFY2(QFileInfo(written[1]).fileName().contains(QStringLiteral("_file250726_m1_r3_n1500_native.png")),
+             qPrintable(written[1]));
+    for (const QString &path : written)
+        QVERIFY(!QImage(path).isNull());
+
+    // The same picture twice in one run is refused, not overwritten.
+    r = run({"render", "--spectrum", m_file, m_file, "-o", dir});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1);
+    QVERIFY2(r.err.contains(QStringLiteral("same name")), qPrintable(r.err));
+}
+
+void TestOrvalisToolRender::withoutDisplay()
+{
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        bare.remove(QLatin1String(name));
+    const QString out = m_dir.filePath(QStringLiteral("headless.png"));
+    Run r = run({"render", m_file, "--beam", "3", "-o", out}, bare);
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(QImage(out).size(), QSize(1200, 600));
+    r = run({"info", m_file}, bare);
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    r = run({"validate", m_file}, bare);
+    QCOMPARE(r.status, 0);
+}
+
+void TestOrvalisToolRender::refusals_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    const QString out = QStringLiteral("OUT/refused.png");
+    QTest::newRow("size not WxH") << QStringList{"render", "FILE", "--size", "800", "-o", out} << 2 << "--size";
+    QTest::newRow("size too small") << QStringList{"render", "FILE", "--size", "10x10", "-o", out} << 2 << "--size";
+    QTest::newRow("cell beyond the widget's") << QStringList{"render", "FILE", "--spectrum", "--cell", "21x4", "-o", out}
+                                              << 2 << "--cell";
+    QTest::newRow("channel of a spectrum") << QStringList{"render", "FILE", "--spectrum", "--channel", "2", "-o", out}
+                                           << 2 << "--channel";
+    QTest::newRow("fractional dm") << QStringList{"render", "FILE", "--dm", "26.8", "-o", out} << 2 << "--dm";
+    QTest::newRow("several files, one picture") << QStringList{"render", "FILE", "FILE", "-o", out} << 2 << "DIR/";
+    QTest::newRow("beam not in the file") << QStringList{"render", "FILE", "--beam", "9", "-o", out} << 1
+                                          << "Beam 9 is not in the file. The file has modules 1-1, beams 0-8";
+    QTest::newRow("all beams in a spectrum") << QStringList{"render", "FILE", "--spectrum", "--beam", "0", "-o", out}
+                                             << 1 << "beams 1-8";
+    QTest::newRow("point before the file") << QStringList{"render", "FILE", "--first", "19999", "-o", out} << 1
+                                           << "points 20000-23999";
+    QTest::newRow("no points") << QStringList{"render", "FILE", "--count", "0", "-o", out} << 1 << "--count";
+    QTest::newRow("spectrum too long") << QStringList{"render", "FILE", "--spectrum", "--count", "12001", "-o", out}
+                                       << 1 << "12000";
+    QTest::newRow("missing file") << QStringList{"render", "OUT/none.pnt", "-o", out} << 1 << "none.pnt";
+    QTest::newRow("picture over its file") << QStringList{"render", "FILE", "-o", "FILE"} << 1 << "replace";
+    QTest::newRow("unwritable place") << QStringList{"render", "FILE", "-o", "OUT/no/such/dir/x.png"} << 1
+                                      << "x.png";
+}
+
+void TestOrvalisToolRender::refusals()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    const QString out = m_dir.filePath(QStringLiteral("refusals"));
+    QVERIFY(QDir().mkpath(out));
+    arguments.replaceInStrings(QStringLiteral("FILE"), m_file);
+    arguments.replaceInStrings(QStringLiteral("OUT"), out);
+    const Run r = run(arguments);
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(says), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QCOMPARE(QFileInfo(m_file).size(), m_fileSize);
+    // Nothing is left behind, not even a temporary file.
+    QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+QTEST_MAIN(TestOrvalisToolRender)
+#include "tst_orvalistoolrender.moc"

@@ -1,0 +1,532 @@
+#include "../core/profilefixture.h"
+#include "../support/fakeappdialogs.h"
+#include "../support/fakeshell.h"
+#include "../support/widgetprobe.h"
+#include "app/mainwindow.h"
+#include "astro/fluxcalculator.h"
+#include "astro/profileview.h"
+#include "data/profilefile.h"
+#include "modules/profiles/profilescalculator.h"
+#include "modules/profiles/profilesform.h"
+#include "modules/profiles/profilesmodule.h"
+#include "plot/grafiks.h"
+#include "plot/grapharea.h"
+#include "plot/minigrafik.h"
+#include "plot/multigrafikspanel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+// The average profiles module as a user drives it, on profile directories
+// written by the synthetic generator.
+class TestProfilesModule : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T>
+    static T *child(QWidget *root, const QString &name)
+    {
+        T *widget = root->findChild<T *>(name);
+        if (!widget)
+            qFatal("missing widget %s", qPrintable(name));
+        return widget;
+    }
+    // A scanned module on dir, its dialogs answering from m_log.
+    std::unique_ptr<ProfilesModule> openModule(const QString &dir)
+    {
+        auto module = std::make_unique<ProfilesModule>(dir);
+        module->setDialogs(fakeDialogs(&m_log));
+        module->resize(1300, 800);
+        QSignalSpy finished(module.get(), &ProfilesModule::scanFinished);
+        if (!finished.wait(20000) || !finished.first().at(0).toBool())
+            qFatal("scan of %s failed", qPrintable(dir));
+        module->show();
+        if (!QTest::qWaitForWindowExposed(module.get()))
+            qFatal("module not shown");
+        return module;
+    }
+    std::unique_ptr<ProfilesModule> openSingleGraph()
+    {
+        auto module = openModule(m_dir.path());
+        module->selectProfile(QStringLiteral("27"), m_period);
+        module->drawOneGraph();
+        return module;
+    }
+    static void setText(QWidget *root, const QString &name, const QString &text)
+    {
+        QLineEdit *edit = child<QLineEdit>(root, name);
+        edit->setText(text);
+        emit edit->textEdited(text);
+    }
+    // The fields of a calculation that passes every check.
+    void fillCalculator(ProfilesModule &module)
+    {
+        child<QComboBox>(&module, QStringLiteral("comboBoxPlosh"))->setCurrentText(QStringLiteral("N1"));
+        child<QComboBox>(&module, QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0124928"));
+        setText(&module, QStringLiteral("calc_k1"), QStringLiteral("0.8"));
+        setText(&module, QStringLiteral("calc_k2"), QStringLiteral("0.9"));
+    }
+
+    QTemporaryDir m_dir;
+    QString m_period;               // the true period as the module lists it
+    ProfileWriter::Params m_strong; // 2026.07.26, DM 27: the strongest pulse
+    DialogLog m_log;
+
+private slots:
+    void initTestCase();
+    void init() { m_log = DialogLog(); }
+    void scanOrdersDatesAndShowsTheTable();
+    void scanFromTheMenuReplacesOnlyOnSuccess_data();
+    void scanFromTheMenuReplacesOnlyOnSuccess();
+    void arrowsStepWithoutWrapping();
+    void averageWindowIsLimitedByThePeriod();
+    void singleGraphMessages_data();
+    void singleGraphMessages();
+    void singleGraphShowsTheProcessedProfile_data();
+    void singleGraphShowsTheProcessedProfile();
+    void thumbnailClickOpensItsProfile();
+    void peakSelectionAndCalculateAndShow();
+    void calculatorMessages_data();
+    void calculatorMessages();
+    void calculatorOnlyInSingleGraph();
+    void integralSnrOnThePlot();
+    void helperLinesAreDrawn();
+    void saveImage_data();
+    void saveImage();
+    void showSizeFitsThePlot();
+};
+
+void TestProfilesModule::initTestCase()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("KVX-test-profiles"));
+    QSettings().clear();
+    QVERIFY(m_dir.isValid());
+    m_strong.date = QDate(2026, 7, 26);
+    m_strong.snr = 30.0;
+    ProfileWriter::Params weak = m_strong;
+    weak.date = QDate(2026, 7, 25);
+    weak.snr = 8.0;
+    // DM 26 of the strong date lists two of the seven periods only.
+    ProfileWriter::Params partial = m_strong;
+    partial.dm = 26;
+    partial.periods = ProfileWriter::trialPeriods(m_strong).mid(0, 2);
+    for (const ProfileWriter::Params &params : {m_strong, weak, partial})
+        QVERIFY(!profilefixture::writeGenerated(m_dir.path(), params).isEmpty());
+    m_period = QString::number(m_strong.truePeriod, 'f', m_strong.decimals);
+}
+
+void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
+{
+    auto module = openModule(m_dir.path());
+    QVERIFY(!module->loadingOverlay()->isVisible());
+    QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
+    QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.26"));
+    QCOMPARE(dates->itemText(1), QStringLiteral("2026.07.25"));
+    QVERIFY(!module->isOneGraphMode());
+
+    // Seven periods x DMs 26 and 27; DM 26 has only the first two periods.
+    MultiGrafiksPanel *panel = module->thumbnailPanel();
+    QVERIFY(panel);
+    QCOMPARE(module->graphStack()->currentWidget(), panel);
+    for (int row = 0; row < 7; ++row) {
+        QCOMPARE(panel->cellWidget(row, 0) != nullptr, row < 2);
+        QVERIFY(qobject_cast<MiniGrafik *>(panel->cellWidget(row, 1)));
+    }
+
+    child<QCheckBox>(module.get(), QStringLiteral("sortSnr"))->setChecked(false);
+    QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.25"));
+    QVERIFY(m_log.messages.isEmpty());
+}
+
+void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
+{
+    QTest::addColumn<int>("files");   // -1: the generated profiles
+    QTest::addColumn<QString>("error");
+    QTest::newRow("profiles") << -1 << QString();
+    QTest::newRow("none") << 0 << "This directory contains no files matching pYYYY.MM.DD_dm{dm}_p{period}*.txt";
+    QTest::newRow("1001") << 1001
+                          << "The selected directory contains more than 1000 profile files. "
+                             "This data set is too large for the average profiles module.";
+}
+
+void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
+{
+    QFETCH(int, files);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    for (int i = 0; i < files; ++i)
+        profilefixture::writeFile(dir.path(), QStringLiteral("p2026.01.01_dm%1_p1.0.txt").arg(i), "period=1\n1\n");
+    MainWindow window;
+    DialogLog log;
+    window.setDialogs(std::make_unique<FakeAppDialogs>(&log));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPointer<QWidget> before = window.centralWidget();
+    log.replies << (files < 0 ? m_dir.path() : dir.path());
+    for (QAction *menu : window.menuBar()->actions()) {
+        if (menu->text() == QLatin1String("Profiles"))
+            menu->menu()->actions().constFirst()->trigger();
+    }
+    // The scan runs behind the module's overlay while the window goes on.
+    auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
+    QVERIFY(module);
+    QVERIFY(module->isScanning());
+    QVERIFY(module->loadingOverlay()->isVisibleTo(module));
+    QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
+    WidgetProbe::flushDeletes();
+    QCOMPARE(log.texts(), error.isEmpty() ? QStringList() : QStringList(error));
+    if (error.isEmpty()) {
+        QCOMPARE(window.centralWidget(), module);
+        QVERIFY(!before);
+    } else {
+        QCOMPARE(window.centralWidget(), before.data());
+        QVERIFY(before->isVisible());
+    }
+}
+
+void TestProfilesModule::arrowsStepWithoutWrapping()
+{
+    auto module = openModule(m_dir.path());
+    ProfilesForm *form = module->form();
+    QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
+    QSignalSpy changed(form, &ProfilesForm::periodChanged);
+    periods->setCurrentIndex(0);
+    child<QToolButton>(module.get(), QStringLiteral("periodPre"))->click();
+    QCOMPARE(changed.count(), 0);
+    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+    QCOMPARE(periods->currentIndex(), 1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(form->printPeriod(), periods->currentText());
+    periods->setCurrentIndex(periods->count() - 1);
+    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestProfilesModule::averageWindowIsLimitedByThePeriod()
+{
+    auto module = openModule(m_dir.path());
+    module->selectProfile(QStringLiteral("27"), m_period);
+    child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
+    QSignalSpy averaged(module->form(), &ProfilesForm::averageChanged);
+    QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
+    // ceil(0.714519 / (2 x 0.0999424)) = 4
+    average->setValue(10);
+    QCOMPARE(average->value(), 4);
+    QCOMPARE(averaged.count(), 0);
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("4 is the maximum moving-average window for period 0.714519")));
+    average->setValue(3);
+    QCOMPARE(averaged.count(), 1);
+}
+
+void TestProfilesModule::singleGraphMessages_data()
+{
+    QTest::addColumn<QString>("emptied");
+    QTest::addColumn<QString>("extraPeriod");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("date") << "comboBoxDate" << QString() << "Select a date.";
+    QTest::newRow("dispersion") << "comboBoxDispersion" << QString() << "Select a dispersion.";
+    QTest::newRow("period") << "comboBoxPeriod" << QString() << "Select a period.";
+    QTest::newRow("period not in the file") << QString() << "9.9" << "No SNR data for period=9.9 in file:\n%1";
+}
+
+void TestProfilesModule::singleGraphMessages()
+{
+    QFETCH(QString, emptied);
+    QFETCH(QString, extraPeriod);
+    QFETCH(QString, message);
+    auto module = openModule(m_dir.path());
+    module->selectProfile(QStringLiteral("27"), m_period);
+    if (!emptied.isEmpty())
+        child<QComboBox>(module.get(), emptied)->setCurrentIndex(-1);
+    if (!extraPeriod.isEmpty()) {
+        QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
+        periods->addItem(extraPeriod);
+        periods->setCurrentText(extraPeriod);
+    }
+    module->drawOneGraph();
+    const QString path = findProfileFile(module->profileSet(), QStringLiteral("2026.07.26"), QStringLiteral("27"));
+    QCOMPARE(m_log.texts(), QStringList(message.contains(QLatin1String("%1")) ? message.arg(path) : message));
+    QCOMPARE(module->plot()->commonSampleCount(), 0);
+}
+
+void TestProfilesModule::singleGraphShowsTheProcessedProfile_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<bool>("centre");
+    QTest::newRow("raw") << 0 << false;
+    QTest::newRow("moving average 5") << 5 << false;
+    QTest::newRow("max to center") << 0 << true;
+}
+
+void TestProfilesModule::singleGraphShowsTheProcessedProfile()
+{
+    QFETCH(int, window);
+    QFETCH(bool, centre);
+    auto module = openModule(m_dir.path());
+    child<QSpinBox>(module.get(), QStringLiteral("average"))->setValue(window);
+    child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(centre);
+    module->selectProfile(QStringLiteral("27"), m_period);
+    module->drawOneGraph();
+    QVERIFY(m_log.messages.isEmpty());
+
+    const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
+    const QVector<double> shown = module->plot()->series().first().values;
+    QCOMPARE(shown.size(), written.size());
+    QCOMPARE(shown, module->currentProfile());
+    if (centre)
+        QCOMPARE(firstMaximumIndex(shown), shown.size() / 2);
+    if (window > 1) {
+        // The average of the first window, and the scale of the raw profile.
+        double first = 0.0;
+        for (int i = 0; i < window; ++i)
+            first += written.at(i) / window;
+        QVERIFY(qAbs(shown.first() - first) < 1e-9);
+        QCOMPARE(module->plot()->fullRange().yMax, paddedValueRange(*std::min_element(written.begin(), written.end()),
+                                                                    *std::max_element(written.begin(), written.end()))
+                                                       .max);
+    } else if (!centre) {
+        QCOMPARE(shown, written);
+    }
+    // The calculator takes the height and the points of what is shown.
+    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), shown.size());
+    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(),
+             shown.at(firstMaximumIndex(shown)));
+    QVERIFY(module->form()->isCalculatorOn());
+    QVERIFY(module->plot()->peakSelectionEnabled());
+}
+
+void TestProfilesModule::thumbnailClickOpensItsProfile()
+{
+    auto module = openModule(m_dir.path());
+    auto *cell = qobject_cast<MiniGrafik *>(module->thumbnailPanel()->cellWidget(1, 0));
+    QVERIFY(cell);
+    QTest::mouseClick(cell->plot(), Qt::LeftButton, Qt::NoModifier, cell->plot()->rect().center());
+    QVERIFY(module->isOneGraphMode());
+    QCOMPARE(module->clickedRow(), 1);
+    QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
+    QCOMPARE(module->form()->period(), module->table().periods().at(1));
+    QCOMPARE(module->graphStack()->currentWidget(), static_cast<QWidget *>(module->graphArea()));
+    // A click on the single graph goes back to the table.
+    emit module->plot()->graphClicked();
+    QVERIFY(!module->isOneGraphMode());
+}
+
+void TestProfilesModule::peakSelectionAndCalculateAndShow()
+{
+    auto module = openSingleGraph();
+    fillCalculator(*module);
+    Grafiks *plot = module->plot();
+    const Grafiks::PlotLayout layout = plot->plotLayout();
+    QVERIFY(layout.valid);
+    // Drag over the pulse (the generator puts it at phase 0.5) on the plot.
+    const int n = module->currentProfile().size();
+    WidgetProbe::drag(plot, QPoint(layout.pixelX(n / 2 - 12), layout.pixelY(0)),
+                      QPoint(layout.pixelX(n / 2 + 12), layout.pixelY(0)));
+    const int n1 = child<QLineEdit>(module.get(), QStringLiteral("calc_n1"))->text().toInt();
+    const int n2 = child<QLineEdit>(module.get(), QStringLiteral("calc_n2"))->text().toInt();
+    QVERIFY2(qAbs(n1 - (n / 2 - 12)) <= 1 && qAbs(n2 - (n / 2 + 12)) <= 1, qPrintable(QStringLiteral("%1 %2").arg(n1).arg(n2)));
+    QVERIFY(m_log.messages.isEmpty());
+
+    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+    QCOMPARE(m_log.messages.size(), 1);
+    QCOMPARE(m_log.messages.first().title, QStringLiteral("Калькулятор плотности потока среднего профиля"));
+    const QString clipboard = QGuiApplication::clipboard()->text();
+    QVERIFY2(clipboard.startsWith(QStringLiteral("Pulsar:\t\t\nPeriod:\t\t%1 sec\nDispersion:\t27\nDate:\t\t2026.07.26\nResult:\t\tSNR=")
+                                      .arg(m_period)),
+             qPrintable(clipboard));
+    QVERIFY(m_log.messages.first().text.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
+    // The pulse's half-width: 4 % of the period.
+    const double w50 = child<QLineEdit>(module.get(), QStringLiteral("calc_w50"))->text().toDouble();
+    const double expected = m_strong.pulseWidth * m_strong.truePeriod * 1000.0;
+    QVERIFY2(qAbs(w50 - expected) < 0.15 * expected, qPrintable(QString::number(w50)));
+    QVERIFY(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text().toDouble() > 0.0);
+}
+
+void TestProfilesModule::calculatorMessages_data()
+{
+    QTest::addColumn<QStringList>("fields");   // name=value pairs set before "Calculate and Show"
+    QTest::addColumn<QString>("message");
+    const QStringList area = {QStringLiteral("calc_n1=50"), QStringLiteral("calc_n2=78")};
+    QTest::newRow("no peak area") << QStringList{QStringLiteral("calc_n1=")}
+                                  << "Select the peak area with the mouse, then click \"Calculate and Show\".";
+    QTest::newRow("no site") << (area + QStringList{QStringLiteral("plosh=")})
+                             << "Set the observatory site in the Plosh field.";
+    QTest::newRow("no k1, delta 52.5")
+        << (area + QStringList{QStringLiteral("calc_k1="), QStringLiteral("delta1=52.5")})
+        << "Enter the k1 and k2 coefficients.\nThey are available in Tessaly et al. (2016).\n\n"
+           "Defaults for N0, N1, and N2:\nk1=[0.4 to 1]\nk2=cos(55 – delta)=cos(2.50) = 0.999";
+    QTest::newRow("reversed area") << QStringList{QStringLiteral("calc_n1=80"), QStringLiteral("calc_n2=20")}
+                                   << "Invalid peak area: check the n1 and n2 parameters.";
+    QTest::newRow("cosine at the pole")
+        << (area + QStringList{QStringLiteral("calc_with_cos=1"), QStringLiteral("delta1=90")})
+        << "Invalid delta cosine: 0.00000";
+    QTest::newRow("no time resolution") << (area + QStringList{QStringLiteral("tres=")})
+                                        << "n_periods must be greater than zero.";
+}
+
+void TestProfilesModule::calculatorMessages()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QString, message);
+    auto module = openSingleGraph();
+    fillCalculator(*module);
+    for (const QString &field : fields) {
+        const QString name = field.section(QLatin1Char('='), 0, 0);
+        const QString value = field.section(QLatin1Char('='), 1);
+        if (name == QLatin1String("plosh"))
+            child<QComboBox>(module.get(), QStringLiteral("comboBoxPlosh"))->setCurrentText(value);
+        else if (name == QLatin1String("tres"))
+            child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentIndex(0);
+        else if (name == QLatin1String("calc_with_cos"))
+            child<QCheckBox>(module.get(), name)->setChecked(true);
+        else
+            setText(module.get(), name, value);
+    }
+    QLineEdit *sp = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"));
+    sp->setText(QStringLiteral("kept"));
+    // Fields being typed recompute quietly; only the button tells what is wrong.
+    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+    QCOMPARE(m_log.texts(), QStringList(message));
+    QCOMPARE(m_log.messages.first().title, QStringLiteral("Error"));
+    QCOMPARE(sp->text(), QStringLiteral("kept"));
+}
+
+void TestProfilesModule::calculatorOnlyInSingleGraph()
+{
+    auto module = openModule(m_dir.path());
+    QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
+    QVERIFY(!group->isChecked());
+    group->setChecked(true);
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("The calculator is available only in single-graph mode.")));
+    QVERIFY(!group->isChecked());
+
+    module->selectProfile(QStringLiteral("27"), m_period);
+    module->drawOneGraph();
+    QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
+    zoom->setChecked(true);
+    QVERIFY(!group->isChecked());
+    QVERIFY(module->plot()->zoomEnabled());
+    QVERIFY(!module->plot()->peakSelectionEnabled());
+    group->setChecked(true);
+    QVERIFY(!zoom->isChecked());
+    QVERIFY(module->plot()->peakSelectionEnabled());
+    QCOMPARE(m_log.messages.size(), 1);
+}
+
+void TestProfilesModule::integralSnrOnThePlot()
+{
+    auto module = openSingleGraph();
+    fillCalculator(*module);
+    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("J0332+5434-extra"));
+    Grafiks *plot = module->plot();
+    const Grafiks::PlotLayout layout = plot->plotLayout();
+    const QPoint from(layout.pixelX(60), layout.pixelY(0));
+    const QPoint to(layout.pixelX(68), layout.pixelY(0));
+    WidgetProbe::drag(plot, from, to);
+    m_log = DialogLog();
+    // A click inside the selection gives the figure and keeps the single graph.
+    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, (from + to) / 2);
+    QVERIFY(module->isOneGraphMode());
+    QCOMPARE(m_log.messages.size(), 1);
+    QCOMPARE(m_log.messages.first().title, QStringLiteral("Интегральный СШ на графике среднего профиля"));
+    const QString line = QGuiApplication::clipboard()->text();
+    QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
+    QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
+    QVERIFY(m_log.messages.first().text.endsWith(line));
+}
+
+void TestProfilesModule::helperLinesAreDrawn()
+{
+    auto module = openSingleGraph();
+    const QColor helper(200, 0, 0);
+    const auto redPixels = [&] {
+        const QImage image = WidgetProbe::render(*module->plot());
+        return WidgetProbe::countColour(image, helper);
+    };
+    setText(module.get(), QStringLiteral("calc_n1"), QStringLiteral("40"));
+    setText(module.get(), QStringLiteral("calc_n2"), QStringLiteral("90"));
+    QCOMPARE(redPixels(), 0);
+    child<QCheckBox>(module.get(), QStringLiteral("calc_show_w50"))->setChecked(true);
+    // The half level across the plot and the two bounds from top to bottom.
+    const Grafiks::PlotLayout layout = module->plot()->plotLayout();
+    QVERIFY(redPixels() >= layout.plotWidth + layout.plotHeight);
+}
+
+void TestProfilesModule::saveImage_data()
+{
+    QTest::addColumn<bool>("oneGraph");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("suggested");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one graph at the print size") << true << "one" << "B0329_p%1_dm27_2026.07.26.png" << QString();
+    QTest::newRow("table") << false << "table.PNG" << "B0329_2026.07.26.png" << QString();
+    QTest::newRow("cancelled") << true << QString() << "B0329_p%1_dm27_2026.07.26.png"
+                               << "File name was not selected";
+}
+
+void TestProfilesModule::saveImage()
+{
+    QFETCH(bool, oneGraph);
+    QFETCH(QString, reply);
+    QFETCH(QString, suggested);
+    QFETCH(QString, message);
+    auto module = oneGraph ? openSingleGraph() : openModule(m_dir.path());
+    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("B0329"));
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("320"));
+    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("240"));
+    QTemporaryDir out;
+    if (!reply.isEmpty())
+        m_log.replies << out.filePath(reply);
+    module->saveImage();
+    QCOMPARE(QFileInfo(m_log.askedPaths.value(0)).fileName(),
+             suggested.contains(QLatin1String("%1")) ? suggested.arg(m_period) : suggested);
+    QCOMPARE(m_log.texts(), message.isEmpty() ? QStringList() : QStringList(message));
+    if (reply.isEmpty())
+        return;
+    const QString written = reply.endsWith(QLatin1String(".PNG"), Qt::CaseInsensitive) ? out.filePath(reply)
+                                                                                        : out.filePath(reply + ".png");
+    const QImage image(written);
+    QVERIFY(!image.isNull());
+    if (oneGraph) {
+        QCOMPARE(image.size(), QSize(320, 240));
+    } else {
+        QCOMPARE(image.size(), module->thumbnailPanel()->gridHost()->size());
+    }
+    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
+}
+
+void TestProfilesModule::showSizeFitsThePlot()
+{
+    auto module = openModule(m_dir.path());
+    module->showPrintSize();
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Switch to single-graph mode.")));
+    module->selectProfile(QStringLiteral("27"), m_period);
+    module->drawOneGraph();
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
+    module->showPrintSize();
+    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
+    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
+    module->showPrintSize();
+    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
+}
+
+QTEST_MAIN(TestProfilesModule)
+#include "tst_profilesmodule.moc"
