@@ -6,6 +6,7 @@
 #include "app/welcomewidget.h"
 #include "data/nativelisting.h"
 #include "modules/calculator/calculatormodule.h"
+#include "modules/multiday/nativemultidaymodule.h"
 #include "modules/native/nativemodule.h"
 #include "modules/profiles/profilesmodule.h"
 #include "ui/savelocation.h"
@@ -112,12 +113,6 @@ void MainWindow::buildMenus()
     help->addAction(QStringLiteral("About"), this, &MainWindow::showAbout);
 }
 
-void MainWindow::reportModuleMissing(const QString &title, const QString &what)
-{
-    m_dialogs->information(
-        this, title, QStringLiteral("The %1 module is not available yet.").arg(what));
-}
-
 void MainWindow::openNativeFile()
 {
     const QString path = m_dialogs->openFileName(
@@ -145,7 +140,7 @@ void MainWindow::openMultiDayDirectory()
     if (dir.isEmpty())
         return;
     SaveLocation::remember(SaveLocation::MultiDayDirectory, parentDirectory(dir));
-    reportModuleMissing(QStringLiteral("Multi-day channel sums"), QStringLiteral("multi-day"));
+    setCentralModule(new NativeMultiDayModule(dir, this));
 }
 
 void MainWindow::openProfilesDirectory()

@@ -46,7 +46,6 @@ private:
     void buildMenus();
     void restoreWindowGeometry();
     void saveWindowGeometry();
-    void reportModuleMissing(const QString &title, const QString &what);
 
     std::unique_ptr<AppDialogs> m_dialogs;
     QPointer<WelcomeWidget> m_welcomePage;

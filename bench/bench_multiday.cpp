@@ -15,6 +15,7 @@
 
 #include "astro/seriesstats.h"
 #include "bench/benchtiming.h"
+#include "bench/multidaybenchdays.h"
 #include "data/channelsum.h"
 #include "data/daygraphcontent.h"
 #include "data/dayplotreader.h"
@@ -38,52 +39,9 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace multidaybench;
+
 namespace {
-
-constexpr int dayCount = 40;
-constexpr int distinctDays = 8;
-constexpr qint64 dayBytes = qint64(64) << 20;
-constexpr int bands = 256;
-constexpr double loadDm = 26.8;
-constexpr int repetitions = 3;
-
-SyntheticObservation::Params dayParams(int day, int bandCount, qint64 npoints)
-{
-    SyntheticObservation::Params p;
-    p.nRays = 1;
-    p.nBands = bandCount;
-    p.npoints = qint32(npoints);
-    p.firstModule = 3;
-    p.firstRay = 2;
-    p.seed = quint64(500 + day);
-    p.snr = 3.0;
-    p.transitLevel = 4.0;
-    p.utcBegin = QDateTime(QDate(2026, 7, 16).addDays(day), QTime(2, 0, 0), Qt::UTC);
-    if (day % 3 == 1)
-        p.calibrationStart = 40.0 + day;
-    return p;
-}
-
-// 40 day files: distinct ones, each also linked under other names.
-bool writeDays(const QString &dir)
-{
-    const qint64 npoints = dayBytes / (4 * (bands + 1));
-    for (int k = 0; k < distinctDays; ++k) {
-        const SyntheticObservation observation(dayParams(k, bands, npoints));
-        const QString path = QDir(dir).filePath(observation.fileName(QStringLiteral("pnthr")));
-        QString error;
-        if (!observation.write(path, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return false;
-        }
-        for (int copy = 1; copy < dayCount / distinctDays; ++copy) {
-            const QString link = QDir(dir).filePath(QStringLiteral("copy%1_").arg(copy) + QFileInfo(path).fileName());
-            if (::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) != 0)
-                return false;
-        }
-    }
-    return true;
-}
 
 // Yardstick: read() every file from start to end into one reused buffer, in
 // pieces of the size the day reader uses, which suits the caches best.
@@ -117,24 +75,6 @@ QVector<DayPlot> load(const QString &dir)
     return days;
 }
 
-// Processor seconds of the whole process, every thread included.
-double processorSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + 1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-}
-
-// Wall-clock and processor seconds of run().
-template <typename F>
-std::pair<double, double> timesOf(F &&run)
-{
-    const double before = processorSeconds();
-    const double wall = secondsOf(run);
-    return {wall, processorSeconds() - before};
-}
-
 qint64 statusKiB(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -161,25 +101,6 @@ int childPeak(const QString &dir)
         return 2;
     std::printf("%lld %lld\n", static_cast<long long>((peak - before) * 1024), static_cast<long long>(sums));
     return 0;
-}
-
-// 100 days of 200,000 points: 10 generated days, each used 10 times.
-QVector<DayPlot> processingDays()
-{
-    QVector<DayPlot> days;
-    for (int k = 0; k < 10; ++k) {
-        const NativeFile file = SyntheticObservation(dayParams(k, 8, 200000)).toNativeFile();
-        DayPlot day;
-        day.tresolution = file.tresolution;
-        day.fileName = file.fileName;
-        day.date = file.observationDate;
-        if (dispersedChannelSum(file, &day.channelSumDm0, 0, 0.0, 0, 0, file.npoints) != file.npoints
-            || dispersedChannelSum(file, &day.channelSumDm, 0, loadDm, 0, 0, file.npoints) != file.npoints)
-            return {};
-        for (int copy = 0; copy < 10; ++copy)
-            days.append(day);
-    }
-    return days;
 }
 
 } // namespace

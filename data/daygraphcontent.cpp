@@ -57,18 +57,12 @@ DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &sett
 {
     const SeriesProcessing &processing = settings.processing;
     const QString dmText = QString::number(settings.dm, 'g', 6);
-    const QString dm0Colour = curveColourName(settings.dm0Colour, QStringLiteral("#ff0000"));
-    const QString dmColour = std::fabs(settings.dm) <= 1e-12
-        ? dm0Colour
-        : curveColourName(settings.dmColour, QStringLiteral("#0000ff"));
 
     DayGraphContent content;
     content.curves.append({QStringLiteral("Sum of channels, DM=0"),
-                           processSeries(day.channelSumDm0, day.tresolution, false, processing), dm0Colour,
-                           settings.showDm0});
+                           processSeries(day.channelSumDm0, day.tresolution, false, processing), QString()});
     content.curves.append({QStringLiteral("Sum of channels, DM=%1").arg(dmText),
-                           processSeries(day.channelSumDm, day.tresolution, false, processing), dmColour,
-                           settings.showDm});
+                           processSeries(day.channelSumDm, day.tresolution, false, processing), QString()});
     if (processing.showApproximation) {
         content.curves.append({QStringLiteral("Approximation for DM=0"),
                                processSeries(day.channelSumDm0, day.tresolution, true, processing),
@@ -92,8 +86,25 @@ DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &sett
     content.maximum = any ? content.rawRange.max : 0.0;
     content.paddedRange = paddedValueRange(content.rawRange.min, content.rawRange.max);
 
-    content.headerLines = dayHeaderLines(day, content.maximum, settings);
+    restyleDayGraphContent(&content, day, settings);
     return content;
+}
+
+void restyleDayGraphContent(DayGraphContent *content, const DayPlot &day, const DayGraphSettings &settings)
+{
+    if (content->curves.size() < 2)
+        return;
+    const QString dm0Colour = curveColourName(settings.dm0Colour, QStringLiteral("#ff0000"));
+    const QString dmColour = std::fabs(settings.dm) <= 1e-12
+        ? dm0Colour
+        : curveColourName(settings.dmColour, QStringLiteral("#0000ff"));
+    DayCurve &dm0 = content->curves[0];
+    dm0.colour = dm0Colour;
+    dm0.visible = settings.showDm0;
+    DayCurve &dm = content->curves[1];
+    dm.colour = dmColour;
+    dm.visible = settings.showDm;
+    content->headerLines = dayHeaderLines(day, content->maximum, settings);
 }
 
 QVector<DayGraphContent> dayGraphContents(const QVector<DayPlot> &days, const DayGraphSettings &settings)

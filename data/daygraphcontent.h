@@ -59,6 +59,10 @@ QString curveColourName(const QString &field, const QString &fallback);
 QStringList dayHeaderLines(const DayPlot &day, double maximum, const DayGraphSettings &settings);
 
 DayGraphContent dayGraphContent(const DayPlot &day, const DayGraphSettings &settings);
+// Gives a day's content the colours and visibility of its two sums and the
+// header lines of other settings of the same processing and dispersion, so
+// that a change of these alone needs no new processing.
+void restyleDayGraphContent(DayGraphContent *content, const DayPlot &day, const DayGraphSettings &settings);
 // The contents of many days, in their order, computed on every core; the
 // same values as dayGraphContent of each day.
 QVector<DayGraphContent> dayGraphContents(const QVector<DayPlot> &days, const DayGraphSettings &settings);

@@ -1,7 +1,7 @@
 #include "data/channelsum.h"
 #include "data/dayplotreader.h"
 #include "data/nativereader.h"
-#include "multidayfixture.h"
+#include "tests/support/multidayfixture.h"
 #include "nativefixture.h"
 
 #include <QDir>

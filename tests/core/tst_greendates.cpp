@@ -1,5 +1,5 @@
 #include "data/greendates.h"
-#include "multidayfixture.h"
+#include "tests/support/multidayfixture.h"
 #include "nativefixture.h"
 
 #include <QDateTime>

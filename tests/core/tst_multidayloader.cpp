@@ -1,6 +1,6 @@
 #include "data/dayplotreader.h"
 #include "data/multidayloader.h"
-#include "multidayfixture.h"
+#include "tests/support/multidayfixture.h"
 #include "nativefixture.h"
 
 #include <QPointer>
