@@ -2,7 +2,7 @@
 # project needs are installed, installing them with apt-get when run as root.
 ORVALIS_PACKAGES="build-essential cmake ninja-build ccache pkg-config \
 qtbase5-dev qtbase5-dev-tools fonts-liberation \
-liberfa-dev python3-numpy clang libclang-rt-14-dev xvfb xauth"
+liberfa-dev python3-numpy clang libclang-rt-14-dev xvfb xauth gcovr"
 
 orvalis_missing_packages() {
     local missing=""
