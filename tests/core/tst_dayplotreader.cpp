@@ -1,8 +1,8 @@
 #include "astro/dispersion.h"
 #include "data/dayplotreader.h"
 #include "data/nativereader.h"
-#include "multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/multidayfixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "astro/integralsnr.h"
 #include "astro/profileview.h"
 #include "astro/resultnumber.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

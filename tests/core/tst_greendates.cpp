@@ -1,6 +1,6 @@
 #include "data/greendates.h"
-#include "multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/multidayfixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDateTime>
 #include <QDir>

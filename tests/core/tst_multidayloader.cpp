@@ -1,7 +1,7 @@
 #include "data/dayplotreader.h"
 #include "data/multidayloader.h"
-#include "multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/multidayfixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QPointer>
 #include <QSignalSpy>

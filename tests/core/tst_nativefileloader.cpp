@@ -1,7 +1,7 @@
 #include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QPointer>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "data/nativelisting.h"
 #include "data/nativetext.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 #include "data/mappingguard.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QFile>
 #include <QProcess>

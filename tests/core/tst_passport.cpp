@@ -1,5 +1,5 @@
 #include "data/nativereader.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

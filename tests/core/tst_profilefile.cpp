@@ -1,7 +1,7 @@
 #include "data/profilefile.h"
 #include "data/profilefilename.h"
 #include "data/profileset.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

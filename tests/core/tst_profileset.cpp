@@ -1,5 +1,5 @@
 #include "data/profileset.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

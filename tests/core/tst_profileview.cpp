@@ -1,7 +1,7 @@
 #include "astro/profileview.h"
 #include "astro/seriesstats.h"
 #include "data/profiletable.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
