@@ -1,6 +1,6 @@
-#include "aboutbox.h"
+#include "app/aboutbox.h"
 
-#include "appidentity.h"
+#include "app/appidentity.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,6 +1,4 @@
-#include "appidentity.h"
-
-#include "astro/beamtables.h"
+#include "app/appidentity.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,7 +16,8 @@ QString AppIdentity::organizationName()
 
 QString AppIdentity::versionDate()
 {
-    return QString::fromLatin1(releaseDateText);
+    // The date of this release, shown by the About box.
+    return QStringLiteral("2026.07.25");
 }
 
 QString AppIdentity::iconResource()

@@ -1,5 +1,5 @@
-#include "appidentity.h"
-#include "mainwindow.h"
+#include "app/appidentity.h"
+#include "app/mainwindow.h"
 
 #include <QApplication>
 

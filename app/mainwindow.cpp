@@ -1,12 +1,13 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "aboutbox.h"
-#include "appidentity.h"
+#include "app/aboutbox.h"
+#include "app/appdialogs.h"
+#include "app/appidentity.h"
+#include "app/welcomewidget.h"
 #include "data/nativelisting.h"
 #include "modules/calculator/calculatormodule.h"
 #include "modules/native/nativemodule.h"
-#include "shelldialogs.h"
-#include "welcomewidget.h"
+#include "ui/savelocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +18,7 @@
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , m_dialogs(std::make_unique<AppDialogs>())
 {
     setWindowTitle(AppIdentity::applicationName());
     restoreWindowGeometry();
@@ -37,6 +39,12 @@ QWidget *MainWindow::currentModule() const
 WelcomeWidget *MainWindow::welcomePage() const
 {
     return m_welcomePage;
+}
+
+void MainWindow::setDialogs(std::unique_ptr<AppDialogs> dialogs)
+{
+    if (dialogs)
+        m_dialogs = std::move(dialogs);
 }
 
 QString MainWindow::findHelpDocument(const QString &appDir, const QString &fileName)
@@ -105,16 +113,14 @@ void MainWindow::buildMenus()
 
 void MainWindow::reportModuleMissing(const QString &title, const QString &what)
 {
-    ShellDialogs::instance().information(
+    m_dialogs->information(
         this, title, QStringLiteral("The %1 module is not available yet.").arg(what));
 }
 
 void MainWindow::openNativeFile()
 {
-    QSettings settings;
-    const QString lastDir = settings.value(QStringLiteral("lastNativeFileDir")).toString();
-    const QString path = ShellDialogs::instance().openFileName(
-        this, QStringLiteral("Open native data file"), lastDir,
+    const QString path = m_dialogs->openFileName(
+        this, QStringLiteral("Open native data file"), SaveLocation::directory(SaveLocation::NativeFileDirectory),
         QStringLiteral("KVX data (*.pnt *.pnthr *.txt);;All files (*.*)"));
     if (path.isEmpty())
         return;
@@ -124,34 +130,30 @@ void MainWindow::openNativeFile()
     QString selected;
     QString error;
     if (!prepareNativeFileSelection(path, &dir, &files, &selected, &error)) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), error);
+        m_dialogs->warning(this, QStringLiteral("Error"), error);
         return;
     }
-    settings.setValue(QStringLiteral("lastNativeFileDir"), dir);
+    SaveLocation::remember(SaveLocation::NativeFileDirectory, dir);
     setCentralModule(new NativeModule(files, selected, this));
 }
 
 void MainWindow::openMultiDayDirectory()
 {
-    QSettings settings;
-    const QString lastDir = settings.value(QStringLiteral("lastNativeMultiDayDir")).toString();
-    const QString dir = ShellDialogs::instance().existingDirectory(
-        this, QStringLiteral("Open pulsar observations directory"), lastDir);
+    const QString dir = m_dialogs->existingDirectory(this, QStringLiteral("Open pulsar observations directory"),
+                                                     SaveLocation::directory(SaveLocation::MultiDayDirectory));
     if (dir.isEmpty())
         return;
-    settings.setValue(QStringLiteral("lastNativeMultiDayDir"), parentDirectory(dir));
+    SaveLocation::remember(SaveLocation::MultiDayDirectory, parentDirectory(dir));
     reportModuleMissing(QStringLiteral("Multi-day channel sums"), QStringLiteral("multi-day"));
 }
 
 void MainWindow::openProfilesDirectory()
 {
-    QSettings settings;
-    const QString lastDir = settings.value(QStringLiteral("lastResultDir")).toString();
-    const QString dir = ShellDialogs::instance().existingDirectory(
-        this, QStringLiteral("Open profiles directory"), lastDir);
+    const QString dir = m_dialogs->existingDirectory(this, QStringLiteral("Open profiles directory"),
+                                                     SaveLocation::directory(SaveLocation::ProfilesDirectory));
     if (dir.isEmpty())
         return;
-    settings.setValue(QStringLiteral("lastResultDir"), parentDirectory(dir));
+    SaveLocation::remember(SaveLocation::ProfilesDirectory, parentDirectory(dir));
     reportModuleMissing(QStringLiteral("Average profiles - periods"),
                         QStringLiteral("average profiles"));
 }
@@ -165,19 +167,19 @@ void MainWindow::openHelpDocument(const QString &fileName, const QString &title)
 {
     const QString path = findHelpDocument(QCoreApplication::applicationDirPath(), fileName);
     if (path.isEmpty()) {
-        ShellDialogs::instance().warning(this, title,
+        m_dialogs->warning(this, title,
                                          QStringLiteral("File not found:\n%1").arg(fileName));
         return;
     }
-    if (!ShellDialogs::instance().openLocalFile(path))
-        ShellDialogs::instance().warning(this, title,
+    if (!m_dialogs->openLocalFile(path))
+        m_dialogs->warning(this, title,
                                          QStringLiteral("Cannot open file:\n%1").arg(path));
 }
 
 void MainWindow::showAbout()
 {
     const QString buildDate = AboutBox::buildDateText(QCoreApplication::applicationFilePath());
-    ShellDialogs::instance().about(this, AboutBox::text(buildDate));
+    m_dialogs->about(this, AboutBox::text(buildDate));
 }
 
 void MainWindow::restoreWindowGeometry()

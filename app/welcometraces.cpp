@@ -1,4 +1,4 @@
-#include "welcometraces.h"
+#include "app/welcometraces.h"
 
 #include <QFont>
 #include <QFontMetrics>

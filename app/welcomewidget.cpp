@@ -1,4 +1,4 @@
-#include "welcomewidget.h"
+#include "app/welcomewidget.h"
 
 #include <QPainter>
 

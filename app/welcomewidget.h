@@ -1,6 +1,6 @@
 #pragma once
 
-#include "welcometraces.h"
+#include "app/welcometraces.h"
 
 #include <QWidget>
 

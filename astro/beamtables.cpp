@@ -2,8 +2,6 @@
 
 #include "astro/timecoords.h"
 
-const char releaseDateText[] = "2026.07.25";
-
 namespace {
 
 const char *const knownPloshCodes[] = {"N0", "N1", "N2", "N4"};

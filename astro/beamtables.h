@@ -22,9 +22,6 @@ struct N4Beam
     double declination = 0.0;        // degrees
 };
 
-// The version shown by the About box.
-extern const char releaseDateText[];
-
 // Hours of telescope time ahead of UTC: Moscow time, as the headers of the
 // data of every site record it.
 constexpr qint32 telescopeZoneHours = 3;

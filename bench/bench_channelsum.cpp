@@ -3,7 +3,7 @@
 // alternately in one run, and against a plain sum over the same number of floats.
 
 #include "bench/benchtiming.h"
-#include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/nativefile.h"
 
 #include <QCoreApplication>

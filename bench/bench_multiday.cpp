@@ -13,9 +13,9 @@
 // The days come from the synthetic generator: 8 different files, each linked
 // under 5 names, so that the disk holds 512 MiB; all is removed at the end.
 
-#include "astro/dispersion.h"
 #include "astro/seriesstats.h"
 #include "bench/benchtiming.h"
+#include "data/channelsum.h"
 #include "data/daygraphcontent.h"
 #include "data/dayplotreader.h"
 #include "data/multidayloader.h"

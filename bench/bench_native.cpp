@@ -3,7 +3,7 @@
 // its first channel sum is drawn and when a running load is replaced, and the
 // opening of mapped files. Prints "name: value" lines.
 
-#include "benchtiming.h"
+#include "bench/benchtiming.h"
 #include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"

@@ -3,12 +3,12 @@
 // save done on the calling thread (how long the window would freeze without
 // the worker). Prints "name: value" lines.
 
-#include "app/shelldialogs.h"
 #include "data/nativelisting.h"
 #include "data/nativetext.h"
 #include "modules/native/nativeform.h"
 #include "modules/native/nativemodule.h"
 #include "synth/syntheticobservation.h"
+#include "ui/shelldialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -79,9 +80,10 @@ int main(int argc, char **argv)
     module.form()->nativeRay()->setValue(1);
     QCoreApplication::processEvents();
 
-    AnsweringShell shell;
-    ShellDialogs::setInstance(&shell);
-    shell.answer = dir.filePath(QStringLiteral("extract.txt"));
+    auto answering = std::make_unique<AnsweringShell>();
+    const QString target = dir.filePath(QStringLiteral("extract.txt"));
+    answering->answer = target;
+    module.setDialogs(std::move(answering));
 
     // Largest gap between ticks of a 1 ms timer while the module saves.
     QElapsedTimer clock;
@@ -106,7 +108,7 @@ int main(int argc, char **argv)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double savingMs = (clock.nsecsElapsed() - started) / 1e6;
     probe.stop();
-    const qint64 bytes = QFileInfo(shell.answer).size();
+    const qint64 bytes = QFileInfo(target).size();
     if (bytes <= 0)
         return 1;
 
@@ -124,7 +126,6 @@ int main(int argc, char **argv)
         return 1;
     }
     const double plainMs = plain.nsecsElapsed() / 1e6;
-    ShellDialogs::setInstance(nullptr);
 
     std::printf("native_save_txt_bytes: %lld\n", (long long)bytes);
     std::printf("native_save_txt_gui_max_stall_ms: %.1f\n", maxGap / 1e6);

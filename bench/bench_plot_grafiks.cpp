@@ -33,8 +33,8 @@ GraphSpec specFor(const QVector<double> &values, int generation, const QVector<d
     GraphSpec spec;
     spec.key = QStringLiteral("bench|%1").arg(generation);
     spec.series.append(GraphSeries(QStringLiteral("signal"), values, QColor(0, 0, 255)));
-    spec.yName = QStringLiteral("S");
-    spec.yTickSpacing = 60;
+    spec.yAxis.name = QStringLiteral("S");
+    spec.yAxis.tickSpacing = 60;
     spec.bottomAxis.enabled = true;
     spec.bottomAxis.tickSpacing = 100;
     AxisRow points;

@@ -66,7 +66,7 @@ int main(int argc, char **argv)
 
     DynamicSpectrumWidget w;
     for (int e = 0; e < DynamicSpectrumWidget::ElementCount; ++e)
-        w.setElementVisible(e, false);
+        w.setElementVisible(DynamicSpectrumWidget::Element(e), false);
     w.setTimeAxis(false, 0.0, {});
     w.setCellSize(QSize(1, 3));
     w.setFitToWidth(true);
@@ -106,7 +106,7 @@ int main(int argc, char **argv)
     for (int r = 0; r < channels; ++r)
         frequencies.append(109.0390625 + 0.0078125 * r);
     for (int e = 0; e < DynamicSpectrumWidget::ElementCount; ++e)
-        w.setElementVisible(e, true);
+        w.setElementVisible(DynamicSpectrumWidget::Element(e), true);
     w.setCellSize(QSize(1, 2));
     w.setTrace(trace, 100);
     w.setDispersion(true, 30.0, 0.0125, frequencies, 6000);

@@ -1,4 +1,4 @@
-#include "addtextdialog.h"
+#include "capture/addtextdialog.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "arrowitem.h"
+#include "capture/arrowitem.h"
 
 #include <QCursor>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "capturegraphicsview.h"
+#include "capture/capturegraphicsview.h"
 
-#include "capturerules.h"
+#include "capture/capturerules.h"
 
 #include <QGraphicsLineItem>
 #include <QKeyEvent>

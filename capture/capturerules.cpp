@@ -1,4 +1,4 @@
-#include "capturerules.h"
+#include "capture/capturerules.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -71,19 +71,9 @@ double centredLabelX(const QRectF &sceneRect, double itemWidth)
     return std::clamp(x, sceneRect.left(), sceneRect.right() - itemWidth);
 }
 
-QString withPngSuffix(const QString &fileName)
+QString defaultImageName(const QDateTime &now)
 {
-    if (fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        return fileName;
-    return fileName + QLatin1String(".png");
-}
-
-QString defaultImagePath(const QString &lastSaveDir, const QDateTime &now)
-{
-    const QString name = now.toString(QStringLiteral("'screen_'yyyy.MM.dd_hhmmss'.png'"));
-    if (lastSaveDir.isEmpty())
-        return name;
-    return lastSaveDir + QLatin1Char('/') + name;
+    return now.toString(QStringLiteral("'screen_'yyyy.MM.dd_hhmmss'.png'"));
 }
 
 } // namespace CaptureRules

@@ -51,12 +51,7 @@ bool isArrowLongEnough(const QLineF &line);
 // kept inside it, at the scene's left edge when wider than the scene.
 double centredLabelX(const QRectF &sceneRect, double itemWidth);
 
-// The file name typed by the user, with ".png" appended unless it already
-// ends with it in any letter case.
-QString withPngSuffix(const QString &fileName);
-
-// The file offered by the save dialog: "screen_yyyy.MM.dd_hhmmss.png" in the
-// remembered directory, or just the file name when none is remembered.
-QString defaultImagePath(const QString &lastSaveDir, const QDateTime &now);
+// The name the save dialog offers: "screen_yyyy.MM.dd_hhmmss.png".
+QString defaultImageName(const QDateTime &now);
 
 } // namespace CaptureRules

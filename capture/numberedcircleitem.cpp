@@ -1,4 +1,4 @@
-#include "numberedcircleitem.h"
+#include "capture/numberedcircleitem.h"
 
 #include <QApplication>
 #include <QCursor>

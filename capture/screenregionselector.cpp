@@ -1,6 +1,6 @@
-#include "screenregionselector.h"
+#include "capture/screenregionselector.h"
 
-#include "capturerules.h"
+#include "capture/capturerules.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

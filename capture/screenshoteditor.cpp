@@ -1,17 +1,14 @@
-#include "screenshoteditor.h"
+#include "capture/screenshoteditor.h"
 
-#include "app/savelocation.h"
-
-#include "arrowitem.h"
-#include "capturedialogs.h"
-#include "capturegraphicsview.h"
-#include "capturerules.h"
-#include "numberedcircleitem.h"
+#include "capture/arrowitem.h"
+#include "capture/capturedialogs.h"
+#include "capture/capturegraphicsview.h"
+#include "capture/capturerules.h"
+#include "capture/numberedcircleitem.h"
+#include "ui/imagesave.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
@@ -19,7 +16,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
@@ -322,37 +318,9 @@ QImage ScreenshotEditor::renderImage()
     return image;
 }
 
-bool ScreenshotEditor::writeImage(const QImage &image, const QString &path) const
-{
-    if (image.isNull())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    if (!image.save(&file, format.constData())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 void ScreenshotEditor::saveImage()
 {
     leaveModes();
-
-    const QString suggested =
-        CaptureRules::defaultImagePath(SaveLocation::lastDirectory(), QDateTime::currentDateTime());
-    QString path = m_dialogs->askSaveFileName(this, QStringLiteral("Image save"), suggested,
-                                              QStringLiteral("Image *.png"));
-    if (path.isEmpty())
-        return;
-    path = CaptureRules::withPngSuffix(path);
-
-    if (!writeImage(renderImage(), path)) {
-        m_dialogs->showWarning(this, QStringLiteral("Error"),
-                               QStringLiteral("Failed to save image:\n%1").arg(path));
-        return;
-    }
-    SaveLocation::rememberSavedFile(path);
+    saveImageAs(*m_dialogs, this, CaptureRules::defaultImageName(QDateTime::currentDateTime()),
+                [this] { return renderImage(); });
 }

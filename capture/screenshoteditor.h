@@ -30,7 +30,7 @@ public:
     explicit ScreenshotEditor(const QImage &image, QWidget *parent = nullptr);
     ~ScreenshotEditor() override;
 
-    // Replaces the dialogs the editor asks (tests answer them themselves).
+    // Replaces the dialogs the editor asks through (real ones by default).
     void setDialogs(std::unique_ptr<CaptureDialogs> dialogs);
 
     QGraphicsScene *graphicsScene() const { return m_scene; }
@@ -60,7 +60,6 @@ private:
     void onNumberingToggled(bool on);
     void onSelectionChanged();
     void updateColorButton();
-    bool writeImage(const QImage &image, const QString &path) const;
 
     QGraphicsScene *m_scene = nullptr;
     QGraphicsPixmapItem *m_background = nullptr;

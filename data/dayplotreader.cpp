@@ -2,8 +2,8 @@
 
 #include "astro/beamtables.h"
 #include "astro/channelsumstream.h"
-#include "astro/dispersion.h"
 #include "astro/filenames.h"
+#include "data/channelsum.h"
 #include "data/greendates.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"

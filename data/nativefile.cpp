@@ -48,6 +48,20 @@ bool NativeMapping::lost() const
     return file && fstat(file->handle(), &info) == 0 && qint64(info.st_size) < offset + count * qint64(sizeof(float));
 }
 
+void NativeMapping::releasePages(qint64 first, qint64 count) const
+{
+    first = std::max<qint64>(first, 0);
+    count = std::min(count, this->count - first);
+    if (!bytes || count <= 0)
+        return;
+    // The pages at the ends are mapped whole, and dropping a page of a
+    // read-only file mapping loses nothing.
+    const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const auto begin = quintptr(bytes + 4 * first) & ~(pageSize - 1);
+    const auto end = (quintptr(bytes + 4 * (first + count)) + pageSize - 1) & ~(pageSize - 1);
+    madvise(reinterpret_cast<void *>(begin), end - begin, MADV_DONTNEED);
+}
+
 qint64 NativeFile::sampleCount() const
 {
     return mapping ? mapping->count : qint64(samples.size());

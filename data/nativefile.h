@@ -36,6 +36,11 @@ struct NativeMapping
         return value;
     }
 
+    // Hands the pages of the floats [first, first + count) back to the
+    // system: a pass over a file far larger than it needs at once keeps
+    // only the part it works on. Touched again, they are read from the file.
+    void releasePages(qint64 first, qint64 count) const;
+
     NativeMapping();
     ~NativeMapping();
     NativeMapping(const NativeMapping &) = delete;

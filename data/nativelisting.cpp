@@ -60,24 +60,40 @@ bool listNativeFiles(const QString &dir, QVector<NativeFileEntry> *list)
     return !list->isEmpty();
 }
 
+void listNativeFilesRecursively(const QString &dir, QStringList *paths)
+{
+    QVector<NativeFileEntry> entries;
+    listNativeFiles(dir, &entries);
+    for (const NativeFileEntry &entry : qAsConst(entries))
+        paths->append(entry.absolutePath);
+    // Links to directories are not followed: they may lead back up the tree.
+    const QFileInfoList subdirectories =
+        QDir(dir).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo &subdirectory : subdirectories)
+        listNativeFilesRecursively(subdirectory.absoluteFilePath(), paths);
+}
+
+QString nativeFileChoiceProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return QStringLiteral("Path does not exist.");
+    if (!info.isFile() || !isNativeSuffix(info.suffix()))
+        return QStringLiteral("Select a file with extension .pnt, .pnthr or .txt.");
+    if (!isNativeTextFile(path))
+        return QStringLiteral("The selected TXT is not a Native data file.");
+    return QString();
+}
+
 bool prepareNativeFileSelection(const QString &path, QString *dir, QVector<NativeFileEntry> *list,
                                 QString *selectedPath, QString *error)
 {
     if (!dir || !list || !selectedPath || !error)
         return false;
+    *error = nativeFileChoiceProblem(path);
+    if (!error->isEmpty())
+        return false;
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
-        *error = QStringLiteral("Path does not exist.");
-        return false;
-    }
-    if (!info.isFile() || !isNativeSuffix(info.suffix())) {
-        *error = QStringLiteral("Select a file with extension .pnt, .pnthr or .txt.");
-        return false;
-    }
-    if (!isNativeTextFile(path)) {
-        *error = QStringLiteral("The selected TXT is not a Native data file.");
-        return false;
-    }
     QVector<NativeFileEntry> entries;
     if (!listNativeFiles(info.absolutePath(), &entries)) {
         *error = QStringLiteral("This directory contains no .pnt, .pnthr or .txt files.");

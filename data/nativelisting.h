@@ -33,6 +33,16 @@ bool isNativeTextFile(const QString &path);
 // true when there is at least one.
 bool listNativeFiles(const QString &dir, QVector<NativeFileEntry> *list);
 
+// The native files of a directory and of its subdirectories, depth first,
+// each directory's files by name before its subdirectories by name;
+// appended to paths as absolute paths.
+void listNativeFilesRecursively(const QString &dir, QStringList *paths);
+
+// Why the program would refuse to open the chosen file before reading it
+// (missing, not a native suffix, a text file that is not native data);
+// empty when it would open it.
+QString nativeFileChoiceProblem(const QString &path);
+
 // Checks the chosen path and lists its directory. On success fills the
 // absolute directory, the list and the absolute path of the file; on failure
 // only the user's error text.

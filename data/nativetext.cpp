@@ -2,6 +2,8 @@
 
 #include "astro/filenames.h"
 #include "astro/timecoords.h"
+#include "data/pointprogress.h"
+#include "data/savebuffer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,11 +11,9 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -178,11 +178,6 @@ QString dateText(const QDateTime &dateTime)
     return dateTime.isValid() ? dateTime.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
-QString parentFileName(const NativeFile &file)
-{
-    return fileNamePart(file.nativeFileName.isEmpty() ? file.fileName : file.nativeFileName);
-}
-
 struct ExtractTimes
 {
     QDateTime localBegin;
@@ -197,100 +192,6 @@ ExtractTimes extractTimes(const NativeFile &file, const NativeSelection &selecti
             beginDateTimeOfPoint(file.utcBeginDate, file.utcBeginTime, selection.startPoint, file.tresolution),
             beginDateTimeOfPoint(file.localBeginDate, file.localBeginTime, last, file.tresolution)};
 }
-
-bool saveFailure(const QSaveFile &out, QString *error)
-{
-    if (error)
-        *error = out.errorString();
-    return false;
-}
-
-bool cancelSave(QSaveFile &out, QString *error)
-{
-    saveFailure(out, error);
-    out.cancelWriting();
-    return false;
-}
-
-// Tells the caller's progress callback how many of the points are written,
-// once per whole percent; false when the caller asks the writer to stop.
-class PointProgress
-{
-public:
-    PointProgress(const NativeProgress &progress, qint64 count) : m_progress(progress), m_count(count) {}
-
-    bool written(qint64 points)
-    {
-        const int percent = m_count > 0 ? int(points * 100 / m_count) : 100;
-        if (!m_progress || percent == m_percent)
-            return true;
-        m_percent = percent;
-        return m_progress(percent);
-    }
-
-private:
-    const NativeProgress &m_progress;
-    qint64 m_count;
-    int m_percent = -1;
-};
-
-bool stoppedSave(QSaveFile &out, QString *error)
-{
-    out.cancelWriting();
-    if (error)
-        *error = QStringLiteral("The save was stopped.");
-    return false;
-}
-
-// The source file shrank on disk while the extract was written: values read
-// past its new end are zeros, so nothing is kept.
-bool sourceChanged(QSaveFile &out, QString *error)
-{
-    out.cancelWriting();
-    if (error)
-        *error = QStringLiteral("The file changed on disk while the extract was written.");
-    return false;
-}
-
-// Collects output and hands it to an unbuffered save file in large pieces.
-// A short write is repeated, so that the system reports why it stopped;
-// QSaveFile::commit() on its own misses a short final flush of a buffered file
-// and would keep a truncated file.
-class SaveBuffer
-{
-public:
-    explicit SaveBuffer(QSaveFile &out) : m_out(out) { m_bytes.reserve(m_chunk); }
-
-    void append(const char *data, int size)
-    {
-        m_bytes.append(data, size);
-        if (m_bytes.size() >= m_chunk)
-            flush();
-    }
-    void append(const QByteArray &bytes) { append(bytes.constData(), bytes.size()); }
-
-    bool flush()
-    {
-        const char *data = m_bytes.constData();
-        qint64 left = m_bytes.size();
-        while (m_ok && left > 0) {
-            const qint64 written = m_out.write(data, left);
-            m_ok = written > 0;
-            data += std::max<qint64>(written, 0);
-            left -= std::max<qint64>(written, 0);
-        }
-        m_bytes.resize(0);
-        return m_ok;
-    }
-
-    bool ok() const { return m_ok; }
-
-private:
-    static constexpr int m_chunk = 64 * 1024;
-    QSaveFile &m_out;
-    QByteArray m_bytes;
-    bool m_ok = true;
-};
 
 // What the header and the two table lines of a text file say, checked as far
 // as they can be without the rows.
@@ -392,6 +293,11 @@ QString timeTextOfDateTime(const QDateTime &dateTime)
     if (!dateTime.isValid())
         return QString();
     return dateTime.toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('0');
+}
+
+QString parentFileName(const NativeFile &file)
+{
+    return fileNamePart(file.nativeFileName.isEmpty() ? file.fileName : file.nativeFileName);
 }
 
 QString frequencyListText(const NativeFile &file)
@@ -680,11 +586,8 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
     for (qint64 p = selection.startPoint; p < end && buffer.ok(); ++p) {
         for (int r = firstRay; r <= lastRay; ++r) {
             for (int c = 0; c < file.nChannels; ++c) {
-                const float v = nativeSample(file, moduleIndex, r, c, p);
-                quint32 bits;
-                std::memcpy(&bits, &v, sizeof bits);
-                char bytes[sizeof bits];
-                qToLittleEndian(bits, bytes);
+                char bytes[4];
+                putLittleEndianFloat(nativeSample(file, moduleIndex, r, c, p), bytes);
                 buffer.append(bytes, sizeof bytes);
             }
         }

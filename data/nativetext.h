@@ -37,5 +37,8 @@ bool writeBinaryExtract(const QString &path, const NativeFile &file, const Nativ
 
 // "hh:mm:ss.zzz" plus a trailing "0"; empty for an invalid date-time.
 QString timeTextOfDateTime(const QDateTime &dateTime);
+// The name of the observation file the record was cut from, without its
+// directory; the record's own file name when the passport names none.
+QString parentFileName(const NativeFile &file);
 // The frequencies of the frequency channels, shortest form, blank-separated.
 QString frequencyListText(const NativeFile &file);

@@ -18,3 +18,18 @@ QDateTime utcBeginInstant(const NativeFile &file);
 
 // The number a point is shown and typed by: firstPoint + index.
 qint64 nativePointNumber(const NativeFile &file, qint64 index);
+
+// A Modified Julian Date, its whole days and the fraction of the day kept
+// apart so that the fraction keeps sub-millisecond resolution.
+struct ModifiedJulianDate
+{
+    bool valid = false;
+    qint64 day = 0;
+    double fraction = 0.0;   // [0, 1)
+
+    double value() const { return double(day) + fraction; }
+};
+
+// The UTC MJD of the point at `index` (0-based in the file): the UTC begin
+// plus index * tresolution seconds; invalid when the begin does not parse.
+ModifiedJulianDate utcMjdOfPoint(const NativeFile &file, qint64 index);

@@ -1,6 +1,6 @@
-#include "dynamicspectrumwidget.h"
+#include "plot/dynamicspectrumwidget.h"
 
-#include "spectrummath.h"
+#include "plot/spectrummath.h"
 
 #include "astro/dispersion.h"
 
@@ -188,17 +188,15 @@ void DynamicSpectrumWidget::setTraceWidth(int width)
     update();
 }
 
-void DynamicSpectrumWidget::setElementVisible(int element, bool on)
+void DynamicSpectrumWidget::setElementVisible(Element element, bool on)
 {
-    if (element < 0 || element >= ElementCount)
-        return;
     m_elements[element] = on;
     geometryChanged();
 }
 
-bool DynamicSpectrumWidget::elementVisible(int element) const
+bool DynamicSpectrumWidget::elementVisible(Element element) const
 {
-    return element >= 0 && element < ElementCount && m_elements[element];
+    return m_elements[element];
 }
 
 void DynamicSpectrumWidget::setTimeAxis(bool on, double secondsPerPoint,

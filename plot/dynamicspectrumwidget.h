@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spectrumimagecache.h"
+#include "plot/spectrumimagecache.h"
 
 #include <QColor>
 #include <QFont>
@@ -24,7 +24,7 @@ class DynamicSpectrumWidget : public QWidget
     Q_OBJECT
 
 public:
-    // Switchable elements, addressed by number.
+    // Switchable elements.
     enum Element {
         ChannelLabels = 0,
         SearchMarker = 1,
@@ -79,7 +79,7 @@ public:
     void setTrace(const QVector<double> &values, int bandHeight);
     void setTraceVisible(bool on);
     void setTraceWidth(int width);
-    void setElementVisible(int element, bool on);
+    void setElementVisible(Element element, bool on);
     void setTimeAxis(bool on, double secondsPerPoint, TimeLabelFunction labelFunction);
     // -1 centres the image vertically, else it starts this many px under the top band.
     void setImageTop(int top);
@@ -97,7 +97,7 @@ public:
     bool axisInside() const { return m_axisInside; }
     bool scalePerWindow() const { return m_scalePerWindow; }
     bool selectionMode() const { return m_selectionMode; }
-    bool elementVisible(int element) const;
+    bool elementVisible(Element element) const;
     bool printLayout() const { return m_printLayout; }
     QFont axisFont() const { return m_font; }
     int axisPenWidth() const { return m_axisPenWidth; }

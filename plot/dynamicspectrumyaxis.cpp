@@ -1,6 +1,6 @@
-#include "dynamicspectrumyaxis.h"
+#include "plot/dynamicspectrumyaxis.h"
 
-#include "dynamicspectrumwidget.h"
+#include "plot/dynamicspectrumwidget.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -68,9 +68,9 @@ GraphSpec nativeStyleSpec(int count)
     spec.key = QStringLiteral("gallery|native|m=1|r=3|c=0");
     spec.title = QStringLiteral("N1, module 1, beam 3");
     spec.infoLines = QStringList{QStringLiteral("Channel sum, DM = 26.76"), QString(), QStringLiteral("0329+54")};
-    spec.yName = QStringLiteral("S");
-    spec.yTitle = QStringLiteral("signal, relative units");
-    spec.yTickSpacing = 60;
+    spec.yAxis.name = QStringLiteral("S");
+    spec.yAxis.title = QStringLiteral("signal, relative units");
+    spec.yAxis.tickSpacing = 60;
     spec.lineWidth = 1;
     spec.zoomEnabled = true;
 
@@ -167,8 +167,8 @@ bool thumbnailPage(const QDir &outDir, QTextStream &log)
         spec.series.append(GraphSeries(QStringLiteral("sum"), pulsarSignal(1500, 100 + i, 10.0 + 5.0 * i),
                                        graphColours.at(0)));
         spec.title = QStringLiteral("2024.01.%1").arg(i + 1, 2, 10, QLatin1Char('0'));
-        spec.yTickSpacing = 40;
-        spec.yTickDecimals = 0;
+        spec.yAxis.tickSpacing = 40;
+        spec.yAxis.tickDecimals = 0;
         spec.bottomAxis.enabled = true;
         spec.bottomAxis.tickSpacing = 80;
         thumbnail->setGraphSpec(spec, i / columns, i % columns,
@@ -201,7 +201,7 @@ bool badInputPage(const QDir &outDir, QTextStream &log)
     spec.series.append(GraphSeries(QStringLiteral("Flat at -10"), QVector<double>(3000, -10.0)));
     spec.series.append(GraphSeries(QStringLiteral("Shorter, left out"), QVector<double>(100, 5.0)));
     spec.title = QStringLiteral("NaN breaks the line; unequal lengths are left out");
-    spec.yTickSpacing = 50;
+    spec.yAxis.tickSpacing = 50;
     spec.bottomAxis.enabled = true;
     panel.setGraphSpec(spec);
     return savePage(&panel, outDir, QStringLiteral("bad_input.png"), log);

@@ -143,26 +143,16 @@ void Grafiks::setGraphSpec(const GraphSpec &spec)
     m_lineWidth = qBound(1, spec.lineWidth, 10);
     m_zoomEnabled = spec.zoomEnabled;
     m_peakSelectionEnabled = spec.peakSelectionEnabled;
-    m_labelFont.setPointSize(m_layoutMode == 1 ? 8 : 9);
+    m_labelFont.setPointSize(m_layoutMode == GraphLayout::Compact ? 8 : 9);
 
-    m_yDefaultDecimals = qMax(0, spec.yDefaultDecimals);
-    m_yTickDecimals = spec.yTickDecimals < 0 ? m_yDefaultDecimals : spec.yTickDecimals;
-    m_yTickValues = spec.yTickValues;
-    m_yZeroAxis = spec.yZeroAxis;
-    m_yTickMode = spec.yTickMode;
-    m_yExplicitTicks = spec.yExplicitTicks;
-    if (m_yExplicitTicks.isEmpty() && !m_yTickValues.isEmpty()) {
-        m_yTickMode = 1;
-        m_yExplicitTicks = m_yTickValues;
+    m_yAxis = spec.yAxis;
+    m_yAxis.defaultDecimals = qMax(0, m_yAxis.defaultDecimals);
+    if (m_yAxis.tickDecimals < 0)
+        m_yAxis.tickDecimals = m_yAxis.defaultDecimals;
+    if (m_yAxis.explicitTicks.isEmpty() && !m_yAxis.tickValues.isEmpty()) {
+        m_yAxis.tickMode = TickMode::Explicit;
+        m_yAxis.explicitTicks = m_yAxis.tickValues;
     }
-    m_yTickSpacing = spec.yTickSpacing;
-    m_yTicksIncludeEnds = spec.yTicksIncludeEnds;
-    m_yTickBandOnly = spec.yTickBandOnly;
-    m_yBandMin = spec.yBandMin;
-    m_yBandMax = spec.yBandMax;
-    m_yAutoRange = spec.yAutoRange;
-    m_yFixedMin = spec.yMin;
-    m_yFixedMax = spec.yMax;
 
     const QVector<ValueDescriptor> oldY = m_yDescriptors;
     const QVector<ValueDescriptor> oldX = m_xDescriptors;
@@ -173,8 +163,8 @@ void Grafiks::setGraphSpec(const GraphSpec &spec)
     m_xScales.clear();
     m_bottomRows = 0;
     m_topRows = 0;
-    if (!spec.yName.isEmpty() || !spec.yTitle.isEmpty())
-        m_yDescriptors.append(ValueDescriptor{spec.yName, spec.yTitle, spec.yFormatter, spec.yDecimals});
+    if (!m_yAxis.name.isEmpty() || !m_yAxis.title.isEmpty())
+        m_yDescriptors.append(ValueDescriptor{m_yAxis.name, m_yAxis.title, m_yAxis.formatter, m_yAxis.decimals});
     addAxisRows(spec.bottomAxis, true);
     addAxisRows(spec.topAxis, false);
 
@@ -218,10 +208,10 @@ void Grafiks::addAxisRows(const XAxisSpec &axis, bool bottom)
     QVector<AxisRow> rows = axis.rows;
     if (rows.isEmpty())
         rows.append(AxisRow());
-    int tickMode = axis.tickMode;
+    TickMode tickMode = axis.tickMode;
     QVector<double> explicitTicks = axis.explicitTicks;
     if (explicitTicks.isEmpty() && !axis.tickValues.isEmpty()) {
-        tickMode = 1;
+        tickMode = TickMode::Explicit;
         explicitTicks = axis.tickValues;
     }
     const int decimals = axis.rowDecimals >= 0 ? axis.rowDecimals : axis.decimals;
@@ -327,15 +317,15 @@ void Grafiks::computeFullRange()
         hi = any ? qMax(hi, summary.max) : summary.max;
         any = true;
     }
-    if (m_yAutoRange) {
+    if (m_yAxis.autoRange) {
         if (any) {
             const ValueRange padded = paddedValueRange(lo, hi);
             full.yMin = padded.min;
             full.yMax = padded.max;
         }
-    } else if (std::isfinite(m_yFixedMin) && std::isfinite(m_yFixedMax)) {
-        full.yMin = m_yFixedMin;
-        full.yMax = m_yFixedMax;
+    } else if (std::isfinite(m_yAxis.min) && std::isfinite(m_yAxis.max)) {
+        full.yMin = m_yAxis.min;
+        full.yMax = m_yAxis.max;
     }
     m_full = full;
 }
@@ -583,7 +573,7 @@ int Grafiks::rowHeight() const
 
 int Grafiks::tickLength() const
 {
-    return m_layoutMode == 1 ? 6 : 9;
+    return m_layoutMode == GraphLayout::Compact ? 6 : 9;
 }
 
 int Grafiks::visibleRowCount(bool bottom) const
@@ -603,7 +593,7 @@ Grafiks::PlotLayout Grafiks::plotLayout() const
     PlotLayout layout;
     if (!hasCurveData())
         return layout;
-    if (m_layoutMode == 1) {
+    if (m_layoutMode == GraphLayout::Compact) {
         layout.left = 40;
         layout.right = 20;
         layout.bottom = 30;
@@ -648,11 +638,11 @@ int Grafiks::sampleIndexAt(const PlotLayout &layout, int px) const
 QString Grafiks::yReadoutText(int descriptor, double y, int sampleIndex) const
 {
     if (descriptor < 0 || descriptor >= m_yDescriptors.size())
-        return formatPlotNumber(y, m_yDefaultDecimals);
+        return formatPlotNumber(y, m_yAxis.defaultDecimals);
     const ValueDescriptor &d = m_yDescriptors.at(descriptor);
     if (d.formatter)
         return d.formatter(y, sampleIndex);
-    return formatPlotNumber(y, d.decimals < 0 ? m_yDefaultDecimals : d.decimals);
+    return formatPlotNumber(y, d.decimals < 0 ? m_yAxis.defaultDecimals : d.decimals);
 }
 
 QString Grafiks::xReadoutText(int row, double x, int sampleIndex) const
@@ -779,7 +769,7 @@ void Grafiks::mouseReleaseEvent(QMouseEvent *event)
     if (!m_dragged) {
         if (!(m_selectionAtPress && m_selection.contains(m_pressPoint)))
             m_selection = QRect();
-        if (m_layoutMode == 0 && plot.contains(m_pressPoint)) {
+        if (m_layoutMode == GraphLayout::Normal && plot.contains(m_pressPoint)) {
             emit graphClicked();
             if (!m_selectionAtPress) {
                 const double x = layout.valueX(m_pressPoint.x());
@@ -1045,7 +1035,7 @@ void Grafiks::paintLines(QPainter &painter, const PlotLayout &layout, bool onTop
                 continue;
             const int y = layout.pixelY(entry.yValue);
             painter.drawLine(layout.left, y, layout.left + layout.plotWidth, y);
-        } else if (m_layoutMode != 2 && entry.sampleIndex >= 0 && entry.sampleIndex < m_count) {
+        } else if (m_layoutMode != GraphLayout::Large && entry.sampleIndex >= 0 && entry.sampleIndex < m_count) {
             const double xValue = useX ? m_xScales.at(0).xValues.at(entry.sampleIndex) : entry.sampleIndex;
             if (!std::isfinite(xValue))
                 continue;
@@ -1064,7 +1054,7 @@ void Grafiks::paintYAxis(QPainter &painter, const PlotLayout &layout)
         return;
     const QRect plot = layout.plotRect();
     const int tick = tickLength();
-    const int labelX = m_layoutMode == 1 ? 11 : 19;
+    const int labelX = m_layoutMode == GraphLayout::Compact ? 11 : 19;
     painter.setFont(m_labelFont);
     const int labelHeight = QFontMetrics(m_labelFont).height();
     const QPen axisPen(Qt::black, 1);
@@ -1073,42 +1063,44 @@ void Grafiks::paintYAxis(QPainter &painter, const PlotLayout &layout)
             return;
         painter.setPen(axisPen);
         painter.drawLine(0, y, tick - 1, y);
-        if (m_layoutMode == 1)
+        if (m_layoutMode == GraphLayout::Compact)
             painter.drawLine(width() - tick, y, width() - 1, y);
         if (!label.isEmpty())
             painter.drawText(QRect(labelX, y - labelHeight / 2, layout.left, labelHeight),
                              Qt::AlignLeft | Qt::AlignVCenter, label);
     };
-    const int markStep = m_layoutMode == 1 ? 50 : 100;
+    const int markStep = m_layoutMode == GraphLayout::Compact ? 50 : 100;
     const int yBase = layout.widgetHeight - 1 - layout.bottom;
 
-    const QVector<double> &listed = (m_yTickMode == 1 && !m_yExplicitTicks.isEmpty()) ? m_yExplicitTicks : m_yTickValues;
+    const QVector<double> &listed = (m_yAxis.tickMode == TickMode::Explicit && !m_yAxis.explicitTicks.isEmpty())
+        ? m_yAxis.explicitTicks
+        : m_yAxis.tickValues;
     if (!listed.isEmpty()) {
         for (const double value : listed) {
             if (value >= layout.yMin && value <= layout.yMax)
-                drawTick(layout.pixelY(value), formatPlotNumber(value, m_yTickDecimals));
+                drawTick(layout.pixelY(value), formatPlotNumber(value, m_yAxis.tickDecimals));
         }
         return;
     }
-    if (m_yTickSpacing > 0 && m_yTickMode == 0) {
+    if (m_yAxis.tickSpacing > 0 && m_yAxis.tickMode == TickMode::Automatic) {
         double lo = layout.yMin;
         double hi = layout.yMax;
-        if (m_yTickBandOnly && m_yBandMin < m_yBandMax) {
-            lo = qMax(lo, m_yBandMin);
-            hi = qMin(hi, m_yBandMax);
+        if (m_yAxis.tickBandOnly && m_yAxis.bandMin < m_yAxis.bandMax) {
+            lo = qMax(lo, m_yAxis.bandMin);
+            hi = qMin(hi, m_yAxis.bandMax);
         }
         if (!(hi >= lo))
             return;
         const int start = layout.pixelY(lo);
         const int length = start - layout.pixelY(hi);
-        const QVector<int> offsets = tickPixelOffsets(length, m_yTickSpacing, m_yTicksIncludeEnds);
+        const QVector<int> offsets = tickPixelOffsets(length, m_yAxis.tickSpacing, m_yAxis.ticksIncludeEnds);
         for (const int offset : offsets) {
             const double value = offset == length ? hi : layout.valueY(start - offset);
-            drawTick(start - offset, formatPlotNumber(value, m_yTickDecimals));
+            drawTick(start - offset, formatPlotNumber(value, m_yAxis.tickDecimals));
         }
         return;
     }
-    if (m_yZeroAxis == 1 && layout.yMin <= 0.0 && layout.yMax >= 0.0) {
+    if (m_yAxis.zeroAxis == ZeroAxis::Line && layout.yMin <= 0.0 && layout.yMax >= 0.0) {
         const int zero = layout.pixelY(0.0);
         const QPen zeroPen = m_lineWidth < 2 ? QPen(guideGrey, 1) : QPen(Qt::black, m_lineWidth < 3 ? 1 : 2);
         painter.setPen(zeroPen);
@@ -1155,7 +1147,7 @@ void Grafiks::paintXRow(QPainter &painter, const PlotLayout &layout, int scaleIn
         int index;
     };
     QVector<Tick> ticks;
-    if (scale.tickMode == 1) {
+    if (scale.tickMode == TickMode::Explicit) {
         const QVector<double> &listed = scale.explicitTicks.isEmpty() ? scale.xValues : scale.explicitTicks;
         // Ticks that fall on the pixel of the tick before add nothing.
         for (int i = 0; i < listed.size(); ++i) {
@@ -1240,18 +1232,18 @@ void Grafiks::paintTextBlock(QPainter &painter, const PlotLayout &layout)
         anyLine = anyLine || !line.isEmpty();
     if (m_title.isEmpty() && !anyLine)
         return;
-    const int rightEdge = width() - (m_layoutMode == 1 ? 10 : 20);
+    const int rightEdge = width() - (m_layoutMode == GraphLayout::Compact ? 10 : 20);
     int y = layout.top + 5;
     const int topRows = visibleRowCount(false);
     if (topRows > 0)
         y = qMax(y, tickLength() + 5 + topRows * rowHeight() + 5);
     if (!m_title.isEmpty()) {
-        QFont titleFont(QStringLiteral("Arial"), m_layoutMode == 1 ? 10 : (m_layoutMode == 2 ? 12 : 11));
+        QFont titleFont(QStringLiteral("Arial"), m_layoutMode == GraphLayout::Compact ? 10 : (m_layoutMode == GraphLayout::Large ? 12 : 11));
         painter.setFont(titleFont);
         const QFontMetrics metrics(titleFont);
         const int boxWidth = metrics.horizontalAdvance(m_title) + 10;
         const QRect box(rightEdge - boxWidth, y, boxWidth, metrics.height() + 4);
-        if (m_layoutMode != 2) {
+        if (m_layoutMode != GraphLayout::Large) {
             painter.setPen(QPen(Qt::black, 1));
             painter.setBrush(Qt::white);
             painter.drawRect(box);
@@ -1261,7 +1253,7 @@ void Grafiks::paintTextBlock(QPainter &painter, const PlotLayout &layout)
         painter.drawText(box, Qt::AlignCenter, m_title);
         y += box.height() + 4;
     }
-    QFont lineFont(QStringLiteral("Arial"), m_layoutMode == 2 ? 11 : 10);
+    QFont lineFont(QStringLiteral("Arial"), m_layoutMode == GraphLayout::Large ? 11 : 10);
     painter.setFont(lineFont);
     painter.setPen(Qt::black);
     const int lineHeight = QFontMetrics(lineFont).height();

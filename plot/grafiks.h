@@ -88,7 +88,7 @@ public:
     bool zoomEnabled() const { return m_zoomEnabled; }
     bool peakSelectionEnabled() const { return m_peakSelectionEnabled; }
     int lineWidth() const { return m_lineWidth; }
-    int layoutMode() const { return m_layoutMode; }
+    GraphLayout layoutMode() const { return m_layoutMode; }
     QRect selectionRect() const { return m_selection; }
     // Sample count shared by the drawn curves; 0 when nothing is drawn.
     int commonSampleCount() const { return m_count; }
@@ -132,7 +132,7 @@ private:
         std::function<QString(double)> tickFormatter;
         int spacing = 50;
         int decimals = -1;
-        int tickMode = 0;
+        TickMode tickMode = TickMode::Automatic;
         bool includeEnds = true;
         bool bandOnly = false;
         double bandMin = 0.0;
@@ -178,7 +178,7 @@ private:
     QString m_key;
     QString m_title;
     QStringList m_infoLines;
-    int m_layoutMode = 0;
+    GraphLayout m_layoutMode = GraphLayout::Normal;
     int m_lineWidth = 1;
     bool m_zoomEnabled = false;
     bool m_peakSelectionEnabled = false;
@@ -186,20 +186,8 @@ private:
     QString m_noDataText;
     int m_noDataFontDelta = 0;
 
-    QVector<double> m_yTickValues;
-    int m_yZeroAxis = 0;
-    int m_yTickMode = 0;
-    int m_yTickSpacing = 0;
-    int m_yTickDecimals = 2;
-    bool m_yTicksIncludeEnds = true;
-    bool m_yTickBandOnly = false;
-    double m_yBandMin = 0.0;
-    double m_yBandMax = 1.0;
-    QVector<double> m_yExplicitTicks;
-    int m_yDefaultDecimals = 2;
-    bool m_yAutoRange = true;
-    double m_yFixedMin = 0.0;
-    double m_yFixedMax = 1.0;
+    // The spec's y axis with its decimals and ticks settled (see setGraphSpec).
+    YAxisSpec m_yAxis;
 
     QVector<ValueDescriptor> m_yDescriptors;
     QVector<ValueDescriptor> m_xDescriptors;

@@ -7,6 +7,18 @@
 
 #include <functional>
 
+// Margins, font sizes and fixed tick steps of a graph: normal, compact
+// (thumbnails) or large.
+enum class GraphLayout { Normal, Compact, Large };
+
+// How an axis places its ticks: at a distance in pixels, or at listed values.
+enum class TickMode { Automatic, Explicit };
+
+// A y axis without automatic value ticks: a line at the left edge with marks
+// every 100 px from the bottom, or a zero line across the plot labelled "0"
+// with marks above and below it.
+enum class ZeroAxis { None, Line };
+
 // One entry of a graph: a curve of samples or a horizontal or vertical guide
 // line. A plain value; the samples are implicitly shared, so copying a series
 // (or a whole GraphSpec) never copies them.
@@ -21,7 +33,7 @@ struct GraphSeries
     {
     }
 
-    int kind = Curve;
+    SeriesKind kind = Curve;
     QString name;
     QString details;
     QColor color;
@@ -67,7 +79,7 @@ struct XAxisSpec
     int tickSpacing = 50;
     int decimals = -1;
     QVector<AxisRow> rows;
-    int tickMode = 0;
+    TickMode tickMode = TickMode::Automatic;
     int rowTickSpacing = 0;
     int rowDecimals = -1;
     bool ticksIncludeEnds = true;
@@ -76,6 +88,29 @@ struct XAxisSpec
     double bandMax = 1.0;
     QVector<double> explicitTicks;
     QStringList explicitTickLabels;
+};
+
+// The y axis: the quantity, its range and its ticks.
+struct YAxisSpec
+{
+    QString name;
+    QString title;
+    std::function<QString(double, int)> formatter;
+    QVector<double> tickValues;
+    ZeroAxis zeroAxis = ZeroAxis::None;
+    bool autoRange = true;
+    double min = 0.0;
+    double max = 1.0;
+    int defaultDecimals = 2;
+    int decimals = -1;
+    TickMode tickMode = TickMode::Automatic;
+    int tickSpacing = 0;
+    int tickDecimals = -1;
+    bool ticksIncludeEnds = true;
+    bool tickBandOnly = false;
+    double bandMin = 0.0;
+    double bandMax = 1.0;
+    QVector<double> explicitTicks;
 };
 
 // Everything a module tells the plotting toolkit about one graph. Built fresh
@@ -87,25 +122,8 @@ struct GraphSpec
     QString key;
     QString title;
     QStringList infoLines;
-    int layoutMode = 0;
-    QString yName;
-    QString yTitle;
-    std::function<QString(double, int)> yFormatter;
-    QVector<double> yTickValues;
-    int yZeroAxis = 0;
-    bool yAutoRange = true;
-    double yMin = 0.0;
-    double yMax = 1.0;
-    int yDefaultDecimals = 2;
-    int yDecimals = -1;
-    int yTickMode = 0;
-    int yTickSpacing = 0;
-    int yTickDecimals = -1;
-    bool yTicksIncludeEnds = true;
-    bool yTickBandOnly = false;
-    double yBandMin = 0.0;
-    double yBandMax = 1.0;
-    QVector<double> yExplicitTicks;
+    GraphLayout layoutMode = GraphLayout::Normal;
+    YAxisSpec yAxis;
     XAxisSpec bottomAxis;
     XAxisSpec topAxis;
     int lineWidth = 1;

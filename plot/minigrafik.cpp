@@ -26,7 +26,7 @@ void MiniGrafik::setGraphSpec(const GraphSpec &spec, int row, int col, const QVa
     m_col = col;
     m_parameters = parameters;
     GraphSpec compact = spec;
-    compact.layoutMode = 1;
+    compact.layoutMode = GraphLayout::Compact;
     compact.zoomEnabled = false;
     compact.peakSelectionEnabled = false;
     compact.infoPanelVisible = false;

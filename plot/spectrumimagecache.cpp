@@ -1,6 +1,6 @@
-#include "spectrumimagecache.h"
+#include "plot/spectrumimagecache.h"
 
-#include "spectrummath.h"
+#include "plot/spectrummath.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "spectrummath.h"
+#include "plot/spectrummath.h"
 
 #include <algorithm>
 #include <cmath>

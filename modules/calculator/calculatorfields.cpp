@@ -1,4 +1,4 @@
-#include "calculatorfields.h"
+#include "modules/calculator/calculatorfields.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -90,20 +90,6 @@ void showFound(QLineEdit *field, const QString &text)
 {
     field->setText(text);
     field->setStyleSheet(foundFieldStyle);
-}
-
-QString reportTitle(const QString &calculator)
-{
-    return QStringLiteral("<p style='color: blue'><b>Calculator: %1</b></p><p>&nbsp;</p>")
-        .arg(calculator.toHtmlEscaped());
-}
-
-QString errorReport(const QString &calculator, const QStringList &errors)
-{
-    QString text = reportTitle(calculator) + QStringLiteral("<p><b>Error:</b><br>");
-    for (const QString &error : errors)
-        text += error.toHtmlEscaped() + QStringLiteral("<br>");
-    return text;
 }
 
 } // namespace CalculatorFields

@@ -26,9 +26,4 @@ void styleField(QWidget *field);
 // A result field that received a value.
 void showFound(QLineEdit *field, const QString &text);
 
-// "<p style='color: blue'><b>Calculator: %1</b></p><p>&nbsp;</p>"
-QString reportTitle(const QString &calculator);
-// The title followed by the collected input errors, one per line.
-QString errorReport(const QString &calculator, const QStringList &errors);
-
 } // namespace CalculatorFields

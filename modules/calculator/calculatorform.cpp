@@ -1,20 +1,17 @@
-#include "calculatorform.h"
+#include "modules/calculator/calculatorform.h"
 
-#include "calculatorfields.h"
-#include "catalogtokvxgroup.h"
-#include "ffagroup.h"
-#include "kvxtocataloggroup.h"
-
-#include "app/wheelfocusfilter.h"
-#include "astro/beamtables.h"
-#include "astro/timecoords.h"
+#include "modules/calculator/calculatorfields.h"
+#include "modules/calculator/calculatorrules.h"
+#include "modules/calculator/catalogtokvxgroup.h"
+#include "modules/calculator/ffagroup.h"
+#include "modules/calculator/kvxtocataloggroup.h"
+#include "ui/wheelfocusfilter.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -141,54 +138,6 @@ void CalculatorForm::setFontSizeText(int size)
     m_fontSize->setText(QString::number(size));
 }
 
-QPair<int, int> CalculatorForm::moduleRange(const QString &site)
-{
-    if (site == QLatin1String("N1") || site == QLatin1String("N2"))
-        return {1, 6};
-    if (site == QLatin1String("N0"))
-        return {3, 6};
-    return {1, 20};
-}
-
-CalculatorForm::DeltaFromRay CalculatorForm::deltaFromRay(const QString &site, int module, int ray)
-{
-    DeltaFromRay result;
-    QString text = reportTitle(QStringLiteral("Get delta from ray"));
-    QString errors;
-    if (site.isEmpty())
-        errors += QStringLiteral("Select plosh in form!<br>");
-    if (module < 1)
-        errors += QStringLiteral("Select module in form!<br>");
-    if (ray < 1)
-        errors += QStringLiteral("Select ray in form!<br>");
-    if (!errors.isEmpty()) {
-        result.report = text + QStringLiteral("<p><b>Error:</b><br>") + errors;
-        return result;
-    }
-
-    text += QStringLiteral("<p><b>Parameters:</b><p>plosh = <span style='color: green'>%1</span><br>"
-                           "module = <span style='color: green'>%2</span><br>"
-                           "ray = <span style='color: green'>%3</span>")
-                .arg(site.toHtmlEscaped())
-                .arg(module)
-                .arg(ray);
-    const double delta = beamDeclination(module, ray, site);
-    if (delta >= -100.0) {
-        result.found = true;
-        result.delta = delta;
-        result.degreesText = formatDegreesText(delta);
-        text += QStringLiteral("<p><b>Result:</b><p>delta = <span style='color: blue'>%1</span><br>"
-                               "delta = <span style='color: blue'>%2</span>")
-                    .arg(result.degreesText.toHtmlEscaped(),
-                         QString::number(delta, 'g', QLocale::FloatingPointShortest));
-    } else {
-        text += QStringLiteral(
-            "<p><span style='color: red'>Error:</span> no delta for these module and beam!");
-    }
-    result.report = text;
-    return result;
-}
-
 void CalculatorForm::onGetDeltaFromRayClicked()
 {
     m_ffa->cancelPeriodList();
@@ -214,7 +163,7 @@ void CalculatorForm::onClearFormClicked()
 
 void CalculatorForm::onDeltaSiteChanged(const QString &site)
 {
-    const QPair<int, int> range = moduleRange(site);
+    const QPair<int, int> range = siteModuleRange(site);
     m_deltaModule->setRange(range.first, range.second);
 }
 

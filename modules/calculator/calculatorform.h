@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPair>
 #include <QWidget>
 
 class CatalogToKvxGroup;
@@ -20,23 +19,9 @@ class CalculatorForm : public QWidget
     Q_OBJECT
 
 public:
-    // Outcome of "Get delta from ray": the rich text for the result panel and,
-    // when a declination was found, its value and degree text.
-    struct DeltaFromRay
-    {
-        QString report;
-        bool found = false;
-        double delta = 0.0;
-        QString degreesText;
-    };
-
     explicit CalculatorForm(QWidget *parent = nullptr);
 
     void setFontSizeText(int size);
-
-    // Module numbers a site has ("N1", "N2": 1..6; "N0": 3..6; else 1..20).
-    static QPair<int, int> moduleRange(const QString &site);
-    static DeltaFromRay deltaFromRay(const QString &site, int module, int ray);
 
 signals:
     void resultFontIncreaseRequested();

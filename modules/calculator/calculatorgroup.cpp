@@ -1,4 +1,4 @@
-#include "calculatorgroup.h"
+#include "modules/calculator/calculatorgroup.h"
 
 #include <QVBoxLayout>
 

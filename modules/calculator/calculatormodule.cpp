@@ -1,6 +1,6 @@
-#include "calculatormodule.h"
+#include "modules/calculator/calculatormodule.h"
 
-#include "calculatorform.h"
+#include "modules/calculator/calculatorform.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

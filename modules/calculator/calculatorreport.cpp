@@ -1,6 +1,4 @@
-#include "calculatorreport.h"
-
-#include "calculatorfields.h"
+#include "modules/calculator/calculatorreport.h"
 
 #include "astro/beamtables.h"
 #include "astro/catalogtokvx.h"
@@ -77,9 +75,23 @@ QString ffaStepRow(int index, const FfaStep &step)
 
 } // namespace
 
+QString CalculatorReport::title(const QString &calculator)
+{
+    return QStringLiteral("<p style='color: blue'><b>Calculator: %1</b></p><p>&nbsp;</p>")
+        .arg(calculator.toHtmlEscaped());
+}
+
+QString CalculatorReport::errors(const QString &calculator, const QStringList &errors)
+{
+    QString text = title(calculator) + QStringLiteral("<p><b>Error:</b><br>");
+    for (const QString &error : errors)
+        text += error.toHtmlEscaped() + QStringLiteral("<br>");
+    return text;
+}
+
 QString CalculatorReport::catalogToKvx(const CatalogToKvxInput &input, const CatalogToKvxResult &result)
 {
-    QString text = CalculatorFields::reportTitle(QStringLiteral("From catalog to KVX"));
+    QString text = title(QStringLiteral("From catalog to KVX"));
     text += QStringLiteral("<p><b>Parameters:</b><p>alfa = %1<br>delta = %2<br>date = %3<br>plosh = %4<br>"
                            "tresolution = %5 s")
                 .arg(green(input.alpha.trimmed()), green(input.delta.trimmed()), green(input.date.trimmed()),
@@ -121,7 +133,7 @@ QString CalculatorReport::catalogToKvx(const CatalogToKvxInput &input, const Cat
 QString CalculatorReport::kvxToCatalog(const KvxToCatalogInput &input, const KvxToCatalogResult &result)
 {
     const bool byPoint = input.lead == KvxTimeField::Point;
-    QString text = CalculatorFields::reportTitle(QStringLiteral("From KVX to catalog"));
+    QString text = title(QStringLiteral("From KVX to catalog"));
     text += QStringLiteral("<p><b>Parameters:</b><p>date = %1<br>%2<br>KVX delta = %3<br>tresolution = %4 s")
                 .arg(green(input.date.trimmed()),
                      byPoint ? QStringLiteral("point = %1 of the hour file of %2").arg(green(input.point.trimmed()),
@@ -146,7 +158,7 @@ QString CalculatorReport::kvxToCatalog(const KvxToCatalogInput &input, const Kvx
 
 QString CalculatorReport::ffaInfo(const FfaPlan &plan)
 {
-    QString text = CalculatorFields::reportTitle(QStringLiteral("FFA info")) + ffaParameters(plan);
+    QString text = title(QStringLiteral("FFA info")) + ffaParameters(plan);
     text += QStringLiteral("<p><b>Result:</b><p>signal length = %1 s").arg(blue(fixed(plan.points * plan.tresolution, 3)));
     if (plan.periodMaxCapped)
         text += QStringLiteral("<br>period max is cut to %1 s so that at least %2 pulses are folded")
@@ -191,7 +203,7 @@ QString CalculatorReport::ffaInfo(const FfaPlan &plan)
 QString CalculatorReport::ffaPeriods(const FfaPlan &plan, int percent)
 {
     // Short, so that it fits above the list.
-    QString text = CalculatorFields::reportTitle(QStringLiteral("FFA info: periods"));
+    QString text = title(QStringLiteral("FFA info: periods"));
     text += QStringLiteral("<p><b>Parameters:</b> points %1, tres %2 s, bins %3 - %4, periods %5 - %6 s")
                 .arg(green(QString::number(plan.points)), green(general(plan.tresolution)),
                      green(QString::number(plan.binsMin)), green(QString::number(plan.binsMax - 1)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct CatalogToKvxInput;
 struct CatalogToKvxResult;
@@ -11,11 +12,15 @@ struct KvxToCatalogResult;
 
 // The rich texts of the result panel for the coordinate and FFA calculators:
 // title, parameters, results and a short explanation, in the style of
-// "Get delta from ray" (input errors go through CalculatorFields::errorReport).
-// Stateless.
+// "Get delta from ray", and the lists of input errors. Stateless.
 class CalculatorReport
 {
 public:
+    // "<p style='color: blue'><b>Calculator: %1</b></p><p>&nbsp;</p>"
+    static QString title(const QString &calculator);
+    // The title followed by the collected input errors, one per line.
+    static QString errors(const QString &calculator, const QStringList &errors);
+
     static QString catalogToKvx(const CatalogToKvxInput &input, const CatalogToKvxResult &result);
     static QString kvxToCatalog(const KvxToCatalogInput &input, const KvxToCatalogResult &result);
     static QString ffaInfo(const FfaPlan &plan);

@@ -1,7 +1,7 @@
-#include "catalogtokvxgroup.h"
+#include "modules/calculator/catalogtokvxgroup.h"
 
-#include "calculatorfields.h"
-#include "calculatorreport.h"
+#include "modules/calculator/calculatorfields.h"
+#include "modules/calculator/calculatorreport.h"
 
 #include "astro/catalogtokvx.h"
 
@@ -63,7 +63,7 @@ void CatalogToKvxGroup::onSendClicked()
                                   m_tresolution};
     const CatalogToKvxResult result = catalogToKvx(input);
     if (!result.errors.isEmpty()) {
-        emit resultTextChanged(errorReport(QStringLiteral("From catalog to KVX"), result.errors));
+        emit resultTextChanged(CalculatorReport::errors(QStringLiteral("From catalog to KVX"), result.errors));
         return;
     }
     const KvxCrossing &first = result.crossings.first();

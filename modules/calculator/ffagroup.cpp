@@ -1,8 +1,8 @@
-#include "ffagroup.h"
+#include "modules/calculator/ffagroup.h"
 
-#include "calculatorfields.h"
-#include "calculatorreport.h"
-#include "ffaperiodlistjob.h"
+#include "modules/calculator/calculatorfields.h"
+#include "modules/calculator/calculatorreport.h"
+#include "modules/calculator/ffaperiodlistjob.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,7 +89,7 @@ bool FfaGroup::planFromFields(const QString &calculator, FfaPlan *plan)
     resetInputStyling(content());
     *plan = ffaPlan(input());
     if (!plan->errors.isEmpty()) {
-        emit resultTextChanged(errorReport(calculator, plan->errors));
+        emit resultTextChanged(CalculatorReport::errors(calculator, plan->errors));
         return false;
     }
     showFound(m_columns, QString::number(plan->columns()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculatorgroup.h"
+#include "modules/calculator/calculatorgroup.h"
 
 #include "astro/ffaplan.h"
 

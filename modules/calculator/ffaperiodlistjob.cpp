@@ -1,4 +1,4 @@
-#include "ffaperiodlistjob.h"
+#include "modules/calculator/ffaperiodlistjob.h"
 
 FfaPeriodListJob::FfaPeriodListJob(QObject *parent)
     : QObject(parent)

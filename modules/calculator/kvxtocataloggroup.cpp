@@ -1,7 +1,7 @@
-#include "kvxtocataloggroup.h"
+#include "modules/calculator/kvxtocataloggroup.h"
 
-#include "calculatorfields.h"
-#include "calculatorreport.h"
+#include "modules/calculator/calculatorfields.h"
+#include "modules/calculator/calculatorreport.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -88,7 +88,7 @@ void KvxToCatalogGroup::onSendClicked()
                                   m_tresolution, m_lead};
     const KvxToCatalogResult result = kvxToCatalog(input);
     if (!result.errors.isEmpty()) {
-        emit resultTextChanged(errorReport(QStringLiteral("From KVX to catalog"), result.errors));
+        emit resultTextChanged(CalculatorReport::errors(QStringLiteral("From KVX to catalog"), result.errors));
         return;
     }
     showFound(m_pulsarName, result.pulsarName);

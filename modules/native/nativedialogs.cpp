@@ -6,34 +6,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-NativeDialogs *installed = nullptr;
-
-} // namespace
-
-NativeDialogs &NativeDialogs::instance()
-{
-    static NativeDialogs real;
-    return installed ? *installed : real;
-}
-
-void NativeDialogs::setInstance(NativeDialogs *dialogs)
-{
-    installed = dialogs;
-}
-
-void NativeDialogs::critical(QWidget *parent, const QString &title, const QString &text)
-{
-    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
-}
 
 bool NativeDialogs::spectrumTitle(QWidget *parent, const QImage &image, QString *title, int *pointSize)
 {

@@ -1,9 +1,8 @@
 #include "modules/native/nativeform.h"
 
-#include "app/shelldialogs.h"
-#include "app/wheelfocusfilter.h"
 #include "astro/beamtables.h"
 #include "data/nativefile.h"
+#include "ui/wheelfocusfilter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -835,7 +834,7 @@ void NativeForm::copyDynamicToNative()
     updateSaveButtons();
 }
 
-void NativeForm::setMode(int mode)
+void NativeForm::setMode(PairingMode mode)
 {
     m_mode = mode;
     m_nativeZoomToDynamic->setEnabled(mode == Paired);
@@ -874,8 +873,7 @@ void NativeForm::onDynamicGroupToggled(bool on)
                 m_dynamicGroup->setChecked(false);
             }
             m_dynamicContent->setVisible(false);
-            ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                             QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
+            emit dynamicNeedsSingleBeam();
             return;
         }
         if (nativeOn() && m_nativeChannel->value() > 0) {

@@ -29,8 +29,10 @@ class NativeForm : public QWidget
     Q_OBJECT
 
 public:
-    enum PairingMode { NothingOn = 0, NativeOnly = 1, DynamicOnly = 2, Paired = 3 };
-    enum DynamicType { FitToWidth = 0, Scrollable = 1, Animation = 2 };
+    // Which of the native graph and the dynamic spectrum are on; when both
+    // are, they are paired (same beam, dispersion and search point).
+    enum PairingMode { NothingOn, NativeOnly, DynamicOnly, Paired };
+    enum DynamicType { FitToWidth, Scrollable, Animation };
 
     explicit NativeForm(QWidget *parent = nullptr);
 
@@ -46,7 +48,7 @@ public:
     void setNativeRange(int first, int count);
     void setDynamicRange(int first, int count);
 
-    int pairingMode() const { return m_mode; }
+    PairingMode pairingMode() const { return m_mode; }
     bool isPaired() const { return m_mode == Paired; }
     bool nativeOn() const;
     bool dynamicOn() const;
@@ -130,6 +132,9 @@ signals:
     void nativeSearchAlphaEdited(QString text);
     void dynamicSearchAlphaEdited(QString text);
     void nativeDynamicPairingStarted(bool dynamicSwitchedOn);
+    // The dynamic spectrum was switched on while the native graph shows all
+    // beams; the form has switched it off again.
+    void dynamicNeedsSingleBeam();
     void nativeZoomToDynamicRequested();
     void nativeCenterToSearchPointRequested();
     void nativeResetToNativeRequested();
@@ -162,7 +167,7 @@ private:
     void copyDynamicToNative();
     void updateDynamicDelta();
     void updateSaveButtons();
-    void setMode(int mode);
+    void setMode(PairingMode mode);
     void onNativeGroupToggled(bool on);
     void onDynamicGroupToggled(bool on);
     void onGraph2GroupToggled(bool on);
@@ -174,7 +179,7 @@ private:
     int m_lastRay = 8;
     bool m_allRaysAllowed = true;
     int m_channelCount = 32;
-    int m_mode = NativeOnly;
+    PairingMode m_mode = NativeOnly;
     bool m_exportAllowed = false;
 
     QComboBox *m_comboBoxFiles = nullptr;

@@ -1,7 +1,7 @@
 #include "modules/native/nativegraphbuilder.h"
 
-#include "astro/dispersion.h"
 #include "astro/timecoords.h"
+#include "data/channelsum.h"
 #include "data/nativereader.h"
 #include "data/nativetimes.h"
 #include "plot/seriespalette.h"
@@ -110,11 +110,10 @@ GraphSpec NativeGraphBuilder::buildGraphSpec(int module, int beam, int channel, 
     spec.infoLines << QStringLiteral("module=%1, beam=%2, channel=%3").arg(module).arg(beam).arg(channel);
     if (!m_file.localBeginDate.isEmpty())
         spec.infoLines << QStringLiteral("KVX date=%1").arg(m_file.localBeginDate);
-    spec.layoutMode = 0;
-    spec.yName = QStringLiteral("signal");
-    spec.yTitle = channel != 0 ? QStringLiteral("native signal")
+    spec.yAxis.name = QStringLiteral("signal");
+    spec.yAxis.title = channel != 0 ? QStringLiteral("native signal")
                                : QStringLiteral("channels sum with disp=%1").arg(disp);
-    spec.yFormatter = [](double value, int) { return QString::number(value, 'f', 2); };
+    spec.yAxis.formatter = [](double value, int) { return QString::number(value, 'f', 2); };
 
     XAxisSpec &axis = spec.bottomAxis;
     axis.enabled = true;
@@ -187,7 +186,7 @@ QString NativeGraphBuilder::alphaTextAt(qint64 point, const QString &delta, int 
     return alphaFunction(delta, decimals)(point);
 }
 
-int NativeGraphBuilder::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
+AlphaSearchStatus NativeGraphBuilder::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
 {
     const QDateTime start = utcBeginInstant(m_file);
     double deltaRadians = 0.0;

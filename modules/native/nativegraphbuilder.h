@@ -1,5 +1,6 @@
 #pragma once
 
+#include "astro/timecoords.h"
 #include "data/nativefile.h"
 #include "plot/graphspec.h"
 
@@ -43,9 +44,9 @@ public:
     // alphaTextAt as a function that holds its own copy of what it needs, so it
     // stays valid when the record is replaced. Empty texts when unusable.
     std::function<QString(qint64)> alphaFunction(const QString &delta, int decimals) const;
-    // 0 found (the index of the point inside the file), 1 unusable alpha or
-    // file, 2 outside the file.
-    int pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
+    // The index of the point inside the file with that alpha (AlphaFound),
+    // AlphaTextInvalid for an unusable alpha or file, AlphaNotFound outside it.
+    AlphaSearchStatus pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
 
     // How many whole-file sums are cached (one per ray).
     int cachedSumCount() const { return m_sums.size(); }

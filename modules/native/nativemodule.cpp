@@ -1,10 +1,8 @@
 #include "modules/native/nativemodule.h"
 
-#include "app/savelocation.h"
-#include "app/shelldialogs.h"
 #include "astro/beamtables.h"
-#include "astro/dispersion.h"
 #include "astro/timecoords.h"
+#include "data/channelsum.h"
 #include "data/nativefileloader.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
@@ -18,6 +16,9 @@
 #include "plot/graphpanel.h"
 #include "plot/infopanel.h"
 #include "plot/plotpanel.h"
+#include "ui/imagesave.h"
+#include "ui/savelocation.h"
+#include "ui/shelldialogs.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -78,6 +78,7 @@ void waitAtExit(QThread *thread)
 
 NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString &path, QWidget *parent)
     : ModuleWorkspace(parent)
+    , m_nativeDialogs(std::make_unique<NativeDialogs>())
     , m_path(path)
 {
     m_form = new NativeForm(this);
@@ -103,6 +104,9 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
     connect(m_form, &NativeForm::dynamicSearchAlphaEdited, this,
             [this](const QString &text) { onSearchAlphaTyped(DynamicView, text); });
     connect(m_form, &NativeForm::nativeDynamicPairingStarted, this, &NativeModule::onPairingStarted);
+    connect(m_form, &NativeForm::dynamicNeedsSingleBeam, this, [this] {
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
+    });
     connect(m_form, &NativeForm::dynamicAnimationChanged, this, &NativeModule::onAnimationChanged);
     connect(m_form, &NativeForm::dynamicRightPanelChanged, this, [this](bool on) {
         if (m_dynamicPanel)
@@ -149,6 +153,12 @@ NativeModule::~NativeModule()
                             static_cast<QObject *>(m_animationButton),
                             static_cast<QObject *>(m_dynamicPanel->infoPanel())})
         disconnect(sender, nullptr, this, nullptr);
+}
+
+void NativeModule::setNativeDialogs(std::unique_ptr<NativeDialogs> dialogs)
+{
+    if (dialogs)
+        m_nativeDialogs = std::move(dialogs);
 }
 
 // ---------------------------------------------------------------- loading
@@ -323,7 +333,7 @@ void NativeModule::showFailedLoad(const QString &error)
     m_form->resetFileFields();
     setProgressBusy(false);
     setProgressVisible(false);
-    ShellDialogs::instance().warning(this, QStringLiteral("Error"), error);
+    dialogs().warning(this, QStringLiteral("Error"), error);
 }
 
 bool NativeModule::dropChangedFile()
@@ -363,7 +373,7 @@ QString NativeModule::alphaTextAt(qint64 point, const QString &delta, int decima
     return m_builder.alphaTextAt(point, delta, decimals);
 }
 
-int NativeModule::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
+AlphaSearchStatus NativeModule::pointForAlpha(const QString &alpha, const QString &delta, int *point) const
 {
     return m_builder.pointForAlpha(alpha, delta, point);
 }
@@ -692,7 +702,7 @@ void NativeModule::fillDynamicInfoPanel()
     const bool fit = m_form->dynamicType() == NativeForm::FitToWidth;
     QVector<AxisEntry> axes;
     m_axisElements.clear();
-    const auto add = [&](const QString &text, int element, bool enabled) {
+    const auto add = [&](const QString &text, DynamicSpectrumWidget::Element element, bool enabled) {
         AxisEntry entry;
         entry.text = text;
         entry.checked = m_spectrum->elementVisible(element);
@@ -807,7 +817,7 @@ void NativeModule::setSearchPoint(View view, int point, bool showHint)
                             : QStringLiteral("The Dynamic spectrum has been centered on this point.");
         else
             text += QStringLiteral("The point has been accepted, but its red line is outside the visible range.");
-        ShellDialogs::instance().warning(this, QStringLiteral("Point outside visible range"), text);
+        dialogs().warning(this, QStringLiteral("Point outside visible range"), text);
     }
 }
 
@@ -827,7 +837,7 @@ void NativeModule::onSearchPointTyped(View view, const QString &text)
     }
     m_form->setSearchFields(dynamic, current >= 0 ? pointText(current) : QString(),
                             current >= 0 ? alphaTextAt(current, viewDelta(view), -1) : QString());
-    NativeDialogs::instance().critical(
+    dialogs().critical(
         this, QStringLiteral("Point outside file"),
         QStringLiteral("Point %1 is outside the file range %2–%3.\nNothing has been changed.")
             .arg(text, pointText(0), pointText(std::max(m_builder.npoints() - 1, 0))));
@@ -844,7 +854,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
     if ((current >= 0 && text == currentAlpha) || (current < 0 && text.isEmpty()))
         return;
     int point = 0;
-    const int status = pointForAlpha(text, delta, &point);
+    const AlphaSearchStatus status = pointForAlpha(text, delta, &point);
     if (status == AlphaFound) {
         setSearchPoint(view, point, true);
         return;
@@ -854,7 +864,7 @@ void NativeModule::onSearchAlphaTyped(View view, const QString &text)
         ? QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss.")
         : QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
               .arg(text, alphaTextAt(0, delta, -1), alphaTextAt(std::max(m_builder.npoints() - 1, 0), delta, -1));
-    NativeDialogs::instance().critical(this, QStringLiteral("Invalid alpha"), message);
+    dialogs().critical(this, QStringLiteral("Invalid alpha"), message);
 }
 
 void NativeModule::centreOnSearchPoint(View view)
@@ -912,7 +922,7 @@ void NativeModule::zoomDynamicToNative()
         return;
     const PointRange range = nativeVisibleRange();
     if (range.count > maxDynamicSpectrumPoints) {
-        ShellDialogs::instance().warning(
+        dialogs().warning(
             this, QStringLiteral("Warning"),
             QStringLiteral("Too many points for the dynamic spectrum.\nAt this scale, the dispersion lines "
                            "would not be visible.\n\nZoom in on the Native graph, then transfer the visible "
@@ -1090,7 +1100,7 @@ void NativeModule::startSave(const QString &path, const QString &failureText, Ba
         if (dropChangedFile())
             return;
         if (!ok) {
-            ShellDialogs::instance().warning(this, QStringLiteral("Error"), failureText.arg(path));
+            dialogs().warning(this, QStringLiteral("Error"), failureText.arg(path));
             return;
         }
         SaveLocation::rememberSavedFile(path);
@@ -1108,32 +1118,22 @@ void NativeModule::savePicture(const QImage &image, const QString &defaultName)
     if (m_save)
         return;
     if (image.isNull()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("Cannot create graph image."));
         return;
     }
-    const QString last = SaveLocation::lastDirectory();
-    const QString start = last.isEmpty() ? defaultName : last + QStringLiteral("/") + defaultName;
-    QString path = ShellDialogs::instance().saveFileName(this, QStringLiteral("Image save"), start,
-                                                         QStringLiteral("Image *.png"));
+    const QString path = askImagePath(dialogs(), this, defaultName);
     if (path.isEmpty())
         return;
-    path = pathWithSuffix(path, QStringLiteral("png"));
     startSave(path, QStringLiteral("Failed to save image:\n%1"),
               [image, path](const BackgroundSave::Progress &progress, QString *) {
-                  QSaveFile file(path);
-                  // Asked to stop once the picture is encoded: the target stays as it was.
-                  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !progress(100)) {
-                      file.cancelWriting();
-                      return false;
-                  }
-                  return file.commit();
+                  return writePngImage(image, path, progress);
               });
 }
 
 void NativeModule::saveNativeGraph()
 {
     if (!m_form->nativeOn() || !primaryGraphPanel() || !m_builder.hasData()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("No native graph to save."));
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("No native graph to save."));
         return;
     }
     const QImage image = primaryGraphPanel()->grab().toImage();
@@ -1156,16 +1156,14 @@ void NativeModule::saveNativeData(bool binary)
     const QString extension = binary ? binaryExtractExtension(parentFileName()) : QStringLiteral("txt");
     const QString name = defaultSaveFileName(parentFileName(), alpha, m_form->nativeModule()->value(),
                                              m_form->nativeRay()->value(), range.count, QString(), extension);
-    QString dir = SaveLocation::lastDirectory();
-    if (dir.isEmpty())
-        dir = QFileInfo(m_builder.file().path).absolutePath();
     const QString title = binary ? QStringLiteral("PNT data save") : QStringLiteral("TXT data save");
     const QString filter = binary ? QStringLiteral("KVX data (*.%1)").arg(extension)
                                   : QStringLiteral("Text data (*.txt)");
-    QString path = ShellDialogs::instance().saveFileName(this, title, dir + QStringLiteral("/") + name, filter);
+    QString path = dialogs().saveFileName(
+        this, title, SaveLocation::suggestedPath(name, QFileInfo(m_builder.file().path).absolutePath()), filter);
     if (path.isEmpty())
         return;
-    path = pathWithSuffix(path, extension);
+    path = SaveLocation::withSuffix(path, extension);
 
     NativeSelection selection;
     selection.module = m_form->nativeModule()->value();
@@ -1185,7 +1183,7 @@ void NativeModule::saveNativeData(bool binary)
 void NativeModule::saveDynamicSpectrumArea()
 {
     if (!m_spectrum || !m_form->dynamicOn()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("No dynamic spectrum to save."));
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("No dynamic spectrum to save."));
         return;
     }
     m_spectrum->setSelectionMode(true);
@@ -1194,7 +1192,7 @@ void NativeModule::saveDynamicSpectrumArea()
 void NativeModule::saveDynamicSpectrumAll()
 {
     if (!m_spectrum || !m_form->dynamicOn()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("No dynamic spectrum to save."));
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("No dynamic spectrum to save."));
         return;
     }
     const PointRange range = dynamicRange();
@@ -1207,12 +1205,12 @@ void NativeModule::saveDynamicSpectrum(int first, int count)
         return;
     const QImage image = m_spectrum->renderFragment(int(m_builder.pointNumber(first)), count);
     if (image.isNull()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"), QStringLiteral("Dynamic spectrum is empty."));
+        dialogs().warning(this, QStringLiteral("Error"), QStringLiteral("Dynamic spectrum is empty."));
         return;
     }
     QString title;
     int pointSize = 12;
-    if (!NativeDialogs::instance().spectrumTitle(this, image, &title, &pointSize))
+    if (!m_nativeDialogs->spectrumTitle(this, image, &title, &pointSize))
         return;
     const QImage picture = ImageTitlePreview::titledImage(image, title, pointSize);
     const QString alpha = alphaTextAt(first + count / 2, currentDeltaText(), -1);

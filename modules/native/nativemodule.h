@@ -1,19 +1,22 @@
 #pragma once
 
-#include "app/backgroundsave.h"
-#include "app/moduleworkspace.h"
 #include "data/nativefile.h"
 #include "data/nativelisting.h"
 #include "modules/native/nativegraphbuilder.h"
 #include "modules/native/nativerules.h"
+#include "plot/dynamicspectrumwidget.h"
+#include "workspace/backgroundsave.h"
+#include "workspace/moduleworkspace.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QVector>
 
-class DynamicSpectrumWidget;
+#include <memory>
+
 class DynamicSpectrumYAxis;
+class NativeDialogs;
 class NativeFileLoader;
 class NativeForm;
 class PlotPanel;
@@ -47,6 +50,8 @@ public:
     ~NativeModule() override;
 
     void loadFile(const QString &path);
+    // Replaces the module's own dialog (the spectrum picture's title).
+    void setNativeDialogs(std::unique_ptr<NativeDialogs> dialogs);
 
     GraphSpec buildGraphSpec(int module, int beam, int channel, int first, int count,
                              const QString &delta, bool rightPanel, int disp);
@@ -54,7 +59,7 @@ public:
                                            int disp);
     QVector<double> channelSumCached(int module, int rayIndex, int disp, int first, int count);
     QString alphaTextAt(qint64 point, const QString &delta, int decimals) const;
-    int pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
+    AlphaSearchStatus pointForAlpha(const QString &alpha, const QString &delta, int *point) const;
     QString currentDeltaText() const;
 
     NativeForm *form() const { return m_form; }
@@ -150,6 +155,7 @@ private:
     // user sees and types the points' numbers in the observation.
     QString pointText(qint64 index) const;
 
+    std::unique_ptr<NativeDialogs> m_nativeDialogs;
     NativeForm *m_form = nullptr;
     QString m_path;
     NativeGraphBuilder m_builder;
@@ -170,7 +176,7 @@ private:
     QScrollArea *m_scroll = nullptr;
     DynamicSpectrumWidget *m_spectrum = nullptr;
     DynamicSpectrumYAxis *m_yAxis = nullptr;
-    QVector<int> m_axisElements;
+    QVector<DynamicSpectrumWidget::Element> m_axisElements;
 
     QWidget *m_animationBar = nullptr;
     QScrollBar *m_animationSlider = nullptr;

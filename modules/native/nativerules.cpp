@@ -133,14 +133,6 @@ QString defaultSaveFileName(const QString &sourceName, const QString &alpha, int
         .arg(tagPart, extension);
 }
 
-QString pathWithSuffix(const QString &path, const QString &extension)
-{
-    const QString dotted = QStringLiteral(".") + extension;
-    if (path.endsWith(dotted, Qt::CaseInsensitive))
-        return path;
-    return path + dotted;
-}
-
 QString binaryExtractExtension(const QString &parentFileName)
 {
     QString name = parentFileName;

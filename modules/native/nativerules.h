@@ -70,9 +70,6 @@ AnimationStep animationStep(int value, int maximum, int speed, qint64 elapsedMs,
 QString defaultSaveFileName(const QString &sourceName, const QString &alpha, int module, int beam,
                             qint64 number, const QString &tag, const QString &extension);
 
-// The path with "." + extension appended unless it already ends so (any case).
-QString pathWithSuffix(const QString &path, const QString &extension);
-
 // "pnt" or "pnthr" when the parent file has that suffix (any case), else "pnt".
 QString binaryExtractExtension(const QString &parentFileName);
 

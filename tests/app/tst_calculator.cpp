@@ -4,6 +4,7 @@
 #include "astro/timecoords.h"
 #include "modules/calculator/calculatorform.h"
 #include "modules/calculator/calculatormodule.h"
+#include "modules/calculator/calculatorrules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,7 +69,7 @@ void TestCalculator::moduleRange()
     QFETCH(QString, site);
     QFETCH(int, low);
     QFETCH(int, high);
-    const QPair<int, int> range = CalculatorForm::moduleRange(site);
+    const QPair<int, int> range = siteModuleRange(site);
     QCOMPARE(range.first, low);
     QCOMPARE(range.second, high);
 }
@@ -136,15 +137,15 @@ void TestCalculator::deltaFromRayFillsFields()
 
 void TestCalculator::deltaFromRayReportsUnknownBeam()
 {
-    const CalculatorForm::DeltaFromRay beyond =
-        CalculatorForm::deltaFromRay(QStringLiteral("N1"), 1, 9);
+    const DeltaFromRay beyond =
+        deltaFromRay(QStringLiteral("N1"), 1, 9);
     QVERIFY(!beyond.found);
     QVERIFY(beyond.report.contains(QStringLiteral("ray = <span style='color: green'>9</span>")));
     QVERIFY(beyond.report.endsWith(
         QStringLiteral("<p><span style='color: red'>Error:</span> no delta for these module and beam!")));
 
-    QVERIFY(!CalculatorForm::deltaFromRay(QStringLiteral("N4"), 21, 1).found);
-    QVERIFY(!CalculatorForm::deltaFromRay(QStringLiteral("N3"), 1, 1).found);
+    QVERIFY(!deltaFromRay(QStringLiteral("N4"), 21, 1).found);
+    QVERIFY(!deltaFromRay(QStringLiteral("N3"), 1, 1).found);
 }
 
 void TestCalculator::deltaFromRayInputErrors_data()
@@ -166,7 +167,7 @@ void TestCalculator::deltaFromRayInputErrors()
     QFETCH(int, module);
     QFETCH(int, ray);
     QFETCH(QString, errors);
-    const CalculatorForm::DeltaFromRay result = CalculatorForm::deltaFromRay(site, module, ray);
+    const DeltaFromRay result = deltaFromRay(site, module, ray);
     QVERIFY(!result.found);
     QCOMPARE(result.report,
              QStringLiteral("<p style='color: blue'><b>Calculator: Get delta from ray</b></p>"

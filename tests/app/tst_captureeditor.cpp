@@ -56,15 +56,15 @@ public:
         m_record->colourTitle = title;
         return m_record->colour;
     }
-    QString askSaveFileName(QWidget *, const QString &title, const QString &defaultPath,
-                            const QString &filter) override
+    QString saveFileName(QWidget *, const QString &title, const QString &defaultPath,
+                         const QString &filter) override
     {
         m_record->saveTitle = title;
         m_record->saveDefault = defaultPath;
         m_record->saveFilter = filter;
         return m_record->saveName;
     }
-    void showWarning(QWidget *, const QString &title, const QString &text) override
+    void warning(QWidget *, const QString &title, const QString &text) override
     {
         m_record->warnings << title + QLatin1Char('|') + text;
     }

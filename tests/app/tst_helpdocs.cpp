@@ -114,6 +114,10 @@ void TestHelpDocs::installsLikeADesktopProgram()
     const QFileInfo program(link.canonicalFilePath());
     QVERIFY(program.isFile());
     QVERIFY(program.isExecutable());
+    // The command-line companion lives beside it, reached through its own link.
+    const QFileInfo tool(QFileInfo(root + QStringLiteral("/bin/orvalis-tool")).canonicalFilePath());
+    QVERIFY(tool.isExecutable());
+    QCOMPARE(tool.absolutePath(), program.absolutePath());
     // The Help menu looks for doc/ beside the program it runs from.
     for (const char *name : {"README_kvx3_visual.pdf", "README_kvx3_visual_calc.pdf",
                              "updates_kvx3_visual.pdf"})

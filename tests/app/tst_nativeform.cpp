@@ -1,4 +1,3 @@
-#include "app/shelldialogs.h"
 #include "data/nativefile.h"
 #include "modules/native/nativeform.h"
 
@@ -14,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-class SilentShell : public ShellDialogs
-{
-public:
-    void warning(QWidget *, const QString &title, const QString &text) override { messages << title + "|" + text; }
-    QStringList messages;
-};
 
 NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))
 {
@@ -54,9 +46,6 @@ class TestNativeForm : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ShellDialogs::setInstance(&m_shell); m_shell.messages.clear(); }
-    void cleanup() { ShellDialogs::setInstance(nullptr); }
-
     void defaults();
     void rayRanges_data();
     void rayRanges();
@@ -66,9 +55,6 @@ private slots:
     void groupsExcludeEachOther();
     void emissions();
     void animationType();
-
-private:
-    SilentShell m_shell;
 };
 
 void TestNativeForm::defaults()
@@ -88,7 +74,7 @@ void TestNativeForm::defaults()
     QVERIFY(!form.dynamicOn());
     QVERIFY(!form.fourierOn());
     QVERIFY(!form.graph2On());
-    QCOMPARE(form.pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->text(),
              QStringLiteral("   Zoom to dynamic"));
     QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("dateKvx"))->styleSheet(),
@@ -215,20 +201,19 @@ void TestNativeForm::groupsExcludeEachOther()
     QVERIFY(!form.graph2Group()->isChecked());
     QCOMPARE(pairing.count(), 1);
     QCOMPARE(pairing.at(0).at(0).toBool(), true);
-    QCOMPARE(form.pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(form.pairingMode(), NativeForm::Paired);
     QVERIFY(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     form.graph2Group()->setChecked(true);
     QVERIFY(!form.dynamicGroup()->isChecked());
-    QCOMPARE(form.pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
     // Dynamic alone, then nothing.
     form.nativeGroup()->setChecked(false);
-    QCOMPARE(form.pairingMode(), int(NativeForm::NothingOn));
+    QCOMPARE(form.pairingMode(), NativeForm::NothingOn);
     QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
     form.dynamicGroup()->setChecked(true);
-    QCOMPARE(form.pairingMode(), int(NativeForm::DynamicOnly));
+    QCOMPARE(form.pairingMode(), NativeForm::DynamicOnly);
     QCOMPARE(pairing.count(), 1);
-    QVERIFY(m_shell.messages.isEmpty());
 }
 
 void TestNativeForm::emissions()

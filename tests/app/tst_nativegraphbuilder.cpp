@@ -104,7 +104,7 @@ void TestNativeGraphBuilder::plainSumAndKeys()
     const GraphSpec spec = builder.buildGraphSpec(1, 2, 0, 200, 300, QString(), true, 0);
     QCOMPARE(spec.series.size(), 1);
     QCOMPARE(spec.series[0].name, QStringLiteral("Beam 2, sum with disp=0"));
-    QCOMPARE(spec.yTitle, QStringLiteral("channels sum with disp=0"));
+    QCOMPARE(spec.yAxis.title, QStringLiteral("channels sum with disp=0"));
     QVERIFY(spec.key.endsWith(QStringLiteral("disp=0")));
     QVERIFY(spec.key.startsWith(QStringLiteral("/data/obs_00.pnt|native|m=1|r=2|c=0|first=200|count=300")));
     // Dispersion 0 is the plain sum of the frequency channels (the total channel left out).
@@ -116,8 +116,8 @@ void TestNativeGraphBuilder::plainSumAndKeys()
     }
     const GraphSpec raw = builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55);
     QVERIFY(raw.key.endsWith(QStringLiteral("disp=-")));
-    QCOMPARE(raw.yTitle, QStringLiteral("native signal"));
-    QCOMPARE(raw.yFormatter(3.14159, 0), QStringLiteral("3.14"));
+    QCOMPARE(raw.yAxis.title, QStringLiteral("native signal"));
+    QCOMPARE(raw.yAxis.formatter(3.14159, 0), QStringLiteral("3.14"));
 }
 
 void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
@@ -222,7 +222,7 @@ void TestNativeGraphBuilder::alphaWithoutUtcIsEmpty()
     QCOMPARE(spec.bottomAxis.rows[2].readoutFormatter(10.0, 0), QString());
     QCOMPARE(builder.alphaTextAt(10, QStringLiteral("54:34:43"), -1), QString());
     int point = -1;
-    QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), 1);
+    QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), AlphaTextInvalid);
     // A delta that does not parse empties the alpha row too.
     NativeGraphBuilder other;
     other.setFile(makeFile(smallParams()));
@@ -242,16 +242,16 @@ void TestNativeGraphBuilder::alphaRoundTrip()
         const QString alpha = builder.alphaTextAt(point, delta, -1);
         QVERIFY(!alpha.isEmpty());
         int found = -1;
-        QCOMPARE(builder.pointForAlpha(alpha, delta, &found), 0);
+        QCOMPARE(builder.pointForAlpha(alpha, delta, &found), AlphaFound);
         QVERIFY2(qAbs(found - point) <= 1, qPrintable(QStringLiteral("%1 -> %2 -> %3").arg(point).arg(alpha).arg(found)));
     }
     int found = -1;
-    QCOMPARE(builder.pointForAlpha(QStringLiteral("3x:00:00"), delta, &found), 1);
+    QCOMPARE(builder.pointForAlpha(QStringLiteral("3x:00:00"), delta, &found), AlphaTextInvalid);
     // A minute past the last point is outside the file.
     const QString last = builder.alphaTextAt(19999, delta, 0);
     const QStringList parts = last.split(QLatin1Char(':'));
     const QString later = QStringLiteral("%1:%2:%3").arg(parts[0]).arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(parts[2]);
-    QCOMPARE(builder.pointForAlpha(later, delta, &found), 2);
+    QCOMPARE(builder.pointForAlpha(later, delta, &found), AlphaNotFound);
 }
 
 void TestNativeGraphBuilder::extractShowsItsSourcesPoints_data()
@@ -324,8 +324,8 @@ void TestNativeGraphBuilder::extractShowsItsSourcesPoints()
     QCOMPARE(cut.alphaTextAt(0, delta, -1), alpha);
     int inSource = -1;
     int inCut = -1;
-    QCOMPARE(from.pointForAlpha(alpha, delta, &inSource), 0);
-    QCOMPARE(cut.pointForAlpha(alpha, delta, &inCut), 0);
+    QCOMPARE(from.pointForAlpha(alpha, delta, &inSource), AlphaFound);
+    QCOMPARE(cut.pointForAlpha(alpha, delta, &inCut), AlphaFound);
     QCOMPARE(from.pointNumber(inSource), qint64(sourceFirstPoint + 1000));
     QCOMPARE(cut.pointNumber(inCut), from.pointNumber(inSource));
 }

@@ -1,6 +1,6 @@
 #include "app/appidentity.h"
-#include "app/shelldialogs.h"
-#include "astro/dispersion.h"
+#include "ui/shelldialogs.h"
+#include "data/channelsum.h"
 #include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
@@ -51,6 +51,7 @@ struct Message
 class RecordingShell : public ShellDialogs
 {
 public:
+    void critical(QWidget *, const QString &title, const QString &text) override { criticals.append({title, text}); }
     QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override
     {
         saveTitles << title;
@@ -69,12 +70,42 @@ public:
     QStringList saveStarts;
     QStringList saveFilters;
     QVector<Message> warnings;
+    QVector<Message> criticals;
+};
+
+// Hands a module's questions on to recorders the test keeps.
+class ForwardingNative : public NativeDialogs
+{
+public:
+    explicit ForwardingNative(NativeDialogs *target) : m_target(target) {}
+    bool spectrumTitle(QWidget *p, const QImage &image, QString *title, int *size) override
+    {
+        return m_target->spectrumTitle(p, image, title, size);
+    }
+
+private:
+    NativeDialogs *m_target;
+};
+
+class ForwardingShell : public ShellDialogs
+{
+public:
+    explicit ForwardingShell(ShellDialogs *target) : m_target(target) {}
+    QString saveFileName(QWidget *p, const QString &t, const QString &path, const QString &f) override
+    {
+        return m_target->saveFileName(p, t, path, f);
+    }
+    void warning(QWidget *p, const QString &t, const QString &text) override { m_target->warning(p, t, text); }
+    void information(QWidget *p, const QString &t, const QString &text) override { m_target->information(p, t, text); }
+    void critical(QWidget *p, const QString &t, const QString &text) override { m_target->critical(p, t, text); }
+
+private:
+    ShellDialogs *m_target;
 };
 
 class RecordingNative : public NativeDialogs
 {
 public:
-    void critical(QWidget *, const QString &title, const QString &text) override { criticals.append({title, text}); }
     bool spectrumTitle(QWidget *, const QImage &image, QString *title, int *pointSize) override
     {
         shownImage = image;
@@ -83,7 +114,6 @@ public:
         return accept;
     }
 
-    QVector<Message> criticals;
     QImage shownImage;
     QString titleAnswer;
     bool accept = true;
@@ -188,15 +218,11 @@ void TestNativeModule::init()
     QVERIFY(m_dir->isValid());
     m_shell = RecordingShell();
     m_native = RecordingNative();
-    ShellDialogs::setInstance(&m_shell);
-    NativeDialogs::setInstance(&m_native);
     QSettings().clear();
 }
 
 void TestNativeModule::cleanup()
 {
-    ShellDialogs::setInstance(nullptr);
-    NativeDialogs::setInstance(nullptr);
     m_dir.reset();
 }
 
@@ -242,6 +268,8 @@ std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool s
     QVector<NativeFileEntry> files;
     listNativeFiles(QFileInfo(path).absolutePath(), &files);
     auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
+    module->setDialogs(std::make_unique<ForwardingShell>(&m_shell));
+    module->setNativeDialogs(std::make_unique<ForwardingNative>(&m_native));
     module->resize(1500, 1000);
     if (show)
         module->show();
@@ -418,7 +446,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     // The marker and the header.
     const QVector<GraphSeries> &series = m->plot()->series();
     QCOMPARE(series.last().name, QStringLiteral("Search point"));
-    QCOMPARE(series.last().kind, int(GraphSeries::VerticalLine));
+    QCOMPARE(series.last().kind, GraphSeries::VerticalLine);
     QCOMPARE(series.last().sampleIndex, 1234);
     QCOMPARE(series.last().color, QColor(Qt::red));
     QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
@@ -429,7 +457,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     typeInto(f->nativeSearchAlpha(), alpha);
     QCOMPARE(m->searchPoint(), 1234);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
-    QVERIFY(m_native.criticals.isEmpty());
+    QVERIFY(m_shell.criticals.isEmpty());
 
     // A point outside the shown range is kept but draws no marker.
     f->setNativeRange(0, 100);
@@ -468,21 +496,21 @@ void TestNativeModule::refusedSearchInputKeepsState()
     const QString alpha0 = f->nativeSearchAlpha()->text();
 
     for (const QString &bad : {QStringLiteral("4000"), QStringLiteral("-1"), QStringLiteral("12x")}) {
-        m_native.criticals.clear();
+        m_shell.criticals.clear();
         typeInto(f->nativeSearchPoint(), bad);
-        QCOMPARE(m_native.criticals.size(), 1);
-        QCOMPARE(m_native.criticals[0].title, QStringLiteral("Point outside file"));
-        QCOMPARE(m_native.criticals[0].text,
+        QCOMPARE(m_shell.criticals.size(), 1);
+        QCOMPARE(m_shell.criticals[0].title, QStringLiteral("Point outside file"));
+        QCOMPARE(m_shell.criticals[0].text,
                  QStringLiteral("Point %1 is outside the file range 0–3999.\nNothing has been changed.").arg(bad));
         QCOMPARE(m->searchPoint(), 0);
         QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("0"));
     }
 
-    m_native.criticals.clear();
+    m_shell.criticals.clear();
     typeInto(f->nativeSearchAlpha(), QStringLiteral("ab:cd:ef"));
-    QCOMPARE(m_native.criticals.size(), 1);
-    QCOMPARE(m_native.criticals[0].title, QStringLiteral("Invalid alpha"));
-    QCOMPARE(m_native.criticals[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
+    QCOMPARE(m_shell.criticals.size(), 1);
+    QCOMPARE(m_shell.criticals[0].title, QStringLiteral("Invalid alpha"));
+    QCOMPARE(m_shell.criticals[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
     QCOMPARE(f->nativeSearchAlpha()->text(), alpha0);
     QCOMPARE(m->searchPoint(), 0);
 
@@ -492,10 +520,10 @@ void TestNativeModule::refusedSearchInputKeepsState()
     QStringList parts = last.split(QLatin1Char(':'));
     parts[1] = QStringLiteral("%1").arg(parts[1].toInt() + 1, 2, 10, QLatin1Char('0'));
     const QString beyond = parts.join(QLatin1Char(':'));
-    m_native.criticals.clear();
+    m_shell.criticals.clear();
     typeInto(f->nativeSearchAlpha(), beyond);
-    QCOMPARE(m_native.criticals.size(), 1);
-    QCOMPARE(m_native.criticals[0].text,
+    QCOMPARE(m_shell.criticals.size(), 1);
+    QCOMPARE(m_shell.criticals[0].text,
              QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
                  .arg(beyond, m->alphaTextAt(0, delta, -1), m->alphaTextAt(3999, delta, -1)));
     QCOMPARE(m->searchPoint(), 0);
@@ -520,8 +548,8 @@ void TestNativeModule::extractShowsPointNumbers()
     QCOMPARE(m->plot()->series().last().sampleIndex, 234);
 
     typeInto(f->nativeSearchPoint(), QStringLiteral("999"));
-    QCOMPARE(m_native.criticals.size(), 1);
-    QCOMPARE(m_native.criticals[0].text,
+    QCOMPARE(m_shell.criticals.size(), 1);
+    QCOMPARE(m_shell.criticals[0].text,
              QStringLiteral("Point 999 is outside the file range 1000–4999.\nNothing has been changed."));
     QCOMPARE(m->searchPoint(), 234);
 
@@ -554,7 +582,7 @@ void TestNativeModule::pairingCopiesBothWays()
     typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
 
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     QCOMPARE(f->nativeChannel()->value(), 0);
     QCOMPARE(f->dynamicRay()->value(), 3);
     QCOMPARE(f->dynamicDispersion()->value(), 25);
@@ -590,12 +618,12 @@ void TestNativeModule::pairingCopiesBothWays()
 
     // Switching the native group off and on again takes the dynamic selection over.
     f->nativeGroup()->setChecked(false);
-    QCOMPARE(f->pairingMode(), int(NativeForm::DynamicOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::DynamicOnly);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
     QCOMPARE(m->searchPoint(), 4700);
     f->dynamicDispersion()->setValue(30);
     f->nativeGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     QCOMPARE(m->searchPoint(), 9000);
     QCOMPARE(f->nativeDispersion()->value(), 30);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
@@ -604,7 +632,7 @@ void TestNativeModule::pairingCopiesBothWays()
     // Graph 2 and the dynamic spectrum exclude each other.
     f->graph2Group()->setChecked(true);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     QVERIFY(m->graphArea()->isPanelVisible(0));
 }
@@ -620,15 +648,15 @@ void TestNativeModule::dynamicNeedsSingleBeam()
     QCOMPARE(m_shell.warnings.size(), 1);
     QCOMPARE(m_shell.warnings[0].title, QStringLiteral("Error"));
     QCOMPARE(m_shell.warnings[0].text, QStringLiteral("Set Beam>0 to open Dynamic spectrum!"));
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
     // Setting beam 0 while paired switches the dynamic spectrum off.
     f->nativeRay()->setValue(1);
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(f->pairingMode(), int(NativeForm::Paired));
+    QCOMPARE(f->pairingMode(), NativeForm::Paired);
     f->nativeRay()->setValue(0);
     QVERIFY(!f->dynamicGroup()->isChecked());
-    QCOMPARE(f->pairingMode(), int(NativeForm::NativeOnly));
+    QCOMPARE(f->pairingMode(), NativeForm::NativeOnly);
 }
 
 void TestNativeModule::pointsFieldAndCursorReadout()
@@ -985,7 +1013,7 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
     // Typing into the empty module does nothing.
     typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
     QCOMPARE(m->searchPoint(), -1);
-    QVERIFY(m_native.criticals.isEmpty());
+    QVERIFY(m_shell.criticals.isEmpty());
     // Back to the good file: everything draws again.
     f->filePre()->click();
     QVERIFY(waitLoaded(m.get()));
@@ -1102,7 +1130,7 @@ void TestNativeModule::closingWithUnfinishedEdit()
     // longer answers by then.
     m.reset();
     QApplication::processEvents();
-    QVERIFY(m_native.criticals.isEmpty());
+    QVERIFY(m_shell.criticals.isEmpty());
 }
 
 void TestNativeModule::largeFileShowsPreparingOverlay()

@@ -1,5 +1,6 @@
 #include "modules/native/imagetitlepreview.h"
 #include "modules/native/nativerules.h"
+#include "ui/savelocation.h"
 
 #include <QtTest>
 
@@ -256,9 +257,9 @@ void TestNativeRules::animationWindow()
 
 void TestNativeRules::suffixes()
 {
-    QCOMPARE(pathWithSuffix(QStringLiteral("/tmp/a.PNG"), QStringLiteral("png")), QStringLiteral("/tmp/a.PNG"));
-    QCOMPARE(pathWithSuffix(QStringLiteral("/tmp/a"), QStringLiteral("png")), QStringLiteral("/tmp/a.png"));
-    QCOMPARE(pathWithSuffix(QStringLiteral("/tmp/a.pn"), QStringLiteral("png")), QStringLiteral("/tmp/a.pn.png"));
+    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.PNG"), QStringLiteral("png")), QStringLiteral("/tmp/a.PNG"));
+    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a"), QStringLiteral("png")), QStringLiteral("/tmp/a.png"));
+    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.pn"), QStringLiteral("png")), QStringLiteral("/tmp/a.pn.png"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("C:\\data\\010415_13_N1_00.PNTHR")), QStringLiteral("pnthr"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.pnt")), QStringLiteral("pnt"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.txt")), QStringLiteral("pnt"));

@@ -23,7 +23,6 @@ private slots:
     void n4Order();
     void positionCodes();
     void centralMatchesMeanOfBeams();
-    void releaseDate();
 };
 
 void TestBeamTables::knownPlosh_data()
@@ -235,11 +234,6 @@ void TestBeamTables::centralMatchesMeanOfBeams()
             }
         }
     }
-}
-
-void TestBeamTables::releaseDate()
-{
-    QCOMPARE(QString::fromLatin1(releaseDateText), QStringLiteral("2026.07.25"));
 }
 
 QTEST_GUILESS_MAIN(TestBeamTables)

@@ -1,5 +1,5 @@
 #include "astro/channelsumstream.h"
-#include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/nativefile.h"
 
 #include <QRandomGenerator>

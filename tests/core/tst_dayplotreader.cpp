@@ -1,4 +1,4 @@
-#include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/dayplotreader.h"
 #include "data/nativereader.h"
 #include "tests/support/multidayfixture.h"

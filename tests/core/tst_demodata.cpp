@@ -1,5 +1,5 @@
 #include "astro/beamtables.h"
-#include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "astro/filenames.h"
 #include "astro/timecoords.h"
 #include "data/nativereader.h"

@@ -1,4 +1,5 @@
 #include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/nativefile.h"
 
 #include <QFile>

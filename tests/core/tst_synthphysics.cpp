@@ -1,4 +1,4 @@
-#include "astro/dispersion.h"
+#include "data/channelsum.h"
 #include "data/nativereader.h"
 #include "synth/syntheticobservation.h"
 

@@ -121,9 +121,9 @@ GraphSpec curveSpec(const QVector<double> &values, const QString &key = QString(
 GraphSpec readoutSpec(int count)
 {
     GraphSpec spec = curveSpec(ramp(count, -20.0, 0.5));
-    spec.yName = QStringLiteral("S");
-    spec.yTitle = QStringLiteral("signal");
-    spec.yDecimals = 1;
+    spec.yAxis.name = QStringLiteral("S");
+    spec.yAxis.title = QStringLiteral("signal");
+    spec.yAxis.decimals = 1;
     spec.bottomAxis.enabled = true;
     AxisRow points;
     points.name = QStringLiteral("N");
@@ -183,9 +183,9 @@ void TestGrafiks::autoYRange()
     QVERIFY2(fuzzyEqual(plot.fullRange().yMax, high), qPrintable(QString::number(plot.fullRange().yMax, 'g', 17)));
 
     GraphSpec fixed = curveSpec(values);
-    fixed.yAutoRange = false;
-    fixed.yMin = -2.0;
-    fixed.yMax = 7.0;
+    fixed.yAxis.autoRange = false;
+    fixed.yAxis.min = -2.0;
+    fixed.yAxis.max = 7.0;
     plot.setGraphSpec(fixed);
     QCOMPARE(plot.fullRange().yMin, -2.0);
     QCOMPARE(plot.fullRange().yMax, 7.0);
@@ -303,10 +303,10 @@ void TestGrafiks::yExplicitTicks()
     Grafiks plot;
     plot.resize(400, 300);
     GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
-    spec.yAutoRange = false;
-    spec.yMin = 0.0;
-    spec.yMax = 10.0;
-    spec.yTickValues = {0.0, 2.5, 5.0, 12.0};
+    spec.yAxis.autoRange = false;
+    spec.yAxis.min = 0.0;
+    spec.yAxis.max = 10.0;
+    spec.yAxis.tickValues = {0.0, 2.5, 5.0, 12.0};
     plot.setGraphSpec(spec);
     const Grafiks::PlotLayout layout = plot.plotLayout();
     const QImage image = render(plot);
@@ -323,10 +323,10 @@ void TestGrafiks::yAutomaticTicksInBand()
     Grafiks plot;
     plot.resize(400, 300);
     GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
-    spec.yAutoRange = false;
-    spec.yMin = 0.0;
-    spec.yMax = 10.0;
-    spec.yTickSpacing = 1000;
+    spec.yAxis.autoRange = false;
+    spec.yAxis.min = 0.0;
+    spec.yAxis.max = 10.0;
+    spec.yAxis.tickSpacing = 1000;
     plot.setGraphSpec(spec);
     Grafiks::PlotLayout layout = plot.plotLayout();
     QImage image = render(plot);
@@ -335,9 +335,9 @@ void TestGrafiks::yAutomaticTicksInBand()
     QVERIFY(isDark(image, 4, layout.pixelY(10.0)));
     QVERIFY(!isDark(image, 4, layout.pixelY(5.0)));
 
-    spec.yTickBandOnly = true;
-    spec.yBandMin = 2.0;
-    spec.yBandMax = 6.0;
+    spec.yAxis.tickBandOnly = true;
+    spec.yAxis.bandMin = 2.0;
+    spec.yAxis.bandMax = 6.0;
     plot.setGraphSpec(spec);
     layout = plot.plotLayout();
     image = render(plot);
@@ -394,7 +394,7 @@ void TestGrafiks::zeroAxis()
     Grafiks plot;
     plot.resize(500, 400);
     GraphSpec spec = curveSpec(ramp(100, -50.0));
-    spec.yZeroAxis = 1;
+    spec.yAxis.zeroAxis = ZeroAxis::Line;
     spec.series[0].color = QColor(0, 0, 255);
     plot.setGraphSpec(spec);
     Grafiks::PlotLayout layout = plot.plotLayout();
@@ -419,8 +419,8 @@ void TestGrafiks::compactMarksOnBothEdges()
     Grafiks plot;
     plot.resize(300, 200);
     GraphSpec spec = curveSpec(ramp(100));
-    spec.layoutMode = 1;
-    spec.yTickValues = {50.0};
+    spec.layoutMode = GraphLayout::Compact;
+    spec.yAxis.tickValues = {50.0};
     plot.setGraphSpec(spec);
     const int y = plot.plotLayout().pixelY(50.0);
     const QImage image = render(plot);
@@ -448,9 +448,9 @@ void TestGrafiks::lineWidthClamped()
     Grafiks plot;
     plot.resize(400, 300);
     GraphSpec spec = curveSpec(QVector<double>(100, 5.0));
-    spec.yAutoRange = false;
-    spec.yMin = 0.0;
-    spec.yMax = 10.0;
+    spec.yAxis.autoRange = false;
+    spec.yAxis.min = 0.0;
+    spec.yAxis.max = 10.0;
     spec.lineWidth = specWidth;
     spec.series[0].lineWidth = seriesWidth;
     plot.setGraphSpec(spec);
@@ -678,7 +678,7 @@ void TestGrafiks::cursorReadoutFormatters()
     Grafiks plot;
     plot.resize(700, 500);
     GraphSpec spec = readoutSpec(201);
-    spec.yFormatter = [](double, int index) { return QStringLiteral("sample %1").arg(index); };
+    spec.yAxis.formatter = [](double, int index) { return QStringLiteral("sample %1").arg(index); };
     spec.bottomAxis.rows[0].readoutFormatter = [](double, int index) { return QStringLiteral("#%1").arg(index); };
     spec.bottomAxis.rows[1].readoutDecimals = 3;
     plot.setGraphSpec(spec);
@@ -733,7 +733,7 @@ void TestGrafiks::compactLayoutEmitsNoClick()
     Grafiks plot;
     plot.resize(300, 200);
     GraphSpec spec = curveSpec(ramp(100));
-    spec.layoutMode = 1;
+    spec.layoutMode = GraphLayout::Compact;
     plot.setGraphSpec(spec);
     QSignalSpy clicked(&plot, &Grafiks::graphClicked);
     QSignalSpy right(&plot, &Grafiks::graphRightClicked);
@@ -804,7 +804,7 @@ void TestGrafiks::axisVisibilityAndMargins()
     QCOMPARE(plot.axisVisibility(), (QVector<bool>{false, true, false}));
     // Hidden y axis: no y tick marks at the left edge.
     GraphSpec spec = readoutSpec(100);
-    spec.yTickSpacing = 50;
+    spec.yAxis.tickSpacing = 50;
     plot.setGraphSpec(spec);
     const Grafiks::PlotLayout layout = plot.plotLayout();
     const QImage image = render(plot);
@@ -843,7 +843,7 @@ void TestGrafiks::guideLines()
     QCOMPARE(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)), 0);
     QVERIFY(countColor(image, QColor(0, 160, 0), QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
 
-    spec.layoutMode = 2;
+    spec.layoutMode = GraphLayout::Large;
     plot.setGraphSpec(spec);
     image = render(plot);
     QCOMPARE(countColor(image, QColor(0, 160, 0), image.rect()), 0);
@@ -925,9 +925,9 @@ void TestGrafiks::badInput()
 
     // Non-finite fixed range and x values.
     GraphSpec broken = curveSpec(ramp(10));
-    broken.yAutoRange = false;
-    broken.yMin = std::nan("");
-    broken.yMax = INFINITY;
+    broken.yAxis.autoRange = false;
+    broken.yAxis.min = std::nan("");
+    broken.yAxis.max = INFINITY;
     broken.bottomAxis.enabled = true;
     broken.bottomAxis.xValues = QVector<double>(10, std::nan(""));
     plot.setGraphSpec(broken);

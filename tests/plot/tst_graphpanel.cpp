@@ -59,7 +59,7 @@ GraphSpec panelSpec()
     level.name = QStringLiteral("level");
     level.yValue = 10.0;
     spec.series.append(level);
-    spec.yName = QStringLiteral("S");
+    spec.yAxis.name = QStringLiteral("S");
     spec.bottomAxis.enabled = true;
     AxisRow points;
     points.name = QStringLiteral("N");

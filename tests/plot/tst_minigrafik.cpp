@@ -44,7 +44,7 @@ GraphSpec thumbSpec()
     spec.series.append(GraphSeries(QStringLiteral("day"), wave(200), QColor(0, 0, 255)));
     spec.zoomEnabled = true;
     spec.peakSelectionEnabled = true;
-    spec.layoutMode = 2;
+    spec.layoutMode = GraphLayout::Large;
     return spec;
 }
 
@@ -73,7 +73,7 @@ void TestMiniGrafik::specIsMadeCompact()
     QVERIFY(!thumb.isActive());
     thumb.setGraphSpec(thumbSpec(), 2, 3, {{QStringLiteral("date"), QStringLiteral("2024.01.02")}});
     QVERIFY(thumb.isActive());
-    QCOMPARE(thumb.plot()->layoutMode(), 1);
+    QCOMPARE(thumb.plot()->layoutMode(), GraphLayout::Compact);
     QVERIFY(!thumb.plot()->zoomEnabled());
     QVERIFY(!thumb.plot()->peakSelectionEnabled());
     QCOMPARE(thumb.cursor().shape(), Qt::PointingHandCursor);

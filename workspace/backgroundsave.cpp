@@ -1,4 +1,4 @@
-#include "app/backgroundsave.h"
+#include "workspace/backgroundsave.h"
 
 #include <QThread>
 

@@ -1,4 +1,4 @@
-#include "app/wheelfocusfilter.h"
+#include "ui/wheelfocusfilter.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

@@ -1,12 +1,13 @@
-#include "moduleworkspace.h"
+#include "workspace/moduleworkspace.h"
 
-#include "app/hourglasssymbol.h"
 #include "capture/capturerules.h"
 #include "capture/screenregionselector.h"
+#include "capture/screenshoteditor.h"
 #include "plot/grapharea.h"
 #include "plot/graphpanel.h"
 #include "plot/infopanel.h"
-#include "shelldialogs.h"
+#include "ui/shelldialogs.h"
+#include "workspace/hourglasssymbol.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 
 ModuleWorkspace::ModuleWorkspace(QWidget *parent)
     : QWidget(parent)
+    , m_dialogs(std::make_unique<ShellDialogs>())
 {
     m_content = new QWidget(this);
     m_content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -97,6 +99,19 @@ ModuleWorkspace::ModuleWorkspace(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_content, 1);
     layout->addWidget(m_progress, 0);
+}
+
+ModuleWorkspace::~ModuleWorkspace() = default;
+
+ShellDialogs &ModuleWorkspace::dialogs() const
+{
+    return *m_dialogs;
+}
+
+void ModuleWorkspace::setDialogs(std::unique_ptr<ShellDialogs> dialogs)
+{
+    if (dialogs)
+        m_dialogs = std::move(dialogs);
 }
 
 QWidget *ModuleWorkspace::formPanel() const
@@ -308,9 +323,9 @@ void ModuleWorkspace::captureRectangle(const QRect &rect)
 {
     const QImage image = CaptureRules::renderWidgetRegion(m_content, rect);
     if (image.isNull()) {
-        ShellDialogs::instance().warning(this, QStringLiteral("Error"),
-                                         QStringLiteral("Cannot capture the selected area."));
+        m_dialogs->warning(this, QStringLiteral("Error"), QStringLiteral("Cannot capture the selected area."));
         return;
     }
-    ShellDialogs::instance().editCapture(image, this);
+    ScreenshotEditor editor(image, this);
+    editor.exec();
 }

@@ -1,4 +1,4 @@
-#include "app/hourglasssymbol.h"
+#include "workspace/hourglasssymbol.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -7,6 +7,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
+
 class GraphArea;
 class GraphPanel;
 class Grafiks;
@@ -16,19 +18,25 @@ class QProgressBar;
 class QStackedLayout;
 class QStackedWidget;
 class ScreenRegionSelector;
+class ShellDialogs;
 
 // The common base of the data modules: a fixed-width form panel on the left,
 // the graph area on the right (primary graph panel plus extra panels by index,
 // or one alternative page), the loading overlay and the progress bar, and the
 // start of a screen capture. Owns all of them through the widget tree; extra
 // panels live as long as their slot, an alternative page until the next one.
-// GUI thread only.
+// Also owns the dialogs the module asks through. GUI thread only.
 class ModuleWorkspace : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit ModuleWorkspace(QWidget *parent = nullptr);
+    ~ModuleWorkspace() override;
+
+    ShellDialogs &dialogs() const;
+    // Replaces the dialogs the module asks through (real ones by default).
+    void setDialogs(std::unique_ptr<ShellDialogs> dialogs);
 
     QWidget *formPanel() const;
     QWidget *content() const;
@@ -65,10 +73,11 @@ public:
 
 public slots:
     void startScreenCapture();
-    // Renders the rectangle (content coordinates) and opens the editor on it.
+    // Renders the rectangle (content coordinates) and runs the editor on it.
     void captureRectangle(const QRect &rect);
 
 private:
+    std::unique_ptr<ShellDialogs> m_dialogs;
     QWidget *m_content = nullptr;
     QWidget *m_formPanel = nullptr;
     GraphPanel *m_primaryPanel = nullptr;
