@@ -2,7 +2,7 @@
 #include "data/channelsum.h"
 #include "data/filterbankwriter.h"
 #include "data/prestowriter.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "data/nativefileinfo.h"
 #include "data/nativelisting.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

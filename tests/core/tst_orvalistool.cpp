@@ -1,4 +1,4 @@
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
