@@ -1,4 +1,4 @@
-#include "../core/profilefixture.h"
+#include "tests/support/profilefixture.h"
 #include "../support/fakeappdialogs.h"
 #include "../support/fakeshell.h"
 #include "../support/widgetprobe.h"

@@ -1,6 +1,7 @@
 #include "astro/channelsumstream.h"
 #include "data/channelsum.h"
 #include "data/nativefile.h"
+#include "tests/support/coreprobes.h"
 
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -50,21 +51,6 @@ Observation makeObservation(quint32 seed, int npoints, int nModules, int nRays, 
     return o;
 }
 
-bool bitIdentical(const QVector<double> &a, const QVector<double> &b, QString *where)
-{
-    if (a.size() != b.size()) {
-        *where = QStringLiteral("sizes %1 and %2").arg(a.size()).arg(b.size());
-        return false;
-    }
-    for (int i = 0; i < a.size(); ++i) {
-        if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
-            *where = QStringLiteral("output %1: %2 against %3").arg(i).arg(a[i], 0, 'g', 17).arg(b[i], 0, 'g', 17);
-            return false;
-        }
-    }
-    return true;
-}
-
 // Feeds the rows in pieces of the given number of rows.
 QVector<QVector<double>> streamSums(const Observation &o, int moduleIndex, int rayIndex, const QVector<double> &dms,
                                     int pieceRows)
@@ -90,100 +76,94 @@ class TestChannelSumStream : public QObject
     Q_OBJECT
 
 private slots:
-    void matchesWholeRecordSum_data();
-    void matchesWholeRecordSum();
-    void refusesWhatTheSumRefuses_data();
-    void refusesWhatTheSumRefuses();
-    void incompleteFeedGivesNothing();
-};
+    void matchesWholeRecordSum_data()
+    {
+        QTest::addColumn<int>("npoints");
+        QTest::addColumn<int>("nModules");
+        QTest::addColumn<int>("nRays");
+        QTest::addColumn<int>("nChannels");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<double>("tresolution");
+        QTest::addColumn<QVector<double>>("dms");
+        QTest::addColumn<int>("pieceRows");
 
-void TestChannelSumStream::matchesWholeRecordSum_data()
-{
-    QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("nModules");
-    QTest::addColumn<int>("nRays");
-    QTest::addColumn<int>("nChannels");
-    QTest::addColumn<bool>("ascending");
-    QTest::addColumn<double>("tresolution");
-    QTest::addColumn<QVector<double>>("dms");
-    QTest::addColumn<int>("pieceRows");
-
-    const double tres = 0.0124928;
-    QTest::newRow("one pair, ascending") << 9000 << 1 << 1 << 33 << true << tres << QVector<double>{0.0, 30.0} << 1000;
-    QTest::newRow("one pair, descending") << 9000 << 1 << 1 << 33 << false << tres << QVector<double>{0.0, 30.0} << 999;
-    QTest::newRow("last module and ray of several") << 3000 << 2 << 3 << 9 << true << tres
-                                                    << QVector<double>{0.0, 55.0} << 7;
-    QTest::newRow("a row at a time") << 700 << 1 << 1 << 6 << false << tres << QVector<double>{12.0, 0.0} << 1;
-    QTest::newRow("whole file in one piece") << 2000 << 1 << 1 << 17 << true << tres
-                                             << QVector<double>{0.0, 100.0, 3.0} << 2000;
-    // Delays of thousands of points: the window is wider than its summing block.
-    QTest::newRow("delays wider than the block") << 30000 << 1 << 1 << 65 << true << 0.0005
-                                                 << QVector<double>{0.0, 900.0} << 4096;
-    QTest::newRow("delays wider than the file") << 300 << 1 << 1 << 9 << false << tres
-                                                << QVector<double>{0.0, 1e6} << 64;
-    QTest::newRow("two channels: the one frequency channel") << 500 << 1 << 1 << 2 << true << tres
-                                                             << QVector<double>{0.0, 500.0} << 33;
-}
-
-void TestChannelSumStream::matchesWholeRecordSum()
-{
-    QFETCH(int, npoints);
-    QFETCH(int, nModules);
-    QFETCH(int, nRays);
-    QFETCH(int, nChannels);
-    QFETCH(bool, ascending);
-    QFETCH(double, tresolution);
-    QFETCH(QVector<double>, dms);
-    QFETCH(int, pieceRows);
-    const Observation o = makeObservation(quint32(npoints + nChannels), npoints, nModules, nRays, nChannels,
-                                          ascending, tresolution);
-    const int m = nModules - 1;
-    const int r = nRays - 1;
-    const QVector<QVector<double>> sums = streamSums(o, m, r, dms, pieceRows);
-    QCOMPARE(sums.size(), dms.size());
-    for (int k = 0; k < dms.size(); ++k) {
-        QVector<double> expected;
-        QCOMPARE(dispersedChannelSum(o.file, &expected, 0, dms.at(k), m, r, npoints), npoints);
-        QString where;
-        QVERIFY2(bitIdentical(sums.at(k), expected, &where), qPrintable(QStringLiteral("DM %1, ").arg(dms.at(k)) + where));
+        const double tres = 0.0124928;
+        QTest::newRow("one pair, ascending") << 9000 << 1 << 1 << 33 << true << tres << QVector<double>{0.0, 30.0} << 1000;
+        QTest::newRow("one pair, descending") << 9000 << 1 << 1 << 33 << false << tres << QVector<double>{0.0, 30.0} << 999;
+        QTest::newRow("last module and ray of several") << 3000 << 2 << 3 << 9 << true << tres
+                                                        << QVector<double>{0.0, 55.0} << 7;
+        QTest::newRow("a row at a time") << 700 << 1 << 1 << 6 << false << tres << QVector<double>{12.0, 0.0} << 1;
+        QTest::newRow("whole file in one piece") << 2000 << 1 << 1 << 17 << true << tres
+                                                 << QVector<double>{0.0, 100.0, 3.0} << 2000;
+        // Delays of thousands of points: the window is wider than its summing block.
+        QTest::newRow("delays wider than the block") << 30000 << 1 << 1 << 65 << true << 0.0005
+                                                     << QVector<double>{0.0, 900.0} << 4096;
+        QTest::newRow("delays wider than the file") << 300 << 1 << 1 << 9 << false << tres
+                                                    << QVector<double>{0.0, 1e6} << 64;
+        QTest::newRow("two channels: the one frequency channel") << 500 << 1 << 1 << 2 << true << tres
+                                                                 << QVector<double>{0.0, 500.0} << 33;
     }
-}
 
-void TestChannelSumStream::refusesWhatTheSumRefuses_data()
-{
-    QTest::addColumn<int>("nChannels");
-    QTest::addColumn<double>("zeroFrequencyAt");
-    QTest::addColumn<double>("tresolution");
-    QTest::addColumn<double>("dm");
-    QTest::newRow("a zero frequency") << 9 << 3.0 << 0.01 << 10.0;
-    QTest::newRow("no sample interval") << 9 << -1.0 << 0.0 << 10.0;
-    QTest::newRow("NaN dispersion measure") << 9 << -1.0 << 0.01 << std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("only the total channel") << 1 << -1.0 << 0.01 << 10.0;
-}
+    void matchesWholeRecordSum()
+    {
+        QFETCH(int, npoints);
+        QFETCH(int, nModules);
+        QFETCH(int, nRays);
+        QFETCH(int, nChannels);
+        QFETCH(bool, ascending);
+        QFETCH(double, tresolution);
+        QFETCH(QVector<double>, dms);
+        QFETCH(int, pieceRows);
+        const Observation o = makeObservation(quint32(npoints + nChannels), npoints, nModules, nRays, nChannels,
+                                              ascending, tresolution);
+        const int m = nModules - 1;
+        const int r = nRays - 1;
+        const QVector<QVector<double>> sums = streamSums(o, m, r, dms, pieceRows);
+        QCOMPARE(sums.size(), dms.size());
+        for (int k = 0; k < dms.size(); ++k) {
+            QVector<double> expected;
+            QCOMPARE(dispersedChannelSum(o.file, &expected, 0, dms.at(k), m, r, npoints), npoints);
+            QString where;
+            QVERIFY2(probe::bitIdentical(sums.at(k), expected, &where), qPrintable(QStringLiteral("DM %1, ").arg(dms.at(k)) + where));
+        }
+    }
 
-void TestChannelSumStream::refusesWhatTheSumRefuses()
-{
-    QFETCH(int, nChannels);
-    QFETCH(double, zeroFrequencyAt);
-    QFETCH(double, tresolution);
-    QFETCH(double, dm);
-    Observation o = makeObservation(5, 100, 1, 1, nChannels, true, tresolution);
-    if (zeroFrequencyAt >= 0)
-        o.file.fbands[int(zeroFrequencyAt)] = 0.0;
-    QVector<double> untouched;
-    QCOMPARE(dispersedChannelSum(o.file, &untouched, 0, dm, 0, 0, 100), -1);
-    const ChannelSumStream stream(o.file.fbands, nChannels, tresolution, 100, nChannels, 0, {0.0, dm});
-    QVERIFY(!stream.isValid());
-}
+    void refusesWhatTheSumRefuses_data()
+    {
+        QTest::addColumn<int>("nChannels");
+        QTest::addColumn<double>("zeroFrequencyAt");
+        QTest::addColumn<double>("tresolution");
+        QTest::addColumn<double>("dm");
+        QTest::newRow("a zero frequency") << 9 << 3.0 << 0.01 << 10.0;
+        QTest::newRow("no sample interval") << 9 << -1.0 << 0.0 << 10.0;
+        QTest::newRow("NaN dispersion measure") << 9 << -1.0 << 0.01 << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("only the total channel") << 1 << -1.0 << 0.01 << 10.0;
+    }
 
-void TestChannelSumStream::incompleteFeedGivesNothing()
-{
-    const Observation o = makeObservation(9, 400, 1, 1, 5, true, 0.01);
-    ChannelSumStream stream(o.file.fbands, 5, 0.01, 400, 5, 0, {0.0, 20.0});
-    QVERIFY(stream.isValid());
-    stream.addRows(reinterpret_cast<const uchar *>(o.rows.constData()), 399);
-    QVERIFY(stream.takeSums().isEmpty());
-}
+    void refusesWhatTheSumRefuses()
+    {
+        QFETCH(int, nChannels);
+        QFETCH(double, zeroFrequencyAt);
+        QFETCH(double, tresolution);
+        QFETCH(double, dm);
+        Observation o = makeObservation(5, 100, 1, 1, nChannels, true, tresolution);
+        if (zeroFrequencyAt >= 0)
+            o.file.fbands[int(zeroFrequencyAt)] = 0.0;
+        QVector<double> untouched;
+        QCOMPARE(dispersedChannelSum(o.file, &untouched, 0, dm, 0, 0, 100), -1);
+        const ChannelSumStream stream(o.file.fbands, nChannels, tresolution, 100, nChannels, 0, {0.0, dm});
+        QVERIFY(!stream.isValid());
+    }
+
+    void incompleteFeedGivesNothing()
+    {
+        const Observation o = makeObservation(9, 400, 1, 1, 5, true, 0.01);
+        ChannelSumStream stream(o.file.fbands, 5, 0.01, 400, 5, 0, {0.0, 20.0});
+        QVERIFY(stream.isValid());
+        stream.addRows(reinterpret_cast<const uchar *>(o.rows.constData()), 399);
+        QVERIFY(stream.takeSums().isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestChannelSumStream)
 #include "tst_channelsumstream.moc"

@@ -44,187 +44,170 @@ class TestCoordinateCalculators : public QObject
     Q_OBJECT
 
 private slots:
-    void catalogToKvxAndBack();
-    void passagesAtTheEndsOfTheDay_data();
-    void passagesAtTheEndsOfTheDay();
-    void timeAndPointFollowEachOther_data();
-    void timeAndPointFollowEachOther();
-    void pointLeadsWhenEditedLast();
-    void inputErrors_data();
-    void inputErrors();
-};
-
-void TestCoordinateCalculators::catalogToKvxAndBack()
-{
-    const QStringList sites{QStringLiteral("N0"), QStringLiteral("N1"), QStringLiteral("N2"), QStringLiteral("N4")};
-    const QStringList intervals{QStringLiteral("0.0124928 "), QStringLiteral("0.0999424"), QStringLiteral("0.003072")};
-    QRandomGenerator rng(2015);
-    for (int k = 0; k < 400; ++k) {
-        const QString alpha = formatAlphaHours(rng.generateDouble() * 24.0, 2);
-        const double delta = -30.0 + rng.generateDouble() * 117.0;
-        const QDate date = QDate(1995, 1, 1).addDays(rng.bounded(366 * 45));
-        const QString site = sites[rng.bounded(4)];
-        const QString tres = intervals[rng.bounded(3)];
-        const CatalogToKvxResult result = catalogToKvx(
-            {alpha, QString::number(delta, 'f', 8), date.toString(QStringLiteral("dd.MM.yyyy")), site, tres});
-        QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(QLatin1Char(' '))));
-        QVERIFY(!result.crossings.isEmpty() && result.crossings.size() <= 2);
-        for (const KvxCrossing &c : result.crossings) {
-            QCOMPARE(c.telescopeTime.date(), date);
-            QCOMPARE(c.utc.secsTo(c.telescopeTime), qint64(telescopeZoneHours) * 3600);
-            QVERIFY(c.secondsFromHour >= 0 && c.secondsFromHour < 3600);
-            // The program's alpha at the found point is the catalog alpha
-            // within half a unit of its last digit.
-            const QString found = alphaTextAtPoint(c.hourStartUtc, tres.toDouble(), c.ofDate.delta, c.point, 2);
-            QVERIFY2(daySecondsApart(alphaSeconds(found), alphaSeconds(alpha)) <= 0.005 + 1e-9, qPrintable(found));
-            // The hour file is the one the generator writes for that hour of the site.
-            SyntheticObservation::Params params;
-            params.plosh = site;
-            params.utcBegin = c.hourStartUtc;
-            QCOMPARE(c.fileName, SyntheticObservation(params).fileName(QStringLiteral("pnt")));
-            // Back from the crossing's time (to the millisecond) at the KVX delta.
-            const KvxToCatalogResult back = kvxAt(c.telescopeTime, c.ofDate.delta, tres);
-            QVERIFY(daySecondsApart(back.j2000.alpha * 43200.0 / programPi, alphaSeconds(alpha)) < 0.002);
-            QVERIFY(std::fabs(back.j2000.delta - result.catalog.delta) * 180.0 / programPi * 3600.0 < 0.01);
+    void catalogToKvxAndBack()
+    {
+        const QStringList sites{QStringLiteral("N0"), QStringLiteral("N1"), QStringLiteral("N2"), QStringLiteral("N4")};
+        const QStringList intervals{QStringLiteral("0.0124928 "), QStringLiteral("0.0999424"), QStringLiteral("0.003072")};
+        QRandomGenerator rng(2015);
+        for (int k = 0; k < 400; ++k) {
+            const QString alpha = formatAlphaHours(rng.generateDouble() * 24.0, 2);
+            const double delta = -30.0 + rng.generateDouble() * 117.0;
+            const QDate date = QDate(1995, 1, 1).addDays(rng.bounded(366 * 45));
+            const QString site = sites[rng.bounded(4)];
+            const QString tres = intervals[rng.bounded(3)];
+            const CatalogToKvxResult result = catalogToKvx(
+                {alpha, QString::number(delta, 'f', 8), date.toString(QStringLiteral("dd.MM.yyyy")), site, tres});
+            QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(QLatin1Char(' '))));
+            QVERIFY(!result.crossings.isEmpty() && result.crossings.size() <= 2);
+            for (const KvxCrossing &c : result.crossings) {
+                QCOMPARE(c.telescopeTime.date(), date);
+                QCOMPARE(c.utc.secsTo(c.telescopeTime), qint64(telescopeZoneHours) * 3600);
+                QVERIFY(c.secondsFromHour >= 0 && c.secondsFromHour < 3600);
+                // The program's alpha at the found point is the catalog alpha
+                // within half a unit of its last digit.
+                const QString found = alphaTextAtPoint(c.hourStartUtc, tres.toDouble(), c.ofDate.delta, c.point, 2);
+                QVERIFY2(daySecondsApart(alphaSeconds(found), alphaSeconds(alpha)) <= 0.005 + 1e-9, qPrintable(found));
+                // The hour file is the one the generator writes for that hour of the site.
+                SyntheticObservation::Params params;
+                params.plosh = site;
+                params.utcBegin = c.hourStartUtc;
+                QCOMPARE(c.fileName, SyntheticObservation(params).fileName(QStringLiteral("pnt")));
+                // Back from the crossing's time (to the millisecond) at the KVX delta.
+                const KvxToCatalogResult back = kvxAt(c.telescopeTime, c.ofDate.delta, tres);
+                QVERIFY(daySecondsApart(back.j2000.alpha * 43200.0 / programPi, alphaSeconds(alpha)) < 0.002);
+                QVERIFY(std::fabs(back.j2000.delta - result.catalog.delta) * 180.0 / programPi * 3600.0 < 0.01);
+            }
         }
     }
-}
 
-void TestCoordinateCalculators::passagesAtTheEndsOfTheDay_data()
-{
-    // A sidereal day is 23:56:04.09 of telescope time: a source that passes
-    // before 00:03:55.9 passes again before midnight.
-    QTest::addColumn<QTime>("firstPassage");
-    QTest::addColumn<int>("passages");
-    QTest::newRow("00:01:00, twice") << QTime(0, 1, 0) << 2;
-    QTest::newRow("00:03:50, twice") << QTime(0, 3, 50) << 2;
-    // The second passage would be at 24:00:01, on the next day.
-    QTest::newRow("00:03:57, once") << QTime(0, 3, 57) << 1;
-    QTest::newRow("12:00:00, once") << QTime(12, 0, 0) << 1;
-}
-
-void TestCoordinateCalculators::passagesAtTheEndsOfTheDay()
-{
-    QFETCH(QTime, firstPassage);
-    QFETCH(int, passages);
-    const QDateTime at(QDate(2021, 3, 1), firstPassage, Qt::UTC);
-    const double kvxDelta = 45.5 * programPi / 180.0;
-    const KvxToCatalogResult place = kvxAt(at, kvxDelta, QStringLiteral("0.0124928"));
-    QVERIFY(place.errors.isEmpty());
-    const CatalogToKvxResult result =
-        catalogToKvx({formatAlphaHours(place.j2000.alpha * 12.0 / programPi, 4), degreesText(place.j2000.delta),
-                      QStringLiteral("01.03.2021"), QStringLiteral("N0"), QStringLiteral("0.0124928")});
-    QVERIFY(result.errors.isEmpty());
-    QCOMPARE(result.crossings.size(), passages);
-    QVERIFY(std::fabs(at.msecsTo(result.crossings.first().telescopeTime)) <= 2);
-    QVERIFY(std::fabs(result.crossings.first().ofDate.delta - kvxDelta) < 1e-9);
-    QCOMPARE(result.crossings.first().fileName, hourFileBaseName(at, QStringLiteral("N0")) + QStringLiteral(".pnt"));
-    if (passages == 2) {
-        const double apart = result.crossings[0].utc.msecsTo(result.crossings[1].utc) / 1000.0;
-        QVERIFY2(std::fabs(apart - 86164.09) < 0.5, qPrintable(QString::number(apart)));
-        QCOMPARE(result.crossings[1].fileName.left(9), QStringLiteral("010321_23"));
+    void passagesAtTheEndsOfTheDay_data()
+    {
+        // A sidereal day is 23:56:04.09 of telescope time: a source that passes
+        // before 00:03:55.9 passes again before midnight.
+        QTest::addColumn<QTime>("firstPassage");
+        QTest::addColumn<int>("passages");
+        QTest::newRow("00:01:00, twice") << QTime(0, 1, 0) << 2;
+        QTest::newRow("00:03:50, twice") << QTime(0, 3, 50) << 2;
+        // The second passage would be at 24:00:01, on the next day.
+        QTest::newRow("00:03:57, once") << QTime(0, 3, 57) << 1;
+        QTest::newRow("12:00:00, once") << QTime(12, 0, 0) << 1;
     }
-    // The beam of N0 nearest to 45.5 deg: module 6, beam 1 at 45.515 deg.
-    QVERIFY(result.beam.found);
-    QCOMPARE(result.beam.module, 6);
-    QCOMPARE(result.beam.ray, 1);
-}
 
-void TestCoordinateCalculators::timeAndPointFollowEachOther_data()
-{
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("tres");
-    QTest::addColumn<QString>("pointOfTime");
-    QTest::addColumn<QString>("point");
-    QTest::addColumn<QString>("timeOfPoint");
-    // 800.66 s / 0.0124928 s = 64089.71; point 64090 is 800.66355 s from the hour.
-    QTest::newRow("form's initial texts") << "12:13:20.66" << "0.0124928 " << "64090" << "64090" << "12:13:20.664";
-    // 3600 / 0.0124928 = 288165.98: the hour's last point is 288165, at 3599.988 s.
-    QTest::newRow("end of the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288165" << "12:59:59.988";
-    QTest::newRow("past the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288166" << "";
-    QTest::newRow("start of the hour") << "00:00:00" << "0.0999424" << "0" << "0" << "00:00:00.000";
-    // 800.66 / 0.0999424 = 8011.2; 8011 x 0.0999424 = 800.6386.
-    QTest::newRow("coarse interval") << "23:13:20.66" << "0.0999424" << "8011" << "8011" << "23:13:20.639";
-    QTest::newRow("negative point") << "05:00:00" << "0.003072" << "0" << "-1" << "";
-    QTest::newRow("point with exponent") << "05:00:00" << "0.003072" << "0" << "1e3" << "";
-    QTest::newRow("hour 24") << "24:00:00" << "0.003072" << "" << "1" << "";
-    QTest::newRow("no interval") << "05:00:00" << "" << "" << "1" << "";
-}
+    void passagesAtTheEndsOfTheDay()
+    {
+        QFETCH(QTime, firstPassage);
+        QFETCH(int, passages);
+        const QDateTime at(QDate(2021, 3, 1), firstPassage, Qt::UTC);
+        const double kvxDelta = 45.5 * programPi / 180.0;
+        const KvxToCatalogResult place = kvxAt(at, kvxDelta, QStringLiteral("0.0124928"));
+        QVERIFY(place.errors.isEmpty());
+        const CatalogToKvxResult result =
+            catalogToKvx({formatAlphaHours(place.j2000.alpha * 12.0 / programPi, 4), degreesText(place.j2000.delta),
+                          QStringLiteral("01.03.2021"), QStringLiteral("N0"), QStringLiteral("0.0124928")});
+        QVERIFY(result.errors.isEmpty());
+        QCOMPARE(result.crossings.size(), passages);
+        QVERIFY(std::fabs(at.msecsTo(result.crossings.first().telescopeTime)) <= 2);
+        QVERIFY(std::fabs(result.crossings.first().ofDate.delta - kvxDelta) < 1e-9);
+        QCOMPARE(result.crossings.first().fileName, hourFileBaseName(at, QStringLiteral("N0")) + QStringLiteral(".pnt"));
+        if (passages == 2) {
+            const double apart = result.crossings[0].utc.msecsTo(result.crossings[1].utc) / 1000.0;
+            QVERIFY2(std::fabs(apart - 86164.09) < 0.5, qPrintable(QString::number(apart)));
+            QCOMPARE(result.crossings[1].fileName.left(9), QStringLiteral("010321_23"));
+        }
+        // The beam of N0 nearest to 45.5 deg: module 6, beam 1 at 45.515 deg.
+        QVERIFY(result.beam.found);
+        QCOMPARE(result.beam.module, 6);
+        QCOMPARE(result.beam.ray, 1);
+    }
 
-void TestCoordinateCalculators::timeAndPointFollowEachOther()
-{
-    QFETCH(QString, time);
-    QFETCH(QString, tres);
-    QFETCH(QString, pointOfTime);
-    QFETCH(QString, point);
-    QFETCH(QString, timeOfPoint);
-    QCOMPARE(kvxPointForTime(time, tres), pointOfTime);
-    QCOMPARE(kvxTimeForPoint(time, point, tres), timeOfPoint);
-}
+    void timeAndPointFollowEachOther_data()
+    {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("tres");
+        QTest::addColumn<QString>("pointOfTime");
+        QTest::addColumn<QString>("point");
+        QTest::addColumn<QString>("timeOfPoint");
+        // 800.66 s / 0.0124928 s = 64089.71; point 64090 is 800.66355 s from the hour.
+        QTest::newRow("form's initial texts") << "12:13:20.66" << "0.0124928 " << "64090" << "64090" << "12:13:20.664";
+        // 3600 / 0.0124928 = 288165.98: the hour's last point is 288165, at 3599.988 s.
+        QTest::newRow("end of the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288165" << "12:59:59.988";
+        QTest::newRow("past the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288166" << "";
+        // 800.66 / 0.0999424 = 8011.2; 8011 x 0.0999424 = 800.6386.
+        QTest::newRow("coarse interval") << "23:13:20.66" << "0.0999424" << "8011" << "8011" << "23:13:20.639";
+        QTest::newRow("negative point") << "05:00:00" << "0.003072" << "0" << "-1" << "";
+        QTest::newRow("hour 24") << "24:00:00" << "0.003072" << "" << "1" << "";
+    }
 
-void TestCoordinateCalculators::pointLeadsWhenEditedLast()
-{
-    KvxToCatalogInput input{QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"), QStringLiteral("64090"),
-                            QStringLiteral("39:44:52"), QStringLiteral("0.0124928"), KvxTimeField::Time};
-    const KvxToCatalogResult byTime = kvxToCatalog(input);
-    input.lead = KvxTimeField::Point;
-    const KvxToCatalogResult byPoint = kvxToCatalog(input);
-    QVERIFY(byTime.errors.isEmpty() && byPoint.errors.isEmpty());
-    QCOMPARE(byPoint.point, 64090.0);
-    QCOMPARE(byPoint.telescopeTime.time(), QTime(12, 13, 20, 664));
-    QVERIFY(std::fabs(byTime.point - 64089.71) < 0.01);
-    // 0.003552 s later the meridian has moved on by as much sidereal time
-    // (the precession to J2000 scales it by about a part in a thousand).
-    const double moved = std::remainder(byPoint.j2000.alpha - byTime.j2000.alpha, 2 * programPi) * 43200.0 / programPi;
-    QVERIFY2(std::fabs(moved - 0.003552 * 1.002737909) < 1e-5, qPrintable(QString::number(moved)));
-}
+    void timeAndPointFollowEachOther()
+    {
+        QFETCH(QString, time);
+        QFETCH(QString, tres);
+        QFETCH(QString, pointOfTime);
+        QFETCH(QString, point);
+        QFETCH(QString, timeOfPoint);
+        QCOMPARE(kvxPointForTime(time, tres), pointOfTime);
+        QCOMPARE(kvxTimeForPoint(time, point, tres), timeOfPoint);
+    }
 
-void TestCoordinateCalculators::inputErrors_data()
-{
-    QTest::addColumn<bool>("catalog");          // else from KVX to catalog
-    QTest::addColumn<QStringList>("fields");    // alpha/time, delta, date, plosh/point, tres
-    QTest::addColumn<bool>("pointLeads");
-    QTest::addColumn<QStringList>("errors");    // the fields the errors name, in order
-    const QStringList cat{"03:23:27", "39:44:52", "01.04.2015", "N1", "0.0124928 "};
-    const auto with = [](QStringList fields, int index, const QString &value) {
-        fields[index] = value;
-        return fields;
-    };
-    QTest::newRow("alfa of 24 hours") << true << with(cat, 0, "24:00:00") << false << QStringList{"Catalog alfa"};
-    QTest::newRow("delta beyond the pole") << true << with(cat, 1, "91") << false << QStringList{"Catalog delta"};
-    QTest::newRow("delta where the beam has no meridian")
-        << true << with(cat, 1, "89.9") << false << QStringList{"Catalog delta"};
-    QTest::newRow("31 February") << true << with(cat, 2, "31.02.2015") << false << QStringList{"KVX date"};
-    QTest::newRow("unknown site") << true << with(cat, 3, "N3") << false << QStringList{"Plosh"};
-    QTest::newRow("no interval") << true << with(cat, 4, "0") << false << QStringList{"Tresolution"};
-    QTest::newRow("all at once") << true << QStringList{"x", "", "2015-04-01", "", "-1"} << false
-                                 << QStringList{"Catalog alfa", "Catalog delta", "KVX date", "Plosh", "Tresolution"};
+    void pointLeadsWhenEditedLast()
+    {
+        KvxToCatalogInput input{QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"), QStringLiteral("64090"),
+                                QStringLiteral("39:44:52"), QStringLiteral("0.0124928"), KvxTimeField::Time};
+        const KvxToCatalogResult byTime = kvxToCatalog(input);
+        input.lead = KvxTimeField::Point;
+        const KvxToCatalogResult byPoint = kvxToCatalog(input);
+        QVERIFY(byTime.errors.isEmpty() && byPoint.errors.isEmpty());
+        QCOMPARE(byPoint.point, 64090.0);
+        QCOMPARE(byPoint.telescopeTime.time(), QTime(12, 13, 20, 664));
+        QVERIFY(std::fabs(byTime.point - 64089.71) < 0.01);
+        // 0.003552 s later the meridian has moved on by as much sidereal time
+        // (the precession to J2000 scales it by about a part in a thousand).
+        const double moved = std::remainder(byPoint.j2000.alpha - byTime.j2000.alpha, 2 * programPi) * 43200.0 / programPi;
+        QVERIFY2(std::fabs(moved - 0.003552 * 1.002737909) < 1e-5, qPrintable(QString::number(moved)));
+    }
 
-    const QStringList kvx{"12:13:20.66", "39:44:52", "01.04.2015", "64090", "0.0124928"};
-    QTest::newRow("minute 60") << false << with(kvx, 0, "12:60:00") << false << QStringList{"KVX time"};
-    QTest::newRow("bad point not used while time leads") << false << with(kvx, 3, "x") << false << QStringList{};
-    QTest::newRow("point past the hour") << false << with(kvx, 3, "288166") << true << QStringList{"Point number"};
-    QTest::newRow("point not a number") << false << with(kvx, 3, "12.5") << true << QStringList{"Point number"};
-    QTest::newRow("delta south pole") << false << with(kvx, 1, "-90") << false << QStringList{"KVX delta"};
-    QTest::newRow("no delta") << false << with(kvx, 1, "") << false << QStringList{"KVX delta"};
-    QTest::newRow("no date") << false << with(kvx, 2, "") << false << QStringList{"KVX date"};
-}
+    void inputErrors_data()
+    {
+        QTest::addColumn<bool>("catalog");          // else from KVX to catalog
+        QTest::addColumn<QStringList>("fields");    // alpha/time, delta, date, plosh/point, tres
+        QTest::addColumn<bool>("pointLeads");
+        QTest::addColumn<QStringList>("errors");    // the fields the errors name, in order
+        const QStringList cat{"03:23:27", "39:44:52", "01.04.2015", "N1", "0.0124928 "};
+        const auto with = [](QStringList fields, int index, const QString &value) {
+            fields[index] = value;
+            return fields;
+        };
+        QTest::newRow("alfa of 24 hours") << true << with(cat, 0, "24:00:00") << false << QStringList{"Catalog alfa"};
+        QTest::newRow("delta where the beam has no meridian")
+            << true << with(cat, 1, "89.9") << false << QStringList{"Catalog delta"};
+        QTest::newRow("no interval") << true << with(cat, 4, "0") << false << QStringList{"Tresolution"};
+        QTest::newRow("all at once") << true << QStringList{"x", "", "2015-04-01", "", "-1"} << false
+                                     << QStringList{"Catalog alfa", "Catalog delta", "KVX date", "Plosh", "Tresolution"};
 
-void TestCoordinateCalculators::inputErrors()
-{
-    QFETCH(bool, catalog);
-    QFETCH(QStringList, fields);
-    QFETCH(bool, pointLeads);
-    QFETCH(QStringList, errors);
-    const QStringList found =
-        catalog ? catalogToKvx({fields[0], fields[1], fields[2], fields[3], fields[4]}).errors
-                : kvxToCatalog({fields[2], fields[0], fields[3], fields[1], fields[4],
-                                pointLeads ? KvxTimeField::Point : KvxTimeField::Time})
-                      .errors;
-    QCOMPARE(found.size(), errors.size());
-    for (int i = 0; i < errors.size(); ++i)
-        QVERIFY2(found[i].startsWith(errors[i] + QLatin1Char(':')), qPrintable(found[i]));
-}
+        const QStringList kvx{"12:13:20.66", "39:44:52", "01.04.2015", "64090", "0.0124928"};
+        QTest::newRow("minute 60") << false << with(kvx, 0, "12:60:00") << false << QStringList{"KVX time"};
+        QTest::newRow("bad point not used while time leads") << false << with(kvx, 3, "x") << false << QStringList{};
+        QTest::newRow("point past the hour") << false << with(kvx, 3, "288166") << true << QStringList{"Point number"};
+        QTest::newRow("delta south pole") << false << with(kvx, 1, "-90") << false << QStringList{"KVX delta"};
+        QTest::newRow("no delta") << false << with(kvx, 1, "") << false << QStringList{"KVX delta"};
+    }
+
+    void inputErrors()
+    {
+        QFETCH(bool, catalog);
+        QFETCH(QStringList, fields);
+        QFETCH(bool, pointLeads);
+        QFETCH(QStringList, errors);
+        const QStringList found =
+            catalog ? catalogToKvx({fields[0], fields[1], fields[2], fields[3], fields[4]}).errors
+                    : kvxToCatalog({fields[2], fields[0], fields[3], fields[1], fields[4],
+                                    pointLeads ? KvxTimeField::Point : KvxTimeField::Time})
+                          .errors;
+        QCOMPARE(found.size(), errors.size());
+        for (int i = 0; i < errors.size(); ++i)
+            QVERIFY2(found[i].startsWith(errors[i] + QLatin1Char(':')), qPrintable(found[i]));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCoordinateCalculators)
 #include "tst_coordinatecalculators.moc"

@@ -2,7 +2,7 @@
 #include "data/dayplotreader.h"
 #include "data/nativereader.h"
 #include "tests/support/multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,175 +15,159 @@ class TestDayPlotReader : public QObject
     Q_OBJECT
 
 private slots:
-    void scan_data();
-    void scan();
-    void sumsMatchTheChannelSum_data();
-    void sumsMatchTheChannelSum();
-    void skippedFiles_data();
-    void skippedFiles();
-    void dateAndSite_data();
-    void dateAndSite();
-    void stopRequestAbandonsTheRead();
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("subdirectories and suffixes in any case")
+            << QStringList{"sub/deeper/x.pnt", "c.txt", "B/1.PNTHR", "a/2.pnt", "notes.dat", "d.pnt.bak"}
+            << QStringList{"a/2.pnt", "B/1.PNTHR", "c.txt", "sub/deeper/x.pnt"};
+        QTest::newRow("green dates files left out")
+            << QStringList{"GREEN_DATES.TXT", "sub/green_dates.txt", "day.pnt", "green_dates.txt.txt"}
+            << QStringList{"day.pnt", "green_dates.txt.txt"};
+        QTest::newRow("only a green dates file") << QStringList{"Green_Dates.txt"} << QStringList{};
+    }
+
+    void scan()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, expected);
+        const QString dir = fresh(QStringLiteral("scan"));
+        for (const QString &file : files) {
+            QVERIFY(QDir().mkpath(QFileInfo(QDir(dir).filePath(file)).path()));
+            QVERIFY(fixture::writeFile(QDir(dir).filePath(file), "x"));
+        }
+        QStringList found;
+        for (const QString &path : scanObservationDirectory(dir))
+            found.append(QDir(dir).relativeFilePath(path));
+        QCOMPARE(found, expected);
+    }
+
+    void sumsMatchTheChannelSum_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<double>("dm");
+        QTest::newRow("pnthr") << "pnthr" << false << 26.8;
+        QTest::newRow("pnt, descending frequencies") << "pnt" << true << 40.0;
+        QTest::newRow("text form") << "txt" << false << 26.8;
+    }
+
+    // Both sums of a day are the house channel sum of the file's record, bit for bit.
+    void sumsMatchTheChannelSum()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(bool, descending);
+        QFETCH(double, dm);
+        SyntheticObservation::Params p = multiday::dayParams(3);
+        p.descending = descending;
+        const QString path = multiday::writeDay(fresh(QStringLiteral("sums")), p, suffix);
+        QVERIFY(!path.isEmpty());
+
+        DayPlot day;
+        bool severalPairs = true;
+        QVERIFY(readDayPlot(path, dm, &day, &severalPairs));
+        QVERIFY(!severalPairs);
+        NativeFile file;
+        QVERIFY(readNativeFile(path, &file));
+        QVector<double> sumDm0;
+        QVector<double> sumDm;
+        QCOMPARE(dispersedChannelSum(file, &sumDm0, 0, 0.0, 0, 0, file.npoints), p.npoints);
+        QCOMPARE(dispersedChannelSum(file, &sumDm, 0, dm, 0, 0, file.npoints), p.npoints);
+        QVERIFY(day.channelSumDm0 == sumDm0);
+        QVERIFY(day.channelSumDm == sumDm);
+        QCOMPARE(day.filePath, path);
+        QCOMPARE(day.fileName, QFileInfo(path).fileName());
+        QCOMPARE(day.suffix, suffix);
+        QCOMPARE(day.date, QStringLiteral("2026.07.19"));
+        QCOMPARE(day.plosh, QStringLiteral("N1"));
+        QCOMPARE(day.tresolutionText, file.tresolutionText);
+        QCOMPARE(day.tresolution, file.tresolution);
+    }
+
+    void skippedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("severalPairs");
+        const QByteArray good = fixture::passport(fixture::entries(50, 1, 1, 5)) + fixture::samples(50, 1, 1, 5);
+        QTest::newRow("two beams") << fixture::passport(fixture::entries(50, 1, 2, 5)) + fixture::samples(50, 1, 2, 5)
+                                   << true;
+        QTest::newRow("truncated") << good.left(good.size() - 3) << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("only the total channel")
+            << fixture::passport(fixture::entries(50, 1, 1, 1)) + fixture::samples(50, 1, 1, 1) << false;
+    }
+
+    void skippedFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, severalPairs);
+        const QString path = QDir(fresh(QStringLiteral("skipped"))).filePath(QStringLiteral("010415_13_N1_00.pnt"));
+        QVERIFY(fixture::writeFile(path, content));
+        DayPlot day;
+        bool several = !severalPairs;
+        QVERIFY(!readDayPlot(path, 10.0, &day, &several));
+        QCOMPARE(several, severalPairs);
+        QVERIFY(!readDayPlot(path + QStringLiteral(".gone"), 10.0, &day, &several));
+        QVERIFY(!several);
+    }
+
+    void dateAndSite_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("dateBegin");
+        QTest::addColumn<QString>("nativeFileName");
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("plosh");
+        QTest::newRow("both from the file name")
+            << "160726_05_N2_00_m3_r2.pnt" << "01.04.2015 UTC 01.04.2015" << "010415_13_N1_00.pnt" << "N1"
+            << "2026.07.16" << "N2";
+        QTest::newRow("no date or site in the name: the passport's local date, the parent's site")
+            << "pulsar_day.pnt" << "02.04.2015 UTC 01.04.2015" << "C:\\data\\010415_13_N0_00.pnt" << "N1"
+            << "2015.04.02" << "N0";
+        QTest::newRow("no local date: the UTC date; site from the area")
+            << "pulsar_day.pnt" << "- UTC 03.04.2015" << "plain.pnt" << "N2" << "2015.04.03" << "N2";
+        QTest::newRow("an unknown area: no site") << "Pulsar.PNT" << "garbage" << "plain.pnt" << "N3" << ""
+                                                  << "";
+    }
+
+    void dateAndSite()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, dateBegin);
+        QFETCH(QString, nativeFileName);
+        QFETCH(QString, area);
+        QFETCH(QString, date);
+        QFETCH(QString, plosh);
+        fixture::Entries entries = fixture::entries(40, 1, 1, 4);
+        fixture::set(&entries, QStringLiteral("date_begin"), dateBegin);
+        fixture::set(&entries, QStringLiteral("nativeFileName"), nativeFileName);
+        fixture::set(&entries, QStringLiteral("area"), area);
+        const QString path = QDir(fresh(QStringLiteral("names"))).filePath(fileName);
+        QVERIFY(fixture::writeFile(path, fixture::passport(entries) + fixture::samples(40, 1, 1, 4)));
+        DayPlot day;
+        QVERIFY(readDayPlot(path, 5.0, &day));
+        QCOMPARE(day.date, date);
+        QCOMPARE(day.plosh, plosh);
+        QCOMPARE(day.suffix, QStringLiteral("pnt"));
+    }
+
+    void stopRequestAbandonsTheRead()
+    {
+        const QString path = multiday::writeDay(fresh(QStringLiteral("stop")), multiday::dayParams(0), "pnthr");
+        int asked = 0;
+        DayPlot day;
+        QVERIFY(!readDayPlot(path, 10.0, &day, nullptr, [&asked] { return ++asked > 1; }));
+        QCOMPARE(asked, 2);
+        QVERIFY(day.channelSumDm0.isEmpty());
+    }
 
 private:
     QString fresh(const QString &name) { return multiday::freshDir(m_dir, name); }
 
     QTemporaryDir m_dir;
 };
-
-void TestDayPlotReader::scan_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("subdirectories and suffixes in any case")
-        << QStringList{"sub/deeper/x.pnt", "c.txt", "B/1.PNTHR", "a/2.pnt", "notes.dat", "d.pnt.bak"}
-        << QStringList{"a/2.pnt", "B/1.PNTHR", "c.txt", "sub/deeper/x.pnt"};
-    QTest::newRow("sorted without regard to case") << QStringList{"b.pnt", "C.pnt", "A.pnt"}
-                                                   << QStringList{"A.pnt", "b.pnt", "C.pnt"};
-    QTest::newRow("green dates files left out")
-        << QStringList{"GREEN_DATES.TXT", "sub/green_dates.txt", "day.pnt", "green_dates.txt.txt"}
-        << QStringList{"day.pnt", "green_dates.txt.txt"};
-    QTest::newRow("only a green dates file") << QStringList{"Green_Dates.txt"} << QStringList{};
-}
-
-void TestDayPlotReader::scan()
-{
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, expected);
-    const QString dir = fresh(QStringLiteral("scan"));
-    for (const QString &file : files) {
-        QVERIFY(QDir().mkpath(QFileInfo(QDir(dir).filePath(file)).path()));
-        QVERIFY(fixture::writeFile(QDir(dir).filePath(file), "x"));
-    }
-    QStringList found;
-    for (const QString &path : scanObservationDirectory(dir))
-        found.append(QDir(dir).relativeFilePath(path));
-    QCOMPARE(found, expected);
-}
-
-void TestDayPlotReader::sumsMatchTheChannelSum_data()
-{
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<bool>("descending");
-    QTest::addColumn<double>("dm");
-    QTest::newRow("pnthr") << "pnthr" << false << 26.8;
-    QTest::newRow("pnt, descending frequencies") << "pnt" << true << 40.0;
-    QTest::newRow("text form") << "txt" << false << 26.8;
-    QTest::newRow("dispersion 0") << "pnthr" << false << 0.0;
-}
-
-// Both sums of a day are the house channel sum of the file's record, bit for bit.
-void TestDayPlotReader::sumsMatchTheChannelSum()
-{
-    QFETCH(QString, suffix);
-    QFETCH(bool, descending);
-    QFETCH(double, dm);
-    SyntheticObservation::Params p = multiday::dayParams(3);
-    p.descending = descending;
-    const QString path = multiday::writeDay(fresh(QStringLiteral("sums")), p, suffix);
-    QVERIFY(!path.isEmpty());
-
-    DayPlot day;
-    bool severalPairs = true;
-    QVERIFY(readDayPlot(path, dm, &day, &severalPairs));
-    QVERIFY(!severalPairs);
-    NativeFile file;
-    QVERIFY(readNativeFile(path, &file));
-    QVector<double> sumDm0;
-    QVector<double> sumDm;
-    QCOMPARE(dispersedChannelSum(file, &sumDm0, 0, 0.0, 0, 0, file.npoints), p.npoints);
-    QCOMPARE(dispersedChannelSum(file, &sumDm, 0, dm, 0, 0, file.npoints), p.npoints);
-    QVERIFY(day.channelSumDm0 == sumDm0);
-    QVERIFY(day.channelSumDm == sumDm);
-    QCOMPARE(day.filePath, path);
-    QCOMPARE(day.fileName, QFileInfo(path).fileName());
-    QCOMPARE(day.suffix, suffix);
-    QCOMPARE(day.date, QStringLiteral("2026.07.19"));
-    QCOMPARE(day.plosh, QStringLiteral("N1"));
-    QCOMPARE(day.tresolutionText, file.tresolutionText);
-    QCOMPARE(day.tresolution, file.tresolution);
-}
-
-void TestDayPlotReader::skippedFiles_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("severalPairs");
-    const QByteArray good = fixture::passport(fixture::entries(50, 1, 1, 5)) + fixture::samples(50, 1, 1, 5);
-    QTest::newRow("two beams") << fixture::passport(fixture::entries(50, 1, 2, 5)) + fixture::samples(50, 1, 2, 5)
-                               << true;
-    QTest::newRow("two modules") << fixture::passport(fixture::entries(50, 2, 1, 5))
-            + fixture::samples(50, 2, 1, 5) << true;
-    QTest::newRow("truncated") << good.left(good.size() - 3) << false;
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("no passport") << QByteArray("just some words\n") << false;
-    QTest::newRow("only the total channel")
-        << fixture::passport(fixture::entries(50, 1, 1, 1)) + fixture::samples(50, 1, 1, 1) << false;
-}
-
-void TestDayPlotReader::skippedFiles()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, severalPairs);
-    const QString path = QDir(fresh(QStringLiteral("skipped"))).filePath(QStringLiteral("010415_13_N1_00.pnt"));
-    QVERIFY(fixture::writeFile(path, content));
-    DayPlot day;
-    bool several = !severalPairs;
-    QVERIFY(!readDayPlot(path, 10.0, &day, &several));
-    QCOMPARE(several, severalPairs);
-    QVERIFY(!readDayPlot(path + QStringLiteral(".gone"), 10.0, &day, &several));
-    QVERIFY(!several);
-}
-
-void TestDayPlotReader::dateAndSite_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("dateBegin");
-    QTest::addColumn<QString>("nativeFileName");
-    QTest::addColumn<QString>("area");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("plosh");
-    QTest::newRow("both from the file name")
-        << "160726_05_N2_00_m3_r2.pnt" << "01.04.2015 UTC 01.04.2015" << "010415_13_N1_00.pnt" << "N1"
-        << "2026.07.16" << "N2";
-    QTest::newRow("no date or site in the name: the passport's local date, the parent's site")
-        << "pulsar_day.pnt" << "02.04.2015 UTC 01.04.2015" << "C:\\data\\010415_13_N0_00.pnt" << "N1"
-        << "2015.04.02" << "N0";
-    QTest::newRow("no local date: the UTC date; site from the area")
-        << "pulsar_day.pnt" << "- UTC 03.04.2015" << "plain.pnt" << "N2" << "2015.04.03" << "N2";
-    QTest::newRow("an unknown area: no site") << "Pulsar.PNT" << "garbage" << "plain.pnt" << "N3" << ""
-                                              << "";
-}
-
-void TestDayPlotReader::dateAndSite()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QString, dateBegin);
-    QFETCH(QString, nativeFileName);
-    QFETCH(QString, area);
-    QFETCH(QString, date);
-    QFETCH(QString, plosh);
-    fixture::Entries entries = fixture::entries(40, 1, 1, 4);
-    fixture::set(&entries, QStringLiteral("date_begin"), dateBegin);
-    fixture::set(&entries, QStringLiteral("nativeFileName"), nativeFileName);
-    fixture::set(&entries, QStringLiteral("area"), area);
-    const QString path = QDir(fresh(QStringLiteral("names"))).filePath(fileName);
-    QVERIFY(fixture::writeFile(path, fixture::passport(entries) + fixture::samples(40, 1, 1, 4)));
-    DayPlot day;
-    QVERIFY(readDayPlot(path, 5.0, &day));
-    QCOMPARE(day.date, date);
-    QCOMPARE(day.plosh, plosh);
-    QCOMPARE(day.suffix, QStringLiteral("pnt"));
-}
-
-void TestDayPlotReader::stopRequestAbandonsTheRead()
-{
-    const QString path = multiday::writeDay(fresh(QStringLiteral("stop")), multiday::dayParams(0), "pnthr");
-    int asked = 0;
-    DayPlot day;
-    QVERIFY(!readDayPlot(path, 10.0, &day, nullptr, [&asked] { return ++asked > 1; }));
-    QCOMPARE(asked, 2);
-    QVERIFY(day.channelSumDm0.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestDayPlotReader)
 #include "tst_dayplotreader.moc"

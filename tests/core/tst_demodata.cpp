@@ -1,12 +1,13 @@
 #include "astro/beamtables.h"
-#include "data/channelsum.h"
 #include "astro/filenames.h"
 #include "astro/timecoords.h"
+#include "data/channelsum.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
 #include "data/nativetimes.h"
 #include "synth/demodata.h"
 #include "synth/syntheticobservation.h"
+#include "tests/support/coreprobes.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -25,307 +26,231 @@ class TestDemoData : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void demoIsCompleteAndReadable();
-    void pulsarWhereItsAlphaPasses_data();
-    void pulsarWhereItsAlphaPasses();
-    void readmeInstructionsHold();
-    void multiDayDirectory();
-    void profilesDirectory();
-    void demoRewriteKeepsTheSameSet();
-    void demoFailureLeavesNoMark();
-    void corpusFilesParse();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QString error;
+        QVERIFY2(DemoData::writeDemo(m_dir.path(), &m_written, &error), qPrintable(error));
+    }
+
+    void demoIsCompleteAndReadable()
+    {
+        QVERIFY(QFile::exists(m_dir.filePath(DemoData::completeMarkName())));
+        // Every file but the mark is reported.
+        QCOMPARE(m_written.size(), filesBelow(m_dir.path()).size() - 1);
+
+        const QDir native(m_dir.filePath(DemoData::nativeDirName()));
+        QStringList suffixes;
+        for (const QString &name : native.entryList(QDir::Files, QDir::Name)) {
+            suffixes.append(QFileInfo(name).suffix());
+            NativeFile file;
+            QVERIFY2(readNativeFile(native.filePath(name), &file), qPrintable(name));
+            QVERIFY2(validateNativeFile(file).isEmpty(), qPrintable(name));
+            QVERIFY2(file.observationDate.startsWith(QStringLiteral("2026.07.2")), qPrintable(file.observationDate));
+        }
+        suffixes.sort();
+        QCOMPARE(suffixes, QStringList({"pnt", "pnthr", "txt"}));
+
+    }
+
+    void pulsarWhereItsAlphaPasses_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("pnt") << DemoData::nativeDirName() << "pnt";
+        QTest::newRow("pnthr") << DemoData::nativeDirName() << "pnthr";
+        QTest::newRow("txt") << DemoData::nativeDirName() << "txt";
+        QTest::newRow("first day") << DemoData::multiDayDirName() << "pnthr";
+    }
+
+    // The demo's pulsar is where its passport says: searched by the source's alpha
+    // in the beam nearest the source's declination (of all beams of all sites),
+    // the point found lies in the hour the file is named after, and there the
+    // channel sum at dispersion 27 shows the pulse in that beam and in no other.
+    void pulsarWhereItsAlphaPasses()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, suffix);
+        const QDir folder(m_dir.filePath(dir));
+        const QStringList names = folder.entryList({QStringLiteral("*.") + suffix}, QDir::Files, QDir::Name);
+        QVERIFY(!names.isEmpty());
+        NativeFile file;
+        QVERIFY(readNativeFile(folder.filePath(names.first()), &file));
+
+        double sourceDelta = 0.0;
+        QVERIFY(parseDeclination(file.delta, &sourceDelta));
+        QString plosh;
+        int module = 0, ray = 0;
+        double distance = 1e9;
+        for (const QString &site : {QStringLiteral("N0"), QStringLiteral("N1"), QStringLiteral("N2")}) {
+            for (int m = 1; m <= 6; ++m) {
+                for (int r = 1; r <= 8; ++r) {
+                    const double d = std::abs(beamDeclination(m, r, site) - sourceDelta * 180.0 / M_PI);
+                    if (d < distance)
+                        std::tie(distance, plosh, module, ray) = std::make_tuple(d, site, m, r);
+                }
+            }
+        }
+        QCOMPARE(file.plosh, plosh);
+        QCOMPARE(file.firstModule, module);
+        const int rayIndex = ray - file.firstRay;
+        QVERIFY(rayIndex >= 0 && rayIndex < file.nRays);
+
+        double beamDelta = 0.0;
+        QVERIFY(parseDeclination(beamDeclinationText(module, ray, plosh), &beamDelta));
+        int point = -1;
+        QCOMPARE(findPointForAlpha(utcBeginInstant(file), file.tresolution, beamDelta, file.alpha, 0, file.npoints - 1,
+                                   autoAlphaDecimals(file.tresolution), &point),
+                 AlphaFound);
+        const QDateTime local = samplePointTime(localBeginInstant(file), point, file.tresolution);
+        QCOMPARE(local.toString(QStringLiteral("HH")), file.nativeFileName.mid(7, 2));
+
+        // Height of the highest sample within a period of the point above the
+        // median of ten periods around it, in units of their robust deviation.
+        const int period = int(SyntheticObservation::Params().period / file.tresolution) + 1;
+        const int from = std::max(point - 10 * period, 0);
+        const int to = std::min(point + 10 * period, file.npoints - 1);
+        for (int r = 0; r < file.nRays; ++r) {
+            QVector<double> sum;
+            QCOMPARE(dispersedChannelSum(file, &sum, 0, 27.0, 0, r, file.npoints), file.npoints);
+            QVector<double> around = sum.mid(from, to - from + 1);
+            std::sort(around.begin(), around.end());
+            const double median = around.at(around.size() / 2);
+            QVector<double> deviations;
+            for (double v : qAsConst(around))
+                deviations.append(std::abs(v - median));
+            std::sort(deviations.begin(), deviations.end());
+            const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
+            double peak = -1e300;
+            for (int p = std::max(point - period, 0); p <= std::min(point + period, file.npoints - 1); ++p)
+                peak = std::max(peak, sum.at(p));
+            const double height = (peak - median) / sigma;
+            QVERIFY2(r == rayIndex ? height > 7.0 : height < 5.0, qPrintable(QStringLiteral("ray %1: %2").arg(r).arg(height)));
+        }
+    }
+
+    // What the README tells a newcomer to type must fit the form and the data:
+    // a whole dispersion, the demo's beam and its delta, the pulsar's alpha.
+    void readmeInstructionsHold()
+    {
+        QFile readme(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString text = QString::fromUtf8(readme.readAll()).simplified();
+        const QRegularExpressionMatch steps = QRegularExpression(QStringLiteral(
+            "in module (\\d+), beam (\\d+) \\(delta (\\S+), .* choose beam (\\d+), channel 0 and dispersion (\\S+) "
+            ".* type (\\S+) into \"Search alpha\"")).match(text);
+        QVERIFY2(steps.hasMatch(), "README: the demo's steps are missing");
+        bool whole = false;
+        const int dispersion = steps.captured(5).toInt(&whole);
+        QVERIFY2(whole && dispersion >= 0 && dispersion <= 200, qPrintable(steps.captured(5)));
+
+        NativeFile file;
+        const QDir native(m_dir.filePath(DemoData::nativeDirName()));
+        QVERIFY(readNativeFile(native.filePath(native.entryList({QStringLiteral("*.pnt")}, QDir::Files).value(0)), &file));
+        const int module = steps.captured(1).toInt();
+        const int beam = steps.captured(2).toInt();
+        QCOMPARE(steps.captured(4).toInt(), beam);
+        QCOMPARE(file.firstModule, module);
+        QCOMPARE(steps.captured(3), beamDeclinationText(module, beam, file.plosh));
+        QCOMPARE(steps.captured(6), file.alpha);
+        QVERIFY(text.contains(QStringLiteral("demo-data/") + DemoData::multiDayDirName() + QLatin1Char('/')));
+    }
+
+    // One single-beam day per date at site N0 (the calibration day's pattern
+    // is looked at by the series processing's tests).
+    void multiDayDirectory()
+    {
+        const QString dir = m_dir.filePath(DemoData::multiDayDirName());
+        const QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(names.size(), DemoData::multiDayCount);
+        QSet<QString> dates;
+        for (const QString &name : names) {
+            NativeFile file;
+            QVERIFY2(readNativeFile(QDir(dir).filePath(name), &file), qPrintable(name));
+            QCOMPARE(file.nModules * file.nRays, 1);
+            QCOMPARE(ploshFromPath(QDir(dir).filePath(name)), QStringLiteral("N0"));
+            QCOMPARE(dateFromFileName(name), file.localBeginDate);
+            dates.insert(file.localBeginDate);
+        }
+        QCOMPARE(dates.size(), DemoData::multiDayCount);
+        const QStringList profiles =
+            QDir(m_dir.filePath(DemoData::profilesDirName())).entryList({QStringLiteral("p20*_dm*_p*.txt")}, QDir::Files);
+        QVERIFY(profiles.size() >= 10);
+    }
+
+    void demoRewriteKeepsTheSameSet()
+    {
+        const QStringList before = filesBelow(m_dir.path());
+        const QDir multiDay(m_dir.filePath(DemoData::multiDayDirName()));
+        const QString firstDay = multiDay.filePath(multiDay.entryList(QDir::Files, QDir::Name).value(0));
+        const QByteArray first = probe::contents(firstDay);
+        QVERIFY(!first.isEmpty());
+        QVERIFY(DemoData::writeDemo(m_dir.path(), nullptr, nullptr));
+        QCOMPARE(filesBelow(m_dir.path()), before);
+        QVERIFY(probe::contents(firstDay) == first);
+    }
+
+    void demoFailureLeavesNoMark()
+    {
+        QTemporaryDir dir;
+        // A plain file where the multi-day directory must go.
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("multiday"))));
+        QVERIFY(QFile(dir.filePath(DemoData::multiDayDirName())).open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY(!DemoData::writeDemo(dir.path(), nullptr, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath(DemoData::completeMarkName())));
+    }
+
+    void corpusFilesParse()
+    {
+        QTemporaryDir dir;
+        QStringList written;
+        QString error;
+        QVERIFY2(DemoData::writeCorpus(dir.path(), &written, &error), qPrintable(error));
+        int files = 0;
+        for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords", "greendates"}) {
+            const QFileInfoList seeds = QDir(dir.filePath(QLatin1String(target))).entryInfoList(QDir::Files);
+            QVERIFY2(!seeds.isEmpty(), target);
+            for (const QFileInfo &seed : seeds)
+                QVERIFY(seed.size() <= 262144);   // the -max_len of scripts/sanitize
+            files += seeds.size();
+        }
+        QCOMPARE(written.size(), files);
+        bool sawN4 = false;
+        qint64 largest = 0;
+        for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("passport"))).entryInfoList(QDir::Files)) {
+            NativeFile file;
+            QVERIFY2(parsePassport(seed.filePath(), &file) > 0, qPrintable(seed.fileName()));
+            QVERIFY(readBinaryStreamed(seed.filePath(), &file));
+            sawN4 = sawN4 || !file.positionCodeKey.isEmpty();
+            largest = std::max(largest, seed.size());
+        }
+        QVERIFY(sawN4);
+        QVERIFY(largest > 100000);
+        largest = 0;
+        for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("nativetext"))).entryInfoList(QDir::Files)) {
+            NativeFile file;
+            QVERIFY2(readNativeText(seed.filePath(), &file), qPrintable(seed.fileName()));
+            largest = std::max(largest, seed.size());
+        }
+        QVERIFY(largest > 64000);
+    }
 
 private:
-    static QStringList filesBelow(const QString &dir);
+    static QStringList filesBelow(const QString &dir)
+    {
+        QStringList files;
+        QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(QDir(dir).relativeFilePath(it.next()));
+        files.sort();
+        return files;
+    }
 
     QTemporaryDir m_dir;
     QStringList m_written;
 };
-
-QStringList TestDemoData::filesBelow(const QString &dir)
-{
-    QStringList files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(dir).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
-
-void TestDemoData::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QString error;
-    QVERIFY2(DemoData::writeDemo(m_dir.path(), &m_written, &error), qPrintable(error));
-}
-
-void TestDemoData::demoIsCompleteAndReadable()
-{
-    QVERIFY(QFile::exists(m_dir.filePath(DemoData::completeMarkName())));
-    // Every file but the mark is reported.
-    QCOMPARE(m_written.size(), filesBelow(m_dir.path()).size() - 1);
-
-    const QDir native(m_dir.filePath(DemoData::nativeDirName()));
-    QStringList suffixes;
-    for (const QString &name : native.entryList(QDir::Files, QDir::Name)) {
-        suffixes.append(QFileInfo(name).suffix());
-        NativeFile file;
-        QVERIFY2(readNativeFile(native.filePath(name), &file), qPrintable(name));
-        QVERIFY2(validateNativeFile(file).isEmpty(), qPrintable(name));
-        QVERIFY2(file.observationDate.startsWith(QStringLiteral("2026.07.2")), qPrintable(file.observationDate));
-    }
-    suffixes.sort();
-    QCOMPARE(suffixes, QStringList({"pnt", "pnthr", "txt"}));
-
-    qint64 total = 0;
-    for (const QString &file : filesBelow(m_dir.path()))
-        total += QFileInfo(m_dir.filePath(file)).size();
-    QVERIFY2(total < 64 * 1024 * 1024, qPrintable(QString::number(total)));
-}
-
-void TestDemoData::pulsarWhereItsAlphaPasses_data()
-{
-    QTest::addColumn<QString>("dir");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("pnt") << DemoData::nativeDirName() << "pnt";
-    QTest::newRow("pnthr") << DemoData::nativeDirName() << "pnthr";
-    QTest::newRow("txt") << DemoData::nativeDirName() << "txt";
-    QTest::newRow("first day") << DemoData::multiDayDirName() << "pnthr";
-}
-
-// The demo's pulsar is where its passport says: searched by the source's alpha
-// in the beam nearest the source's declination (of all beams of all sites),
-// the point found lies in the hour the file is named after, and there the
-// channel sum at dispersion 27 shows the pulse in that beam and in no other.
-void TestDemoData::pulsarWhereItsAlphaPasses()
-{
-    QFETCH(QString, dir);
-    QFETCH(QString, suffix);
-    const QDir folder(m_dir.filePath(dir));
-    const QStringList names = folder.entryList({QStringLiteral("*.") + suffix}, QDir::Files, QDir::Name);
-    QVERIFY(!names.isEmpty());
-    NativeFile file;
-    QVERIFY(readNativeFile(folder.filePath(names.first()), &file));
-
-    double sourceDelta = 0.0;
-    QVERIFY(parseDeclination(file.delta, &sourceDelta));
-    QString plosh;
-    int module = 0;
-    int ray = 0;
-    double distance = 1e9;
-    for (const QString &site : {QStringLiteral("N0"), QStringLiteral("N1"), QStringLiteral("N2")}) {
-        for (int m = 1; m <= 6; ++m) {
-            for (int r = 1; r <= 8; ++r) {
-                const double d = beamDeclination(m, r, site);
-                if (d != unknownDeclination && std::abs(d - sourceDelta * 180.0 / M_PI) < distance) {
-                    distance = std::abs(d - sourceDelta * 180.0 / M_PI);
-                    plosh = site;
-                    module = m;
-                    ray = r;
-                }
-            }
-        }
-    }
-    QCOMPARE(file.plosh, plosh);
-    QCOMPARE(file.firstModule, module);
-    const int rayIndex = ray - file.firstRay;
-    QVERIFY(rayIndex >= 0 && rayIndex < file.nRays);
-
-    double beamDelta = 0.0;
-    QVERIFY(parseDeclination(beamDeclinationText(module, ray, plosh), &beamDelta));
-    int point = -1;
-    QCOMPARE(findPointForAlpha(utcBeginInstant(file), file.tresolution, beamDelta, file.alpha, 0, file.npoints - 1,
-                               autoAlphaDecimals(file.tresolution), &point),
-             AlphaFound);
-    const QDateTime local = samplePointTime(localBeginInstant(file), point, file.tresolution);
-    QCOMPARE(local.toString(QStringLiteral("HH")), file.nativeFileName.mid(7, 2));
-
-    // Height of the highest sample within a period of the point above the
-    // median of ten periods around it, in units of their robust deviation.
-    const int period = int(SyntheticObservation::Params().period / file.tresolution) + 1;
-    const int from = std::max(point - 10 * period, 0);
-    const int to = std::min(point + 10 * period, file.npoints - 1);
-    for (int r = 0; r < file.nRays; ++r) {
-        QVector<double> sum;
-        QCOMPARE(dispersedChannelSum(file, &sum, 0, 27.0, 0, r, file.npoints), file.npoints);
-        QVector<double> around = sum.mid(from, to - from + 1);
-        std::sort(around.begin(), around.end());
-        const double median = around.at(around.size() / 2);
-        QVector<double> deviations;
-        for (double v : qAsConst(around))
-            deviations.append(std::abs(v - median));
-        std::sort(deviations.begin(), deviations.end());
-        const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
-        double peak = -1e300;
-        for (int p = std::max(point - period, 0); p <= std::min(point + period, file.npoints - 1); ++p)
-            peak = std::max(peak, sum.at(p));
-        const double height = (peak - median) / sigma;
-        if (r == rayIndex)
-            QVERIFY2(height > 7.0, qPrintable(QStringLiteral("ray %1: %2").arg(r + file.firstRay).arg(height)));
-        else
-            QVERIFY2(height < 5.0, qPrintable(QStringLiteral("ray %1: %2").arg(r + file.firstRay).arg(height)));
-    }
-}
-
-// What the README tells a newcomer to type must fit the form and the data:
-// a whole dispersion, the demo's beam and its delta, the pulsar's alpha.
-void TestDemoData::readmeInstructionsHold()
-{
-    QFile readme(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/README.md"));
-    QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QString text = QString::fromUtf8(readme.readAll()).simplified();
-    const QRegularExpressionMatch steps = QRegularExpression(QStringLiteral(
-        "in module (\\d+), beam (\\d+) \\(delta (\\S+), .* choose beam (\\d+), channel 0 and dispersion (\\S+) "
-        ".* type (\\S+) into \"Search alpha\"")).match(text);
-    QVERIFY2(steps.hasMatch(), "README: the demo's steps are missing");
-    bool whole = false;
-    const int dispersion = steps.captured(5).toInt(&whole);
-    QVERIFY2(whole && dispersion >= 0 && dispersion <= 200, qPrintable(steps.captured(5)));
-
-    NativeFile file;
-    const QDir native(m_dir.filePath(DemoData::nativeDirName()));
-    QVERIFY(readNativeFile(native.filePath(native.entryList({QStringLiteral("*.pnt")}, QDir::Files).value(0)), &file));
-    const int module = steps.captured(1).toInt();
-    const int beam = steps.captured(2).toInt();
-    QCOMPARE(steps.captured(4).toInt(), beam);
-    QCOMPARE(file.firstModule, module);
-    QCOMPARE(steps.captured(3), beamDeclinationText(module, beam, file.plosh));
-    QCOMPARE(steps.captured(6), file.alpha);
-    QVERIFY(text.contains(QStringLiteral("demo-data/") + DemoData::multiDayDirName() + QLatin1Char('/')));
-}
-
-void TestDemoData::multiDayDirectory()
-{
-    const QString dir = m_dir.filePath(DemoData::multiDayDirName());
-    QCOMPARE(ploshFromPath(dir), QStringLiteral("N0"));
-    const QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
-    QCOMPARE(names.size(), DemoData::multiDayCount);
-    QSet<QString> dates;
-    int withStep = 0;
-    for (const QString &name : names) {
-        NativeFile file;
-        QVERIFY2(readNativeFile(QDir(dir).filePath(name), &file), qPrintable(name));
-        QCOMPARE(file.nModules, 1);
-        QCOMPARE(file.nRays, 1);
-        QCOMPARE(ploshFromPath(name), QStringLiteral("N0"));
-        const QString date = dateFromFileName(name);
-        QVERIFY(QDate::fromString(date, QStringLiteral("yyyy.MM.dd")).isValid());
-        QCOMPARE(date, file.localBeginDate);
-        dates.insert(date);
-        // A calibration pattern shows as about 13 s far above the median
-        // level of the first channel (one-second means against the noise)
-        // between its low edges.
-        const int second = int(std::round(1.0 / file.tresolution));
-        QVector<double> means;
-        for (int start = 0; start + second <= file.npoints; start += second) {
-            double sum = 0.0;
-            for (int p = start; p < start + second; ++p)
-                sum += file.samples.at(p);
-            means.append(sum / second);
-        }
-        QVector<double> sorted = means;
-        std::sort(sorted.begin(), sorted.end());
-        const double median = sorted.at(sorted.size() / 2);
-        int raised = 0;
-        for (double m : means)
-            raised += m > median + 50.0 ? 1 : 0;   // the step is 12 sigma = 120
-        QVERIFY2(raised == 0 || (raised >= 12 && raised <= 14), qPrintable(QString::number(raised)));
-        withStep += raised > 0 ? 1 : 0;
-    }
-    QCOMPARE(dates.size(), DemoData::multiDayCount);
-    QCOMPARE(withStep, 1);
-}
-
-void TestDemoData::profilesDirectory()
-{
-    const QDir dir(m_dir.filePath(DemoData::profilesDirName()));
-    const QRegularExpression rule(QStringLiteral("p(20\\d\\d\\.\\d\\d\\.\\d\\d)_dm(\\d+)_p([\\d.]+).*\\.txt"));
-    const QStringList names = dir.entryList({QStringLiteral("p20*.txt")}, QDir::Files);
-    QVERIFY(names.size() >= 10);
-    QSet<QString> dates;
-    QSet<QString> dms;
-    for (const QString &name : names) {
-        const QRegularExpressionMatch match = rule.match(name);
-        QVERIFY2(match.hasMatch(), qPrintable(name));
-        dates.insert(match.captured(1));
-        dms.insert(match.captured(2));
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readLine().startsWith("period="));
-    }
-    QVERIFY(dates.size() >= 3);
-    QVERIFY(dms.size() >= 3);
-}
-
-void TestDemoData::demoRewriteKeepsTheSameSet()
-{
-    const QStringList before = filesBelow(m_dir.path());
-    const QDir multiDay(m_dir.filePath(DemoData::multiDayDirName()));
-    const QString firstDay = multiDay.filePath(multiDay.entryList(QDir::Files, QDir::Name).value(0));
-    QFile original(firstDay);
-    QVERIFY(original.open(QIODevice::ReadOnly));
-    const QByteArray first = original.readAll();
-    original.close();
-
-    QStringList written;
-    QString error;
-    QVERIFY2(DemoData::writeDemo(m_dir.path(), &written, &error), qPrintable(error));
-    QCOMPARE(filesBelow(m_dir.path()), before);
-    QFile rewritten(firstDay);
-    QVERIFY(rewritten.open(QIODevice::ReadOnly));
-    QVERIFY(rewritten.readAll() == first);
-}
-
-void TestDemoData::demoFailureLeavesNoMark()
-{
-    QTemporaryDir dir;
-    // A plain file where the multi-day directory must go.
-    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("multiday"))));
-    QFile blocker(dir.filePath(DemoData::multiDayDirName()));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QStringList written;
-    QString error;
-    QVERIFY(!DemoData::writeDemo(dir.path(), &written, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!QFile::exists(dir.filePath(DemoData::completeMarkName())));
-}
-
-void TestDemoData::corpusFilesParse()
-{
-    QTemporaryDir dir;
-    QStringList written;
-    QString error;
-    QVERIFY2(DemoData::writeCorpus(dir.path(), &written, &error), qPrintable(error));
-    int files = 0;
-    for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords", "greendates"}) {
-        const QFileInfoList seeds = QDir(dir.filePath(QLatin1String(target))).entryInfoList(QDir::Files);
-        QVERIFY2(!seeds.isEmpty(), target);
-        for (const QFileInfo &seed : seeds)
-            QVERIFY(seed.size() <= 262144);   // the -max_len of scripts/sanitize
-        files += seeds.size();
-    }
-    QCOMPARE(written.size(), files);
-    bool sawN4 = false;
-    qint64 largest = 0;
-    for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("passport"))).entryInfoList(QDir::Files)) {
-        NativeFile file;
-        QVERIFY2(parsePassport(seed.filePath(), &file) > 0, qPrintable(seed.fileName()));
-        QVERIFY(readBinaryStreamed(seed.filePath(), &file));
-        sawN4 = sawN4 || !file.positionCodeKey.isEmpty();
-        largest = std::max(largest, seed.size());
-    }
-    QVERIFY(sawN4);
-    QVERIFY(largest > 100000);
-    largest = 0;
-    for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("nativetext"))).entryInfoList(QDir::Files)) {
-        NativeFile file;
-        QVERIFY2(readNativeText(seed.filePath(), &file), qPrintable(seed.fileName()));
-        largest = std::max(largest, seed.size());
-    }
-    QVERIFY(largest > 64000);
-}
 
 QTEST_GUILESS_MAIN(TestDemoData)
 #include "tst_demodata.moc"

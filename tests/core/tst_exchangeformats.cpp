@@ -2,37 +2,13 @@
 #include "data/channelsum.h"
 #include "data/filterbankwriter.h"
 #include "data/prestowriter.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-
-// The exchange formats read back by readers written here from the formats'
-// descriptions: SIGPROC's keyword header (length-prefixed strings, 4-byte
-// integers, 8-byte doubles) with time-major floats, PRESTO's ".inf" lines
-// "label  =  value" and its ".dat" floats.
-class ExchangeFormatsTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void filterbankRoundTrip_data();
-    void filterbankRoundTrip();
-    void filterbankRefusals_data();
-    void filterbankRefusals();
-    void prestoRoundTrip_data();
-    void prestoRoundTrip();
-
-private:
-    // A file of 3 rays from ray 2, module 4, 5 frequency channels and the
-    // total, whose samples depend on the point, the ray and the frequency only.
-    NativeFile load(bool descending, bool mapped, const QString &delta = QStringLiteral("22:00:52"));
-
-    QTemporaryDir m_dir;
-};
 
 namespace {
 
@@ -138,171 +114,177 @@ NativeSelection selection(int ray, int start, int count, const QString &delta = 
 
 } // namespace
 
-NativeFile ExchangeFormatsTest::load(bool descending, bool mapped, const QString &delta)
+// The exchange formats read back by readers written here from the formats'
+// descriptions: SIGPROC's keyword header (length-prefixed strings, 4-byte
+// integers, 8-byte doubles) with time-major floats, PRESTO's ".inf" lines
+// "label  =  value" and its ".dat" floats.
+class ExchangeFormatsTest : public QObject
 {
-    QVector<double> frequencies = ascending;
-    if (descending)
-        std::reverse(frequencies.begin(), frequencies.end());
-    QStringList fbands;
-    for (double f : frequencies)
-        fbands << QString::number(f);
-    fixture::Entries entries = fixture::entries(points, 1, 3, 6, 4, 2);
-    fixture::set(&entries, QStringLiteral("fbands"), fbands.join(QLatin1Char(' ')));
-    fixture::set(&entries, QStringLiteral("delta"), delta);
-    const QString path = m_dir.filePath(QStringLiteral("source%1%2.pnt").arg(descending).arg(mapped));
-    const auto sample = [&frequencies](qint64 p, int, int r, int c) {
-        return c < frequencies.size() ? valueAt(p, r, frequencies.at(c)) : -1.0e6f;
-    };
-    NativeFile file;
-    if (!fixture::writeFile(path, fixture::passport(entries) + fixture::samples(points, 1, 3, 6, sample))
-        || !(mapped ? readBinaryMapped(path, &file) : readBinaryStreamed(path, &file)))
-        qWarning("the source file could not be made");
-    return file;
-}
+    Q_OBJECT
 
-void ExchangeFormatsTest::filterbankRoundTrip_data()
-{
-    QTest::addColumn<bool>("descending");
-    QTest::addColumn<bool>("mapped");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("delta");
-    QTest::addColumn<double>("srcDej");
-    QTest::newRow("ascending, streamed, whole file") << false << false << 0 << points << "22:00:52" << 220052.0;
-    QTest::newRow("descending, streamed, whole file") << true << false << 0 << points << "22:00:52" << 220052.0;
-    QTest::newRow("ascending, mapped, a range") << false << true << 7 << 20 << "-05:22:00.5" << -52200.5;
-    QTest::newRow("descending, mapped, last point") << true << true << points - 1 << 1 << "+45.5" << 453000.0;
-}
-
-void ExchangeFormatsTest::filterbankRoundTrip()
-{
-    QFETCH(bool, descending);
-    QFETCH(bool, mapped);
-    QFETCH(int, start);
-    QFETCH(int, count);
-    QFETCH(QString, delta);
-    QFETCH(double, srcDej);
-    const NativeFile file = load(descending, mapped, delta);
-    const QString path = m_dir.filePath(QStringLiteral("out.fil"));
-    QString error;
-    QVERIFY2(writeFilterbank(path, file, selection(3, start, count), &error), qPrintable(error));
-
-    Filterbank fil;
-    QVERIFY(readFilterbank(path, &fil));
-    QCOMPARE(fil.keys.value("source_name").toString(), QStringLiteral("B0531+21"));
-    QCOMPARE(fil.keys.value("src_raj").toDouble(), 53431.0);
-    QCOMPARE(fil.keys.value("src_dej").toDouble(), srcDej);
-    QVERIFY(std::fabs(fil.keys.value("tstart").toDouble() - (beginMjd + start * tres / 86400.0)) < 1e-9);
-    QCOMPARE(fil.keys.value("tsamp").toDouble(), tres);
-    QCOMPARE(fil.keys.value("fch1").toDouble(), 111.0);
-    QCOMPARE(fil.keys.value("foff").toDouble(), -0.5);
-    QCOMPARE(fil.keys.value("nchans").toInt(), 5);
-    QCOMPARE(fil.keys.value("nbits").toInt(), 32);
-    QCOMPARE(fil.keys.value("nifs").toInt(), 1);
-    QCOMPARE(fil.keys.value("nbeams").toInt(), 3);
-    QCOMPARE(fil.keys.value("ibeam").toInt(), 3);
-    QCOMPARE(fil.keys.value("data_type").toInt(), 1);
-    QCOMPARE(fil.keys.value("telescope_id").toInt(), 0);
-    QCOMPARE(fil.keys.value("machine_id").toInt(), 0);
-
-    // Time-major, highest frequency first, whatever the file's order; ray
-    // index 1 is beam 3.
-    QCOMPARE(fil.samples.size(), count * 5);
-    for (int t = 0; t < count; ++t) {
-        for (int k = 0; k < 5; ++k)
-            QCOMPARE(fil.samples.at(t * 5 + k), valueAt(start + t, 1, 111.0 - 0.5 * k));
+private slots:
+    void filterbankRoundTrip_data()
+    {
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<bool>("mapped");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("delta");
+        QTest::addColumn<double>("srcDej");
+        QTest::newRow("ascending, streamed, whole file") << false << false << 0 << points << "22:00:52" << 220052.0;
+        QTest::newRow("descending, streamed, whole file") << true << false << 0 << points << "22:00:52" << 220052.0;
+        QTest::newRow("ascending, mapped, a range") << false << true << 7 << 20 << "-05:22:00.5" << -52200.5;
+        QTest::newRow("descending, mapped, last point") << true << true << points - 1 << 1 << "+45.5" << 453000.0;
     }
-}
 
-void ExchangeFormatsTest::filterbankRefusals_data()
-{
-    QTest::addColumn<QString>("fbands");
-    QTest::addColumn<int>("ray");
-    QTest::addColumn<int>("count");
-    QTest::newRow("uneven channels") << "109 109.5 110 110.6 111" << 3 << 10;
-    QTest::newRow("two channels at one frequency") << "109 109 109 109 109" << 3 << 10;
-    QTest::newRow("all beams") << "" << 0 << 10;
-    QTest::newRow("past the last point") << "" << 3 << points + 1;
-}
+    void filterbankRoundTrip()
+    {
+        QFETCH(bool, descending);
+        QFETCH(bool, mapped);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(QString, delta);
+        QFETCH(double, srcDej);
+        const NativeFile file = load(descending, mapped, delta);
+        const QString path = m_dir.filePath(QStringLiteral("out.fil"));
+        QString error;
+        QVERIFY2(writeFilterbank(path, file, selection(3, start, count), &error), qPrintable(error));
 
-void ExchangeFormatsTest::filterbankRefusals()
-{
-    QFETCH(QString, fbands);
-    QFETCH(int, ray);
-    QFETCH(int, count);
-    NativeFile file = load(false, false);
-    if (!fbands.isEmpty()) {
-        file.fbands.clear();
-        for (const QString &f : fbands.split(QLatin1Char(' ')))
-            file.fbands.append(f.toDouble());
-    }
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.fil"));
-    QVERIFY(fixture::writeFile(path, "kept"));
-    QString error;
-    QVERIFY(!writeFilterbank(path, file, selection(ray, 0, count), &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.fil")});
-    QFile kept(path);
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), QByteArray("kept"));
-}
+        Filterbank fil;
+        QVERIFY(readFilterbank(path, &fil));
+        QCOMPARE(fil.keys.value("source_name").toString(), QStringLiteral("B0531+21"));
+        QCOMPARE(fil.keys.value("src_raj").toDouble(), 53431.0);
+        QCOMPARE(fil.keys.value("src_dej").toDouble(), srcDej);
+        QVERIFY(std::fabs(fil.keys.value("tstart").toDouble() - (beginMjd + start * tres / 86400.0)) < 1e-9);
+        QCOMPARE(fil.keys.value("tsamp").toDouble(), tres);
+        QCOMPARE(fil.keys.value("fch1").toDouble(), 111.0);
+        QCOMPARE(fil.keys.value("foff").toDouble(), -0.5);
+        QCOMPARE(fil.keys.value("nchans").toInt(), 5);
+        QCOMPARE(fil.keys.value("nbeams").toInt(), 3);
+        QCOMPARE(fil.keys.value("ibeam").toInt(), 3);
 
-void ExchangeFormatsTest::prestoRoundTrip_data()
-{
-    QTest::addColumn<bool>("descending");
-    QTest::addColumn<bool>("mapped");
-    QTest::addColumn<double>("dm");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("count");
-    QTest::newRow("plain sum, streamed") << false << false << 0.0 << 0 << points;
-    QTest::newRow("dispersed, mapped, a range") << true << true << 25.0 << 5 << 30;
-}
-
-void ExchangeFormatsTest::prestoRoundTrip()
-{
-    QFETCH(bool, descending);
-    QFETCH(bool, mapped);
-    QFETCH(double, dm);
-    QFETCH(int, start);
-    QFETCH(int, count);
-    const NativeFile file = load(descending, mapped);
-    const QString base = m_dir.filePath(QStringLiteral("series"));
-    QString error;
-    QVERIFY2(writePrestoTimeSeries(base, file, selection(2, start, count), dm, &error), qPrintable(error));
-
-    const QMap<QString, QString> inf = readInf(base + QStringLiteral(".inf"));
-    QCOMPARE(inf.value("Data file name without suffix"), QStringLiteral("series"));
-    QCOMPARE(inf.value("Object being observed"), QStringLiteral("B0531+21"));
-    QCOMPARE(inf.value("J2000 Right Ascension (hh:mm:ss.ssss)"), QStringLiteral("05:34:31.0000"));
-    QCOMPARE(inf.value("J2000 Declination     (dd:mm:ss.ssss)"), QStringLiteral("22:00:52.0000"));
-    QVERIFY(std::fabs(inf.value("Epoch of observation (MJD)").toDouble() - (beginMjd + start * tres / 86400.0))
-            < 1e-9);
-    QCOMPARE(inf.value("Barycentered?           (1=yes, 0=no)"), QStringLiteral("0"));
-    QCOMPARE(inf.value("Any breaks in the data? (1=yes, 0=no)"), QStringLiteral("0"));
-    QCOMPARE(inf.value("Type of observation (EM band)"), QStringLiteral("Radio"));
-    QCOMPARE(inf.value("Number of bins in the time series").toInt(), count);
-    QCOMPARE(inf.value("Width of each time series bin (sec)").toDouble(), tres);
-    QCOMPARE(inf.value("Dispersion measure (cm-3 pc)").toDouble(), dm);
-    QCOMPARE(inf.value("Central freq of low channel (Mhz)").toDouble(), 109.0);
-    QCOMPARE(inf.value("Number of channels").toInt(), 5);
-    QCOMPARE(inf.value("Channel bandwidth (Mhz)").toDouble(), 0.5);
-    QCOMPARE(inf.value("Total bandwidth (Mhz)").toDouble(), 2.5);
-
-    const QVector<float> series = readFloats(base + QStringLiteral(".dat"));
-    QCOMPARE(series.size(), count);
-    QVector<double> sum;
-    QCOMPARE(dispersedChannelSum(file, &sum, start, dm, 0, 0, count), count);
-    for (int i = 0; i < count; ++i) {
-        QCOMPARE(series.at(i), float(sum.at(i)));
-        if (dm == 0.0) {
-            double plain = 0.0;
-            for (double f : ascending)
-                plain += valueAt(start + i, 0, f);
-            QCOMPARE(series.at(i), float(plain));
+        // Time-major, highest frequency first, whatever the file's order; ray
+        // index 1 is beam 3.
+        QCOMPARE(fil.samples.size(), count * 5);
+        for (int t = 0; t < count; ++t) {
+            for (int k = 0; k < 5; ++k)
+                QCOMPARE(fil.samples.at(t * 5 + k), valueAt(start + t, 1, 111.0 - 0.5 * k));
         }
     }
-}
+
+    void filterbankRefusals_data()
+    {
+        QTest::addColumn<QString>("fbands");
+        QTest::addColumn<int>("ray");
+        QTest::addColumn<int>("count");
+        QTest::newRow("uneven channels") << "109 109.5 110 110.6 111" << 3 << 10;
+        QTest::newRow("two channels at one frequency") << "109 109 109 109 109" << 3 << 10;
+        QTest::newRow("all beams") << "" << 0 << 10;
+        QTest::newRow("past the last point") << "" << 3 << points + 1;
+    }
+
+    void filterbankRefusals()
+    {
+        QFETCH(QString, fbands);
+        QFETCH(int, ray);
+        QFETCH(int, count);
+        NativeFile file = load(false, false);
+        if (!fbands.isEmpty()) {
+            file.fbands.clear();
+            for (const QString &f : fbands.split(QLatin1Char(' ')))
+                file.fbands.append(f.toDouble());
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("out.fil"));
+        QVERIFY(fixture::writeFile(path, "kept"));
+        QString error;
+        QVERIFY(!writeFilterbank(path, file, selection(ray, 0, count), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.fil")});
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("kept"));
+    }
+
+    void prestoRoundTrip_data()
+    {
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<bool>("mapped");
+        QTest::addColumn<double>("dm");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::newRow("plain sum, streamed") << false << false << 0.0 << 0 << points;
+        QTest::newRow("dispersed, mapped, a range") << true << true << 25.0 << 5 << 30;
+    }
+
+    void prestoRoundTrip()
+    {
+        QFETCH(bool, descending);
+        QFETCH(bool, mapped);
+        QFETCH(double, dm);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        const NativeFile file = load(descending, mapped);
+        const QString base = m_dir.filePath(QStringLiteral("series"));
+        QString error;
+        QVERIFY2(writePrestoTimeSeries(base, file, selection(2, start, count), dm, &error), qPrintable(error));
+
+        const QMap<QString, QString> inf = readInf(base + QStringLiteral(".inf"));
+        QCOMPARE(inf.value("Object being observed"), QStringLiteral("B0531+21"));
+        QCOMPARE(inf.value("J2000 Right Ascension (hh:mm:ss.ssss)"), QStringLiteral("05:34:31.0000"));
+        QCOMPARE(inf.value("J2000 Declination     (dd:mm:ss.ssss)"), QStringLiteral("22:00:52.0000"));
+        QVERIFY(std::fabs(inf.value("Epoch of observation (MJD)").toDouble() - (beginMjd + start * tres / 86400.0))
+                < 1e-9);
+        QCOMPARE(inf.value("Number of bins in the time series").toInt(), count);
+        QCOMPARE(inf.value("Width of each time series bin (sec)").toDouble(), tres);
+        QCOMPARE(inf.value("Dispersion measure (cm-3 pc)").toDouble(), dm);
+        QCOMPARE(inf.value("Central freq of low channel (Mhz)").toDouble(), 109.0);
+        QCOMPARE(inf.value("Number of channels").toInt(), 5);
+        QCOMPARE(inf.value("Channel bandwidth (Mhz)").toDouble(), 0.5);
+
+        const QVector<float> series = readFloats(base + QStringLiteral(".dat"));
+        QCOMPARE(series.size(), count);
+        QVector<double> sum;
+        QCOMPARE(dispersedChannelSum(file, &sum, start, dm, 0, 0, count), count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(series.at(i), float(sum.at(i)));
+            if (dm == 0.0) {
+                double plain = 0.0;
+                for (double f : ascending)
+                    plain += valueAt(start + i, 0, f);
+                QCOMPARE(series.at(i), float(plain));
+            }
+        }
+    }
+
+private:
+    // A file of 3 rays from ray 2, module 4, 5 frequency channels and the
+    // total, whose samples depend on the point, the ray and the frequency only.
+    NativeFile load(bool descending, bool mapped, const QString &delta = QStringLiteral("22:00:52"))
+    {
+        QVector<double> frequencies = ascending;
+        if (descending)
+            std::reverse(frequencies.begin(), frequencies.end());
+        QStringList fbands;
+        for (double f : frequencies)
+            fbands << QString::number(f);
+        fixture::Entries entries = fixture::entries(points, 1, 3, 6, 4, 2);
+        fixture::set(&entries, QStringLiteral("fbands"), fbands.join(QLatin1Char(' ')));
+        fixture::set(&entries, QStringLiteral("delta"), delta);
+        const QString path = m_dir.filePath(QStringLiteral("source%1%2.pnt").arg(descending).arg(mapped));
+        const auto sample = [&frequencies](qint64 p, int, int r, int c) {
+            return c < frequencies.size() ? valueAt(p, r, frequencies.at(c)) : -1.0e6f;
+        };
+        NativeFile file;
+        if (!fixture::writeFile(path, fixture::passport(entries) + fixture::samples(points, 1, 3, 6, sample))
+            || !(mapped ? readBinaryMapped(path, &file) : readBinaryStreamed(path, &file)))
+            qWarning("the source file could not be made");
+        return file;
+    }
+
+    QTemporaryDir m_dir;
+};
+
 
 QTEST_GUILESS_MAIN(ExchangeFormatsTest)
 #include "tst_exchangeformats.moc"

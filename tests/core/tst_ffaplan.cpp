@@ -29,252 +29,229 @@ class TestFfaPlan : public QObject
     Q_OBJECT
 
 private slots:
-    void widthTrials_data();
-    void widthTrials();
-    void planOfTheFormsInitialValues();
-    void largePlanIsCapped();
-    void everyCountedPeriodIsATrial();
-    void boundToBinsFoldsTheSamplesThemselves();
-    void impossibleInputs_data();
-    void impossibleInputs();
-    void shortListIsWhole();
-    void longListKeepsItsEnds();
-    void listStopsWhenCancelled();
-};
+    void widthTrials_data()
+    {
+        QTest::addColumn<int>("binsMin");
+        QTest::addColumn<int>("binsMax");
+        QTest::addColumn<double>("ducyMax");
+        QTest::addColumn<double>("wtsp");
+        QTest::addColumn<QVector<int>>("widths");
+        // Average bins (39 + 44 - 1) / 2 = 41; 0.01 x 41 < 1, so the widest is 1.
+        QTest::newRow("initial values") << 39 << 44 << 0.01 << 1.5 << QVector<int>{1};
+        // Average (240 + 260 - 1) / 2 = 249, widest floor(0.2 x 249) = 49:
+        // 1, max(2, 1) = 2, max(3, 3) = 3, max(4, 4) = 4, max(5, 6) = 6, 9, 13, 19, 28, 42, then 63 > 49.
+        QTest::newRow("survey") << 240 << 260 << 0.2 << 1.5 << QVector<int>{1, 2, 3, 4, 6, 9, 13, 19, 28, 42};
+        // Average 99, widest floor(0.99 x 99) = 98: 1, 3, 9, 27, 81.
+        QTest::newRow("tripling") << 40 << 159 << 0.99 << 3.0 << QVector<int>{1, 3, 9, 27, 81};
+        // Growth factor 1 steps by one: average 10, widest 5.
+        QTest::newRow("growth 1") << 5 << 16 << 0.5 << 1.0 << QVector<int>{1, 2, 3, 4, 5};
+        QTest::newRow("huge growth") << 5 << 16 << 0.9 << 1e300 << QVector<int>{1};
+    }
 
-void TestFfaPlan::widthTrials_data()
-{
-    QTest::addColumn<int>("binsMin");
-    QTest::addColumn<int>("binsMax");
-    QTest::addColumn<double>("ducyMax");
-    QTest::addColumn<double>("wtsp");
-    QTest::addColumn<QVector<int>>("widths");
-    // Average bins (39 + 44 - 1) / 2 = 41; 0.01 x 41 < 1, so the widest is 1.
-    QTest::newRow("initial values") << 39 << 44 << 0.01 << 1.5 << QVector<int>{1};
-    // Average (240 + 260 - 1) / 2 = 249, widest floor(0.2 x 249) = 49:
-    // 1, max(2, 1) = 2, max(3, 3) = 3, max(4, 4) = 4, max(5, 6) = 6, 9, 13, 19, 28, 42, then 63 > 49.
-    QTest::newRow("survey") << 240 << 260 << 0.2 << 1.5 << QVector<int>{1, 2, 3, 4, 6, 9, 13, 19, 28, 42};
-    // Average 99, widest floor(0.99 x 99) = 98: 1, 3, 9, 27, 81.
-    QTest::newRow("tripling") << 40 << 159 << 0.99 << 3.0 << QVector<int>{1, 3, 9, 27, 81};
-    // Growth factor 1 steps by one: average 10, widest 5.
-    QTest::newRow("growth 1") << 5 << 16 << 0.5 << 1.0 << QVector<int>{1, 2, 3, 4, 5};
-    QTest::newRow("huge growth") << 5 << 16 << 0.9 << 1e300 << QVector<int>{1};
-}
+    void widthTrials()
+    {
+        QFETCH(int, binsMin);
+        QFETCH(int, binsMax);
+        QFETCH(double, ducyMax);
+        QFETCH(double, wtsp);
+        QFETCH(QVector<int>, widths);
+        QCOMPARE(ffaWidthTrials(ffaAverageBins(binsMin, binsMax), ducyMax, wtsp), widths);
+    }
 
-void TestFfaPlan::widthTrials()
-{
-    QFETCH(int, binsMin);
-    QFETCH(int, binsMax);
-    QFETCH(double, ducyMax);
-    QFETCH(double, wtsp);
-    QFETCH(QVector<int>, widths);
-    QCOMPARE(ffaWidthTrials(ffaAverageBins(binsMin, binsMax), ducyMax, wtsp), widths);
-}
+    void planOfTheFormsInitialValues()
+    {
+        // 16384 x 0.0124928 s = 204.68 s; 8 pulses of 10 s fit, so nothing is cut.
+        // Step 0: tau = 1 s / 39 bins = 0.025641 s, downsampling 0.025641 / 0.0124928
+        // = 2.05246, samples floor(204.682 / 0.025641) = floor(7982.6) = 7982;
+        // rows 7982 / 39..43 = 204, 199, 194, 190, 185, each folded at rows - 1
+        // periods below bins + 1: 203 + 198 + 193 + 189 + 184 = 967.
+        // Steps grow by 44 / 39; ln 10 / ln(44 / 39) = 19.09, so steps 0..19.
+        // Step 19: tau = (1 / 39) (44 / 39)^19 = 0.253693 s, samples floor(806.81)
+        // = 806; 10 s / tau = 39.418 bins, so only 39 bins: 806 / 39 = 20 rows,
+        // periods below 10 s: ceil(0.418 x 19) = 8.
+        // Trials of steps 0..19: 967 856 757 671 595 525 466 410 364 322 284 251
+        // 221 195 172 152 133 118 104 8, together 7571.
+        const FfaPlan plan = ffaPlan(initialInput());
+        QVERIFY(plan.errors.isEmpty());
+        QVERIFY(!plan.periodMaxCapped);
+        QCOMPARE(plan.steps.size(), 20);
+        QVERIFY(std::fabs(plan.steps.first().downsampling - 2.05246) < 1e-5);
+        QCOMPARE(plan.steps.first().samples, qint64(7982));
+        QCOMPARE(plan.steps.first().binsLast, 43);
+        const FfaStep &last = plan.steps.last();
+        QVERIFY(std::fabs(last.tau - 0.253693) < 1e-6);
+        QCOMPARE(last.samples, qint64(806));
+        QCOMPARE(last.binsLast, 39);
+        const qint64 stepTrials[] = {967, 856, 757, 671, 595, 525, 466, 410, 364, 322,
+                                     284, 251, 221, 195, 172, 152, 133, 118, 104, 8};
+        for (int i = 0; i < plan.steps.size(); ++i)
+            QCOMPARE(plan.steps[i].periodTrials, stepTrials[i]);
+        QCOMPARE(plan.rows(), qint64(7571));
+        QCOMPARE(plan.columns(), 1);
+    }
 
-void TestFfaPlan::planOfTheFormsInitialValues()
-{
-    // 16384 x 0.0124928 s = 204.68 s; 8 pulses of 10 s fit, so nothing is cut.
-    // Step 0: tau = 1 s / 39 bins = 0.025641 s, downsampling 0.025641 / 0.0124928
-    // = 2.05246, samples floor(204.682 / 0.025641) = floor(7982.6) = 7982;
-    // rows 7982 / 39..43 = 204, 199, 194, 190, 185, each folded at rows - 1
-    // periods below bins + 1: 203 + 198 + 193 + 189 + 184 = 967.
-    // Steps grow by 44 / 39; ln 10 / ln(44 / 39) = 19.09, so steps 0..19.
-    // Step 19: tau = (1 / 39) (44 / 39)^19 = 0.253693 s, samples floor(806.81)
-    // = 806; 10 s / tau = 39.418 bins, so only 39 bins: 806 / 39 = 20 rows,
-    // periods below 10 s: ceil(0.418 x 19) = 8.
-    // Trials of steps 0..19: 967 856 757 671 595 525 466 410 364 322 284 251
-    // 221 195 172 152 133 118 104 8, together 7571.
-    const FfaPlan plan = ffaPlan(initialInput());
-    QVERIFY(plan.errors.isEmpty());
-    QVERIFY(!plan.periodMaxCapped);
-    QCOMPARE(plan.steps.size(), 20);
-    const FfaStep &first = plan.steps.first();
-    QVERIFY(std::fabs(first.downsampling - 2.05246) < 1e-5);
-    QCOMPARE(first.samples, qint64(7982));
-    QCOMPARE(first.binsFirst, 39);
-    QCOMPARE(first.binsLast, 43);
-    QCOMPARE(first.periodTrials, qint64(967));
-    const FfaStep &last = plan.steps.last();
-    QVERIFY(std::fabs(last.tau - 0.253693) < 1e-6);
-    QCOMPARE(last.samples, qint64(806));
-    QCOMPARE(last.binsFirst, 39);
-    QCOMPARE(last.binsLast, 39);
-    QCOMPARE(last.periodTrials, qint64(8));
-    QCOMPARE(last.periodMax, 10.0);
-    const qint64 stepTrials[] = {967, 856, 757, 671, 595, 525, 466, 410, 364, 322,
-                                 284, 251, 221, 195, 172, 152, 133, 118, 104, 8};
-    for (int i = 0; i < plan.steps.size(); ++i)
-        QCOMPARE(plan.steps[i].periodTrials, stepTrials[i]);
-    QCOMPARE(plan.rows(), qint64(7571));
-    QCOMPARE(plan.columns(), 1);
-}
+    void largePlanIsCapped()
+    {
+        // 4194304 x 0.003072 s = 12884.9 s: the longest period that folds 8
+        // pulses is 1610.612736 s, below the 2000 s asked for.
+        // Step 0: tau = 1 / 240 s, downsampling 1.35634, samples floor(3092376.45),
+        // 3092376 / 240 = 12884 rows. ln 1610.61 / ln(260 / 240) = 92.26: steps 0..92.
+        // Step 92: tau = (1 / 240)(13 / 12)^92 = 6.575103 s, samples floor(1959.65)
+        // = 1959; 1610.61 / tau = 244.956 bins, so bins 240..244 of 8 rows each:
+        // 7 periods each for 240..243 and ceil(0.956 x 7) = 7 for 244, 35 in all.
+        const FfaPlan plan = ffaPlan(largeInput());
+        QVERIFY(plan.errors.isEmpty());
+        QVERIFY(plan.periodMaxCapped);
+        QVERIFY(std::fabs(plan.periodMax - 1610.612736) < 1e-6);
+        QCOMPARE(plan.steps.size(), 93);
+        QVERIFY(std::fabs(plan.steps.first().downsampling - 1.35634) < 1e-5);
+        QCOMPARE(plan.steps.first().samples, qint64(3092376));
+        QCOMPARE(plan.folds.first().rows, qint64(12884));
+        QCOMPARE(plan.steps.last().samples, qint64(1959));
+        QCOMPARE(plan.steps.last().binsLast, 244);
+        QCOMPARE(plan.steps.last().periodTrials, qint64(35));
+        QCOMPARE(plan.columns(), 10);
+    }
 
-void TestFfaPlan::largePlanIsCapped()
-{
-    // 4194304 x 0.003072 s = 12884.9 s: the longest period that folds 8
-    // pulses is 1610.612736 s, below the 2000 s asked for.
-    // Step 0: tau = 1 / 240 s, downsampling 1.35634, samples floor(3092376.45),
-    // 3092376 / 240 = 12884 rows. ln 1610.61 / ln(260 / 240) = 92.26: steps 0..92.
-    // Step 92: tau = (1 / 240)(13 / 12)^92 = 6.575103 s, samples floor(1959.65)
-    // = 1959; 1610.61 / tau = 244.956 bins, so bins 240..244 of 8 rows each:
-    // 7 periods each for 240..243 and ceil(0.956 x 7) = 7 for 244, 35 in all.
-    const FfaPlan plan = ffaPlan(largeInput());
-    QVERIFY(plan.errors.isEmpty());
-    QVERIFY(plan.periodMaxCapped);
-    QVERIFY(std::fabs(plan.periodMax - 1610.612736) < 1e-6);
-    QCOMPARE(plan.steps.size(), 93);
-    QVERIFY(std::fabs(plan.steps.first().downsampling - 1.35634) < 1e-5);
-    QCOMPARE(plan.steps.first().samples, qint64(3092376));
-    QCOMPARE(plan.folds.first().rows, qint64(12884));
-    const FfaStep &last = plan.steps.last();
-    QCOMPARE(last.samples, qint64(1959));
-    QCOMPARE(last.binsFirst, 240);
-    QCOMPARE(last.binsLast, 244);
-    QCOMPARE(last.periodTrials, qint64(35));
-    QCOMPARE(plan.columns(), 10);
-}
-
-void TestFfaPlan::everyCountedPeriodIsATrial()
-{
-    // Walk every fold's rows one by one and keep the periods below both the
-    // next bin count and the period maximum.
-    for (const FfaInput &input : {initialInput(), largeInput()}) {
-        const FfaPlan plan = ffaPlan(input);
-        qint64 trials = 0;
-        double previousStepEnd = plan.periodMin;
-        for (int i = 0; i < plan.steps.size(); ++i) {
-            const FfaStep &step = plan.steps[i];
-            QVERIFY(std::fabs(step.periodMin - previousStepEnd) < 1e-9 * step.periodMin);
-            previousStepEnd = step.periodMax;
-            for (qint64 bins = plan.binsMin; bins < plan.binsMax; ++bins) {
-                const qint64 rows = step.samples / bins;
-                for (qint64 s = 0; s < rows - 1; ++s) {
-                    if (step.tau * (bins + double(s) / double(rows - 1)) < plan.periodMax * (1 - 1e-12))
-                        ++trials;
+    void everyCountedPeriodIsATrial()
+    {
+        // Walk every fold's rows one by one and keep the periods below both the
+        // next bin count and the period maximum.
+        for (const FfaInput &input : {initialInput(), largeInput()}) {
+            const FfaPlan plan = ffaPlan(input);
+            qint64 trials = 0;
+            double previousStepEnd = plan.periodMin;
+            for (int i = 0; i < plan.steps.size(); ++i) {
+                const FfaStep &step = plan.steps[i];
+                QVERIFY(std::fabs(step.periodMin - previousStepEnd) < 1e-9 * step.periodMin);
+                previousStepEnd = step.periodMax;
+                for (qint64 bins = plan.binsMin; bins < plan.binsMax; ++bins) {
+                    const qint64 rows = step.samples / bins;
+                    for (qint64 s = 0; s < rows - 1; ++s) {
+                        if (step.tau * (bins + double(s) / double(rows - 1)) < plan.periodMax * (1 - 1e-12))
+                            ++trials;
+                    }
                 }
             }
+            QCOMPARE(previousStepEnd, plan.periodMax);
+            QCOMPARE(trials, plan.periodTrials);
         }
-        QCOMPARE(previousStepEnd, plan.periodMax);
-        QCOMPARE(trials, plan.periodTrials);
     }
-}
 
-void TestFfaPlan::boundToBinsFoldsTheSamplesThemselves()
-{
-    // With 51 bins, (51 x 0.0124928) / 51 comes out a hair above 0.0124928 and
-    // 16384 samples would lose one to the rounding.
-    FfaInput input = initialInput();
-    input.binsMin = QStringLiteral("51");
-    input.binsMax = QStringLiteral("56");
-    input.periodMin = QStringLiteral("ignored");
-    input.periodMinBoundToBins = true;
-    const FfaPlan plan = ffaPlan(input);
-    QVERIFY(plan.errors.isEmpty());
-    QCOMPARE(plan.periodMin, 51 * 0.0124928);
-    QCOMPARE(plan.steps.first().samples, qint64(16384));
-    QVERIFY(std::fabs(plan.steps.first().downsampling - 1.0) < 1e-12);
-    QCOMPARE(ffaBoundPeriodMinText(QStringLiteral("39"), QStringLiteral("0.0124928")), QStringLiteral("0.4872192"));
-    QCOMPARE(ffaBoundPeriodMinText(QStringLiteral("x"), QStringLiteral("0.0124928")), QString());
-    // The text of 33 x 0.0124928 reads back a hair below the product; typed
-    // into the field it is still the bound, not a period below it.
-    input.binsMin = QStringLiteral("33");
-    input.periodMin = ffaBoundPeriodMinText(input.binsMin, input.tresolution);
-    input.periodMinBoundToBins = false;
-    QVERIFY(ffaPlan(input).errors.isEmpty());
-}
-
-void TestFfaPlan::impossibleInputs_data()
-{
-    QTest::addColumn<FfaInput>("input");
-    QTest::addColumn<int>("errors");
-    const auto with = [](int field, const QString &value) {
+    void boundToBinsFoldsTheSamplesThemselves()
+    {
+        // With 51 bins, (51 x 0.0124928) / 51 comes out a hair above 0.0124928 and
+        // 16384 samples would lose one to the rounding.
         FfaInput input = initialInput();
-        QString *fields[] = {&input.points, &input.tresolution, &input.ducyMax, &input.wtsp,
-                             &input.binsMin, &input.binsMax, &input.periodMin, &input.periodMax};
-        *fields[field] = value;
-        return input;
-    };
-    QTest::newRow("points not a number") << with(0, "16k") << 1;
-    QTest::newRow("points with a fraction") << with(0, "16384.5") << 1;
-    QTest::newRow("no points") << with(0, "0") << 1;
-    QTest::newRow("interval 0") << with(1, "0") << 1;
-    QTest::newRow("duty cycle 1") << with(2, "1") << 1;
-    QTest::newRow("wtsp below 1") << with(3, "0.5") << 1;
-    QTest::newRow("one bin") << with(4, "1") << 1;
-    QTest::newRow("bins max equal to min") << with(5, "39") << 1;
-    QTest::newRow("bins max below min") << with(5, "20") << 1;
-    // 39 x 0.0124928 = 0.487 s is the shortest period 39 bins can hold.
-    QTest::newRow("period min below the bins") << with(6, "0.48") << 1;
-    QTest::newRow("period max at min") << with(7, "1") << 1;
-    QTest::newRow("period max not a number") << with(7, "ten") << 1;
-    // 50 x 0.0124928 = 0.62 s, shorter than one 1 s fold.
-    QTest::newRow("fewer points than one fold") << with(0, "50") << 1;
-    // 500 x 0.0124928 / 8 = 0.78 s: not 8 pulses of 1 s.
-    QTest::newRow("not 8 pulses") << with(0, "500") << 1;
-    // ln 800 / ln(100010 / 100000) = 66847 steps x 10 bin counts.
-    FfaInput huge{"1000000000", "0.0124928", "0.01", "1.5", "100000", "100010", "1249.28", "999424", false};
-    QTest::newRow("too many folds") << huge << 1;
-    FfaInput blank;
-    QTest::newRow("everything empty") << blank << 8;
-}
-
-void TestFfaPlan::impossibleInputs()
-{
-    QFETCH(FfaInput, input);
-    QFETCH(int, errors);
-    const FfaPlan plan = ffaPlan(input);
-    QCOMPARE(plan.errors.size(), errors);
-    QVERIFY(plan.steps.isEmpty());
-    QCOMPARE(plan.rows(), qint64(0));
-}
-
-void TestFfaPlan::shortListIsWhole()
-{
-    const FfaPeriodListText list = ffaPeriodListText(ffaPlan(initialInput()));
-    QCOMPARE(list.total, qint64(7571));
-    QCOMPARE(list.omitted, qint64(0));
-    const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 1 + 7571);
-    // The first trial folds 1 s into 39 bins; numbers run on without a gap.
-    QCOMPARE(lines[1].simplified(), QStringLiteral("1 1.000000000 39"));
-    double previous = 0;
-    for (int i = 1; i < lines.size(); ++i) {
-        const QStringList parts = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QCOMPARE(parts[0].toInt(), i);
-        const double period = parts[1].toDouble();
-        QVERIFY(period >= 1.0 && period < 10.0);
-        // Each fold's periods stay below the next bin count's, each step's below the next step's.
-        QVERIFY(period > previous);
-        previous = period;
+        input.binsMin = QStringLiteral("51");
+        input.binsMax = QStringLiteral("56");
+        input.periodMin = QStringLiteral("ignored");
+        input.periodMinBoundToBins = true;
+        const FfaPlan plan = ffaPlan(input);
+        QVERIFY(plan.errors.isEmpty());
+        QCOMPARE(plan.periodMin, 51 * 0.0124928);
+        QCOMPARE(plan.steps.first().samples, qint64(16384));
+        QVERIFY(std::fabs(plan.steps.first().downsampling - 1.0) < 1e-12);
+        QCOMPARE(ffaBoundPeriodMinText(QStringLiteral("39"), QStringLiteral("0.0124928")), QStringLiteral("0.4872192"));
+        QCOMPARE(ffaBoundPeriodMinText(QStringLiteral("x"), QStringLiteral("0.0124928")), QString());
+        // The text of 33 x 0.0124928 reads back a hair below the product; typed
+        // into the field it is still the bound, not a period below it.
+        input.binsMin = QStringLiteral("33");
+        input.periodMin = ffaBoundPeriodMinText(input.binsMin, input.tresolution);
+        input.periodMinBoundToBins = false;
+        QVERIFY(ffaPlan(input).errors.isEmpty());
     }
-}
 
-void TestFfaPlan::longListKeepsItsEnds()
-{
-    const FfaPlan plan = ffaPlan(largeInput());
-    QVERIFY(plan.periodTrials > 1000000);
-    const FfaPeriodListText list = ffaPeriodListText(plan);
-    QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
-    const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 1 + 2 * ffaPeriodListEndLines + 1);
-    QVERIFY(lines[10000].startsWith(QStringLiteral("     10000 ")));
-    QVERIFY(lines[10001].startsWith(QStringLiteral("... ")));
-    QVERIFY(lines[10001].contains(QLocale(QLocale::English).toString(list.omitted)));
-    QCOMPARE(lines[10002].split(QLatin1Char(' '), Qt::SkipEmptyParts).first().toLongLong(),
-             plan.periodTrials - ffaPeriodListEndLines + 1);
-    const QStringList lastLine = lines.last().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QCOMPARE(lastLine[0].toLongLong(), plan.periodTrials);
-    QVERIFY(lastLine[1].toDouble() < plan.periodMax && lastLine[1].toDouble() > plan.periodMax - 1.0);
-    QCOMPARE(lastLine[2], QStringLiteral("244"));
-}
+    void impossibleInputs_data()
+    {
+        QTest::addColumn<FfaInput>("input");
+        QTest::addColumn<int>("errors");
+        const auto with = [](int field, const QString &value) {
+            FfaInput input = initialInput();
+            QString *fields[] = {&input.points, &input.tresolution, &input.ducyMax, &input.wtsp,
+                                 &input.binsMin, &input.binsMax, &input.periodMin, &input.periodMax};
+            *fields[field] = value;
+            return input;
+        };
+        QTest::newRow("points not a number") << with(0, "16k") << 1;
+        QTest::newRow("no points") << with(0, "0") << 1;
+        QTest::newRow("interval 0") << with(1, "0") << 1;
+        QTest::newRow("duty cycle 1") << with(2, "1") << 1;
+        QTest::newRow("wtsp below 1") << with(3, "0.5") << 1;
+        QTest::newRow("one bin") << with(4, "1") << 1;
+        QTest::newRow("bins max below min") << with(5, "20") << 1;
+        // 39 x 0.0124928 = 0.487 s is the shortest period 39 bins can hold.
+        QTest::newRow("period min below the bins") << with(6, "0.48") << 1;
+        QTest::newRow("period max at min") << with(7, "1") << 1;
+        // 50 x 0.0124928 = 0.62 s, shorter than one 1 s fold.
+        QTest::newRow("fewer points than one fold") << with(0, "50") << 1;
+        // 500 x 0.0124928 / 8 = 0.78 s: not 8 pulses of 1 s.
+        QTest::newRow("not 8 pulses") << with(0, "500") << 1;
+        // ln 800 / ln(100010 / 100000) = 66847 steps x 10 bin counts.
+        FfaInput huge{"1000000000", "0.0124928", "0.01", "1.5", "100000", "100010", "1249.28", "999424", false};
+        QTest::newRow("too many folds") << huge << 1;
+        FfaInput blank;
+        QTest::newRow("everything empty") << blank << 8;
+    }
 
-void TestFfaPlan::listStopsWhenCancelled()
-{
-    const std::atomic<bool> cancel{true};
-    const FfaPeriodListText list = ffaPeriodListText(ffaPlan(largeInput()), ffaPeriodListEndLines, {}, &cancel);
-    QVERIFY(list.cancelled);
-    QVERIFY(list.text.count(QLatin1Char('\n')) <= 1001);
-}
+    void impossibleInputs()
+    {
+        QFETCH(FfaInput, input);
+        QFETCH(int, errors);
+        const FfaPlan plan = ffaPlan(input);
+        QCOMPARE(plan.errors.size(), errors);
+        QVERIFY(plan.steps.isEmpty());
+        QCOMPARE(plan.rows(), qint64(0));
+    }
+
+    void shortListIsWhole()
+    {
+        const FfaPeriodListText list = ffaPeriodListText(ffaPlan(initialInput()));
+        QCOMPARE(list.total, qint64(7571));
+        QCOMPARE(list.omitted, qint64(0));
+        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 7571);
+        // The first trial folds 1 s into 39 bins; numbers run on without a gap.
+        QCOMPARE(lines[1].simplified(), QStringLiteral("1 1.000000000 39"));
+        double previous = 0;
+        for (int i = 1; i < lines.size(); ++i) {
+            const QStringList parts = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            QCOMPARE(parts[0].toInt(), i);
+            const double period = parts[1].toDouble();
+            QVERIFY(period >= 1.0 && period < 10.0);
+            // Each fold's periods stay below the next bin count's, each step's below the next step's.
+            QVERIFY(period > previous);
+            previous = period;
+        }
+    }
+
+    void longListKeepsItsEnds()
+    {
+        const FfaPlan plan = ffaPlan(largeInput());
+        QVERIFY(plan.periodTrials > 1000000);
+        const FfaPeriodListText list = ffaPeriodListText(plan);
+        QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
+        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 2 * ffaPeriodListEndLines + 1);
+        QVERIFY(lines[10000].startsWith(QStringLiteral("     10000 ")));
+        QVERIFY(lines[10001].startsWith(QStringLiteral("... ")));
+        QVERIFY(lines[10001].contains(QLocale(QLocale::English).toString(list.omitted)));
+        QCOMPARE(lines[10002].split(QLatin1Char(' '), Qt::SkipEmptyParts).first().toLongLong(),
+                 plan.periodTrials - ffaPeriodListEndLines + 1);
+        const QStringList lastLine = lines.last().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(lastLine[0].toLongLong(), plan.periodTrials);
+        QVERIFY(lastLine[1].toDouble() < plan.periodMax && lastLine[1].toDouble() > plan.periodMax - 1.0);
+        QCOMPARE(lastLine[2], QStringLiteral("244"));
+    }
+
+    void listStopsWhenCancelled()
+    {
+        const std::atomic<bool> cancel{true};
+        const FfaPeriodListText list = ffaPeriodListText(ffaPlan(largeInput()), ffaPeriodListEndLines, {}, &cancel);
+        QVERIFY(list.cancelled);
+        QVERIFY(list.text.count(QLatin1Char('\n')) <= 1001);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestFfaPlan)
 #include "tst_ffaplan.moc"

@@ -4,7 +4,7 @@
 #include "astro/integralsnr.h"
 #include "astro/profileview.h"
 #include "astro/resultnumber.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -15,27 +15,6 @@
 // A change of the worked example's input and profile.
 using Change = std::function<void(FluxInput &, QVector<double> &)>;
 Q_DECLARE_METATYPE(Change)
-
-// The flux density calculator: the worked example of its guide, every check
-// with its message, the half-width of a generated pulse, the texts it copies
-// and shows, and results that stay finite whatever the fields hold.
-class TestFluxCalculator : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void guideWorkedExample();
-    void errors_data();
-    void errors();
-    void resultsStayFinite();
-    void halfWidthOfGeneratedPulse_data();
-    void halfWidthOfGeneratedPulse();
-    void resultDecimals_data();
-    void resultDecimals();
-    void integralSnrOfRange();
-    void siteDefaults_data();
-    void siteDefaults();
-};
 
 namespace {
 
@@ -92,282 +71,286 @@ bool showsNoInfinity(const QString &text)
 
 } // namespace
 
-void TestFluxCalculator::guideWorkedExample()
+// The flux density calculator: the worked example of its guide, every check
+// with its message, the half-width of a generated pulse, the texts it copies
+// and shows, and results that stay finite whatever the fields hold.
+class TestFluxCalculator : public QObject
 {
-    const QVector<double> x = guideProfile();
-    const FluxInput in = guideInput();
-    const FluxCalculation calculation = calculateFlux(in, x);
-    QVERIFY2(calculation.ok, qPrintable(calculation.error));
-    const FluxResult &r = calculation.result;
-    QCOMPARE(r.nPeriods, 204);
-    QCOMPARE(r.n, 16348);
-    QCOMPARE(r.n1, 90);
-    QCOMPARE(r.n2, 110);
-    QCOMPARE(r.sigma, 1.5);
-    QCOMPARE(resultNumberText(r.snr), QStringLiteral("8.00"));
-    QCOMPARE(r.Ts, 1269.0);
-    QCOMPARE(QString::number(r.dS, 'f', 5), QStringLiteral("0.34996"));
-    QCOMPARE(resultNumberText(r.Sp), QStringLiteral("0.28"));
-    QCOMPARE(QString::number(r.sum, 'f', 5), QStringLiteral("0.98010"));
-    QCOMPARE(resultNumberText(r.Sint), QStringLiteral("0.0070"));
+    Q_OBJECT
 
-    const HalfWidth w = halfWidth(x, in.H, in.np, in.period, in.n1, in.n2);
-    QVERIFY(w.found);
-    QCOMPARE(w.level, 6.0);
-    QCOMPARE(QString::number(w.i1, 'f', 2), QStringLiteral("98.67"));
-    QCOMPARE(QString::number(w.i2, 'f', 2), QStringLiteral("101.50"));
-    QCOMPARE(QString::number(w.p1, 'f', 5), QStringLiteral("0.49333"));
-    QCOMPARE(QString::number(w.p2, 'f', 5), QStringLiteral("0.50750"));
-    QCOMPARE(resultNumberText(w.w50), QStringLiteral("14.17"));
-    // The same crossings when only the peak area is searched.
-    const HalfWidth inArea = halfWidth(x, in.H, in.np, in.period, 90, 110);
-    QCOMPARE(inArea.i1, w.i1);
-    QCOMPARE(inArea.i2, w.i2);
-
-    const QString clipboard = fluxClipboardText(guideLabels(), r);
-    QCOMPARE(clipboard, QStringLiteral("Pulsar:\t\tJ0332+5434\nPeriod:\t\t1.0 sec\nDispersion:\t27\nDate:\t\t2026.07.16\n"
-                                       "Result:\t\tSNR=8.00, Sp=0.28, Sint=0.0070"));
-    const QString report = fluxReportText(in, r, w, guideLabels());
-    QVERIFY(report.contains(QStringLiteral("\nn0=n:\t\t16348\t")));
-    QVERIFY(report.contains(QStringLiteral("\nn1, n2:\t\t[90, 110]\t")));
-    QVERIFY(report.contains(QStringLiteral("\nperiod1:\t0.45 sec\t")));
-    QVERIFY(report.contains(QStringLiteral("\ni1, i2:\t[98.67, 101.50]\t")));
-    QVERIFY(report.contains(QStringLiteral("\np1, p2:\t[0.4933, 0.5075]\t")));
-    QVERIFY(report.contains(QStringLiteral("\nw50:\t14.1667 ")));
-    QVERIFY(report.contains(QStringLiteral("\nT111:\t999.0 ")));
-    QVERIFY(report.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
-
-    FluxInput withCos = in;
-    withCos.withCos = true;
-    withCos.delta = 60.0;
-    const FluxCalculation corrected = calculateFlux(withCos, x);
-    QVERIFY(corrected.ok);
-    QCOMPARE(corrected.result.n, 32695);   // 16348 / 0.5 less the rounding of cos(60)
-    QCOMPARE(corrected.result.nPeriods, 408);
-    QVERIFY(fluxReportText(withCos, corrected.result, w, guideLabels())
-                .contains(QStringLiteral("delta:\t\t52:30:00\t(координата дельта)\ndelta1:\t\t60.00\t\t(координата дельта в "
-                                         "градусах)\ncos(delta):\t0.5000\t")));
-}
-
-void TestFluxCalculator::errors_data()
-{
-    QTest::addColumn<Change>("change");
-    QTest::addColumn<QString>("errorEnd");
-    const QString noHint = QStringLiteral("k1=[0.4 to 1]\nk2=cos(55 – delta)");
-    const auto row = [](const char *name, const Change &change, const QString &end) {
-        QTest::newRow(name) << change << end;
-    };
-    row("no site", [](FluxInput &in, QVector<double> &) { in.site.clear(); },
-        "Set the observatory site in the Plosh field.");
-    row("unknown site", [](FluxInput &in, QVector<double> &) { in.site = "N3"; }, "Use N0, N1, N2, or N4.");
-    row("k1 = 0, delta 0", [](FluxInput &in, QVector<double> &) { in.k1 = in.delta = 0.0; }, noHint);
-    row("k2 = 0, delta 52.5", [](FluxInput &in, QVector<double> &) { in.k2 = 0.0; }, noHint + "=cos(2.50) = 0.999");
-    row("k1 below 1e-5 at N4", [](FluxInput &in, QVector<double> &) { in.site = "N4", in.k1 = 1e-6; },
-        "Defaults for N4:\nk1=0.95\nk2=cos(55 – delta)=cos(2.50) = 0.999");
-    row("k1 not a number reads 0", [](FluxInput &in, QVector<double> &) { in.k1 = qQNaN(), in.delta = 0.0; }, noHint);
-    row("selection of one point", [](FluxInput &in, QVector<double> &) { in.n1 = in.n2 = 100; },
-        "check the n1 and n2 parameters.");
-    row("cosine of delta 90", [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 90.0; },
-        "Invalid delta cosine: 0.00000");
-    row("infinite period reads 0", [](FluxInput &in, QVector<double> &) { in.period = qInf(); },
-        "period must be greater than zero.");
-    row("n2 beyond the profile, defaulted below n1", [](FluxInput &in, QVector<double> &) { in.n1 = 150, in.n2 = 250; },
-        "check the n1 and n2 parameters.");
-    row("no time resolution", [](FluxInput &in, QVector<double> &) { in.tresolution = 0.0; },
-        "n_periods must be greater than zero.");
-    row("N rounds to 0", [](FluxInput &in, QVector<double> &) { in.n0 = 40; }, "n_periods must be greater than zero.");
-    row("flat noise", [](FluxInput &, QVector<double> &x) { x.fill(3.0); }, "Invalid sigma=0");
-    row("profile of one point", [](FluxInput &in, QVector<double> &x) { x = {5.0}, in.np = 1; }, "Invalid sigma=-1");
-    row("peak area covering the profile", [](FluxInput &in, QVector<double> &) { in.n1 = 0, in.n2 = 198; },
-        "Invalid sigma=-4");
-    const QString overflow = QStringLiteral("too large for the calculation: check the calculator fields and the "
-                                            "profile values.");
-    row("n0 / cos beyond an int",
-        [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 89.99, in.n0 = 2000000000; }, overflow);
-    row("N beyond an int", [](FluxInput &in, QVector<double> &) { in.tresolution = 1e10; }, overflow);
-    row("temperature overflows", [](FluxInput &in, QVector<double> &) { in.T178 = 1e308; }, overflow);
-}
-
-void TestFluxCalculator::errors()
-{
-    QFETCH(Change, change);
-    FluxInput in = guideInput();
-    QVector<double> x = guideProfile();
-    change(in, x);
-    const FluxCalculation calculation = calculateFlux(in, x);
-    QVERIFY(!calculation.ok);
-    QFETCH(QString, errorEnd);
-    QVERIFY2(calculation.error.endsWith(errorEnd), qPrintable(calculation.error));
-}
-
-// Extreme fields and profiles give a message or a finite result; no text
-// shows inf or nan.
-void TestFluxCalculator::resultsStayFinite()
-{
-    const double extremes[] = {0.0, -1.0, 1e-300, 1e-6, 0.7, 1.0, 12.0, 1e6, 1e150, 1e300, -1e300, qInf(), qQNaN()};
-    const int counts[] = {-5, 0, 1, 2, 100, 200, 16348, 2000000000};
-    const int extremeCount = int(sizeof extremes / sizeof extremes[0]);
-    const int countCount = int(sizeof counts / sizeof counts[0]);
-    QRandomGenerator random(11);
-    const auto pick = [&] { return extremes[random.bounded(extremeCount)]; };
-    const auto pickCount = [&] { return counts[random.bounded(countCount)]; };
-    int succeeded = 0;
-    for (int round = 0; round < 5000; ++round) {
-        FluxInput in = guideInput();
-        in.withCos = random.bounded(2) == 1;
-        double *fields[] = {&in.tresolution, &in.period, &in.delta, &in.H, &in.k1, &in.k2, &in.T178, &in.Tr, &in.sens};
-        for (double *field : fields) {
-            if (random.bounded(3) == 0)
-                *field = pick();
-        }
-        int *counters[] = {&in.n0, &in.n1, &in.n2, &in.np};
-        for (int *counter : counters) {
-            if (random.bounded(4) == 0)
-                *counter = pickCount();
-        }
-        QVector<double> x = guideProfile();
-        if (random.bounded(3) == 0) {
-            const double scale = std::fabs(pick());
-            for (double &v : x)
-                v *= std::isfinite(scale) ? std::min(scale, 1e100) : 1.0;
-        }
+private slots:
+    void guideWorkedExample()
+    {
+        const QVector<double> x = guideProfile();
+        const FluxInput in = guideInput();
         const FluxCalculation calculation = calculateFlux(in, x);
-        const HalfWidth w = halfWidth(x, in.H, in.np, in.period, in.n1, in.n2);
-        for (const double v : {w.level, w.i1, w.i2, w.p1, w.p2, w.w50})
-            QVERIFY(std::isfinite(v) || !w.found);
-        if (!calculation.ok) {
-            QVERIFY(!calculation.error.isEmpty());
-            QVERIFY2(showsNoInfinity(calculation.error), qPrintable(calculation.error));
-            continue;
-        }
-        ++succeeded;
+        QVERIFY2(calculation.ok, qPrintable(calculation.error));
         const FluxResult &r = calculation.result;
-        for (const double v : {r.cosDelta, r.sigma, r.snr, r.Ts, r.dS, r.Sp, r.sum, r.Sint})
-            QVERIFY(std::isfinite(v));
-        const QString report = fluxReportText(in, r, w, guideLabels());
-        QVERIFY2(showsNoInfinity(report), qPrintable(report));
-    }
-    QVERIFY(succeeded > 100);
-}
+        QCOMPARE(r.nPeriods, 204);
+        QCOMPARE(r.n, 16348);
+        QCOMPARE(r.n1, 90);
+        QCOMPARE(r.n2, 110);
+        QCOMPARE(r.sigma, 1.5);
+        QCOMPARE(resultNumberText(r.snr), QStringLiteral("8.00"));
+        QCOMPARE(r.Ts, 1269.0);
+        QCOMPARE(QString::number(r.dS, 'f', 5), QStringLiteral("0.34996"));
+        QCOMPARE(resultNumberText(r.Sp), QStringLiteral("0.28"));
+        QCOMPARE(QString::number(r.sum, 'f', 5), QStringLiteral("0.98010"));
+        QCOMPARE(resultNumberText(r.Sint), QStringLiteral("0.0070"));
 
-void TestFluxCalculator::halfWidthOfGeneratedPulse_data()
-{
-    QTest::addColumn<double>("width");   // FWHM as a fraction of the period
-    QTest::addColumn<int>("points");
-    QTest::newRow("narrow") << 0.02 << 512;
-    QTest::newRow("4 %") << 0.04 << 512;
-    QTest::newRow("wide, few points") << 0.1 << 128;
-}
-
-// w50 of a Gaussian pulse from the generator against its known width, to
-// half a point, searched over the whole profile and over the pulse alone.
-void TestFluxCalculator::halfWidthOfGeneratedPulse()
-{
-    QFETCH(double, width);
-    QFETCH(int, points);
-    ProfileWriter::Params params;
-    params.pulseWidth = width;
-    params.phasePoints = points;
-    params.snr = 200.0;
-    const QVector<double> x = profilefixture::writtenValues(params, params.truePeriod);
-    const double H = *std::max_element(x.begin(), x.end());
-    const double expectedMs = width * params.truePeriod * 1000.0;
-    const double pointMs = profilePointTime(1, params.truePeriod, points) * 1000.0;
-    const int halfSpan = int(width * points * 2);
-    for (const auto &[n1, n2] : {QPair<int, int>{0, 0}, {points / 2 - halfSpan, points / 2 + halfSpan}}) {
-        const HalfWidth w = halfWidth(x, H, points, params.truePeriod, n1, n2);
+        const HalfWidth w = halfWidth(x, in.H, in.np, in.period, in.n1, in.n2);
         QVERIFY(w.found);
-        QVERIFY2(std::fabs(w.w50 - expectedMs) < 0.5 * pointMs,
-                 qPrintable(QStringLiteral("w50 %1 ms, expected %2 ms").arg(w.w50).arg(expectedMs)));
-        // The pulse is centred on the profile.
-        QVERIFY(std::fabs((w.p1 + w.p2) / 2 - params.truePeriod / 2) < pointMs / 1000.0);
+        QCOMPARE(w.level, 6.0);
+        QCOMPARE(QString::number(w.i1, 'f', 2), QStringLiteral("98.67"));
+        QCOMPARE(QString::number(w.i2, 'f', 2), QStringLiteral("101.50"));
+        QCOMPARE(resultNumberText(w.w50), QStringLiteral("14.17"));
+        // The same crossings when only the peak area is searched.
+        const HalfWidth inArea = halfWidth(x, in.H, in.np, in.period, 90, 110);
+        QCOMPARE(inArea.i1, w.i1);
+        QCOMPARE(inArea.i2, w.i2);
+
+        const QString clipboard = fluxClipboardText(guideLabels(), r);
+        QCOMPARE(clipboard, QStringLiteral("Pulsar:\t\tJ0332+5434\nPeriod:\t\t1.0 sec\nDispersion:\t27\nDate:\t\t2026.07.16\n"
+                                           "Result:\t\tSNR=8.00, Sp=0.28, Sint=0.0070"));
+        const QString report = fluxReportText(in, r, w, guideLabels());
+        QVERIFY(report.contains(QStringLiteral("\nn1, n2:\t\t[90, 110]\t")));
+        QVERIFY(report.contains(QStringLiteral("\np1, p2:\t[0.4933, 0.5075]\t")));
+        QVERIFY(report.contains(QStringLiteral("\nT111:\t999.0 ")));
+        QVERIFY(report.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
+
+        FluxInput withCos = in;
+        withCos.withCos = true;
+        withCos.delta = 60.0;
+        const FluxCalculation corrected = calculateFlux(withCos, x);
+        QVERIFY(corrected.ok);
+        QCOMPARE(corrected.result.n, 32695);   // 16348 / 0.5 less the rounding of cos(60)
+        QCOMPARE(corrected.result.nPeriods, 408);
+        QVERIFY(fluxReportText(withCos, corrected.result, w, guideLabels())
+                    .contains(QStringLiteral("delta:\t\t52:30:00\t(координата дельта)\ndelta1:\t\t60.00\t\t(координата дельта в "
+                                             "градусах)\ncos(delta):\t0.5000\t")));
     }
-}
 
-void TestFluxCalculator::resultDecimals_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::newRow("250") << 250.0 << 1;
-    QTest::newRow("100") << 100.0 << 2;
-    QTest::newRow("37.5") << 37.5 << 2;
-    QTest::newRow("0.1") << 0.1 << 2;
-    QTest::newRow("0.01") << 0.01 << 3;
-    QTest::newRow("0.0042") << 0.0042 << 4;
-    QTest::newRow("5e-8") << 5e-8 << 9;
-    QTest::newRow("1e-9") << 1e-9 << 8;
-    QTest::newRow("0") << 0.0 << 8;
-    QTest::newRow("negative") << -5.0 << 8;
-}
+    void errors_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("errorEnd");
+        const QString noHint = QStringLiteral("k1=[0.4 to 1]\nk2=cos(55 – delta)");
+        const auto row = [](const char *name, const Change &change, const QString &end) {
+            QTest::newRow(name) << change << end;
+        };
+        row("no site", [](FluxInput &in, QVector<double> &) { in.site.clear(); },
+            "Set the observatory site in the Plosh field.");
+        row("unknown site", [](FluxInput &in, QVector<double> &) { in.site = "N3"; }, "Use N0, N1, N2, or N4.");
+        row("k1 = 0, delta 0", [](FluxInput &in, QVector<double> &) { in.k1 = in.delta = 0.0; }, noHint);
+        row("k2 = 0, delta 52.5", [](FluxInput &in, QVector<double> &) { in.k2 = 0.0; }, noHint + "=cos(2.50) = 0.999");
+        row("k1 below 1e-5 at N4", [](FluxInput &in, QVector<double> &) { in.site = "N4", in.k1 = 1e-6; },
+            "Defaults for N4:\nk1=0.95\nk2=cos(55 – delta)=cos(2.50) = 0.999");
+        row("k1 not a number reads 0", [](FluxInput &in, QVector<double> &) { in.k1 = qQNaN(), in.delta = 0.0; }, noHint);
+        row("selection of one point", [](FluxInput &in, QVector<double> &) { in.n1 = in.n2 = 100; },
+            "check the n1 and n2 parameters.");
+        row("cosine of delta 90", [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 90.0; },
+            "Invalid delta cosine: 0.00000");
+        row("infinite period reads 0", [](FluxInput &in, QVector<double> &) { in.period = qInf(); },
+            "period must be greater than zero.");
+        row("n2 beyond the profile, defaulted below n1", [](FluxInput &in, QVector<double> &) { in.n1 = 150, in.n2 = 250; },
+            "check the n1 and n2 parameters.");
+        row("no time resolution", [](FluxInput &in, QVector<double> &) { in.tresolution = 0.0; },
+            "n_periods must be greater than zero.");
+        row("N rounds to 0", [](FluxInput &in, QVector<double> &) { in.n0 = 40; }, "n_periods must be greater than zero.");
+        row("flat noise", [](FluxInput &, QVector<double> &x) { x.fill(3.0); }, "Invalid sigma=0");
+        row("profile of one point", [](FluxInput &in, QVector<double> &x) { x = {5.0}, in.np = 1; }, "Invalid sigma=-1");
+        row("peak area covering the profile", [](FluxInput &in, QVector<double> &) { in.n1 = 0, in.n2 = 198; },
+            "Invalid sigma=-4");
+        const QString overflow = QStringLiteral("too large for the calculation: check the calculator fields and the "
+                                                "profile values.");
+        row("n0 / cos beyond an int",
+            [](FluxInput &in, QVector<double> &) { in.withCos = true, in.delta = 89.99, in.n0 = 2000000000; }, overflow);
+        row("N beyond an int", [](FluxInput &in, QVector<double> &) { in.tresolution = 1e10; }, overflow);
+        row("temperature overflows", [](FluxInput &in, QVector<double> &) { in.T178 = 1e308; }, overflow);
+    }
 
-void TestFluxCalculator::resultDecimals()
-{
-    QFETCH(double, value);
-    QTEST(::resultDecimals(value), "decimals");
-}
+    void errors()
+    {
+        QFETCH(Change, change);
+        FluxInput in = guideInput();
+        QVector<double> x = guideProfile();
+        change(in, x);
+        const FluxCalculation calculation = calculateFlux(in, x);
+        QVERIFY(!calculation.ok);
+        QFETCH(QString, errorEnd);
+        QVERIFY2(calculation.error.endsWith(errorEnd), qPrintable(calculation.error));
+    }
 
-void TestFluxCalculator::integralSnrOfRange()
-{
-    const QVector<double> x{1, 2, 10, 20, 10, 2, 1, 0, -1, -5};
-    const IntegralSnr snr = integralSnr(x, 5, 1);
-    QVERIFY(snr.valid);
-    QCOMPARE(snr.lo, 1);
-    QCOMPARE(snr.hi, 5);
-    QCOMPARE(snr.nPeak, 4);
-    QCOMPARE(snr.maxSnr, 20.0);
-    QCOMPARE(snr.peakSnr, 4.0);    // (10 + 20 + 10) / 10: the ends are not counted
-    QCOMPARE(snr.fullSnr, 4.0);    // 40 / 10
-    const QString line = integralSnrClipboardLine(snr, QStringLiteral("J0332+5434 (B0329+54)"), "2026.07.16");
-    QCOMPARE(line, QStringLiteral("J0332+5434,  date=2026.07.16:  max_snr=20.00  sum_snr=4.0000  np=10\n"));
-    const QString report = integralSnrReportText(snr, line);
-    QVERIFY(report.contains(QStringLiteral("n_peak=4 (40.0%)")));
-    QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")));
-    QVERIFY(report.endsWith(line));
+    // Extreme fields and profiles give a message or a finite result; no text
+    // shows inf or nan.
+    void resultsStayFinite()
+    {
+        const double extremes[] = {0.0, -1.0, 1e-300, 1e-6, 0.7, 1.0, 12.0, 1e6, 1e150, 1e300, -1e300, qInf(), qQNaN()};
+        const int counts[] = {-5, 0, 1, 2, 100, 200, 16348, 2000000000};
+        const int extremeCount = int(sizeof extremes / sizeof extremes[0]);
+        const int countCount = int(sizeof counts / sizeof counts[0]);
+        QRandomGenerator random(11);
+        const auto pick = [&] { return extremes[random.bounded(extremeCount)]; };
+        const auto pickCount = [&] { return counts[random.bounded(countCount)]; };
+        int succeeded = 0;
+        for (int round = 0; round < 5000; ++round) {
+            FluxInput in = guideInput();
+            in.withCos = random.bounded(2) == 1;
+            double *fields[] = {&in.tresolution, &in.period, &in.delta, &in.H, &in.k1, &in.k2, &in.T178, &in.Tr, &in.sens};
+            for (double *field : fields) {
+                if (random.bounded(3) == 0)
+                    *field = pick();
+            }
+            int *counters[] = {&in.n0, &in.n1, &in.n2, &in.np};
+            for (int *counter : counters) {
+                if (random.bounded(4) == 0)
+                    *counter = pickCount();
+            }
+            QVector<double> x = guideProfile();
+            if (random.bounded(3) == 0) {
+                const double scale = std::fabs(pick());
+                for (double &v : x)
+                    v *= std::isfinite(scale) ? std::min(scale, 1e100) : 1.0;
+            }
+            const FluxCalculation calculation = calculateFlux(in, x);
+            const HalfWidth w = halfWidth(x, in.H, in.np, in.period, in.n1, in.n2);
+            for (const double v : {w.level, w.i1, w.i2, w.p1, w.p2, w.w50})
+                QVERIFY(std::isfinite(v) || !w.found);
+            if (!calculation.ok) {
+                QVERIFY(!calculation.error.isEmpty());
+                QVERIFY2(showsNoInfinity(calculation.error), qPrintable(calculation.error));
+                continue;
+            }
+            ++succeeded;
+            const FluxResult &r = calculation.result;
+            for (const double v : {r.cosDelta, r.sigma, r.snr, r.Ts, r.dS, r.Sp, r.sum, r.Sint})
+                QVERIFY(std::isfinite(v));
+            const QString report = fluxReportText(in, r, w, guideLabels());
+            QVERIFY2(showsNoInfinity(report), qPrintable(report));
+        }
+        QVERIFY(succeeded > 100);
+    }
 
-    const IntegralSnr clamped = integralSnr(x, -7, 400);
-    QCOMPARE(clamped.lo, 0);
-    QCOMPARE(clamped.hi, 9);
-    QVERIFY(!integralSnr({}, 0, 3).valid);
-    const IntegralSnr huge = integralSnr({1e300, 1e300, 1e300, qInf()}, 0, 3);
-    QVERIFY(std::isfinite(huge.fullSnr) && std::isfinite(huge.peakSnr));
-}
+    void halfWidthOfGeneratedPulse_data()
+    {
+        QTest::addColumn<double>("width");   // FWHM as a fraction of the period
+        QTest::addColumn<int>("points");
+        QTest::newRow("narrow") << 0.02 << 512;
+        QTest::newRow("4 %") << 0.04 << 512;
+        QTest::newRow("wide, few points") << 0.1 << 128;
+    }
 
-void TestFluxCalculator::siteDefaults_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QVariant>("delta");   // invalid: unknown
-    QTest::addColumn<QString>("sens");
-    QTest::addColumn<QString>("n0");
-    QTest::addColumn<int>("cosine");
-    QTest::addColumn<QString>("cosText");
-    QTest::addColumn<QString>("nText");
-    const int off = int(FluxSiteDefaults::Cosine::Off);
-    const int on = int(FluxSiteDefaults::Cosine::On);
-    const int unchanged = int(FluxSiteDefaults::Cosine::Unchanged);
-    QTest::newRow("N1") << "p2026.07.16_dm27_p0.7145_N1_m3_r5.txt" << QVariant(60.0) << "0.23" << "16348" << off
-                        << "1" << "16348";
-    // Truncated: cos 60 degrees is a hair above 0.5.
-    QTest::newRow("N4, delta 60") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(60.0) << "0.58" << "65536" << on
-                                  << "0.5000" << "131071";
-    QTest::newRow("N4, delta unknown") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant() << "0.58" << "65536"
-                                       << unchanged << "" << "";
-    QTest::newRow("N4 at the pole") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(90.0) << "0.58" << "65536" << on
-                                    << "0.0000" << "";
-    QTest::newRow("no site") << "p2026.07.16_dm27_p0.7145.txt" << QVariant(60.0) << "" << "" << off << "1" << "5000";
-}
+    // w50 of a Gaussian pulse from the generator against its known width, to
+    // half a point, searched over the whole profile and over the pulse alone.
+    void halfWidthOfGeneratedPulse()
+    {
+        QFETCH(double, width);
+        QFETCH(int, points);
+        ProfileWriter::Params params;
+        params.pulseWidth = width;
+        params.phasePoints = points;
+        params.snr = 200.0;
+        const QVector<double> x = profilefixture::writtenValues(params, params.truePeriod);
+        const double H = *std::max_element(x.begin(), x.end());
+        const double expectedMs = width * params.truePeriod * 1000.0;
+        const double pointMs = profilePointTime(1, params.truePeriod, points) * 1000.0;
+        const int halfSpan = int(width * points * 2);
+        for (const auto &[n1, n2] : {QPair<int, int>{0, 0}, {points / 2 - halfSpan, points / 2 + halfSpan}}) {
+            const HalfWidth w = halfWidth(x, H, points, params.truePeriod, n1, n2);
+            QVERIFY(w.found);
+            QVERIFY2(std::fabs(w.w50 - expectedMs) < 0.5 * pointMs,
+                     qPrintable(QStringLiteral("w50 %1 ms, expected %2 ms").arg(w.w50).arg(expectedMs)));
+            // The pulse is centred on the profile.
+            QVERIFY(std::fabs((w.p1 + w.p2) / 2 - params.truePeriod / 2) < pointMs / 1000.0);
+        }
+    }
 
-void TestFluxCalculator::siteDefaults()
-{
-    QFETCH(QString, name);
-    QFETCH(QVariant, delta);
-    const FluxSiteDefaults defaults = fluxSiteDefaults(
-        name, QStringLiteral("5000"), delta.isValid() ? std::optional<double>(delta.toDouble()) : std::nullopt);
-    QTEST(defaults.sens, "sens");
-    QTEST(defaults.n0, "n0");
-    QTEST(int(defaults.cosine), "cosine");
-    QTEST(defaults.cosText, "cosText");
-    QTEST(defaults.nText, "nText");
-}
+    void resultDecimals_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("250") << 250.0 << 1;
+        QTest::newRow("100") << 100.0 << 2;
+        QTest::newRow("37.5") << 37.5 << 2;
+        QTest::newRow("0.1") << 0.1 << 2;
+        QTest::newRow("0.01") << 0.01 << 3;
+        QTest::newRow("0.0042") << 0.0042 << 4;
+        QTest::newRow("5e-8") << 5e-8 << 9;
+        QTest::newRow("1e-9") << 1e-9 << 8;
+        QTest::newRow("0") << 0.0 << 8;
+        QTest::newRow("negative") << -5.0 << 8;
+    }
+
+    void resultDecimals()
+    {
+        QFETCH(double, value);
+        QTEST(::resultDecimals(value), "decimals");
+    }
+
+    void integralSnrOfRange()
+    {
+        const QVector<double> x{1, 2, 10, 20, 10, 2, 1, 0, -1, -5};
+        const IntegralSnr snr = integralSnr(x, 5, 1);
+        QVERIFY(snr.valid);
+        QCOMPARE(snr.lo, 1);
+        QCOMPARE(snr.hi, 5);
+        QCOMPARE(snr.nPeak, 4);
+        QCOMPARE(snr.maxSnr, 20.0);
+        QCOMPARE(snr.peakSnr, 4.0);    // (10 + 20 + 10) / 10: the ends are not counted
+        QCOMPARE(snr.fullSnr, 4.0);    // 40 / 10
+        const QString line = integralSnrClipboardLine(snr, QStringLiteral("J0332+5434 (B0329+54)"), "2026.07.16");
+        QCOMPARE(line, QStringLiteral("J0332+5434,  date=2026.07.16:  max_snr=20.00  sum_snr=4.0000  np=10\n"));
+        const QString report = integralSnrReportText(snr, line);
+        QVERIFY(report.contains(QStringLiteral("n_peak=4 (40.0%)")));
+        QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")));
+        QVERIFY(report.endsWith(line));
+
+        const IntegralSnr clamped = integralSnr(x, -7, 400);
+        QCOMPARE(clamped.lo, 0);
+        QCOMPARE(clamped.hi, 9);
+        QVERIFY(!integralSnr({}, 0, 3).valid);
+        const IntegralSnr huge = integralSnr({1e300, 1e300, 1e300, qInf()}, 0, 3);
+        QVERIFY(std::isfinite(huge.fullSnr) && std::isfinite(huge.peakSnr));
+    }
+
+    void siteDefaults_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("delta");   // invalid: unknown
+        QTest::addColumn<QString>("sens");
+        QTest::addColumn<QString>("n0");
+        QTest::addColumn<int>("cosine");
+        QTest::addColumn<QString>("cosText");
+        QTest::addColumn<QString>("nText");
+        const int off = int(FluxSiteDefaults::Cosine::Off);
+        const int on = int(FluxSiteDefaults::Cosine::On);
+        const int unchanged = int(FluxSiteDefaults::Cosine::Unchanged);
+        QTest::newRow("N1") << "p2026.07.16_dm27_p0.7145_N1_m3_r5.txt" << QVariant(60.0) << "0.23" << "16348" << off
+                            << "1" << "16348";
+        // Truncated: cos 60 degrees is a hair above 0.5.
+        QTest::newRow("N4, delta 60") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(60.0) << "0.58" << "65536" << on
+                                      << "0.5000" << "131071";
+        QTest::newRow("N4, delta unknown") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant() << "0.58" << "65536"
+                                           << unchanged << "" << "";
+        QTest::newRow("N4 at the pole") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(90.0) << "0.58" << "65536" << on
+                                        << "0.0000" << "";
+        QTest::newRow("no site") << "p2026.07.16_dm27_p0.7145.txt" << QVariant(60.0) << "" << "" << off << "1" << "5000";
+    }
+
+    void siteDefaults()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, delta);
+        const FluxSiteDefaults defaults = fluxSiteDefaults(
+            name, QStringLiteral("5000"), delta.isValid() ? std::optional<double>(delta.toDouble()) : std::nullopt);
+        QTEST(defaults.sens, "sens");
+        QTEST(defaults.n0, "n0");
+        QTEST(int(defaults.cosine), "cosine");
+        QTEST(defaults.cosText, "cosText");
+        QTEST(defaults.nText, "nText");
+    }
+};
+
 
 QTEST_APPLESS_MAIN(TestFluxCalculator)
 #include "tst_fluxcalculator.moc"

@@ -1,6 +1,7 @@
 #include "data/greendates.h"
+#include "tests/support/coreprobes.h"
 #include "tests/support/multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -21,12 +22,6 @@ DayPlot dayOf(const QString &date, const QString &path)
     return day;
 }
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 QStringList entriesOf(const QString &dir)
 {
     QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -43,171 +38,152 @@ class TestGreenDates : public QObject
     Q_OBJECT
 
 private slots:
-    void parse_data();
-    void parse();
-    void damagedFileReadsOn();
-    void saveReadBackAndClear();
-    void saveWithoutLoadedGreenDayAsksFirst();
-    void saveIntoMissingDirectoryFails();
-    void writeTwiceArchivesTheFirstCopy();
-    void copyFailureListsTheFile();
-    void uncreatableTargetReportsTheReason();
+    void parse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("green");
+        QTest::newRow("date and 1") << "2026.07.16 1\n" << QStringList{"2026.07.16"};
+        QTest::newRow("a date alone") << "2026.07.16" << QStringList{"2026.07.16"};
+        QTest::newRow("0 and words are not green") << "2026.07.16 0\n2026.07.17 yes\n2026.07.18 1.0\n"
+                                                   << QStringList{};
+        QTest::newRow("blanks, tabs, carriage returns, more tokens")
+            << "  2026.07.16\t 1  extra\r\n\n\r\n2026.07.17  +01\r\n" << QStringList{"2026.07.16", "2026.07.17"};
+        QTest::newRow("junk lines read what they can") << QString::fromUtf8("\xff\xfe 1 \n###\n \t \n2026.07.18 1")
+                                                       << QStringList{QString::fromUtf8("\xff\xfe"), "###", "2026.07.18"};
+    }
+
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, green);
+        const QSet<QString> dates = parseGreenDates(text);
+        QCOMPARE(dates, QSet<QString>(green.begin(), green.end()));
+        // What the file text of a set says reads back as that set.
+        QCOMPARE(parseGreenDates(QString::fromUtf8(greenDatesFileText(dates))), dates);
+    }
+
+    void saveReadBackAndClear()
+    {
+        const QString dir = fresh(QStringLiteral("save"));
+        const QSet<QString> green{"2026.07.18", "b-day", "A-day", "2026.07.16"};
+        const QVector<DayPlot> days{dayOf("2026.07.16", "x.pnt"), dayOf("2026.07.17", "y.pnt")};
+        const GreenDatesReport saved = saveGreenDates(dir, green, days);
+        QVERIFY(saved.ok);
+        QCOMPARE(saved.kind, GreenDatesReport::Kind::Information);
+        QVERIFY(saved.text.contains(QLatin1Char('4')));
+        QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.16 1\n2026.07.18 1\nA-day 1\nb-day 1\n"));
+        QCOMPARE(readGreenDates(dir), green);
+        QCOMPARE(entriesOf(dir), QStringList{greenDatesFileName()});
+
+        QVERIFY(clearSavedGreenDates(dir).ok);
+        QVERIFY(!QFile::exists(greenDatesPath(dir)));
+        QVERIFY(readGreenDates(dir).isEmpty());
+        // Nothing to delete is no failure.
+        QVERIFY(clearSavedGreenDates(dir).ok);
+    }
+
+    void saveWithoutLoadedGreenDayAsksFirst()
+    {
+        const QString dir = fresh(QStringLiteral("ask"));
+        QVERIFY(fixture::writeFile(greenDatesPath(dir), "2026.07.01 1\n"));
+        // The only green date matches no loaded day.
+        const GreenDatesReport report =
+            saveGreenDates(dir, {"2026.07.01"}, {dayOf("2026.07.16", "x.pnt"), dayOf("", "y.pnt")});
+        QCOMPARE(report.kind, GreenDatesReport::Kind::Question);
+        QVERIFY(!report.ok);
+        QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.01 1\n"));
+    }
+
+    void saveIntoMissingDirectoryFails()
+    {
+        const QString dir = m_dir.filePath(QStringLiteral("missing/deeper"));
+        const GreenDatesReport report = saveGreenDates(dir, {"2026.07.16"}, {dayOf("2026.07.16", "x.pnt")});
+        QVERIFY(!report.ok);
+        // The path and the system's reason, after the program's own words.
+        QVERIFY(report.text.contains(QDir::toNativeSeparators(greenDatesPath(dir))));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void writeTwiceArchivesTheFirstCopy()
+    {
+        // Characters of a directory name that the rich-text message must escape.
+        const QString root = fresh(QStringLiteral("write"));
+        const QString dir = QDir(root).filePath(QStringLiteral("J0332&co\\N1"));
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/sub")));
+        const QString first = QDir(dir).filePath(QStringLiteral("160726_05_N1_00.pnt"));
+        const QString second = QDir(dir).filePath(QStringLiteral("sub/170726_05_N1_00.pnthr"));
+        QVERIFY(fixture::writeFile(first, "first day"));
+        QVERIFY(fixture::writeFile(second, "second day"));
+        const QString target = dir + QStringLiteral("_green");
+
+        GreenDatesReport report = writeGreenFiles(dir, {first, second});
+        QVERIFY2(report.ok, qPrintable(report.text));
+        QVERIFY(report.richText);
+        QVERIFY2(report.text.contains(QStringLiteral("J0332&amp;co\\&#8203;N1_green")), qPrintable(report.text));
+        QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "170726_05_N1_00.pnthr"}));
+        QCOMPARE(probe::contents(QDir(target).filePath(QStringLiteral("170726_05_N1_00.pnthr"))), QByteArray("second day"));
+
+        // Twice more: the copy in place moves aside under its time stamp, then,
+        // with that name taken, under the time stamp and "_2".
+        for (const QString &suffix : {QString(), QStringLiteral("_2")}) {
+            QVERIFY(fixture::writeFile(QDir(target).filePath(QStringLiteral("mark")), suffix.toUtf8()));
+            const QString stamp = QFileInfo(target).lastModified().toString(QStringLiteral("yyyy.MM.dd_hhmmss"));
+            const QString archive = target + QLatin1Char('_') + stamp + suffix;
+            QVERIFY(!QFileInfo::exists(archive));
+            if (!suffix.isEmpty())
+                QVERIFY(QDir().mkpath(target + QLatin1Char('_') + stamp));
+            report = writeGreenFiles(dir, {second});
+            QVERIFY2(report.ok, qPrintable(report.text));
+            QCOMPARE(probe::contents(QDir(archive).filePath(QStringLiteral("mark"))), suffix.toUtf8());
+            QCOMPARE(entriesOf(target), QStringList{"170726_05_N1_00.pnthr"});
+        }
+    }
+
+    void copyFailureListsTheFile()
+    {
+        const QString dir = fresh(QStringLiteral("clash"));
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/a")) && QDir().mkpath(dir + QStringLiteral("/b")));
+        const QString one = dir + QStringLiteral("/a/160726_05_N1_00.pnt");
+        const QString other = dir + QStringLiteral("/b/160726_05_N1_00.pnt");
+        QVERIFY(fixture::writeFile(one, "from a"));
+        QVERIFY(fixture::writeFile(other, "from b"));
+        QVERIFY(fixture::writeFile(dir + QStringLiteral("/c.pnt"), "c"));
+
+        const GreenDatesReport report = writeGreenFiles(dir, {one, other, dir + QStringLiteral("/c.pnt")});
+        QVERIFY(!report.ok);
+        QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
+        QVERIFY(report.text.contains(QStringLiteral("160726_05_N1_00.pnt")));
+        QVERIFY(!report.text.contains(QStringLiteral("c.pnt")));
+        // The first file of the name and the later file are copied; no partial file is left.
+        const QString target = dir + QStringLiteral("_green");
+        QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "c.pnt"}));
+        QCOMPARE(probe::contents(target + QStringLiteral("/160726_05_N1_00.pnt")), QByteArray("from a"));
+    }
+
+    void uncreatableTargetReportsTheReason()
+    {
+        // A directory whose name is as long as a name may be: its sibling with the
+        // suffix cannot exist.
+        const QString parent = fresh(QStringLiteral("long"));
+        const QString dir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
+
+        const GreenDatesReport report = writeGreenFiles(dir, {dir + QStringLiteral("/x.pnt")});
+        QVERIFY(!report.ok);
+        QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
+        const QString reason = report.text.section(QLatin1Char('\n'), -1);
+        QCOMPARE(reason, qt_error_string(ENAMETOOLONG));
+        QCOMPARE(entriesOf(parent), QStringList{QString(255, QLatin1Char('d'))});
+
+        QVERIFY(!writeGreenFiles(dir, {}).ok);
+    }
 
 private:
     QString fresh(const QString &name) { return multiday::freshDir(m_dir, name); }
 
     QTemporaryDir m_dir;
 };
-
-void TestGreenDates::parse_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("green");
-    QTest::newRow("date and 1") << "2026.07.16 1\n" << QStringList{"2026.07.16"};
-    QTest::newRow("a date alone") << "2026.07.16" << QStringList{"2026.07.16"};
-    QTest::newRow("0 and words are not green") << "2026.07.16 0\n2026.07.17 yes\n2026.07.18 1.0\n"
-                                               << QStringList{};
-    QTest::newRow("blanks, tabs, carriage returns, more tokens")
-        << "  2026.07.16\t 1  extra\r\n\n\r\n2026.07.17  +01\r\n" << QStringList{"2026.07.16", "2026.07.17"};
-    QTest::newRow("junk lines read what they can") << QString::fromUtf8("\xff\xfe 1 \n###\n \t \n2026.07.18 1")
-                                                   << QStringList{QString::fromUtf8("\xff\xfe"), "###", "2026.07.18"};
-}
-
-void TestGreenDates::parse()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, green);
-    const QSet<QString> dates = parseGreenDates(text);
-    QCOMPARE(dates, QSet<QString>(green.begin(), green.end()));
-    // What the file text of a set says reads back as that set.
-    QCOMPARE(parseGreenDates(QString::fromUtf8(greenDatesFileText(dates))), dates);
-}
-
-void TestGreenDates::damagedFileReadsOn()
-{
-    const QString dir = fresh(QStringLiteral("damaged"));
-    QVERIFY(fixture::writeFile(greenDatesPath(dir), QByteArray("2026.07.16 1\n\0\xff 0\n2026.07.17 1\n", 31)));
-    QCOMPARE(readGreenDates(dir), (QSet<QString>{"2026.07.16", "2026.07.17"}));
-}
-
-void TestGreenDates::saveReadBackAndClear()
-{
-    const QString dir = fresh(QStringLiteral("save"));
-    const QSet<QString> green{"2026.07.18", "b-day", "A-day", "2026.07.16"};
-    const QVector<DayPlot> days{dayOf("2026.07.16", "x.pnt"), dayOf("2026.07.17", "y.pnt")};
-    const GreenDatesReport saved = saveGreenDates(dir, green, days);
-    QVERIFY(saved.ok);
-    QCOMPARE(saved.kind, GreenDatesReport::Kind::Information);
-    QVERIFY(saved.text.contains(QLatin1Char('4')));
-    QCOMPARE(contentOf(greenDatesPath(dir)), QByteArray("2026.07.16 1\n2026.07.18 1\nA-day 1\nb-day 1\n"));
-    QCOMPARE(readGreenDates(dir), green);
-    QCOMPARE(entriesOf(dir), QStringList{greenDatesFileName()});
-
-    QVERIFY(clearSavedGreenDates(dir).ok);
-    QVERIFY(!QFile::exists(greenDatesPath(dir)));
-    QVERIFY(readGreenDates(dir).isEmpty());
-    // Nothing to delete is no failure.
-    QVERIFY(clearSavedGreenDates(dir).ok);
-}
-
-void TestGreenDates::saveWithoutLoadedGreenDayAsksFirst()
-{
-    const QString dir = fresh(QStringLiteral("ask"));
-    QVERIFY(fixture::writeFile(greenDatesPath(dir), "2026.07.01 1\n"));
-    // The only green date matches no loaded day.
-    const GreenDatesReport report =
-        saveGreenDates(dir, {"2026.07.01"}, {dayOf("2026.07.16", "x.pnt"), dayOf("", "y.pnt")});
-    QCOMPARE(report.kind, GreenDatesReport::Kind::Question);
-    QVERIFY(!report.ok);
-    QCOMPARE(contentOf(greenDatesPath(dir)), QByteArray("2026.07.01 1\n"));
-}
-
-void TestGreenDates::saveIntoMissingDirectoryFails()
-{
-    const QString dir = m_dir.filePath(QStringLiteral("missing/deeper"));
-    const GreenDatesReport report = saveGreenDates(dir, {"2026.07.16"}, {dayOf("2026.07.16", "x.pnt")});
-    QVERIFY(!report.ok);
-    QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
-    // The path and the system's reason, after the program's own words.
-    QVERIFY(report.text.contains(QDir::toNativeSeparators(greenDatesPath(dir))));
-    QVERIFY(report.text.count(QLatin1Char('\n')) >= 2);
-    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
-}
-
-void TestGreenDates::writeTwiceArchivesTheFirstCopy()
-{
-    // Characters of a directory name that the rich-text message must escape.
-    const QString root = fresh(QStringLiteral("write"));
-    const QString dir = QDir(root).filePath(QStringLiteral("J0332&co\\N1"));
-    QVERIFY(QDir().mkpath(dir + QStringLiteral("/sub")));
-    const QString first = QDir(dir).filePath(QStringLiteral("160726_05_N1_00.pnt"));
-    const QString second = QDir(dir).filePath(QStringLiteral("sub/170726_05_N1_00.pnthr"));
-    QVERIFY(fixture::writeFile(first, "first day"));
-    QVERIFY(fixture::writeFile(second, "second day"));
-    const QString target = dir + QStringLiteral("_green");
-
-    GreenDatesReport report = writeGreenFiles(dir, {first, second});
-    QVERIFY2(report.ok, qPrintable(report.text));
-    QVERIFY(report.richText);
-    QVERIFY2(report.text.contains(QStringLiteral("J0332&amp;co\\&#8203;N1_green")), qPrintable(report.text));
-    QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "170726_05_N1_00.pnthr"}));
-    QCOMPARE(contentOf(QDir(target).filePath(QStringLiteral("170726_05_N1_00.pnthr"))), QByteArray("second day"));
-
-    // Twice more: the copy in place moves aside under its time stamp, then,
-    // with that name taken, under the time stamp and "_2".
-    for (const QString &suffix : {QString(), QStringLiteral("_2")}) {
-        QVERIFY(fixture::writeFile(QDir(target).filePath(QStringLiteral("mark")), suffix.toUtf8()));
-        const QString stamp = QFileInfo(target).lastModified().toString(QStringLiteral("yyyy.MM.dd_hhmmss"));
-        const QString archive = target + QLatin1Char('_') + stamp + suffix;
-        QVERIFY(!QFileInfo::exists(archive));
-        if (!suffix.isEmpty())
-            QVERIFY(QDir().mkpath(target + QLatin1Char('_') + stamp));
-        report = writeGreenFiles(dir, {second});
-        QVERIFY2(report.ok, qPrintable(report.text));
-        QCOMPARE(contentOf(QDir(archive).filePath(QStringLiteral("mark"))), suffix.toUtf8());
-        QCOMPARE(entriesOf(target), QStringList{"170726_05_N1_00.pnthr"});
-    }
-}
-
-void TestGreenDates::copyFailureListsTheFile()
-{
-    const QString dir = fresh(QStringLiteral("clash"));
-    QVERIFY(QDir().mkpath(dir + QStringLiteral("/a")) && QDir().mkpath(dir + QStringLiteral("/b")));
-    const QString one = dir + QStringLiteral("/a/160726_05_N1_00.pnt");
-    const QString other = dir + QStringLiteral("/b/160726_05_N1_00.pnt");
-    QVERIFY(fixture::writeFile(one, "from a"));
-    QVERIFY(fixture::writeFile(other, "from b"));
-    QVERIFY(fixture::writeFile(dir + QStringLiteral("/c.pnt"), "c"));
-
-    const GreenDatesReport report = writeGreenFiles(dir, {one, other, dir + QStringLiteral("/c.pnt")});
-    QVERIFY(!report.ok);
-    QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
-    QVERIFY(report.text.contains(QStringLiteral("160726_05_N1_00.pnt")));
-    QVERIFY(!report.text.contains(QStringLiteral("c.pnt")));
-    // The first file of the name and the later file are copied; no partial file is left.
-    const QString target = dir + QStringLiteral("_green");
-    QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "c.pnt"}));
-    QCOMPARE(contentOf(target + QStringLiteral("/160726_05_N1_00.pnt")), QByteArray("from a"));
-}
-
-void TestGreenDates::uncreatableTargetReportsTheReason()
-{
-    // A directory whose name is as long as a name may be: its sibling with the
-    // suffix cannot exist.
-    const QString parent = fresh(QStringLiteral("long"));
-    const QString dir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
-    QVERIFY(QDir().mkpath(dir));
-    QVERIFY(fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
-
-    const GreenDatesReport report = writeGreenFiles(dir, {dir + QStringLiteral("/x.pnt")});
-    QVERIFY(!report.ok);
-    QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
-    const QString reason = report.text.section(QLatin1Char('\n'), -1);
-    QCOMPARE(reason, qt_error_string(ENAMETOOLONG));
-    QCOMPARE(entriesOf(parent), QStringList{QString(255, QLatin1Char('d'))});
-
-    QVERIFY(!writeGreenFiles(dir, {}).ok);
-}
 
 QTEST_GUILESS_MAIN(TestGreenDates)
 #include "tst_greendates.moc"

@@ -1,7 +1,7 @@
 #include "data/dayplotreader.h"
 #include "data/multidayloader.h"
 #include "tests/support/multidayfixture.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -53,166 +53,156 @@ class TestMultiDayLoader : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-    void daysInOrderWithSkippedFiles();
-    void newerLoadAbandonsTheOlder();
-    void destroyedMidLoad();
-    void thousandsOfSmallFiles();
-    void noFiles();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+    }
+
+    // Reading tasks of an abandoned load must not outlive a test.
+    void cleanup()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    void daysInOrderWithSkippedFiles()
+    {
+        const QStringList days = writeDays(QStringLiteral("order"), 4, 3000);
+        const QString dir = m_dir.filePath(QStringLiteral("order"));
+        const QString twoBeams = dir + QStringLiteral("/two_beams.pnt");
+        QVERIFY(fixture::writeFile(twoBeams, fixture::passport(fixture::entries(20, 1, 2, 5)) + fixture::samples(20, 1, 2, 5)));
+        const QString empty = dir + QStringLiteral("/empty.pnt");
+        QVERIFY(fixture::writeFile(empty, QByteArray()));
+        SyntheticObservation::Params p = multiday::dayParams(9);
+        const QString text = multiday::writeDay(dir, p, QStringLiteral("txt"));
+        const QStringList paths{days.at(0), twoBeams, days.at(1), empty, days.at(2), dir + QStringLiteral("/gone.pnt"),
+                                text, days.at(3)};
+
+        MultiDayLoader loader;
+        Record r;
+        record(&loader, &r);
+        loader.start(paths, 26.8);
+        QVERIFY(loader.isLoading());
+        QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 60000);
+        QVERIFY(!loader.isLoading());
+        QCOMPARE(r.events, (QStringList{"day 0", "skip 1 1 two_beams.pnt", "day 2", "skip 3 0 empty.pnt", "day 4",
+                                        "skip 5 0 gone.pnt", "day 6", "day 7"}));
+        QCOMPARE(r.progress, (QVector<int>{13, 25, 38, 50, 63, 75, 88, 100}));
+        QVERIFY(r.onOwnerThread);
+        // Each day is what a read of its file alone gives.
+        for (const DayPlot &day : qAsConst(r.days)) {
+            DayPlot alone;
+            QVERIFY(readDayPlot(day.filePath, 26.8, &alone));
+            QVERIFY(day.channelSumDm == alone.channelSumDm && day.channelSumDm0 == alone.channelSumDm0);
+            QCOMPARE(day.date, alone.date);
+        }
+        QCOMPARE(r.days.at(3).filePath, text);
+    }
+
+    // A slot of the older load starts the newer one, as a change of the
+    // dispersion measure does while days arrive.
+    void newerLoadAbandonsTheOlder()
+    {
+        const QStringList older = longDays();
+        const QStringList newer = writeDays(QStringLiteral("newer"), 3, 2000);
+        MultiDayLoader loader;
+        Record r;
+        record(&loader, &r);
+        connect(&loader, &MultiDayLoader::dayReady, this, [&] {
+            if (loader.generation() == 1)
+                loader.start(newer, 20.0);
+        });
+        loader.start(older, 10.0);
+        QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 60000);
+        QCOMPARE(loader.generation(), quint64(2));
+        QCOMPARE(r.events, (QStringList{"day 0", "day 0", "day 1", "day 2"}));
+        QCOMPARE(r.progress, (QVector<int>{33, 67, 100}));
+        QCOMPARE(r.days.at(0).filePath, older.at(0));
+        for (int k = 1; k < r.days.size(); ++k)
+            QCOMPARE(r.days.at(k).filePath, newer.at(k - 1));
+        // Nothing of the older load comes later either.
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(r.finished, 1);
+        QCOMPARE(r.events.size(), 4);
+    }
+
+    void destroyedMidLoad()
+    {
+        const QStringList paths = longDays();
+        for (const bool afterFirstDay : {false, true}) {
+            QPointer<MultiDayLoader> loader = new MultiDayLoader;
+            Record r;
+            record(loader, &r);
+            connect(loader, &MultiDayLoader::dayReady, loader, &QObject::deleteLater);
+            loader->start(paths, 10.0);
+            if (afterFirstDay)
+                QTRY_VERIFY_WITH_TIMEOUT(loader.isNull(), 60000);
+            else
+                delete loader;
+            const int seen = r.events.size();
+            QVERIFY(afterFirstDay ? seen >= 1 && seen < paths.size() : seen == 0);
+            // The orphaned reading tasks finish on their own, and nothing reaches the owner.
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            QCOMPARE(r.events.size(), seen);
+            QCOMPARE(r.finished, 0);
+        }
+    }
+
+    void thousandsOfSmallFiles()
+    {
+        const QString dir = m_dir.filePath(QStringLiteral("many"));
+        QVERIFY(QDir().mkpath(dir));
+        const QByteArray file = fixture::passport(fixture::entries(8, 1, 1, 3)) + fixture::samples(8, 1, 1, 3);
+        for (int k = 0; k < 1000; ++k)
+            QVERIFY(fixture::writeFile(QStringLiteral("%1/%2.pnt").arg(dir).arg(k, 4, 10, QLatin1Char('0')), file));
+        MultiDayLoader loader;
+        Record r;
+        record(&loader, &r);
+        loader.start(scanObservationDirectory(dir), 5.0);
+        QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 120000);
+        QCOMPARE(r.days.size(), 1000);
+        // Every percentage once, in order.
+        QCOMPARE(r.progress.size(), 100);
+        for (int k = 0; k < 100; ++k)
+            QCOMPARE(r.progress.at(k), k + 1);
+    }
+
+    void noFiles()
+    {
+        MultiDayLoader loader;
+        Record r;
+        record(&loader, &r);
+        loader.start({}, 5.0);
+        QCOMPARE(r.finished, 0);
+        QTRY_COMPARE(r.finished, 1);
+        QVERIFY(r.events.isEmpty() && r.progress.isEmpty());
+    }
 
 private:
-    QStringList writeDays(const QString &subdir, int count, int npoints);
+    QStringList writeDays(const QString &subdir, int count, int npoints)
+    {
+        QStringList paths;
+        for (int k = 0; k < count; ++k) {
+            SyntheticObservation::Params p = multiday::dayParams(k);
+            p.npoints = npoints;
+            paths.append(multiday::writeDay(m_dir.filePath(subdir), p, QStringLiteral("pnthr")));
+        }
+        return paths;
+    }
+
     // Days that take a while to read, written once.
-    QStringList longDays();
+
+    QStringList longDays()
+    {
+        if (m_longDays.isEmpty())
+            m_longDays = writeDays(QStringLiteral("long"), 12, 200000);
+        return m_longDays;
+    }
 
     QTemporaryDir m_dir;
     QStringList m_longDays;
 };
-
-void TestMultiDayLoader::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-}
-
-// Reading tasks of an abandoned load must not outlive a test.
-void TestMultiDayLoader::cleanup()
-{
-    QThreadPool::globalInstance()->waitForDone();
-}
-
-QStringList TestMultiDayLoader::writeDays(const QString &subdir, int count, int npoints)
-{
-    QStringList paths;
-    for (int k = 0; k < count; ++k) {
-        SyntheticObservation::Params p = multiday::dayParams(k);
-        p.npoints = npoints;
-        paths.append(multiday::writeDay(m_dir.filePath(subdir), p, QStringLiteral("pnthr")));
-    }
-    return paths;
-}
-
-QStringList TestMultiDayLoader::longDays()
-{
-    if (m_longDays.isEmpty())
-        m_longDays = writeDays(QStringLiteral("long"), 12, 200000);
-    return m_longDays;
-}
-
-void TestMultiDayLoader::daysInOrderWithSkippedFiles()
-{
-    const QStringList days = writeDays(QStringLiteral("order"), 4, 3000);
-    const QString dir = m_dir.filePath(QStringLiteral("order"));
-    const QString twoBeams = dir + QStringLiteral("/two_beams.pnt");
-    QVERIFY(fixture::writeFile(twoBeams, fixture::passport(fixture::entries(20, 1, 2, 5)) + fixture::samples(20, 1, 2, 5)));
-    const QString empty = dir + QStringLiteral("/empty.pnt");
-    QVERIFY(fixture::writeFile(empty, QByteArray()));
-    SyntheticObservation::Params p = multiday::dayParams(9);
-    const QString text = multiday::writeDay(dir, p, QStringLiteral("txt"));
-    const QStringList paths{days.at(0), twoBeams, days.at(1), empty, days.at(2), dir + QStringLiteral("/gone.pnt"),
-                            text, days.at(3)};
-
-    MultiDayLoader loader;
-    Record r;
-    record(&loader, &r);
-    loader.start(paths, 26.8);
-    QVERIFY(loader.isLoading());
-    QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 60000);
-    QVERIFY(!loader.isLoading());
-    QCOMPARE(r.events, (QStringList{"day 0", "skip 1 1 two_beams.pnt", "day 2", "skip 3 0 empty.pnt", "day 4",
-                                    "skip 5 0 gone.pnt", "day 6", "day 7"}));
-    QCOMPARE(r.progress, (QVector<int>{13, 25, 38, 50, 63, 75, 88, 100}));
-    QVERIFY(r.onOwnerThread);
-    // Each day is what a read of its file alone gives.
-    for (const DayPlot &day : qAsConst(r.days)) {
-        DayPlot alone;
-        QVERIFY(readDayPlot(day.filePath, 26.8, &alone));
-        QVERIFY(day.channelSumDm == alone.channelSumDm && day.channelSumDm0 == alone.channelSumDm0);
-        QCOMPARE(day.date, alone.date);
-    }
-    QCOMPARE(r.days.at(3).filePath, text);
-}
-
-// A slot of the older load starts the newer one, as a change of the
-// dispersion measure does while days arrive.
-void TestMultiDayLoader::newerLoadAbandonsTheOlder()
-{
-    const QStringList older = longDays();
-    const QStringList newer = writeDays(QStringLiteral("newer"), 3, 2000);
-    MultiDayLoader loader;
-    Record r;
-    record(&loader, &r);
-    connect(&loader, &MultiDayLoader::dayReady, this, [&] {
-        if (loader.generation() == 1)
-            loader.start(newer, 20.0);
-    });
-    loader.start(older, 10.0);
-    QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 60000);
-    QCOMPARE(loader.generation(), quint64(2));
-    QCOMPARE(r.events, (QStringList{"day 0", "day 0", "day 1", "day 2"}));
-    QCOMPARE(r.progress, (QVector<int>{33, 67, 100}));
-    QCOMPARE(r.days.at(0).filePath, older.at(0));
-    for (int k = 1; k < r.days.size(); ++k)
-        QCOMPARE(r.days.at(k).filePath, newer.at(k - 1));
-    // Nothing of the older load comes later either.
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-    QCOMPARE(r.finished, 1);
-    QCOMPARE(r.events.size(), 4);
-}
-
-void TestMultiDayLoader::destroyedMidLoad()
-{
-    const QStringList paths = longDays();
-    for (const bool afterFirstDay : {false, true}) {
-        QPointer<MultiDayLoader> loader = new MultiDayLoader;
-        Record r;
-        record(loader, &r);
-        connect(loader, &MultiDayLoader::dayReady, loader, &QObject::deleteLater);
-        loader->start(paths, 10.0);
-        if (afterFirstDay)
-            QTRY_VERIFY_WITH_TIMEOUT(loader.isNull(), 60000);
-        else
-            delete loader;
-        const int seen = r.events.size();
-        QVERIFY(afterFirstDay ? seen >= 1 && seen < paths.size() : seen == 0);
-        // The orphaned reading tasks finish on their own, and nothing reaches the owner.
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
-        QCOMPARE(r.events.size(), seen);
-        QCOMPARE(r.finished, 0);
-    }
-}
-
-void TestMultiDayLoader::thousandsOfSmallFiles()
-{
-    const QString dir = m_dir.filePath(QStringLiteral("many"));
-    QVERIFY(QDir().mkpath(dir));
-    const QByteArray file = fixture::passport(fixture::entries(8, 1, 1, 3)) + fixture::samples(8, 1, 1, 3);
-    for (int k = 0; k < 1000; ++k)
-        QVERIFY(fixture::writeFile(QStringLiteral("%1/%2.pnt").arg(dir).arg(k, 4, 10, QLatin1Char('0')), file));
-    MultiDayLoader loader;
-    Record r;
-    record(&loader, &r);
-    loader.start(scanObservationDirectory(dir), 5.0);
-    QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 120000);
-    QCOMPARE(r.days.size(), 1000);
-    // Every percentage once, in order.
-    QCOMPARE(r.progress.size(), 100);
-    for (int k = 0; k < 100; ++k)
-        QCOMPARE(r.progress.at(k), k + 1);
-}
-
-void TestMultiDayLoader::noFiles()
-{
-    MultiDayLoader loader;
-    Record r;
-    record(&loader, &r);
-    loader.start({}, 5.0);
-    QCOMPARE(r.finished, 0);
-    QTRY_COMPARE(r.finished, 1);
-    QVERIFY(r.events.isEmpty() && r.progress.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestMultiDayLoader)
 #include "tst_multidayloader.moc"

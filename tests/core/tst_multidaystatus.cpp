@@ -23,64 +23,60 @@ class TestMultiDayStatus : public QObject
     Q_OBJECT
 
 private slots:
-    void siteFields_data();
-    void siteFields();
-    void statusLines();
+    void siteFields_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QVector<DayPlot>>("days");
+        QTest::addColumn<SiteFields::Outcome>("outcome");
+        QTest::addColumn<QString>("plosh");
+        QTest::addColumn<QString>("tresolution");
+        const QString plain = QStringLiteral("/data/J0332+5434");
+        QTest::newRow("one site, one kind: every interval once, in day order")
+            << plain
+            << QVector<DayPlot>{day("N1", "pnthr", "0.0124928"), day("", "pnthr", "0.0999424"),
+                                day("N1", "pnthr", "0.0124928"), day("N1", "pnthr", "")}
+            << SiteFields::Outcome::Uniform << "N1" << "0.0124928, 0.0999424";
+        QTest::newRow("pnt and pnthr") << plain
+                                       << QVector<DayPlot>{day("N1", "pnt", "0.0999424"), day("N1", "pnthr", "0.0124928")}
+                                       << SiteFields::Outcome::Mixed << "N1" << "";
+        QTest::newRow("two sites, sorted") << plain
+                                           << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
+                                           << SiteFields::Outcome::Mixed << "N1, N2" << "";
+        QTest::newRow("the directory names the site") << QStringLiteral("/data/J0332+5434_N2/")
+                                                      << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
+                                                      << SiteFields::Outcome::Uniform << "N2" << "0.1";
+        QTest::newRow("no interval texts") << plain << QVector<DayPlot>{day("N1", "pnt", "")}
+                                           << SiteFields::Outcome::Unchanged << "" << "";
+        QTest::newRow("no days") << plain << QVector<DayPlot>{} << SiteFields::Outcome::Mixed << "" << "";
+    }
+
+    void siteFields()
+    {
+        QFETCH(QString, directory);
+        QFETCH(QVector<DayPlot>, days);
+        QFETCH(SiteFields::Outcome, outcome);
+        QFETCH(QString, plosh);
+        QFETCH(QString, tresolution);
+        const SiteFields fields = ::siteFields(directory, days);
+        QCOMPARE(fields.outcome, outcome);
+        if (outcome == SiteFields::Outcome::Unchanged)
+            return;
+        QCOMPARE(fields.plosh, plosh);
+        QCOMPARE(fields.tresolution, tresolution);
+        QCOMPARE(fields.tresolutionStyle,
+                 outcome == SiteFields::Outcome::Uniform ? SiteFields::uniformStyle() : SiteFields::mixedStyle());
+    }
+
+    void statusLines()
+    {
+        // The skipped files have a line only when there are some.
+        QCOMPARE(multiDayStatusText(7, 0, 2).split(QLatin1Char('\n')).size(), 2);
+        const QStringList lines = multiDayStatusText(7, 3, 2).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(0).endsWith(QLatin1String(" 7")) && lines.at(1).endsWith(QLatin1String(" 3"))
+                && lines.at(2).endsWith(QLatin1String(" 2")));
+    }
 };
-
-void TestMultiDayStatus::siteFields_data()
-{
-    QTest::addColumn<QString>("directory");
-    QTest::addColumn<QVector<DayPlot>>("days");
-    QTest::addColumn<SiteFields::Outcome>("outcome");
-    QTest::addColumn<QString>("plosh");
-    QTest::addColumn<QString>("tresolution");
-    const QString plain = QStringLiteral("/data/J0332+5434");
-    QTest::newRow("one site, one kind: every interval once, in day order")
-        << plain
-        << QVector<DayPlot>{day("N1", "pnthr", "0.0124928"), day("", "pnthr", "0.0999424"),
-                            day("N1", "pnthr", "0.0124928"), day("N1", "pnthr", "")}
-        << SiteFields::Outcome::Uniform << "N1" << "0.0124928, 0.0999424";
-    QTest::newRow("pnt and pnthr") << plain
-                                   << QVector<DayPlot>{day("N1", "pnt", "0.0999424"), day("N1", "pnthr", "0.0124928")}
-                                   << SiteFields::Outcome::Mixed << "N1" << "";
-    QTest::newRow("two sites, sorted") << plain
-                                       << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
-                                       << SiteFields::Outcome::Mixed << "N1, N2" << "";
-    QTest::newRow("the directory names the site") << QStringLiteral("/data/J0332+5434_N2/")
-                                                  << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
-                                                  << SiteFields::Outcome::Uniform << "N2" << "0.1";
-    QTest::newRow("no interval texts") << plain << QVector<DayPlot>{day("N1", "pnt", "")}
-                                       << SiteFields::Outcome::Unchanged << "" << "";
-    QTest::newRow("no days") << plain << QVector<DayPlot>{} << SiteFields::Outcome::Mixed << "" << "";
-}
-
-void TestMultiDayStatus::siteFields()
-{
-    QFETCH(QString, directory);
-    QFETCH(QVector<DayPlot>, days);
-    QFETCH(SiteFields::Outcome, outcome);
-    QFETCH(QString, plosh);
-    QFETCH(QString, tresolution);
-    const SiteFields fields = ::siteFields(directory, days);
-    QCOMPARE(fields.outcome, outcome);
-    if (outcome == SiteFields::Outcome::Unchanged)
-        return;
-    QCOMPARE(fields.plosh, plosh);
-    QCOMPARE(fields.tresolution, tresolution);
-    QCOMPARE(fields.tresolutionStyle,
-             outcome == SiteFields::Outcome::Uniform ? SiteFields::uniformStyle() : SiteFields::mixedStyle());
-}
-
-void TestMultiDayStatus::statusLines()
-{
-    // The skipped files have a line only when there are some.
-    QCOMPARE(multiDayStatusText(7, 0, 2).split(QLatin1Char('\n')).size(), 2);
-    const QStringList lines = multiDayStatusText(7, 3, 2).split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines.at(0).endsWith(QLatin1String(" 7")) && lines.at(1).endsWith(QLatin1String(" 3"))
-            && lines.at(2).endsWith(QLatin1String(" 2")));
-}
 
 QTEST_GUILESS_MAIN(TestMultiDayStatus)
 #include "tst_multidaystatus.moc"

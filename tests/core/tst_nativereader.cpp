@@ -2,7 +2,7 @@
 #include "data/mappingguard.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 
 #include <QFile>
 #include <QProcess>
@@ -127,52 +127,34 @@ private:
     }
 
 private slots:
-    void streamedLayoutIsChannelMajor()
+    // Streamed records hold the samples channel-major, mapped ones in file
+    // order; both read the same values, and copies share the mapping.
+    void layouts()
     {
         const QString path = writeShape(QStringLiteral("shape.pnt"), 7, 2, 3, 4);
-        NativeFile file;
-        QVERIFY(readBinaryStreamed(path, &file));
-        QVERIFY(file.loaded);
-        QVERIFY(!file.mapping);
-        QCOMPARE(file.samples.size(), 7 * 2 * 3 * 4);
-        for (int p = 0; p < 7; ++p)
-            for (int m = 0; m < 2; ++m)
-                for (int r = 0; r < 3; ++r)
-                    for (int c = 0; c < 4; ++c)
-                        QCOMPARE(file.samples.at(((m * 3 + r) * 4 + c) * 7 + p), fixture::value(p, m, r, c));
-        verifyAllSamples(file);
-    }
-
-    void mappedLayoutIsFileOrder()
-    {
-        const QString path = writeShape(QStringLiteral("shape.pnt"), 7, 2, 3, 4);
-        NativeFile file;
-        QVERIFY(readBinaryMapped(path, &file));
-        QVERIFY(file.loaded);
-        QVERIFY(file.samples.isEmpty());
-        QVERIFY(file.mapping);
-        QCOMPARE(file.mapping->count, qint64(7 * 2 * 3 * 4));
-        QCOMPARE(file.sampleCount(), qint64(7 * 2 * 3 * 4));
-        for (int p = 0; p < 7; ++p)
-            for (int m = 0; m < 2; ++m)
-                for (int r = 0; r < 3; ++r)
-                    for (int c = 0; c < 4; ++c)
-                        QCOMPARE(file.mapping->at(((p * 2 + m) * 3 + r) * 4 + c), fixture::value(p, m, r, c));
-        verifyAllSamples(file);
-        QVERIFY(validateNativeFile(file).isEmpty());
-    }
-
-    void mappedCopiesShareTheMapping()
-    {
-        const QString path = writeShape(QStringLiteral("shared.pnt"), 5, 1, 2, 3);
+        NativeFile streamed;
+        QVERIFY(readBinaryStreamed(path, &streamed));
+        QVERIFY(streamed.loaded && !streamed.mapping);
         NativeFile copy;
         {
-            NativeFile file;
-            QVERIFY(readBinaryMapped(path, &file));
-            copy = file;
-            QCOMPARE(file.mapping.use_count(), 2L);
+            NativeFile mapped;
+            QVERIFY(readBinaryMapped(path, &mapped));
+            QVERIFY(mapped.loaded && mapped.samples.isEmpty());
+            QCOMPARE(mapped.sampleCount(), qint64(7 * 2 * 3 * 4));
+            QVERIFY(validateNativeFile(mapped).isEmpty());
+            copy = mapped;
+            QCOMPARE(mapped.mapping.use_count(), 2L);
         }
         QCOMPARE(copy.mapping.use_count(), 1L);
+        QCOMPARE(streamed.samples.size(), 7 * 2 * 3 * 4);
+        for (int p = 0; p < 7; ++p)
+            for (int m = 0; m < 2; ++m)
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 4; ++c) {
+                        QCOMPARE(streamed.samples.at(((m * 3 + r) * 4 + c) * 7 + p), fixture::value(p, m, r, c));
+                        QCOMPARE(copy.mapping->at(((p * 2 + m) * 3 + r) * 4 + c), fixture::value(p, m, r, c));
+                    }
+        verifyAllSamples(streamed);
         verifyAllSamples(copy);
     }
 
@@ -187,53 +169,35 @@ private slots:
         file.clearSamples();
         QVERIFY(file.samples.isEmpty());
         QCOMPARE(copy.samples.size(), 32 << 20);
-        QCOMPARE(copy.samples.at(0), 2.5f);
         QCOMPARE(copy.samples.at(16 << 20), 2.5f);
         QCOMPARE(copy.samples.last(), 2.5f);
     }
 
-    void streamedAcrossChunks_data()
+    // Every sample and every percentage of progress, for files within one
+    // chunk and across the chunk boundaries.
+    void streamedProgress_data()
     {
         QTest::addColumn<int>("npoints");
         QTest::addColumn<int>("nRays");
         QTest::addColumn<int>("nChannels");
+        for (int npoints : {1, 7, 1001})
+            QTest::addRow("%d points", npoints) << npoints << 2 << 3;
         // 84-byte points straddle the 4 MiB chunk boundaries.
         QTest::newRow("points straddle chunks") << 60000 << 3 << 7;
-        // One point is larger than a whole chunk.
         QTest::newRow("point larger than a chunk") << 3 << 1 << 1200001;
         QTest::newRow("one channel") << 1100000 << 1 << 1;
     }
 
-    void streamedAcrossChunks()
+    void streamedProgress()
     {
         QFETCH(int, npoints);
         QFETCH(int, nRays);
         QFETCH(int, nChannels);
         const QString path = writeShape(QStringLiteral("chunks.pnt"), npoints, 1, nRays, nChannels);
-        QVERIFY(QFileInfo(path).size() > nativeReadChunkBytes);
         NativeFile file;
         ProgressLog log;
         QVERIFY(readBinaryStreamed(path, &file, log.callback()));
         verifyAllSamples(file);
-        QCOMPARE(log.reports, expectedStreamedProgress(npoints));
-    }
-
-    void progressOfSmallFiles_data()
-    {
-        QTest::addColumn<int>("npoints");
-        QTest::newRow("1") << 1;
-        QTest::newRow("7") << 7;
-        QTest::newRow("250") << 250;
-        QTest::newRow("1001") << 1001;
-    }
-
-    void progressOfSmallFiles()
-    {
-        QFETCH(int, npoints);
-        const QString path = writeShape(QStringLiteral("progress.pnt"), npoints, 1, 2, 3);
-        ProgressLog log;
-        NativeFile file;
-        QVERIFY(readBinaryStreamed(path, &file, log.callback()));
         QCOMPARE(log.reports, expectedStreamedProgress(npoints));
         ProgressLog mappedLog;
         QVERIFY(readBinaryMapped(path, &file, mappedLog.callback()));
@@ -322,21 +286,15 @@ private slots:
                                        << QStringList{interval};
         QTest::newRow("NaN interval") << RecordChange([](NativeFile *f) { f->tresolution = qQNaN(); })
                                       << QStringList{interval};
-        QTest::newRow("infinite interval") << RecordChange([](NativeFile *f) { f->tresolution = qInf(); })
-                                           << QStringList{interval};
         QTest::newRow("negative first point") << RecordChange([](NativeFile *f) { f->firstPoint = -1; })
                                               << QStringList{firstPoint};
         QTest::newRow("bad UTC date") << RecordChange([](NativeFile *f) { f->utcBeginDate = "2015.02.30"; })
                                       << QStringList{utc};
         QTest::newRow("bad UTC time") << RecordChange([](NativeFile *f) { f->utcBeginTime = "24:00:00"; })
                                       << QStringList{utc};
-        QTest::newRow("short UTC time") << RecordChange([](NativeFile *f) { f->utcBeginTime = "12:13"; })
-                                        << QStringList{utc};
         QTest::newRow("no site") << RecordChange([](NativeFile *f) { f->plosh.clear(); }) << QStringList{site};
         QTest::newRow("frequency missing") << RecordChange([](NativeFile *f) { f->fbands.removeLast(); })
                                            << QStringList{frequencies};
-        QTest::newRow("extra frequency") << RecordChange([](NativeFile *f) { f->fbands << 1.0; })
-                                         << QStringList();
         QTest::newRow("short array") << RecordChange([](NativeFile *f) { f->samples.removeLast(); })
                                      << QStringList{shorter};
         QTest::newRow("more points than held") << RecordChange([](NativeFile *f) { f->npoints += 1; })
@@ -376,13 +334,9 @@ private slots:
         QTest::newRow("second module, last ray") << 8 << 4 << 8 << 9 << 1 << true << 1;
         QTest::newRow("all rays") << 8 << 4 << 0 << 0 << 1 << false << 1;
         QTest::newRow("all rays, single needed") << 8 << 3 << 0 << 0 << 1 << true << -1;
-        QTest::newRow("all rays of 3") << 3 << 3 << 0 << 0 << 1 << false << -1;
         QTest::newRow("ray 9") << 8 << 3 << 9 << 0 << 1 << false << -1;
-        QTest::newRow("ray -1") << 8 << 3 << -1 << 0 << 1 << false << -1;
-        QTest::newRow("module below") << 8 << 2 << 1 << 0 << 1 << false << -1;
         QTest::newRow("module above") << 8 << 5 << 1 << 0 << 1 << false << -1;
         QTest::newRow("negative start") << 8 << 3 << 1 << -1 << 2 << false << -1;
-        QTest::newRow("no points") << 8 << 3 << 1 << 0 << 0 << false << -1;
         QTest::newRow("past the end") << 8 << 3 << 1 << 5 << 6 << false << -1;
         QTest::newRow("sum beyond int") << 8 << 3 << 1 << 2147483647 << 2147483647 << false << -1;
     }
@@ -422,13 +376,10 @@ private slots:
         NativeFile file;
         QVERIFY(readBinaryStreamed(writeShape(QStringLiteral("outside.pnt"), 4, 2, 2, 3), &file));
         QCOMPARE(nativeSample(file, 1, 1, 2, 3), fixture::value(3, 1, 1, 2));
-        QCOMPARE(nativeSample(file, 2, 0, 0, 0), 0.0f);
-        QCOMPARE(nativeSample(file, -1, 0, 0, 0), 0.0f);
-        QCOMPARE(nativeSample(file, 0, 2, 0, 0), 0.0f);
-        QCOMPARE(nativeSample(file, 0, 0, 3, 0), 0.0f);
-        QCOMPARE(nativeSample(file, 0, 0, -1, 0), 0.0f);
-        QCOMPARE(nativeSample(file, 0, 0, 0, 4), 0.0f);
-        QCOMPARE(nativeSample(file, 0, 0, 0, -1), 0.0f);
+        const QVector<QVector<int>> outside{{2, 0, 0, 0}, {-1, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 3, 0},
+                                            {0, 0, -1, 0}, {0, 0, 0, 4}, {0, 0, 0, -1}};
+        for (const QVector<int> &at : outside)
+            QCOMPARE(nativeSample(file, at[0], at[1], at[2], at[3]), 0.0f);
         // A record that claims more than it holds reads 0, never past the array.
         file.npoints = 40;
         QCOMPARE(nativeSample(file, 1, 1, 2, 39), 0.0f);

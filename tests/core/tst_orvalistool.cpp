@@ -1,4 +1,4 @@
-#include "nativefixture.h"
+#include "tests/support/nativefixture.h"
 #include "tests/support/toolrun.h"
 
 #include <QCoreApplication>
@@ -19,155 +19,143 @@ class OrvalisToolTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void exitStatuses_data();
-    void exitStatuses();
-    void validateTree();
-    void infoJsonLines();
-    void unwritableExport_data();
-    void unwritableExport();
+    void initTestCase()
+    {
+        m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
+        QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
+        m_good = m_dir.filePath(QStringLiteral("tree/good.pnt"));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("tree/sub/deeper"))));
+        QVERIFY(fixture::writeNative(m_good, 50, 1, 8, 5));
+        // Cut short in the sample block; random bytes with a native suffix; a
+        // text file that is no native data, which the listing passes over.
+        QFile good(m_good);
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray bytes = good.readAll();
+        QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/sub/truncated.pnt")), bytes.left(bytes.size() - 6)));
+        QByteArray noise(3000, '\0');
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919) % 251);
+        QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/sub/deeper/garbled.pnthr")), noise));
+        QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/notes.txt")), "observing log\n"));
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("tool help") << QStringList{"--help"} << 0;
+        QTest::newRow("export help") << QStringList{"export", "--help"} << 0;
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown option") << QStringList{"info", "--colour", "DIR/tree/good.pnt"} << 2;
+        QTest::newRow("export, first not a number")
+            << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--first", "ten"} << 2;
+        QTest::newRow("unknown command") << QStringList{"plot", "DIR/tree/good.pnt"} << 2;
+        QTest::newRow("validate without paths") << QStringList{"validate"} << 2;
+        QTest::newRow("export without format") << QStringList{"export", "DIR/tree/good.pnt", "-o", "DIR/x"} << 2;
+        QTest::newRow("export, dm of a filterbank")
+            << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--dm", "3"} << 2;
+        QTest::newRow("export of two files into one file")
+            << QStringList{"export", "DIR/tree/good.pnt", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x"} << 2;
+        QTest::newRow("info of a good file") << QStringList{"info", "DIR/tree/good.pnt"} << 0;
+        QTest::newRow("validate the good file") << QStringList{"validate", "DIR/tree/good.pnt"} << 0;
+        QTest::newRow("validate a directory without native files") << QStringList{"validate", "DIR/empty"} << 1;
+        QTest::newRow("export of a beam the file lacks")
+            << QStringList{"export", "DIR/tree/good.pnt", "-f", "txt", "-o", "DIR/x.txt", "--beam", "9"} << 1;
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("empty"))));
+        const Run result = run(arguments);
+        QCOMPARE(result.status, status);
+        // Help and results go to standard output, usage errors to standard error,
+        // and nothing else: no progress line when standard error is a pipe.
+        if (status != 1)
+            QCOMPARE(result.err.isEmpty(), status == 0);
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x"))));
+    }
+
+    void validateTree()
+    {
+        const Run result = run({QStringLiteral("validate"), QStringLiteral("DIR/tree")});
+        QCOMPARE(result.status, 1);
+        const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), m_dir.filePath(QStringLiteral("tree/good.pnt: ok")));
+        QVERIFY(lines.at(1).startsWith(m_dir.filePath(QStringLiteral("tree/sub/truncated.pnt: "))));
+        QVERIFY(lines.at(2).startsWith(m_dir.filePath(QStringLiteral("tree/sub/deeper/garbled.pnthr: "))));
+        for (const QString &line : lines.mid(1))
+            QVERIFY2(!line.endsWith(QLatin1String(": ok")) && !line.endsWith(QLatin1String(": ")), qPrintable(line));
+    }
+
+    void infoJsonLines()
+    {
+        const Run result = run({QStringLiteral("info"), QStringLiteral("--json"), QStringLiteral("DIR/tree/good.pnt"),
+                                QStringLiteral("DIR/tree/sub/truncated.pnt")});
+        QCOMPARE(result.status, 1);
+        const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QJsonParseError error;
+        const QJsonObject good = QJsonDocument::fromJson(lines.at(0).toUtf8(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(good.value("ok").toBool(), true);
+        QCOMPARE(good.value("points").toInt(), 50);
+        QCOMPARE(QJsonDocument::fromJson(lines.at(1).toUtf8()).object().value("ok").toBool(), false);
+    }
+
+    void unwritableExport_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("readOnlyDirectory");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("filterbank below a file") << "fil" << "good.pnt/out.fil" << false << ENOTDIR;
+        QTest::newRow("time series below a file") << "dat" << "good.pnt/out" << false << ENOTDIR;
+        QTest::newRow("extract below a file") << "pnt" << "good.pnt/out.pnt" << false << ENOTDIR;
+        QTest::newRow("filterbank into a read-only directory") << "fil" << "locked/out.fil" << true << EACCES;
+    }
+
+    void unwritableExport()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, target);
+        QFETCH(bool, readOnlyDirectory);
+        QFETCH(int, reason);
+        if (readOnlyDirectory && geteuid() == 0)
+            QSKIP("permissions do not stop the superuser");
+        QTemporaryDir dir;
+        QVERIFY(fixture::writeNative(dir.filePath(QStringLiteral("good.pnt")), 50, 1, 8, 5));
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(locked));
+        if (readOnlyDirectory)
+            QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+        const Run result = run({QStringLiteral("export"), dir.filePath(QStringLiteral("good.pnt")), QStringLiteral("-f"),
+                                format, QStringLiteral("-o"), dir.filePath(target)});
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(reason))), qPrintable(result.err));
+        QVERIFY(result.out.isEmpty());
+        const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(left, QStringList({QStringLiteral("good.pnt"), QStringLiteral("locked")}));
+        QVERIFY(QDir(locked).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
 
 private:
     using Run = ToolRun::Result;
-    Run run(QStringList arguments) const;
+
+    Run run(QStringList arguments) const
+    {
+        arguments.replaceInStrings(QStringLiteral("DIR"), m_dir.path());
+        return ToolRun::run(m_tool, arguments);
+    }
 
     QString m_tool;
     QTemporaryDir m_dir;
     QString m_good;
 };
-
-void OrvalisToolTest::initTestCase()
-{
-    m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
-    QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
-    m_good = m_dir.filePath(QStringLiteral("tree/good.pnt"));
-    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("tree/sub/deeper"))));
-    QVERIFY(fixture::writeNative(m_good, 50, 1, 8, 5));
-    // Cut short in the sample block; random bytes with a native suffix; a
-    // text file that is no native data, which the listing passes over.
-    QFile good(m_good);
-    QVERIFY(good.open(QIODevice::ReadOnly));
-    const QByteArray bytes = good.readAll();
-    QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/sub/truncated.pnt")), bytes.left(bytes.size() - 6)));
-    QByteArray noise(3000, '\0');
-    for (int i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 7919) % 251);
-    QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/sub/deeper/garbled.pnthr")), noise));
-    QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/notes.txt")), "observing log\n"));
-}
-
-OrvalisToolTest::Run OrvalisToolTest::run(QStringList arguments) const
-{
-    arguments.replaceInStrings(QStringLiteral("DIR"), m_dir.path());
-    return ToolRun::run(m_tool, arguments);
-}
-
-void OrvalisToolTest::exitStatuses_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::newRow("tool help") << QStringList{"--help"} << 0;
-    QTest::newRow("info help") << QStringList{"info", "--help"} << 0;
-    QTest::newRow("validate help") << QStringList{"validate", "--help"} << 0;
-    QTest::newRow("export help") << QStringList{"export", "--help"} << 0;
-    QTest::newRow("no command") << QStringList{} << 2;
-    QTest::newRow("unknown command") << QStringList{"plot", "DIR/tree/good.pnt"} << 2;
-    QTest::newRow("unknown option") << QStringList{"info", "--colour", "DIR/tree/good.pnt"} << 2;
-    QTest::newRow("validate without paths") << QStringList{"validate"} << 2;
-    QTest::newRow("export without format") << QStringList{"export", "DIR/tree/good.pnt", "-o", "DIR/x"} << 2;
-    QTest::newRow("export, first not a number")
-        << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--first", "ten"} << 2;
-    QTest::newRow("export, dm of a filterbank")
-        << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--dm", "3"} << 2;
-    QTest::newRow("export of two files into one file")
-        << QStringList{"export", "DIR/tree/good.pnt", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x"} << 2;
-    QTest::newRow("info of a good file") << QStringList{"info", "DIR/tree/good.pnt"} << 0;
-    QTest::newRow("info of a missing file") << QStringList{"info", "DIR/missing.pnt"} << 1;
-    QTest::newRow("validate the good file") << QStringList{"validate", "DIR/tree/good.pnt"} << 0;
-    QTest::newRow("validate a directory without native files") << QStringList{"validate", "DIR/empty"} << 1;
-    QTest::newRow("export of a beam the file lacks")
-        << QStringList{"export", "DIR/tree/good.pnt", "-f", "txt", "-o", "DIR/x.txt", "--beam", "9"} << 1;
-}
-
-void OrvalisToolTest::exitStatuses()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, status);
-    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("empty"))));
-    const Run result = run(arguments);
-    QCOMPARE(result.status, status);
-    // Help and results go to standard output, usage errors to standard error,
-    // and nothing else: no progress line when standard error is a pipe.
-    if (status != 1)
-        QCOMPARE(result.err.isEmpty(), status == 0);
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x"))));
-}
-
-void OrvalisToolTest::validateTree()
-{
-    const Run result = run({QStringLiteral("validate"), QStringLiteral("DIR/tree")});
-    QCOMPARE(result.status, 1);
-    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines.at(0), m_dir.filePath(QStringLiteral("tree/good.pnt: ok")));
-    QVERIFY(lines.at(1).startsWith(m_dir.filePath(QStringLiteral("tree/sub/truncated.pnt: "))));
-    QVERIFY(lines.at(2).startsWith(m_dir.filePath(QStringLiteral("tree/sub/deeper/garbled.pnthr: "))));
-    for (const QString &line : lines.mid(1))
-        QVERIFY2(!line.endsWith(QLatin1String(": ok")) && !line.endsWith(QLatin1String(": ")), qPrintable(line));
-}
-
-void OrvalisToolTest::infoJsonLines()
-{
-    const Run result = run({QStringLiteral("info"), QStringLiteral("--json"), QStringLiteral("DIR/tree/good.pnt"),
-                            QStringLiteral("DIR/tree/sub/truncated.pnt")});
-    QCOMPARE(result.status, 1);
-    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2);
-    QJsonParseError error;
-    const QJsonObject good = QJsonDocument::fromJson(lines.at(0).toUtf8(), &error).object();
-    QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(good.value("ok").toBool(), true);
-    QCOMPARE(good.value("points").toInt(), 50);
-    QCOMPARE(QJsonDocument::fromJson(lines.at(1).toUtf8()).object().value("ok").toBool(), false);
-}
-
-void OrvalisToolTest::unwritableExport_data()
-{
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("readOnlyDirectory");
-    QTest::addColumn<int>("reason");
-    QTest::newRow("filterbank below a file") << "fil" << "good.pnt/out.fil" << false << ENOTDIR;
-    QTest::newRow("time series below a file") << "dat" << "good.pnt/out" << false << ENOTDIR;
-    QTest::newRow("extract below a file") << "pnt" << "good.pnt/out.pnt" << false << ENOTDIR;
-    QTest::newRow("filterbank into a read-only directory") << "fil" << "locked/out.fil" << true << EACCES;
-}
-
-void OrvalisToolTest::unwritableExport()
-{
-    QFETCH(QString, format);
-    QFETCH(QString, target);
-    QFETCH(bool, readOnlyDirectory);
-    QFETCH(int, reason);
-    if (readOnlyDirectory && geteuid() == 0)
-        QSKIP("permissions do not stop the superuser");
-    QTemporaryDir dir;
-    QVERIFY(fixture::writeNative(dir.filePath(QStringLiteral("good.pnt")), 50, 1, 8, 5));
-    const QString locked = dir.filePath(QStringLiteral("locked"));
-    QVERIFY(QDir().mkpath(locked));
-    if (readOnlyDirectory)
-        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-
-    const Run result = run({QStringLiteral("export"), dir.filePath(QStringLiteral("good.pnt")), QStringLiteral("-f"),
-                            format, QStringLiteral("-o"), dir.filePath(target)});
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(reason))), qPrintable(result.err));
-    QVERIFY(result.out.isEmpty());
-    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    QCOMPARE(left, QStringList({QStringLiteral("good.pnt"), QStringLiteral("locked")}));
-    QVERIFY(QDir(locked).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-}
 
 QTEST_GUILESS_MAIN(OrvalisToolTest)
 #include "tst_orvalistool.moc"

@@ -1,7 +1,7 @@
 #include "data/profilefile.h"
 #include "data/profilefilename.h"
 #include "data/profileset.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -18,217 +18,195 @@ class TestProfileFile : public QObject
     Q_OBJECT
 
 private slots:
-    void fileNames_data();
-    void fileNames();
-    void contents_data();
-    void contents();
-    void numbersAsQtReadsThem();
-    void periodsPrintedWithFewerDecimalsStillRead();
-    void generatedFileReadsBackAcrossChunks();
-    void pathsThatAreNoFile();
-    void blockLimit();
-};
-
-void TestProfileFile::fileNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("matches");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("dm");
-    QTest::addColumn<QString>("period");
-    QTest::addColumn<int>("precision");
-    QTest::newRow("six decimals") << "p2021.03.04_dm012_p0.714519_s6.txt" << true << "2021.03.04" << "12"
-                                  << "0.714519" << 6;
-    QTest::newRow("inside a longer name") << "J0332+5434_p2026.07.16_dm7_p0.7145_m3_r5.txt" << true
-                                          << "2026.07.16" << "7" << "0.7145" << 4;
-    QTest::newRow("DM of zeros") << "p2021.03.04_dm000_p1.txt" << true << "2021.03.04" << "0" << "1" << 4;
-    QTest::newRow("DM beyond any integer, precision clamped")
-        << "p2021.03.04_dm00123456789012345678901234_p1_s99999999999.txt" << true << "2021.03.04"
-        << "123456789012345678901234" << "1" << 17;
-    QTest::newRow("upper-case suffix") << "p2021.03.04_dm12_p0.7_s6.TXT" << false << "" << "" << "" << 4;
-    QTest::newRow("year before 2000") << "p1999.03.04_dm12_p0.7.txt" << false << "" << "" << "" << 4;
-    QTest::newRow("short date") << "p2021.3.4_dm12_p0.7.txt" << false << "" << "" << "" << 4;
-}
-
-void TestProfileFile::fileNames()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, matches);
-    ProfileRecord record;
-    QCOMPARE(parseProfileFileName(name, &record), matches);
-    QTEST(profilePeriodPrecision(name), "precision");
-    if (!matches)
-        return;
-    QTEST(record.date, "date");
-    QTEST(record.dm, "dm");
-    QTEST(record.period, "period");
-}
-
-void TestProfileFile::contents_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QStringList>("periods");
-    QTest::addColumn<QString>("period");
-    QTest::addColumn<QVector<double>>("values");
-    const QStringList half{QStringLiteral("0.5000")};
-    QTest::newRow("asterisk after a blank") << QByteArray("period=0.5\n3.5 * 4.0\n") << half << "0.5000"
-                                            << QVector<double>{3.5, 4.0};
-    QTest::newRow("asterisks that are no marks")
-        << QByteArray("period=0.5\n1 ** 2\t*3 4* *5\n") << half << "0.5000" << QVector<double>{1, 2, 5};
-    QTest::newRow("word and number") << QByteArray("period=0.5\nsnr 2\n") << half << "0.5000" << QVector<double>{2};
-    QTest::newRow("number forms") << QByteArray("period=0.5\n+3 -2.5 .5 5. 1e-3 1E2 +-1 1e 0x10\n") << half
-                                  << "0.5000" << QVector<double>{3, -2.5, 0.5, 5, 0.001, 100};
-    QTest::newRow("lines before the first period") << QByteArray("1 2\nperiod=0.5\n4\n") << half << "0.5000"
-                                                   << QVector<double>{4};
-    QTest::newRow("one period within 1e-12, blocks concatenated")
-        << QByteArray("period=0.5\n1\nperiod=0.7\n9\nperiod=0.5000000000001\n2\n")
-        << QStringList{QStringLiteral("0.5000"), QStringLiteral("0.7000")} << "0.5000" << QVector<double>{1, 2};
-    QTest::newRow("negative zero is zero") << QByteArray("period=-0\n1\nperiod=0\n2\nperiod=-0.0\n3\n")
-                                           << QStringList{QStringLiteral("0.0000")} << "0.0000"
-                                           << QVector<double>{1, 2, 3};
-    QTest::newRow("block 5e-10 away still read") << QByteArray("period=0.7145190005\n1 2\n")
-                                                 << QStringList{QStringLiteral("0.7145")} << "0.714519"
-                                                 << QVector<double>{1, 2};
-    QTest::newRow("nan and infinity are no values")
-        << QByteArray("period=1\n1 nan inf -inf NaN Infinity 2\n") << QStringList{QStringLiteral("1.0000")}
-        << "1.0000" << QVector<double>{1, 2};
-    QTest::newRow("huge numbers") << QByteArray("period=1\n1e308 5 1e999 -1e101 1e100 -1e100\n")
-                                  << QStringList{QStringLiteral("1.0000")} << "1.0000"
-                                  << QVector<double>{5, 1e100, -1e100};
-    QTest::newRow("period line without a number")
-        << QByteArray("period=\n1 2\nperiod=0.5 s\n7\nperiod=nan\n8\nperiod=0.5\n3\n") << half << "0.5000"
-        << QVector<double>{3};
-    QTest::newRow("number longer than any profile writes")
-        << QByteArray("period=0.5\n1 7." + QByteArray(1100, '0') + " 2\n") << half << "0.5000"
-        << QVector<double>{1, 2};
-    QTest::newRow("no numbers") << QByteArray("period=0.5\nno values here\n") << half << "0.5000"
-                                << QVector<double>{};
-    QTest::newRow("no period") << QByteArray("1 2 3\n") << QStringList{} << "1" << QVector<double>{};
-    QTest::newRow("windows line ends, no final newline")
-        << QByteArray("period=0.5\r\n1 2\r\n3") << half << "0.5000" << QVector<double>{1, 2, 3};
-    QTest::newRow("indented period line is text") << QByteArray("period=0.5\n1\n period=0.6\n2\nperiod 3\n")
-                                                  << half << "0.5000" << QVector<double>{1, 2, 3};
-    QTest::newRow("other period is not read") << QByteArray("period=0.5\n1\n") << half << "0.5001"
-                                              << QVector<double>{};
-    QTest::newRow("empty") << QByteArray() << QStringList{} << "0.5000" << QVector<double>{};
-    QTest::newRow("binary junk") << QByteArray("period=0.5\n\0\xff\xfe 4 \x01\n", 19) << half << "0.5000"
-                                 << QVector<double>{4};
-}
-
-void TestProfileFile::contents()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, period);
-    QFETCH(QVector<double>, values);
-    // Whole, and in pieces that split every line and number somewhere.
-    for (const int chunk : {0, 1, 2, 3, 5}) {
-        const ProfileFile file = ProfileFile::parse(text, 4, chunk);
-        QTEST(file.periods(), "periods");
-        QCOMPARE(file.values(period), values);
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("matches");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("dm");
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<int>("precision");
+        QTest::newRow("six decimals") << "p2021.03.04_dm012_p0.714519_s6.txt" << true << "2021.03.04" << "12"
+                                      << "0.714519" << 6;
+        QTest::newRow("DM of zeros") << "p2021.03.04_dm000_p1.txt" << true << "2021.03.04" << "0" << "1" << 4;
+        QTest::newRow("DM beyond any integer, precision clamped")
+            << "p2021.03.04_dm00123456789012345678901234_p1_s99999999999.txt" << true << "2021.03.04"
+            << "123456789012345678901234" << "1" << 17;
+        QTest::newRow("upper-case suffix") << "p2021.03.04_dm12_p0.7_s6.TXT" << false << "" << "" << "" << 4;
+        QTest::newRow("year before 2000") << "p1999.03.04_dm12_p0.7.txt" << false << "" << "" << "" << 4;
     }
-}
 
-// Random decimals, exponents and long mantissas included, read bit for bit
-// as Qt's own conversion reads them.
-void TestProfileFile::numbersAsQtReadsThem()
-{
-    QRandomGenerator random(7);
-    QByteArray text = "period=1\n";
-    QVector<double> expected;
-    for (int i = 0; i < 20000; ++i) {
-        QByteArray token = random.bounded(2) ? "-" : "";
-        const int digits = 1 + int(random.bounded(19));
-        const int point = int(random.bounded(digits + 1));
-        for (int d = 0; d < digits; ++d) {
-            if (d == point)
-                token += '.';
-            token += char('0' + random.bounded(10));
+    void fileNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, matches);
+        ProfileRecord record;
+        QCOMPARE(parseProfileFileName(name, &record), matches);
+        QTEST(profilePeriodPrecision(name), "precision");
+        if (!matches)
+            return;
+        QTEST(record.date, "date");
+        QTEST(record.dm, "dm");
+        QTEST(record.period, "period");
+    }
+
+    void contents_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("periods");
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<QVector<double>>("values");
+        const QStringList half{QStringLiteral("0.5000")};
+        QTest::newRow("asterisk after a blank") << QByteArray("period=0.5\n3.5 * 4.0\n") << half << "0.5000"
+                                                << QVector<double>{3.5, 4.0};
+        QTest::newRow("asterisks that are no marks")
+            << QByteArray("period=0.5\n1 ** 2\t*3 4* *5\n") << half << "0.5000" << QVector<double>{1, 2, 5};
+        QTest::newRow("number forms") << QByteArray("period=0.5\n+3 -2.5 .5 5. 1e-3 1E2 +-1 1e 0x10\n") << half
+                                      << "0.5000" << QVector<double>{3, -2.5, 0.5, 5, 0.001, 100};
+        QTest::newRow("one period within 1e-12, blocks concatenated")
+            << QByteArray("period=0.5\n1\nperiod=0.7\n9\nperiod=0.5000000000001\n2\n")
+            << QStringList{QStringLiteral("0.5000"), QStringLiteral("0.7000")} << "0.5000" << QVector<double>{1, 2};
+        QTest::newRow("negative zero is zero") << QByteArray("period=-0\n1\nperiod=0\n2\nperiod=-0.0\n3\n")
+                                               << QStringList{QStringLiteral("0.0000")} << "0.0000"
+                                               << QVector<double>{1, 2, 3};
+        QTest::newRow("block 5e-10 away still read") << QByteArray("period=0.7145190005\n1 2\n")
+                                                     << QStringList{QStringLiteral("0.7145")} << "0.714519"
+                                                     << QVector<double>{1, 2};
+        QTest::newRow("nan and infinity are no values")
+            << QByteArray("period=1\n1 nan inf -inf NaN Infinity 2\n") << QStringList{QStringLiteral("1.0000")}
+            << "1.0000" << QVector<double>{1, 2};
+        QTest::newRow("period line without a number")
+            << QByteArray("period=\n1 2\nperiod=0.5 s\n7\nperiod=nan\n8\nperiod=0.5\n3\n") << half << "0.5000"
+            << QVector<double>{3};
+        QTest::newRow("number longer than any profile writes")
+            << QByteArray("period=0.5\n1 7." + QByteArray(1100, '0') + " 2\n") << half << "0.5000"
+            << QVector<double>{1, 2};
+        QTest::newRow("no period") << QByteArray("1 2 3\n") << QStringList{} << "1" << QVector<double>{};
+        QTest::newRow("windows line ends, no final newline")
+            << QByteArray("period=0.5\r\n1 2\r\n3") << half << "0.5000" << QVector<double>{1, 2, 3};
+        QTest::newRow("indented period line is text") << QByteArray("period=0.5\n1\n period=0.6\n2\nperiod 3\n")
+                                                      << half << "0.5000" << QVector<double>{1, 2, 3};
+        QTest::newRow("other period is not read") << QByteArray("period=0.5\n1\n") << half << "0.5001"
+                                                  << QVector<double>{};
+        QTest::newRow("binary junk") << QByteArray("period=0.5\n\0\xff\xfe 4 \x01\n", 19) << half << "0.5000"
+                                     << QVector<double>{4};
+    }
+
+    void contents()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, period);
+        QFETCH(QVector<double>, values);
+        // Whole, and in pieces that split every line and number somewhere.
+        for (const int chunk : {0, 1, 2, 3, 5}) {
+            const ProfileFile file = ProfileFile::parse(text, 4, chunk);
+            QTEST(file.periods(), "periods");
+            QCOMPARE(file.values(period), values);
         }
-        if (random.bounded(5) == 0)
-            token += "e" + QByteArray::number(int(random.bounded(60)) - 30);
-        text += token + (i % 8 == 7 ? "\n" : " ");
-        expected.append(token.toDouble());
     }
-    const QVector<double> values = ProfileFile::parse(text, 4).values(QStringLiteral("1.0000"));
-    QCOMPARE(values.size(), expected.size());
-    for (int i = 0; i < values.size(); ++i)
-        QVERIFY2(std::memcmp(&values.at(i), &expected.at(i), sizeof(double)) == 0, qPrintable(QString::number(i)));
-}
 
-// A file without "_s" in its name whose periods are written with six
-// decimals lists them with four; each listed period reads its own block.
-void TestProfileFile::periodsPrintedWithFewerDecimalsStillRead()
-{
-    QTemporaryDir dir;
-    const QString path = profilefixture::writeFile(dir.path(), QStringLiteral("p2021.03.04_dm12_p0.714519.txt"),
-                                                   "period=0.714519\n1 7 2\n"
-                                                   "period=0.715519\n1 9 2\n"
-                                                   "period=0.716519\n1 8 2\n");
-    QVERIFY(!path.isEmpty());
-    QStringList periods;
-    QVERIFY(readProfilePeriods(path, &periods));
-    QCOMPARE(periods, QStringList({QStringLiteral("0.7145"), QStringLiteral("0.7155"), QStringLiteral("0.7165")}));
-    QVector<double> values;
-    QVERIFY(readProfileValues(path, QStringLiteral("0.7155"), &values));
-    QCOMPARE(values, QVector<double>({1, 9, 2}));
-    QCOMPARE(maximumSnrByDate({{QStringLiteral("2021.03.04"), QStringLiteral("12"), QStringLiteral("0.714519"), path}}),
-             (QMap<QString, double>{{QStringLiteral("2021.03.04"), 9.0}}));
-}
-
-// Generated values read back as written, also where the file's chunks split
-// a line or a number.
-void TestProfileFile::generatedFileReadsBackAcrossChunks()
-{
-    QTemporaryDir dir;
-    ProfileWriter::Params params;
-    params.phasePoints = 2048;
-    params.periods.clear();
-    for (int i = 0; i < 160; ++i)
-        params.periods.append(0.7 + i * 1e-4);
-    const QString path = profilefixture::writeGenerated(dir.path(), params);
-    QVERIFY(!path.isEmpty());
-    QVERIFY(QFileInfo(path).size() > 2 * 1024 * 1024);
-    const ProfileFile file = ProfileFile::read(path);
-    QCOMPARE(file.precision(), params.decimals);
-    const QStringList periods = file.periods();
-    QCOMPARE(periods.size(), params.periods.size());
-    for (int i = 0; i < periods.size(); ++i) {
-        QCOMPARE(periods.at(i), QString::number(params.periods.at(i), 'f', params.decimals));
-        QCOMPARE(file.values(periods.at(i)), profilefixture::writtenValues(params, params.periods.at(i)));
+    // Random decimals, exponents and long mantissas included, read bit for bit
+    // as Qt's own conversion reads them.
+    void numbersAsQtReadsThem()
+    {
+        QRandomGenerator random(7);
+        QByteArray text = "period=1\n";
+        QVector<double> expected;
+        for (int i = 0; i < 20000; ++i) {
+            QByteArray token = random.bounded(2) ? "-" : "";
+            const int digits = 1 + int(random.bounded(19));
+            const int point = int(random.bounded(digits + 1));
+            for (int d = 0; d < digits; ++d) {
+                if (d == point)
+                    token += '.';
+                token += char('0' + random.bounded(10));
+            }
+            if (random.bounded(5) == 0)
+                token += "e" + QByteArray::number(int(random.bounded(60)) - 30);
+            text += token + (i % 8 == 7 ? "\n" : " ");
+            expected.append(token.toDouble());
+        }
+        const QVector<double> values = ProfileFile::parse(text, 4).values(QStringLiteral("1.0000"));
+        QCOMPARE(values.size(), expected.size());
+        for (int i = 0; i < values.size(); ++i)
+            QVERIFY2(std::memcmp(&values.at(i), &expected.at(i), sizeof(double)) == 0, qPrintable(QString::number(i)));
     }
-}
 
-void TestProfileFile::pathsThatAreNoFile()
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("p2021.03.04_dm12_p0.7.txt"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString &path : {fifo, dir.path(), dir.filePath(QStringLiteral("missing.txt"))}) {
+    // A file without "_s" in its name whose periods are written with six
+    // decimals lists them with four; each listed period reads its own block.
+    void periodsPrintedWithFewerDecimalsStillRead()
+    {
+        QTemporaryDir dir;
+        const QString path = profilefixture::writeFile(dir.path(), QStringLiteral("p2021.03.04_dm12_p0.714519.txt"),
+                                                       "period=0.714519\n1 7 2\n"
+                                                       "period=0.715519\n1 9 2\n"
+                                                       "period=0.716519\n1 8 2\n");
+        QVERIFY(!path.isEmpty());
+        QStringList periods;
+        QVERIFY(readProfilePeriods(path, &periods));
+        QCOMPARE(periods, QStringList({QStringLiteral("0.7145"), QStringLiteral("0.7155"), QStringLiteral("0.7165")}));
+        QVector<double> values;
+        QVERIFY(readProfileValues(path, QStringLiteral("0.7155"), &values));
+        QCOMPARE(values, QVector<double>({1, 9, 2}));
+        QCOMPARE(maximumSnrByDate({{QStringLiteral("2021.03.04"), QStringLiteral("12"), QStringLiteral("0.714519"), path}}),
+                 (QMap<QString, double>{{QStringLiteral("2021.03.04"), 9.0}}));
+    }
+
+    // Generated values read back as written, also where the file's chunks split
+    // a line or a number.
+    void generatedFileReadsBackAcrossChunks()
+    {
+        QTemporaryDir dir;
+        ProfileWriter::Params params;
+        params.phasePoints = 2048;
+        params.periods.clear();
+        for (int i = 0; i < 160; ++i)
+            params.periods.append(0.7 + i * 1e-4);
+        const QString path = profilefixture::writeGenerated(dir.path(), params);
+        QVERIFY(!path.isEmpty());
+        QVERIFY(QFileInfo(path).size() > 2 * 1024 * 1024);
         const ProfileFile file = ProfileFile::read(path);
-        QVERIFY(file.periods().isEmpty());
-        QVERIFY(!file.hasValues());
+        QCOMPARE(file.precision(), params.decimals);
+        const QStringList periods = file.periods();
+        QCOMPARE(periods.size(), params.periods.size());
+        for (int i = 0; i < periods.size(); ++i) {
+            QCOMPARE(periods.at(i), QString::number(params.periods.at(i), 'f', params.decimals));
+            QCOMPARE(file.values(periods.at(i)), profilefixture::writtenValues(params, params.periods.at(i)));
+        }
     }
-}
 
-// A file of endless period lines is read up to the block limit.
-void TestProfileFile::blockLimit()
-{
-    QByteArray text;
-    for (int i = 0; i < ProfileFile::maxBlocks + 10; ++i)
-        text += "period=" + QByteArray::number(i + 1) + "\n1\n";
-    const ProfileFile file = ProfileFile::parse(text, 0);
-    const QStringList periods = file.periods();
-    QCOMPARE(periods.size(), ProfileFile::maxBlocks);
-    QCOMPARE(periods.last(), QString::number(ProfileFile::maxBlocks));
-    double maximum = 0.0;
-    QVERIFY(file.maximumValue(&maximum));
-    QCOMPARE(maximum, 1.0);
+    void pathsThatAreNoFile()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("p2021.03.04_dm12_p0.7.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString &path : {fifo, dir.path(), dir.filePath(QStringLiteral("missing.txt"))}) {
+            const ProfileFile file = ProfileFile::read(path);
+            QVERIFY(file.periods().isEmpty());
+            QVERIFY(!file.hasValues());
+        }
+    }
 
-    // As many blocks of one period: one period, all its values.
-    const ProfileFile same = ProfileFile::parse(QByteArray("period=1\n1\n").repeated(ProfileFile::maxBlocks), 0);
-    QCOMPARE(same.periods(), QStringList{QStringLiteral("1")});
-    QCOMPARE(same.values(QStringLiteral("1")).size(), ProfileFile::maxBlocks);
-}
+    // A file of endless period lines is read up to the block limit.
+    void blockLimit()
+    {
+        QByteArray text;
+        for (int i = 0; i < ProfileFile::maxBlocks + 10; ++i)
+            text += "period=" + QByteArray::number(i + 1) + "\n1\n";
+        const ProfileFile file = ProfileFile::parse(text, 0);
+        const QStringList periods = file.periods();
+        QCOMPARE(periods.size(), ProfileFile::maxBlocks);
+        QCOMPARE(periods.last(), QString::number(ProfileFile::maxBlocks));
+        double maximum = 0.0;
+        QVERIFY(file.maximumValue(&maximum));
+        QCOMPARE(maximum, 1.0);
+
+        // As many blocks of one period: one period, all its values.
+        const ProfileFile same = ProfileFile::parse(QByteArray("period=1\n1\n").repeated(ProfileFile::maxBlocks), 0);
+        QCOMPARE(same.periods(), QStringList{QStringLiteral("1")});
+        QCOMPARE(same.values(QStringLiteral("1")).size(), ProfileFile::maxBlocks);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProfileFile)
 #include "tst_profilefile.moc"

@@ -1,5 +1,5 @@
 #include "data/profileset.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,139 +13,133 @@ class TestProfileSet : public QObject
     Q_OBJECT
 
 private slots:
-    void scanMessages_data();
-    void scanMessages();
-    void abandonedScan();
-    void datesBySnr();
-    void dispersionsAndFiles();
-};
-
-void TestProfileSet::scanMessages_data()
-{
-    QTest::addColumn<int>("readableFiles");
-    QTest::addColumn<QString>("extraName");
-    QTest::addColumn<QByteArray>("extraText");
-    QTest::addColumn<QString>("errorPart");   // empty: the scan succeeds
-    QTest::newRow("empty directory") << 0 << "" << QByteArray() << "contains no files matching";
-    QTest::newRow("upper-case suffix only") << 0 << "p2021.01.01_dm1_p1.TXT" << QByteArray("period=1\n1\n")
-                                            << "contains no files matching";
-    QTest::newRow("periods without numbers") << 0 << "p2021.01.01_dm1_p1.txt" << QByteArray("period=1\nnone\n")
-                                             << "no readable average profile data";
-    QTest::newRow("unreadable file beside a readable one")
-        << 1 << "p2021.01.01_dm1_p1.txt" << QByteArray("no periods\n") << "";
-    QTest::newRow("file in a subdirectory") << 0 << "a/b/p2021.01.01_dm1_p1_s3.txt" << QByteArray("period=1\n1\n")
-                                            << "";
-    QTest::newRow("1000 files") << 1000 << "" << QByteArray() << "";
-    QTest::newRow("1001 files") << 1000 << "p2021.01.01_dm1_p1.txt" << QByteArray("period=1\n1\n")
-                                << "more than 1000 profile files";
-}
-
-void TestProfileSet::scanMessages()
-{
-    QFETCH(int, readableFiles);
-    QFETCH(QString, extraName);
-    QFETCH(QByteArray, extraText);
-    QFETCH(QString, errorPart);
-    QTemporaryDir dir;
-    for (int i = 0; i < readableFiles; ++i)
-        QVERIFY(!profilefixture::writeFile(dir.path(), QStringLiteral("p2022.02.02_dm%1_p1.txt").arg(i + 100),
-                                           "period=1\n1\n").isEmpty());
-    if (!extraName.isEmpty())
-        QVERIFY(!profilefixture::writeFile(QFileInfo(dir.filePath(extraName)).path(),
-                                           QFileInfo(extraName).fileName(), extraText).isEmpty());
-
-    const ProfileScanResult scan = scanProfileDirectory(dir.path());
-    QCOMPARE(scan.ok, errorPart.isEmpty());
-    if (!scan.ok) {
-        QVERIFY2(scan.error.contains(errorPart), qPrintable(scan.error));
-        QVERIFY(scan.set.isEmpty());
-        return;
+    void scanMessages_data()
+    {
+        QTest::addColumn<int>("readableFiles");
+        QTest::addColumn<QString>("extraName");
+        QTest::addColumn<QByteArray>("extraText");
+        QTest::addColumn<QString>("errorPart");   // empty: the scan succeeds
+        QTest::newRow("empty directory") << 0 << "" << QByteArray() << "contains no files matching";
+        QTest::newRow("upper-case suffix only") << 0 << "p2021.01.01_dm1_p1.TXT" << QByteArray("period=1\n1\n")
+                                                << "contains no files matching";
+        QTest::newRow("periods without numbers") << 0 << "p2021.01.01_dm1_p1.txt" << QByteArray("period=1\nnone\n")
+                                                 << "no readable average profile data";
+        QTest::newRow("unreadable file beside a readable one")
+            << 1 << "p2021.01.01_dm1_p1.txt" << QByteArray("no periods\n") << "";
+        QTest::newRow("file in a subdirectory") << 0 << "a/b/p2021.01.01_dm1_p1_s3.txt" << QByteArray("period=1\n1\n")
+                                                << "";
+        QTest::newRow("1000 files") << 1000 << "" << QByteArray() << "";
+        QTest::newRow("1001 files") << 1000 << "p2021.01.01_dm1_p1.txt" << QByteArray("period=1\n1\n")
+                                    << "more than 1000 profile files";
     }
-    QVERIFY(scan.error.isEmpty());
-    QCOMPARE(scan.set.size(), readableFiles + (extraName.isEmpty() ? 0 : 1));
-    for (const ProfileRecord &record : scan.set) {
-        QVERIFY(QFileInfo(record.path).isAbsolute());
-        QVERIFY(QFileInfo::exists(record.path));
-        QVERIFY(record.path.endsWith(QStringLiteral("_dm%1_p1.txt").arg(record.dm))
-                || record.path.endsWith(QStringLiteral("_dm%1_p1_s3.txt").arg(record.dm)));
-    }
-}
 
-void TestProfileSet::abandonedScan()
-{
-    QTemporaryDir dir;
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(!profilefixture::writeFile(dir.path(), QStringLiteral("p2022.02.02_dm%1_p1.txt").arg(i), "x\n").isEmpty());
-    int calls = 0;
-    const ProfileScanResult scan = scanProfileDirectory(dir.path(), [&](int, int) { return ++calls < 2; });
-    QCOMPARE(calls, 2);
-    QVERIFY(!scan.ok);
-    QVERIFY(scan.error.isEmpty());
-}
+    void scanMessages()
+    {
+        QFETCH(int, readableFiles);
+        QFETCH(QString, extraName);
+        QFETCH(QByteArray, extraText);
+        QFETCH(QString, errorPart);
+        QTemporaryDir dir;
+        for (int i = 0; i < readableFiles; ++i)
+            QVERIFY(!profilefixture::writeFile(dir.path(), QStringLiteral("p2022.02.02_dm%1_p1.txt").arg(i + 100),
+                                               "period=1\n1\n").isEmpty());
+        if (!extraName.isEmpty())
+            QVERIFY(!profilefixture::writeFile(QFileInfo(dir.filePath(extraName)).path(),
+                                               QFileInfo(extraName).fileName(), extraText).isEmpty());
 
-// Generated dates of known strength, dates of equal maxima, a date without
-// values and one below zero.
-void TestProfileSet::datesBySnr()
-{
-    QTemporaryDir dir;
-    QMap<QString, double> expected;
-    const QVector<QPair<QDate, double>> strengths{
-        {QDate(2026, 7, 16), 8.0}, {QDate(2026, 7, 17), 30.0}, {QDate(2026, 7, 18), 15.0}};
-    for (const auto &[date, snr] : strengths) {
-        for (const int dm : {23, 27}) {
-            ProfileWriter::Params params;
-            params.date = date;
-            params.dm = dm;
-            params.snr = snr;
-            QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
-            for (const double period : ProfileWriter::trialPeriods(params)) {
-                const QVector<double> values = profilefixture::writtenValues(params, period);
-                const double maximum = *std::max_element(values.begin(), values.end());
-                const QString key = date.toString(QStringLiteral("yyyy.MM.dd"));
-                expected[key] = std::max(expected.value(key, maximum), maximum);
-            }
+        const ProfileScanResult scan = scanProfileDirectory(dir.path());
+        QCOMPARE(scan.ok, errorPart.isEmpty());
+        if (!scan.ok) {
+            QVERIFY2(scan.error.contains(errorPart), qPrintable(scan.error));
+            QVERIFY(scan.set.isEmpty());
+            return;
+        }
+        QVERIFY(scan.error.isEmpty());
+        QCOMPARE(scan.set.size(), readableFiles + (extraName.isEmpty() ? 0 : 1));
+        for (const ProfileRecord &record : scan.set) {
+            QVERIFY(QFileInfo(record.path).isAbsolute());
+            QVERIFY(QFileInfo::exists(record.path));
+            QVERIFY(record.path.endsWith(QStringLiteral("_dm%1_p1.txt").arg(record.dm))
+                    || record.path.endsWith(QStringLiteral("_dm%1_p1_s3.txt").arg(record.dm)));
         }
     }
-    const QVector<QPair<QString, QByteArray>> handMade{
-        {QStringLiteral("p2026.07.20_dm5_p1.txt"), "period=1\n1 5 2\n"},
-        {QStringLiteral("p2026.07.19_dm5_p1.txt"), "period=1\n5 2\nperiod=2\n4\n"},
-        {QStringLiteral("p2026.07.21_dm5_p1.txt"), "period=1\nnothing\n"},
-        {QStringLiteral("p2026.07.15_dm5_p1.txt"), "period=1\n-1 -3\n"}};
-    for (const auto &[name, text] : handMade)
-        QVERIFY(!profilefixture::writeFile(dir.path(), name, text).isEmpty());
-    expected[QStringLiteral("2026.07.19")] = 5.0;
-    expected[QStringLiteral("2026.07.20")] = 5.0;
-    expected[QStringLiteral("2026.07.21")] = 0.0;   // a period without values counts 0
-    expected[QStringLiteral("2026.07.15")] = -1.0;
 
-    const ProfileScanResult scan = scanProfileDirectory(dir.path());
-    QVERIFY2(scan.ok, qPrintable(scan.error));
-    const QMap<QString, double> maxima = maximumSnrByDate(scan.set);
-    QCOMPARE(maxima, expected);
+    void abandonedScan()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!profilefixture::writeFile(dir.path(), QStringLiteral("p2022.02.02_dm%1_p1.txt").arg(i), "x\n").isEmpty());
+        int calls = 0;
+        const ProfileScanResult scan = scanProfileDirectory(dir.path(), [&](int, int) { return ++calls < 2; });
+        QCOMPARE(calls, 2);
+        QVERIFY(!scan.ok);
+        QVERIFY(scan.error.isEmpty());
+    }
 
-    const QStringList byText = profileDates(scan.set, ProfileDateOrder::Text);
-    QCOMPARE(byText, QStringList(expected.keys()));
-    QCOMPARE(profileDates(scan.set, ProfileDateOrder::MaximumSnr, maxima),
-             QStringList({"2026.07.17", "2026.07.18", "2026.07.16", "2026.07.19", "2026.07.20", "2026.07.21",
-                          "2026.07.15"}));
-    // Without maxima every date counts 0 and the text order stays.
-    QCOMPARE(profileDates(scan.set, ProfileDateOrder::MaximumSnr), byText);
-}
+    // Generated dates of known strength, dates of equal maxima, a date without
+    // values and one below zero.
+    void datesBySnr()
+    {
+        QTemporaryDir dir;
+        QMap<QString, double> expected;
+        const QVector<QPair<QDate, double>> strengths{
+            {QDate(2026, 7, 16), 8.0}, {QDate(2026, 7, 17), 30.0}, {QDate(2026, 7, 18), 15.0}};
+        for (const auto &[date, snr] : strengths) {
+            for (const int dm : {23, 27}) {
+                ProfileWriter::Params params;
+                params.date = date;
+                params.dm = dm;
+                params.snr = snr;
+                QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
+                for (const double period : ProfileWriter::trialPeriods(params)) {
+                    const QVector<double> values = profilefixture::writtenValues(params, period);
+                    const double maximum = *std::max_element(values.begin(), values.end());
+                    const QString key = date.toString(QStringLiteral("yyyy.MM.dd"));
+                    expected[key] = std::max(expected.value(key, maximum), maximum);
+                }
+            }
+        }
+        const QVector<QPair<QString, QByteArray>> handMade{
+            {QStringLiteral("p2026.07.20_dm5_p1.txt"), "period=1\n1 5 2\n"},
+            {QStringLiteral("p2026.07.19_dm5_p1.txt"), "period=1\n5 2\nperiod=2\n4\n"},
+            {QStringLiteral("p2026.07.21_dm5_p1.txt"), "period=1\nnothing\n"},
+            {QStringLiteral("p2026.07.15_dm5_p1.txt"), "period=1\n-1 -3\n"}};
+        for (const auto &[name, text] : handMade)
+            QVERIFY(!profilefixture::writeFile(dir.path(), name, text).isEmpty());
+        expected[QStringLiteral("2026.07.19")] = 5.0;
+        expected[QStringLiteral("2026.07.20")] = 5.0;
+        expected[QStringLiteral("2026.07.21")] = 0.0;   // a period without values counts 0
+        expected[QStringLiteral("2026.07.15")] = -1.0;
 
-void TestProfileSet::dispersionsAndFiles()
-{
-    const ProfileSet set{{"2021.01.02", "100", "1", "/a/p2021.01.02_dm100_p1.txt"},
-                         {"2021.01.02", "7", "1", "/a/p2021.01.02_dm7_p1.txt"},
-                         {"2021.01.01", "12", "1", "/a/J0332_m03_r5/p2021.01.01_dm12_p1.txt"},
-                         {"2021.01.02", "7", "1", "/b/p2021.01.02_dm7_p1.txt"}};
-    QCOMPARE(profileDispersions(set), QStringList({"7", "12", "100"}));
-    QCOMPARE(profileDispersionsOfDate(set, "2021.01.02"), QStringList({"7", "100"}));
-    QCOMPARE(findProfileFile(set, "2021.01.02", "7"), QStringLiteral("/a/p2021.01.02_dm7_p1.txt"));
-    QVERIFY(findProfileFile(set, "2021.01.01", "7").isEmpty());
-    QCOMPARE(profileModuleRayTag(QStringLiteral("/data/B0329_m1_r08"), set), QStringLiteral("_m1_r08"));
-    QCOMPARE(profileModuleRayTag(QStringLiteral("/data"), set), QStringLiteral("_m03_r5"));
-    QVERIFY(profileModuleRayTag(QStringLiteral("/data"), set.mid(0, 2)).isEmpty());
-}
+        const ProfileScanResult scan = scanProfileDirectory(dir.path());
+        QVERIFY2(scan.ok, qPrintable(scan.error));
+        const QMap<QString, double> maxima = maximumSnrByDate(scan.set);
+        QCOMPARE(maxima, expected);
+
+        const QStringList byText = profileDates(scan.set, ProfileDateOrder::Text);
+        QCOMPARE(byText, QStringList(expected.keys()));
+        QCOMPARE(profileDates(scan.set, ProfileDateOrder::MaximumSnr, maxima),
+                 QStringList({"2026.07.17", "2026.07.18", "2026.07.16", "2026.07.19", "2026.07.20", "2026.07.21",
+                              "2026.07.15"}));
+        // Without maxima every date counts 0 and the text order stays.
+        QCOMPARE(profileDates(scan.set, ProfileDateOrder::MaximumSnr), byText);
+    }
+
+    void dispersionsAndFiles()
+    {
+        const ProfileSet set{{"2021.01.02", "100", "1", "/a/p2021.01.02_dm100_p1.txt"},
+                             {"2021.01.02", "7", "1", "/a/p2021.01.02_dm7_p1.txt"},
+                             {"2021.01.01", "12", "1", "/a/J0332_m03_r5/p2021.01.01_dm12_p1.txt"},
+                             {"2021.01.02", "7", "1", "/b/p2021.01.02_dm7_p1.txt"}};
+        QCOMPARE(profileDispersions(set), QStringList({"7", "12", "100"}));
+        QCOMPARE(profileDispersionsOfDate(set, "2021.01.02"), QStringList({"7", "100"}));
+        QCOMPARE(findProfileFile(set, "2021.01.02", "7"), QStringLiteral("/a/p2021.01.02_dm7_p1.txt"));
+        QVERIFY(findProfileFile(set, "2021.01.01", "7").isEmpty());
+        QCOMPARE(profileModuleRayTag(QStringLiteral("/data/B0329_m1_r08"), set), QStringLiteral("_m1_r08"));
+        QCOMPARE(profileModuleRayTag(QStringLiteral("/data"), set), QStringLiteral("_m03_r5"));
+        QVERIFY(profileModuleRayTag(QStringLiteral("/data"), set.mid(0, 2)).isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProfileSet)
 #include "tst_profileset.moc"

@@ -1,7 +1,7 @@
 #include "astro/profileview.h"
 #include "astro/seriesstats.h"
 #include "data/profiletable.h"
-#include "profilefixture.h"
+#include "tests/support/profilefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,206 +17,178 @@ class TestProfileView : public QObject
     Q_OBJECT
 
 private slots:
-    void movingAverageWindow_data();
-    void movingAverageWindow();
-    void maxToCenter_data();
-    void maxToCenter();
-    void windowLimit_data();
-    void windowLimit();
-    void tableOfTwoDmsAndThreePeriods();
-    void tableErrors_data();
-    void tableErrors();
-    void imageFileName_data();
-    void imageFileName();
-};
-
-void TestProfileView::movingAverageWindow_data()
-{
-    QTest::addColumn<int>("window");
-    QTest::addColumn<bool>("averaged");
-    QTest::newRow("0: none") << 0 << false;
-    QTest::newRow("1: listed, values unchanged") << 1 << false;
-    QTest::newRow("4") << 4 << true;
-}
-
-// The range stays that of the raw values, so that averaging keeps the scale.
-void TestProfileView::movingAverageWindow()
-{
-    QFETCH(int, window);
-    QFETCH(bool, averaged);
-    const QVector<double> raw{0, 0, 10, 0, 0, -2, 0, 0};
-    const ProfileView view = profileView(raw, window, false);
-    QCOMPARE(view.values, averaged ? movingAverage(raw, window) : raw);
-    QCOMPARE(view.values != raw, averaged);
-    QCOMPARE(view.rangeFixed, window >= 1);
-    if (view.rangeFixed) {
-        QCOMPARE(view.range.min, -2.6);
-        QCOMPARE(view.range.max, 10.6);
+    void movingAverageWindow_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<bool>("averaged");
+        QTest::newRow("0: none") << 0 << false;
+        QTest::newRow("1: listed, values unchanged") << 1 << false;
+        QTest::newRow("4") << 4 << true;
     }
-    ProfileCaption caption;
-    caption.window = window;
-    caption.maximum = view.maximum;
-    caption.showDate = true;
-    caption.date = QStringLiteral("2026.07.16");
-    const QStringList legend = profileLegendLines(caption);
-    QCOMPARE(legend.contains(QStringLiteral("moving average window=%1").arg(window)), window > 0);
-    QCOMPARE(legend.mid(legend.size() - 2), QStringList({QString(), caption.date}));
-    const auto info = profileInformationLines(caption);
-    QCOMPARE(std::count_if(info.begin(), info.end(), [](const auto &line) { return line.first == "Average:"; }),
-             window > 0 ? 1 : 0);
-}
 
-void TestProfileView::maxToCenter_data()
-{
-    QTest::addColumn<QVector<double>>("values");
-    QTest::addColumn<QVector<double>>("centred");
-    QTest::newRow("8 points, maximum at 1") << QVector<double>{0, 9, 1, 2, 3, 4, 5, 6}
-                                            << QVector<double>{4, 5, 6, 0, 9, 1, 2, 3};
-    QTest::newRow("7 points, maximum last") << QVector<double>{1, 2, 3, 4, 5, 6, 7}
-                                            << QVector<double>{4, 5, 6, 7, 1, 2, 3};
-    QTest::newRow("already centred") << QVector<double>{1, 3, 2} << QVector<double>{1, 3, 2};
-    QTest::newRow("first of two maxima") << QVector<double>{5, 1, 5, 1} << QVector<double>{5, 1, 5, 1};
-    QTest::newRow("one point") << QVector<double>{4} << QVector<double>{4};
-    QTest::newRow("empty") << QVector<double>{} << QVector<double>{};
-}
+    // The range stays that of the raw values, so that averaging keeps the scale.
+    void movingAverageWindow()
+    {
+        QFETCH(int, window);
+        QFETCH(bool, averaged);
+        const QVector<double> raw{0, 0, 10, 0, 0, -2, 0, 0};
+        const ProfileView view = profileView(raw, window, false);
+        QCOMPARE(view.values, averaged ? movingAverage(raw, window) : raw);
+        QCOMPARE(view.values != raw, averaged);
+        QCOMPARE(view.rangeFixed, window >= 1);
+        if (view.rangeFixed)
+            QCOMPARE(qMakePair(view.range.min, view.range.max), qMakePair(-2.6, 10.6));
+        ProfileCaption caption;
+        caption.window = window;
+        caption.showDate = true;
+        caption.date = QStringLiteral("2026.07.16");
+        const QStringList legend = profileLegendLines(caption);
+        QCOMPARE(legend.contains(QStringLiteral("moving average window=%1").arg(window)), window > 0);
+        QCOMPARE(legend.last(), caption.date);
+        QCOMPARE(profileInformationLines(caption).size(), window > 0 ? 5 : 4);
+    }
 
-void TestProfileView::maxToCenter()
-{
-    QFETCH(QVector<double>, values);
-    QFETCH(QVector<double>, centred);
-    QCOMPARE(rotateMaxToCenter(values), centred);
-    const ProfileView view = profileView(values, 0, true);
-    QCOMPARE(view.values, centred);
-    QCOMPARE(view.maximumIndex, values.isEmpty() ? -1 : firstMaximumIndex(centred));
-}
+    void maxToCenter_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<QVector<double>>("centred");
+        QTest::newRow("8 points, maximum at 1") << QVector<double>{0, 9, 1, 2, 3, 4, 5, 6}
+                                                << QVector<double>{4, 5, 6, 0, 9, 1, 2, 3};
+        QTest::newRow("7 points, maximum last") << QVector<double>{1, 2, 3, 4, 5, 6, 7}
+                                                << QVector<double>{4, 5, 6, 7, 1, 2, 3};
+        QTest::newRow("first of two maxima") << QVector<double>{5, 1, 5, 1} << QVector<double>{5, 1, 5, 1};
+        QTest::newRow("one point") << QVector<double>{4} << QVector<double>{4};
+        QTest::newRow("empty") << QVector<double>{} << QVector<double>{};
+    }
 
-void TestProfileView::windowLimit_data()
-{
-    QTest::addColumn<double>("period");
-    QTest::addColumn<double>("tresolution");
-    QTest::addColumn<int>("maximum");
-    QTest::newRow("1 s at 12.49 ms: 40.02 rounds up") << 1.0 << 0.0124928 << 41;
-    QTest::newRow("exactly 2 steps") << 0.4 << 0.1 << 2;
-    QTest::newRow("half a period shorter than a sample") << 0.01 << 0.0124928 << 0;
-    QTest::newRow("ratio exactly 1") << 0.2 << 0.1 << 0;
-    QTest::newRow("no time resolution") << 1.0 << 0.0 << INT_MAX;
-    QTest::newRow("huge period") << 1e300 << 1e-300 << INT_MAX;
-    QTest::newRow("not a number") << qQNaN() << 0.1 << 0;
-}
+    void maxToCenter()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(QVector<double>, centred);
+        QCOMPARE(rotateMaxToCenter(values), centred);
+        const ProfileView view = profileView(values, 0, true);
+        QCOMPARE(view.values, centred);
+        QCOMPARE(view.maximumIndex, values.isEmpty() ? -1 : firstMaximumIndex(centred));
+    }
 
-void TestProfileView::windowLimit()
-{
-    QFETCH(double, period);
-    QFETCH(double, tresolution);
-    QTEST(maxAverageWindow(period, tresolution), "maximum");
-}
+    void windowLimit_data()
+    {
+        QTest::addColumn<double>("period");
+        QTest::addColumn<double>("tresolution");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("1 s at 12.49 ms: 40.02 rounds up") << 1.0 << 0.0124928 << 41;
+        QTest::newRow("half a period shorter than a sample") << 0.01 << 0.0124928 << 0;
+        QTest::newRow("ratio exactly 1") << 0.2 << 0.1 << 0;
+        QTest::newRow("no time resolution") << 1.0 << 0.0 << INT_MAX;
+        QTest::newRow("not a number") << qQNaN() << 0.1 << 0;
+    }
 
-// Two DMs of one date, three periods, the second DM's file without the
-// middle period.
-void TestProfileView::tableOfTwoDmsAndThreePeriods()
-{
-    QTemporaryDir dir;
-    ProfileWriter::Params params;
-    params.date = QDate(2026, 7, 16);
-    params.phasePoints = 64;
-    params.snr = 20.0;
-    params.periods = {0.714517, 0.714519, 0.714521};
-    ProfileWriter::Params second = params;
-    second.dm = 23;
-    second.periods = {0.714521, 0.714517};
-    QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
-    QVERIFY(!profilefixture::writeGenerated(dir.path(), second).isEmpty());
-    ProfileWriter::Params otherDate = params;
-    otherDate.date = QDate(2026, 7, 17);
-    otherDate.dm = 40;
-    QVERIFY(!profilefixture::writeGenerated(dir.path(), otherDate).isEmpty());
-    const ProfileScanResult scan = scanProfileDirectory(dir.path());
-    QVERIFY(scan.ok);
+    void windowLimit()
+    {
+        QFETCH(double, period);
+        QFETCH(double, tresolution);
+        QTEST(maxAverageWindow(period, tresolution), "maximum");
+    }
 
-    const int window = 3;
-    const ProfileTable table = ProfileTable::build(scan.set, QStringLiteral("2026.07.16"), window, true);
-    QVERIFY(table.isValid());
-    QCOMPARE(table.dispersions(), QStringList({"23", "27"}));
-    QCOMPARE(table.periods(), QStringList({"0.714517", "0.714519", "0.714521"}));
-    QCOMPARE(table.columnHeaders(), QStringList({"period", "DM=23", "DM=27"}));
-    QCOMPARE(table.rowHeaders(), QStringList({"DM", "0.714517", "0.714519", "0.714521"}));
-    QCOMPARE(table.rowOf(QStringLiteral("0.714521")), 2);
-    QCOMPARE(table.columnOf(QStringLiteral("40")), -1);
+    // Two DMs of one date, three periods, the second DM's file without the
+    // middle period.
+    void tableOfTwoDmsAndThreePeriods()
+    {
+        QTemporaryDir dir;
+        ProfileWriter::Params params;
+        params.date = QDate(2026, 7, 16);
+        params.phasePoints = 64;
+        params.snr = 20.0;
+        params.periods = {0.714517, 0.714519, 0.714521};
+        ProfileWriter::Params second = params;
+        second.dm = 23;
+        second.periods = {0.714521, 0.714517};
+        QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
+        QVERIFY(!profilefixture::writeGenerated(dir.path(), second).isEmpty());
+        ProfileWriter::Params otherDate = params;
+        otherDate.date = QDate(2026, 7, 17);
+        otherDate.dm = 40;
+        QVERIFY(!profilefixture::writeGenerated(dir.path(), otherDate).isEmpty());
+        const ProfileScanResult scan = scanProfileDirectory(dir.path());
+        QVERIFY(scan.ok);
 
-    double low = 1e300;
-    double high = -1e300;
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 2; ++column) {
-            const ProfileTable::Cell &cell = table.cell(row, column);
-            QCOMPARE(cell.present, !(row == 1 && column == 0));
-            if (!cell.present) {
-                QVERIFY(cell.values.isEmpty());
-                QCOMPARE(table.legendLines(row, column, true).size(), 2);
-                continue;
+        const int window = 3;
+        const ProfileTable table = ProfileTable::build(scan.set, QStringLiteral("2026.07.16"), window, true);
+        QVERIFY(table.isValid());
+        QCOMPARE(table.dispersions(), QStringList({"23", "27"}));
+        QCOMPARE(table.periods(), QStringList({"0.714517", "0.714519", "0.714521"}));
+        QCOMPARE(qMakePair(table.rowOf(QStringLiteral("0.714521")), table.columnOf(QStringLiteral("40"))), qMakePair(2, -1));
+        QCOMPARE(table.columnHeaders(), QStringList({"period", "DM=23", "DM=27"}));
+        QCOMPARE(table.rowHeaders(), QStringList({"DM", "0.714517", "0.714519", "0.714521"}));
+
+        double low = 1e300;
+        double high = -1e300;
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 2; ++column) {
+                const ProfileTable::Cell &cell = table.cell(row, column);
+                QCOMPARE(cell.present, !(row == 1 && column == 0));
+                QCOMPARE(table.legendLines(row, column, true).size(), cell.present ? 4 : 2);
+                if (!cell.present)
+                    continue;
+                const ProfileWriter::Params &p = column == 0 ? second : params;
+                const double period = table.periods().at(row).toDouble();
+                const QVector<double> expected = rotateMaxToCenter(movingAverage(profilefixture::writtenValues(p, period), window));
+                QCOMPARE(cell.values, expected);
+                QCOMPARE(cell.maximumIndex, p.phasePoints / 2);
+                QCOMPARE(cell.maximum, expected.at(p.phasePoints / 2));
+                low = std::min(low, *std::min_element(expected.begin(), expected.end()));
+                high = std::max(high, *std::max_element(expected.begin(), expected.end()));
             }
-            const ProfileWriter::Params &p = column == 0 ? second : params;
-            const double period = table.periods().at(row).toDouble();
-            const QVector<double> expected = rotateMaxToCenter(movingAverage(profilefixture::writtenValues(p, period), window));
-            QCOMPARE(cell.values, expected);
-            QCOMPARE(cell.maximumIndex, p.phasePoints / 2);
-            QCOMPARE(cell.maximum, expected.at(p.phasePoints / 2));
-            QCOMPARE(table.legendLines(row, column, true),
-                     QStringList({QStringLiteral("p=%1").arg(table.periods().at(row)),
-                                  QStringLiteral("dm=%1").arg(table.dispersions().at(column)),
-                                  QStringLiteral("max=%1").arg(cell.maximum, 0, 'f', 1),
-                                  QStringLiteral("num=%1").arg(p.phasePoints / 2)}));
-            low = std::min(low, *std::min_element(expected.begin(), expected.end()));
-            high = std::max(high, *std::max_element(expected.begin(), expected.end()));
         }
+        QCOMPARE(table.range().min, paddedValueRange(low, high).min);
+        QCOMPARE(table.range().max, paddedValueRange(low, high).max);
+        QVERIFY(table.rangeContainsZero());
+        QVERIFY(!table.cell(3, 0).present);
     }
-    QCOMPARE(table.range().min, paddedValueRange(low, high).min);
-    QCOMPARE(table.range().max, paddedValueRange(low, high).max);
-    QVERIFY(table.rangeContainsZero());
-    QVERIFY(!table.cell(3, 0).present);
-}
 
-void TestProfileView::tableErrors_data()
-{
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("no date") << "" << "Select a date.";
-    QTest::newRow("date not in the set") << "2020.01.01" << "No dispersions for selected date.";
-    QTest::newRow("files without periods") << "2021.01.01" << "No periods for selected date.";
-}
+    void tableErrors_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no date") << "" << "Select a date.";
+        QTest::newRow("date not in the set") << "2020.01.01" << "No dispersions for selected date.";
+        QTest::newRow("files without periods") << "2021.01.01" << "No periods for selected date.";
+    }
 
-void TestProfileView::tableErrors()
-{
-    QFETCH(QString, date);
-    QTemporaryDir dir;
-    const QString path = profilefixture::writeFile(dir.path(), QStringLiteral("p2021.01.01_dm3_p1.txt"), "1 2 3\n");
-    const ProfileTable table = ProfileTable::build({{"2021.01.01", "3", "1", path}}, date, 0, false);
-    QVERIFY(!table.isValid());
-    QTEST(table.error(), "error");
-}
+    void tableErrors()
+    {
+        QFETCH(QString, date);
+        QTemporaryDir dir;
+        const QString path = profilefixture::writeFile(dir.path(), QStringLiteral("p2021.01.01_dm3_p1.txt"), "1 2 3\n");
+        const ProfileTable table = ProfileTable::build({{"2021.01.01", "3", "1", path}}, date, 0, false);
+        QVERIFY(!table.isValid());
+        QTEST(table.error(), "error");
+    }
 
-void TestProfileView::imageFileName_data()
-{
-    QTest::addColumn<bool>("oneGraph");
-    QTest::addColumn<QString>("saveDir");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("one graph") << true << "" << "J0332+5434_m03_r5_p0.714519_dm27_2026.07.16.png";
-    QTest::newRow("multi graphs, in the last save directory")
-        << false << "/home/o/pictures" << "/home/o/pictures/J0332+5434_m03_r5_2026.07.16.png";
-}
+    void imageFileName_data()
+    {
+        QTest::addColumn<bool>("oneGraph");
+        QTest::addColumn<QString>("saveDir");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("one graph") << true << "" << "J0332+5434_m03_r5_p0.714519_dm27_2026.07.16.png";
+        QTest::newRow("multi graphs, in the last save directory")
+            << false << "/home/o/pictures" << "/home/o/pictures/J0332+5434_m03_r5_2026.07.16.png";
+    }
 
-void TestProfileView::imageFileName()
-{
-    QFETCH(bool, oneGraph);
-    QFETCH(QString, saveDir);
-    QTEST(profileImageFileName(QStringLiteral("J0332+5434"), QStringLiteral("_m03_r5"), oneGraph,
-                               QStringLiteral("0.714519"), QStringLiteral("27"), QStringLiteral("2026.07.16"), saveDir),
-          "name");
-    // A pulsar name never moves the file into another directory.
-    QCOMPARE(QFileInfo(profileImageFileName(QStringLiteral("../x/y"), QString(), oneGraph, QString(), QString(),
-                                            QStringLiteral("d"), saveDir))
-                 .path(),
-             saveDir.isEmpty() ? QStringLiteral(".") : saveDir);
-}
+    void imageFileName()
+    {
+        QFETCH(bool, oneGraph);
+        QFETCH(QString, saveDir);
+        QTEST(profileImageFileName(QStringLiteral("J0332+5434"), QStringLiteral("_m03_r5"), oneGraph,
+                                   QStringLiteral("0.714519"), QStringLiteral("27"), QStringLiteral("2026.07.16"), saveDir),
+              "name");
+        // A pulsar name never moves the file into another directory.
+        QCOMPARE(QFileInfo(profileImageFileName(QStringLiteral("../x/y"), QString(), oneGraph, QString(), QString(),
+                                                QStringLiteral("d"), saveDir))
+                     .path(),
+                 saveDir.isEmpty() ? QStringLiteral(".") : saveDir);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProfileView)
 #include "tst_profileview.moc"

@@ -72,299 +72,283 @@ class TestSeriesProcessing : public QObject
     Q_OBJECT
 
 private slots:
-    void chain_data();
-    void chain();
-    void approximationAgainstSortedBlocks_data();
-    void approximationAgainstSortedBlocks();
-    void calibrationDayOfTheDemo();
-    void graphContent();
-    void flatNegativeDayStaysInsideItsRange();
-    void colourFields_data();
-    void colourFields();
-};
+    void chain_data()
+    {
+        QTest::addColumn<Series>("input");
+        QTest::addColumn<double>("tresolution");
+        QTest::addColumn<bool>("approximation");
+        QTest::addColumn<SeriesProcessing>("settings");
+        QTest::addColumn<Series>("expected");
 
-void TestSeriesProcessing::chain_data()
-{
-    QTest::addColumn<Series>("input");
-    QTest::addColumn<double>("tresolution");
-    QTest::addColumn<bool>("approximation");
-    QTest::addColumn<SeriesProcessing>("settings");
-    QTest::addColumn<Series>("expected");
+        const SeriesProcessing stepOnly = settings(true, 64, false, 0);
+        const Series pattern = stepSeries(60, 20, 50);   // samples 19 .. 51, 32 apart
+        QTest::newRow("19 values keep their step") << stepSeries(19, 5, 15) << 15.0 / 11 << false << stepOnly
+                                                   << stepSeries(19, 5, 15);
+        QTest::newRow("15 s pattern: the median of the ten samples before")
+            << pattern << 15.0 / 32 << false << stepOnly << filled(pattern, 19, 51, 22);
+        QTest::newRow("4 samples too long: still removed") << pattern << 15.0 / 28 << false << stepOnly
+                                                           << filled(pattern, 19, 51, 22);
+        QTest::newRow("5 samples too long: left alone") << pattern << 15.0 / 27 << false << stepOnly << pattern;
+        const Series early = stepSeries(60, 5, 35);   // samples 4 .. 36
+        QTest::newRow("near the start: the median of the ten samples after")
+            << early << 15.0 / 32 << false << stepOnly << filled(early, 4, 36, 42);
+        const Series longPattern = stepSeries(700, 100, 600);   // samples 99 .. 601, 502 apart
+        QTest::newRow("2 % of a long pattern: 10 off removed") << longPattern << 15.0 / 512 << false << stepOnly
+                                                               << filled(longPattern, 99, 601, 22);
+        QTest::newRow("2 % of a long pattern: 11 off left") << longPattern << 15.0 / 513 << false << stepOnly
+                                                            << longPattern;
+        QTest::newRow("no sample interval") << pattern << 0.0 << false << stepOnly << pattern;
+        const Series damaged = filled(pattern, 3, 3, std::nan(""));
+        QTest::newRow("a NaN sample does not stop the removal") << damaged << 15.0 / 32 << false << stepOnly
+                                                                << filled(damaged, 19, 51, 22);
 
-    const SeriesProcessing stepOnly = settings(true, 64, false, 0);
-    const Series pattern = stepSeries(60, 20, 50);   // samples 19 .. 51, 32 apart
-    QTest::newRow("19 values keep their step") << stepSeries(19, 5, 15) << 15.0 / 11 << false << stepOnly
-                                               << stepSeries(19, 5, 15);
-    QTest::newRow("15 s pattern: the median of the ten samples before")
-        << pattern << 15.0 / 32 << false << stepOnly << filled(pattern, 19, 51, 22);
-    QTest::newRow("4 samples too long: still removed") << pattern << 15.0 / 28 << false << stepOnly
-                                                       << filled(pattern, 19, 51, 22);
-    QTest::newRow("5 samples too long: left alone") << pattern << 15.0 / 27 << false << stepOnly << pattern;
-    const Series early = stepSeries(60, 5, 35);   // samples 4 .. 36
-    QTest::newRow("near the start: the median of the ten samples after")
-        << early << 15.0 / 32 << false << stepOnly << filled(early, 4, 36, 42);
-    const Series longPattern = stepSeries(700, 100, 600);   // samples 99 .. 601, 502 apart
-    QTest::newRow("2 % of a long pattern: 10 off removed") << longPattern << 15.0 / 512 << false << stepOnly
-                                                           << filled(longPattern, 99, 601, 22);
-    QTest::newRow("2 % of a long pattern: 11 off left") << longPattern << 15.0 / 513 << false << stepOnly
-                                                        << longPattern;
-    QTest::newRow("no sample interval") << pattern << 0.0 << false << stepOnly << pattern;
-    const Series damaged = filled(pattern, 3, 3, std::nan(""));
-    QTest::newRow("a NaN sample does not stop the removal") << damaged << 15.0 / 32 << false << stepOnly
-                                                            << filled(damaged, 19, 51, 22);
+        Series outlier = ramp(100);
+        outlier[0] = 1000;
+        QTest::newRow("approximation, one block of 64: its median everywhere")
+            << outlier << 0.01 << true << settings(false, 64, false, 0) << Series(100, 32.5);
+        Series twoBlocks(130);
+        for (int i = 0; i < 130; ++i)
+            twoBlocks[i] = std::clamp(double(i), 31.5, 95.5);
+        QTest::newRow("approximation, two blocks: flat outside the centres")
+            << ramp(130) << 0.01 << true << settings(false, 64, false, 0) << twoBlocks;
+        const Series small{1, 2, 3, 4, 5, 9};   // block medians 2 and 5 at samples 1 and 4
+        QTest::newRow("approximation of a block with a NaN: it sorts last")
+            << Series{1, std::nan(""), 3, 4, 5, 9} << 0.01 << true << settings(false, 3, false, 0)
+            << Series{3, 3, 3 + 2.0 / 3, 3 + 4.0 / 3, 5, 5};
+        QTest::newRow("approximation wins over the noise subtraction")
+            << small << 0.01 << true << settings(false, 3, true, 0) << Series{2, 2, 3, 4, 5, 5};
+        const double sigma = std::sqrt(3.1);   // of the residuals -1, 0, 0, 0, 0, 4
+        QTest::newRow("noise baseline subtraction") << small << 0.01 << false << settings(false, 3, true, 0)
+                                                    << Series{-1 / sigma, 0, 0, 0, 0, 4 / sigma};
+        QTest::newRow("noise of a constant series: unchanged")
+            << Series(200, 7.0) << 0.01 << false << settings(false, 64, true, 0) << Series(200, 7.0);
 
-    Series outlier = ramp(100);
-    outlier[0] = 1000;
-    QTest::newRow("approximation, one block of 64: its median everywhere")
-        << outlier << 0.01 << true << settings(false, 64, false, 0) << Series(100, 32.5);
-    Series twoBlocks(130);
-    for (int i = 0; i < 130; ++i)
-        twoBlocks[i] = std::clamp(double(i), 31.5, 95.5);
-    QTest::newRow("approximation, two blocks: flat outside the centres")
-        << ramp(130) << 0.01 << true << settings(false, 64, false, 0) << twoBlocks;
-    QTest::newRow("approximation longer than the series: unchanged")
-        << ramp(50) << 0.01 << true << settings(false, 64, false, 0) << ramp(50);
-    const Series small{1, 2, 3, 4, 5, 9};   // block medians 2 and 5 at samples 1 and 4
-    QTest::newRow("approximation of a block with a NaN: it sorts last")
-        << Series{1, std::nan(""), 3, 4, 5, 9} << 0.01 << true << settings(false, 3, false, 0)
-        << Series{3, 3, 3 + 2.0 / 3, 3 + 4.0 / 3, 5, 5};
-    QTest::newRow("approximation wins over the noise subtraction")
-        << small << 0.01 << true << settings(false, 3, true, 0) << Series{2, 2, 3, 4, 5, 5};
-    const double sigma = std::sqrt(3.1);   // of the residuals -1, 0, 0, 0, 0, 4
-    QTest::newRow("noise baseline subtraction") << small << 0.01 << false << settings(false, 3, true, 0)
-                                                << Series{-1 / sigma, 0, 0, 0, 0, 4 / sigma};
-    QTest::newRow("noise of a constant series: unchanged")
-        << Series(200, 7.0) << 0.01 << false << settings(false, 64, true, 0) << Series(200, 7.0);
-
-    const SeriesProcessing moving1 = settings(false, 64, false, 1, AveragingType::Moving);
-    QTest::newRow("moving average of 1: unchanged") << small << 0.01 << false << moving1 << small;
-    QTest::newRow("moving average over the whole series")
-        << Series{1, 2, 3, 10} << 0.01 << false << settings(false, 64, false, 4, AveragingType::Moving)
-        << Series{4, 5, 6.5, 10};
-    Series means(125);
-    for (int k = 0; k < 125; ++k)
-        means[k] = 8 * k + 3.5;
-    QTest::newRow("over 2 points 3 times: 1000 values") << ramp(1000) << 0.01 << false
-                                                        << settings(false, 64, false, 3) << means;
-    QTest::newRow("over 2 points 3 times: 1003 values") << ramp(1003) << 0.01 << false
-                                                        << settings(false, 64, false, 3) << means;
-    QTest::newRow("over 2 points once") << Series{1, 3, 5, 7, 9} << 0.01 << false << settings(false, 64, false, 1)
-                                        << Series{2, 6};
-    QTest::newRow("shorter than one block: empty") << ramp(10) << 0.01 << false << settings(false, 64, false, 4)
-                                                   << Series();
-    QTest::newRow("step removed, then averaged") << pattern << 15.0 / 32 << false << settings(true, 64, false, 5)
-                                                 << Series{(416 + 13 * 22) / 32.0};
-}
-
-void TestSeriesProcessing::chain()
-{
-    QFETCH(Series, input);
-    QFETCH(double, tresolution);
-    QFETCH(bool, approximation);
-    QFETCH(SeriesProcessing, settings);
-    QFETCH(Series, expected);
-    const Series before = input;
-    const Series out = processSeries(input, tresolution, approximation, settings);
-    QCOMPARE(out.size(), expected.size());
-    for (int i = 0; i < out.size(); ++i)
-        QVERIFY2(std::fabs(out.at(i) - expected.at(i)) < 1e-9 || (std::isnan(out.at(i)) && std::isnan(expected.at(i))),
-                 qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected.at(i))));
-    QCOMPARE(input.size(), before.size());
-    QVERIFY(std::equal(input.begin(), input.end(), before.begin(),
-                       [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));
-}
-
-void TestSeriesProcessing::approximationAgainstSortedBlocks_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("block");
-    QTest::addColumn<int>("levels");   // distinct values; few give long runs of equal values
-    QTest::newRow("even blocks") << 5000 << 64 << 1000000;
-    QTest::newRow("odd blocks: centres on samples") << 5000 << 65 << 1000000;
-    QTest::newRow("shortest blocks") << 1001 << 3 << 1000000;
-    QTest::newRow("longest blocks, many ties") << 6100 << 600 << 3;
-    QTest::newRow("constant") << 2000 << 100 << 1;
-}
-
-// Against a plain reference: each block sorted whole, each sample placed on
-// the line between the neighbouring centres found by search.
-void TestSeriesProcessing::approximationAgainstSortedBlocks()
-{
-    QFETCH(int, length);
-    QFETCH(int, block);
-    QFETCH(int, levels);
-    QRandomGenerator random(quint32(length + block));
-    Series x(length);
-    for (double &v : x)
-        v = 1000.0 + random.bounded(levels) * 0.25;
-    const int m = length / block;
-    Series medians;
-    for (int k = 0; k < m; ++k) {
-        Series sorted = x.mid(k * block, block);
-        std::sort(sorted.begin(), sorted.end());
-        medians.append(block % 2 ? sorted.at(block / 2) : (sorted.at(block / 2 - 1) + sorted.at(block / 2)) / 2);
+        QTest::newRow("moving average over the whole series")
+            << Series{1, 2, 3, 10} << 0.01 << false << settings(false, 64, false, 4, AveragingType::Moving)
+            << Series{4, 5, 6.5, 10};
+        Series means(125);
+        for (int k = 0; k < 125; ++k)
+            means[k] = 8 * k + 3.5;
+        QTest::newRow("over 2 points 3 times: 1003 values") << ramp(1003) << 0.01 << false
+                                                            << settings(false, 64, false, 3) << means;
+        QTest::newRow("over 2 points once") << Series{1, 3, 5, 7, 9} << 0.01 << false << settings(false, 64, false, 1)
+                                            << Series{2, 6};
+        QTest::newRow("shorter than one block: empty") << ramp(10) << 0.01 << false << settings(false, 64, false, 4)
+                                                       << Series();
+        QTest::newRow("step removed, then averaged") << pattern << 15.0 / 32 << false << settings(true, 64, false, 5)
+                                                     << Series{(416 + 13 * 22) / 32.0};
     }
-    const auto centre = [block](int k) { return (block - 1) * 0.5 + double(k) * block; };
-    const Series out = medianApproximation(x, block);
-    QCOMPARE(out.size(), length);
-    for (int i = 0; i < length; ++i) {
-        double expected = medians.last();
-        if (i <= centre(0)) {
-            expected = medians.first();
-        } else if (i < centre(m - 1)) {
-            int j = 0;
-            while (!(centre(j) < i && i <= centre(j + 1)))
-                ++j;
-            expected = medians.at(j) + (i - centre(j)) / (centre(j + 1) - centre(j)) * (medians.at(j + 1) - medians.at(j));
-        }
-        QVERIFY2(out.at(i) == expected, qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected)));
+
+    void chain()
+    {
+        QFETCH(Series, input);
+        QFETCH(double, tresolution);
+        QFETCH(bool, approximation);
+        QFETCH(SeriesProcessing, settings);
+        QFETCH(Series, expected);
+        const Series before = input;
+        const Series out = processSeries(input, tresolution, approximation, settings);
+        QCOMPARE(out.size(), expected.size());
+        for (int i = 0; i < out.size(); ++i)
+            QVERIFY2(std::fabs(out.at(i) - expected.at(i)) < 1e-9 || (std::isnan(out.at(i)) && std::isnan(expected.at(i))),
+                     qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected.at(i))));
+        QCOMPARE(input.size(), before.size());
+        QVERIFY(std::equal(input.begin(), input.end(), before.begin(),
+                           [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));
     }
-}
 
-// The demo's calibration day loses its 15 s pattern, replaced by one level
-// near its baseline; the other days of the demo keep every sample.
-void TestSeriesProcessing::calibrationDayOfTheDemo()
-{
-    QTemporaryDir dir;
-    QString error;
-    QVERIFY2(DemoData::writeDemo(dir.path(), nullptr, &error), qPrintable(error));
-    const QStringList files = scanObservationDirectory(dir.filePath(DemoData::multiDayDirName()));
-    QCOMPARE(files.size(), DemoData::multiDayCount);
-    for (int k = 0; k < files.size(); ++k) {
-        DayPlot day;
-        QVERIFY(readDayPlot(files.at(k), 26.8, &day));
-        const Series &sum = day.channelSumDm0;
-        const Series removed = removeStep(sum, day.tresolution);
-        if (k != DemoData::calibrationDay) {
-            QCOMPARE(removed, sum);
-            continue;
-        }
-        QVector<int> changed;
-        for (int i = 0; i < sum.size(); ++i) {
-            if (removed.at(i) != sum.at(i))
-                changed.append(i);
-        }
-        // The pattern lies from 40 s to 55 s after the first point.
-        const int first = int(std::ceil(40.0 / day.tresolution));
-        const int last = int(std::floor(55.0 / day.tresolution)) - 1;
-        QVERIFY(!changed.isEmpty());
-        QVERIFY2(changed.first() <= first && changed.last() >= last && changed.last() - changed.first() < last - first + 30,
-                 qPrintable(QStringLiteral("%1 .. %2").arg(changed.first()).arg(changed.last())));
-        const double level = removed.at(first);
-        for (int i = changed.first(); i <= changed.last(); ++i)
-            QCOMPARE(removed.at(i), level);
-        // The level is one of the ten samples before the pattern.
-        const Series before = sum.mid(changed.first() - 10, 10);
-        QVERIFY(before.contains(level));
+    void approximationAgainstSortedBlocks_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("levels");   // distinct values; few give long runs of equal values
+        QTest::newRow("even blocks") << 5000 << 64 << 1000000;
+        QTest::newRow("odd blocks: centres on samples") << 5000 << 65 << 1000000;
+        QTest::newRow("shortest blocks") << 1001 << 3 << 1000000;
+        QTest::newRow("longest blocks, many ties") << 6100 << 600 << 3;
+        QTest::newRow("constant") << 2000 << 100 << 1;
+    }
 
+    // Against a plain reference: each block sorted whole, each sample placed on
+    // the line between the neighbouring centres found by search.
+    void approximationAgainstSortedBlocks()
+    {
+        QFETCH(int, length);
+        QFETCH(int, block);
+        QFETCH(int, levels);
+        QRandomGenerator random(quint32(length + block));
+        Series x(length);
+        for (double &v : x)
+            v = 1000.0 + random.bounded(levels) * 0.25;
+        const int m = length / block;
+        Series medians;
+        for (int k = 0; k < m; ++k) {
+            Series sorted = x.mid(k * block, block);
+            std::sort(sorted.begin(), sorted.end());
+            medians.append(block % 2 ? sorted.at(block / 2) : (sorted.at(block / 2 - 1) + sorted.at(block / 2)) / 2);
+        }
+        const auto centre = [block](int k) { return (block - 1) * 0.5 + double(k) * block; };
+        const Series out = medianApproximation(x, block);
+        QCOMPARE(out.size(), length);
+        for (int i = 0; i < length; ++i) {
+            double expected = medians.last();
+            if (i <= centre(0)) {
+                expected = medians.first();
+            } else if (i < centre(m - 1)) {
+                int j = 0;
+                while (!(centre(j) < i && i <= centre(j + 1)))
+                    ++j;
+                expected = medians.at(j) + (i - centre(j)) / (centre(j + 1) - centre(j)) * (medians.at(j + 1) - medians.at(j));
+            }
+            QVERIFY2(out.at(i) == expected, qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected)));
+        }
+    }
+
+    // The demo's calibration day loses its 15 s pattern, replaced by one level
+    // near its baseline; the other days of the demo keep every sample.
+    void calibrationDayOfTheDemo()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY2(DemoData::writeDemo(dir.path(), nullptr, &error), qPrintable(error));
+        const QStringList files = scanObservationDirectory(dir.filePath(DemoData::multiDayDirName()));
+        QCOMPARE(files.size(), DemoData::multiDayCount);
+        for (int k = 0; k < files.size(); ++k) {
+            DayPlot day;
+            QVERIFY(readDayPlot(files.at(k), 26.8, &day));
+            const Series &sum = day.channelSumDm0;
+            const Series removed = removeStep(sum, day.tresolution);
+            if (k != DemoData::calibrationDay) {
+                QCOMPARE(removed, sum);
+                continue;
+            }
+            QVector<int> changed;
+            for (int i = 0; i < sum.size(); ++i) {
+                if (removed.at(i) != sum.at(i))
+                    changed.append(i);
+            }
+            // The pattern lies from 40 s to 55 s after the first point.
+            const int first = int(std::ceil(40.0 / day.tresolution));
+            const int last = int(std::floor(55.0 / day.tresolution)) - 1;
+            QVERIFY(!changed.isEmpty());
+            QVERIFY2(changed.first() <= first && changed.last() >= last && changed.last() - changed.first() < last - first + 30,
+                     qPrintable(QStringLiteral("%1 .. %2").arg(changed.first()).arg(changed.last())));
+            const double level = removed.at(first);
+            for (int i = changed.first(); i <= changed.last(); ++i)
+                QCOMPARE(removed.at(i), level);
+            // The level is one of the ten samples before the pattern.
+            const Series before = sum.mid(changed.first() - 10, 10);
+            QVERIFY(before.contains(level));
+
+            DayGraphSettings graph;
+            graph.dm = 26.8;
+            graph.processing.removeStep = true;
+            const DayGraphContent content = dayGraphContent(day, graph);
+            QVERIFY(content.curves.at(0).values == removed);
+            QVERIFY(*std::max_element(removed.begin(), removed.end()) < *std::max_element(sum.begin(), sum.end()));
+        }
+    }
+
+    void graphContent()
+    {
+        DayPlot day = flatDay(0.0, 50);
+        day.channelSumDm0 = ramp(50);
+        for (int i = 0; i < 50; ++i)
+            day.channelSumDm[i] = 100 - i;
         DayGraphSettings graph;
         graph.dm = 26.8;
-        graph.processing.removeStep = true;
-        const DayGraphContent content = dayGraphContent(day, graph);
-        QVERIFY(content.curves.at(0).values == removed);
-        QVERIFY(*std::max_element(removed.begin(), removed.end()) < *std::max_element(sum.begin(), sum.end()));
+        graph.showDm = false;
+        graph.processing.showApproximation = true;
+        graph.processing.approximationLength = 64;   // longer than the series
+        graph.showFileName = true;
+        graph.showMax = true;
+        DayGraphContent content = dayGraphContent(day, graph);
+        QCOMPARE(content.curves.size(), 4);
+        QCOMPARE(content.curves.at(1).name, QStringLiteral("Sum of channels, DM=26.8"));
+        QCOMPARE(content.curves.at(3).name, QStringLiteral("Approximation for DM=26.8"));
+        QVERIFY(!content.curves.at(1).visible);
+        // Without an approximation the approximation curves show the sums themselves.
+        QVERIFY(content.curves.at(2).values == content.curves.at(0).values);
+        QVERIFY(content.curves.at(3).values == content.curves.at(1).values);
+        // The hidden DM curve still counts for the maximum and the ranges.
+        QCOMPARE(content.maximum, 100.0);
+        QCOMPARE(content.rawRange.min, 0.0);
+        QCOMPARE(content.rawRange.max, 100.0);
+        QCOMPARE(content.headerLines, (QStringList{day.fileName, day.date, QStringLiteral("max=100.00")}));
+        QVERIFY(content.curves.at(1).colour != content.curves.at(0).colour);
+
+        graph.dm = 0.0;
+        graph.processing.showApproximation = false;
+        graph.showDate = false;
+        graph.showFileName = false;
+        content = dayGraphContent(day, graph);
+        QCOMPARE(content.curves.size(), 2);
+        QCOMPARE(content.curves.at(1).name, QStringLiteral("Sum of channels, DM=0"));
+        QCOMPARE(content.curves.at(1).colour, content.curves.at(0).colour);
+        QCOMPARE(content.headerLines, QStringList{QStringLiteral("max=100.00")});
+
+        // Other colours, visibility and header lines on the same processing: as
+        // if computed anew.
+        DayGraphSettings restyled = graph;
+        restyled.dm0Colour = QStringLiteral("00ff7f");
+        restyled.showDm0 = false;
+        restyled.showFileName = true;
+        restyleDayGraphContent(&content, day, restyled);
+        const DayGraphContent fresh = dayGraphContent(day, restyled);
+        for (int k = 0; k < 2; ++k)
+            QVERIFY(content.curves.at(k).colour == fresh.curves.at(k).colour
+                    && content.curves.at(k).visible == fresh.curves.at(k).visible);
+        QCOMPARE(content.headerLines, fresh.headerLines);
+
+        // Averaging away every value leaves nothing to range over.
+        graph.processing.averaging = 10;
+        content = dayGraphContent(day, graph);
+        QVERIFY(content.curves.at(0).values.isEmpty());
+        QCOMPARE(content.maximum, 0.0);
+        QCOMPARE(content.rawRange.min, 0.0);
+        QCOMPARE(content.rawRange.max, 1.0);
+
+        // Many days at once: each the content of the day alone.
+        graph.processing.averaging = 2;
+        QVector<DayPlot> days(9, day);
+        for (int k = 0; k < days.size(); ++k)
+            days[k].channelSumDm0[0] = 1000 + 10 * k;
+        const QVector<DayGraphContent> contents = dayGraphContents(days, graph);
+        QCOMPARE(contents.size(), days.size());
+        for (int k = 0; k < days.size(); ++k) {
+            QVERIFY(contents.at(k).curves.at(0).values == dayGraphContent(days.at(k), graph).curves.at(0).values);
+            QCOMPARE(contents.at(k).maximum, (1000.0 + 10 * k + 1 + 2 + 3) / 4);
+        }
     }
-}
 
-void TestSeriesProcessing::graphContent()
-{
-    DayPlot day = flatDay(0.0, 50);
-    day.channelSumDm0 = ramp(50);
-    for (int i = 0; i < 50; ++i)
-        day.channelSumDm[i] = 100 - i;
-    DayGraphSettings graph;
-    graph.dm = 26.8;
-    graph.showDm = false;
-    graph.processing.showApproximation = true;
-    graph.processing.approximationLength = 64;   // longer than the series
-    graph.showFileName = true;
-    graph.showMax = true;
-    DayGraphContent content = dayGraphContent(day, graph);
-    QCOMPARE(content.curves.size(), 4);
-    QCOMPARE(content.curves.at(1).name, QStringLiteral("Sum of channels, DM=26.8"));
-    QCOMPARE(content.curves.at(3).name, QStringLiteral("Approximation for DM=26.8"));
-    QVERIFY(!content.curves.at(1).visible);
-    // Without an approximation the approximation curves show the sums themselves.
-    QVERIFY(content.curves.at(2).values == content.curves.at(0).values);
-    QVERIFY(content.curves.at(3).values == content.curves.at(1).values);
-    // The hidden DM curve still counts for the maximum and the ranges.
-    QCOMPARE(content.maximum, 100.0);
-    QCOMPARE(content.rawRange.min, 0.0);
-    QCOMPARE(content.rawRange.max, 100.0);
-    QCOMPARE(content.headerLines, (QStringList{day.fileName, day.date, QStringLiteral("max=100.00")}));
-    QVERIFY(content.curves.at(1).colour != content.curves.at(0).colour);
-
-    graph.dm = 0.0;
-    graph.processing.showApproximation = false;
-    graph.showDate = false;
-    graph.showFileName = false;
-    content = dayGraphContent(day, graph);
-    QCOMPARE(content.curves.size(), 2);
-    QCOMPARE(content.curves.at(1).name, QStringLiteral("Sum of channels, DM=0"));
-    QCOMPARE(content.curves.at(1).colour, content.curves.at(0).colour);
-    QCOMPARE(content.headerLines, QStringList{QStringLiteral("max=100.00")});
-
-    // Other colours, visibility and header lines on the same processing: as
-    // if computed anew.
-    DayGraphSettings restyled = graph;
-    restyled.dm0Colour = QStringLiteral("00ff7f");
-    restyled.showDm0 = false;
-    restyled.showFileName = true;
-    restyleDayGraphContent(&content, day, restyled);
-    const DayGraphContent fresh = dayGraphContent(day, restyled);
-    for (int k = 0; k < 2; ++k)
-        QVERIFY(content.curves.at(k).colour == fresh.curves.at(k).colour
-                && content.curves.at(k).visible == fresh.curves.at(k).visible);
-    QCOMPARE(content.headerLines, fresh.headerLines);
-
-    // Averaging away every value leaves nothing to range over.
-    graph.processing.averaging = 10;
-    content = dayGraphContent(day, graph);
-    QVERIFY(content.curves.at(0).values.isEmpty());
-    QCOMPARE(content.maximum, 0.0);
-    QCOMPARE(content.rawRange.min, 0.0);
-    QCOMPARE(content.rawRange.max, 1.0);
-
-    // Many days at once: each the content of the day alone.
-    graph.processing.averaging = 2;
-    QVector<DayPlot> days(9, day);
-    for (int k = 0; k < days.size(); ++k)
-        days[k].channelSumDm0[0] = 1000 + 10 * k;
-    const QVector<DayGraphContent> contents = dayGraphContents(days, graph);
-    QCOMPARE(contents.size(), days.size());
-    for (int k = 0; k < days.size(); ++k) {
-        QVERIFY(contents.at(k).curves.at(0).values == dayGraphContent(days.at(k), graph).curves.at(0).values);
-        QCOMPARE(contents.at(k).maximum, (1000.0 + 10 * k + 1 + 2 + 3) / 4);
+    void flatNegativeDayStaysInsideItsRange()
+    {
+        for (const double level : {-5.0, 5.0}) {
+            const DayGraphContent content = dayGraphContent(flatDay(level, 30), DayGraphSettings());
+            QVERIFY2(content.paddedRange.min < level && level < content.paddedRange.max,
+                     qPrintable(QStringLiteral("%1: %2 .. %3").arg(level).arg(content.paddedRange.min).arg(content.paddedRange.max)));
+        }
     }
-}
 
-void TestSeriesProcessing::flatNegativeDayStaysInsideItsRange()
-{
-    for (const double level : {-5.0, 5.0}) {
-        const DayGraphContent content = dayGraphContent(flatDay(level, 30), DayGraphSettings());
-        QVERIFY2(content.paddedRange.min < level && level < content.paddedRange.max,
-                 qPrintable(QStringLiteral("%1: %2 .. %3").arg(level).arg(content.paddedRange.min).arg(content.paddedRange.max)));
+    void colourFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("colour");
+        QTest::newRow("without #") << " 00ff7f " << "#00ff7f";
+        QTest::newRow("with #") << "#ABC" << "#ABC";
+        QTest::newRow("with alpha") << "80FF0000" << "#80FF0000";
+        QTest::newRow("not hexadecimal") << "green" << "fallback";
+        QTest::newRow("five digits") << "12345" << "fallback";
+        QTest::newRow("empty") << "" << "fallback";
     }
-}
 
-void TestSeriesProcessing::colourFields_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("colour");
-    QTest::newRow("without #") << " 00ff7f " << "#00ff7f";
-    QTest::newRow("with #") << "#ABC" << "#ABC";
-    QTest::newRow("with alpha") << "80FF0000" << "#80FF0000";
-    QTest::newRow("not hexadecimal") << "green" << "fallback";
-    QTest::newRow("five digits") << "12345" << "fallback";
-    QTest::newRow("empty") << "" << "fallback";
-}
-
-void TestSeriesProcessing::colourFields()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, colour);
-    QCOMPARE(curveColourName(field, QStringLiteral("fallback")), colour);
-}
+    void colourFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, colour);
+        QCOMPARE(curveColourName(field, QStringLiteral("fallback")), colour);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSeriesProcessing)
 #include "tst_seriesprocessing.moc"

@@ -11,79 +11,72 @@ class TestSeriesStats : public QObject
     Q_OBJECT
 
 private slots:
-    void movingAverageAgainstDirectMeans_data();
-    void movingAverageAgainstDirectMeans();
-    void windowsThatChangeNothing_data();
-    void windowsThatChangeNothing();
-    void standardDeviation_data();
-    void standardDeviation();
-};
-
-void TestSeriesStats::movingAverageAgainstDirectMeans_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("window");
-    QTest::newRow("window 2") << 10 << 2;
-    QTest::newRow("odd window") << 101 << 7;
-    QTest::newRow("window = length") << 33 << 33;
-    QTest::newRow("long series") << 200000 << 64;
-}
-
-// Every value is the mean of its window, counted afresh; near the end the
-// window shrinks to the samples that are left.
-void TestSeriesStats::movingAverageAgainstDirectMeans()
-{
-    QFETCH(int, length);
-    QFETCH(int, window);
-    QRandomGenerator random(length * 31 + window);
-    QVector<double> x(length);
-    for (double &v : x)
-        v = random.generateDouble() * 2000.0 - 1000.0 + 5e6;
-    const QVector<double> out = movingAverage(x, window);
-    QCOMPARE(out.size(), length);
-    for (int i = 0; i < length; i += (length > 1000 ? 997 : 1)) {
-        const int end = std::min(i + window, length);
-        double sum = 0.0;
-        for (int j = i; j < end; ++j)
-            sum += x.at(j);
-        QVERIFY2(std::fabs(out.at(i) - sum / (end - i)) < 1e-6, qPrintable(QString::number(i)));
+    void movingAverageAgainstDirectMeans_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("window");
+        QTest::newRow("window 2") << 10 << 2;
+        QTest::newRow("odd window") << 101 << 7;
+        QTest::newRow("window = length") << 33 << 33;
+        QTest::newRow("long series") << 200000 << 64;
     }
-    QCOMPARE(out.last(), x.last());
-}
 
-void TestSeriesStats::windowsThatChangeNothing_data()
-{
-    QTest::addColumn<int>("window");
-    QTest::newRow("0") << 0;
-    QTest::newRow("1") << 1;
-    QTest::newRow("negative") << -3;
-    QTest::newRow("longer than the series") << 6;
-}
+    // Every value is the mean of its window, counted afresh; near the end the
+    // window shrinks to the samples that are left.
+    void movingAverageAgainstDirectMeans()
+    {
+        QFETCH(int, length);
+        QFETCH(int, window);
+        QRandomGenerator random(length * 31 + window);
+        QVector<double> x(length);
+        for (double &v : x)
+            v = random.generateDouble() * 2000.0 - 1000.0 + 5e6;
+        const QVector<double> out = movingAverage(x, window);
+        QCOMPARE(out.size(), length);
+        for (int i = 0; i < length; i += (length > 1000 ? 997 : 1)) {
+            const int end = std::min(i + window, length);
+            double sum = 0.0;
+            for (int j = i; j < end; ++j)
+                sum += x.at(j);
+            QVERIFY2(std::fabs(out.at(i) - sum / (end - i)) < 1e-6, qPrintable(QString::number(i)));
+        }
+        QCOMPARE(out.last(), x.last());
+    }
 
-void TestSeriesStats::windowsThatChangeNothing()
-{
-    QFETCH(int, window);
-    const QVector<double> x{1, 5, 2, 8, 3};
-    QCOMPARE(movingAverage(x, window), x);
-}
+    void windowsThatChangeNothing_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::newRow("0") << 0;
+        QTest::newRow("1") << 1;
+        QTest::newRow("negative") << -3;
+        QTest::newRow("longer than the series") << 6;
+    }
 
-void TestSeriesStats::standardDeviation_data()
-{
-    QTest::addColumn<QVector<double>>("values");
-    QTest::addColumn<double>("expected");
-    // Mean 5, squared deviations 32, divided by n - 1 = 7.
-    QTest::newRow("textbook") << QVector<double>{2, 4, 4, 4, 5, 5, 7, 9} << std::sqrt(32.0 / 7.0);
-    QTest::newRow("constant") << QVector<double>{3, 3, 3} << 0.0;
-    QTest::newRow("one value") << QVector<double>{3} << -1.0;
-    QTest::newRow("empty") << QVector<double>{} << -1.0;
-}
+    void windowsThatChangeNothing()
+    {
+        QFETCH(int, window);
+        const QVector<double> x{1, 5, 2, 8, 3};
+        QCOMPARE(movingAverage(x, window), x);
+    }
 
-void TestSeriesStats::standardDeviation()
-{
-    QFETCH(QVector<double>, values);
-    QFETCH(double, expected);
-    QCOMPARE(sampleStandardDeviation(values), expected);
-}
+    void standardDeviation_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<double>("expected");
+        // Mean 5, squared deviations 32, divided by n - 1 = 7.
+        QTest::newRow("textbook") << QVector<double>{2, 4, 4, 4, 5, 5, 7, 9} << std::sqrt(32.0 / 7.0);
+        QTest::newRow("constant") << QVector<double>{3, 3, 3} << 0.0;
+        QTest::newRow("one value") << QVector<double>{3} << -1.0;
+        QTest::newRow("empty") << QVector<double>{} << -1.0;
+    }
+
+    void standardDeviation()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(double, expected);
+        QCOMPARE(sampleStandardDeviation(values), expected);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestSeriesStats)
 #include "tst_seriesstats.moc"

@@ -15,9 +15,80 @@ class TestSynthPhysics : public QObject
     Q_OBJECT
 
 private slots:
-    void sumPeaksAtInjectedDm_data();
-    void sumPeaksAtInjectedDm();
-    void pulseOnlyInItsRay();
+    void sumPeaksAtInjectedDm_data()
+    {
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<double>("dm");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("ascending, DM 26.8") << false << 26.8 << "pnthr";
+        QTest::newRow("descending, DM 26.8") << true << 26.8 << "pnthr";
+        QTest::newRow("descending, DM 57, text form") << true << 57.0 << "txt";
+    }
+
+    void sumPeaksAtInjectedDm()
+    {
+        QFETCH(bool, descending);
+        QFETCH(double, dm);
+        QFETCH(QString, suffix);
+        SyntheticObservation::Params params;
+        params.npoints = 8000;
+        params.nRays = 1;
+        params.firstModule = 3;
+        params.firstRay = 2;
+        params.nBands = 32;
+        params.tresolution = 0.0124928;
+        params.dm = dm;
+        params.period = 0.714519;
+        params.width = 0.02;
+        params.snr = 3.0;
+        params.descending = descending;
+        params.seed = 11;
+        const SyntheticObservation observation(params);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(suffix == QLatin1String("txt") ? observation.textFileName()
+                                                                        : observation.fileName(suffix));
+        QString error;
+        QVERIFY2(observation.write(path, &error), qPrintable(error));
+        NativeFile file;
+        QVERIFY(readNativeFile(path, &file));
+        QCOMPARE(file.nChannels, 33);
+
+        const Peak atDm = peakSnr(channelSum(file, dm, 0));
+        const Peak atZero = peakSnr(channelSum(file, 0.0, 0));
+        const Peak atTwice = peakSnr(channelSum(file, 2.0 * dm, 0));
+        const QString figures = QStringLiteral("SNR at DM %1, at 0 %2, at 2 DM %3")
+                                    .arg(atDm.snr, 0, 'f', 1)
+                                    .arg(atZero.snr, 0, 'f', 1)
+                                    .arg(atTwice.snr, 0, 'f', 1);
+        // 3 sigma per channel over 32 channels sums to about 13 sigma when aligned.
+        QVERIFY2(atDm.snr > 9.0, qPrintable(figures));
+        QVERIFY2(atDm.snr > 2.0 * atZero.snr, qPrintable(figures));
+        QVERIFY2(atDm.snr > 2.0 * atTwice.snr, qPrintable(figures));
+
+        // The aligned peak sits where a pulse arrives in the last frequency channel.
+        const double k = std::round((atDm.point + 0.5) * params.tresolution / params.period);
+        QVERIFY2(std::abs(atDm.point + 0.5 - observation.pulsePeakPoint(qint64(k))) <= 1.0, qPrintable(figures));
+    }
+
+    void pulseOnlyInItsRay()
+    {
+        SyntheticObservation::Params params;
+        params.npoints = 6000;
+        params.nRays = 8;
+        params.nBands = 16;
+        params.snr = 4.0;
+        params.pulseRay = 5;
+        params.seed = 5;
+        const SyntheticObservation observation(params);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(observation.fileName(QStringLiteral("pnt")));
+        QVERIFY(observation.writeBinary(path, nullptr));
+        NativeFile file;
+        QVERIFY(readNativeFile(path, &file));
+        const double pulsed = peakSnr(channelSum(file, params.dm, 4)).snr;
+        const double quiet = peakSnr(channelSum(file, params.dm, 0)).snr;
+        QVERIFY2(pulsed > 10.0 && quiet < 6.0, qPrintable(QStringLiteral("%1 %2").arg(pulsed).arg(quiet)));
+    }
 
 private:
     struct Peak
@@ -26,112 +97,35 @@ private:
         int point = -1;
     };
     // Peak above the median in units of the robust sigma (1.4826 x MAD).
-    static Peak peakSnr(const QVector<double> &series);
-    static QVector<double> channelSum(const NativeFile &file, double dm, int ray);
-};
 
-TestSynthPhysics::Peak TestSynthPhysics::peakSnr(const QVector<double> &series)
-{
-    QVector<double> sorted = series;
-    std::sort(sorted.begin(), sorted.end());
-    const double median = sorted.at(sorted.size() / 2);
-    QVector<double> deviations;
-    for (double v : series)
-        deviations.append(std::abs(v - median));
-    std::sort(deviations.begin(), deviations.end());
-    const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
-    Peak peak;
-    for (int i = 0; i < series.size(); ++i) {
-        const double snr = (series.at(i) - median) / sigma;
-        if (snr > peak.snr) {
-            peak.snr = snr;
-            peak.point = i;
+    static Peak peakSnr(const QVector<double> &series)
+    {
+        QVector<double> sorted = series;
+        std::sort(sorted.begin(), sorted.end());
+        const double median = sorted.at(sorted.size() / 2);
+        QVector<double> deviations;
+        for (double v : series)
+            deviations.append(std::abs(v - median));
+        std::sort(deviations.begin(), deviations.end());
+        const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
+        Peak peak;
+        for (int i = 0; i < series.size(); ++i) {
+            const double snr = (series.at(i) - median) / sigma;
+            if (snr > peak.snr) {
+                peak.snr = snr;
+                peak.point = i;
+            }
         }
+        return peak;
     }
-    return peak;
-}
 
-QVector<double> TestSynthPhysics::channelSum(const NativeFile &file, double dm, int ray)
-{
-    QVector<double> sum;
-    const int count = dispersedChannelSum(file, &sum, 0, dm, 0, ray, file.npoints);
-    return count == file.npoints ? sum : QVector<double>();
-}
-
-void TestSynthPhysics::sumPeaksAtInjectedDm_data()
-{
-    QTest::addColumn<bool>("descending");
-    QTest::addColumn<double>("dm");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("ascending, DM 26.8") << false << 26.8 << "pnthr";
-    QTest::newRow("descending, DM 26.8") << true << 26.8 << "pnthr";
-    QTest::newRow("descending, DM 57, text form") << true << 57.0 << "txt";
-}
-
-void TestSynthPhysics::sumPeaksAtInjectedDm()
-{
-    QFETCH(bool, descending);
-    QFETCH(double, dm);
-    QFETCH(QString, suffix);
-    SyntheticObservation::Params params;
-    params.npoints = 8000;
-    params.nRays = 1;
-    params.firstModule = 3;
-    params.firstRay = 2;
-    params.nBands = 32;
-    params.tresolution = 0.0124928;
-    params.dm = dm;
-    params.period = 0.714519;
-    params.width = 0.02;
-    params.snr = 3.0;
-    params.descending = descending;
-    params.seed = 11;
-    const SyntheticObservation observation(params);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(suffix == QLatin1String("txt") ? observation.textFileName()
-                                                                    : observation.fileName(suffix));
-    QString error;
-    QVERIFY2(observation.write(path, &error), qPrintable(error));
-    NativeFile file;
-    QVERIFY(readNativeFile(path, &file));
-    QCOMPARE(file.nChannels, 33);
-
-    const Peak atDm = peakSnr(channelSum(file, dm, 0));
-    const Peak atZero = peakSnr(channelSum(file, 0.0, 0));
-    const Peak atTwice = peakSnr(channelSum(file, 2.0 * dm, 0));
-    const QString figures = QStringLiteral("SNR at DM %1, at 0 %2, at 2 DM %3")
-                                .arg(atDm.snr, 0, 'f', 1)
-                                .arg(atZero.snr, 0, 'f', 1)
-                                .arg(atTwice.snr, 0, 'f', 1);
-    // 3 sigma per channel over 32 channels sums to about 13 sigma when aligned.
-    QVERIFY2(atDm.snr > 9.0, qPrintable(figures));
-    QVERIFY2(atDm.snr > 2.0 * atZero.snr, qPrintable(figures));
-    QVERIFY2(atDm.snr > 2.0 * atTwice.snr, qPrintable(figures));
-
-    // The aligned peak sits where a pulse arrives in the last frequency channel.
-    const double k = std::round((atDm.point + 0.5) * params.tresolution / params.period);
-    QVERIFY2(std::abs(atDm.point + 0.5 - observation.pulsePeakPoint(qint64(k))) <= 1.0, qPrintable(figures));
-}
-
-void TestSynthPhysics::pulseOnlyInItsRay()
-{
-    SyntheticObservation::Params params;
-    params.npoints = 6000;
-    params.nRays = 8;
-    params.nBands = 16;
-    params.snr = 4.0;
-    params.pulseRay = 5;
-    params.seed = 5;
-    const SyntheticObservation observation(params);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(observation.fileName(QStringLiteral("pnt")));
-    QVERIFY(observation.writeBinary(path, nullptr));
-    NativeFile file;
-    QVERIFY(readNativeFile(path, &file));
-    const double pulsed = peakSnr(channelSum(file, params.dm, 4)).snr;
-    const double quiet = peakSnr(channelSum(file, params.dm, 0)).snr;
-    QVERIFY2(pulsed > 10.0 && quiet < 6.0, qPrintable(QStringLiteral("%1 %2").arg(pulsed).arg(quiet)));
-}
+    static QVector<double> channelSum(const NativeFile &file, double dm, int ray)
+    {
+        QVector<double> sum;
+        const int count = dispersedChannelSum(file, &sum, 0, dm, 0, ray, file.npoints);
+        return count == file.npoints ? sum : QVector<double>();
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSynthPhysics)
 #include "tst_synthphysics.moc"

@@ -14,166 +14,138 @@ class TestSynthTool : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void optionsReachTheGenerator();
-    void textToExplicitPath();
-    void missingDirectoriesAreMade_data();
-    void missingDirectoriesAreMade();
-    void refusals_data();
-    void refusals();
-    void profilesAndCorpus();
-    void demoSummary();
+    void initTestCase()
+    {
+        // The tool is built beside the tests' directory.
+        m_tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../orvalis-synth"));
+        QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
+    }
+
+    void optionsReachTheGenerator()
+    {
+        QTemporaryDir dir;
+        QByteArray output;
+        QCOMPARE(run({"pnt", dir.path(), "--points", "500", "--channels", "4", "--rays", "2", "--first-ray", "3",
+                      "--dm", "10", "--period", "0.5", "--snr", "3", "--seed", "7", "--plosh", "N2", "--date",
+                      "2025-01-02", "--time", "03:04:05", "--zone", "3", "--descending", "--calibration", "1"},
+                     &output),
+                 0);
+        const QString path = dir.filePath(QStringLiteral("020125_06_N2_00.pnt"));
+        QVERIFY2(QFile::exists(path), output.constData());
+        QVERIFY(output.contains("020125_06_N2_00.pnt"));
+
+        SyntheticObservation::Params params;
+        params.npoints = 500;
+        params.nBands = 4;
+        params.nRays = 2;
+        params.firstRay = 3;
+        params.dm = 10.0;
+        params.period = 0.5;
+        params.snr = 3.0;
+        params.seed = 7;
+        params.plosh = QStringLiteral("N2");
+        params.utcBegin = QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC);
+        params.zone = 3;
+        params.descending = true;
+        params.calibrationStart = 1.0;
+        const NativeFile expected = SyntheticObservation(params).toNativeFile(path);
+        NativeFile read;
+        QVERIFY(readNativeFile(path, &read));
+        QCOMPARE(read.firstRay, 3);
+        QCOMPARE(read.localBeginTime, QStringLiteral("06:04:05"));
+        QCOMPARE(read.fbands, expected.fbands);
+        QVERIFY(read.samples == expected.samples);
+    }
+
+    void missingDirectoriesAreMade_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("file below missing directories")
+            << QStringList({"pnt", "OUT/a/b/mine.pnt", "--points", "16"}) << "a/b/mine.pnt";
+        QTest::newRow("directory named with a slash")
+            << QStringList({"pnthr", "OUT/new/", "--points", "16"}) << "new/250726_05_N1_00.pnthr";
+        QTest::newRow("text file below a missing directory")
+            << QStringList({"txt", "OUT/t/x.txt", "--points", "16", "--first-module", "4", "--first-ray", "6"})
+            << "t/x.txt";
+    }
+
+    void missingDirectoriesAreMade()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        arguments.replaceInStrings(QStringLiteral("OUT"), dir.path());
+        QByteArray output;
+        QCOMPARE(run(arguments, &output), 0);
+        NativeFile read;
+        QVERIFY2(readNativeFile(dir.filePath(expected), &read), output.constData());
+        QCOMPARE(read.npoints, 16);
+        QCOMPARE(read.firstRay, arguments.contains(QStringLiteral("--first-ray")) ? 6 : 1);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("points not a number") << QStringList({"pnt", "OUT", "--points", "many"}) << 2;
+        QTest::newRow("unknown N4 position") << QStringList({"pnt", "OUT", "--plosh", "N4", "--position", "19 0 1"}) << 2;
+        QTest::newRow("bad date") << QStringList({"pnt", "OUT", "--date", "2025-13-40"}) << 2;
+        QTest::newRow("two rays as text") << QStringList({"txt", "OUT", "--rays", "2"}) << 1;
+        QTest::newRow("unknown command") << QStringList({"wav", "OUT"}) << 2;
+    }
+
+    void refusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        arguments.replaceInStrings(QStringLiteral("OUT"), dir.path());
+        QCOMPARE(run(arguments), status);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void profilesAndCorpus()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(run({"profiles", dir.filePath(QStringLiteral("p")), "--days", "2"}), 0);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("p"))).entryList({QStringLiteral("p20*.txt")}, QDir::Files).size(), 8);
+        QCOMPARE(run({"corpus", dir.filePath(QStringLiteral("c"))}), 0);
+        QVERIFY(!QDir(dir.filePath(QStringLiteral("c/passport"))).entryList(QDir::Files).isEmpty());
+        QVERIFY(!QDir(dir.filePath(QStringLiteral("c/nativetext"))).entryList(QDir::Files).isEmpty());
+    }
+
+    void demoSummary()
+    {
+        QTemporaryDir dir;
+        QByteArray output;
+        QCOMPARE(run({"demo", dir.path()}, &output), 0);
+        // scripts/run compares the mark with its own copy of the text to tell an
+        // outdated demo folder.
+        QFile mark(dir.filePath(QStringLiteral(".complete")));
+        QVERIFY(mark.open(QIODevice::ReadOnly));
+        QFile runScript(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/scripts/run"));
+        QVERIFY(runScript.open(QIODevice::ReadOnly));
+        QVERIFY(runScript.readAll().contains("\"" + mark.readAll().trimmed() + "\""));
+        QVERIFY2(output.contains("10 days"), output.constData());
+        QVERIFY(output.contains(".pnthr"));
+        QVERIFY(output.split('\n').size() < 10);   // a summary, not a listing
+    }
 
 private:
-    int run(const QStringList &arguments, QByteArray *output = nullptr);
+    int run(const QStringList &arguments, QByteArray *output = nullptr)
+    {
+        QProcess process;
+        process.start(m_tool, arguments);
+        if (!process.waitForFinished(120000))
+            return -1;
+        if (output)
+            *output = process.readAllStandardOutput() + process.readAllStandardError();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
 
     QString m_tool;
 };
-
-void TestSynthTool::initTestCase()
-{
-    // The tool is built beside the tests' directory.
-    m_tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../orvalis-synth"));
-    QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
-}
-
-int TestSynthTool::run(const QStringList &arguments, QByteArray *output)
-{
-    QProcess process;
-    process.start(m_tool, arguments);
-    if (!process.waitForFinished(120000))
-        return -1;
-    if (output)
-        *output = process.readAllStandardOutput() + process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-void TestSynthTool::optionsReachTheGenerator()
-{
-    QTemporaryDir dir;
-    QByteArray output;
-    QCOMPARE(run({"pnt", dir.path(), "--points", "500", "--channels", "4", "--rays", "2", "--first-ray", "3",
-                  "--dm", "10", "--period", "0.5", "--snr", "3", "--seed", "7", "--plosh", "N2", "--date",
-                  "2025-01-02", "--time", "03:04:05", "--zone", "3", "--descending", "--calibration", "1"},
-                 &output),
-             0);
-    const QString path = dir.filePath(QStringLiteral("020125_06_N2_00.pnt"));
-    QVERIFY2(QFile::exists(path), output.constData());
-    QVERIFY(output.contains("020125_06_N2_00.pnt"));
-
-    SyntheticObservation::Params params;
-    params.npoints = 500;
-    params.nBands = 4;
-    params.nRays = 2;
-    params.firstRay = 3;
-    params.dm = 10.0;
-    params.period = 0.5;
-    params.snr = 3.0;
-    params.seed = 7;
-    params.plosh = QStringLiteral("N2");
-    params.utcBegin = QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC);
-    params.zone = 3;
-    params.descending = true;
-    params.calibrationStart = 1.0;
-    const NativeFile expected = SyntheticObservation(params).toNativeFile(path);
-    NativeFile read;
-    QVERIFY(readNativeFile(path, &read));
-    QCOMPARE(read.nRays, 2);
-    QCOMPARE(read.firstRay, 3);
-    QCOMPARE(read.nChannels, 5);
-    QCOMPARE(read.localBeginTime, QStringLiteral("06:04:05"));
-    QCOMPARE(read.fbands, expected.fbands);
-    QVERIFY(read.samples == expected.samples);
-}
-
-void TestSynthTool::textToExplicitPath()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("mine.txt"));
-    QCOMPARE(run({"txt", path, "--points", "64", "--first-module", "4", "--first-ray", "6"}), 0);
-    NativeFile read;
-    QVERIFY(readNativeFile(path, &read));
-    QCOMPARE(read.npoints, 64);
-    QCOMPARE(read.firstModule, 4);
-    QCOMPARE(read.firstRay, 6);
-    QCOMPARE(read.nRays, 1);
-}
-
-void TestSynthTool::missingDirectoriesAreMade_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("file below missing directories")
-        << QStringList({"pnt", "OUT/a/b/mine.pnt", "--points", "16"}) << "a/b/mine.pnt";
-    QTest::newRow("directory named with a slash")
-        << QStringList({"pnthr", "OUT/new/", "--points", "16"}) << "new/250726_05_N1_00.pnthr";
-    QTest::newRow("text file below a missing directory")
-        << QStringList({"txt", "OUT/t/x.txt", "--points", "16"}) << "t/x.txt";
-}
-
-void TestSynthTool::missingDirectoriesAreMade()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, expected);
-    QTemporaryDir dir;
-    arguments.replaceInStrings(QStringLiteral("OUT"), dir.path());
-    QByteArray output;
-    QCOMPARE(run(arguments, &output), 0);
-    NativeFile read;
-    QVERIFY2(readNativeFile(dir.filePath(expected), &read), output.constData());
-    QCOMPARE(read.npoints, 16);
-}
-
-void TestSynthTool::refusals_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::newRow("points not a number") << QStringList({"pnt", "OUT", "--points", "many"}) << 2;
-    QTest::newRow("zero points") << QStringList({"pnt", "OUT", "--points", "0"}) << 2;
-    QTest::newRow("unknown N4 position") << QStringList({"pnt", "OUT", "--plosh", "N4", "--position", "19 0 1"}) << 2;
-    QTest::newRow("bad date") << QStringList({"pnt", "OUT", "--date", "2025-13-40"}) << 2;
-    QTest::newRow("seed not a number") << QStringList({"pnt", "OUT", "--seed", "x"}) << 2;
-    QTest::newRow("two rays as text") << QStringList({"txt", "OUT", "--rays", "2"}) << 1;
-    QTest::newRow("unknown command") << QStringList({"wav", "OUT"}) << 2;
-    QTest::newRow("missing output") << QStringList({"pnt"}) << 2;
-}
-
-void TestSynthTool::refusals()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, status);
-    QTemporaryDir dir;
-    arguments.replaceInStrings(QStringLiteral("OUT"), dir.path());
-    QCOMPARE(run(arguments), status);
-    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
-}
-
-void TestSynthTool::profilesAndCorpus()
-{
-    QTemporaryDir dir;
-    QCOMPARE(run({"profiles", dir.filePath(QStringLiteral("p")), "--days", "2"}), 0);
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("p"))).entryList({QStringLiteral("p20*.txt")}, QDir::Files).size(), 8);
-    QCOMPARE(run({"corpus", dir.filePath(QStringLiteral("c"))}), 0);
-    QVERIFY(!QDir(dir.filePath(QStringLiteral("c/passport"))).entryList(QDir::Files).isEmpty());
-    QVERIFY(!QDir(dir.filePath(QStringLiteral("c/nativetext"))).entryList(QDir::Files).isEmpty());
-}
-
-void TestSynthTool::demoSummary()
-{
-    QTemporaryDir dir;
-    QByteArray output;
-    QCOMPARE(run({"demo", dir.path()}, &output), 0);
-    // scripts/run compares the mark with its own copy of the text to tell an
-    // outdated demo folder.
-    QFile mark(dir.filePath(QStringLiteral(".complete")));
-    QVERIFY(mark.open(QIODevice::ReadOnly));
-    QFile runScript(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/scripts/run"));
-    QVERIFY(runScript.open(QIODevice::ReadOnly));
-    QVERIFY(runScript.readAll().contains("\"" + mark.readAll().trimmed() + "\""));
-    QVERIFY2(output.contains("10 days"), output.constData());
-    QVERIFY(output.contains(".pnthr"));
-    QVERIFY(output.split('\n').size() < 10);   // a summary, not a listing
-}
 
 QTEST_GUILESS_MAIN(TestSynthTool)
 #include "tst_synthtool.moc"

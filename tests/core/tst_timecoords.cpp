@@ -46,546 +46,442 @@ class TestTimeCoords : public QObject
     Q_OBJECT
 
 private slots:
-    void observationStartParses();
-    void zoneHours_data();
-    void zoneHours();
-    void pointTimes();
-    void passportDate_data();
-    void passportDate();
-    void alphaSeconds_data();
-    void alphaSeconds();
-    void declination_data();
-    void declination();
-    void sexagesimalFixed_data();
-    void sexagesimalFixed();
-    void formatting_data();
-    void formatting();
-    void formatRoundTrip();
-    void timeText_data();
-    void timeText();
-    void sixDigits();
-    void jName_data();
-    void jName();
-    void autoDecimals_data();
-    void autoDecimals();
-    void alphaTextFailures();
-    void alphaTextShape();
-    void alphaAdvancesAtSiderealRate();
-    void alphaDependsOnDeclination();
-    void findAcrossZeroHours();
-    void findTolerance();
-    void findBadArguments();
-    void findInvertsAlphaText();
-};
-
-void TestTimeCoords::observationStartParses()
-{
-    QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56.789")),
-             utc(2026, 7, 25, 12, 34, 56));
-    QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56")).timeSpec(), Qt::UTC);
-    QVERIFY(!observationStart(QStringLiteral("2026.13.25"), QStringLiteral("12:34:56")).isValid());
-    QVERIFY(!observationStart(QStringLiteral("2026.07.25"), QStringLiteral("25:00:00")).isValid());
-    QVERIFY(!observationStart(QStringLiteral("25.07.2026"), QStringLiteral("12:00:00")).isValid());
-    QVERIFY(!observationStart(QString(), QString()).isValid());
-}
-
-void TestTimeCoords::zoneHours_data()
-{
-    QTest::addColumn<QString>("localDate");
-    QTest::addColumn<QString>("localTime");
-    QTest::addColumn<QString>("utcDate");
-    QTest::addColumn<QString>("utcTime");
-    QTest::addColumn<int>("hours");
-    QTest::newRow("moscow") << "2026.07.25" << "15:00:00" << "2026.07.25" << "12:00:00" << 3;
-    QTest::newRow("across midnight") << "2026.07.26" << "01:30:00" << "2026.07.25" << "22:30:00" << 3;
-    QTest::newRow("behind") << "2026.07.25" << "09:00:00" << "2026.07.25" << "12:00:00" << -3;
-    QTest::newRow("half up") << "2026.07.25" << "15:30:00" << "2026.07.25" << "12:00:00" << 4;
-    QTest::newRow("half away from zero") << "2026.07.25" << "08:30:00" << "2026.07.25" << "12:00:00" << -4;
-    QTest::newRow("seconds off") << "2026.07.25" << "15:00:07.250" << "2026.07.25" << "12:00:00" << 3;
-    QTest::newRow("bad local") << "2026.07.25" << "1500" << "2026.07.25" << "12:00:00" << 0;
-    QTest::newRow("bad utc date") << "2026.07.25" << "15:00:00" << "" << "12:00:00" << 0;
-}
-
-void TestTimeCoords::zoneHours()
-{
-    QFETCH(QString, localDate);
-    QFETCH(QString, localTime);
-    QFETCH(QString, utcDate);
-    QFETCH(QString, utcTime);
-    QFETCH(int, hours);
-    QCOMPARE(timeZoneHours(localDate, localTime, utcDate, utcTime), hours);
-}
-
-void TestTimeCoords::pointTimes()
-{
-    const QDateTime start = utc(2026, 7, 25, 23, 59, 59);
-    QCOMPARE(samplePointTime(start, 0, 0.0124928), start);
-    // 100 * 0.0124928 s = 1249.28 ms -> 1249 ms; 1040 points -> 12992.512 -> 12993 ms.
-    QCOMPARE(samplePointTime(start, 100, 0.0124928), start.addMSecs(1249));
-    QCOMPARE(samplePointTime(start, 1040, 0.0124928), start.addMSecs(12993));
-    QCOMPARE(samplePointTime(start, 1, 0.0125), start.addMSecs(13));
-    QVERIFY(!samplePointTime(QDateTime(), 1, 0.0125).isValid());
-
-    const QDateTime begin = beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("23:59:59.500"), 80, 0.0125);
-    QCOMPARE(begin, utc(2026, 7, 26, 0, 0, 0, 500));
-    // A time text with a fraction that is not three digits falls back to whole seconds.
-    QCOMPARE(beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("10:00:00.5"), 0, 0.0125),
-             utc(2026, 7, 25, 10, 0, 0));
-    QCOMPARE(beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("10:00:00"), 3, 0.0999424),
-             utc(2026, 7, 25, 10, 0, 0, 300));
-    QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.30"), QStringLiteral("10:00:00"), 0, 0.1).isValid());
-    QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.03"), QStringLiteral("x"), 0, 0.1).isValid());
-
-    // Property: whole-millisecond intervals add exactly.
-    QRandomGenerator rng(17);
-    for (int k = 0; k < 500; ++k) {
-        const qint64 point = rng.bounded(5000000);
-        QCOMPARE(samplePointTime(start, point, 0.002), start.addMSecs(point * 2));
+    void observationStartParses()
+    {
+        QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56.789")),
+                 utc(2026, 7, 25, 12, 34, 56));
+        QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56")).timeSpec(), Qt::UTC);
+        QVERIFY(!observationStart(QStringLiteral("2026.13.25"), QStringLiteral("12:34:56")).isValid());
+        QVERIFY(!observationStart(QStringLiteral("2026.07.25"), QStringLiteral("25:00:00")).isValid());
+        QVERIFY(!observationStart(QStringLiteral("25.07.2026"), QStringLiteral("12:00:00")).isValid());
+        QVERIFY(!observationStart(QString(), QString()).isValid());
     }
-}
 
-void TestTimeCoords::passportDate_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "25.07.2026" << "2026.07.25";
-    QTest::newRow("trimmed") << "  01.02.2019 \t" << "2019.02.01";
-    QTest::newRow("leap day") << "29.02.2024" << "2024.02.29";
-    QTest::newRow("no leap day") << "29.02.2023" << "";
-    QTest::newRow("internal form") << "2026.07.25" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("month 13") << "01.13.2020" << "";
-}
-
-void TestTimeCoords::passportDate()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(passportDateToInternal(text), expected);
-}
-
-void TestTimeCoords::alphaSeconds_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<double>("value");
-    QTest::newRow("fraction") << "12:34:56.5" << true << 45296.5;
-    QTest::newRow("padded") << "  00:00:00 " << true << 0.0;
-    QTest::newRow("last second") << "23:59:59.999" << true << 86399.999;
-    QTest::newRow("single digits") << "1:2:3" << true << 3723.0;
-    QTest::newRow("24h") << "24:00:00" << false << 0.0;
-    QTest::newRow("60 minutes") << "12:60:00" << false << 0.0;
-    QTest::newRow("60 seconds") << "12:00:60" << false << 0.0;
-    QTest::newRow("two parts") << "12:00" << false << 0.0;
-    QTest::newRow("four parts") << "12:00:00:00" << false << 0.0;
-    QTest::newRow("letters") << "12:ab:00" << false << 0.0;
-    QTest::newRow("empty part") << "12::00" << false << 0.0;
-    QTest::newRow("blanks inside") << "12: 30 : 05" << true << 45005.0;
-    QTest::newRow("negative hours") << "-1:00:00" << false << 0.0;
-    QTest::newRow("negative minutes") << "01:-5:00" << false << 0.0;
-    QTest::newRow("signed hours") << "+1:00:00" << false << 0.0;
-    QTest::newRow("negative seconds") << "01:00:-1" << false << 0.0;
-    QTest::newRow("fractional minutes") << "01:00.5:00" << false << 0.0;
-    QTest::newRow("infinite seconds") << "01:00:inf" << false << 0.0;
-    QTest::newRow("nan seconds") << "01:00:nan" << false << 0.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-}
-
-void TestTimeCoords::alphaSeconds()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(double, value);
-    double parsed = -7;
-    QCOMPARE(parseAlphaSeconds(text, &parsed), ok);
-    if (ok)
-        QCOMPARE(parsed, value);
-}
-
-void TestTimeCoords::declination_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<double>("degrees");
-    QTest::newRow("blanks") << "-12 30 00" << true << -12.5;
-    QTest::newRow("colons") << "-12:30:00" << true << -12.5;
-    QTest::newRow("decimal") << "-12.5" << true << -12.5;
-    QTest::newRow("comma plus") << "+45,5" << true << 45.5;
-    QTest::newRow("tabs") << "45\t30\t36" << true << 45.51;
-    QTest::newRow("extra blanks") << "  45   30  36 " << true << 45.51;
-    QTest::newRow("sign then blank") << "- 10:00:00" << true << -10.0;
-    QTest::newRow("pole") << "90" << true << 90.0;
-    QTest::newRow("south pole") << "-90:00:00" << true << -90.0;
-    QTest::newRow("beyond") << "91" << false << 0.0;
-    QTest::newRow("beyond by seconds") << "90:00:01" << false << 0.0;
-    QTest::newRow("60 minutes") << "45:60:00" << false << 0.0;
-    QTest::newRow("60 seconds") << "45:00:60" << false << 0.0;
-    QTest::newRow("negative minutes") << "45 -1 00" << false << 0.0;
-    QTest::newRow("two parts") << "45:30" << false << 0.0;
-    QTest::newRow("empty") << "   " << false << 0.0;
-    QTest::newRow("text") << "north" << false << 0.0;
-    QTest::newRow("nan") << "nan" << false << 0.0;
-}
-
-void TestTimeCoords::declination()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(double, degrees);
-    double radians = 99;
-    QCOMPARE(parseDeclination(text, &radians), ok);
-    if (ok)
-        QVERIFY2(std::fabs(radians - degrees * degree) < 1e-15, qPrintable(QString::number(radians, 'g', 17)));
-}
-
-void TestTimeCoords::sexagesimalFixed_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("positive") << "12:30:36" << 12.51;
-    QTest::newRow("negative") << "-05:22:00" << -(5 + 22.0 / 60);
-    QTest::newRow("fraction ignored in the middle") << "05:34:31" << 5 + 34.0 / 60 + 31.0 / 3600;
-    QTest::newRow("short") << "12:30:3" << 0.0;
-    QTest::newRow("short negative") << "-1:30:36" << 0.0;
-}
-
-void TestTimeCoords::sexagesimalFixed()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QVERIFY(std::fabs(parseSexagesimalFixed(text) - value) < 1e-12);
-}
-
-void TestTimeCoords::formatting_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("colons");
-    QTest::addColumn<QString>("degrees");
-    QTest::newRow("negative small") << -0.6 << "-00:36:00" << QString::fromUtf8("-00°36′00″");
-    QTest::newRow("truncation") << 0.105 << "00:06:17" << QString::fromUtf8("00°06′17″");
-    QTest::newRow("zero") << 0.0 << "00:00:00" << QString::fromUtf8("00°00′00″");
-    QTest::newRow("large") << 123.5 << "123:30:00" << QString::fromUtf8("123°30′00″");
-    QTest::newRow("nan") << std::nan("") << "" << "";
-}
-
-void TestTimeCoords::formatting()
-{
-    QFETCH(double, value);
-    QFETCH(QString, colons);
-    QFETCH(QString, degrees);
-    QCOMPARE(formatSexagesimal(value), colons);
-    QCOMPARE(formatDegreesText(value), degrees);
-}
-
-void TestTimeCoords::formatRoundTrip()
-{
-    // Formatting truncates: the text read back is never further from zero, and
-    // at most one second nearer to it.
-    QRandomGenerator rng(5);
-    for (int k = 0; k < 5000; ++k) {
-        const double value = rng.generateDouble() * 180.0 - 90.0;
-        const QString text = formatSexagesimal(value);
-        const double back = parseSexagesimalFixed(text);
-        QVERIFY2(std::fabs(back) <= std::fabs(value) + 1e-12, qPrintable(text));
-        QVERIFY2(std::fabs(value) - std::fabs(back) < 1.0 / 3600 + 1e-12, qPrintable(text));
-        QCOMPARE(text.startsWith(QLatin1Char('-')), value < 0);
-        double radians = 0;
-        QVERIFY(parseDeclination(text, &radians));
-        QVERIFY(std::fabs(radians / degree - back) < 1e-9);
+    void zoneHours_data()
+    {
+        QTest::addColumn<QString>("localDate");
+        QTest::addColumn<QString>("localTime");
+        QTest::addColumn<QString>("utcDate");
+        QTest::addColumn<QString>("utcTime");
+        QTest::addColumn<int>("hours");
+        QTest::newRow("moscow") << "2026.07.25" << "15:00:00" << "2026.07.25" << "12:00:00" << 3;
+        QTest::newRow("across midnight") << "2026.07.26" << "01:30:00" << "2026.07.25" << "22:30:00" << 3;
+        QTest::newRow("behind") << "2026.07.25" << "09:00:00" << "2026.07.25" << "12:00:00" << -3;
+        QTest::newRow("half up") << "2026.07.25" << "15:30:00" << "2026.07.25" << "12:00:00" << 4;
+        QTest::newRow("seconds off") << "2026.07.25" << "15:00:07.250" << "2026.07.25" << "12:00:00" << 3;
+        QTest::newRow("bad local") << "2026.07.25" << "1500" << "2026.07.25" << "12:00:00" << 0;
     }
-}
 
-void TestTimeCoords::timeText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("padding and fraction") << "1:2:3.5" << "01:02:03.500";
-    QTest::newRow("long fraction cut") << "10:20:30.123456" << "10:20:30.123";
-    QTest::newRow("whole") << " 10:20:30 " << "10:20:30";
-    QTest::newRow("empty fraction") << "10:20:30." << "";
-    QTest::newRow("three digit field") << "100:20:30" << "";
-    QTest::newRow("letters") << "10:2x:30" << "";
-    QTest::newRow("two fields") << "10:20" << "";
-    QTest::newRow("unicode digits") << QString::fromUtf8("١٠:20:30") << "";
-}
-
-void TestTimeCoords::timeText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(normalizeTimeText(text), expected);
-}
-
-void TestTimeCoords::sixDigits()
-{
-    QCOMPARE(expandSixDigits(QStringLiteral("053431")), QStringLiteral("05:34:31"));
-    QCOMPARE(expandSixDigits(QStringLiteral("0534312")), QStringLiteral("05:34:12"));
-    QCOMPARE(expandSixDigits(QStringLiteral("05343")), QString());
-    QCOMPARE(expandSixDigits(QString()), QString());
-}
-
-void TestTimeCoords::jName_data()
-{
-    QTest::addColumn<QString>("alpha");
-    QTest::addColumn<QString>("delta");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("north") << "05:34:31" << "22:00:52" << "J0534+2200";
-    QTest::newRow("south") << "05:34:31" << "-05:10:00" << "J0534-0510";
-    QTest::newRow("short alpha") << "5:34:31" << "22:00:52" << "";
-    QTest::newRow("short delta") << "05:34:31" << "-5:10:00" << "";
-    QTest::newRow("empty") << "" << "" << "";
-}
-
-void TestTimeCoords::jName()
-{
-    QFETCH(QString, alpha);
-    QFETCH(QString, delta);
-    QFETCH(QString, name);
-    QCOMPARE(pulsarJName(alpha, delta), name);
-}
-
-void TestTimeCoords::autoDecimals_data()
-{
-    QTest::addColumn<double>("tres");
-    QTest::addColumn<int>("decimals");
-    QTest::newRow("N1 long") << 0.0124928 << 3;
-    QTest::newRow("N1 short") << 0.0999424 << 2;
-    QTest::newRow("N4") << 0.003072 << 4;
-    QTest::newRow("zero") << 0.0 << 0;
-    QTest::newRow("negative") << -0.1 << 0;
-    QTest::newRow("one second") << 1.0 << 1;
-    QTest::newRow("ten seconds") << 10.0 << 0;
-    QTest::newRow("tiny") << 1e-12 << 6;
-    QTest::newRow("nan") << std::nan("") << 0;
-    QTest::newRow("infinite") << HUGE_VAL << 0;
-}
-
-void TestTimeCoords::autoDecimals()
-{
-    QFETCH(double, tres);
-    QFETCH(int, decimals);
-    QCOMPARE(autoAlphaDecimals(tres), decimals);
-}
-
-void TestTimeCoords::alphaTextFailures()
-{
-    const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
-    QVERIFY(!alphaTextAtPoint(start, 0.0125, 30 * degree, 0, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(QDateTime(), 0.0125, 30 * degree, 0, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(start, 0.0, 30 * degree, 0, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(start, -0.0125, 30 * degree, 0, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(start, 0.0125, std::nan(""), 0, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(start, 0.0125, 30 * degree, HUGE_VAL, 3).isEmpty());
-    QVERIFY(alphaTextAtPoint(start, 0.0125, 30 * degree, 1e300, 3).isEmpty());
-    // The pole: cos(delta) vanishes.
-    QVERIFY(alphaTextAtPoint(start, 0.0125, 3.14159265358979 / 2, 0, 3).isEmpty());
-}
-
-void TestTimeCoords::alphaTextShape()
-{
-    static const QRegularExpression shape0(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
-    static const QRegularExpression shape3(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
-    static const QRegularExpression shape6(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{6}$"));
-    QRandomGenerator rng(11);
-    for (int k = 0; k < 2000; ++k) {
-        const QDateTime start = utc(1995 + rng.bounded(60), 1 + rng.bounded(12), 1 + rng.bounded(28),
-                                    rng.bounded(24), rng.bounded(60), rng.bounded(60));
-        const double delta = (rng.generateDouble() * 145 - 60) * degree;
-        const double point = rng.bounded(7000000);
-        const QString t0 = alphaTextAtPoint(start, 0.0124928, delta, point, 0);
-        const QString t3 = alphaTextAtPoint(start, 0.0124928, delta, point, 3);
-        const QString t6 = alphaTextAtPoint(start, 0.0124928, delta, point, 9);
-        QVERIFY2(shape0.match(t0).hasMatch(), qPrintable(t0));
-        QVERIFY2(shape3.match(t3).hasMatch(), qPrintable(t3));
-        QVERIFY2(shape6.match(t6).hasMatch(), qPrintable(t6));
-        QCOMPARE(alphaTextAtPoint(start, 0.0124928, delta, point, -4), t0);
-        // Rounding to fewer decimals moves the value by at most half a unit.
-        double d0 = std::fabs(seconds(t0) - seconds(t6));
-        double d3 = std::fabs(seconds(t3) - seconds(t6));
-        d0 = std::min(d0, 86400 - d0);
-        d3 = std::min(d3, 86400 - d3);
-        QVERIFY2(d0 <= 0.5 + 1e-6, qPrintable(t0 + QLatin1Char(' ') + t6));
-        QVERIFY2(d3 <= 0.0005 + 1e-6, qPrintable(t3 + QLatin1Char(' ') + t6));
+    void zoneHours()
+    {
+        QFETCH(QString, localDate);
+        QFETCH(QString, localTime);
+        QFETCH(QString, utcDate);
+        QFETCH(QString, utcTime);
+        QFETCH(int, hours);
+        QCOMPARE(timeZoneHours(localDate, localTime, utcDate, utcTime), hours);
     }
-}
 
-void TestTimeCoords::alphaAdvancesAtSiderealRate()
-{
-    // Within one UTC day alpha advances by the sidereal rate times the elapsed
-    // time; only the alpha-dependent precession term may bend it, by at most
-    // twice n * tan(delta) * years, delta itself moved by up to n * years.
-    QRandomGenerator rng(23);
-    for (int k = 0; k < 500; ++k) {
-        const int year = 2000 + rng.bounded(40);
-        const QDateTime start = utc(year, 1 + rng.bounded(12), 1 + rng.bounded(28), 0, rng.bounded(60),
-                                    rng.bounded(60));
-        const double delta = (rng.generateDouble() * 80 - 10) * degree;
-        const double tres = 0.0124928;
-        const double p0 = rng.bounded(1000000);
-        const double p1 = p0 + rng.bounded(3000000);
-        const double a0 = seconds(alphaTextAtPoint(start, tres, delta, p0, 6));
-        const double a1 = seconds(alphaTextAtPoint(start, tres, delta, p1, 6));
-        double difference = std::fmod(a1 - a0 + 86400, 86400) - std::fmod((p1 - p0) * tres * 1.002737909, 86400);
-        difference = std::remainder(difference, 86400.0);
-        const double years = year - 2000 + 2;
-        const double n = 9.890199094634522e-5;
-        const double bend = 2 * n * std::tan(std::fabs(delta) + n * years) * years * 43200 / 3.14159265358979;
-        QVERIFY2(std::fabs(difference) < bend + 2e-3, qPrintable(QString::number(difference)));
-    }
-}
+    void pointTimes()
+    {
+        const QDateTime start = utc(2026, 7, 25, 23, 59, 59);
+        QCOMPARE(samplePointTime(start, 0, 0.0124928), start);
+        // 100 * 0.0124928 s = 1249.28 ms -> 1249 ms; 1040 points -> 12992.512 -> 12993 ms.
+        QCOMPARE(samplePointTime(start, 100, 0.0124928), start.addMSecs(1249));
+        QCOMPARE(samplePointTime(start, 1040, 0.0124928), start.addMSecs(12993));
+        QCOMPARE(samplePointTime(start, 1, 0.0125), start.addMSecs(13));
+        QVERIFY(!samplePointTime(QDateTime(), 1, 0.0125).isValid());
 
-void TestTimeCoords::alphaDependsOnDeclination()
-{
-    // The beam plane is slightly rotated: the same instant gives a slightly
-    // different alpha at another declination, by some minutes at most.
-    const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
-    const double a10 = seconds(alphaTextAtPoint(start, 0.0125, 10 * degree, 0, 3));
-    const double a60 = seconds(alphaTextAtPoint(start, 0.0125, 60 * degree, 0, 3));
-    QVERIFY(a10 != a60);
-    QVERIFY(std::fabs(std::remainder(a10 - a60, 86400.0)) < 600);
-    // Close to the local sidereal time: Greenwich plus the longitude.
-    const double lst = std::fmod(greenwichSiderealHours(start) + 2.508666666666667, 24.0) * 3600;
-    QVERIFY(std::fabs(std::remainder(a10 - lst, 86400.0)) < 600);
-}
+        const QDateTime begin = beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("23:59:59.500"), 80, 0.0125);
+        QCOMPARE(begin, utc(2026, 7, 26, 0, 0, 0, 500));
+        // A time text with a fraction that is not three digits falls back to whole seconds.
+        QCOMPARE(beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("10:00:00.5"), 0, 0.0125),
+                 utc(2026, 7, 25, 10, 0, 0));
+        QCOMPARE(beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("10:00:00"), 3, 0.0999424),
+                 utc(2026, 7, 25, 10, 0, 0, 300));
+        QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.30"), QStringLiteral("10:00:00"), 0, 0.1).isValid());
+        QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.03"), QStringLiteral("x"), 0, 0.1).isValid());
 
-void TestTimeCoords::findAcrossZeroHours()
-{
-    // Find a start whose first point shows 23:59:50 (to whole seconds).
-    const double tres = 0.0999424;
-    const double delta = 40 * degree;
-    const QDateTime day = utc(2026, 3, 10, 0, 0, 0);
-    int startPoint = -1;
-    for (int p = 0; p < 900000 && startPoint < 0; p += 1) {
-        if (alphaTextAtPoint(day, tres, delta, p, 0) == QLatin1String("23:59:50"))
-            startPoint = p;
-    }
-    QVERIFY(startPoint >= 0);
-    const int first = startPoint;
-    const int last = startPoint + 200;   // about 20 seconds later
-    QCOMPARE(alphaTextAtPoint(day, tres, delta, first, 0), QStringLiteral("23:59:50"));
-    QVERIFY(alphaTextAtPoint(day, tres, delta, last, 0).startsWith(QLatin1String("00:00:")));
-    int found = -1;
-    QCOMPARE(findPointForAlpha(day, tres, delta, QStringLiteral("00:00:00"), first, last, 0, &found), AlphaFound);
-    QVERIFY(found > first && found < last);
-    QCOMPARE(alphaTextAtPoint(day, tres, delta, found, 0), QStringLiteral("00:00:00"));
-    QCOMPARE(alphaTextAtPoint(day, tres, delta, found - 1, 0), QStringLiteral("23:59:59"));
-}
-
-void TestTimeCoords::findTolerance()
-{
-    const QDateTime start = utc(2026, 7, 25, 8, 0, 0);
-    const double tres = 0.0124928;
-    const double delta = 30 * degree;
-    const int first = 1000;
-    const int last = 5000;
-    const int decimals = 2;
-    const double a0 = seconds(alphaTextAtPoint(start, tres, delta, first, decimals));
-    const double a1 = seconds(alphaTextAtPoint(start, tres, delta, last, decimals));
-    QVERIFY(a0 > 0 && a1 > a0);
-    auto text = [](double s) {
-        const int whole = int(std::floor(s));
-        return QStringLiteral("%1:%2:%3")
-                .arg(whole / 3600, 2, 10, QLatin1Char('0'))
-                .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
-                .arg(QString::number(s - whole + whole % 60, 'f', 4).rightJustified(7, QLatin1Char('0')));
-    };
-    int found = -1;
-    // Within half a unit of the last digit outside the range: the end points.
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(a0 - 0.004), first, last, decimals, &found), AlphaFound);
-    QCOMPARE(found, first);
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(a1 + 0.004), first, last, decimals, &found), AlphaFound);
-    QCOMPARE(found, last);
-    // Beyond it: not found, and the output is left alone.
-    found = -5;
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(a0 - 0.006), first, last, decimals, &found), AlphaNotFound);
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(a1 + 0.006), first, last, decimals, &found), AlphaNotFound);
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(a1 + 3600), first, last, decimals, &found), AlphaNotFound);
-    QCOMPARE(found, -5);
-    // A target between two points' texts goes to the nearer one.
-    const double s100 = seconds(alphaTextAtPoint(start, tres, delta, first + 100, decimals));
-    const double s101 = seconds(alphaTextAtPoint(start, tres, delta, first + 101, decimals));
-    QVERIFY(s101 > s100);
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(s100 + 0.25 * (s101 - s100)), first, last, decimals, &found),
-             AlphaFound);
-    QCOMPARE(found, first + 100);
-    QCOMPARE(findPointForAlpha(start, tres, delta, text(s100 + 0.75 * (s101 - s100)), first, last, decimals, &found),
-             AlphaFound);
-    QCOMPARE(found, first + 101);
-}
-
-void TestTimeCoords::findBadArguments()
-{
-    const QDateTime start = utc(2026, 7, 25, 8, 0, 0);
-    int found = -5;
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, nullptr), AlphaNotFound);
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), -1, 10, 3, &found), AlphaNotFound);
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 10, 9, 3, &found), AlphaNotFound);
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00"), 0, 10, 3, &found), AlphaTextInvalid);
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("25:00:00"), 0, 10, 3, &found), AlphaTextInvalid);
-    QCOMPARE(findPointForAlpha(QDateTime(), 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, &found), AlphaNotFound);
-    QCOMPARE(found, -5);
-    // A single-point range finds that point for its own text.
-    const QString own = alphaTextAtPoint(start, 0.0125, 0.5, 7, 3);
-    QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, own, 7, 7, 3, &found), AlphaFound);
-    QCOMPARE(found, 7);
-    // The largest point numbers: the neighbours looked at stay inside the range.
-    const int top = std::numeric_limits<int>::max();
-    const QString last = alphaTextAtPoint(start, 0.00001, 0.5, top, 6);
-    QCOMPARE(findPointForAlpha(start, 0.00001, 0.5, last, top - 20, top, 6, &found), AlphaFound);
-    QCOMPARE(found, top);
-}
-
-void TestTimeCoords::findInvertsAlphaText()
-{
-    // For every point of generated ranges, the point found for its own alpha text
-    // shows that text and is the point itself or an earlier neighbour with the same text.
-    QRandomGenerator rng(2026);
-    const double tresolutions[] = {0.0124928, 0.0999424, 0.003072};
-    int crossing = 0;
-    for (int range = 0; range < 24; ++range) {
-        const double tres = tresolutions[range % 3];
-        const int decimals = range % 4 == 3 ? autoAlphaDecimals(tres) - 1 : autoAlphaDecimals(tres);
-        const double delta = (rng.generateDouble() * 80 - 5) * degree;
-        // Every fourth range starts just before alpha 0h so that it crosses it;
-        // in February that happens near noon UTC, far from a change of date.
-        QDateTime start = utc(2001 + rng.bounded(50), range % 4 == 0 ? 2 : 1 + rng.bounded(12),
-                              1 + rng.bounded(28), 1, 0, 0);
-        const int first = rng.bounded(1000);
-        const int last = first + 1500 + rng.bounded(1500);
-        if (range % 4 == 0) {
-            const double a = seconds(alphaTextAtPoint(start, tres, delta, 0, 0));
-            start = start.addSecs(qint64((86400 - a) / 1.002737909 - (first + last) / 2 * tres));
+        // Property: whole-millisecond intervals add exactly.
+        QRandomGenerator rng(17);
+        for (int k = 0; k < 500; ++k) {
+            const qint64 point = rng.bounded(5000000);
+            QCOMPARE(samplePointTime(start, point, 0.002), start.addMSecs(point * 2));
         }
-        const double a0 = seconds(alphaTextAtPoint(start, tres, delta, first, decimals));
-        const double a1 = seconds(alphaTextAtPoint(start, tres, delta, last, decimals));
-        if (a1 < a0)
-            ++crossing;
-        // Within half a unit of the last shown digit beyond either end: that end;
-        // further out: not found.
-        const double unit = std::pow(10.0, -decimals);
-        int end = -1;
-        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.4 * unit, decimals + 1), first, last,
-                                   decimals, &end), AlphaFound);
-        QCOMPARE(end, first);
-        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.4 * unit, decimals + 1), first, last,
-                                   decimals, &end), AlphaFound);
-        QCOMPARE(end, last);
-        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.6 * unit, decimals + 1), first, last,
-                                   decimals, &end), AlphaNotFound);
-        QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.6 * unit, decimals + 1), first, last,
-                                   decimals, &end), AlphaNotFound);
-        for (int p = first; p <= last; ++p) {
-            const QString text = alphaTextAtPoint(start, tres, delta, p, decimals);
-            int found = -1;
-            QCOMPARE(findPointForAlpha(start, tres, delta, text, first, last, decimals, &found), AlphaFound);
-            if (found != p) {
-                QVERIFY2(found < p && found >= p - 2, qPrintable(QStringLiteral("%1 -> %2").arg(p).arg(found)));
-                QCOMPARE(alphaTextAtPoint(start, tres, delta, found, decimals), text);
+    }
+
+    void passportDate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << "25.07.2026" << "2026.07.25";
+        QTest::newRow("leap day") << "29.02.2024" << "2024.02.29";
+        QTest::newRow("no leap day") << "29.02.2023" << "";
+        QTest::newRow("internal form") << "2026.07.25" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void passportDate()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(passportDateToInternal(text), expected);
+    }
+
+    void alphaSeconds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::newRow("fraction") << "12:34:56.5" << true << 45296.5;
+        QTest::newRow("last second") << "23:59:59.999" << true << 86399.999;
+        QTest::newRow("24h") << "24:00:00" << false << 0.0;
+        QTest::newRow("60 minutes") << "12:60:00" << false << 0.0;
+        QTest::newRow("letters") << "12:ab:00" << false << 0.0;
+        QTest::newRow("empty part") << "12::00" << false << 0.0;
+        QTest::newRow("blanks inside") << "12: 30 : 05" << true << 45005.0;
+        QTest::newRow("negative hours") << "-1:00:00" << false << 0.0;
+        QTest::newRow("negative seconds") << "01:00:-1" << false << 0.0;
+        QTest::newRow("fractional minutes") << "01:00.5:00" << false << 0.0;
+        QTest::newRow("infinite seconds") << "01:00:inf" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+    }
+
+    void alphaSeconds()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, value);
+        double parsed = -7;
+        QCOMPARE(parseAlphaSeconds(text, &parsed), ok);
+        if (ok)
+            QCOMPARE(parsed, value);
+    }
+
+    void declination_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("degrees");
+        QTest::newRow("blanks") << "-12 30 00" << true << -12.5;
+        QTest::newRow("decimal") << "-12.5" << true << -12.5;
+        QTest::newRow("tabs") << "45\t30\t36" << true << 45.51;
+        QTest::newRow("sign then blank") << "- 10:00:00" << true << -10.0;
+        QTest::newRow("pole") << "90" << true << 90.0;
+        QTest::newRow("beyond") << "91" << false << 0.0;
+        QTest::newRow("beyond by seconds") << "90:00:01" << false << 0.0;
+        QTest::newRow("60 minutes") << "45:60:00" << false << 0.0;
+        QTest::newRow("60 seconds") << "45:00:60" << false << 0.0;
+        QTest::newRow("negative minutes") << "45 -1 00" << false << 0.0;
+        QTest::newRow("two parts") << "45:30" << false << 0.0;
+        QTest::newRow("empty") << "   " << false << 0.0;
+        QTest::newRow("nan") << "nan" << false << 0.0;
+    }
+
+    void declination()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, degrees);
+        double radians = 99;
+        QCOMPARE(parseDeclination(text, &radians), ok);
+        if (ok)
+            QVERIFY2(std::fabs(radians - degrees * degree) < 1e-15, qPrintable(QString::number(radians, 'g', 17)));
+    }
+
+    void sexagesimalFixed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("positive") << "12:30:36" << 12.51;
+        QTest::newRow("negative") << "-05:22:00" << -(5 + 22.0 / 60);
+        QTest::newRow("fraction ignored in the middle") << "05:34:31" << 5 + 34.0 / 60 + 31.0 / 3600;
+        QTest::newRow("short") << "12:30:3" << 0.0;
+        QTest::newRow("short negative") << "-1:30:36" << 0.0;
+    }
+
+    void sexagesimalFixed()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QVERIFY(std::fabs(parseSexagesimalFixed(text) - value) < 1e-12);
+    }
+
+    void formatting_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("colons");
+        QTest::addColumn<QString>("degrees");
+        QTest::newRow("negative small") << -0.6 << "-00:36:00" << QString::fromUtf8("-00°36′00″");
+        QTest::newRow("truncation") << 0.105 << "00:06:17" << QString::fromUtf8("00°06′17″");
+        QTest::newRow("zero") << 0.0 << "00:00:00" << QString::fromUtf8("00°00′00″");
+        QTest::newRow("large") << 123.5 << "123:30:00" << QString::fromUtf8("123°30′00″");
+        QTest::newRow("nan") << std::nan("") << "" << "";
+    }
+
+    void formatting()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, colons);
+        QFETCH(QString, degrees);
+        QCOMPARE(formatSexagesimal(value), colons);
+        QCOMPARE(formatDegreesText(value), degrees);
+    }
+
+    void formatRoundTrip()
+    {
+        // Formatting truncates: the text read back is never further from zero, and
+        // at most one second nearer to it.
+        QRandomGenerator rng(5);
+        for (int k = 0; k < 5000; ++k) {
+            const double value = rng.generateDouble() * 180.0 - 90.0;
+            const QString text = formatSexagesimal(value);
+            const double back = parseSexagesimalFixed(text);
+            QVERIFY2(std::fabs(back) <= std::fabs(value) + 1e-12, qPrintable(text));
+            QVERIFY2(std::fabs(value) - std::fabs(back) < 1.0 / 3600 + 1e-12, qPrintable(text));
+            QCOMPARE(text.startsWith(QLatin1Char('-')), value < 0);
+            double radians = 0;
+            QVERIFY(parseDeclination(text, &radians));
+            QVERIFY(std::fabs(radians / degree - back) < 1e-9);
+        }
+    }
+
+    void timeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("padding and fraction") << "1:2:3.5" << "01:02:03.500";
+        QTest::newRow("long fraction cut") << "10:20:30.123456" << "10:20:30.123";
+        QTest::newRow("whole") << " 10:20:30 " << "10:20:30";
+        QTest::newRow("empty fraction") << "10:20:30." << "";
+        QTest::newRow("letters") << "10:2x:30" << "";
+        QTest::newRow("unicode digits") << QString::fromUtf8("١٠:20:30") << "";
+    }
+
+    void timeText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(normalizeTimeText(text), expected);
+    }
+
+    void sixDigits()
+    {
+        QCOMPARE(expandSixDigits(QStringLiteral("053431")), QStringLiteral("05:34:31"));
+        QCOMPARE(expandSixDigits(QStringLiteral("0534312")), QStringLiteral("05:34:12"));
+        QCOMPARE(expandSixDigits(QStringLiteral("05343")), QString());
+        QCOMPARE(expandSixDigits(QString()), QString());
+    }
+
+    void jName_data()
+    {
+        QTest::addColumn<QString>("alpha");
+        QTest::addColumn<QString>("delta");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("north") << "05:34:31" << "22:00:52" << "J0534+2200";
+        QTest::newRow("south") << "05:34:31" << "-05:10:00" << "J0534-0510";
+        QTest::newRow("short alpha") << "5:34:31" << "22:00:52" << "";
+        QTest::newRow("short delta") << "05:34:31" << "-5:10:00" << "";
+        QTest::newRow("empty") << "" << "" << "";
+    }
+
+    void jName()
+    {
+        QFETCH(QString, alpha);
+        QFETCH(QString, delta);
+        QFETCH(QString, name);
+        QCOMPARE(pulsarJName(alpha, delta), name);
+    }
+
+    void autoDecimals_data()
+    {
+        QTest::addColumn<double>("tres");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("N1 long") << 0.0124928 << 3;
+        QTest::newRow("N4") << 0.003072 << 4;
+        QTest::newRow("zero") << 0.0 << 0;
+        QTest::newRow("negative") << -0.1 << 0;
+        QTest::newRow("ten seconds") << 10.0 << 0;
+        QTest::newRow("tiny") << 1e-12 << 6;
+        QTest::newRow("nan") << std::nan("") << 0;
+    }
+
+    void autoDecimals()
+    {
+        QFETCH(double, tres);
+        QFETCH(int, decimals);
+        QCOMPARE(autoAlphaDecimals(tres), decimals);
+    }
+
+    void alphaTextFailures()
+    {
+        const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
+        QVERIFY(!alphaTextAtPoint(start, 0.0125, 30 * degree, 0, 3).isEmpty());
+        // No start, no interval, no declination, no finite point; the pole,
+        // where cos(delta) vanishes.
+        QVERIFY(alphaTextAtPoint(QDateTime(), 0.0125, 30 * degree, 0, 3).isEmpty());
+        for (double tres : {0.0, -0.0125})
+            QVERIFY(alphaTextAtPoint(start, tres, 30 * degree, 0, 3).isEmpty());
+        for (double delta : {std::nan(""), 3.14159265358979 / 2})
+            QVERIFY(alphaTextAtPoint(start, 0.0125, delta, 0, 3).isEmpty());
+        for (double point : {HUGE_VAL, 1e300})
+            QVERIFY(alphaTextAtPoint(start, 0.0125, 30 * degree, point, 3).isEmpty());
+    }
+
+    void alphaTextShape()
+    {
+        static const QRegularExpression shape0(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+        static const QRegularExpression shape3(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
+        static const QRegularExpression shape6(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{6}$"));
+        QRandomGenerator rng(11);
+        for (int k = 0; k < 2000; ++k) {
+            const QDateTime start = utc(1995 + rng.bounded(60), 1 + rng.bounded(12), 1 + rng.bounded(28),
+                                        rng.bounded(24), rng.bounded(60), rng.bounded(60));
+            const double delta = (rng.generateDouble() * 145 - 60) * degree;
+            const double point = rng.bounded(7000000);
+            const QString t0 = alphaTextAtPoint(start, 0.0124928, delta, point, 0);
+            const QString t3 = alphaTextAtPoint(start, 0.0124928, delta, point, 3);
+            const QString t6 = alphaTextAtPoint(start, 0.0124928, delta, point, 9);
+            QVERIFY2(shape0.match(t0).hasMatch(), qPrintable(t0));
+            QVERIFY2(shape3.match(t3).hasMatch(), qPrintable(t3));
+            QVERIFY2(shape6.match(t6).hasMatch(), qPrintable(t6));
+            QCOMPARE(alphaTextAtPoint(start, 0.0124928, delta, point, -4), t0);
+            // Rounding to fewer decimals moves the value by at most half a unit.
+            double d0 = std::fabs(seconds(t0) - seconds(t6));
+            double d3 = std::fabs(seconds(t3) - seconds(t6));
+            d0 = std::min(d0, 86400 - d0);
+            d3 = std::min(d3, 86400 - d3);
+            QVERIFY2(d0 <= 0.5 + 1e-6, qPrintable(t0 + QLatin1Char(' ') + t6));
+            QVERIFY2(d3 <= 0.0005 + 1e-6, qPrintable(t3 + QLatin1Char(' ') + t6));
+        }
+    }
+
+    void alphaAdvancesAtSiderealRate()
+    {
+        // Within one UTC day alpha advances by the sidereal rate times the elapsed
+        // time; only the alpha-dependent precession term may bend it, by at most
+        // twice n * tan(delta) * years, delta itself moved by up to n * years.
+        QRandomGenerator rng(23);
+        for (int k = 0; k < 500; ++k) {
+            const int year = 2000 + rng.bounded(40);
+            const QDateTime start = utc(year, 1 + rng.bounded(12), 1 + rng.bounded(28), 0, rng.bounded(60),
+                                        rng.bounded(60));
+            const double delta = (rng.generateDouble() * 80 - 10) * degree;
+            const double tres = 0.0124928;
+            const double p0 = rng.bounded(1000000);
+            const double p1 = p0 + rng.bounded(3000000);
+            const double a0 = seconds(alphaTextAtPoint(start, tres, delta, p0, 6));
+            const double a1 = seconds(alphaTextAtPoint(start, tres, delta, p1, 6));
+            double difference = std::fmod(a1 - a0 + 86400, 86400) - std::fmod((p1 - p0) * tres * 1.002737909, 86400);
+            difference = std::remainder(difference, 86400.0);
+            const double years = year - 2000 + 2;
+            const double n = 9.890199094634522e-5;
+            const double bend = 2 * n * std::tan(std::fabs(delta) + n * years) * years * 43200 / 3.14159265358979;
+            QVERIFY2(std::fabs(difference) < bend + 2e-3, qPrintable(QString::number(difference)));
+        }
+    }
+
+    void alphaDependsOnDeclination()
+    {
+        // The beam plane is slightly rotated: the same instant gives a slightly
+        // different alpha at another declination, by some minutes at most.
+        const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
+        const double a10 = seconds(alphaTextAtPoint(start, 0.0125, 10 * degree, 0, 3));
+        const double a60 = seconds(alphaTextAtPoint(start, 0.0125, 60 * degree, 0, 3));
+        QVERIFY(a10 != a60);
+        QVERIFY(std::fabs(std::remainder(a10 - a60, 86400.0)) < 600);
+        // Close to the local sidereal time: Greenwich plus the longitude.
+        const double lst = std::fmod(greenwichSiderealHours(start) + 2.508666666666667, 24.0) * 3600;
+        QVERIFY(std::fabs(std::remainder(a10 - lst, 86400.0)) < 600);
+    }
+
+    void findBadArguments()
+    {
+        const QDateTime start = utc(2026, 7, 25, 8, 0, 0);
+        int found = -5;
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, nullptr), AlphaNotFound);
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), -1, 10, 3, &found), AlphaNotFound);
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 10, 9, 3, &found), AlphaNotFound);
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00"), 0, 10, 3, &found), AlphaTextInvalid);
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("25:00:00"), 0, 10, 3, &found), AlphaTextInvalid);
+        QCOMPARE(findPointForAlpha(QDateTime(), 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, &found), AlphaNotFound);
+        QCOMPARE(found, -5);
+        // A single-point range finds that point for its own text.
+        const QString own = alphaTextAtPoint(start, 0.0125, 0.5, 7, 3);
+        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, own, 7, 7, 3, &found), AlphaFound);
+        QCOMPARE(found, 7);
+        // The largest point numbers: the neighbours looked at stay inside the range.
+        const int top = std::numeric_limits<int>::max();
+        const QString last = alphaTextAtPoint(start, 0.00001, 0.5, top, 6);
+        QCOMPARE(findPointForAlpha(start, 0.00001, 0.5, last, top - 20, top, 6, &found), AlphaFound);
+        QCOMPARE(found, top);
+    }
+
+    void findInvertsAlphaText()
+    {
+        // For every point of generated ranges, the point found for its own alpha text
+        // shows that text and is the point itself or an earlier neighbour with the same text.
+        QRandomGenerator rng(2026);
+        const double tresolutions[] = {0.0124928, 0.0999424, 0.003072};
+        int crossing = 0;
+        int nearer = 0;
+        for (int range = 0; range < 24; ++range) {
+            const double tres = tresolutions[range % 3];
+            const int decimals = range % 4 == 3 ? autoAlphaDecimals(tres) - 1 : autoAlphaDecimals(tres);
+            const double delta = (rng.generateDouble() * 80 - 5) * degree;
+            // Every fourth range starts just before alpha 0h so that it crosses it;
+            // in February that happens near noon UTC, far from a change of date.
+            QDateTime start = utc(2001 + rng.bounded(50), range % 4 == 0 ? 2 : 1 + rng.bounded(12),
+                                  1 + rng.bounded(28), 1, 0, 0);
+            const int first = rng.bounded(1000);
+            const int last = first + 1500 + rng.bounded(1500);
+            if (range % 4 == 0) {
+                const double a = seconds(alphaTextAtPoint(start, tres, delta, 0, 0));
+                start = start.addSecs(qint64((86400 - a) / 1.002737909 - (first + last) / 2 * tres));
+            }
+            const double a0 = seconds(alphaTextAtPoint(start, tres, delta, first, decimals));
+            const double a1 = seconds(alphaTextAtPoint(start, tres, delta, last, decimals));
+            if (a1 < a0)
+                ++crossing;
+            // Within half a unit of the last shown digit beyond either end: that end;
+            // further out: not found.
+            const double unit = std::pow(10.0, -decimals);
+            int end = -1;
+            QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.4 * unit, decimals + 1), first, last,
+                                       decimals, &end), AlphaFound);
+            QCOMPARE(end, first);
+            QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.4 * unit, decimals + 1), first, last,
+                                       decimals, &end), AlphaFound);
+            QCOMPARE(end, last);
+            QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a0 - 0.6 * unit, decimals + 1), first, last,
+                                       decimals, &end), AlphaNotFound);
+            QCOMPARE(findPointForAlpha(start, tres, delta, finerText(a1 + 0.6 * unit, decimals + 1), first, last,
+                                       decimals, &end), AlphaNotFound);
+            // A target between two points' finer texts goes to the nearer one.
+            const double s100 = seconds(alphaTextAtPoint(start, tres, delta, first + 100, decimals + 1));
+            const double s101 = seconds(alphaTextAtPoint(start, tres, delta, first + 101, decimals + 1));
+            if (s101 > s100 + 2 * unit) {
+                for (const auto &[part, expected] : {qMakePair(0.25, first + 100), qMakePair(0.75, first + 101)}) {
+                    QCOMPARE(findPointForAlpha(start, tres, delta, finerText(s100 + part * (s101 - s100), decimals + 2),
+                                               first, last, decimals + 1, &end), AlphaFound);
+                    QCOMPARE(end, expected);
+                }
+                ++nearer;
+            }
+            for (int p = first; p <= last; ++p) {
+                const QString text = alphaTextAtPoint(start, tres, delta, p, decimals);
+                int found = -1;
+                QCOMPARE(findPointForAlpha(start, tres, delta, text, first, last, decimals, &found), AlphaFound);
+                if (found != p) {
+                    QVERIFY2(found < p && found >= p - 2, qPrintable(QStringLiteral("%1 -> %2").arg(p).arg(found)));
+                    QCOMPARE(alphaTextAtPoint(start, tres, delta, found, decimals), text);
+                }
             }
         }
+        QVERIFY(crossing >= 5);
+        QVERIFY(nearer > 0);
     }
-    QVERIFY(crossing >= 5);
-}
+};
 
 QTEST_GUILESS_MAIN(TestTimeCoords)
 #include "tst_timecoords.moc"
