@@ -17,7 +17,6 @@ private slots:
     void autoYRange_data();
     void autoYRange();
     void flatNegativeCurveIsDrawnInsideItsRange();
-    void unequalLengthCurvesLeftOut();
     void firstCurveWithSamplesSetsTheLength();
     void xTicksAtSpacing_data();
     void xTicksAtSpacing();
@@ -34,7 +33,6 @@ private slots:
     void dragFromMarginStartsAtPlotEdge();
     void peakSelection();
     void cursorReadout();
-    void cursorReadoutFormatters();
     void clickSignals();
     void guideLines();
     void setVisibleXRange();
@@ -138,19 +136,6 @@ void TestGrafiks::flatNegativeCurveIsDrawnInsideItsRange()
     QVERIFY(y > layout.plotRect().top() && y < layout.plotRect().bottom());
     const QImage image = render(plot);
     QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
-}
-
-void TestGrafiks::unequalLengthCurvesLeftOut()
-{
-    Grafiks plot;
-    plot.resize(400, 300);
-    GraphSpec spec = curveSpec(ramp(200));
-    spec.series.append(GraphSeries(QStringLiteral("short"), ramp(100, 50.0), QColor(255, 0, 0)));
-    plot.setGraphSpec(spec);
-    const QImage image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()), 0);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), image.rect()) > 100);
-    QCOMPARE(plot.legendEntries().size(), 2);
 }
 
 void TestGrafiks::firstCurveWithSamplesSetsTheLength()
@@ -564,30 +549,6 @@ void TestGrafiks::cursorReadout()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&plot, &leave);
     QCOMPARE(texts.last().at(0).toString(), QString());
-}
-
-void TestGrafiks::cursorReadoutFormatters()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    GraphSpec spec = readoutSpec(201);
-    spec.yAxis.formatter = [](double, int index) { return QStringLiteral("sample %1").arg(index); };
-    spec.bottomAxis.rows[0].readoutFormatter = [](double, int index) { return QStringLiteral("#%1").arg(index); };
-    spec.bottomAxis.rows[1].readoutDecimals = 3;
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QPoint at(layout.left + 281, layout.top + 10);
-    const double x = layout.valueX(at.x());
-    const int index = sampleIndexAtValue(x, 0.0, 200.0, 201);
-    QCOMPARE(plot.cursorText(at), QStringLiteral("Y: S=sample %1\nX1: N=#%1\nX2: T=%2").arg(index).arg(formatPlotNumber(x, 3)));
-
-    // No descriptors at all: plain y and x lines.
-    plot.setGraphSpec(curveSpec(ramp(201)));
-    const Grafiks::PlotLayout plain = plot.plotLayout();
-    const QPoint point(plain.left + 40, plain.top + 40);
-    QCOMPARE(plot.cursorText(point), QStringLiteral("Y: y=%1\nX: x=%2")
-                                         .arg(formatPlotNumber(plain.valueY(point.y()), 2),
-                                              formatPlotNumber(plain.valueX(point.x()), 0)));
 }
 
 void TestGrafiks::clickSignals()
