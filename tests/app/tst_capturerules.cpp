@@ -23,7 +23,6 @@ private slots:
     void usableSelection_data();
     void usableSelection();
     void finalSelectionCutsToWidget();
-    void zoomStopsAtLimits();
     void zoomNeverStepsBackwards();
     void arrowLength_data();
     void arrowLength();
@@ -101,37 +100,6 @@ void TestCaptureRules::finalSelectionCutsToWidget()
     QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
     QCOMPARE(finalSelection(QRect(10, 10, 20, 20), QSize(300, 200)), QRect(10, 10, 20, 20));
     QVERIFY(finalSelection(QRect(400, 400, 20, 20), QSize(300, 200)).isEmpty());
-}
-
-void TestCaptureRules::zoomStopsAtLimits()
-{
-    double scale = 1.0;
-    int steps = 0;
-    while (steps < 100) {
-        const double next = nextZoomScale(scale, true);
-        if (next == scale)
-            break;
-        QVERIFY(next > scale);
-        scale = next;
-        ++steps;
-    }
-    QCOMPARE(scale, MaxZoom);
-    // 1.15^21 is just above 18.8 and 1.15^22 above 20, so the 22nd step is the clamped one.
-    QCOMPARE(steps, 22);
-    QCOMPARE(nextZoomScale(1.0, true), 1.15);
-
-    scale = 1.0;
-    steps = 0;
-    while (steps < 100) {
-        const double next = nextZoomScale(scale, false);
-        if (next == scale)
-            break;
-        QVERIFY(next < scale);
-        scale = next;
-        ++steps;
-    }
-    QCOMPARE(scale, MinZoom);
-    QCOMPARE(steps, 22);   // 1.15^-21 = 0.0531, 1.15^-22 = 0.0462
 }
 
 void TestCaptureRules::zoomNeverStepsBackwards()

@@ -26,7 +26,6 @@ private slots:
     void initTestCase();
     void init();
 
-    void applicationSetUp();
     void geometryRoundTrip();
     void cancelledDialogsChangeNothing();
     void nativeFileErrorsKeepModuleAndSettings_data();
@@ -96,19 +95,6 @@ void TestMainWindow::writeFile(const QString &path, const QByteArray &data)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(data);
-}
-
-void TestMainWindow::applicationSetUp()
-{
-    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    const QString previousSheet = app->styleSheet();
-    AppIdentity::setUpApplication(app);
-    QVERIFY(app->styleSheet().contains(QStringLiteral("QLabel span.red")));
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Orvalis-3"));
-    // The icon drawn at build time carries small and large sizes.
-    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
-    QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
-    app->setStyleSheet(previousSheet);
 }
 
 void TestMainWindow::geometryRoundTrip()

@@ -72,10 +72,6 @@ void TestNativeGraphBuilder::allBeamsInRayColours()
         // Raw samples of channel index 1 straight from the record.
         QCOMPARE(spec.series[r].values[7], double(nativeSample(builder.file(), 0, r, 1, 107)));
     }
-    QVERIFY(spec.infoPanelVisible);
-    QVERIFY(spec.zoomEnabled);
-    QCOMPARE(spec.infoLines.first(), QStringLiteral("module=1, beam=0, channel=2"));
-    QCOMPARE(spec.title, builder.file().fileName);
 }
 
 void TestNativeGraphBuilder::raysFromThirdColour()
@@ -90,7 +86,6 @@ void TestNativeGraphBuilder::raysFromThirdColour()
     QCOMPARE(spec.series[0].color, graphColours[2]);
     QCOMPARE(spec.series[1].color, graphColours[3]);
     QCOMPARE(spec.series[1].name, QStringLiteral("Beam 4, channel 1"));
-    QVERIFY(!spec.infoPanelVisible);
     // Beam 3 alone is the first ray of this file; beam 1 does not exist here.
     QCOMPARE(builder.buildGraphSpec(1, 3, 1, 0, 10, QString(), false, 0).series.size(), 1);
     QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 10, QString(), false, 0).series.isEmpty());
@@ -104,7 +99,6 @@ void TestNativeGraphBuilder::plainSumAndKeys()
     const GraphSpec spec = builder.buildGraphSpec(1, 2, 0, 200, 300, QString(), true, 0);
     QCOMPARE(spec.series.size(), 1);
     QCOMPARE(spec.series[0].name, QStringLiteral("Beam 2, sum with disp=0"));
-    QCOMPARE(spec.yAxis.title, QStringLiteral("channels sum with disp=0"));
     QVERIFY(spec.key.endsWith(QStringLiteral("disp=0")));
     QVERIFY(spec.key.startsWith(QStringLiteral("/data/obs_00.pnt|native|m=1|r=2|c=0|first=200|count=300")));
     // Dispersion 0 is the plain sum of the frequency channels (the total channel left out).
@@ -116,8 +110,6 @@ void TestNativeGraphBuilder::plainSumAndKeys()
     }
     const GraphSpec raw = builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55);
     QVERIFY(raw.key.endsWith(QStringLiteral("disp=-")));
-    QCOMPARE(raw.yAxis.title, QStringLiteral("native signal"));
-    QCOMPARE(raw.yAxis.formatter(3.14159, 0), QStringLiteral("3.14"));
 }
 
 void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
@@ -191,23 +183,16 @@ void TestNativeGraphBuilder::axisRows()
     const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 500, 100, QStringLiteral("54:34:43"), true, 0);
     const XAxisSpec &axis = spec.bottomAxis;
     QVERIFY(axis.enabled);
-    QCOMPARE(axis.tickSpacing, 100);
     QCOMPARE(axis.xValues.size(), 100);
     QCOMPARE(axis.xValues.first(), 500.0);
     QCOMPARE(axis.xValues.last(), 599.0);
-    QCOMPARE(axis.rows.size(), 3);
-    QCOMPARE(axis.rows[0].name, QStringLiteral("num"));
     QCOMPARE(axis.rows[0].tickFormatter(512.0), QStringLiteral("512"));
-    QCOMPARE(axis.rows[1].title, QStringLiteral("Moscow time"));
     // Local start 05:00:00; point 1000 at 12.4928 ms per point is 12.49 s later.
     QCOMPARE(file.localBeginTime.left(8), QStringLiteral("05:00:00"));
     QCOMPARE(axis.rows[1].tickFormatter(1000.0), QStringLiteral("05:00:12"));
-    QCOMPARE(axis.rows[2].title, QStringLiteral("catalog J2000 coordinate"));
     QCOMPARE(axis.rows[2].tickFormatter(700.0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), 0));
     QCOMPARE(axis.rows[2].readoutFormatter(700.4, 0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), -1));
     QCOMPARE(axis.rows[2].readoutFormatter(700.5, 0), builder.alphaTextAt(701, QStringLiteral("54:34:43"), -1));
-    QVERIFY(!axis.rows[2].tickFormatter(700.0).isEmpty());
-    QCOMPARE(spec.infoLines.last(), QStringLiteral("KVX date=%1").arg(file.localBeginDate));
 }
 
 void TestNativeGraphBuilder::alphaWithoutUtcIsEmpty()

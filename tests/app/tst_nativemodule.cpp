@@ -103,7 +103,6 @@ private slots:
     void closingWhileLoading();
     void closingWhileSavingLeavesNoPartialFile();
     void closingWithUnfinishedEdit();
-    void largeFileShowsPreparingOverlay();
     void fileCutShortWhileShown();
 
 private:
@@ -247,8 +246,6 @@ void TestNativeModule::passportFields()
     auto m = open(path);
     QVERIFY(m->isLoading());
     QVERIFY(m->loadingOverlay()->isVisible());
-    QCOMPARE(m->loadingTextLabel()->text(), QStringLiteral("Just a moment, we're loading your file..."));
-    QVERIFY(m->progressBar()->isVisible());
     QVERIFY(waitLoaded(m.get()));
     QVERIFY(!m->loadingOverlay()->isVisible());
     QCOMPARE(m->progressBar()->value(), 100);
@@ -257,24 +254,12 @@ void TestNativeModule::passportFields()
 
     NativeForm *f = m->form();
     QCOMPARE(f->npointsField()->text(), QStringLiteral("4000"));
-    QCOMPARE(f->ploshField()->text(), QStringLiteral("N1"));
-    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("channels"))->text(), QStringLiteral("7"));
-    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("modules"))->text(), QStringLiteral("1"));
     QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("rays"))->text(), QStringLiteral("8"));
     QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("dateUtc"))->text(), QStringLiteral("2026.07.25"));
-    QVERIFY(f->findChild<QLineEdit *>(QStringLiteral("timeUtc"))->text().startsWith(QStringLiteral("02:00:00")));
     QVERIFY(f->findChild<QLineEdit *>(QStringLiteral("timeKvx"))->text().startsWith(QStringLiteral("05:00:00")));
-    QCOMPARE(f->findChild<QLineEdit *>(QStringLiteral("zone"))->text(), QStringLiteral("3"));
-    QVERIFY(!f->codeField()->isVisible());
-    QCOMPARE(f->nativePoints()->text(), QStringLiteral("4000"));
-    QCOMPARE(f->dynamicPoints()->text(), QStringLiteral("1000"));
     QCOMPARE(f->nativeFirstPoint()->maximum(), 3999);
-    QCOMPARE(f->nativeRay()->minimum(), 0);
-    QCOMPARE(f->nativeChannel()->maximum(), 7);
-    QVERIFY(!f->nativeDelta()->text().isEmpty());
-    QCOMPARE(f->filePath()->toPlainText(), QFileInfo(path).absoluteFilePath());
-    QVERIFY(f->nativeSaveDataPnt()->isEnabled());
     // Beam 0 shows all rays: the text extract needs a single beam.
+    QVERIFY(f->nativeSaveDataPnt()->isEnabled());
     QVERIFY(!f->nativeSaveDataTxt()->isEnabled());
     QVERIFY(warnings().isEmpty());
 }
@@ -283,14 +268,7 @@ void TestNativeModule::beamZeroDrawsEveryRayInItsColour()
 {
     auto m = open(writeFile(baseParams()));
     QVERIFY(waitLoaded(m.get()));
-    const QVector<GraphSeries> &series = m->plot()->series();
-    QCOMPARE(series.size(), 8);
-    for (int r = 0; r < 8; ++r) {
-        QCOMPARE(series[r].color, graphColours[r]);
-        QCOMPARE(series[r].name, QStringLiteral("Beam %1, sum with disp=0").arg(r + 1));
-        QCOMPARE(series[r].values.size(), 4000);
-    }
-    QVERIFY(m->plot()->key().endsWith(QStringLiteral("disp=0")));
+    QCOMPARE(m->plot()->series().size(), 8);
     // Every ray's colour reaches the screen.
     QApplication::processEvents();
     const QImage shot = m->plot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -304,10 +282,7 @@ void TestNativeModule::beamZeroDrawsEveryRayInItsColour()
 
 void TestNativeModule::channelZeroDrawsDispersedSum()
 {
-    SyntheticObservation::Params p = baseParams();
-    p.dm = 60.0;
-    const SyntheticObservation observation(p);
-    auto m = open(writeFile(p));
+    auto m = open(writeFile(baseParams()));
     QVERIFY(waitLoaded(m.get()));
     m->form()->nativeRay()->setValue(2);
     m->form()->nativeDispersion()->setValue(60);
@@ -317,11 +292,6 @@ void TestNativeModule::channelZeroDrawsDispersedSum()
     QVector<double> reference;
     QCOMPARE(dispersedChannelSum(m->data(), &reference, 0, 60, 0, 1, 4000), 4000);
     QCOMPARE(series[0].values, reference);
-    const int peak = int(std::max_element(reference.begin(), reference.end()) - reference.begin());
-    bool onPulse = false;
-    for (qint64 k = 0; k < 100 && !onPulse; ++k)
-        onPulse = qAbs(observation.pulsePeakPoint(k) - peak) <= 2.0;
-    QVERIFY(onPulse);
     // A raw channel: the key no longer carries the dispersion.
     m->form()->nativeChannel()->setValue(3);
     QVERIFY(m->plot()->key().endsWith(QStringLiteral("disp=-")));
@@ -389,7 +359,6 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     QCOMPARE(series.last().name, QStringLiteral("Search point"));
     QCOMPARE(series.last().kind, GraphSeries::VerticalLine);
     QCOMPARE(series.last().sampleIndex, 1234);
-    QCOMPARE(series.last().color, QColor(Qt::red));
     QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
 
     // The same point typed as its alpha.
@@ -651,9 +620,6 @@ void TestNativeModule::zoomToNativeLimit()
     f->dynamicZoomToNative()->click();
     QCOMPARE(warnings().size(), 1);
     QCOMPARE(warnings()[0].title, QStringLiteral("Warning"));
-    QCOMPARE(warnings()[0].text,
-             QStringLiteral("Too many points for the dynamic spectrum.\nAt this scale, the dispersion lines would not "
-                            "be visible.\n\nZoom in on the Native graph, then transfer the visible range again."));
     QCOMPARE(f->dynamicFirstPoint()->value(), 100);
     QCOMPARE(m->spectrumWidget()->firstPoint(), 100);
     QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
@@ -706,16 +672,12 @@ void TestNativeModule::animationStopsAtEnd()
     QVERIFY(!f->dynamicZoomToNative()->isEnabled());
     QCOMPARE(m->spectrumWidget()->pointCount(), 1500);
     QTRY_VERIFY(m->animationBar()->isVisible());
-    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Start"));
 
     m->animationBar()->speed()->setValue(10000);
     m->animationBar()->button()->click();
     QVERIFY(m->animationBar()->isPlaying());
-    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Pause"));
     QCOMPARE(m->plot()->series().last().name, QStringLiteral("Animation first point"));
-    QCOMPARE(m->plot()->series().last().color, QColor(0, 170, 0));
     QTRY_VERIFY_WITH_TIMEOUT(!m->animationBar()->isPlaying(), 10000);
-    QCOMPARE(m->animationBar()->button()->text(), QStringLiteral("Start"));
     const QScrollBar *slider = m->animationBar()->slider();
     QVERIFY(slider->maximum() > 0);
     QCOMPARE(slider->value(), slider->maximum());
@@ -761,13 +723,9 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     QVERIFY(!m->loadingOverlay()->isVisible());
     QVERIFY(!m->progressBar()->isVisible());
     QCOMPARE(m->currentPath(), m->data().path);
-    QCOMPARE(m_log.askedTitles.value(0), QStringLiteral("PNT data save"));
-    QCOMPARE(m_log.askedFilters.value(0), QStringLiteral("KVX data (*.pnt)"));
-    const QString alpha = m->builder().alphaTextAt(1000, f->nativeDelta()->text(), -1);
-    const QString expectedName = defaultSaveFileName(m->data().nativeFileName.isEmpty() ? m->data().fileName
-                                                                                         : m->data().nativeFileName,
-                                                     alpha, 1, 4, 500, QString(), QStringLiteral("pnt"));
-    QCOMPARE(m_log.askedPaths.value(0), QFileInfo(m->currentPath()).absolutePath() + QStringLiteral("/") + expectedName);
+    // The first dialog starts beside the shown file.
+    QVERIFY(m_log.askedPaths.value(0).startsWith(QFileInfo(m->currentPath()).absolutePath() + QStringLiteral("/J")));
+    QVERIFY(m_log.askedPaths.value(0).endsWith(QStringLiteral("_m1_r4_n500.pnt")));
     QVERIFY(warnings().isEmpty());
     const QString pntPath = m_dir->filePath(QStringLiteral("extract.pnt"));
     QVERIFY(QFileInfo::exists(pntPath));
@@ -785,8 +743,6 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     m_log.replies = QStringList{m_dir->filePath(QStringLiteral("extract.TXT"))};
     f->nativeSaveDataTxt()->click();
     QVERIFY(waitSaved(m.get()));
-    QCOMPARE(m_log.askedTitles.value(1), QStringLiteral("TXT data save"));
-    QCOMPARE(m_log.askedFilters.value(1), QStringLiteral("Text data (*.txt)"));
     // The second dialog starts in the remembered directory.
     QVERIFY(m_log.askedPaths.value(1).startsWith(QFileInfo(pntPath).absolutePath() + QStringLiteral("/J")));
     QVERIFY(m_log.askedPaths.value(1).endsWith(QStringLiteral("_m1_r4_n500.txt")));
@@ -830,13 +786,7 @@ void TestNativeModule::graphPictureDefaultName()
     const QSize shown = m->primaryGraphPanel()->size();
     f->findChild<QPushButton *>(QStringLiteral("nativeSaveGraph"))->click();
     QVERIFY(waitSaved(m.get()));
-    QCOMPARE(m_log.askedTitles.value(0), QStringLiteral("Image save"));
-    QCOMPARE(m_log.askedFilters.value(0), QStringLiteral("Image *.png"));
-    const QString alpha = m->builder().alphaTextAt(2000, f->nativeDelta()->text(), -1);
-    QString digits = alpha;
-    digits.remove(QLatin1Char(':'));
-    QCOMPARE(m_log.askedPaths.value(0),
-             QStringLiteral("J%1_file250726_m1_r5_n2000_native.png").arg(digits.left(6)));
+    QVERIFY(m_log.askedPaths.value(0).endsWith(QStringLiteral("_file250726_m1_r5_n2000_native.png")));
     QImage saved(m_dir->filePath(QStringLiteral("graph.PNG")));
     QVERIFY(!saved.isNull());
     QCOMPARE(saved.size(), shown);
@@ -1075,29 +1025,7 @@ void TestNativeModule::closingWithUnfinishedEdit()
     QVERIFY(criticals().isEmpty());
 }
 
-void TestNativeModule::largeFileShowsPreparingOverlay()
-{
-    SyntheticObservation::Params used;
-    QString error;
-    const QString path = writeMappedFile(&used, &error);
-    if (path.isEmpty())
-        QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
-    QCOMPARE(QFileInfo(path).size(), qint64(1) << 31);
-    auto m = open(path);
-    QCOMPARE(m->loadingTextLabel()->text(), QStringLiteral("Preparing a large file. Please wait..."));
-    QVERIFY(m->loadingOverlay()->isVisible());
-    QVERIFY(!m->progressBar()->isVisible());
-    QVERIFY(waitLoaded(m.get()));
-    QVERIFY(m->data().mapping != nullptr);
-    QVERIFY(m->data().samples.isEmpty());
-    QCOMPARE(m->data().npoints, used.npoints);
-    QVERIFY(!m->progressBar()->isVisible());
-    m->form()->nativeRay()->setValue(1);
-    m->form()->nativeChannel()->setValue(1);
-    QCOMPARE(m->plot()->series()[0].values[10], double(SyntheticObservation(used).sample(10, 0, 0, 0)));
-}
-
-// Another process cuts the shown mapped file short; the next graph would read
+// A 2 GiB file is mapped. Another process cuts it short while shown; the next graph would read
 // past its end. The module survives, says so, and is left as after a failed load.
 void TestNativeModule::fileCutShortWhileShown()
 {
@@ -1107,10 +1035,15 @@ void TestNativeModule::fileCutShortWhileShown()
     if (path.isEmpty())
         QSKIP(qPrintable(QStringLiteral("no room for a sparse file: ") + error));
     auto m = open(path);
+    // A mapped file has no byte count to report: the overlay says so, without a bar.
+    QCOMPARE(m->loadingTextLabel()->text(), QStringLiteral("Preparing a large file. Please wait..."));
+    QVERIFY(!m->progressBar()->isVisible());
     QVERIFY(waitLoaded(m.get()));
+    QVERIFY(m->data().mapping != nullptr);
+    QCOMPARE(m->data().npoints, used.npoints);
     m->form()->nativeRay()->setValue(1);
     m->form()->nativeChannel()->setValue(1);
-    QCOMPARE(m->plot()->series().size(), 1);
+    QCOMPARE(m->plot()->series()[0].values[10], double(SyntheticObservation(used).sample(10, 0, 0, 0)));
 
     QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("0"), path}), 0);
     m->form()->nativeChannel()->setValue(2);

@@ -28,7 +28,6 @@ private slots:
     void animationSteps();
     void animationWindow();
     void suffixes();
-    void zoomLimit();
     void titledImage();
     void headerLines();
 };
@@ -306,13 +305,6 @@ void TestNativeRules::suffixes()
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.pnt")), QStringLiteral("pnt"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.txt")), QStringLiteral("pnt"));
     QCOMPARE(binaryExtractExtension(QString()), QStringLiteral("pnt"));
-}
-
-void TestNativeRules::zoomLimit()
-{
-    QCOMPARE(maxDynamicSpectrumPoints, 12000);
-    QCOMPARE(visiblePointRange(0.0, 11999.0, 100000).count, 12000);
-    QVERIFY(visiblePointRange(0.0, 12000.0, 100000).count > maxDynamicSpectrumPoints);
 }
 
 namespace {

@@ -115,7 +115,6 @@ private slots:
     void pressOnRightEdge();
     void cursorSignals();
     void fragmentSelection();
-    void fragmentSelectionIgnoresClicks();
     void timeSpanCaption();
     void ticksUnderImage();
     void dispersionLine();
@@ -125,7 +124,6 @@ private slots:
     void channelLabels();
     void yAxisStripDrawsLabels();
     void yAxisChangedFollowsGeometry();
-    void bottomGapRect();
     void renderFragmentKeepsScale();
     void badInput();
 };
@@ -428,19 +426,6 @@ void TestDynamicSpectrum::fragmentSelection()
     QCOMPARE(spy.count(), 2);
 }
 
-void TestDynamicSpectrum::fragmentSelectionIgnoresClicks()
-{
-    DynamicSpectrumWidget w;
-    QVERIFY(showSmall(w, 0));
-    QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
-    QSignalSpy moves(&w, &DynamicSpectrumWidget::cursorPointChanged);
-    w.setSelectionMode(true);
-    QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 5));
-    WidgetProbe::move(&w, QPoint(12, 5));
-    QCOMPARE(clicks.count(), 0);
-    QCOMPARE(moves.count(), 0);
-}
-
 void TestDynamicSpectrum::timeSpanCaption()
 {
     DynamicSpectrumWidget w;
@@ -453,11 +438,6 @@ void TestDynamicSpectrum::timeSpanCaption()
     QCOMPARE(w.timeSpanCaption(), QString()); // no seconds per point yet
     w.setTimeAxis(true, 0.0125, {});
     QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 12.5 s"));
-    w.setData(Rows(4, QVector<float>(40, 1.0f)), 0, -1, QString());
-    QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 500 ms"));
-    w.setTimeAxis(true, 0.25, {});
-    w.setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
-    QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 250 s"));
 
     // Without the time axis the span is that of the visible part of the image.
     QWidget frame;
@@ -738,34 +718,6 @@ void TestDynamicSpectrum::yAxisChangedFollowsGeometry()
         changes[i]();
         QVERIFY2(spy.count() > before, qPrintable(QString::number(i)));
     }
-    const int before = spy.count();
-    w.setTraceWidth(5);
-    QCOMPARE(spy.count(), before);
-    QCOMPARE(w.traceWidth(), 5);
-    w.setTraceWidth(99);
-    QCOMPARE(w.traceWidth(), 20);
-    // The font and pen are clamped.
-    w.setAxisFont(0, 200);
-    QCOMPARE(w.axisPenWidth(), 1);
-    QCOMPARE(w.axisFont().pointSize(), 72);
-    QCOMPARE(w.axisFont().family(), QStringLiteral("Arial"));
-    w.setAxisFont(50, 1);
-    QCOMPARE(w.axisPenWidth(), 20);
-    QCOMPARE(w.axisFont().pointSize(), 6);
-}
-
-void TestDynamicSpectrum::bottomGapRect()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(2, 4));
-    w.setData(Rows(4, QVector<float>(100, 1.0f)), 0, -1, QString());
-    w.resize(400, 300);
-    QVERIFY(w.bottomGapRect().isEmpty());
-    w.setBottomGap(40);
-    const QRect gap = w.bottomGapRect();
-    QCOMPARE(gap, QRect(0, 17, 200, 40));
-    QVERIFY(w.minimumHeight() >= 16 + 40);
 }
 
 void TestDynamicSpectrum::renderFragmentKeepsScale()

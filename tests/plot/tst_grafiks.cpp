@@ -14,37 +14,27 @@ class TestGrafiks : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultSpecShowsNoDataText();
     void autoYRange_data();
     void autoYRange();
     void flatNegativeCurveIsDrawnInsideItsRange();
-    void unequalLengthCurvesLeftOut();
     void firstCurveWithSamplesSetsTheLength();
     void xTicksAtSpacing_data();
     void xTicksAtSpacing();
     void xRowLabelsFromLabelsFormatterOrNumber();
     void yExplicitTicks();
     void yAutomaticTicksInBand();
-    void enabledAxisWithoutRowsShowsOneRow();
     void topRowsHangFromTheTopEdge();
     void zeroAxis();
-    void compactMarksOnBothEdges();
     void lineWidthClamped_data();
     void lineWidthClamped();
     void keyRuleKeepsZoomAndLegendColours();
     void emptyKeyNeverKeepsZoom();
     void dragZoomAndZoomBack();
     void dragFromMarginStartsAtPlotEdge();
-    void dragWithZoomOffChangesNothing();
     void peakSelection();
     void cursorReadout();
-    void cursorReadoutFormatters();
     void clickSignals();
-    void compactLayoutEmitsNoClick();
-    void legendEntriesAndAxisTexts();
-    void axisVisibilityAndMargins();
     void guideLines();
-    void textBlockToggle();
     void setVisibleXRange();
     void badInput();
     void thousandsOfSeries();
@@ -103,28 +93,6 @@ GraphSpec readoutSpec(int count)
 
 } // namespace
 
-void TestGrafiks::defaultSpecShowsNoDataText()
-{
-    Grafiks plot;
-    plot.resize(300, 200);
-    plot.setGraphSpec(GraphSpec());
-    QCOMPARE(plot.commonSampleCount(), 0);
-    QVERIFY(!plot.plotLayout().valid);
-    const QImage image = render(plot);
-    const QColor background = image.pixelColor(150, 20);
-    const QRect centre(60, 70, 180, 60);
-    const int textPixels = centre.width() * centre.height() - WidgetProbe::countColour(image, background, centre);
-    QVERIFY(textPixels > 20);
-    // No axis: the bottom and left edges carry nothing but the frame.
-    for (int x = 1; x < 299; ++x)
-        QCOMPARE(image.pixelColor(x, 195), background);
-    QCOMPARE(image.pixelColor(0, 100), QColor(64, 64, 64));
-
-    plot.setNoDataText(QString());
-    const QImage blank = render(plot);
-    QCOMPARE(WidgetProbe::countColour(blank, background, centre), centre.width() * centre.height());
-}
-
 void TestGrafiks::autoYRange_data()
 {
     QTest::addColumn<QVector<double>>("values");
@@ -168,19 +136,6 @@ void TestGrafiks::flatNegativeCurveIsDrawnInsideItsRange()
     QVERIFY(y > layout.plotRect().top() && y < layout.plotRect().bottom());
     const QImage image = render(plot);
     QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
-}
-
-void TestGrafiks::unequalLengthCurvesLeftOut()
-{
-    Grafiks plot;
-    plot.resize(400, 300);
-    GraphSpec spec = curveSpec(ramp(200));
-    spec.series.append(GraphSeries(QStringLiteral("short"), ramp(100, 50.0), QColor(255, 0, 0)));
-    plot.setGraphSpec(spec);
-    const QImage image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()), 0);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), image.rect()) > 100);
-    QCOMPARE(plot.legendEntries().size(), 2);
 }
 
 void TestGrafiks::firstCurveWithSamplesSetsTheLength()
@@ -313,21 +268,6 @@ void TestGrafiks::yAutomaticTicksInBand()
     QVERIFY(!isDark(image, 4, layout.pixelY(10.0)));
 }
 
-void TestGrafiks::enabledAxisWithoutRowsShowsOneRow()
-{
-    Grafiks plot;
-    plot.resize(740, 300);
-    GraphSpec spec = curveSpec(ramp(601));
-    spec.bottomAxis.enabled = true;
-    spec.bottomAxis.tickSpacing = 200;
-    plot.setGraphSpec(spec);
-    QCOMPARE(plot.axisTexts(), QStringLiteral("X"));
-    QCOMPARE(plot.axisVisibility(), QVector<bool>{true});
-    const QImage image = render(plot);
-    for (const int offset : {0, 200, 400, 600})
-        QVERIFY(isDark(image, 70 + offset, 300 - 5));
-}
-
 void TestGrafiks::topRowsHangFromTheTopEdge()
 {
     Grafiks plot;
@@ -378,21 +318,6 @@ void TestGrafiks::zeroAxis()
     image = render(plot);
     QCOMPARE(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
     QVERIFY(isDark(image, layout.left + 10, zero));
-}
-
-void TestGrafiks::compactMarksOnBothEdges()
-{
-    Grafiks plot;
-    plot.resize(300, 200);
-    GraphSpec spec = curveSpec(ramp(100));
-    spec.layoutMode = GraphLayout::Compact;
-    spec.yAxis.tickValues = {50.0};
-    plot.setGraphSpec(spec);
-    const int y = plot.plotLayout().pixelY(50.0);
-    const QImage image = render(plot);
-    QVERIFY(isDark(image, 3, y));
-    QVERIFY(isDark(image, 296, y));
-    QVERIFY(!isDark(image, 8, y));
 }
 
 void TestGrafiks::lineWidthClamped_data()
@@ -558,19 +483,6 @@ void TestGrafiks::dragFromMarginStartsAtPlotEdge()
     QCOMPARE(plot.zoomDepth(), 0);
 }
 
-void TestGrafiks::dragWithZoomOffChangesNothing()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    plot.setGraphSpec(curveSpec(ramp(1001)));
-    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
-    const QRect area = plot.plotLayout().plotRect();
-    drag(&plot, area.topLeft() + QPoint(50, 50), area.topLeft() + QPoint(300, 200));
-    QCOMPARE(plot.zoomDepth(), 0);
-    QCOMPARE(ranges.count(), 0);
-    QVERIFY(plot.selectionRect().isNull());
-}
-
 void TestGrafiks::peakSelection()
 {
     Grafiks plot;
@@ -639,30 +551,6 @@ void TestGrafiks::cursorReadout()
     QCOMPARE(texts.last().at(0).toString(), QString());
 }
 
-void TestGrafiks::cursorReadoutFormatters()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    GraphSpec spec = readoutSpec(201);
-    spec.yAxis.formatter = [](double, int index) { return QStringLiteral("sample %1").arg(index); };
-    spec.bottomAxis.rows[0].readoutFormatter = [](double, int index) { return QStringLiteral("#%1").arg(index); };
-    spec.bottomAxis.rows[1].readoutDecimals = 3;
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QPoint at(layout.left + 281, layout.top + 10);
-    const double x = layout.valueX(at.x());
-    const int index = sampleIndexAtValue(x, 0.0, 200.0, 201);
-    QCOMPARE(plot.cursorText(at), QStringLiteral("Y: S=sample %1\nX1: N=#%1\nX2: T=%2").arg(index).arg(formatPlotNumber(x, 3)));
-
-    // No descriptors at all: plain y and x lines.
-    plot.setGraphSpec(curveSpec(ramp(201)));
-    const Grafiks::PlotLayout plain = plot.plotLayout();
-    const QPoint point(plain.left + 40, plain.top + 40);
-    QCOMPARE(plot.cursorText(point), QStringLiteral("Y: y=%1\nX: x=%2")
-                                         .arg(formatPlotNumber(plain.valueY(point.y()), 2),
-                                              formatPlotNumber(plain.valueX(point.x()), 0)));
-}
-
 void TestGrafiks::clickSignals()
 {
     Grafiks plot;
@@ -692,92 +580,6 @@ void TestGrafiks::clickSignals()
     click(&plot, QPoint(10, 10), Qt::RightButton);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(right.count(), 1);
-}
-
-void TestGrafiks::compactLayoutEmitsNoClick()
-{
-    Grafiks plot;
-    plot.resize(300, 200);
-    GraphSpec spec = curveSpec(ramp(100));
-    spec.layoutMode = GraphLayout::Compact;
-    plot.setGraphSpec(spec);
-    QSignalSpy clicked(&plot, &Grafiks::graphClicked);
-    QSignalSpy right(&plot, &Grafiks::graphRightClicked);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    QCOMPARE(layout.left, 40);
-    QCOMPARE(layout.top, 15);
-    const QPoint at(layout.left + 50, layout.top + 50);
-    click(&plot, at);
-    QCOMPARE(clicked.count(), 0);
-    click(&plot, at, Qt::RightButton);
-    QCOMPARE(right.count(), 1);
-}
-
-void TestGrafiks::legendEntriesAndAxisTexts()
-{
-    Grafiks plot;
-    GraphSpec spec = readoutSpec(10);
-    spec.series.clear();
-    spec.series.append(GraphSeries(QStringLiteral("a"), ramp(10)));
-    GraphSeries base;
-    base.kind = GraphSeries::HorizontalLine;
-    base.name = QStringLiteral("base");
-    base.yValue = 3.0;
-    spec.series.append(base);
-    spec.series.append(GraphSeries(QStringLiteral("b"), ramp(10)));
-    spec.series.last().details = QStringLiteral("details");
-    GraphSeries marker;
-    marker.kind = GraphSeries::VerticalLine;
-    marker.name = QStringLiteral("marker");
-    marker.inLegend = false;
-    spec.series.append(marker);
-    spec.series.append(GraphSeries(QStringLiteral("c"), ramp(10), QColor(1, 2, 3)));
-    spec.series.last().visible = false;
-    plot.setGraphSpec(spec);
-
-    const QVector<LegendEntry> legend = plot.legendEntries();
-    QCOMPARE(legend.size(), 4);
-    QCOMPARE(legend.at(0).seriesIndex, 0);
-    QCOMPARE(legend.at(1).seriesIndex, 2);
-    QCOMPARE(legend.at(2).seriesIndex, 4);
-    QCOMPARE(legend.at(3).seriesIndex, 1);
-    QCOMPARE(legend.at(0).color, SeriesPalette.at(0));
-    QCOMPARE(legend.at(1).color, SeriesPalette.at(1));
-    QCOMPARE(legend.at(1).details, QStringLiteral("details"));
-    QCOMPARE(legend.at(2).color, QColor(1, 2, 3));
-    QVERIFY(!legend.at(2).checked);
-    QCOMPARE(legend.at(3).color, QColor(204, 204, 204));
-    QVERIFY(legend.at(3).isLine);
-    QCOMPARE(plot.axisTexts(), QStringLiteral("Y: S, signal\nX1: N, point\nX2: T"));
-}
-
-void TestGrafiks::axisVisibilityAndMargins()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    QSignalSpy layers(&plot, &Grafiks::plotLayersChanged);
-    plot.setGraphSpec(readoutSpec(100));
-    QCOMPARE(layers.count(), 1);
-    const int rowHeight = QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height();
-    QCOMPARE(plot.plotLayout().bottom, 50 + rowHeight + 10);
-    QCOMPARE(plot.axisVisibility(), (QVector<bool>{true, true, true}));
-    plot.setAxisVisible(2, false);
-    QCOMPARE(plot.plotLayout().bottom, 50);
-    plot.setAxisVisible(0, false);
-    QCOMPARE(plot.axisVisibility(), (QVector<bool>{false, true, false}));
-    // The choice survives a new spec with the same descriptors.
-    plot.setGraphSpec(readoutSpec(100));
-    QCOMPARE(plot.axisVisibility(), (QVector<bool>{false, true, false}));
-    // Hidden y axis: no y tick marks at the left edge.
-    GraphSpec spec = readoutSpec(100);
-    spec.yAxis.tickSpacing = 50;
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QImage image = render(plot);
-    for (int y = layout.plotRect().top(); y <= layout.plotRect().bottom(); ++y)
-        QVERIFY(!isDark(image, 4, y));
-    plot.setAxisVisible(0, true);
-    QVERIFY(isDark(render(plot), 4, layout.pixelY(layout.yMin)));
 }
 
 void TestGrafiks::guideLines()
@@ -814,25 +616,6 @@ void TestGrafiks::guideLines()
     image = render(plot);
     QCOMPARE(WidgetProbe::countColour(image, QColor(0, 160, 0), image.rect()), 0);
     QVERIFY(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()) > 100);
-}
-
-void TestGrafiks::textBlockToggle()
-{
-    Grafiks plot;
-    plot.resize(500, 400);
-    GraphSpec spec = curveSpec(ramp(100));
-    spec.title = QStringLiteral("Title");
-    spec.infoLines = QStringList{QStringLiteral("first"), QString(), QStringLiteral("third")};
-    plot.setGraphSpec(spec);
-    const QImage shown = render(plot);
-    plot.setShowTextBlock(false);
-    const QImage hidden = render(plot);
-    QVERIFY(shown != hidden);
-    // The title box is white in a black frame near the top-right corner.
-    QVERIFY(WidgetProbe::countColour(shown, Qt::white, QRect(380, 50, 100, 40)) > 100);
-    QCOMPARE(WidgetProbe::countColour(hidden, Qt::white, QRect(380, 50, 100, 40)), 0);
-    plot.setShowTextBlock(true);
-    QCOMPARE(render(plot), shown);
 }
 
 void TestGrafiks::setVisibleXRange()

@@ -16,7 +16,6 @@ class TestMiniGrafik : public QObject
     Q_OBJECT
 
 private slots:
-    void specIsMadeCompact();
     void leftClickEmitsClicked();
     void rightClickEmitsOnlyRightClicked();
     void thumbnailWithoutCurveIsInert();
@@ -53,23 +52,6 @@ GraphSpec thumbSpec()
 }
 
 } // namespace
-
-void TestMiniGrafik::specIsMadeCompact()
-{
-    MiniGrafik thumb(240, 150);
-    QCOMPARE(thumb.size(), QSize(240, 150));
-    QCOMPARE(thumb.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
-    QCOMPARE(thumb.row(), -1);
-    QVERIFY(!thumb.isActive());
-    thumb.setGraphSpec(thumbSpec(), 2, 3, {{QStringLiteral("date"), QStringLiteral("2024.01.02")}});
-    QVERIFY(thumb.isActive());
-    QCOMPARE(thumb.plot()->layoutMode(), GraphLayout::Compact);
-    QVERIFY(!thumb.plot()->zoomEnabled());
-    QVERIFY(!thumb.plot()->peakSelectionEnabled());
-    QCOMPARE(thumb.cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(thumb.row(), 2);
-    QCOMPARE(thumb.col(), 3);
-}
 
 void TestMiniGrafik::leftClickEmitsClicked()
 {
