@@ -17,7 +17,7 @@
 // It draws the curves and guide lines (the curve layer) with the axes and the
 // text block (the axes painter), zooms by mouse drags and selects peak areas
 // (the gesture), and reports the value under the mouse (the read-out). Owns a
-// copy of the spec's contents (samples shared, never copied) and the curve
+// copy of the GraphSpec's contents (samples shared, never copied) and the curve
 // layer, which every new spec or clear() invalidates. GUI thread only.
 class Grafiks : public QWidget
 {
@@ -120,7 +120,7 @@ private:
     QString m_noDataText;
     int m_noDataFontDelta = 0;
 
-    // The spec's y axis with its decimals and ticks settled (see setGraphSpec).
+    // The GraphSpec's y axis with its decimals and ticks settled (see setGraphSpec).
     YAxisSpec m_yAxis;
     PlotReadout m_readout;
     QVector<PlotXScale> m_xScales;
