@@ -19,6 +19,7 @@
 #include "synth/syntheticobservation.h"
 #include "tests/support/fakenativedialogs.h"
 #include "tests/support/fakeshell.h"
+#include "tests/support/nativemoduleprobe.h"
 #include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
@@ -42,6 +43,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using NativeModuleProbe::waitLoaded;
 
 namespace {
 
@@ -110,7 +113,6 @@ private:
     // A sparse file of exactly 2 GiB, which is mapped; empty when there is no room.
     QString writeMappedFile(SyntheticObservation::Params *used, QString *error);
     std::unique_ptr<NativeModule> open(const QString &path, bool show = true);
-    bool waitLoaded(NativeModule *module);
     bool waitSaved(NativeModule *module);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -183,15 +185,6 @@ QString TestNativeModule::writeMappedFile(SyntheticObservation::Params *used, QS
     return SyntheticObservation::writeSparse(path, qint64(1) << 31, p, 2000, used, error) ? path : QString();
 }
 
-bool TestNativeModule::waitLoaded(NativeModule *module)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
-        QTest::qWait(10);
-    return !module->isLoading() && !module->hasLoader();
-}
-
 bool TestNativeModule::waitSaved(NativeModule *module)
 {
     QElapsedTimer clock;
@@ -203,9 +196,7 @@ bool TestNativeModule::waitSaved(NativeModule *module)
 
 std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool show)
 {
-    QVector<NativeFileEntry> files;
-    listNativeFiles(QFileInfo(path).absolutePath(), &files);
-    auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
+    auto module = NativeModuleProbe::open(path);
     module->setDialogs(fakeDialogs(&m_log));
     auto native = std::make_unique<FakeNativeDialogs>();
     m_native = native.get();

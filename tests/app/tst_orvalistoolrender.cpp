@@ -4,6 +4,7 @@
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/grafiks.h"
 #include "synth/syntheticobservation.h"
+#include "tests/support/nativemoduleprobe.h"
 #include "tests/support/toolrun.h"
 
 #include <QApplication>
@@ -89,9 +90,7 @@ void TestOrvalisToolRender::initTestCase()
 
 std::unique_ptr<NativeModule> TestOrvalisToolRender::open(const QString &path) const
 {
-    QVector<NativeFileEntry> files;
-    listNativeFiles(QFileInfo(path).absolutePath(), &files);
-    auto module = std::make_unique<NativeModule>(files, QFileInfo(path).absoluteFilePath());
+    auto module = NativeModuleProbe::open(path);
     module->resize(1400, 900);
     module->show();
     return module;
@@ -99,11 +98,7 @@ std::unique_ptr<NativeModule> TestOrvalisToolRender::open(const QString &path) c
 
 bool TestOrvalisToolRender::waitLoaded(NativeModule *module)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
-        QTest::qWait(10);
-    return !module->isLoading() && !module->hasLoader() && module->data().loaded;
+    return NativeModuleProbe::waitLoaded(module) && module->data().loaded;
 }
 
 void TestOrvalisToolRender::graphMatchesModule_data()
