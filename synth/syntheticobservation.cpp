@@ -2,10 +2,12 @@
 
 #include "astro/dispersion.h"
 #include "astro/filenames.h"
+#include "synth/syntheticnativefile.h"
+#include "synth/synthetictextform.h"
+#include "synth/synthtext.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -20,56 +22,6 @@
 namespace {
 
 constexpr int minimumPadBytes = 10;   // "comment x\n" is the shortest padding line
-
-QString shortest(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// A line break inside a value would start a new passport or header line.
-QString oneLine(QString value)
-{
-    return value.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-}
-
-QString timeText(const QTime &time)
-{
-    return time.toString(time.msec() ? QStringLiteral("hh:mm:ss.zzz") : QStringLiteral("hh:mm:ss"));
-}
-
-// The sample interval text as the passport reader derives it: the decimal
-// shifted by `shift` places, printed with exactly the digits the text carried.
-QString normalisedIntervalText(const QString &text, int shift)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+)(?:\\.(\\d*))?(?:[eE]([+-]?\\d+))?$"));
-    const QString trimmed = text.trimmed();
-    const QRegularExpressionMatch match = number.match(trimmed);
-    if (!match.hasMatch())
-        return trimmed;
-    const int fraction = match.captured(2).size();
-    const int exponent = match.captured(3).isEmpty() ? 0 : match.captured(3).toInt();
-    const int decimals = std::clamp(fraction + shift - exponent, 0, 16);
-    return QString::number(trimmed.toDouble() / std::pow(10.0, shift), 'f', decimals);
-}
-
-// "AA B C" position code to its index 1..20, 0 when it is not one.
-int positionIndex(const QString &code)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(1[0-5]) ([01]) ([01])$"));
-    const QRegularExpressionMatch match = pattern.match(code);
-    if (!match.hasMatch())
-        return 0;
-    const int index = (match.captured(1).toInt() - 10) * 4 + match.captured(2).toInt() * 2
-        + match.captured(3).toInt() - 1;
-    return index >= 1 && index <= 20 ? index : 0;
-}
-
-QString n4SourceText(const QString &code)
-{
-    const QStringList parts = code.split(QLatin1Char(' '));
-    return QStringLiteral("kvxII %1 %2 00 %3").arg(parts.value(0), parts.value(1), parts.value(2));
-}
 
 // Samples in file order need little-endian bytes on disk.
 void toLittleEndian(float *values, qint64 count)
@@ -122,13 +74,13 @@ SyntheticObservation::SyntheticObservation(const Params &params)
         QStringList fbands;
         QStringList wbands;
         for (double f : qAsConst(m_frequencies)) {
-            fbands.append(shortest(f));
+            fbands.append(synthNumberText(f));
             wbands.append(QString::number(channelWidth, 'f', 4));
         }
-        m_fbandsText = fbands.join(QLatin1Char(' '));
-        m_wbandsText = wbands.join(QLatin1Char(' '));
-        m_fcentralText = QString::number(central, 'f', 3);
-        m_wbTotalText = QString::number(channelWidth * m_frequencies.size(), 'f', 3);
+        m_bandTexts.fbands = fbands.join(QLatin1Char(' '));
+        m_bandTexts.wbands = wbands.join(QLatin1Char(' '));
+        m_bandTexts.fcentral = QString::number(central, 'f', 3);
+        m_bandTexts.wbTotal = QString::number(channelWidth * m_frequencies.size(), 'f', 3);
     }
     m_sigmaSeconds = m_params.width / (2.0 * std::sqrt(2.0 * std::log(2.0)));
 }
@@ -169,7 +121,7 @@ QString SyntheticObservation::problem() const
     }
     if (p.plosh.size() != 2 || p.plosh.contains(QLatin1Char(' ')))
         return QStringLiteral("The site code must be two characters.");
-    if (p.plosh == QLatin1String("N4") && positionIndex(p.positionCode) == 0)
+    if (p.plosh == QLatin1String("N4") && synthPositionIndex(p.positionCode) == 0)
         return QStringLiteral("Unknown N4 position code \"%1\".").arg(p.positionCode);
     if (p.snr > 0 && !(p.width > 0))
         return QStringLiteral("A pulse needs a positive width.");
@@ -198,7 +150,7 @@ QString SyntheticObservation::baseName() const
 {
     QString name = hourFileBaseName(localBegin(), m_params.plosh);
     if (m_params.nModules == 1 && m_params.nRays == 1) {
-        const int module = m_params.plosh == QLatin1String("N4") ? positionIndex(m_params.positionCode)
+        const int module = m_params.plosh == QLatin1String("N4") ? synthPositionIndex(m_params.positionCode)
                                                                  : m_params.firstModule;
         name += QStringLiteral("_m%1_r%2").arg(module).arg(m_params.firstRay);
     }
@@ -236,16 +188,16 @@ QByteArray SyntheticObservation::passport(qint64 padBytes) const
 
     QStringList lines;
     const auto add = [&lines](const char *key, const QString &value) {
-        lines.append(QString::fromLatin1(key).leftJustified(11) + QLatin1Char(' ') + oneLine(value));
+        lines.append(QString::fromLatin1(key).leftJustified(11) + QLatin1Char(' ') + synthOneLine(value));
     };
-    add("source", n4 ? n4SourceText(p.positionCode) : p.source);
+    add("source", n4 ? synthN4SourceText(p.positionCode) : p.source);
     add("alpha", p.alpha);
     add("delta", p.delta);
-    add("fcentral", m_fcentralText);
-    add("wb_total", m_wbTotalText);
+    add("fcentral", m_bandTexts.fcentral);
+    add("wb_total", m_bandTexts.wbTotal);
     add("date_begin", QStringLiteral("%1 UTC %2")
                           .arg(local.toString(QStringLiteral("dd.MM.yyyy")), utc.toString(QStringLiteral("dd.MM.yyyy"))));
-    add("time_begin", QStringLiteral("%1 UTC %2").arg(timeText(local.time()), timeText(utc.time())));
+    add("time_begin", QStringLiteral("%1 UTC %2").arg(synthTimeText(local.time()), synthTimeText(utc.time())));
     if (p.writeZone)
         add("zone", QString::number(p.zone));
     add("area", p.plosh);
@@ -255,13 +207,13 @@ QByteArray SyntheticObservation::passport(qint64 padBytes) const
     add("npoints", QString::number(p.npoints));
     add("nbands", QString::number(p.nBands));
     if (p.tresInSeconds)
-        add("tres", shortest(p.tresolution));
+        add("tres", synthNumberText(p.tresolution));
     else
         add("tresolution", QString::number(p.tresolution * 1000.0, 'g', 12));
     if (p.firstPoint != 0)
         add("first_point", QString::number(p.firstPoint));
-    add("wbands", m_wbandsText);
-    add("fbands", m_fbandsText);
+    add("wbands", m_bandTexts.wbands);
+    add("fbands", m_bandTexts.fbands);
     if (padBytes > 0) {
         // "comment " + filler + line feed; the comment key is not read.
         const qint64 filler = std::max<qint64>(padBytes - 9, 1);
@@ -462,100 +414,7 @@ bool SyntheticObservation::writeBinary(const QString &path, QString *error) cons
 
 bool SyntheticObservation::writeText(const QString &path, QString *error) const
 {
-    QString wrong = problem();
-    if (wrong.isEmpty() && (m_params.nModules != 1 || m_params.nRays != 1))
-        wrong = QStringLiteral("A text observation holds one module and one ray.");
-    if (!wrong.isEmpty()) {
-        if (error)
-            *error = wrong;
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const Params &p = m_params;
-    const auto timeText4 = [](const QDateTime &when) -> QString {
-        return when.toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('0');
-    };
-    const QDateTime local = localBegin();
-    const QDateTime utc = p.utcBegin.toUTC();
-    const QDateTime end = local.addMSecs(qint64(std::round((p.npoints - 1) * p.tresolution * 1000.0)));
-    const int bands = p.nBands;
-    const QString dateFormat = QStringLiteral("dd.MM.yyyy");
-
-    QByteArray header;
-    const auto add = [&header](const char *key, const QString &value) {
-        header += key;
-        header += ' ';
-        header += oneLine(value).toUtf8();
-        header += '\n';
-    };
-    add("nativeFileName", hourFileBaseName(local, p.plosh) + QStringLiteral(".pnt"));
-    add("firstPoint", QString::number(p.firstPoint));
-    add("date_begin", local.toString(dateFormat) + QStringLiteral(" UTC ") + utc.toString(dateFormat));
-    add("time_begin", timeText4(local) + QStringLiteral(" UTC ") + timeText4(utc));
-    add("date_end", end.toString(dateFormat));
-    add("time_end", timeText4(end));
-    add("zone", QString::number(p.zone));
-    add("area", p.plosh);
-    add("module", QString::number(p.firstModule));
-    add("ray", QString::number(p.firstRay));
-    add("alpha", p.alpha);
-    add("delta", p.delta);
-    add("channels", QString::number(bands));
-    add("fcentral", m_fcentralText);
-    add("wb_total", m_wbTotalText);
-    add("fbands", m_fbandsText);
-    add("tres", shortest(p.tresolution));
-    add("points", QString::number(p.npoints));
-    header += "\nfrequency:\t";
-    for (int c = bands - 1; c >= 0; --c)
-        header += QByteArray::number(m_frequencies.at(c), 'f', 2) + '\t';
-    header += "\nchannel:\t";
-    for (int c = bands; c >= 1; --c)
-        header += QByteArray::number(c) + "\t\t";
-    header += "sum\n";
-    if (file.write(header) != header.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-
-    QVector<float> buffer(pointsPerBlock * (bands + 1));
-    QByteArray rows;
-    for (qint64 first = 0; first < p.npoints; first += pointsPerBlock) {
-        const qint64 count = std::min<qint64>(pointsPerBlock, p.npoints - first);
-        fillPoints(first, count, buffer.data());
-        // Appending piece by piece keeps the buffer's growth amortised; a
-        // string-builder sum would reserve the exact size on every append.
-        rows.clear();
-        rows.reserve(int(count * (bands + 1) * 16));
-        for (qint64 i = 0; i < count; ++i) {
-            const float *values = buffer.constData() + i * (bands + 1);
-            for (int c = bands - 1; c >= 0; --c) {
-                rows.append(QByteArray::number(values[c], 'g', 9));
-                rows.append('\t');
-            }
-            rows.append(QByteArray::number(values[bands], 'g', 9));
-            rows.append('\n');
-        }
-        if (file.write(rows) != rows.size()) {
-            if (error)
-                *error = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeSyntheticText(*this, path, error);
 }
 
 bool SyntheticObservation::write(const QString &path, QString *error) const
@@ -567,69 +426,7 @@ bool SyntheticObservation::write(const QString &path, QString *error) const
 
 NativeFile SyntheticObservation::toNativeFile(const QString &path) const
 {
-    const Params &p = m_params;
-    const bool text = QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
-    const bool n4 = p.plosh == QLatin1String("N4");
-    NativeFile file;
-    file.path = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-    file.fileName = path.isEmpty() ? fileName(QStringLiteral("pnt")) : QFileInfo(path).fileName();
-    const QDateTime local = localBegin();
-    file.nativeFileName = text ? hourFileBaseName(local, p.plosh) + QStringLiteral(".pnt") : file.fileName;
-    const QString &dated = file.nativeFileName;
-    file.observationDate = QStringLiteral("20%1.%2.%3").arg(dated.mid(4, 2), dated.mid(2, 2), dated.left(2));
-    file.npoints = p.npoints;
-    file.nModules = text ? 1 : (n4 ? 1 : p.nModules);
-    file.nRays = text ? 1 : p.nRays;
-    file.nChannels = p.nBands + 1;
-    file.firstModule = n4 && !text ? positionIndex(p.positionCode) : p.firstModule;
-    file.firstRay = p.firstRay;
-    file.firstPoint = p.firstPoint;
-    if (p.tresInSeconds || text) {
-        const QString value = shortest(p.tresolution);
-        file.tresolution = value.toDouble();
-        file.tresolutionText = normalisedIntervalText(value, 0);
-    } else {
-        const QString value = QString::number(p.tresolution * 1000.0, 'g', 12);
-        file.tresolution = value.toDouble() / 1000.0;
-        file.tresolutionText = normalisedIntervalText(value, 3);
-    }
-    file.plosh = p.plosh;
-    if (n4 && !text) {
-        file.positionCodeKey = p.positionCode;
-        file.source = n4SourceText(p.positionCode);
-    } else if (!text) {
-        file.source = oneLine(p.source).trimmed();
-    }
-    file.alpha = oneLine(p.alpha).trimmed();
-    file.delta = oneLine(p.delta).trimmed();
-    file.fcentral = m_fcentralText;
-    file.wbTotal = m_wbTotalText;
-    if (!text)
-        file.wbands = m_wbandsText;
-    const QDateTime utc = p.utcBegin.toUTC();
-    file.localBeginDate = local.toString(QStringLiteral("yyyy.MM.dd"));
-    file.utcBeginDate = utc.toString(QStringLiteral("yyyy.MM.dd"));
-    file.localBeginTime = text ? local.toString(QStringLiteral("hh:mm:ss.zzz")) : timeText(local.time());
-    file.utcBeginTime = text ? utc.toString(QStringLiteral("hh:mm:ss.zzz")) : timeText(utc.time());
-    file.zone = p.zone;
-    file.fbands = m_frequencies;
-
-    const qint64 perPoint = valuesPerPoint();
-    const qint64 total = perPoint * p.npoints;
-    if (total <= 0 || total > std::numeric_limits<int>::max())
-        return file;
-    file.samples.resize(int(total));
-    QVector<float> buffer(static_cast<int>(pointsPerBlock * perPoint));
-    for (qint64 first = 0; first < p.npoints; first += pointsPerBlock) {
-        const qint64 count = std::min<qint64>(pointsPerBlock, p.npoints - first);
-        fillPoints(first, count, buffer.data());
-        for (qint64 i = 0; i < count; ++i) {
-            for (qint64 series = 0; series < perPoint; ++series)
-                file.samples[int(series * p.npoints + first + i)] = buffer.at(int(i * perPoint + series));
-        }
-    }
-    file.loaded = true;
-    return file;
+    return syntheticNativeFile(*this, path);
 }
 
 bool SyntheticObservation::writeSparse(const QString &path, qint64 totalBytes, const Params &params,

@@ -91,6 +91,15 @@ public:
         double transitWidth = 60.0;
     };
 
+    // The band description as the passport and the text header print it.
+    struct BandTexts
+    {
+        QString fbands;     // channel centres, MHz
+        QString wbands;     // channel widths, MHz
+        QString fcentral;
+        QString wbTotal;
+    };
+
     static constexpr qint32 pointsPerBlock = 4096;
     static constexpr double calibrationDuration = 15.0;
 
@@ -98,6 +107,7 @@ public:
 
     const Params &params() const { return m_params; }
     const QVector<double> &frequencies() const { return m_frequencies; }
+    const BandTexts &bandTexts() const { return m_bandTexts; }
     qint32 nChannels() const { return m_params.nBands + 1; }
     // Floats per point: modules x rays x channels; 0 when a dimension is
     // below 1, -1 when the product does not fit in 64 bits.
@@ -157,8 +167,5 @@ private:
     QVector<double> m_frequencies;
     QVector<double> m_delays;         // seconds, per frequency channel
     double m_sigmaSeconds = 0.0;      // Gaussian sigma of the pulse
-    QString m_fbandsText;
-    QString m_wbandsText;
-    QString m_fcentralText;
-    QString m_wbTotalText;
+    BandTexts m_bandTexts;
 };
