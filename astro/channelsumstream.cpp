@@ -65,14 +65,19 @@ void ChannelSumStream::addRows(const uchar *bytes, qint64 rows)
     if (!m_valid)
         return;
     rows = std::min(rows, m_npoints - m_rowsDone);
+    // Rows are transposed fastest eight at a time, so the window takes whole
+    // groups of eight while more rows follow.
+    constexpr qint64 group = 8;
     while (rows > 0) {
-        if (m_windowRows == m_capacity) {
+        if (m_capacity - m_windowRows < std::min(rows, group)) {
             sumReadyOutputs();
             dropUsedRows();
         }
-        const qint64 take = std::min(rows, m_capacity - m_windowRows);
+        qint64 take = std::min(rows, m_capacity - m_windowRows);
+        if (take < rows && take >= group)
+            take -= take % group;
         if (take <= 0)
-            break;   // cannot happen: a full window always frees the rows of its first outputs
+            break;   // cannot happen: summing frees the rows of the first outputs
         double *plainSums = m_plainSum >= 0 ? m_sums[size_t(m_plainSum)].values.data() + m_rowsDone : nullptr;
         channelsum::copyRows(bytes, take * m_rowStride, m_rowOffset, m_rowStride, take, m_nFreq,
                              m_windowNeeded ? m_window.data() + m_windowRows : nullptr, m_columnStride, plainSums);
