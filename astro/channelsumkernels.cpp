@@ -89,6 +89,15 @@ __attribute__((always_inline)) inline void addChannelGroup(double *acc, const st
 }
 
 #if defined(__SSE2__)
+// The float at p, which need not be aligned: file rows follow a passport of
+// any length.
+inline float floatAt(const float *p)
+{
+    float value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
 // Copies four rows into the columns and, when Sum, adds each row's channels
 // from the last down to 0 onto 0.0, the order of addChannels.
 template <bool Store, bool Sum>
@@ -106,7 +115,7 @@ inline void copyFourRows(const float *const *r, int nFreq, float *column0, qint6
     };
     const int whole = nFreq - nFreq % 4;
     for (int c = nFreq - 1; c >= whole; --c)
-        take(_mm_setr_ps(r[0][c], r[1][c], r[2][c], r[3][c]), c);
+        take(_mm_setr_ps(floatAt(r[0] + c), floatAt(r[1] + c), floatAt(r[2] + c), floatAt(r[3] + c)), c);
     for (int c = whole - 4; c >= 0; c -= 4) {
         __m128 q0 = _mm_loadu_ps(r[0] + c);
         __m128 q1 = _mm_loadu_ps(r[1] + c);
@@ -172,7 +181,8 @@ __attribute__((target("avx2"))) void copyEightRowGroups(const float *row0, qint6
         }
         const auto column = [&](int c) { return Store ? column0 + qint64(c) * columnStride : nullptr; };
         for (int c = nFreq - 1; c >= whole; --c)
-            takeEight<Store, Sum>(_mm256_setr_ps(r[0][c], r[1][c], r[2][c], r[3][c], r[4][c], r[5][c], r[6][c], r[7][c]),
+            takeEight<Store, Sum>(_mm256_setr_ps(floatAt(r[0] + c), floatAt(r[1] + c), floatAt(r[2] + c), floatAt(r[3] + c),
+                                                 floatAt(r[4] + c), floatAt(r[5] + c), floatAt(r[6] + c), floatAt(r[7] + c)),
                                   column(c), &low, &high);
         for (int c = whole - 4; c >= 0; c -= 4) {
             if (ahead < aheadEnd) {
