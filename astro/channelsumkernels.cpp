@@ -13,7 +13,6 @@
 #include <immintrin.h>
 #endif
 
-
 namespace {
 
 qint32 saturatedDelay(double value)
@@ -155,6 +154,13 @@ __attribute__((target("avx2"), always_inline)) inline void takeEight(__m256 f, f
     }
 }
 
+// Channels c .. c + 3 of the row `low` in the low and of the row `high` in
+// the high half.
+__attribute__((target("avx2"), always_inline)) inline __m256 loadPair(const float *low, const float *high, int c)
+{
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(low + c)), _mm_loadu_ps(high + c), 1);
+}
+
 // copyFourRows for `groups` groups of eight rows, each group's rows 0 .. 3 in
 // the low and 4 .. 7 in the high half of the AVX registers, so that a column
 // gets eight floats in one store and the two halves' additions overlap.
@@ -180,28 +186,33 @@ __attribute__((target("avx2"))) void copyEightRowGroups(const float *row0, qint6
             aheadEnd = ahead + 8 * rowStride * qint64(sizeof(float));
         }
         const auto column = [&](int c) { return Store ? column0 + qint64(c) * columnStride : nullptr; };
-        for (int c = nFreq - 1; c >= whole; --c)
-            takeEight<Store, Sum>(_mm256_setr_ps(floatAt(r[0] + c), floatAt(r[1] + c), floatAt(r[2] + c), floatAt(r[3] + c),
-                                                 floatAt(r[4] + c), floatAt(r[5] + c), floatAt(r[6] + c), floatAt(r[7] + c)),
-                                  column(c), &low, &high);
+        for (int c = nFreq - 1; c >= whole; --c) {
+            const __m256 f = _mm256_setr_ps(floatAt(r[0] + c), floatAt(r[1] + c), floatAt(r[2] + c), floatAt(r[3] + c),
+                                            floatAt(r[4] + c), floatAt(r[5] + c), floatAt(r[6] + c), floatAt(r[7] + c));
+            takeEight<Store, Sum>(f, column(c), &low, &high);
+        }
         for (int c = whole - 4; c >= 0; c -= 4) {
             if (ahead < aheadEnd) {
                 _mm_prefetch(ahead, _MM_HINT_T0);
                 _mm_prefetch(ahead + 64, _MM_HINT_T0);
                 ahead += 128;
             }
-            const __m256 t0 = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(r[0] + c)), _mm_loadu_ps(r[4] + c), 1);
-            const __m256 t1 = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(r[1] + c)), _mm_loadu_ps(r[5] + c), 1);
-            const __m256 t2 = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(r[2] + c)), _mm_loadu_ps(r[6] + c), 1);
-            const __m256 t3 = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(r[3] + c)), _mm_loadu_ps(r[7] + c), 1);
+            const __m256 t0 = loadPair(r[0], r[4], c);
+            const __m256 t1 = loadPair(r[1], r[5], c);
+            const __m256 t2 = loadPair(r[2], r[6], c);
+            const __m256 t3 = loadPair(r[3], r[7], c);
             const __m256 u0 = _mm256_unpacklo_ps(t0, t1);   // channels c, c + 1 of rows 0, 1
             const __m256 u1 = _mm256_unpackhi_ps(t0, t1);   // channels c + 2, c + 3 of rows 0, 1
             const __m256 u2 = _mm256_unpacklo_ps(t2, t3);
             const __m256 u3 = _mm256_unpackhi_ps(t2, t3);
-            takeEight<Store, Sum>(_mm256_shuffle_ps(u1, u3, _MM_SHUFFLE(3, 2, 3, 2)), column(c + 3), &low, &high);
-            takeEight<Store, Sum>(_mm256_shuffle_ps(u1, u3, _MM_SHUFFLE(1, 0, 1, 0)), column(c + 2), &low, &high);
-            takeEight<Store, Sum>(_mm256_shuffle_ps(u0, u2, _MM_SHUFFLE(3, 2, 3, 2)), column(c + 1), &low, &high);
-            takeEight<Store, Sum>(_mm256_shuffle_ps(u0, u2, _MM_SHUFFLE(1, 0, 1, 0)), column(c), &low, &high);
+            const __m256 highest = _mm256_shuffle_ps(u1, u3, _MM_SHUFFLE(3, 2, 3, 2));
+            const __m256 second = _mm256_shuffle_ps(u1, u3, _MM_SHUFFLE(1, 0, 1, 0));
+            const __m256 third = _mm256_shuffle_ps(u0, u2, _MM_SHUFFLE(3, 2, 3, 2));
+            const __m256 lowest = _mm256_shuffle_ps(u0, u2, _MM_SHUFFLE(1, 0, 1, 0));
+            takeEight<Store, Sum>(highest, column(c + 3), &low, &high);
+            takeEight<Store, Sum>(second, column(c + 2), &low, &high);
+            takeEight<Store, Sum>(third, column(c + 1), &low, &high);
+            takeEight<Store, Sum>(lowest, column(c), &low, &high);
         }
         for (; ahead < aheadEnd; ahead += 64)
             _mm_prefetch(ahead, _MM_HINT_T0);
