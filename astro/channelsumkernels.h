@@ -26,9 +26,12 @@ void addChannels(double *acc, const std::vector<const float *> &source, const st
 // Copies `rows` rows of nFreq little-endian floats, the first row starting at
 // float index `first` of `bytes` and the rows rowStride floats apart, into
 // channel-major columns columnStride floats apart. Floats at index `count`
-// and beyond read 0.
+// and beyond read 0. When plainSums is set, plainSums[k] also receives row
+// k's channels added from the last down to 0 onto 0.0, the order and values
+// of addChannels, so an undispersed sum needs no second pass; scratch may
+// then be null when the columns are not wanted.
 void copyRows(const uchar *bytes, qint64 count, qint64 first, qint64 rowStride, qint64 rows, int nFreq,
-              float *scratch, qint64 columnStride);
+              float *scratch, qint64 columnStride, double *plainSums = nullptr);
 
 // Column stride for columns of `rows` floats: an odd number of cache lines, so
 // that the scattered writes of one row do not all fall into one cache set.

@@ -30,18 +30,24 @@ ChannelSumStream::ChannelSumStream(const QVector<double> &fbands, int nChannels,
         sum.from = std::max<qint64>(0, -sum.minDelay);
         sum.to = std::min<qint64>(npoints, npoints - sum.maxDelay);
         sum.next = sum.from;
-        // A sum without a complete output needs no rows at all.
-        if (sum.from < sum.to)
+        // The first sum without delays is added as the rows are copied; a sum
+        // without a complete output needs no rows at all.
+        if (m_plainSum < 0 && sum.minDelay == 0 && sum.maxDelay == 0) {
+            m_plainSum = int(m_sums.size());
+        } else if (sum.from < sum.to) {
             span = std::max(span, sum.maxDelay - sum.minDelay);
+            m_windowNeeded = true;
+        }
         m_sums.push_back(std::move(sum));
     }
     // Rows per window: the widest span and at least as many again, so that a
     // row is moved to the front at most once or twice.
     const qint64 block = std::max({cacheFloats / m_nFreq - span, span, qint64(256)});
-    m_capacity = std::min<qint64>(span + block, npoints);
+    m_capacity = m_windowNeeded ? std::min<qint64>(span + block, npoints) : npoints;
     m_columnStride = channelsum::columnStride(m_capacity);
     try {
-        m_window.resize(size_t(m_columnStride * m_nFreq));
+        if (m_windowNeeded)
+            m_window.resize(size_t(m_columnStride * m_nFreq));
         for (Sum &sum : m_sums)
             sum.values.resize(npoints);
     } catch (const std::bad_alloc &) {
@@ -59,18 +65,27 @@ void ChannelSumStream::addRows(const uchar *bytes, qint64 rows)
     if (!m_valid)
         return;
     rows = std::min(rows, m_npoints - m_rowsDone);
+    // Rows are transposed fastest eight at a time, so the window takes whole
+    // groups of eight while more rows follow.
+    constexpr qint64 group = 8;
     while (rows > 0) {
-        if (m_windowRows == m_capacity) {
+        if (m_capacity - m_windowRows < std::min(rows, group)) {
             sumReadyOutputs();
             dropUsedRows();
         }
-        const qint64 take = std::min(rows, m_capacity - m_windowRows);
+        qint64 take = std::min(rows, m_capacity - m_windowRows);
+        if (take < rows && take >= group)
+            take -= take % group;
         if (take <= 0)
-            break;   // cannot happen: a full window always frees the rows of its first outputs
+            break;   // cannot happen: summing frees the rows of the first outputs
+        double *plainSums = m_plainSum >= 0 ? m_sums[size_t(m_plainSum)].values.data() + m_rowsDone : nullptr;
         channelsum::copyRows(bytes, take * m_rowStride, m_rowOffset, m_rowStride, take, m_nFreq,
-                             m_window.data() + m_windowRows, m_columnStride);
-        m_windowRows += take;
+                             m_windowNeeded ? m_window.data() + m_windowRows : nullptr, m_columnStride, plainSums);
+        if (m_windowNeeded)
+            m_windowRows += take;
         m_rowsDone += take;
+        if (m_plainSum >= 0)
+            m_sums[size_t(m_plainSum)].next = m_rowsDone;
         bytes += take * m_rowStride * qint64(sizeof(float));
         rows -= take;
     }

@@ -59,6 +59,8 @@ private:
     qint64 m_rowOffset = 0;
     int m_nFreq = 0;
     std::vector<Sum> m_sums;
+    int m_plainSum = -1;           // index of the sum added while copying, or -1
+    bool m_windowNeeded = false;   // whether any other sum reads the window
     // Channel-major window of rows [m_windowStart, m_windowStart + m_windowRows).
     std::vector<float> m_window;
     qint64 m_columnStride = 0;

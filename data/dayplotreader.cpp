@@ -5,6 +5,7 @@
 #include "astro/filenames.h"
 #include "data/channelsum.h"
 #include "data/greendates.h"
+#include "data/mappingguard.h"
 #include "data/nativereader.h"
 #include "data/nativetext.h"
 
@@ -20,8 +21,11 @@
 
 namespace {
 
-// Bytes read from a binary file at a time: small enough for the second-level
-// cache, so the rows are still there when they are summed.
+// Bytes of a binary file mapped at a time: large enough that mapping costs
+// little beside the adding, small enough that a file per core stays far below
+// the size of the files. A file that cannot be mapped is read() in pieces
+// small enough for the second-level cache.
+constexpr qint64 mapPieceBytes = qint64(4) << 20;
 constexpr qint64 readPieceBytes = 256 * 1024;
 
 bool isStopped(const std::function<bool()> &stopRequested)
@@ -86,6 +90,68 @@ bool readTextDay(const QString &path, double dm, DayPlot *day, bool *severalPair
     return true;
 }
 
+enum class MappedRead { Done, NotMapped, Failed };
+
+// Adds the sample rows of an open binary file to the stream from its next
+// row on, a mapped piece at a time. NotMapped when a piece cannot be mapped
+// (the caller reads the rest); Failed when the read was abandoned or the file
+// was cut short meanwhile.
+MappedRead addMappedRows(QFile &in, qint64 passportLength, qint64 rowBytes, qint64 npoints,
+                         ChannelSumStream &stream, const std::function<bool()> &stopRequested)
+{
+    // Whole rows, eight at a time where they fit, which the adding likes best.
+    const qint64 pieceRows = std::max(mapPieceBytes / rowBytes / 8 * 8, qint64(1));
+    while (stream.rowsDone() < npoints) {
+        if (isStopped(stopRequested))
+            return MappedRead::Failed;
+        const qint64 rows = std::min(pieceRows, npoints - stream.rowsDone());
+        const qint64 bytes = rows * rowBytes;
+        uchar *piece = in.map(passportLength + stream.rowsDone() * rowBytes, bytes);
+        if (!piece)
+            return MappedRead::NotMapped;
+        // Without the guard a file cut short while it is mapped would end the program.
+        const int guard = MappingGuard::add(piece, bytes);
+        if (guard < 0) {
+            in.unmap(piece);
+            return MappedRead::NotMapped;
+        }
+        stream.addRows(piece, rows);
+        const bool lost = MappingGuard::isLost(guard);
+        MappingGuard::remove(guard);
+        in.unmap(piece);
+        if (lost)
+            return MappedRead::Failed;
+    }
+    return MappedRead::Done;
+}
+
+// The same with read(), through one buffer.
+bool addReadRows(QFile &in, qint64 passportLength, qint64 rowBytes, qint64 npoints, ChannelSumStream &stream,
+                 const std::function<bool()> &stopRequested)
+{
+    if (!in.seek(passportLength + stream.rowsDone() * rowBytes))
+        return false;
+    const qint64 capacity = std::max(readPieceBytes / rowBytes, qint64(1)) * rowBytes;
+    std::unique_ptr<uchar[]> piece(new (std::nothrow) uchar[size_t(capacity)]);
+    if (!piece)
+        return false;
+    qint64 carry = 0;   // bytes of an incomplete row at the start of the piece
+    while (stream.rowsDone() < npoints) {
+        if (isStopped(stopRequested))
+            return false;
+        const qint64 got = in.read(reinterpret_cast<char *>(piece.get()) + carry, capacity - carry);
+        if (got <= 0)
+            return false;   // the file got shorter since its passport was read
+        const qint64 available = carry + got;
+        const qint64 rows = available / rowBytes;
+        stream.addRows(piece.get(), rows);
+        carry = available - rows * rowBytes;
+        if (carry > 0)
+            std::memmove(piece.get(), piece.get() + rows * rowBytes, size_t(carry));
+    }
+    return true;
+}
+
 // Binary files are summed as they are read, a piece at a time.
 bool readBinaryDay(const QString &path, double dm, DayPlot *day, bool *severalPairs,
                    const std::function<bool()> &stopRequested)
@@ -102,26 +168,13 @@ bool readBinaryDay(const QString &path, double dm, DayPlot *day, bool *severalPa
     ChannelSumStream stream(header.fbands, header.nChannels, header.tresolution, header.npoints,
                             header.nChannels, 0, {0.0, dm});
     QFile in(path);
-    if (!stream.isValid() || !in.open(QIODevice::ReadOnly) || !in.seek(passportLength))
+    if (!stream.isValid() || !in.open(QIODevice::ReadOnly))
         return false;
-    const qint64 capacity = std::max(readPieceBytes / rowBytes, qint64(1)) * rowBytes;
-    std::unique_ptr<uchar[]> piece(new (std::nothrow) uchar[size_t(capacity)]);
-    if (!piece)
+    const MappedRead mapped = addMappedRows(in, passportLength, rowBytes, header.npoints, stream, stopRequested);
+    if (mapped == MappedRead::Failed
+        || (mapped == MappedRead::NotMapped
+            && !addReadRows(in, passportLength, rowBytes, header.npoints, stream, stopRequested)))
         return false;
-    qint64 carry = 0;   // bytes of an incomplete row at the start of the piece
-    while (stream.rowsDone() < header.npoints) {
-        if (isStopped(stopRequested))
-            return false;
-        const qint64 got = in.read(reinterpret_cast<char *>(piece.get()) + carry, capacity - carry);
-        if (got <= 0)
-            return false;   // the file got shorter since its passport was read
-        const qint64 available = carry + got;
-        const qint64 rows = available / rowBytes;
-        stream.addRows(piece.get(), rows);
-        carry = available - rows * rowBytes;
-        if (carry > 0)
-            std::memmove(piece.get(), piece.get() + rows * rowBytes, size_t(carry));
-    }
     QVector<QVector<double>> sums = stream.takeSums();
     if (sums.size() != 2)
         return false;

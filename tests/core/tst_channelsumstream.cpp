@@ -92,6 +92,9 @@ private slots:
         QTest::newRow("one pair, descending") << 9000 << 1 << 1 << 33 << false << tres << QVector<double>{0.0, 30.0} << 999;
         QTest::newRow("last module and ray of several") << 3000 << 2 << 3 << 9 << true << tres
                                                         << QVector<double>{0.0, 55.0} << 7;
+        // Pieces of 8 + 4 + 1 rows and channels beyond the last group of four.
+        QTest::newRow("odd pieces, odd channels") << 2600 << 1 << 1 << 8 << true << tres
+                                                  << QVector<double>{0.0, 40.0} << 13;
         QTest::newRow("a row at a time") << 700 << 1 << 1 << 6 << false << tres << QVector<double>{12.0, 0.0} << 1;
         QTest::newRow("whole file in one piece") << 2000 << 1 << 1 << 17 << true << tres
                                                  << QVector<double>{0.0, 100.0, 3.0} << 2000;

@@ -1,5 +1,6 @@
 #include "data/channelsum.h"
 #include "data/dayplotreader.h"
+#include "data/mappingguard.h"
 #include "data/nativereader.h"
 #include "tests/support/multidayfixture.h"
 #include "tests/support/nativefixture.h"
@@ -83,6 +84,32 @@ private slots:
         QCOMPARE(day.plosh, QStringLiteral("N1"));
         QCOMPARE(day.tresolutionText, file.tresolutionText);
         QCOMPARE(day.tresolution, file.tresolution);
+    }
+
+    // A file larger than a mapped piece, read once mapped and once, with every
+    // slot of the mapping guard taken, through read(): the same sums.
+    void unmappableFileIsRead()
+    {
+        SyntheticObservation::Params p = multiday::dayParams(2);
+        p.npoints = 20000;
+        p.nBands = 64;
+        const QString path = multiday::writeDay(fresh(QStringLiteral("unmapped")), p, "pnthr");
+        DayPlot mapped;
+        QVERIFY(readDayPlot(path, 26.8, &mapped));
+        const QByteArray block(64, '\0');
+        QVector<int> taken;
+        for (int id = MappingGuard::add(block.constData(), block.size()); id >= 0;
+             id = MappingGuard::add(block.constData(), block.size()))
+            taken.append(id);
+        DayPlot read;
+        const bool ok = readDayPlot(path, 26.8, &read);
+        for (const int id : taken)
+            MappingGuard::remove(id);
+        QVERIFY(!taken.isEmpty());
+        QVERIFY(ok);
+        QCOMPARE(read.channelSumDm0.size(), p.npoints);
+        QVERIFY(read.channelSumDm0 == mapped.channelSumDm0);
+        QVERIFY(read.channelSumDm == mapped.channelSumDm);
     }
 
     void skippedFiles_data()
