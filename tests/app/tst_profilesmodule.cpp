@@ -3,14 +3,11 @@
 #include "../support/fakeshell.h"
 #include "../support/widgetprobe.h"
 #include "app/mainwindow.h"
-#include "astro/fluxcalculator.h"
 #include "astro/profileview.h"
 #include "data/profilefile.h"
-#include "modules/profiles/profilescalculator.h"
 #include "modules/profiles/profilesform.h"
 #include "modules/profiles/profilesmodule.h"
 #include "plot/grafiks.h"
-#include "plot/grapharea.h"
 #include "plot/minigrafik.h"
 #include "plot/multigrafikspanel.h"
 
@@ -30,8 +27,6 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
-
-#include <memory>
 
 // The average profiles module as a user drives it, on profile directories
 // written by the synthetic generator.
@@ -95,8 +90,7 @@ private slots:
     void scanOrdersDatesAndShowsTheTable();
     void scanFromTheMenuReplacesOnlyOnSuccess_data();
     void scanFromTheMenuReplacesOnlyOnSuccess();
-    void arrowsStepWithoutWrapping();
-    void averageWindowIsLimitedByThePeriod();
+    void arrowsAndAverageWindow();
     void singleGraphMessages_data();
     void singleGraphMessages();
     void singleGraphShowsTheProcessedProfile_data();
@@ -105,12 +99,11 @@ private slots:
     void peakSelectionAndCalculateAndShow();
     void calculatorMessages_data();
     void calculatorMessages();
-    void calculatorOnlyInSingleGraph();
+    void calculatorAndPrintSizeOnlyInSingleGraph();
     void integralSnrOnThePlot();
     void helperLinesAreDrawn();
     void saveImage_data();
     void saveImage();
-    void showSizeFitsThePlot();
 };
 
 void TestProfilesModule::initTestCase()
@@ -135,15 +128,11 @@ void TestProfilesModule::initTestCase()
 void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
 {
     auto module = openModule(m_dir.path());
-    QVERIFY(!module->loadingOverlay()->isVisible());
     QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
     QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.26"));
     QCOMPARE(dates->itemText(1), QStringLiteral("2026.07.25"));
-    QVERIFY(!module->isOneGraphMode());
-
     // Seven periods x DMs 26 and 27; DM 26 has only the first two periods.
     MultiGrafiksPanel *panel = module->thumbnailPanel();
-    QVERIFY(panel);
     QCOMPARE(module->graphStack()->currentWidget(), panel);
     for (int row = 0; row < 7; ++row) {
         QCOMPARE(panel->cellWidget(row, 0) != nullptr, row < 2);
@@ -160,10 +149,8 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
     QTest::addColumn<int>("files");   // -1: the generated profiles
     QTest::addColumn<QString>("error");
     QTest::newRow("profiles") << -1 << QString();
-    QTest::newRow("none") << 0 << "This directory contains no files matching pYYYY.MM.DD_dm{dm}_p{period}*.txt";
-    QTest::newRow("1001") << 1001
-                          << "The selected directory contains more than 1000 profile files. "
-                             "This data set is too large for the average profiles module.";
+    QTest::newRow("none") << 0 << "This directory contains no files matching";
+    QTest::newRow("1001") << 1001 << "The selected directory contains more than 1000 profile files.";
 }
 
 void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
@@ -180,10 +167,9 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QPointer<QWidget> before = window.centralWidget();
     log.replies << (files < 0 ? m_dir.path() : dir.path());
-    for (QAction *menu : window.menuBar()->actions()) {
+    for (QAction *menu : window.menuBar()->actions())
         if (menu->text() == QLatin1String("Profiles"))
             menu->menu()->actions().constFirst()->trigger();
-    }
     // The scan runs behind the module's overlay while the window goes on.
     auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
     QVERIFY(module);
@@ -191,17 +177,13 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(module->loadingOverlay()->isVisibleTo(module));
     QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
     WidgetProbe::flushDeletes();
-    QCOMPARE(log.texts(), error.isEmpty() ? QStringList() : QStringList(error));
-    if (error.isEmpty()) {
-        QCOMPARE(window.centralWidget(), module);
-        QVERIFY(!before);
-    } else {
-        QCOMPARE(window.centralWidget(), before.data());
-        QVERIFY(before->isVisible());
-    }
+    QCOMPARE(log.texts().size(), error.isEmpty() ? 0 : 1);
+    QVERIFY(log.texts().value(0).startsWith(error));
+    QCOMPARE(window.centralWidget(), error.isEmpty() ? module : before.data());
+    QCOMPARE(before.isNull(), error.isEmpty());
 }
 
-void TestProfilesModule::arrowsStepWithoutWrapping()
+void TestProfilesModule::arrowsAndAverageWindow()
 {
     auto module = openModule(m_dir.path());
     ProfilesForm *form = module->form();
@@ -212,21 +194,17 @@ void TestProfilesModule::arrowsStepWithoutWrapping()
     QCOMPARE(changed.count(), 0);
     child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
     QCOMPARE(periods->currentIndex(), 1);
-    QCOMPARE(changed.count(), 1);
     QCOMPARE(form->printPeriod(), periods->currentText());
     periods->setCurrentIndex(periods->count() - 1);
+    const int before = changed.count();
     child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(changed.count(), 1);
-}
+    QCOMPARE(changed.count(), before);
 
-void TestProfilesModule::averageWindowIsLimitedByThePeriod()
-{
-    auto module = openModule(m_dir.path());
+    // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
     module->selectProfile(QStringLiteral("27"), m_period);
     child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
-    QSignalSpy averaged(module->form(), &ProfilesForm::averageChanged);
+    QSignalSpy averaged(form, &ProfilesForm::averageChanged);
     QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
-    // ceil(0.714519 / (2 x 0.0999424)) = 4
     average->setValue(10);
     QCOMPARE(average->value(), 4);
     QCOMPARE(averaged.count(), 0);
@@ -241,7 +219,6 @@ void TestProfilesModule::singleGraphMessages_data()
     QTest::addColumn<QString>("extraPeriod");
     QTest::addColumn<QString>("message");
     QTest::newRow("date") << "comboBoxDate" << QString() << "Select a date.";
-    QTest::newRow("dispersion") << "comboBoxDispersion" << QString() << "Select a dispersion.";
     QTest::newRow("period") << "comboBoxPeriod" << QString() << "Select a period.";
     QTest::newRow("period not in the file") << QString() << "9.9" << "No SNR data for period=9.9 in file:\n%1";
 }
@@ -289,18 +266,15 @@ void TestProfilesModule::singleGraphShowsTheProcessedProfile()
     const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
     const QVector<double> shown = module->plot()->series().first().values;
     QCOMPARE(shown.size(), written.size());
-    QCOMPARE(shown, module->currentProfile());
     if (centre)
         QCOMPARE(firstMaximumIndex(shown), shown.size() / 2);
     if (window > 1) {
-        // The average of the first window, and the scale of the raw profile.
+        // The average of the first window, on the scale of the raw profile.
         double first = 0.0;
         for (int i = 0; i < window; ++i)
             first += written.at(i) / window;
         QVERIFY(qAbs(shown.first() - first) < 1e-9);
-        QCOMPARE(module->plot()->fullRange().yMax, paddedValueRange(*std::min_element(written.begin(), written.end()),
-                                                                    *std::max_element(written.begin(), written.end()))
-                                                       .max);
+        QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
     } else if (!centre) {
         QCOMPARE(shown, written);
     }
@@ -322,7 +296,6 @@ void TestProfilesModule::thumbnailClickOpensItsProfile()
     QCOMPARE(module->clickedRow(), 1);
     QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
     QCOMPARE(module->form()->period(), module->table().periods().at(1));
-    QCOMPARE(module->graphStack()->currentWidget(), static_cast<QWidget *>(module->graphArea()));
     // A click on the single graph goes back to the table.
     emit module->plot()->graphClicked();
     QVERIFY(!module->isOneGraphMode());
@@ -334,7 +307,6 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
     fillCalculator(*module);
     Grafiks *plot = module->plot();
     const Grafiks::PlotLayout layout = plot->plotLayout();
-    QVERIFY(layout.valid);
     // Drag over the pulse (the generator puts it at phase 0.5) on the plot.
     const int n = module->currentProfile().size();
     WidgetProbe::drag(plot, QPoint(layout.pixelX(n / 2 - 12), layout.pixelY(0)),
@@ -346,7 +318,6 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
 
     child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
     QCOMPARE(m_log.messages.size(), 1);
-    QCOMPARE(m_log.messages.first().title, QStringLiteral("Калькулятор плотности потока среднего профиля"));
     const QString clipboard = QGuiApplication::clipboard()->text();
     QVERIFY2(clipboard.startsWith(QStringLiteral("Pulsar:\t\t\nPeriod:\t\t%1 sec\nDispersion:\t27\nDate:\t\t2026.07.26\nResult:\t\tSNR=")
                                       .arg(m_period)),
@@ -408,26 +379,33 @@ void TestProfilesModule::calculatorMessages()
     QCOMPARE(sp->text(), QStringLiteral("kept"));
 }
 
-void TestProfilesModule::calculatorOnlyInSingleGraph()
+void TestProfilesModule::calculatorAndPrintSizeOnlyInSingleGraph()
 {
     auto module = openModule(m_dir.path());
     QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
-    QVERIFY(!group->isChecked());
     group->setChecked(true);
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("The calculator is available only in single-graph mode.")));
+    module->showPrintSize();
+    QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
+                                         QStringLiteral("Switch to single-graph mode.")}));
     QVERIFY(!group->isChecked());
 
+    // Zoom and the calculator's peak selection exclude each other.
     module->selectProfile(QStringLiteral("27"), m_period);
     module->drawOneGraph();
     QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
     zoom->setChecked(true);
     QVERIFY(!group->isChecked());
-    QVERIFY(module->plot()->zoomEnabled());
-    QVERIFY(!module->plot()->peakSelectionEnabled());
+    QVERIFY(module->plot()->zoomEnabled() && !module->plot()->peakSelectionEnabled());
     group->setChecked(true);
-    QVERIFY(!zoom->isChecked());
-    QVERIFY(module->plot()->peakSelectionEnabled());
-    QCOMPARE(m_log.messages.size(), 1);
+    QVERIFY(!zoom->isChecked() && module->plot()->peakSelectionEnabled());
+
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
+    module->showPrintSize();
+    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
+    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
+    module->showPrintSize();
+    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
 }
 
 void TestProfilesModule::integralSnrOnThePlot()
@@ -445,7 +423,6 @@ void TestProfilesModule::integralSnrOnThePlot()
     QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, (from + to) / 2);
     QVERIFY(module->isOneGraphMode());
     QCOMPARE(m_log.messages.size(), 1);
-    QCOMPARE(m_log.messages.first().title, QStringLiteral("Интегральный СШ на графике среднего профиля"));
     const QString line = QGuiApplication::clipboard()->text();
     QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
     QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
@@ -456,10 +433,7 @@ void TestProfilesModule::helperLinesAreDrawn()
 {
     auto module = openSingleGraph();
     const QColor helper(200, 0, 0);
-    const auto redPixels = [&] {
-        const QImage image = WidgetProbe::render(*module->plot());
-        return WidgetProbe::countColour(image, helper);
-    };
+    const auto redPixels = [&] { return WidgetProbe::countColour(WidgetProbe::render(*module->plot()), helper); };
     setText(module.get(), QStringLiteral("calc_n1"), QStringLiteral("40"));
     setText(module.get(), QStringLiteral("calc_n2"), QStringLiteral("90"));
     QCOMPARE(redPixels(), 0);
@@ -502,30 +476,8 @@ void TestProfilesModule::saveImage()
         return;
     const QString written = reply.endsWith(QLatin1String(".PNG"), Qt::CaseInsensitive) ? out.filePath(reply)
                                                                                         : out.filePath(reply + ".png");
-    const QImage image(written);
-    QVERIFY(!image.isNull());
-    if (oneGraph) {
-        QCOMPARE(image.size(), QSize(320, 240));
-    } else {
-        QCOMPARE(image.size(), module->thumbnailPanel()->gridHost()->size());
-    }
+    QCOMPARE(QImage(written).size(), oneGraph ? QSize(320, 240) : module->thumbnailPanel()->gridHost()->size());
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
-}
-
-void TestProfilesModule::showSizeFitsThePlot()
-{
-    auto module = openModule(m_dir.path());
-    module->showPrintSize();
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Switch to single-graph mode.")));
-    module->selectProfile(QStringLiteral("27"), m_period);
-    module->drawOneGraph();
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
-    module->showPrintSize();
-    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
-    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
-    module->showPrintSize();
-    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
 }
 
 QTEST_MAIN(TestProfilesModule)
