@@ -15,12 +15,6 @@ class TestCaptureRules : public QObject
     Q_OBJECT
 
 private slots:
-    void clampToSize_data();
-    void clampToSize();
-    void rectFromCorners_data();
-    void rectFromCorners();
-    void usableSelection_data();
-    void usableSelection();
     void finalSelectionCutsToWidget();
     void zoomNeverStepsBackwards();
     void arrowLength_data();
@@ -34,57 +28,8 @@ private slots:
     void renderRegion();
 };
 
-void TestCaptureRules::clampToSize_data()
-{
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("inside") << QPoint(10, 20) << QPoint(10, 20);
-    QTest::newRow("right and below") << QPoint(300, 200) << QPoint(299, 199);
-    QTest::newRow("negative") << QPoint(-4, -1) << QPoint(0, 0);
-    QTest::newRow("last pixel") << QPoint(299, 199) << QPoint(299, 199);
-}
-
-void TestCaptureRules::clampToSize()
-{
-    QFETCH(QPoint, point);
-    QTEST(CaptureRules::clampToSize(point, QSize(300, 200)), "expected");
-}
-
-void TestCaptureRules::rectFromCorners_data()
-{
-    QTest::addColumn<QPoint>("a");
-    QTest::addColumn<QPoint>("b");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("down right") << QPoint(10, 10) << QPoint(20, 30) << QRect(10, 10, 11, 21);
-    QTest::newRow("up left") << QPoint(20, 30) << QPoint(10, 10) << QRect(10, 10, 11, 21);
-    QTest::newRow("one pixel") << QPoint(5, 5) << QPoint(5, 5) << QRect(5, 5, 1, 1);
-    // Qt's own normalisation leaves a one-column-back drag inverted; ours does not.
-    QTest::newRow("one back") << QPoint(5, 5) << QPoint(4, 4) << QRect(4, 4, 2, 2);
-}
-
-void TestCaptureRules::rectFromCorners()
-{
-    QFETCH(QPoint, a);
-    QFETCH(QPoint, b);
-    QTEST(CaptureRules::rectFromCorners(a, b), "expected");
-}
-
-void TestCaptureRules::usableSelection_data()
-{
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<bool>("usable");
-    QTest::newRow("4 x 4") << QRect(0, 0, 4, 4) << true;
-    QTest::newRow("3 x 50") << QRect(0, 0, 3, 50) << false;
-    QTest::newRow("50 x 3") << QRect(0, 0, 50, 3) << false;
-    QTest::newRow("null") << QRect() << false;
-}
-
-void TestCaptureRules::usableSelection()
-{
-    QFETCH(QRect, rect);
-    QTEST(isUsableSelection(rect), "usable");
-}
-
+// Clamping, corner order and the smallest usable selection are checked
+// through the selector's drags (tst_captureselector).
 void TestCaptureRules::finalSelectionCutsToWidget()
 {
     QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
