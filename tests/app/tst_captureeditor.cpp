@@ -5,6 +5,7 @@
 #include "capture/numberedcircleitem.h"
 #include "capture/screenshoteditor.h"
 #include "app/appidentity.h"
+#include "tests/support/fakeshell.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>
@@ -21,47 +22,34 @@ namespace {
 
 const QColor Backdrop(200, 200, 200);
 
-// Answers the editor's questions the way a test tells it to and records them.
-class ScriptedDialogs : public CaptureDialogs
+// What the editor's own questions answer; file dialogs and messages go through the shared fake.
+struct Answers
+{
+    QString text;
+    bool textAccepted = true;
+    QColor colour;
+    QColor colourInitial;
+    int textAsked = 0;
+};
+
+class ScriptedDialogs : public FakeDialogs<CaptureDialogs>
 {
 public:
-    struct Record
-    {
-        QString text;
-        bool textAccepted = true;
-        QColor colour;
-        QColor colourInitial;
-        QString saveName;
-        QString saveDefault;
-        QStringList warnings;
-        int textAsked = 0;
-    };
-
-    explicit ScriptedDialogs(Record *record) : m_record(record) {}
-
+    ScriptedDialogs(DialogLog *log, Answers *answers) : FakeDialogs(log), m_answers(answers) {}
     bool askText(QWidget *, QString *text) override
     {
-        ++m_record->textAsked;
-        *text = m_record->text;
-        return m_record->textAccepted;
+        ++m_answers->textAsked;
+        *text = m_answers->text;
+        return m_answers->textAccepted;
     }
     QColor askColor(QWidget *, const QColor &initial, const QString &) override
     {
-        m_record->colourInitial = initial;
-        return m_record->colour;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &defaultPath, const QString &) override
-    {
-        m_record->saveDefault = defaultPath;
-        return m_record->saveName;
-    }
-    void warning(QWidget *, const QString &title, const QString &text) override
-    {
-        m_record->warnings << title + QLatin1Char('|') + text;
+        m_answers->colourInitial = initial;
+        return m_answers->colour;
     }
 
 private:
-    Record *m_record;
+    Answers *m_answers;
 };
 
 void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos)
@@ -134,7 +122,8 @@ private:
     QTemporaryDir m_settingsDir;
     QTemporaryDir m_outDir;
     ScreenshotEditor *m_editor = nullptr;
-    ScriptedDialogs::Record m_record;
+    Answers m_record;
+    DialogLog m_log;
 };
 
 void TestCaptureEditor::initTestCase()
@@ -150,7 +139,8 @@ void TestCaptureEditor::initTestCase()
 
 void TestCaptureEditor::init()
 {
-    m_record = ScriptedDialogs::Record();
+    m_record = Answers();
+    m_log = DialogLog();
     QSettings().clear();
 }
 
@@ -165,7 +155,7 @@ ScreenshotEditor *TestCaptureEditor::makeEditor(const QSize &size)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Backdrop);
     m_editor = new ScreenshotEditor(image);
-    m_editor->setDialogs(std::make_unique<ScriptedDialogs>(&m_record));
+    m_editor->setDialogs(std::make_unique<ScriptedDialogs>(&m_log, &m_record));
     m_editor->show();
     if (!QTest::qWaitForWindowExposed(m_editor))
         return nullptr;
@@ -255,9 +245,9 @@ void TestCaptureEditor::leavingModeMidDragDropsPreview()
     m_editor->addArrow();
     mouse(QEvent::MouseButtonPress, QPointF(20, 150));
     mouse(QEvent::MouseMove, QPointF(380, 150));
-    m_record.saveName = m_outDir.filePath(QStringLiteral("middrag"));
+    m_log.replies << m_outDir.filePath(QStringLiteral("middrag"));
     m_editor->saveImage();
-    const QImage saved(m_record.saveName + QStringLiteral(".png"));
+    const QImage saved(m_outDir.filePath(QStringLiteral("middrag.png")));
     QVERIFY(!saved.isNull());
     for (int x = 20; x <= 380; x += 10)
         QCOMPARE(QColor(saved.pixel(x, 150)), Backdrop);
@@ -454,13 +444,13 @@ void TestCaptureEditor::savedImageHoldsItems()
     m_editor->findChild<QSpinBox *>("captureFontSize")->setValue(24);
     m_editor->addText();
 
-    m_record.saveName = m_outDir.filePath(QStringLiteral("annotated.png"));
+    m_log.replies << m_outDir.filePath(QStringLiteral("annotated.png"));
     button("captureSave")->click();
-    QVERIFY2(m_record.warnings.isEmpty(), qPrintable(m_record.warnings.join(';')));
+    QVERIFY2(m_log.messages.isEmpty(), qPrintable(m_log.texts().join(';')));
     QVERIFY(m_editor->isVisible());
     QVERIFY(scene()->selectedItems().isEmpty());
     QImage saved;
-    QVERIFY(saved.load(m_record.saveName, "PNG"));
+    QVERIFY(saved.load(m_outDir.filePath(QStringLiteral("annotated.png")), "PNG"));
     QCOMPARE(saved.size(), QSize(400, 300));
     const QColor red(255, 0, 0);
     // The arrow's shaft and filled head, and the backdrop beside it.
@@ -493,22 +483,22 @@ void TestCaptureEditor::savedImageHoldsItems()
 void TestCaptureEditor::saveAppendsSuffixAndRemembersDirectory()
 {
     QVERIFY(makeEditor());
-    m_record.saveName = m_outDir.filePath(QStringLiteral("plain"));
+    const QString plain = m_outDir.filePath(QStringLiteral("plain"));
+    const QString upper = m_outDir.filePath(QStringLiteral("sub/UPPER.PNG"));
+    QDir(m_outDir.path()).mkdir(QStringLiteral("sub"));
+    m_log.replies << plain << upper;
     m_editor->saveImage();
     QVERIFY(QRegularExpression(QStringLiteral("^screen_\\d{4}\\.\\d{2}\\.\\d{2}_\\d{6}\\.png$"))
-                .match(m_record.saveDefault).hasMatch());
-    QVERIFY(QFileInfo::exists(m_record.saveName + QStringLiteral(".png")));
-    QVERIFY(!QFileInfo::exists(m_record.saveName));
+                .match(m_log.askedPaths.value(0)).hasMatch());
+    QVERIFY(QFileInfo::exists(plain + QStringLiteral(".png")) && !QFileInfo::exists(plain));
 
-    QDir(m_outDir.path()).mkdir(QStringLiteral("sub"));
-    m_record.saveName = m_outDir.filePath(QStringLiteral("sub/UPPER.PNG"));
     m_editor->saveImage();
-    QVERIFY(m_record.saveDefault.startsWith(QFileInfo(m_outDir.path()).absoluteFilePath() + "/screen_"));
-    QCOMPARE(QImage(m_record.saveName).size(), QSize(400, 300));
-    QVERIFY(!QFileInfo::exists(m_record.saveName + QStringLiteral(".png")));
+    QVERIFY(m_log.askedPaths.value(1).startsWith(QFileInfo(m_outDir.path()).absoluteFilePath() + "/screen_"));
+    QCOMPARE(QImage(upper).size(), QSize(400, 300));
+    QVERIFY(!QFileInfo::exists(upper + QStringLiteral(".png")));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(),
              QFileInfo(m_outDir.filePath(QStringLiteral("sub"))).absoluteFilePath());
-    QVERIFY(m_record.warnings.isEmpty());
+    QVERIFY(m_log.messages.isEmpty());
 }
 
 void TestCaptureEditor::saveCancelledOrFailing()
@@ -517,23 +507,24 @@ void TestCaptureEditor::saveCancelledOrFailing()
     QSettings().setValue(QStringLiteral("lastSavePath"), QStringLiteral("/keep/this"));
     m_editor->addNumbering();
     m_editor->saveImage(); // cancelled
-    QVERIFY(m_record.saveDefault.startsWith(QLatin1String("/keep/this/screen_")));
+    QVERIFY(m_log.askedPaths.value(0).startsWith(QLatin1String("/keep/this/screen_")));
     QVERIFY(!m_editor->view()->isNumberingMode());
-    QVERIFY(m_record.warnings.isEmpty());
+    QVERIFY(m_log.messages.isEmpty());
 
-    m_record.saveName = m_outDir.filePath(QStringLiteral("missing-dir/shot"));
+    m_log.replies << m_outDir.filePath(QStringLiteral("missing-dir/shot"));
     m_editor->saveImage();
     const QString expected = m_outDir.filePath(QStringLiteral("missing-dir/shot.png"));
-    QCOMPARE(m_record.warnings, QStringList(QStringLiteral("Error|Failed to save image:\n") + expected));
+    QCOMPARE(m_log.messages.value(0).title, QStringLiteral("Error"));
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Failed to save image:\n") + expected));
     QVERIFY(!QFileInfo::exists(expected));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QStringLiteral("/keep/this"));
 
     // An unwritable target that is a directory leaves that directory as it was.
     const QString dirTarget = m_outDir.filePath(QStringLiteral("taken.png"));
     QVERIFY(QDir().mkpath(dirTarget));
-    m_record.saveName = dirTarget;
+    m_log.replies << dirTarget;
     m_editor->saveImage();
-    QCOMPARE(m_record.warnings.size(), 2);
+    QCOMPARE(m_log.messages.size(), 2);
     QVERIFY(QFileInfo(dirTarget).isDir());
 }
 
