@@ -118,6 +118,10 @@ void TestModuleWorkspace::progressBarTakesItsOwnRow()
     w.setProgressVisible(true);
     QCOMPARE(bar->value(), 0);
     QTRY_COMPARE(w.content()->height() + bar->height(), w.height());
+    w.setProgressBusy(true);
+    QCOMPARE(bar->maximum(), 0);
+    w.setProgressBusy(false);
+    QCOMPARE(bar->maximum(), 100);
     w.setProgressVisible(false);
     QTRY_COMPARE(w.content()->height(), w.height());
 }
@@ -137,6 +141,10 @@ void TestModuleWorkspace::graphsByIndex()
     QCOMPARE(w.graphPanelAt(3), panel);
     w.setGraphVisibleAt(3, false);
     QVERIFY(!w.graphArea()->isPanelVisible(3));
+    w.showGraph(simpleSpec());
+    QVERIFY(w.primaryGraphPanel()->isVisible());
+    w.setLegendVisible(false);
+    QVERIFY(!w.legendPanel()->isVisible());
 }
 
 void TestModuleWorkspace::alternativePageReplacedLater()

@@ -192,6 +192,7 @@ void TestNativeGraphBuilder::axisRows()
     QCOMPARE(noUtc.series.size(), 1);
     QCOMPARE(noUtc.bottomAxis.rows[2].tickFormatter(10.0), QString());
     QCOMPARE(noUtc.bottomAxis.rows[2].readoutFormatter(10.0, 0), QString());
+    QCOMPARE(builder.alphaTextAt(10, QStringLiteral("54:34:43"), -1), QString());
     int point = -1;
     QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), AlphaTextInvalid);
 }

@@ -217,6 +217,7 @@ void TestProfilesModule::singleGraphMessages_data()
     QTest::addColumn<QString>("extraPeriod");
     QTest::addColumn<QString>("message");
     QTest::newRow("date") << "comboBoxDate" << QString() << "Select a date.";
+    QTest::newRow("dispersion") << "comboBoxDispersion" << QString() << "Select a dispersion.";
     QTest::newRow("period") << "comboBoxPeriod" << QString() << "Select a period.";
     QTest::newRow("period not in the file") << QString() << "9.9" << "No SNR data for period=9.9 in file:\n%1";
 }

@@ -293,6 +293,7 @@ void TestCurveReduction::increasingX_data()
     QTest::newRow("drop at the even end") << QVector<double>{1, 2, 3, 4, 5, 4.5} << false;
     QTest::newRow("nan inside") << QVector<double>{1, 2, std::nan(""), 4, 5} << false;
     QTest::newRow("infinite end") << QVector<double>{1, 2, 3, INFINITY} << false;
+    QTest::newRow("infinite start") << QVector<double>{-INFINITY, 2, 3} << false;
 }
 
 void TestCurveReduction::increasingX()

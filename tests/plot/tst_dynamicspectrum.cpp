@@ -272,6 +272,7 @@ void TestDynamicSpectrum::cellSizes()
     QCOMPARE(a.layout().cellHeight, 20);
     a.setData(Rows(300, QVector<float>(50, 1.0f)), 0, -1, QString());
     QCOMPARE(a.layout().cellHeight, 3);
+    QVERIFY(a.sizeHint().height() >= 300 * 4);
     a.setCellSize(QSize(2, 5));
     QCOMPARE(a.minimumHeight(), 1500);
 }
@@ -359,6 +360,9 @@ void TestDynamicSpectrum::timeAxis()
     w.setCellSize(QSize(2, 4));
     w.setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
     w.resize(2100, 200);
+    w.setTimeAxis(true, 0.0125, {});
+    QCOMPARE(w.timeSpanCaption(), QString()); // caption switched off
+    w.setTimeAxis(false, 0.0, {});
     w.setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
     QCOMPARE(w.timeSpanCaption(), QString()); // no seconds per point yet
     w.setTimeAxis(true, 0.0125, {});
@@ -544,6 +548,9 @@ void TestDynamicSpectrum::channelLabels()
     // Too few frequencies: no labels.
     w.setData(Rows(300, QVector<float>(10, 1.0f)), 0, -1, QString());
     QVERIFY(w.channelLabels().isEmpty());
+    w.setPrintLayout(false);
+    w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, false);
+    QVERIFY(w.channelLabels().isEmpty());
 }
 
 void TestDynamicSpectrum::yAxisStrip()
@@ -624,6 +631,7 @@ void TestDynamicSpectrum::badInput()
     // No data: only the background.
     const QImage blank = WidgetProbe::render(w, Qt::magenta);
     QCOMPARE(WidgetProbe::countColour(blank, w.palette().window().color()), 300 * 200);
+    w.setData(Rows{}, 0, 5, QStringLiteral("x"));
     w.setData(Rows{{}, {}}, 0, 5, QStringLiteral("x"));
     QCOMPARE(w.rowCount(), 0);
     QCOMPARE(WidgetProbe::render(w, Qt::magenta), blank);
@@ -651,6 +659,7 @@ void TestDynamicSpectrum::badInput()
     tiny.setMinimumSize(0, 0);
     tiny.resize(1, 1);
     QCOMPARE(WidgetProbe::render(tiny, Qt::magenta).size(), QSize(1, 1));
+    QVERIFY(!tiny.channelLabels().isEmpty());
 
     // Extreme first points do not overflow into wrong fragments.
     DynamicSpectrumWidget far;

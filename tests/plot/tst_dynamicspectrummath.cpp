@@ -36,6 +36,7 @@ void TestDynamicSpectrumMath::greyLevel_data()
     QTest::newRow("half rounds up") << 5.0f << 0.0f << 10.0f << 128; // 127.5
     QTest::newRow("negative scale") << -7.0f << -10.0f << -6.0f << 64;
     QTest::newRow("above the scale") << 9.0f << 0.0f << 4.0f << 0;
+    QTest::newRow("below the scale") << -9.0f << 0.0f << 4.0f << 255;
     QTest::newRow("flat row") << 3.0f << 3.0f << 3.0f << 255;
     QTest::newRow("inverted scale") << 3.0f << 4.0f << 1.0f << 255;
     QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 0.0f << 4.0f << 255;

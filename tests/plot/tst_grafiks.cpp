@@ -72,10 +72,12 @@ GraphSpec readoutSpec(int count)
 {
     GraphSpec spec = curveSpec(ramp(count, -20.0, 0.5));
     spec.yAxis.name = QStringLiteral("S");
+    spec.yAxis.title = QStringLiteral("signal");
     spec.yAxis.decimals = 1;
     spec.bottomAxis.enabled = true;
     AxisRow points;
     points.name = QStringLiteral("N");
+    points.title = QStringLiteral("point");
     AxisRow time;
     time.name = QStringLiteral("T");
     time.tickFormatter = [](double x) { return QStringLiteral("t%1").arg(x * 2.0, 0, 'f', 1); };
@@ -282,6 +284,7 @@ void TestGrafiks::lineWidthClamped()
     spec.lineWidth = specWidth;
     spec.series[0].lineWidth = seriesWidth;
     plot.setGraphSpec(spec);
+    QCOMPARE(plot.lineWidth(), qBound(1, specWidth, 10));
     QCOMPARE(blueIn(render(plot), QRect(200, 0, 1, 300)), drawn);
 }
 
@@ -556,7 +559,7 @@ void TestGrafiks::badInput()
     plot.setVerticalLineIndex(3, 7);
     QCOMPARE(layers.count(), 0);
     plot.clear();
-    QVERIFY(plot.series().isEmpty());
+    QVERIFY(plot.series().isEmpty() && plot.key().isEmpty());
 
     // A widget too small for a plot area, then just big enough for one pixel.
     GraphSpec spec = readoutSpec(1000);

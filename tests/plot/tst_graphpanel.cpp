@@ -53,6 +53,7 @@ GraphSpec panelSpec()
     spec.bottomAxis.enabled = true;
     AxisRow points, time;
     points.name = QStringLiteral("N");
+    points.title = QStringLiteral("point number");
     time.name = QStringLiteral("T");
     spec.bottomAxis.rows = {points, time};
     spec.zoomEnabled = true;
@@ -345,6 +346,7 @@ void TestGraphPanel::graphArea()
     QCOMPARE(area.splitter()->widget(2), area.panel(2));
     QCOMPARE(area.splitter()->sizes(), (QList<int>{124, 123, 123}));
     area.setPanelVisible(0, false);
+    QVERIFY(!area.isPanelVisible(0));
     QApplication::processEvents();
     QCOMPARE(area.splitter()->sizes(), (QList<int>{193, 0, 192}));
     area.setPanelVisible(0, true);
