@@ -5,6 +5,7 @@
 #include "modules/calculator/calculatorform.h"
 #include "modules/calculator/calculatormodule.h"
 #include "modules/calculator/calculatorrules.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,14 +18,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
-template <typename T>
-static T *child(QWidget *root, const char *name)
-{
-    T *widget = root->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("missing widget %s", name);
-    return widget;
-}
+using WidgetProbe::child;
 static void press(QWidget *root, const char *name) { QTest::mouseClick(child<QPushButton>(root, name), Qt::LeftButton); }
 
 class TestCalculator : public QObject

@@ -43,14 +43,7 @@ private:
     const bool *m_yes;
 };
 
-template <class T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
+using WidgetProbe::child;
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using WidgetProbe::child;
+
 // The average profiles module as a user drives it, on profile directories
 // written by the synthetic generator.
 class TestProfilesModule : public QObject
@@ -35,14 +37,6 @@ class TestProfilesModule : public QObject
     Q_OBJECT
 
 private:
-    template <typename T>
-    static T *child(QWidget *root, const QString &name)
-    {
-        T *widget = root->findChild<T *>(name);
-        if (!widget)
-            qFatal("missing widget %s", qPrintable(name));
-        return widget;
-    }
     // A scanned module on dir, its dialogs answering from m_log.
     std::unique_ptr<ProfilesModule> openModule(const QString &dir)
     {
