@@ -160,6 +160,8 @@ void TestCaptureSelector::outlineIsPainted()
 {
     const QColor outline(0, 100, 220);
     m_selector->start();
+    // Nothing is drawn before a drag starts.
+    QCOMPARE(QColor(m_content->grab().toImage().pixel(30, 40)), QColor(Qt::white));
 
     sendMouse(m_selector, QEvent::MouseButtonPress, QPoint(30, 40), Qt::LeftButton);
     sendMouse(m_selector, QEvent::MouseMove, QPoint(129, 139), Qt::NoButton);

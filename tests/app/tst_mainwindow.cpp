@@ -215,6 +215,7 @@ void TestMainWindow::modulesReplacedLater()
     QVERIFY(welcome.isNull());
     action(*w, QStringLiteral("Calculator"), QStringLiteral("Calculator"))->trigger();
     QVERIFY(first && w->centralWidget() != first);
+    QCOMPARE(w->currentModule(), w->centralWidget());
     // Deleted by the event loop, not at once.
     QVERIFY(!first.isNull());
     WidgetProbe::flushDeletes();
