@@ -5,6 +5,7 @@
 #include "modules/calculator/calculatorform.h"
 #include "modules/calculator/calculatormodule.h"
 #include "modules/calculator/calculatorrules.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,28 +18,19 @@
 #include <QSpinBox>
 #include <QtTest>
 
+using WidgetProbe::child;
+static void press(QWidget *root, const char *name) { QTest::mouseClick(child<QPushButton>(root, name), Qt::LeftButton); }
+
 class TestCalculator : public QObject
 {
     Q_OBJECT
 
-private:
-    template <typename T>
-    static T *child(QWidget *root, const char *name)
-    {
-        T *widget = root->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("missing widget %s", name);
-        return widget;
-    }
-
 private slots:
     void moduleRange_data();
     void moduleRange();
-    void siteChangesModuleSpinRange();
+    void deltaFromRayRefuses_data();
+    void deltaFromRayRefuses();
     void deltaFromRayFillsFields();
-    void deltaFromRayReportsUnknownBeam();
-    void deltaFromRayInputErrors_data();
-    void deltaFromRayInputErrors();
     void fontSizeStopsAtLimits();
     void clearFormEmptiesLineEditsOnly();
     void coordinateCalculatorsFillTheirFields();
@@ -54,44 +46,53 @@ void TestCalculator::moduleRange_data()
     QTest::addColumn<int>("high");
     QTest::newRow("N0") << "N0" << 3 << 6;
     QTest::newRow("N1") << "N1" << 1 << 6;
-    QTest::newRow("N2") << "N2" << 1 << 6;
     QTest::newRow("N4") << "N4" << 1 << 20;
     QTest::newRow("empty") << "" << 1 << 20;
     QTest::newRow("lower-case n1 is not N1") << "n1" << 1 << 20;
 }
 
+// The rule and the form's module spin box agree, and the spin box clamps to it.
 void TestCalculator::moduleRange()
 {
     QFETCH(QString, site);
     QFETCH(int, low);
     QFETCH(int, high);
-    const QPair<int, int> range = siteModuleRange(site);
-    QCOMPARE(range.first, low);
-    QCOMPARE(range.second, high);
+    QCOMPARE(siteModuleRange(site), qMakePair(low, high));
+    CalculatorForm form;
+    auto *module = child<QSpinBox>(&form, "calcdelta_module");
+    child<QComboBox>(&form, "calcdelta_plosh")->setCurrentText(site);
+    if (child<QComboBox>(&form, "calcdelta_plosh")->currentText() != site)
+        return; // not one of the form's sites
+    module->setValue(1);
+    QCOMPARE(module->value(), low);
+    QCOMPARE(module->maximum(), high);
 }
 
-void TestCalculator::siteChangesModuleSpinRange()
+void TestCalculator::deltaFromRayRefuses_data()
 {
-    CalculatorForm form;
-    auto *site = child<QComboBox>(&form, "calcdelta_plosh");
-    auto *module = child<QSpinBox>(&form, "calcdelta_module");
-    QCOMPARE(site->currentText(), QStringLiteral("N1"));
-    QCOMPARE(module->minimum(), 1);
-    QCOMPARE(module->maximum(), 6);
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<int>("module");
+    QTest::addColumn<int>("ray");
+    QTest::addColumn<QString>("ending");
+    const QString none = "<span style='color: red'>Error:</span> no delta for these module and beam!";
+    QTest::newRow("ray beyond the module") << "N1" << 1 << 9 << none;
+    QTest::newRow("module beyond the site") << "N4" << 21 << 1 << none;
+    QTest::newRow("unknown site") << "N3" << 1 << 1 << none;
+    QTest::newRow("all three missing") << "" << 0 << 0
+        << "<b>Error:</b><br>Select plosh in form!<br>Select module in form!<br>Select ray in form!<br>";
+    QTest::newRow("ray missing") << "N1" << 2 << 0 << "<b>Error:</b><br>Select ray in form!<br>";
+    QTest::newRow("module missing") << "N2" << -1 << 4 << "<b>Error:</b><br>Select module in form!<br>";
+}
 
-    site->setCurrentText(QStringLiteral("N0"));
-    QCOMPARE(module->minimum(), 3);
-    module->setValue(1);
-    QCOMPARE(module->value(), 3);
-
-    site->setCurrentText(QStringLiteral("N1"));
-    QCOMPARE(module->minimum(), 1);
-    QCOMPARE(module->maximum(), 6);
-    module->setValue(1);
-    QCOMPARE(module->value(), 1);
-
-    site->setCurrentText(QStringLiteral("N4"));
-    QCOMPARE(module->maximum(), 20);
+void TestCalculator::deltaFromRayRefuses()
+{
+    QFETCH(QString, site);
+    QFETCH(int, module);
+    QFETCH(int, ray);
+    QFETCH(QString, ending);
+    const DeltaFromRay result = deltaFromRay(site, module, ray);
+    QVERIFY(!result.found);
+    QVERIFY2(result.report.endsWith(ending), qPrintable(result.report));
 }
 
 void TestCalculator::deltaFromRayFillsFields()
@@ -102,94 +103,35 @@ void TestCalculator::deltaFromRayFillsFields()
     child<QComboBox>(form, "calcdelta_plosh")->setCurrentText(QStringLiteral("N0"));
     child<QSpinBox>(form, "calcdelta_module")->setValue(3);
     child<QSpinBox>(form, "calcdelta_ray")->setValue(5);
-    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
+    press(form, "calcdelta_send");
 
     QCOMPARE(published.count(), 1);
     auto *degrees = child<QLineEdit>(form, "calcdelta_deltaD");
-    auto *text = child<QLineEdit>(form, "calcdelta_delta");
     QCOMPARE(degrees->text(), QStringLiteral("53.665"));
-    QCOMPARE(text->text(), formatDegreesText(53.665));
-    QVERIFY(text->text().startsWith(QStringLiteral("53")));
+    QCOMPARE(child<QLineEdit>(form, "calcdelta_delta")->text(), formatDegreesText(53.665));
     QCOMPARE(degrees->styleSheet(), QStringLiteral("background-color: #98FB98;"));
-
     const QString report = calculator.resultLabel()->text();
-    QVERIFY(report.startsWith(QStringLiteral(
-        "<p style='color: blue'><b>Calculator: Get delta from ray</b></p><p>&nbsp;</p>")));
-    QVERIFY(report.contains(QStringLiteral("plosh = <span style='color: green'>N0</span><br>"
-                                           "module = <span style='color: green'>3</span><br>"
-                                           "ray = <span style='color: green'>5</span>")));
-    QVERIFY(report.contains(QStringLiteral("<p><b>Result:</b>")));
+    QVERIFY(report.contains(QStringLiteral("ray = <span style='color: green'>5</span>")));
     QVERIFY(report.contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
     QVERIFY(!report.contains(QStringLiteral("Error")));
 
     // The next calculation first puts the styling back, then marks its own result.
     child<QSpinBox>(form, "calcdelta_ray")->setValue(1);
-    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
-    QCOMPARE(degrees->text(),
-             QString::number(beamDeclination(3, 1, QStringLiteral("N0")), 'f', 3));
-    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->styleSheet(),
-             QStringLiteral("background-color: #ffffff;"));
-}
-
-void TestCalculator::deltaFromRayReportsUnknownBeam()
-{
-    const DeltaFromRay beyond =
-        deltaFromRay(QStringLiteral("N1"), 1, 9);
-    QVERIFY(!beyond.found);
-    QVERIFY(beyond.report.contains(QStringLiteral("ray = <span style='color: green'>9</span>")));
-    QVERIFY(beyond.report.endsWith(
-        QStringLiteral("<p><span style='color: red'>Error:</span> no delta for these module and beam!")));
-
-    QVERIFY(!deltaFromRay(QStringLiteral("N4"), 21, 1).found);
-    QVERIFY(!deltaFromRay(QStringLiteral("N3"), 1, 1).found);
-}
-
-void TestCalculator::deltaFromRayInputErrors_data()
-{
-    QTest::addColumn<QString>("site");
-    QTest::addColumn<int>("module");
-    QTest::addColumn<int>("ray");
-    QTest::addColumn<QString>("errors");
-    QTest::newRow("all three") << "" << 0 << 0
-                               << "Select plosh in form!<br>Select module in form!<br>"
-                                  "Select ray in form!<br>";
-    QTest::newRow("ray only") << "N1" << 2 << 0 << "Select ray in form!<br>";
-    QTest::newRow("module only") << "N2" << -1 << 4 << "Select module in form!<br>";
-}
-
-void TestCalculator::deltaFromRayInputErrors()
-{
-    QFETCH(QString, site);
-    QFETCH(int, module);
-    QFETCH(int, ray);
-    QFETCH(QString, errors);
-    const DeltaFromRay result = deltaFromRay(site, module, ray);
-    QVERIFY(!result.found);
-    QCOMPARE(result.report,
-             QStringLiteral("<p style='color: blue'><b>Calculator: Get delta from ray</b></p>"
-                            "<p>&nbsp;</p><p><b>Error:</b><br>")
-                 + errors);
+    press(form, "calcdelta_send");
+    QCOMPARE(degrees->text(), QString::number(beamDeclination(3, 1, QStringLiteral("N0")), 'f', 3));
+    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->styleSheet(), QStringLiteral("background-color: #ffffff;"));
 }
 
 void TestCalculator::fontSizeStopsAtLimits()
 {
     CalculatorModule calculator;
-    auto *plus = child<QPushButton>(calculator.form(), "fontIncrease");
-    auto *minus = child<QPushButton>(calculator.form(), "fontDecrease");
-    auto *shown = child<QLabel>(calculator.form(), "fontSize");
-    QCOMPARE(calculator.resultFontSize(), 11);
-
-    QTest::mouseClick(plus, Qt::LeftButton);
-    QCOMPARE(calculator.resultFontSize(), 12);
     for (int i = 0; i < 40; ++i)
-        QTest::mouseClick(plus, Qt::LeftButton);
-    QCOMPARE(calculator.resultFontSize(), 40);
+        press(calculator.form(), "fontIncrease");
     QCOMPARE(calculator.resultLabel()->font().pointSize(), 40);
-
     for (int i = 0; i < 50; ++i)
-        QTest::mouseClick(minus, Qt::LeftButton);
+        press(calculator.form(), "fontDecrease");
     QCOMPARE(calculator.resultFontSize(), 6);
-    QCOMPARE(shown->text(), QStringLiteral("6"));
+    QCOMPARE(child<QLabel>(calculator.form(), "fontSize")->text(), QStringLiteral("6"));
 }
 
 void TestCalculator::clearFormEmptiesLineEditsOnly()
@@ -200,16 +142,14 @@ void TestCalculator::clearFormEmptiesLineEditsOnly()
     child<QSpinBox>(form, "calcdelta_module")->setValue(3);
     child<QSpinBox>(form, "calcdelta_ray")->setValue(5);
     child<QComboBox>(form, "tres")->setCurrentIndex(2);
-    QTest::mouseClick(child<QPushButton>(form, "calcdelta_send"), Qt::LeftButton);
+    press(form, "calcdelta_send");
     QVERIFY(!child<QLineEdit>(form, "calcdelta_deltaD")->text().isEmpty());
-    QVERIFY(!calculator.resultLabel()->text().isEmpty());
 
     QSignalSpy cleared(form, &CalculatorForm::resultClearRequested);
-    QTest::mouseClick(child<QPushButton>(form, "clearForm"), Qt::LeftButton);
+    press(form, "clearForm");
     QCOMPARE(cleared.count(), 1);
-    const QList<QLineEdit *> edits = form->findChildren<QLineEdit *>();
     int ownEdits = 0;
-    for (QLineEdit *edit : edits) {
+    for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
         if (edit->objectName().startsWith(QLatin1String("qt_")))
             continue;
         ++ownEdits;
@@ -218,8 +158,6 @@ void TestCalculator::clearFormEmptiesLineEditsOnly()
     QVERIFY(ownEdits >= 20);
     QCOMPARE(child<QComboBox>(form, "calcdelta_plosh")->currentText(), QStringLiteral("N0"));
     QCOMPARE(child<QComboBox>(form, "tres")->currentIndex(), 2);
-    QCOMPARE(child<QSpinBox>(form, "calcdelta_module")->value(), 3);
-    QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->value(), 5);
     QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->text(), QStringLiteral("5"));
     QVERIFY(calculator.resultLabel()->text().isEmpty());
 }
@@ -233,15 +171,14 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
     child<QComboBox>(form, "tres")->setCurrentIndex(1);
     const QString tres = child<QComboBox>(form, "tres")->currentText();
 
-    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    press(form, "cat2kvx_send");
     const CatalogToKvxResult cat = catalogToKvx({QStringLiteral("03:23:27"), QStringLiteral("39:44:52"),
                                                  QStringLiteral("01.04.2015"), QStringLiteral("N1"), tres});
     QCOMPARE(child<QLineEdit>(form, "cat2kvx_fileName")->text(), cat.crossings.first().fileName);
     QCOMPARE(child<QLineEdit>(form, "cat2kvx_culmPoint")->text(), QString::number(cat.crossings.first().wholePoint));
-    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("Calculator: From catalog to KVX")));
     QVERIFY(calculator.resultLabel()->text().contains(cat.crossings.first().wholePointAlpha));
 
-    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    press(form, "kvx2cat_send");
     const KvxToCatalogResult kvx =
         kvxToCatalog({QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"),
                       child<QLineEdit>(form, "kvx2cat_culmPoint")->text(),
@@ -251,11 +188,10 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_delta")->text(), kvx.delta);
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_pulsarName")->text(), kvx.pulsarName);
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfaZuld")->text(), kvx.alphaRigorous);
-    QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfaZuld")->styleSheet(), QStringLiteral("background-color: #98FB98;"));
 
     // Input errors are listed and the result fields keep what they showed.
     child<QLineEdit>(form, "kvx2cat_date")->setText(QStringLiteral("32.01.2015"));
-    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    press(form, "kvx2cat_send");
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("<b>Error:</b><br>KVX date:")));
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
 }
@@ -266,8 +202,6 @@ void TestCalculator::timeAndPointFollowEachOther()
     child<QGroupBox>(&form, "groupBoxKvx2Cat")->setChecked(true);
     auto *time = child<QLineEdit>(&form, "kvx2cat_time");
     auto *point = child<QLineEdit>(&form, "kvx2cat_culmPoint");
-    QCOMPARE(point->text(), QStringLiteral("64090"));
-
     point->selectAll();
     QTest::keyClicks(point, QStringLiteral("100"));
     // 100 x 0.0124928 s from the hour of 12:13:20.66.
@@ -279,9 +213,6 @@ void TestCalculator::timeAndPointFollowEachOther()
     time->selectAll();
     QTest::keyClicks(time, QStringLiteral("13:00:03.072"));
     QCOMPARE(point->text(), QStringLiteral("1000"));
-    child<QComboBox>(&form, "tres")->setCurrentIndex(1);
-    QCOMPARE(time->text(), QStringLiteral("13:00:03.072"));
-    QCOMPARE(point->text(), kvxPointForTime(time->text(), QStringLiteral("0.0999424")));
 }
 
 void TestCalculator::boundPeriodFollowsTheBins()
@@ -292,8 +223,6 @@ void TestCalculator::boundPeriodFollowsTheBins()
     auto *bound = child<QCheckBox>(&form, "ffa_boundPeriodBin");
     bound->setChecked(true);
     QVERIFY(period->isReadOnly());
-    QCOMPARE(period->text(), QStringLiteral("0.4872192"));
-    QCOMPARE(period->styleSheet(), QStringLiteral("background-color: #dfffd3;"));
     child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("40"));
     QCOMPARE(period->text(), QStringLiteral("0.499712"));
     child<QComboBox>(&form, "ffa_tres")->setCurrentIndex(2);
@@ -314,9 +243,8 @@ void TestCalculator::longPeriodListArrivesWithProgress()
     child<QLineEdit>(form, "ffa_poins")->setText(QStringLiteral("4194304"));
     QSignalSpy texts(form, &CalculatorForm::resultTextChanged);
     QSignalSpy lists(form, &CalculatorForm::resultListChanged);
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
+    press(form, "ffa_show_periods");
     QCOMPARE(child<QLineEdit>(form, "ffa_rows")->text(), QStringLiteral("1975844"));
-    QCOMPARE(child<QLineEdit>(form, "ffa_cols")->text(), QStringLiteral("1"));
     QVERIFY(lists.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 1, 30000);
 
@@ -329,13 +257,12 @@ void TestCalculator::longPeriodListArrivesWithProgress()
     QVERIFY(list->isVisibleTo(&calculator));
     QCOMPARE(list->blockCount(), 1 + 10000 + 1 + 10000 + 1);
     QVERIFY(list->toPlainText().contains(QStringLiteral("1,955,844 trial periods not shown")));
-    QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("left out")));
 
     // Any other result hides the list, and stops one being built.
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_info"), Qt::LeftButton);
+    press(form, "ffa_show_info");
     QVERIFY(!list->isVisibleTo(&calculator));
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    press(form, "ffa_show_periods");
+    press(form, "cat2kvx_send");
     const QString catalogReport = calculator.resultLabel()->text();
     QTest::qWait(500);
     QCOMPARE(lists.count(), 1);

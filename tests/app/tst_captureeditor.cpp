@@ -5,13 +5,12 @@
 #include "capture/numberedcircleitem.h"
 #include "capture/screenshoteditor.h"
 #include "app/appidentity.h"
+#include "tests/support/fakeshell.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -23,54 +22,34 @@ namespace {
 
 const QColor Backdrop(200, 200, 200);
 
-// Answers the editor's questions the way a test tells it to and records them.
-class ScriptedDialogs : public CaptureDialogs
+// What the editor's own questions answer; file dialogs and messages go through the shared fake.
+struct Answers
+{
+    QString text;
+    bool textAccepted = true;
+    QColor colour;
+    QColor colourInitial;
+    int textAsked = 0;
+};
+
+class ScriptedDialogs : public FakeDialogs<CaptureDialogs>
 {
 public:
-    struct Record
-    {
-        QString text;
-        bool textAccepted = true;
-        QColor colour;
-        QString colourTitle;
-        QColor colourInitial;
-        QString saveName;
-        QString saveTitle;
-        QString saveDefault;
-        QString saveFilter;
-        QStringList warnings;
-        int textAsked = 0;
-    };
-
-    explicit ScriptedDialogs(Record *record) : m_record(record) {}
-
+    ScriptedDialogs(DialogLog *log, Answers *answers) : FakeDialogs(log), m_answers(answers) {}
     bool askText(QWidget *, QString *text) override
     {
-        ++m_record->textAsked;
-        *text = m_record->text;
-        return m_record->textAccepted;
+        ++m_answers->textAsked;
+        *text = m_answers->text;
+        return m_answers->textAccepted;
     }
-    QColor askColor(QWidget *, const QColor &initial, const QString &title) override
+    QColor askColor(QWidget *, const QColor &initial, const QString &) override
     {
-        m_record->colourInitial = initial;
-        m_record->colourTitle = title;
-        return m_record->colour;
-    }
-    QString saveFileName(QWidget *, const QString &title, const QString &defaultPath,
-                         const QString &filter) override
-    {
-        m_record->saveTitle = title;
-        m_record->saveDefault = defaultPath;
-        m_record->saveFilter = filter;
-        return m_record->saveName;
-    }
-    void warning(QWidget *, const QString &title, const QString &text) override
-    {
-        m_record->warnings << title + QLatin1Char('|') + text;
+        m_answers->colourInitial = initial;
+        return m_answers->colour;
     }
 
 private:
-    Record *m_record;
+    Answers *m_answers;
 };
 
 void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos)
@@ -93,11 +72,9 @@ template<typename T>
 QList<T *> itemsOf(QGraphicsScene *scene)
 {
     QList<T *> found;
-    const QList<QGraphicsItem *> items = scene->items(Qt::AscendingOrder);
-    for (QGraphicsItem *item : items) {
+    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder))
         if (item->type() == T::Type)
             found << static_cast<T *>(item);
-    }
     return found;
 }
 
@@ -118,42 +95,40 @@ private slots:
     void init();
     void cleanup();
     void colourSwatchKeepsSizeUnderAppStyle();
-    void shortArrowIsRefused();
-    void arrowModeStaysOnAndDrawsInItsColour();
-    void escapeLeavesArrowMode();
+    void arrowMode();
     void leavingModeMidDragDropsPreview();
-    void arrowAndNumberingExcludeEachOther();
+    void modesExcludeEachOther();
     void numberingContinuesAfterDeletion();
     void clicksOutsideSceneAreClamped();
     void deleteSparesBackground();
-    void deleteKeyRemovesSelection();
     void blankTextAddsNothing_data();
     void blankTextAddsNothing();
-    void textLabelPlacement();
-    void fontSizeFollowsSelection();
+    void textLabels();
     void colourChoice();
     void zoomLimits();
     void savedImageHoldsItems();
     void saveAppendsSuffixAndRemembersDirectory();
-    void saveCancelled();
-    void saveFailureIsReported();
+    void saveCancelledOrFailing();
 
 private:
     ScreenshotEditor *makeEditor(const QSize &size = QSize(400, 300));
-    QPoint viewPos(const QPointF &scenePos) const;
+    QPushButton *button(const char *name) const { return m_editor->findChild<QPushButton *>(name); }
+    QGraphicsScene *scene() const { return m_editor->graphicsScene(); }
+    QPoint viewPos(const QPointF &scenePos) const { return m_editor->view()->mapFromScene(scenePos); }
+    void mouse(QEvent::Type type, const QPointF &at) { sendMouse(m_editor->view()->viewport(), type, viewPos(at)); }
     void dragInView(const QPointF &from, const QPointF &to);
     void clickInView(const QPointF &at);
 
     QTemporaryDir m_settingsDir;
     QTemporaryDir m_outDir;
     ScreenshotEditor *m_editor = nullptr;
-    ScriptedDialogs::Record m_record;
+    Answers m_record;
+    DialogLog m_log;
 };
 
 void TestCaptureEditor::initTestCase()
 {
-    QVERIFY(m_settingsDir.isValid());
-    QVERIFY(m_outDir.isValid());
+    QVERIFY(m_settingsDir.isValid() && m_outDir.isValid());
     QCoreApplication::setOrganizationName(QStringLiteral("KVX"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvalis-3"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
@@ -164,7 +139,8 @@ void TestCaptureEditor::initTestCase()
 
 void TestCaptureEditor::init()
 {
-    m_record = ScriptedDialogs::Record();
+    m_record = Answers();
+    m_log = DialogLog();
     QSettings().clear();
 }
 
@@ -179,7 +155,7 @@ ScreenshotEditor *TestCaptureEditor::makeEditor(const QSize &size)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Backdrop);
     m_editor = new ScreenshotEditor(image);
-    m_editor->setDialogs(std::make_unique<ScriptedDialogs>(&m_record));
+    m_editor->setDialogs(std::make_unique<ScriptedDialogs>(&m_log, &m_record));
     m_editor->show();
     if (!QTest::qWaitForWindowExposed(m_editor))
         return nullptr;
@@ -189,195 +165,148 @@ ScreenshotEditor *TestCaptureEditor::makeEditor(const QSize &size)
     return m_editor;
 }
 
-QPoint TestCaptureEditor::viewPos(const QPointF &scenePos) const
-{
-    return m_editor->view()->mapFromScene(scenePos);
-}
-
 void TestCaptureEditor::dragInView(const QPointF &from, const QPointF &to)
 {
-    QWidget *viewport = m_editor->view()->viewport();
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(from));
-    sendMouse(viewport, QEvent::MouseMove, viewPos((from + to) / 2));
-    sendMouse(viewport, QEvent::MouseMove, viewPos(to));
-    sendMouse(viewport, QEvent::MouseButtonRelease, viewPos(to));
+    mouse(QEvent::MouseButtonPress, from);
+    mouse(QEvent::MouseMove, (from + to) / 2);
+    mouse(QEvent::MouseMove, to);
+    mouse(QEvent::MouseButtonRelease, to);
 }
 
 void TestCaptureEditor::clickInView(const QPointF &at)
 {
-    QWidget *viewport = m_editor->view()->viewport();
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(at));
-    sendMouse(viewport, QEvent::MouseButtonRelease, viewPos(at));
+    mouse(QEvent::MouseButtonPress, at);
+    mouse(QEvent::MouseButtonRelease, at);
 }
 
 void TestCaptureEditor::colourSwatchKeepsSizeUnderAppStyle()
 {
     // The application's style sheet gives every push button a 36 px minimum.
     AppIdentity::initResources();
-    const QString appStyle = AppIdentity::readStyleSheet(AppIdentity::styleSheetResource());
-    QVERIFY(appStyle.contains(QStringLiteral("min-height: 36px")));
-    qApp->setStyleSheet(appStyle);
+    qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
     QVERIFY(makeEditor(QSize(300, 200)));
-    auto *colour = m_editor->findChild<QPushButton *>("captureColor");
-    QVERIFY(colour);
-    QCOMPARE(colour->size(), QSize(46, 28));
+    QCOMPARE(button("captureColor")->size(), QSize(46, 28));
     qApp->setStyleSheet(QString());
 }
 
-void TestCaptureEditor::shortArrowIsRefused()
-{
-    QVERIFY(makeEditor());
-    m_editor->findChild<QPushButton *>("captureAddArrow")->click();
-    QVERIFY(m_editor->view()->isArrowMode());
-
-    dragInView(QPointF(100, 100), QPointF(104, 100));
-    QCOMPARE(itemsOf<ArrowItem>(m_editor->graphicsScene()).size(), 0);
-    QVERIFY(!m_editor->view()->hasPreviewLine());
-    QVERIFY(m_editor->view()->isArrowMode());
-    QVERIFY(m_editor->findChild<QPushButton *>("captureAddArrow")->isChecked());
-
-    dragInView(QPointF(100, 100), QPointF(105, 100));
-    const QList<ArrowItem *> arrows = itemsOf<ArrowItem>(m_editor->graphicsScene());
-    QCOMPARE(arrows.size(), 1);
-    QCOMPARE(arrows.first()->line(), QLineF(100, 100, 105, 100));
-}
-
-void TestCaptureEditor::arrowModeStaysOnAndDrawsInItsColour()
+void TestCaptureEditor::arrowMode()
 {
     QVERIFY(makeEditor());
     m_record.colour = QColor(Qt::red);
     m_editor->chooseCurrentColor();
-    m_editor->addArrow();
-    QVERIFY(m_editor->findChild<QPushButton *>("captureAddArrow")->isChecked());
-    QCOMPARE(m_editor->view()->drawingColor(), QColor(Qt::red));
+    button("captureAddArrow")->click();
     QCOMPARE(m_editor->view()->viewport()->cursor().shape(), Qt::CrossCursor);
 
-    // The preview is a dashed line above everything while the mouse is held.
-    QWidget *viewport = m_editor->view()->viewport();
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(QPointF(50, 60)));
-    sendMouse(viewport, QEvent::MouseMove, viewPos(QPointF(150, 160)));
-    const QList<QGraphicsLineItem *> previews = itemsOf<QGraphicsLineItem>(m_editor->graphicsScene());
+    // Shorter than 5 px: refused, and the mode stays on.
+    dragInView(QPointF(100, 100), QPointF(104, 100));
+    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
+    QVERIFY(!m_editor->view()->hasPreviewLine());
+    QVERIFY(button("captureAddArrow")->isChecked());
+
+    // The preview is a line in the drawing colour while the mouse is held.
+    mouse(QEvent::MouseButtonPress, QPointF(50, 60));
+    mouse(QEvent::MouseMove, QPointF(150, 160));
+    const QList<QGraphicsLineItem *> previews = itemsOf<QGraphicsLineItem>(scene());
     QCOMPARE(previews.size(), 1);
     QCOMPARE(previews.first()->pen().color(), QColor(Qt::red));
     QCOMPARE(previews.first()->line(), QLineF(50, 60, 150, 160));
-    sendMouse(viewport, QEvent::MouseButtonRelease, viewPos(QPointF(150, 160)));
+    mouse(QEvent::MouseButtonRelease, QPointF(150, 160));
 
     dragInView(QPointF(200, 50), QPointF(300, 250));
-    const QList<ArrowItem *> arrows = itemsOf<ArrowItem>(m_editor->graphicsScene());
+    const QList<ArrowItem *> arrows = itemsOf<ArrowItem>(scene());
     QCOMPARE(arrows.size(), 2);
-    QCOMPARE(itemsOf<QGraphicsLineItem>(m_editor->graphicsScene()).size(), 0);
-    for (ArrowItem *arrow : arrows)
-        QCOMPARE(arrow->color(), QColor(Qt::red));
+    QCOMPARE(itemsOf<QGraphicsLineItem>(scene()).size(), 0);
+    QCOMPARE(arrows.last()->color(), QColor(Qt::red));
     // Only the newest arrow is selected.
-    const QList<QGraphicsItem *> selected = m_editor->graphicsScene()->selectedItems();
-    QCOMPARE(selected.size(), 1);
-    QCOMPARE(static_cast<ArrowItem *>(selected.first())->line(), QLineF(200, 50, 300, 250));
-    QVERIFY(m_editor->view()->isArrowMode());
-}
+    QCOMPARE(scene()->selectedItems().size(), 1);
+    QCOMPARE(static_cast<ArrowItem *>(scene()->selectedItems().first())->line(), QLineF(200, 50, 300, 250));
 
-void TestCaptureEditor::escapeLeavesArrowMode()
-{
-    QVERIFY(makeEditor());
-    auto *arrowButton = m_editor->findChild<QPushButton *>("captureAddArrow");
-    arrowButton->click();
-    QVERIFY(m_editor->view()->isArrowMode());
+    // Escape leaves the mode but not the editor; then a drag draws nothing.
     QTest::keyClick(m_editor->view(), Qt::Key_Escape);
-    QVERIFY(!m_editor->view()->isArrowMode());
-    QVERIFY(!arrowButton->isChecked());
-    // Escape in a mode must not close the editor itself.
+    QVERIFY(!m_editor->view()->isArrowMode() && !button("captureAddArrow")->isChecked());
     QVERIFY(m_editor->isVisible());
-
-    // Without a mode a drag draws nothing.
     dragInView(QPointF(100, 100), QPointF(200, 200));
-    QCOMPARE(itemsOf<ArrowItem>(m_editor->graphicsScene()).size(), 0);
+    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 2);
 }
 
 void TestCaptureEditor::leavingModeMidDragDropsPreview()
 {
     QVERIFY(makeEditor());
     m_editor->addArrow();
-    QWidget *viewport = m_editor->view()->viewport();
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(QPointF(50, 60)));
-    sendMouse(viewport, QEvent::MouseMove, viewPos(QPointF(150, 160)));
+    mouse(QEvent::MouseButtonPress, QPointF(50, 60));
+    mouse(QEvent::MouseMove, QPointF(150, 160));
     QVERIFY(m_editor->view()->hasPreviewLine());
-
-    m_editor->findChild<QPushButton *>("captureDelete")->click();
-    QVERIFY(!m_editor->view()->hasPreviewLine());
-    QCOMPARE(itemsOf<QGraphicsLineItem>(m_editor->graphicsScene()).size(), 0);
-    sendMouse(viewport, QEvent::MouseButtonRelease, viewPos(QPointF(150, 160)));
-    QCOMPARE(itemsOf<ArrowItem>(m_editor->graphicsScene()).size(), 0);
+    button("captureDelete")->click();
+    QCOMPARE(itemsOf<QGraphicsLineItem>(scene()).size(), 0);
+    mouse(QEvent::MouseButtonRelease, QPointF(150, 160));
+    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
 
     // The dashed line must not end up in a saved image either.
     m_editor->addArrow();
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(QPointF(20, 150)));
-    sendMouse(viewport, QEvent::MouseMove, viewPos(QPointF(380, 150)));
-    m_record.saveName = m_outDir.filePath(QStringLiteral("middrag"));
+    mouse(QEvent::MouseButtonPress, QPointF(20, 150));
+    mouse(QEvent::MouseMove, QPointF(380, 150));
+    m_log.replies << m_outDir.filePath(QStringLiteral("middrag"));
     m_editor->saveImage();
-    const QImage saved(m_record.saveName + QStringLiteral(".png"));
+    const QImage saved(m_outDir.filePath(QStringLiteral("middrag.png")));
     QVERIFY(!saved.isNull());
     for (int x = 20; x <= 380; x += 10)
         QCOMPARE(QColor(saved.pixel(x, 150)), Backdrop);
 }
 
-void TestCaptureEditor::arrowAndNumberingExcludeEachOther()
+void TestCaptureEditor::modesExcludeEachOther()
 {
     QVERIFY(makeEditor());
-    auto *arrowButton = m_editor->findChild<QPushButton *>("captureAddArrow");
-    auto *numberingButton = m_editor->findChild<QPushButton *>("captureNumbering");
-    arrowButton->click();
-    numberingButton->click();
-    QVERIFY(!arrowButton->isChecked());
-    QVERIFY(numberingButton->isChecked());
-    QVERIFY(m_editor->view()->isNumberingMode());
-    QVERIFY(!m_editor->view()->isArrowMode());
+    QPushButton *arrow = button("captureAddArrow");
+    QPushButton *numbering = button("captureNumbering");
+    arrow->click();
+    numbering->click();
+    QVERIFY(!arrow->isChecked() && m_editor->view()->isNumberingMode() && !m_editor->view()->isArrowMode());
+    arrow->click();
+    QVERIFY(!numbering->isChecked() && m_editor->view()->isArrowMode() && !m_editor->view()->isNumberingMode());
 
-    arrowButton->click();
-    QVERIFY(arrowButton->isChecked());
-    QVERIFY(!numberingButton->isChecked());
-    QVERIFY(m_editor->view()->isArrowMode());
-    QVERIFY(!m_editor->view()->isNumberingMode());
-
-    // Choosing a colour leaves the mode, and a later mode draws in the new colour.
-    numberingButton->click();
+    // Choosing a colour or adding a text leaves the mode; a later mode draws in the new colour.
+    numbering->click();
     m_record.colour = QColor(0, 128, 0);
-    m_editor->findChild<QPushButton *>("captureColor")->click();
-    QVERIFY(!numberingButton->isChecked());
-    QVERIFY(!m_editor->view()->isNumberingMode());
-    numberingButton->click();
+    button("captureColor")->click();
+    QVERIFY(!numbering->isChecked() && !m_editor->view()->isNumberingMode());
+    numbering->click();
     QCOMPARE(m_editor->view()->drawingColor(), QColor(0, 128, 0));
+    m_record.text = QStringLiteral("x");
+    m_editor->addText();
+    QVERIFY(!numbering->isChecked() && !m_editor->view()->isNumberingMode());
 }
 
 void TestCaptureEditor::numberingContinuesAfterDeletion()
 {
     QVERIFY(makeEditor());
-    auto *numberingButton = m_editor->findChild<QPushButton *>("captureNumbering");
-    numberingButton->click();
+    m_editor->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_editor));
+    button("captureNumbering")->click();
     clickInView(QPointF(50, 50));
     clickInView(QPointF(150, 50));
     clickInView(QPointF(250, 50));
-
-    QList<NumberedCircleItem *> circles = itemsOf<NumberedCircleItem>(m_editor->graphicsScene());
-    QCOMPARE(circles.size(), 3);
+    QCOMPARE(itemsOf<NumberedCircleItem>(scene()).size(), 3);
     NumberedCircleItem *second = nullptr;
-    for (NumberedCircleItem *circle : circles)
+    for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene()))
         second = circle->number() == 2 ? circle : second;
     QVERIFY(second);
     QCOMPARE(second->pos(), QPointF(150, 50));
-    QVERIFY(circles.last()->isSelected() || m_editor->graphicsScene()->selectedItems().size() == 1);
 
-    m_editor->graphicsScene()->clearSelection();
+    scene()->clearSelection();
     second->setSelected(true);
-    m_editor->findChild<QPushButton *>("captureDelete")->click();
-    QVERIFY(!numberingButton->isChecked());
-
-    numberingButton->click();
+    button("captureDelete")->click();
+    QVERIFY(!button("captureNumbering")->isChecked());
+    button("captureNumbering")->click();
     clickInView(QPointF(150, 200));
+    // The Delete key removes the selection: here the newest circle, number 4.
+    clickInView(QPointF(300, 200));
+    QTest::keyClick(m_editor->view()->viewport(), Qt::Key_Delete);
     QList<int> numbers;
-    for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(m_editor->graphicsScene()))
+    for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene()))
         numbers << circle->number();
     std::sort(numbers.begin(), numbers.end());
     QCOMPARE(numbers, QList<int>({1, 3, 4}));
-    QCOMPARE(m_editor->nextNumber(), 5);
+    QCOMPARE(m_editor->nextNumber(), 6);
 }
 
 void TestCaptureEditor::clicksOutsideSceneAreClamped()
@@ -390,18 +319,14 @@ void TestCaptureEditor::clicksOutsideSceneAreClamped()
     QWidget *viewport = m_editor->view()->viewport();
     sendMouse(viewport, QEvent::MouseButtonPress, left);
     sendMouse(viewport, QEvent::MouseButtonRelease, left);
-    const QList<NumberedCircleItem *> circles = itemsOf<NumberedCircleItem>(m_editor->graphicsScene());
-    QCOMPARE(circles.size(), 1);
-    QCOMPARE(circles.first()->pos(), QPointF(0, 100));
+    QCOMPARE(itemsOf<NumberedCircleItem>(scene()).first()->pos(), QPointF(0, 100));
 
     m_editor->addArrow();
     const QPoint right = viewPos(QPointF(400, 200)) + QPoint(40, 0);
-    sendMouse(viewport, QEvent::MouseButtonPress, viewPos(QPointF(300, 200)));
+    mouse(QEvent::MouseButtonPress, QPointF(300, 200));
     sendMouse(viewport, QEvent::MouseMove, right);
     sendMouse(viewport, QEvent::MouseButtonRelease, right);
-    const QList<ArrowItem *> arrows = itemsOf<ArrowItem>(m_editor->graphicsScene());
-    QCOMPARE(arrows.size(), 1);
-    QCOMPARE(arrows.first()->line(), QLineF(300, 200, 400, 200));
+    QCOMPARE(itemsOf<ArrowItem>(scene()).first()->line(), QLineF(300, 200, 400, 200));
 }
 
 void TestCaptureEditor::deleteSparesBackground()
@@ -409,37 +334,14 @@ void TestCaptureEditor::deleteSparesBackground()
     QVERIFY(makeEditor());
     QGraphicsPixmapItem *background = m_editor->backgroundItem();
     background->setFlag(QGraphicsItem::ItemIsSelectable);
-    background->setSelected(true);
-    QVERIFY(background->isSelected());
-    const int before = m_editor->graphicsScene()->items().size();
-    m_editor->deleteSelectedItems();
-    QCOMPARE(m_editor->graphicsScene()->items().size(), before);
-    QCOMPARE(m_editor->backgroundItem(), background);
-    QVERIFY(m_editor->graphicsScene()->items().contains(background));
-
-    // Together with a selected arrow only the arrow goes.
     m_editor->addArrow();
     dragInView(QPointF(10, 10), QPointF(100, 100));
     background->setSelected(true);
-    QCOMPARE(m_editor->graphicsScene()->selectedItems().size(), 2);
+    QCOMPARE(scene()->selectedItems().size(), 2);
     m_editor->deleteSelectedItems();
-    QCOMPARE(itemsOf<ArrowItem>(m_editor->graphicsScene()).size(), 0);
-    QVERIFY(m_editor->graphicsScene()->items().contains(background));
-}
-
-void TestCaptureEditor::deleteKeyRemovesSelection()
-{
-    QVERIFY(makeEditor());
-    m_editor->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_editor));
-    m_editor->addNumbering();
-    clickInView(QPointF(60, 60));
-    clickInView(QPointF(120, 60));
-    QCOMPARE(itemsOf<NumberedCircleItem>(m_editor->graphicsScene()).size(), 2);
-    QTest::keyClick(m_editor->view()->viewport(), Qt::Key_Delete);
-    const QList<NumberedCircleItem *> left = itemsOf<NumberedCircleItem>(m_editor->graphicsScene());
-    QCOMPARE(left.size(), 1);
-    QCOMPARE(left.first()->number(), 1);
+    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
+    QCOMPARE(m_editor->backgroundItem(), background);
+    QVERIFY(scene()->items().contains(background));
 }
 
 void TestCaptureEditor::blankTextAddsNothing_data()
@@ -447,7 +349,6 @@ void TestCaptureEditor::blankTextAddsNothing_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("empty") << QString() << true;
-    QTest::newRow("blanks") << QStringLiteral("    ") << true;
     QTest::newRow("newlines and tabs") << QStringLiteral(" \n\t\n ") << true;
     QTest::newRow("cancelled") << QStringLiteral("Pulsar") << false;
 }
@@ -459,88 +360,57 @@ void TestCaptureEditor::blankTextAddsNothing()
     QVERIFY(makeEditor());
     m_record.text = text;
     m_record.textAccepted = accepted;
-    const int before = m_editor->graphicsScene()->items().size();
-    m_editor->findChild<QPushButton *>("captureAddText")->click();
+    const int before = scene()->items().size();
+    button("captureAddText")->click();
     QCOMPARE(m_record.textAsked, 1);
-    QCOMPARE(m_editor->graphicsScene()->items().size(), before);
+    QCOMPARE(scene()->items().size(), before);
 }
 
-void TestCaptureEditor::textLabelPlacement()
+void TestCaptureEditor::textLabels()
 {
     QVERIFY(makeEditor(QSize(400, 300)));
-    m_editor->addArrow();
+    auto *spin = m_editor->findChild<QSpinBox *>("captureFontSize");
     m_record.text = QStringLiteral("  B0329+54  ");
     m_editor->addText();
-    QVERIFY(!m_editor->view()->isArrowMode());
-    QVERIFY(!m_editor->findChild<QPushButton *>("captureAddArrow")->isChecked());
-
-    QList<QGraphicsTextItem *> labels = itemsOf<QGraphicsTextItem>(m_editor->graphicsScene());
-    QCOMPARE(labels.size(), 1);
-    QGraphicsTextItem *label = labels.first();
+    QGraphicsTextItem *label = itemsOf<QGraphicsTextItem>(scene()).first();
     QCOMPARE(label->toPlainText(), m_record.text);
     QVERIFY(label->isSelected());
+    // Centred near the top.
     const double width = label->boundingRect().width();
-    QVERIFY(width < 400);
-    QVERIFY(qAbs(label->pos().x() - (400 - width) / 2) < 1e-9);
+    QVERIFY(width < 400 && qAbs(label->pos().x() - (400 - width) / 2) < 1e-9);
     QCOMPARE(label->pos().y(), 10.0);
+    spin->setValue(30);
+    QCOMPARE(label->font().pointSize(), 30);
 
-    // Wider than the capture: starts at its left edge.
+    // Wider than the capture: starts at its left edge; takes the current size.
     m_record.text = QString(200, QLatin1Char('W'));
     m_editor->addText();
-    labels = itemsOf<QGraphicsTextItem>(m_editor->graphicsScene());
-    QCOMPARE(labels.size(), 2);
-    QGraphicsTextItem *wide = labels.first() == label ? labels.last() : labels.first();
-    QVERIFY(wide->boundingRect().width() > 400);
+    QGraphicsTextItem *wide = itemsOf<QGraphicsTextItem>(scene()).last();
+    QVERIFY(wide != label);
     QCOMPARE(wide->pos(), QPointF(0, 10));
-}
-
-void TestCaptureEditor::fontSizeFollowsSelection()
-{
-    QVERIFY(makeEditor());
-    auto *spin = m_editor->findChild<QSpinBox *>("captureFontSize");
-    m_record.text = QStringLiteral("first");
-    m_editor->addText();
-    QGraphicsTextItem *first = itemsOf<QGraphicsTextItem>(m_editor->graphicsScene()).first();
-    spin->setValue(30);
-    QCOMPARE(first->font().pointSize(), 30);
-
-    m_record.text = QStringLiteral("second");
-    m_editor->addText();
-    QGraphicsTextItem *second = nullptr;
-    for (QGraphicsTextItem *item : itemsOf<QGraphicsTextItem>(m_editor->graphicsScene())) {
-        if (item != first)
-            second = item;
-    }
-    QVERIFY(second);
-    QCOMPARE(second->font().pointSize(), 30);
+    QCOMPARE(wide->font().pointSize(), 30);
     spin->setValue(8);
-    QCOMPARE(second->font().pointSize(), 8);
-    QCOMPARE(first->font().pointSize(), 30);
-
+    QCOMPARE(wide->font().pointSize(), 8);
+    QCOMPARE(label->font().pointSize(), 30);
     // Selecting a label shows its size without resizing anything.
-    m_editor->graphicsScene()->clearSelection();
-    first->setSelected(true);
+    scene()->clearSelection();
+    label->setSelected(true);
     QCOMPARE(spin->value(), 30);
-    QCOMPARE(second->font().pointSize(), 8);
-    QCOMPARE(first->font().pointSize(), 30);
+    QCOMPARE(wide->font().pointSize(), 8);
 }
 
 void TestCaptureEditor::colourChoice()
 {
     QVERIFY(makeEditor());
-    auto *colourButton = m_editor->findChild<QPushButton *>("captureColor");
     m_editor->addArrow();
     dragInView(QPointF(10, 10), QPointF(100, 10));
-
     m_record.colour = QColor(255, 128, 0);
-    colourButton->click();
+    button("captureColor")->click();
     QCOMPARE(m_record.colourInitial, QColor(Qt::blue));
-    QCOMPARE(m_editor->currentColor(), QColor(255, 128, 0));
     // Existing items keep their colour.
-    QCOMPARE(itemsOf<ArrowItem>(m_editor->graphicsScene()).first()->color(), QColor(Qt::blue));
-
-    m_record.colour = QColor();   // cancelled
-    colourButton->click();
+    QCOMPARE(itemsOf<ArrowItem>(scene()).first()->color(), QColor(Qt::blue));
+    m_record.colour = QColor(); // cancelled
+    button("captureColor")->click();
     QCOMPARE(m_record.colourInitial, QColor(255, 128, 0));
     QCOMPARE(m_editor->currentColor(), QColor(255, 128, 0));
 }
@@ -551,17 +421,12 @@ void TestCaptureEditor::zoomLimits()
     CaptureGraphicsView *view = m_editor->view();
     for (int i = 0; i < 60; ++i)
         sendWheel(view->viewport(), 120);
-    QCOMPARE(view->transform().m11(), 20.0);
     QCOMPARE(view->transform().m22(), 20.0);
     sendWheel(view->viewport(), -120);
     QCOMPARE(view->transform().m11(), 20.0 / 1.15);
-
     for (int i = 0; i < 120; ++i)
         sendWheel(view->viewport(), -120);
-    QCOMPARE(view->transform().m11(), 0.05);
     QCOMPARE(view->transform().m22(), 0.05);
-    sendWheel(view->viewport(), 120);
-    QCOMPARE(view->transform().m11(), 0.05 * 1.15);
 }
 
 void TestCaptureEditor::savedImageHoldsItems()
@@ -569,7 +434,6 @@ void TestCaptureEditor::savedImageHoldsItems()
     QVERIFY(makeEditor(QSize(400, 300)));
     m_record.colour = QColor(255, 0, 0);
     m_editor->chooseCurrentColor();
-
     m_editor->addArrow();
     dragInView(QPointF(150, 150), QPointF(250, 150));
     m_editor->addNumbering();
@@ -579,111 +443,88 @@ void TestCaptureEditor::savedImageHoldsItems()
     m_editor->chooseCurrentColor();
     m_editor->findChild<QSpinBox *>("captureFontSize")->setValue(24);
     m_editor->addText();
-    QVERIFY(!m_editor->graphicsScene()->selectedItems().isEmpty());
 
-    m_record.saveName = m_outDir.filePath(QStringLiteral("annotated.png"));
-    m_editor->findChild<QPushButton *>("captureSave")->click();
-    QVERIFY2(m_record.warnings.isEmpty(), qPrintable(m_record.warnings.join(';')));
+    m_log.replies << m_outDir.filePath(QStringLiteral("annotated.png"));
+    button("captureSave")->click();
+    QVERIFY2(m_log.messages.isEmpty(), qPrintable(m_log.texts().join(';')));
     QVERIFY(m_editor->isVisible());
-    QVERIFY(m_editor->graphicsScene()->selectedItems().isEmpty());
-
+    QVERIFY(scene()->selectedItems().isEmpty());
     QImage saved;
-    QVERIFY(saved.load(m_record.saveName, "PNG"));
+    QVERIFY(saved.load(m_outDir.filePath(QStringLiteral("annotated.png")), "PNG"));
     QCOMPARE(saved.size(), QSize(400, 300));
     const QColor red(255, 0, 0);
-
     // The arrow's shaft and filled head, and the backdrop beside it.
     QVERIFY(isNear(saved.pixelColor(200, 150), red));
-    QVERIFY(isNear(saved.pixelColor(243, 152), red));
-    QVERIFY(isNear(saved.pixelColor(243, 148), red));
+    QVERIFY(isNear(saved.pixelColor(243, 152), red) && isNear(saved.pixelColor(243, 148), red));
     QCOMPARE(saved.pixelColor(200, 140), Backdrop);
-    QCOMPARE(saved.pixelColor(140, 150), Backdrop);
-
-    // The circle: red ring, white inside, backdrop outside.
-    QVERIFY(isNear(saved.pixelColor(100, 230 - 16), red));
+    // The circle: red ring, white inside, backdrop outside, a red number in the middle.
     QVERIFY(isNear(saved.pixelColor(100 + 16, 230), red));
-    QVERIFY(isNear(saved.pixelColor(100 - 16, 230), red));
     QCOMPARE(saved.pixelColor(100 - 10, 230 + 6), QColor(Qt::white));
     QCOMPARE(saved.pixelColor(100 - 25, 230), Backdrop);
-    // Its number is drawn in red in the middle.
     int numberPixels = 0;
     for (int y = 222; y <= 238; ++y)
         for (int x = 94; x <= 106; ++x)
             numberPixels += isNear(saved.pixelColor(x, y), red, 80) ? 1 : 0;
     QVERIFY(numberPixels > 5);
-
     // The label in green near the top, centred.
     int greenLeft = 400, greenRight = -1, greenTop = 300;
-    for (int y = 0; y < 120; ++y) {
-        for (int x = 0; x < 400; ++x) {
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 400; ++x)
             if (isNear(saved.pixelColor(x, y), QColor(0, 160, 0), 60)) {
                 greenLeft = qMin(greenLeft, x);
                 greenRight = qMax(greenRight, x);
                 greenTop = qMin(greenTop, y);
             }
-        }
-    }
     QVERIFY(greenRight > greenLeft + 30);
     QVERIFY(qAbs((greenLeft + greenRight) / 2 - 200) <= 6);
     QVERIFY(greenTop >= 10 && greenTop < 40);
-    QCOMPARE(saved.pixelColor(5, 295), Backdrop);
 }
 
 void TestCaptureEditor::saveAppendsSuffixAndRemembersDirectory()
 {
     QVERIFY(makeEditor());
-    m_record.saveName = m_outDir.filePath(QStringLiteral("plain"));
+    const QString plain = m_outDir.filePath(QStringLiteral("plain"));
+    const QString upper = m_outDir.filePath(QStringLiteral("sub/UPPER.PNG"));
+    QDir(m_outDir.path()).mkdir(QStringLiteral("sub"));
+    m_log.replies << plain << upper;
     m_editor->saveImage();
     QVERIFY(QRegularExpression(QStringLiteral("^screen_\\d{4}\\.\\d{2}\\.\\d{2}_\\d{6}\\.png$"))
-                .match(m_record.saveDefault).hasMatch());
-    QVERIFY(QFileInfo::exists(m_record.saveName + QStringLiteral(".png")));
-    QVERIFY(!QFileInfo::exists(m_record.saveName));
-    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(),
-             QFileInfo(m_outDir.path()).absoluteFilePath());
+                .match(m_log.askedPaths.value(0)).hasMatch());
+    QVERIFY(QFileInfo::exists(plain + QStringLiteral(".png")) && !QFileInfo::exists(plain));
 
-    QDir(m_outDir.path()).mkdir(QStringLiteral("sub"));
-    m_record.saveName = m_outDir.filePath(QStringLiteral("sub/UPPER.PNG"));
     m_editor->saveImage();
-    QVERIFY(m_record.saveDefault.startsWith(QFileInfo(m_outDir.path()).absoluteFilePath() + "/screen_"));
-    QVERIFY(QFileInfo::exists(m_record.saveName));
-    QVERIFY(!QFileInfo::exists(m_record.saveName + QStringLiteral(".png")));
-    QCOMPARE(QImage(m_record.saveName).size(), QSize(400, 300));
+    QVERIFY(m_log.askedPaths.value(1).startsWith(QFileInfo(m_outDir.path()).absoluteFilePath() + "/screen_"));
+    QCOMPARE(QImage(upper).size(), QSize(400, 300));
+    QVERIFY(!QFileInfo::exists(upper + QStringLiteral(".png")));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(),
              QFileInfo(m_outDir.filePath(QStringLiteral("sub"))).absoluteFilePath());
-    QVERIFY(m_record.warnings.isEmpty());
+    QVERIFY(m_log.messages.isEmpty());
 }
 
-void TestCaptureEditor::saveCancelled()
+void TestCaptureEditor::saveCancelledOrFailing()
 {
     QVERIFY(makeEditor());
     QSettings().setValue(QStringLiteral("lastSavePath"), QStringLiteral("/keep/this"));
     m_editor->addNumbering();
-    m_record.saveName.clear();
-    m_editor->saveImage();
-    QVERIFY(m_record.saveDefault.startsWith(QLatin1String("/keep/this/screen_")));
+    m_editor->saveImage(); // cancelled
+    QVERIFY(m_log.askedPaths.value(0).startsWith(QLatin1String("/keep/this/screen_")));
     QVERIFY(!m_editor->view()->isNumberingMode());
-    QVERIFY(m_record.warnings.isEmpty());
-    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QStringLiteral("/keep/this"));
-}
+    QVERIFY(m_log.messages.isEmpty());
 
-void TestCaptureEditor::saveFailureIsReported()
-{
-    QVERIFY(makeEditor());
-    QSettings().setValue(QStringLiteral("lastSavePath"), QStringLiteral("/keep/this"));
-    m_record.saveName = m_outDir.filePath(QStringLiteral("missing-dir/shot"));
+    m_log.replies << m_outDir.filePath(QStringLiteral("missing-dir/shot"));
     m_editor->saveImage();
     const QString expected = m_outDir.filePath(QStringLiteral("missing-dir/shot.png"));
-    QCOMPARE(m_record.warnings, QStringList(QStringLiteral("Error|Failed to save image:\n") + expected));
+    QCOMPARE(m_log.messages.value(0).title, QStringLiteral("Error"));
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Failed to save image:\n") + expected));
     QVERIFY(!QFileInfo::exists(expected));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QStringLiteral("/keep/this"));
 
     // An unwritable target that is a directory leaves that directory as it was.
     const QString dirTarget = m_outDir.filePath(QStringLiteral("taken.png"));
     QVERIFY(QDir().mkpath(dirTarget));
-    m_record.warnings.clear();
-    m_record.saveName = dirTarget;
+    m_log.replies << dirTarget;
     m_editor->saveImage();
-    QCOMPARE(m_record.warnings.size(), 1);
+    QCOMPARE(m_log.messages.size(), 2);
     QVERIFY(QFileInfo(dirTarget).isDir());
 }
 

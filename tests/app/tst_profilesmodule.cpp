@@ -3,14 +3,11 @@
 #include "../support/fakeshell.h"
 #include "../support/widgetprobe.h"
 #include "app/mainwindow.h"
-#include "astro/fluxcalculator.h"
 #include "astro/profileview.h"
 #include "data/profilefile.h"
-#include "modules/profiles/profilescalculator.h"
 #include "modules/profiles/profilesform.h"
 #include "modules/profiles/profilesmodule.h"
 #include "plot/grafiks.h"
-#include "plot/grapharea.h"
 #include "plot/minigrafik.h"
 #include "plot/multigrafikspanel.h"
 
@@ -31,7 +28,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <memory>
+using WidgetProbe::child;
 
 // The average profiles module as a user drives it, on profile directories
 // written by the synthetic generator.
@@ -40,14 +37,6 @@ class TestProfilesModule : public QObject
     Q_OBJECT
 
 private:
-    template <typename T>
-    static T *child(QWidget *root, const QString &name)
-    {
-        T *widget = root->findChild<T *>(name);
-        if (!widget)
-            qFatal("missing widget %s", qPrintable(name));
-        return widget;
-    }
     // A scanned module on dir, its dialogs answering from m_log.
     std::unique_ptr<ProfilesModule> openModule(const QString &dir)
     {
@@ -95,8 +84,7 @@ private slots:
     void scanOrdersDatesAndShowsTheTable();
     void scanFromTheMenuReplacesOnlyOnSuccess_data();
     void scanFromTheMenuReplacesOnlyOnSuccess();
-    void arrowsStepWithoutWrapping();
-    void averageWindowIsLimitedByThePeriod();
+    void arrowsAndAverageWindow();
     void singleGraphMessages_data();
     void singleGraphMessages();
     void singleGraphShowsTheProcessedProfile_data();
@@ -105,12 +93,9 @@ private slots:
     void peakSelectionAndCalculateAndShow();
     void calculatorMessages_data();
     void calculatorMessages();
-    void calculatorOnlyInSingleGraph();
-    void integralSnrOnThePlot();
-    void helperLinesAreDrawn();
+    void calculatorAndPrintSizeOnlyInSingleGraph();
     void saveImage_data();
     void saveImage();
-    void showSizeFitsThePlot();
 };
 
 void TestProfilesModule::initTestCase()
@@ -135,15 +120,11 @@ void TestProfilesModule::initTestCase()
 void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
 {
     auto module = openModule(m_dir.path());
-    QVERIFY(!module->loadingOverlay()->isVisible());
     QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
     QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.26"));
     QCOMPARE(dates->itemText(1), QStringLiteral("2026.07.25"));
-    QVERIFY(!module->isOneGraphMode());
-
     // Seven periods x DMs 26 and 27; DM 26 has only the first two periods.
     MultiGrafiksPanel *panel = module->thumbnailPanel();
-    QVERIFY(panel);
     QCOMPARE(module->graphStack()->currentWidget(), panel);
     for (int row = 0; row < 7; ++row) {
         QCOMPARE(panel->cellWidget(row, 0) != nullptr, row < 2);
@@ -160,10 +141,8 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
     QTest::addColumn<int>("files");   // -1: the generated profiles
     QTest::addColumn<QString>("error");
     QTest::newRow("profiles") << -1 << QString();
-    QTest::newRow("none") << 0 << "This directory contains no files matching pYYYY.MM.DD_dm{dm}_p{period}*.txt";
-    QTest::newRow("1001") << 1001
-                          << "The selected directory contains more than 1000 profile files. "
-                             "This data set is too large for the average profiles module.";
+    QTest::newRow("none") << 0 << "This directory contains no files matching";
+    QTest::newRow("1001") << 1001 << "The selected directory contains more than 1000 profile files.";
 }
 
 void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
@@ -180,10 +159,9 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QPointer<QWidget> before = window.centralWidget();
     log.replies << (files < 0 ? m_dir.path() : dir.path());
-    for (QAction *menu : window.menuBar()->actions()) {
+    for (QAction *menu : window.menuBar()->actions())
         if (menu->text() == QLatin1String("Profiles"))
             menu->menu()->actions().constFirst()->trigger();
-    }
     // The scan runs behind the module's overlay while the window goes on.
     auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
     QVERIFY(module);
@@ -191,17 +169,13 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(module->loadingOverlay()->isVisibleTo(module));
     QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
     WidgetProbe::flushDeletes();
-    QCOMPARE(log.texts(), error.isEmpty() ? QStringList() : QStringList(error));
-    if (error.isEmpty()) {
-        QCOMPARE(window.centralWidget(), module);
-        QVERIFY(!before);
-    } else {
-        QCOMPARE(window.centralWidget(), before.data());
-        QVERIFY(before->isVisible());
-    }
+    QCOMPARE(log.texts().size(), error.isEmpty() ? 0 : 1);
+    QVERIFY(log.texts().value(0).startsWith(error));
+    QCOMPARE(window.centralWidget(), error.isEmpty() ? module : before.data());
+    QCOMPARE(before.isNull(), error.isEmpty());
 }
 
-void TestProfilesModule::arrowsStepWithoutWrapping()
+void TestProfilesModule::arrowsAndAverageWindow()
 {
     auto module = openModule(m_dir.path());
     ProfilesForm *form = module->form();
@@ -212,21 +186,17 @@ void TestProfilesModule::arrowsStepWithoutWrapping()
     QCOMPARE(changed.count(), 0);
     child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
     QCOMPARE(periods->currentIndex(), 1);
-    QCOMPARE(changed.count(), 1);
     QCOMPARE(form->printPeriod(), periods->currentText());
     periods->setCurrentIndex(periods->count() - 1);
+    const int before = changed.count();
     child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(changed.count(), 1);
-}
+    QCOMPARE(changed.count(), before);
 
-void TestProfilesModule::averageWindowIsLimitedByThePeriod()
-{
-    auto module = openModule(m_dir.path());
+    // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
     module->selectProfile(QStringLiteral("27"), m_period);
     child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
-    QSignalSpy averaged(module->form(), &ProfilesForm::averageChanged);
+    QSignalSpy averaged(form, &ProfilesForm::averageChanged);
     QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
-    // ceil(0.714519 / (2 x 0.0999424)) = 4
     average->setValue(10);
     QCOMPARE(average->value(), 4);
     QCOMPARE(averaged.count(), 0);
@@ -289,18 +259,15 @@ void TestProfilesModule::singleGraphShowsTheProcessedProfile()
     const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
     const QVector<double> shown = module->plot()->series().first().values;
     QCOMPARE(shown.size(), written.size());
-    QCOMPARE(shown, module->currentProfile());
     if (centre)
         QCOMPARE(firstMaximumIndex(shown), shown.size() / 2);
     if (window > 1) {
-        // The average of the first window, and the scale of the raw profile.
+        // The average of the first window, on the scale of the raw profile.
         double first = 0.0;
         for (int i = 0; i < window; ++i)
             first += written.at(i) / window;
         QVERIFY(qAbs(shown.first() - first) < 1e-9);
-        QCOMPARE(module->plot()->fullRange().yMax, paddedValueRange(*std::min_element(written.begin(), written.end()),
-                                                                    *std::max_element(written.begin(), written.end()))
-                                                       .max);
+        QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
     } else if (!centre) {
         QCOMPARE(shown, written);
     }
@@ -322,7 +289,6 @@ void TestProfilesModule::thumbnailClickOpensItsProfile()
     QCOMPARE(module->clickedRow(), 1);
     QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
     QCOMPARE(module->form()->period(), module->table().periods().at(1));
-    QCOMPARE(module->graphStack()->currentWidget(), static_cast<QWidget *>(module->graphArea()));
     // A click on the single graph goes back to the table.
     emit module->plot()->graphClicked();
     QVERIFY(!module->isOneGraphMode());
@@ -334,7 +300,6 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
     fillCalculator(*module);
     Grafiks *plot = module->plot();
     const Grafiks::PlotLayout layout = plot->plotLayout();
-    QVERIFY(layout.valid);
     // Drag over the pulse (the generator puts it at phase 0.5) on the plot.
     const int n = module->currentProfile().size();
     WidgetProbe::drag(plot, QPoint(layout.pixelX(n / 2 - 12), layout.pixelY(0)),
@@ -346,7 +311,6 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
 
     child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
     QCOMPARE(m_log.messages.size(), 1);
-    QCOMPARE(m_log.messages.first().title, QStringLiteral("Калькулятор плотности потока среднего профиля"));
     const QString clipboard = QGuiApplication::clipboard()->text();
     QVERIFY2(clipboard.startsWith(QStringLiteral("Pulsar:\t\t\nPeriod:\t\t%1 sec\nDispersion:\t27\nDate:\t\t2026.07.26\nResult:\t\tSNR=")
                                       .arg(m_period)),
@@ -357,28 +321,37 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
     const double expected = m_strong.pulseWidth * m_strong.truePeriod * 1000.0;
     QVERIFY2(qAbs(w50 - expected) < 0.15 * expected, qPrintable(QString::number(w50)));
     QVERIFY(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text().toDouble() > 0.0);
+
+    // The half-width helper lines: the half level across the plot and the two bounds.
+    const auto helperPixels = [&] { return WidgetProbe::countColour(WidgetProbe::render(*plot), QColor(200, 0, 0)); };
+    QCOMPARE(helperPixels(), 0);
+    child<QCheckBox>(module.get(), QStringLiteral("calc_show_w50"))->setChecked(true);
+    QVERIFY(helperPixels() >= layout.plotWidth + layout.plotHeight);
+
+    // A click inside the selection gives the integral SNR and keeps the single graph.
+    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("J0332+5434-extra"));
+    m_log = DialogLog();
+    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, QPoint(layout.pixelX(n / 2), layout.pixelY(0)));
+    QVERIFY(module->isOneGraphMode());
+    const QString line = QGuiApplication::clipboard()->text();
+    QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
+    QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
+    QCOMPARE(m_log.messages.size(), 1);
+    QVERIFY(m_log.messages.first().text.endsWith(line));
 }
 
 void TestProfilesModule::calculatorMessages_data()
 {
     QTest::addColumn<QStringList>("fields");   // name=value pairs set before "Calculate and Show"
     QTest::addColumn<QString>("message");
-    const QStringList area = {QStringLiteral("calc_n1=50"), QStringLiteral("calc_n2=78")};
-    QTest::newRow("no peak area") << QStringList{QStringLiteral("calc_n1=")}
-                                  << "Select the peak area with the mouse, then click \"Calculate and Show\".";
-    QTest::newRow("no site") << (area + QStringList{QStringLiteral("plosh=")})
-                             << "Set the observatory site in the Plosh field.";
-    QTest::newRow("no k1, delta 52.5")
-        << (area + QStringList{QStringLiteral("calc_k1="), QStringLiteral("delta1=52.5")})
-        << "Enter the k1 and k2 coefficients.\nThey are available in Tessaly et al. (2016).\n\n"
-           "Defaults for N0, N1, and N2:\nk1=[0.4 to 1]\nk2=cos(55 – delta)=cos(2.50) = 0.999";
-    QTest::newRow("reversed area") << QStringList{QStringLiteral("calc_n1=80"), QStringLiteral("calc_n2=20")}
-                                   << "Invalid peak area: check the n1 and n2 parameters.";
-    QTest::newRow("cosine at the pole")
-        << (area + QStringList{QStringLiteral("calc_with_cos=1"), QStringLiteral("delta1=90")})
-        << "Invalid delta cosine: 0.00000";
-    QTest::newRow("no time resolution") << (area + QStringList{QStringLiteral("tres=")})
-                                        << "n_periods must be greater than zero.";
+    const QStringList area = {"calc_n1=50", "calc_n2=78"};
+    QTest::newRow("no peak area") << QStringList{"calc_n1="} << "Select the peak area with the mouse";
+    QTest::newRow("no site") << (area + QStringList{"plosh="}) << "Set the observatory site in the Plosh field.";
+    // The message offers k2 for the delta given: cos(55 - 52.5).
+    QTest::newRow("no k1, delta 52.5") << (area + QStringList{"calc_k1=", "delta1=52.5"}) << "Enter the k1 and k2 coefficients.";
+    QTest::newRow("reversed area") << QStringList{"calc_n1=80", "calc_n2=20"} << "Invalid peak area";
+    QTest::newRow("cosine at the pole") << (area + QStringList{"calc_with_cos=1", "delta1=90"}) << "Invalid delta cosine: 0.00000";
+    QTest::newRow("no time resolution") << (area + QStringList{"tres="}) << "n_periods must be greater than zero.";
 }
 
 void TestProfilesModule::calculatorMessages()
@@ -403,70 +376,40 @@ void TestProfilesModule::calculatorMessages()
     sp->setText(QStringLiteral("kept"));
     // Fields being typed recompute quietly; only the button tells what is wrong.
     child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
-    QCOMPARE(m_log.texts(), QStringList(message));
-    QCOMPARE(m_log.messages.first().title, QStringLiteral("Error"));
+    QCOMPARE(m_log.texts().size(), 1);
+    QVERIFY2(m_log.texts().first().startsWith(message), qPrintable(m_log.texts().first()));
+    if (QTest::currentDataTag() == QLatin1String("no k1, delta 52.5"))
+        QVERIFY(m_log.texts().first().endsWith(QStringLiteral("k2=cos(55 – delta)=cos(2.50) = 0.999")));
     QCOMPARE(sp->text(), QStringLiteral("kept"));
 }
 
-void TestProfilesModule::calculatorOnlyInSingleGraph()
+void TestProfilesModule::calculatorAndPrintSizeOnlyInSingleGraph()
 {
     auto module = openModule(m_dir.path());
     QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
-    QVERIFY(!group->isChecked());
     group->setChecked(true);
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("The calculator is available only in single-graph mode.")));
+    module->showPrintSize();
+    QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
+                                         QStringLiteral("Switch to single-graph mode.")}));
     QVERIFY(!group->isChecked());
 
+    // Zoom and the calculator's peak selection exclude each other.
     module->selectProfile(QStringLiteral("27"), m_period);
     module->drawOneGraph();
     QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
     zoom->setChecked(true);
     QVERIFY(!group->isChecked());
-    QVERIFY(module->plot()->zoomEnabled());
-    QVERIFY(!module->plot()->peakSelectionEnabled());
+    QVERIFY(module->plot()->zoomEnabled() && !module->plot()->peakSelectionEnabled());
     group->setChecked(true);
-    QVERIFY(!zoom->isChecked());
-    QVERIFY(module->plot()->peakSelectionEnabled());
-    QCOMPARE(m_log.messages.size(), 1);
-}
+    QVERIFY(!zoom->isChecked() && module->plot()->peakSelectionEnabled());
 
-void TestProfilesModule::integralSnrOnThePlot()
-{
-    auto module = openSingleGraph();
-    fillCalculator(*module);
-    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("J0332+5434-extra"));
-    Grafiks *plot = module->plot();
-    const Grafiks::PlotLayout layout = plot->plotLayout();
-    const QPoint from(layout.pixelX(60), layout.pixelY(0));
-    const QPoint to(layout.pixelX(68), layout.pixelY(0));
-    WidgetProbe::drag(plot, from, to);
-    m_log = DialogLog();
-    // A click inside the selection gives the figure and keeps the single graph.
-    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, (from + to) / 2);
-    QVERIFY(module->isOneGraphMode());
-    QCOMPARE(m_log.messages.size(), 1);
-    QCOMPARE(m_log.messages.first().title, QStringLiteral("Интегральный СШ на графике среднего профиля"));
-    const QString line = QGuiApplication::clipboard()->text();
-    QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
-    QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
-    QVERIFY(m_log.messages.first().text.endsWith(line));
-}
-
-void TestProfilesModule::helperLinesAreDrawn()
-{
-    auto module = openSingleGraph();
-    const QColor helper(200, 0, 0);
-    const auto redPixels = [&] {
-        const QImage image = WidgetProbe::render(*module->plot());
-        return WidgetProbe::countColour(image, helper);
-    };
-    setText(module.get(), QStringLiteral("calc_n1"), QStringLiteral("40"));
-    setText(module.get(), QStringLiteral("calc_n2"), QStringLiteral("90"));
-    QCOMPARE(redPixels(), 0);
-    child<QCheckBox>(module.get(), QStringLiteral("calc_show_w50"))->setChecked(true);
-    // The half level across the plot and the two bounds from top to bottom.
-    const Grafiks::PlotLayout layout = module->plot()->plotLayout();
-    QVERIFY(redPixels() >= layout.plotWidth + layout.plotHeight);
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
+    module->showPrintSize();
+    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
+    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
+    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
+    module->showPrintSize();
+    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
 }
 
 void TestProfilesModule::saveImage_data()
@@ -477,8 +420,7 @@ void TestProfilesModule::saveImage_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("one graph at the print size") << true << "one" << "B0329_p%1_dm27_2026.07.26.png" << QString();
     QTest::newRow("table") << false << "table.PNG" << "B0329_2026.07.26.png" << QString();
-    QTest::newRow("cancelled") << true << QString() << "B0329_p%1_dm27_2026.07.26.png"
-                               << "File name was not selected";
+    QTest::newRow("cancelled") << true << QString() << "B0329_p%1_dm27_2026.07.26.png" << "File name was not selected";
 }
 
 void TestProfilesModule::saveImage()
@@ -502,30 +444,8 @@ void TestProfilesModule::saveImage()
         return;
     const QString written = reply.endsWith(QLatin1String(".PNG"), Qt::CaseInsensitive) ? out.filePath(reply)
                                                                                         : out.filePath(reply + ".png");
-    const QImage image(written);
-    QVERIFY(!image.isNull());
-    if (oneGraph) {
-        QCOMPARE(image.size(), QSize(320, 240));
-    } else {
-        QCOMPARE(image.size(), module->thumbnailPanel()->gridHost()->size());
-    }
+    QCOMPARE(QImage(written).size(), oneGraph ? QSize(320, 240) : module->thumbnailPanel()->gridHost()->size());
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
-}
-
-void TestProfilesModule::showSizeFitsThePlot()
-{
-    auto module = openModule(m_dir.path());
-    module->showPrintSize();
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Switch to single-graph mode.")));
-    module->selectProfile(QStringLiteral("27"), m_period);
-    module->drawOneGraph();
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
-    module->showPrintSize();
-    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
-    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
-    module->showPrintSize();
-    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
 }
 
 QTEST_MAIN(TestProfilesModule)

@@ -19,6 +19,11 @@ using WidgetProbe::isRed;
 
 using Rows = QVector<QVector<float>>;
 
+int inkOf(DynamicSpectrumWidget &w, bool (*test)(QRgb), const QRect &area = QRect())
+{
+    return countPixels(WidgetProbe::render(w, Qt::magenta), area.isNull() ? w.rect() : area, test);
+}
+
 // A widget that shows nothing but the cells, image at the top-left corner.
 void cellsOnly(DynamicSpectrumWidget &w)
 {
@@ -93,11 +98,6 @@ QImage rectanglePicture(const DynamicSpectrumWidget &w, const Rows &rows, const 
     return image;
 }
 
-double delayPoints(double fTop, double f, double dm, double tres)
-{
-    return (1.0 / (f * f) - 1.0 / (fTop * fTop)) * 4148.8 * dm / tres;
-}
-
 } // namespace
 
 class TestDynamicSpectrum : public QObject
@@ -109,46 +109,35 @@ private slots:
     void imageMatchesRectangles_data();
     void imageMatchesRectangles();
     void scalePerWindowUsesVisibleColumns();
-    void cellSizeClamping();
-    void fitToWidthCellWidth();
-    void automaticCellHeight();
-    void pressOnRightEdge();
-    void cursorSignals();
+    void cellSizes();
+    void clicksAndCursor();
     void fragmentSelection();
-    void timeSpanCaption();
-    void ticksUnderImage();
+    void timeAxis();
     void dispersionLine();
-    void dispersionLineNeedsItsInputs();
     void searchPointMarker();
     void traceAboveImage();
     void channelLabels();
-    void yAxisStripDrawsLabels();
-    void yAxisChangedFollowsGeometry();
+    void yAxisStrip();
     void renderFragmentKeepsScale();
     void badInput();
 };
 
+// The grey scale itself is checked on its own and against rectangles below;
+// here the rows' order and what has no scale: a flat row and a NaN are white.
 void TestDynamicSpectrum::greyLevelsOfCells()
 {
     DynamicSpectrumWidget w;
     cellsOnly(w);
     w.setCellSize(QSize(10, 10));
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const Rows rows{{0, 1, 2, 3, 4}, {5, 5, 5, 5, 5}, {-1, nan, 7, 3, -1}};
-    w.setData(rows, 0, -1, QString());
+    w.setData(Rows{{0, 1, 2, 3, 4}, {5, 5, 5, 5, 5}, {-1, nan, 7, 3, -1}}, 0, -1, QString());
     w.resize(80, 100);
     const QImage image = WidgetProbe::render(w, Qt::magenta);
-    const int expected[3][5] = {{255, 191, 128, 64, 0}, // 255 * (4 - v) / 4
-                                {255, 255, 255, 255, 255}, // flat row is white
-                                {255, 255, 0, 128, 255}};  // NaN white, scale -1..7
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 5; ++c) {
-            // Row 0 lies at the bottom of the 30 px high image.
-            const int y = (2 - r) * 10 + 5;
-            QCOMPARE(greyAt(image, c * 10 + 5, y), expected[r][c]);
-            QCOMPARE(greyAt(image, c * 10 + 1, (2 - r) * 10 + 1), expected[r][c]);
-        }
-    }
+    // Row 0 lies at the bottom of the 30 px high image.
+    const QVector<QPair<QPoint, int>> cells{{{5, 25}, 255}, {{45, 25}, 0}, {{25, 15}, 255}, {{15, 5}, 255},
+                                            {{25, 5}, 0}, {{35, 5}, 128}};
+    for (const auto &cell : cells)
+        QCOMPARE(greyAt(image, cell.first.x(), cell.first.y()), cell.second);
     const QColor window = w.palette().window().color();
     QCOMPARE(QColor(image.pixel(60, 5)), window);
     QCOMPARE(QColor(image.pixel(5, 40)), window);
@@ -165,22 +154,16 @@ void TestDynamicSpectrum::imageMatchesRectangles_data()
     QTest::addColumn<qreal>("ratio");
     QTest::newRow("cell 1 x 3") << 500 << 40 << QSize(1, 3) << false << false << QSize(520, 160) << 1.0;
     QTest::newRow("cell 2 x 4") << 300 << 40 << QSize(2, 4) << false << false << QSize(620, 200) << 1.0;
-    QTest::newRow("cell 3 x 2, axis inside") << 200 << 50 << QSize(3, 2) << false << true
-                                             << QSize(700, 140) << 1.0;
+    QTest::newRow("3 x 2 axis in") << 200 << 50 << QSize(3, 2) << false << true << QSize(700, 140) << 1.0;
     QTest::newRow("cell 20 x 20") << 30 << 6 << QSize(20, 20) << false << false << QSize(640, 140) << 1.0;
     QTest::newRow("fitted 1.43") << 700 << 32 << QSize(1, 4) << true << false << QSize(1000, 160) << 1.0;
     QTest::newRow("fitted 3.7") << 270 << 32 << QSize(1, 3) << true << false << QSize(1000, 120) << 1.0;
-    QTest::newRow("fitted 1.53, axis inside") << 1000 << 24 << QSize(1, 3) << true << true
-                                              << QSize(1600, 100) << 1.0;
-    QTest::newRow("fitted 0.133") << 12000 << 64 << QSize(1, 2) << true << false
-                                  << QSize(1600, 160) << 1.0;
+    QTest::newRow("fit 1.53 in") << 1000 << 24 << QSize(1, 3) << true << true << QSize(1600, 100) << 1.0;
+    QTest::newRow("fitted 0.133") << 12000 << 64 << QSize(1, 2) << true << false << QSize(1600, 160) << 1.0;
     // High-density screens: two device pixels per logical pixel.
-    QTest::newRow("cell 2 x 4, ratio 2") << 300 << 40 << QSize(2, 4) << false << false
-                                         << QSize(620, 200) << 2.0;
-    QTest::newRow("fitted 1.43, ratio 2") << 700 << 32 << QSize(1, 4) << true << false
-                                          << QSize(1000, 160) << 2.0;
-    QTest::newRow("fitted 0.133, ratio 2") << 12000 << 64 << QSize(1, 2) << true << false
-                                           << QSize(1600, 160) << 2.0;
+    QTest::newRow("2 x 4, ratio 2") << 300 << 40 << QSize(2, 4) << false << false << QSize(620, 200) << 2.0;
+    QTest::newRow("1.43, ratio 2") << 700 << 32 << QSize(1, 4) << true << false << QSize(1000, 160) << 2.0;
+    QTest::newRow("0.133, ratio 2") << 12000 << 64 << QSize(1, 2) << true << false << QSize(1600, 160) << 2.0;
 }
 
 void TestDynamicSpectrum::imageMatchesRectangles()
@@ -203,12 +186,8 @@ void TestDynamicSpectrum::imageMatchesRectangles()
     w.resize(size);
     QCOMPARE(w.size(), size);
 
-    const QColor background = w.palette().window().color();
-    QImage drawn(w.size() * ratio, QImage::Format_RGB32);
-    drawn.setDevicePixelRatio(ratio);
-    drawn.fill(Qt::magenta);
-    w.render(&drawn);
-    const QImage reference = rectanglePicture(w, rows, background, ratio);
+    const QImage drawn = WidgetProbe::render(w, Qt::magenta, ratio);
+    const QImage reference = rectanglePicture(w, rows, w.palette().window().color(), ratio);
     const QRectF logical = w.layout().image;
     const QRect image = QRectF(logical.topLeft() * ratio, logical.size() * ratio).toAlignedRect();
     QVERIFY(image.width() > 10 && image.height() > 10);
@@ -224,8 +203,6 @@ void TestDynamicSpectrum::imageMatchesRectangles()
         }
     }
     const double fraction = double(differing) / double(image.width() * image.height());
-    qInfo("%s: %d of %d image pixels differ (%.3f %%)", QTest::currentDataTag(), differing,
-          image.width() * image.height(), 100.0 * fraction);
     QVERIFY2(fraction <= 0.01, qPrintable(QString::number(100.0 * fraction) + " %"));
     // The picture really holds the cells (not an empty image on both sides).
     QVERIFY(greys > image.width() * image.height() / 2);
@@ -245,101 +222,68 @@ void TestDynamicSpectrum::scalePerWindowUsesVisibleColumns()
     w->setGeometry(0, 0, 200, 60);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
-
-    int first = -1;
-    int count = -1;
+    int first = -1, count = -1;
     QVERIFY(w->visiblePoints(&first, &count));
-    QCOMPARE(first, 300);
-    QCOMPARE(count, 10);
-
+    QCOMPARE(QPoint(first, count), QPoint(300, 10));
     // Whole-row scale 0..19: column 9 is round(10 * 255 / 19) = 134.
-    QImage shot = frame.grab().toImage();
-    QCOMPARE(greyAt(shot, 95, 5), 134);
-    QCOMPARE(greyAt(shot, 5, 5), 255);
-
+    QCOMPARE(greyAt(frame.grab().toImage(), 95, 5), 134);
     // Visible columns 0..9 only: column 9 is now the maximum.
     w->setScalePerWindow(true);
-    shot = frame.grab().toImage();
+    const QImage shot = frame.grab().toImage();
     QCOMPARE(greyAt(shot, 95, 5), 0);
     QCOMPARE(greyAt(shot, 45, 5), 142); // round((9 - 4) * 255 / 9) = 141.7
-    QCOMPARE(greyAt(shot, 5, 5), 255);
 }
 
-void TestDynamicSpectrum::cellSizeClamping()
+void TestDynamicSpectrum::cellSizes()
 {
     DynamicSpectrumWidget w;
-    QVERIFY(w.autoCellSize());
     QSignalSpy spy(&w, &DynamicSpectrumWidget::cellSizeChanged);
     w.setCellSize(QSize(25, 0));
     QCOMPARE(w.cellSize(), QSize(20, 1));
     QVERIFY(!w.autoCellSize());
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toSize(), QSize(20, 1));
-    w.setCellSize(QSize(20, 1));
-    w.setCellSize(QSize(90, -4));
-    QCOMPARE(spy.count(), 1);
+    w.setCellSize(QSize(90, -4)); // clamps to the same size: no signal
     w.setCellSize(QSize(-3, 50));
     QCOMPARE(w.cellSize(), QSize(1, 20));
     QCOMPARE(spy.count(), 2);
-    w.setCellSize(QSize(7, 5));
-    QCOMPARE(w.cellSize(), QSize(7, 5));
-    QCOMPARE(spy.count(), 3);
-
     // The clamped size is what is drawn.
     cellsOnly(w);
     w.setData(Rows{{1, 2}, {3, 4}}, 0, -1, QString());
     w.setCellSize(QSize(100, 100));
     QCOMPARE(w.layout().image, QRectF(0, 0, 40, 40));
-}
 
-void TestDynamicSpectrum::fitToWidthCellWidth()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
+    // Fit to width, with and without the axis inside; a centred image.
     w.setCellSize(QSize(3, 4));
     w.setData(Rows(2, QVector<float>(8, 1.0f)), 0, -1, QString());
     w.resize(400, 120);
-    QCOMPARE(w.layout().cellWidth, 3.0);
     w.setFitToWidth(true);
-    QCOMPARE(w.layout().cellWidth, 50.0);
     QCOMPARE(w.layout().image, QRectF(0, 0, 400, 8));
     w.setAxisInside(true);
-    QCOMPARE(w.layout().cellWidth, 330.0 / 8.0);
-    QCOMPARE(w.layout().image.left(), 70.0);
-    QCOMPARE(w.layout().image.right(), 400.0);
-
-    // A centred image sits in the middle of the height left over.
+    QCOMPARE(w.layout().image, QRectF(70, 0, 330, 8));
     w.setImageTop(-1);
     QCOMPARE(w.layout().image.top(), 56.0);
-}
 
-void TestDynamicSpectrum::automaticCellHeight()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setData(Rows(10, QVector<float>(50, 1.0f)), 0, -1, QString());
     // Until a size is set the rows share the height, 1 to 20 px each.
-    w.resize(200, 150);
-    QCOMPARE(w.layout().cellHeight, 15);
-    w.resize(200, 900);
-    QCOMPARE(w.layout().cellHeight, 20);
-    w.setData(Rows(300, QVector<float>(50, 1.0f)), 0, -1, QString());
-    QCOMPARE(w.layout().cellHeight, 3);
-    QVERIFY(w.sizeHint().height() >= 300 * 4);
-    w.setCellSize(QSize(2, 5));
-    QCOMPARE(w.layout().cellHeight, 5);
-    QCOMPARE(w.minimumHeight(), 1500);
+    DynamicSpectrumWidget a;
+    cellsOnly(a);
+    a.setData(Rows(10, QVector<float>(50, 1.0f)), 0, -1, QString());
+    a.resize(200, 150);
+    QCOMPARE(a.layout().cellHeight, 15);
+    a.resize(200, 900);
+    QCOMPARE(a.layout().cellHeight, 20);
+    a.setData(Rows(300, QVector<float>(50, 1.0f)), 0, -1, QString());
+    QCOMPARE(a.layout().cellHeight, 3);
+    QVERIFY(a.sizeHint().height() >= 300 * 4);
+    a.setCellSize(QSize(2, 5));
+    QCOMPARE(a.minimumHeight(), 1500);
 }
 
-void TestDynamicSpectrum::pressOnRightEdge()
+void TestDynamicSpectrum::clicksAndCursor()
 {
     DynamicSpectrumWidget w;
     QVERIFY(showSmall(w, 1000));
-    QCOMPARE(w.layout().image, QRectF(0, 0, 30, 12));
-
     QSignalSpy spy(&w, &DynamicSpectrumWidget::pointClicked);
-    const QList<QPair<int, int>> presses{{30, 1009}, {29, 1009}, {27, 1009}, {26, 1008},
-                                         {0, 1000}, {3, 1001}};
+    // The right edge of the last cell still belongs to it.
+    const QList<QPair<int, int>> presses{{30, 1009}, {27, 1009}, {26, 1008}, {0, 1000}, {3, 1001}};
     for (const auto &press : presses) {
         QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(press.first, 6));
         QCOMPARE(spy.count(), 1);
@@ -350,28 +294,19 @@ void TestDynamicSpectrum::pressOnRightEdge()
     QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 40));
     QTest::mouseClick(&w, Qt::RightButton, {}, QPoint(10, 6));
     QCOMPARE(spy.count(), 0);
-}
-
-void TestDynamicSpectrum::cursorSignals()
-{
-    DynamicSpectrumWidget w;
-    QVERIFY(showSmall(w, 40));
 
     QSignalSpy moved(&w, &DynamicSpectrumWidget::cursorPointChanged);
     QSignalSpy left(&w, &DynamicSpectrumWidget::cursorLeft);
     WidgetProbe::move(&w, QPoint(7, 5));
-    QCOMPARE(moved.count(), 1);
-    QCOMPARE(moved.at(0).at(0).toInt(), 42);
     WidgetProbe::move(&w, QPoint(30, 5));
     QCOMPARE(moved.count(), 2);
-    QCOMPARE(moved.at(1).at(0).toInt(), 49);
+    QCOMPARE(moved.at(1).at(0).toInt(), 1009);
     QCOMPARE(left.count(), 0);
     WidgetProbe::move(&w, QPoint(120, 5));
     QCOMPARE(left.count(), 1);
-    QCOMPARE(moved.count(), 2);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&w, &leave);
+    WidgetProbe::leave(&w);
     QCOMPARE(left.count(), 2);
+    QCOMPARE(moved.count(), 2);
 }
 
 void TestDynamicSpectrum::fragmentSelection()
@@ -386,58 +321,57 @@ void TestDynamicSpectrum::fragmentSelection()
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(6, 5));
     WidgetProbe::move(&w, QPoint(16, 5), Qt::LeftButton);
     // The dragged rectangle is outlined in blue while it is being drawn.
-    QImage shot = WidgetProbe::render(w, Qt::magenta);
-    QVERIFY(isBlue(shot.pixel(6, 6)));
-    QVERIFY(isBlue(shot.pixel(16, 6)));
+    const QImage shot = WidgetProbe::render(w, Qt::magenta);
+    QVERIFY(isBlue(shot.pixel(6, 6)) && isBlue(shot.pixel(16, 6)));
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(16, 5));
-    QCOMPARE(spy.count(), 1);
     // floor(6 / 3) = 2 to ceil(16 / 3) = 6.
-    QCOMPARE(spy.at(0).at(0).toInt(), 1002);
-    QCOMPARE(spy.at(0).at(1).toInt(), 4);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), (QList<QVariant>{1002, 4}));
     QVERIFY(!w.selectionMode());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
-    shot = WidgetProbe::render(w, Qt::magenta);
-    QCOMPARE(countPixels(shot, shot.rect(), isBlue), 0);
+    QCOMPARE(inkOf(w, isBlue), 0);
     QCOMPARE(clicks.count(), 0);
 
     // Leftwards and past the right end: clamped to the last point.
     w.setSelectionMode(true);
-    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(150, 5));
-    WidgetProbe::move(&w, QPoint(100, 5), Qt::LeftButton);
-    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(20, 5));
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(1).at(0).toInt(), 1006);
-    QCOMPARE(spy.at(1).at(1).toInt(), 4);
+    WidgetProbe::drag(&w, QPoint(150, 5), QPoint(20, 5));
+    QCOMPARE(spy.at(1), (QList<QVariant>{1006, 4}));
 
     // A drag under one pixel selects nothing and stays in selection mode.
     w.setSelectionMode(true);
-    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(9, 5));
-    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(9, 5));
+    WidgetProbe::click(&w, QPoint(9, 5));
     QCOMPARE(spy.count(), 2);
     QVERIFY(w.selectionMode());
 
     // Leaving the mode removes a half-drawn rectangle.
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(3, 5));
     WidgetProbe::move(&w, QPoint(24, 5), Qt::LeftButton);
-    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
+    QVERIFY(inkOf(w, isBlue) > 0);
     w.setSelectionMode(false);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
+    QCOMPARE(inkOf(w, isBlue), 0);
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(24, 5));
     QCOMPARE(spy.count(), 2);
 }
 
-void TestDynamicSpectrum::timeSpanCaption()
+void TestDynamicSpectrum::timeAxis()
 {
     DynamicSpectrumWidget w;
     cellsOnly(w);
     w.setCellSize(QSize(2, 4));
     w.setData(Rows(4, QVector<float>(1000, 1.0f)), 0, -1, QString());
     w.resize(2100, 200);
-    QCOMPARE(w.timeSpanCaption(), QString());
+    w.setTimeAxis(true, 0.0125, {});
+    QCOMPARE(w.timeSpanCaption(), QString()); // caption switched off
+    w.setTimeAxis(false, 0.0, {});
     w.setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
     QCOMPARE(w.timeSpanCaption(), QString()); // no seconds per point yet
     w.setTimeAxis(true, 0.0125, {});
     QCOMPARE(w.timeSpanCaption(), QStringLiteral("Time span: 12.5 s"));
+    // The dimension line lies 30 px under the image (no label rows).
+    QImage shot = WidgetProbe::render(w, Qt::magenta);
+    int y = int(w.layout().image.bottom()) + 30;
+    QVERIFY(countPixels(shot, QRect(40, y - 1, 200, 3), isDark) >= 200);
+    QCOMPARE(countPixels(shot, QRect(40, y - 20, 200, 10), isDark), 0);
 
     // Without the time axis the span is that of the visible part of the image.
     QWidget frame;
@@ -454,42 +388,23 @@ void TestDynamicSpectrum::timeSpanCaption()
     // 310 px of 2 px cells: 155 points of 12.5 ms.
     QCOMPARE(inner->timeSpanCaption(), QStringLiteral("Time span: 1.94 s"));
 
-    // The dimension line lies 30 px under the image (no label rows).
-    w.setTimeAxis(true, 0.0125, {});
-    const QImage shot = WidgetProbe::render(w, Qt::magenta);
-    const int y = int(w.layout().image.bottom()) + 30;
-    QVERIFY(countPixels(shot, QRect(40, y - 1, 200, 3), isDark) >= 200);
-    QCOMPARE(countPixels(shot, QRect(40, y - 20, 200, 10), isDark), 0);
-}
-
-void TestDynamicSpectrum::ticksUnderImage()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(1, 4));
-    w.setFitToWidth(true);
-    w.setData(Rows(4, QVector<float>(1000, 1.0f)), 20000, -1, QString());
-    w.resize(1000, 200);
-    QCOMPARE(w.layout().cellWidth, 1.0);
-    w.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
-    w.setTimeAxis(true, 0.0125, {});
-    const QImage shot = WidgetProbe::render(w, Qt::magenta);
-    const int y = int(w.layout().image.bottom()) + 3;
-    // Tick columns 100, 200, ... 500, 599, ... 899 at x = c + 0.5.
-    for (int c : {100, 200, 500, 599, 899}) {
-        const QRect around(c - 1, y, 3, 1);
-        QVERIFY2(countPixels(shot, around, isDark) > 0, qPrintable(QString::number(c)));
-    }
-    for (int c : {50, 150, 550, 650, 950})
+    // Ticks every 100 points and at the last hundred before the end, labelled.
+    DynamicSpectrumWidget t;
+    cellsOnly(t);
+    t.setFitToWidth(true);
+    t.setData(Rows(4, QVector<float>(1000, 1.0f)), 20000, -1, QString());
+    t.resize(1000, 200);
+    t.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
+    t.setTimeAxis(true, 0.0125, {});
+    shot = WidgetProbe::render(t, Qt::magenta);
+    y = int(t.layout().image.bottom()) + 3;
+    for (int c : {100, 500, 599, 899})
+        QVERIFY2(countPixels(shot, QRect(c - 1, y, 3, 1), isDark) > 0, qPrintable(QString::number(c)));
+    for (int c : {50, 550, 950})
         QCOMPARE(countPixels(shot, QRect(c - 1, y, 3, 1), isDark), 0);
-    // Labels under the ticks (absolute point numbers) leave ink in their row.
-    const int labels = int(w.layout().image.bottom()) + 11;
+    const int labels = int(t.layout().image.bottom()) + 11;
     QVERIFY(countPixels(shot, QRect(80, labels, 40, 14), isDark) > 0);
     QCOMPARE(countPixels(shot, QRect(140, labels, 20, 14), isDark), 0);
-
-    // Switched off: no ticks at all.
-    w.setTimeAxis(false, 0.0125, {});
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), QRect(0, y, 1000, 1), isDark), 0);
 }
 
 void TestDynamicSpectrum::dispersionLine()
@@ -497,55 +412,36 @@ void TestDynamicSpectrum::dispersionLine()
     DynamicSpectrumWidget w;
     cellsOnly(w);
     w.setCellSize(QSize(4, 4));
-    const int rowCount = 32;
     QVector<double> frequencies;
-    for (int r = 0; r < rowCount; ++r)
+    for (int r = 0; r < 32; ++r)
         frequencies.append(109.0 + 0.078 * r);
-    w.setData(Rows(rowCount, QVector<float>(200, 1.0f)), 7000, -1, QString());
+    w.setData(Rows(32, QVector<float>(200, 1.0f)), 7000, -1, QString());
     w.resize(820, 140);
-    const double dm = 30.0;
-    const double tres = 0.0125;
-    w.setDispersion(true, dm, tres, frequencies, 7050);
+    w.setDispersion(true, 30.0, 0.0125, frequencies, 7050);
     const QImage shot = WidgetProbe::render(w, Qt::magenta);
-
-    for (int r : {rowCount - 1, 20, 7, 0}) {
-        const double delay = delayPoints(frequencies.last(), frequencies.at(r), dm, tres);
-        const int x = int(std::floor((50 + delay + 0.5) * 4));
-        const int y = int((rowCount - r - 0.5) * 4);
-        QVERIFY2(countPixels(shot, QRect(x - 2, y - 1, 5, 3), isRed) > 0,
-                 qPrintable(QString("row %1 x %2").arg(r).arg(x)));
+    // DM 30 from 111.418 to 109 MHz: 0.4498 s = 35.98 points later at the bottom row.
+    for (const QPair<int, double> &row : {qMakePair(31, 0.0), qMakePair(0, 35.98)}) {
+        const int x = int(std::floor((50 + row.second + 0.5) * 4));
+        const int y = int((32 - row.first - 0.5) * 4);
+        QVERIFY2(countPixels(shot, QRect(x - 2, y - 1, 5, 3), isRed) > 0, qPrintable(QString::number(x)));
         QCOMPARE(countPixels(shot, QRect(x - 40, y - 1, 20, 3), isRed), 0);
     }
-    // The bottom row lies about 36 points to the right of the top row.
-    const double bottomDelay = delayPoints(frequencies.last(), frequencies.first(), dm, tres);
-    QVERIFY(bottomDelay > 30 && bottomDelay < 40);
-}
 
-void TestDynamicSpectrum::dispersionLineNeedsItsInputs()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(4, 4));
-    QVector<double> frequencies;
-    for (int r = 0; r < 8; ++r)
-        frequencies.append(109.0 + 0.3 * r);
-    w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
-    w.resize(420, 60);
-    w.setDispersion(false, 30.0, 0.0125, frequencies, 20);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
-    w.setDispersion(true, 30.0, 0.0, frequencies, 20);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
-    w.setDispersion(true, 30.0, 0.0125, frequencies.mid(0, 7), 20);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
-    w.setDispersion(true, 30.0, 0.0125, frequencies, 20);
-    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed) > 0);
+    // Each missing input hides the line; its colour can be changed.
+    w.setDispersion(false, 30.0, 0.0125, frequencies, 7050);
+    QCOMPARE(inkOf(w, isRed), 0);
+    w.setDispersion(true, 30.0, 0.0, frequencies, 7050);
+    QCOMPARE(inkOf(w, isRed), 0);
+    w.setDispersion(true, 30.0, 0.0125, frequencies.mid(0, 31), 7050);
+    QCOMPARE(inkOf(w, isRed), 0);
+    w.setDispersion(true, 30.0, 0.0125, frequencies, 7050);
     w.setDispersionColor(Qt::blue);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
-    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
+    QCOMPARE(inkOf(w, isRed), 0);
+    QVERIFY(inkOf(w, isBlue) > 0);
     // Clearing the data switches the line off with everything else.
     w.clear();
-    w.setData(Rows(8, QVector<float>(100, 1.0f)), 0, -1, QString());
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
+    w.setData(Rows(32, QVector<float>(200, 1.0f)), 7000, -1, QString());
+    QCOMPARE(inkOf(w, isBlue), 0);
 }
 
 void TestDynamicSpectrum::searchPointMarker()
@@ -556,31 +452,28 @@ void TestDynamicSpectrum::searchPointMarker()
     w.setCellSize(QSize(4, 10));
     w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 530, QStringLiteral("05:34:31"));
     w.resize(420, 300);
-    const DynamicSpectrumWidget::Layout l = w.layout();
     const int fh = QFontMetrics(w.axisFont()).height();
-    QCOMPARE(l.image.top(), double(2 * fh + 28 + 10));
+    const int top = int(w.layout().image.top());
+    QCOMPARE(top, 2 * fh + 28 + 10);
     const QImage shot = WidgetProbe::render(w, Qt::magenta);
     const int x = int((30 + 0.5) * 4);
-    const int top = int(l.image.top());
     QCOMPARE(countPixels(shot, QRect(x - 1, top - 18, 3, 16), isRed), 16);
     QCOMPARE(countPixels(shot, QRect(x - 30, top - 18, 20, 16), isRed), 0);
-    // Two label boxes above the line, the point number's box directly above it.
+    // Two label boxes above the line.
     QVERIFY(countPixels(shot, QRect(x - 40, top - 20 - fh - 4, 80, fh + 4), isDark) > 0);
     QVERIFY(countPixels(shot, QRect(x - 40, top - 20 - 2 * fh - 8, 80, fh + 4), isDark) > 0);
 
     // A marker outside the shown points is neither drawn nor given room.
     w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 600, QStringLiteral("05:34:31"));
     QCOMPARE(w.layout().image.top(), 0.0);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isRed), 0);
+    QCOMPARE(inkOf(w, isRed), 0);
 
     // With fit to width, the label boxes stay inside the image near its edge.
     w.setFitToWidth(true);
-    w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 599,
-              QStringLiteral("a long marker text that is wide"));
-    const QImage edge = WidgetProbe::render(w, Qt::magenta);
+    w.setData(Rows(5, QVector<float>(100, 1.0f)), 500, 599, QStringLiteral("a long marker text that is wide"));
     const int labelTop = int(w.layout().image.top()) - 20 - 2 * fh - 8;
-    QCOMPARE(countPixels(edge, QRect(419, labelTop, 1, 2 * fh + 8), isDark), 0);
-    QVERIFY(countPixels(edge, QRect(300, labelTop, 117, 2 * fh + 8), isRed) > 0);
+    QCOMPARE(inkOf(w, isDark, QRect(419, labelTop, 1, 2 * fh + 8)), 0);
+    QVERIFY(inkOf(w, isRed, QRect(300, labelTop, 117, 2 * fh + 8)) > 0);
 }
 
 void TestDynamicSpectrum::traceAboveImage()
@@ -594,10 +487,9 @@ void TestDynamicSpectrum::traceAboveImage()
     for (int c = 0; c < 100; ++c)
         trace[c] = 5.0 + c;
     w.setTrace(trace, 100);
-    const DynamicSpectrumWidget::Layout l = w.layout();
-    QCOMPARE(l.image.top(), 110.0);
+    const int top = int(w.layout().image.top());
+    QCOMPARE(top, 110);
     const QImage shot = WidgetProbe::render(w, Qt::magenta);
-    const int top = int(l.image.top());
     // The lowest value lies 4 px above the image, the highest 4 px under the band top.
     QVERIFY(countPixels(shot, QRect(0, top - 7, 6, 6), isBlue) > 0);
     QVERIFY(countPixels(shot, QRect(394, top - 100, 6, 8), isBlue) > 0);
@@ -607,16 +499,13 @@ void TestDynamicSpectrum::traceAboveImage()
     // A trace of another length is not drawn and takes no room.
     w.setTrace(trace.mid(0, 99), 100);
     QCOMPARE(w.layout().image.top(), 0.0);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
-    w.setTrace(trace, 100);
-    w.setTraceVisible(false);
-    QCOMPARE(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue), 0);
-
+    QCOMPARE(inkOf(w, isBlue), 0);
     // Not-a-number samples break the line instead of breaking the paint.
     trace[50] = std::numeric_limits<double>::quiet_NaN();
     w.setTrace(trace, 100);
-    w.setTraceVisible(true);
-    QVERIFY(countPixels(WidgetProbe::render(w, Qt::magenta), w.rect(), isBlue) > 0);
+    QVERIFY(inkOf(w, isBlue) > 0);
+    w.setTraceVisible(false);
+    QCOMPARE(inkOf(w, isBlue), 0);
 }
 
 void TestDynamicSpectrum::channelLabels()
@@ -631,7 +520,6 @@ void TestDynamicSpectrum::channelLabels()
     QCOMPARE(labels.size(), 3);
     QCOMPARE(labels.at(0).text, QStringLiteral("1"));
     QCOMPARE(labels.at(0).centreY, 50.0);
-    QCOMPARE(labels.at(2).text, QStringLiteral("3"));
     QCOMPARE(labels.at(2).centreY, 10.0);
 
     // Thin rows: numbers only where they do not overprint, starting at 1.
@@ -653,13 +541,10 @@ void TestDynamicSpectrum::channelLabels()
     w.setPrintLayout(true);
     labels = w.channelLabels();
     QCOMPARE(labels.size(), 3);
-    QCOMPARE(labels.at(0).text, QStringLiteral("109.04"));
-    QCOMPARE(labels.at(1).text, QStringLiteral("111.03"));
-    QCOMPARE(labels.at(2).text, QStringLiteral("110.04"));
+    QCOMPARE(labels.at(0).text + labels.at(1).text + labels.at(2).text, QStringLiteral("109.04111.03110.04"));
     // Middle label left out where it would touch an end label.
     w.setData(Rows(12, QVector<float>(10, 1.0f)), 0, -1, QString());
-    labels = w.channelLabels();
-    QCOMPARE(labels.size(), 2);
+    QCOMPARE(w.channelLabels().size(), 2);
     // Too few frequencies: no labels.
     w.setData(Rows(300, QVector<float>(10, 1.0f)), 0, -1, QString());
     QVERIFY(w.channelLabels().isEmpty());
@@ -668,7 +553,7 @@ void TestDynamicSpectrum::channelLabels()
     QVERIFY(w.channelLabels().isEmpty());
 }
 
-void TestDynamicSpectrum::yAxisStripDrawsLabels()
+void TestDynamicSpectrum::yAxisStrip()
 {
     QWidget frame;
     frame.resize(300, 200);
@@ -681,38 +566,27 @@ void TestDynamicSpectrum::yAxisStripDrawsLabels()
     auto *strip = new DynamicSpectrumYAxis(spectrum, &frame);
     strip->setGeometry(0, 0, 70, 200);
     QImage shot = WidgetProbe::render(frame, Qt::magenta);
-
     // Rows centred 10, 30 and 50 px into the spectrum, which starts 20 px down.
     for (int centre : {30, 50, 70})
-        QVERIFY2(countPixels(shot, QRect(30, centre - 8, 31, 16), isDark) > 0,
-                 qPrintable(QString::number(centre)));
+        QVERIFY2(countPixels(shot, QRect(30, centre - 8, 31, 16), isDark) > 0, qPrintable(QString::number(centre)));
     QCOMPARE(countPixels(shot, QRect(62, 0, 8, 200), isDark), 0);
     QCOMPARE(countPixels(shot, QRect(0, 85, 70, 115), isDark), 0);
     QCOMPARE(countPixels(shot, QRect(0, 0, 70, 18), isDark), 0);
-    QCOMPARE(QColor(shot.pixel(2, 2)), QColor(Qt::white));
-
     spectrum->setElementVisible(DynamicSpectrumWidget::ChannelLabels, false);
     shot = WidgetProbe::render(frame, Qt::magenta);
     QCOMPARE(countPixels(shot, QRect(0, 0, 70, 200), isDark), 0);
-}
 
-void TestDynamicSpectrum::yAxisChangedFollowsGeometry()
-{
+    // Each change of rows, cells, labels, font or size tells the strip.
     DynamicSpectrumWidget w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QSignalSpy spy(&w, &DynamicSpectrumWidget::yAxisChanged);
-    // Each change of rows, cells, labels, font or size tells the strip (a
-    // growing minimum size may add a resize of its own).
     const QVector<std::function<void()>> changes{
         [&] { w.setData(Rows(3, QVector<float>(10, 1.0f)), 0, -1, QString()); },
         [&] { w.setCellSize(QSize(3, 3)); },
         [&] { w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, false); },
-        [&] { w.setAxisFont(2, 14); },
-        [&] { w.resize(333, 222); },
-        [&] { w.setPrintLayout(true); },
-        [&] { w.setImageTop(15); },
-        [&] { w.clear(); }};
+        [&] { w.setAxisFont(2, 14); }, [&] { w.resize(333, 222); }, [&] { w.setPrintLayout(true); },
+        [&] { w.setImageTop(15); }, [&] { w.clear(); }};
     for (int i = 0; i < changes.size(); ++i) {
         const int before = spy.count();
         changes[i]();
@@ -732,23 +606,19 @@ void TestDynamicSpectrum::renderFragmentKeepsScale()
     w.resize(600, 100);
 
     const QImage part = w.renderFragment(1010, 20);
-    QVERIFY(!part.isNull());
     QCOMPARE(part.width(), DynamicSpectrumWidget::axisStripWidth + 20 * 5);
     // Point 1015 is column 5 of the fragment; grey of 15 on the 0..99 scale.
     const int expected = int(std::floor(84.0f * 255.0f / 99.0f + 0.5f));
-    const int y = int(part.height() / 2);
     bool found = false;
-    for (int yy = 0; yy < part.height() && !found; ++yy)
-        found = greyAt(part, 70 + 5 * 5 + 2, yy) == expected;
-    QVERIFY2(found, qPrintable(QString::number(y)));
+    for (int y = 0; y < part.height() && !found; ++y)
+        found = greyAt(part, 70 + 5 * 5 + 2, y) == expected;
+    QVERIFY(found);
 
     QVERIFY(w.renderFragment(0, 10).isNull());
     QVERIFY(w.renderFragment(1010, 0).isNull());
     QVERIFY(w.renderFragment(1100, 5).isNull());
-    QVERIFY(!w.renderFragment(1095, 1000).isNull());
     QCOMPARE(w.renderFragment(1095, 1000).width(), 70 + 5 * 5);
-    DynamicSpectrumWidget empty;
-    QVERIFY(empty.renderFragment(0, 10).isNull());
+    QVERIFY(DynamicSpectrumWidget().renderFragment(0, 10).isNull());
 }
 
 void TestDynamicSpectrum::badInput()
@@ -757,37 +627,27 @@ void TestDynamicSpectrum::badInput()
     const float inf = std::numeric_limits<float>::infinity();
     DynamicSpectrumWidget w;
     w.resize(300, 200);
-    const QColor window = w.palette().window().color();
 
-    // No data: only the background, no signals from the mouse.
-    QImage shot = WidgetProbe::render(w, Qt::magenta);
-    const QImage blank = shot;
-    for (int y = 0; y < shot.height(); y += 7)
-        for (int x = 0; x < shot.width(); x += 7)
-            QCOMPARE(QColor(shot.pixel(x, y)), window);
-    QVERIFY(w.layout().image.isEmpty());
+    // No data: only the background.
+    const QImage blank = WidgetProbe::render(w, Qt::magenta);
+    QCOMPARE(WidgetProbe::countColour(blank, w.palette().window().color()), 300 * 200);
     w.setData(Rows{}, 0, 5, QStringLiteral("x"));
     w.setData(Rows{{}, {}}, 0, 5, QStringLiteral("x"));
     QCOMPARE(w.rowCount(), 0);
-    QVERIFY(w.layout().image.isEmpty());
     QCOMPARE(WidgetProbe::render(w, Qt::magenta), blank);
 
     // Rows of unequal length are cut to the shortest.
     w.setData(Rows{{1, 2, 3, 4}, {1, 2}, {5, 6, 7}}, 0, -1, QString());
     QCOMPARE(w.pointCount(), 2);
-    QCOMPARE(w.rowCount(), 3);
 
     // Not-a-number and infinite samples, a row without any finite value.
-    w.setData(Rows{{nan, inf, -inf, 1.0f}, {nan, nan, nan, nan}, {inf, inf, 2, 2}}, 0, 1,
-              QString());
+    w.setData(Rows{{nan, inf, -inf, 1.0f}, {nan, nan, nan, nan}, {inf, inf, 2, 2}}, 0, 1, QString());
     QCOMPARE(w.rowMin(0), 1.0f);
     QCOMPARE(w.rowMax(0), 1.0f);
     w.setTrace({nan, std::numeric_limits<double>::infinity(), nan, 1.0}, 50);
-    QVector<double> frequencies{nan, 0.0, 110.0};
-    w.setDispersion(true, 1.0e12, 1.0e-9, frequencies, -2000000000);
+    w.setDispersion(true, 1.0e12, 1.0e-9, {nan, 0.0, 110.0}, -2000000000);
     w.setTimeAxis(true, std::numeric_limits<double>::quiet_NaN(), {});
-    shot = WidgetProbe::render(w, Qt::magenta);
-    QVERIFY(!shot.isNull());
+    QVERIFY(!WidgetProbe::render(w, Qt::magenta).isNull());
     w.setTimeAxis(true, 1.0e300, [](int) { return QString(); });
     WidgetProbe::render(w, Qt::magenta);
 
@@ -798,10 +658,8 @@ void TestDynamicSpectrum::badInput()
     tiny.setTrace(QVector<double>(12000, 1.0), 100);
     tiny.setMinimumSize(0, 0);
     tiny.resize(1, 1);
-    QCOMPARE(tiny.size(), QSize(1, 1));
-    shot = WidgetProbe::render(tiny, Qt::magenta);
-    QCOMPARE(shot.size(), QSize(1, 1));
-    QCOMPARE(tiny.channelLabels().size() > 0, true);
+    QCOMPARE(WidgetProbe::render(tiny, Qt::magenta).size(), QSize(1, 1));
+    QVERIFY(!tiny.channelLabels().isEmpty());
 
     // Extreme first points do not overflow into wrong fragments.
     DynamicSpectrumWidget far;

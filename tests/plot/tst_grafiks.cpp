@@ -16,29 +16,20 @@ class TestGrafiks : public QObject
 private slots:
     void autoYRange_data();
     void autoYRange();
-    void flatNegativeCurveIsDrawnInsideItsRange();
-    void firstCurveWithSamplesSetsTheLength();
+    void curvesAndTheirLength();
     void xTicksAtSpacing_data();
     void xTicksAtSpacing();
-    void xRowLabelsFromLabelsFormatterOrNumber();
-    void yExplicitTicks();
-    void yAutomaticTicksInBand();
-    void topRowsHangFromTheTopEdge();
+    void yTicksAndTopRows();
     void zeroAxis();
     void lineWidthClamped_data();
     void lineWidthClamped();
     void keyRuleKeepsZoomAndLegendColours();
-    void emptyKeyNeverKeepsZoom();
     void dragZoomAndZoomBack();
-    void dragFromMarginStartsAtPlotEdge();
     void peakSelection();
-    void cursorReadout();
-    void clickSignals();
+    void cursorReadoutAndClicks();
     void guideLines();
     void setVisibleXRange();
     void badInput();
-    void thousandsOfSeries();
-    void tinyWidget();
 };
 
 namespace {
@@ -55,21 +46,24 @@ QVector<double> ramp(int count, double from = 0.0, double step = 1.0)
     return values;
 }
 
-bool isDark(const QImage &image, int x, int y)
-{
-    return qGray(image.pixel(x, y)) < 80;
-}
-
-bool fuzzyEqual(double a, double b)
-{
-    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
-}
+bool isDark(const QImage &image, int x, int y) { return qGray(image.pixel(x, y)) < 80; }
+bool fuzzyEqual(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); }
+int blueIn(const QImage &image, const QRect &area) { return WidgetProbe::countColour(image, QColor(0, 0, 255), area); }
 
 GraphSpec curveSpec(const QVector<double> &values, const QString &key = QString())
 {
     GraphSpec spec;
     spec.key = key;
     spec.series.append(GraphSeries(QStringLiteral("signal"), values, QColor(0, 0, 255)));
+    return spec;
+}
+
+GraphSpec fixedSpec(const QVector<double> &values, double low, double high)
+{
+    GraphSpec spec = curveSpec(values);
+    spec.yAxis.autoRange = false;
+    spec.yAxis.min = low;
+    spec.yAxis.max = high;
     return spec;
 }
 
@@ -112,33 +106,21 @@ void TestGrafiks::autoYRange()
     QFETCH(double, low);
     QFETCH(double, high);
     Grafiks plot;
+    plot.resize(400, 300);
     plot.setGraphSpec(curveSpec(values));
     QVERIFY2(fuzzyEqual(plot.fullRange().yMin, low), qPrintable(QString::number(plot.fullRange().yMin, 'g', 17)));
     QVERIFY2(fuzzyEqual(plot.fullRange().yMax, high), qPrintable(QString::number(plot.fullRange().yMax, 'g', 17)));
+    // A flat curve is drawn inside the plot, not on its edge.
+    if (values.size() == 50)
+        QVERIFY(blueIn(render(plot), plot.plotLayout().plotRect().adjusted(0, 1, 0, -1)) >= plot.plotLayout().plotWidth);
 
-    GraphSpec fixed = curveSpec(values);
-    fixed.yAxis.autoRange = false;
-    fixed.yAxis.min = -2.0;
-    fixed.yAxis.max = 7.0;
-    plot.setGraphSpec(fixed);
+    plot.setGraphSpec(fixedSpec(values, -2.0, 7.0));
     QCOMPARE(plot.fullRange().yMin, -2.0);
     QCOMPARE(plot.fullRange().yMax, 7.0);
 }
 
-void TestGrafiks::flatNegativeCurveIsDrawnInsideItsRange()
-{
-    Grafiks plot;
-    plot.resize(400, 300);
-    plot.setGraphSpec(curveSpec(QVector<double>(100, -10.0)));
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    QVERIFY(layout.valid);
-    const int y = layout.pixelY(-10.0);
-    QVERIFY(y > layout.plotRect().top() && y < layout.plotRect().bottom());
-    const QImage image = render(plot);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 0, 255), layout.plotRect()) >= layout.plotWidth);
-}
-
-void TestGrafiks::firstCurveWithSamplesSetsTheLength()
+// The first curve with samples sets the length; longer ones are not drawn.
+void TestGrafiks::curvesAndTheirLength()
 {
     Grafiks plot;
     plot.resize(400, 300);
@@ -150,8 +132,17 @@ void TestGrafiks::firstCurveWithSamplesSetsTheLength()
     QCOMPARE(plot.commonSampleCount(), 30);
     QCOMPARE(plot.fullRange().xMax, 29.0);
     const QImage image = render(plot);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 128, 0), image.rect()) > 50);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 0, 255), image.rect()), 0);
+    QVERIFY(WidgetProbe::countColour(image, QColor(0, 128, 0)) > 50);
+    QCOMPARE(blueIn(image, image.rect()), 0);
+
+    // Thousands of curves: the palette repeats in the legend.
+    GraphSpec many;
+    for (int i = 0; i < 3000; ++i)
+        many.series.append(GraphSeries(QStringLiteral("s%1").arg(i), ramp(50, i, 0.5)));
+    plot.setGraphSpec(many);
+    QCOMPARE(plot.legendEntries().size(), 3000);
+    QCOMPARE(plot.legendEntries().at(17).color, SeriesPalette.at(1));
+    render(plot);
 }
 
 void TestGrafiks::xTicksAtSpacing_data()
@@ -180,119 +171,74 @@ void TestGrafiks::xTicksAtSpacing()
     spec.bottomAxis.rows = {row};
     plot.setGraphSpec(spec);
     QCOMPARE(plot.plotLayout().plotWidth, 600);
-    const QImage image = render(plot);
+    QImage image = render(plot);
 
     // Tick marks rise 9 px from the bottom edge, one per tick, nowhere else.
     QVector<int> marks;
-    for (int x = 1; x < 739; ++x) {
+    for (int x = 1; x < 739; ++x)
         if (isDark(image, x, 400 - 5))
             marks.append(x - 70);
-    }
     QCOMPARE(marks, offsets);
-    QVERIFY(isDark(image, 70, 400 - 9));
-    QVERIFY(!isDark(image, 70, 400 - 11));
+    QVERIFY(isDark(image, 70, 400 - 9) && !isDark(image, 70, 400 - 11));
     // A tick's value is the value under its pixel: here the sample index.
     QVector<double> expected;
     for (const int offset : offsets)
         expected.append(offset);
     QCOMPARE(formatted, expected);
-}
 
-void TestGrafiks::xRowLabelsFromLabelsFormatterOrNumber()
-{
-    Grafiks plot;
-    plot.resize(740, 400);
-    GraphSpec spec = curveSpec(ramp(601));
-    spec.bottomAxis.enabled = true;
+    // Fixed labels win; an empty one falls back to the formatter.
     spec.bottomAxis.tickSpacing = 300;
-    AxisRow fixed;
-    fixed.labels = QStringList{QStringLiteral("start"), QString(), QStringLiteral("end")};
-    QStringList formatterCalls;
-    fixed.tickFormatter = [&formatterCalls](double x) {
-        formatterCalls.append(QString::number(x));
-        return QStringLiteral("f");
-    };
-    spec.bottomAxis.rows = {fixed};
+    spec.bottomAxis.rows[0].labels = QStringList{QStringLiteral("start"), QString(), QStringLiteral("end")};
     plot.setGraphSpec(spec);
+    formatted.clear();
     render(plot);
-    // Fixed labels win; the empty one falls back to the formatter.
-    QCOMPARE(formatterCalls, QStringList{QStringLiteral("300")});
+    QCOMPARE(formatted, QVector<double>{300});
 }
 
-void TestGrafiks::yExplicitTicks()
+void TestGrafiks::yTicksAndTopRows()
 {
     Grafiks plot;
     plot.resize(400, 300);
-    GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
-    spec.yAxis.autoRange = false;
-    spec.yAxis.min = 0.0;
-    spec.yAxis.max = 10.0;
+    GraphSpec spec = fixedSpec(ramp(50, 0.0, 0.2), 0.0, 10.0);
     spec.yAxis.tickValues = {0.0, 2.5, 5.0, 12.0};
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QImage image = render(plot);
-    QVector<int> marks;
-    for (int y = layout.plotRect().top(); y <= layout.plotRect().bottom(); ++y) {
-        if (isDark(image, 4, y))
-            marks.append(y);
-    }
-    QCOMPARE(marks, (QVector<int>{layout.pixelY(5.0), layout.pixelY(2.5), layout.pixelY(0.0)}));
-}
-
-void TestGrafiks::yAutomaticTicksInBand()
-{
-    Grafiks plot;
-    plot.resize(400, 300);
-    GraphSpec spec = curveSpec(ramp(50, 0.0, 0.2));
-    spec.yAxis.autoRange = false;
-    spec.yAxis.min = 0.0;
-    spec.yAxis.max = 10.0;
-    spec.yAxis.tickSpacing = 1000;
     plot.setGraphSpec(spec);
     Grafiks::PlotLayout layout = plot.plotLayout();
     QImage image = render(plot);
-    // One step over the whole axis: marks at both ends only.
-    QVERIFY(isDark(image, 4, layout.pixelY(0.0)));
-    QVERIFY(isDark(image, 4, layout.pixelY(10.0)));
-    QVERIFY(!isDark(image, 4, layout.pixelY(5.0)));
+    QVector<int> marks;
+    for (int y = layout.plotRect().top(); y <= layout.plotRect().bottom(); ++y)
+        if (isDark(image, 4, y))
+            marks.append(y);
+    QCOMPARE(marks, (QVector<int>{layout.pixelY(5.0), layout.pixelY(2.5), layout.pixelY(0.0)}));
 
+    // Automatic ticks only in the band.
+    spec.yAxis.tickValues.clear();
+    spec.yAxis.tickSpacing = 1000;
     spec.yAxis.tickBandOnly = true;
     spec.yAxis.bandMin = 2.0;
     spec.yAxis.bandMax = 6.0;
     plot.setGraphSpec(spec);
     layout = plot.plotLayout();
     image = render(plot);
-    QVERIFY(isDark(image, 4, layout.pixelY(2.0)));
-    QVERIFY(isDark(image, 4, layout.pixelY(6.0)));
-    QVERIFY(!isDark(image, 4, layout.pixelY(0.0)));
-    QVERIFY(!isDark(image, 4, layout.pixelY(10.0)));
-}
+    QVERIFY(isDark(image, 4, layout.pixelY(2.0)) && isDark(image, 4, layout.pixelY(6.0)));
+    QVERIFY(!isDark(image, 4, layout.pixelY(0.0)) && !isDark(image, 4, layout.pixelY(10.0)));
 
-void TestGrafiks::topRowsHangFromTheTopEdge()
-{
-    Grafiks plot;
+    // Top rows hang from the top edge; hidden, they give the room back.
     plot.resize(740, 400);
-    GraphSpec spec = curveSpec(ramp(601));
+    spec = curveSpec(ramp(601));
     spec.topAxis.enabled = true;
     spec.topAxis.tickSpacing = 300;
     spec.topAxis.rows = {AxisRow(), AxisRow()};
     spec.title = QStringLiteral("T");
     plot.setGraphSpec(spec);
-    const int rowHeight = QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height();
-    QCOMPARE(plot.plotLayout().top, 50 + rowHeight + 10);
-    QCOMPARE(plot.plotLayout().bottom, 50);
-    QImage image = render(plot);
-    for (const int offset : {0, 300, 600}) {
-        QVERIFY(isDark(image, 70 + offset, 4));
-        QVERIFY(!isDark(image, 70 + offset, 400 - 5));
-    }
+    QCOMPARE(plot.plotLayout().top, 50 + QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height() + 10);
+    image = render(plot);
+    for (const int offset : {0, 300, 600})
+        QVERIFY(isDark(image, 70 + offset, 4) && !isDark(image, 70 + offset, 400 - 5));
     QVERIFY(!isDark(image, 70 + 150, 4));
-    // Both rows hidden: no marks, and the plot gets the room back.
     plot.setAxisVisible(0, false);
     plot.setAxisVisible(1, false);
     QCOMPARE(plot.plotLayout().top, 50);
-    image = render(plot);
-    QVERIFY(!isDark(image, 70 + 300, 4));
+    QVERIFY(!isDark(render(plot), 70 + 300, 4));
 }
 
 void TestGrafiks::zeroAxis()
@@ -301,17 +247,13 @@ void TestGrafiks::zeroAxis()
     plot.resize(500, 400);
     GraphSpec spec = curveSpec(ramp(100, -50.0));
     spec.yAxis.zeroAxis = ZeroAxis::Line;
-    spec.series[0].color = QColor(0, 0, 255);
     plot.setGraphSpec(spec);
-    Grafiks::PlotLayout layout = plot.plotLayout();
+    const Grafiks::PlotLayout layout = plot.plotLayout();
     const int zero = layout.pixelY(0.0);
     QImage image = render(plot);
     QVERIFY(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
-    QVERIFY(isDark(image, 4, zero));
-    QVERIFY(isDark(image, 4, zero - 100));
-    QVERIFY(isDark(image, 4, zero + 100));
+    QVERIFY(isDark(image, 4, zero) && isDark(image, 4, zero - 100) && isDark(image, 4, zero + 100));
     QVERIFY(!isDark(image, 4, zero - 50));
-
     // Thick curves get a black zero line.
     spec.lineWidth = 3;
     plot.setGraphSpec(spec);
@@ -338,16 +280,12 @@ void TestGrafiks::lineWidthClamped()
     QFETCH(int, drawn);
     Grafiks plot;
     plot.resize(400, 300);
-    GraphSpec spec = curveSpec(QVector<double>(100, 5.0));
-    spec.yAxis.autoRange = false;
-    spec.yAxis.min = 0.0;
-    spec.yAxis.max = 10.0;
+    GraphSpec spec = fixedSpec(QVector<double>(100, 5.0), 0.0, 10.0);
     spec.lineWidth = specWidth;
     spec.series[0].lineWidth = seriesWidth;
     plot.setGraphSpec(spec);
     QCOMPARE(plot.lineWidth(), qBound(1, specWidth, 10));
-    const QImage image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 0, 255), QRect(200, 0, 1, 300)), drawn);
+    QCOMPARE(blueIn(render(plot), QRect(200, 0, 1, 300)), drawn);
 }
 
 void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
@@ -360,7 +298,6 @@ void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
     const QRect area = plot.plotLayout().plotRect();
     drag(&plot, QPoint(area.left() + area.width() / 4, area.top() + 10),
          QPoint(area.left() + area.width() / 2, area.bottom() - 10));
-    QCOMPARE(plot.zoomDepth(), 1);
     const Grafiks::ViewRange zoomed = plot.visibleRange();
     QVERIFY(zoomed.xMax - zoomed.xMin < 400);
     plot.setSeriesColor(0, QColor(0, 160, 0));
@@ -370,43 +307,26 @@ void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
     again.zoomEnabled = true;
     plot.setGraphSpec(again);
     QCOMPARE(plot.zoomDepth(), 1);
-    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, zoomed.xMin));
-    QVERIFY(fuzzyEqual(plot.visibleRange().xMax, zoomed.xMax));
-    QCOMPARE(plot.series().at(0).color, QColor(0, 160, 0));
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, zoomed.xMin) && fuzzyEqual(plot.visibleRange().xMax, zoomed.xMax));
     QCOMPARE(plot.legendEntries().at(0).color, QColor(0, 160, 0));
-
     // Shorter data under the same key: the view is clamped into it.
-    GraphSpec shorter = curveSpec(ramp(400), QStringLiteral("data|1"));
-    plot.setGraphSpec(shorter);
+    plot.setGraphSpec(curveSpec(ramp(400), QStringLiteral("data|1")));
     QVERIFY(fuzzyEqual(plot.visibleRange().xMin, zoomed.xMin));
     QCOMPARE(plot.visibleRange().xMax, 399.0);
-
     // A view that collapses is reset to the full range.
-    GraphSpec tiny = curveSpec(ramp(100), QStringLiteral("data|1"));
-    plot.setGraphSpec(tiny);
-    QCOMPARE(plot.visibleRange().xMin, 0.0);
-    QCOMPARE(plot.visibleRange().xMax, 99.0);
-
+    plot.setGraphSpec(curveSpec(ramp(100), QStringLiteral("data|1")));
+    QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 99.0));
     // Another key resets the view and the history; the colour goes with the name.
     plot.setGraphSpec(curveSpec(ramp(1000), QStringLiteral("data|2")));
     QCOMPARE(plot.zoomDepth(), 0);
-    QCOMPARE(plot.visibleRange().xMin, plot.fullRange().xMin);
-    QCOMPARE(plot.visibleRange().xMax, plot.fullRange().xMax);
+    QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 999.0));
     QCOMPARE(plot.series().at(0).color, QColor(0, 160, 0));
-}
-
-void TestGrafiks::emptyKeyNeverKeepsZoom()
-{
-    Grafiks plot;
-    plot.resize(600, 400);
-    GraphSpec spec = curveSpec(ramp(1000));
-    spec.zoomEnabled = true;
+    // An empty key never keeps the view.
+    spec.key.clear();
     plot.setGraphSpec(spec);
     plot.setVisibleXRange(100, 200);
-    QCOMPARE(plot.visibleRange().xMin, 100.0);
     plot.setGraphSpec(spec);
-    QCOMPARE(plot.visibleRange().xMin, 0.0);
-    QCOMPARE(plot.visibleRange().xMax, 999.0);
+    QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 999.0));
 }
 
 void TestGrafiks::dragZoomAndZoomBack()
@@ -418,66 +338,42 @@ void TestGrafiks::dragZoomAndZoomBack()
     plot.setGraphSpec(spec);
     QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
     const Grafiks::ViewRange full = plot.visibleRange();
-    Grafiks::PlotLayout layout = plot.plotLayout();
+    const Grafiks::PlotLayout layout = plot.plotLayout();
     const QRect area = layout.plotRect();
 
     const QPoint from(area.left() + 100, area.top() + 30);
     const QPoint to(area.left() + 300, area.bottom() - 40);
     drag(&plot, from, to);
     const Grafiks::ViewRange first = plot.visibleRange();
-    QVERIFY(fuzzyEqual(first.xMin, layout.valueX(from.x())));
-    QVERIFY(fuzzyEqual(first.xMax, layout.valueX(to.x())));
-    QVERIFY(fuzzyEqual(first.yMin, layout.valueY(to.y())));
-    QVERIFY(fuzzyEqual(first.yMax, layout.valueY(from.y())));
-    QCOMPARE(plot.zoomDepth(), 1);
+    QVERIFY(fuzzyEqual(first.xMin, layout.valueX(from.x())) && fuzzyEqual(first.xMax, layout.valueX(to.x())));
+    QVERIFY(fuzzyEqual(first.yMin, layout.valueY(to.y())) && fuzzyEqual(first.yMax, layout.valueY(from.y())));
     QCOMPARE(ranges.count(), 1);
     QVERIFY(fuzzyEqual(ranges.last().at(0).toDouble(), first.xMin));
     QVERIFY(plot.selectionRect().isNull());
-
-    layout = plot.plotLayout();
     drag(&plot, QPoint(area.left() + 50, area.top() + 5), QPoint(area.left() + 150, area.bottom() - 5));
     QCOMPARE(plot.zoomDepth(), 2);
-    QCOMPARE(ranges.count(), 2);
 
-    // Right to left: one step back, then the full view.
-    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
+    // Right to left: one step back, then the full view, then nothing more.
+    const QPoint back(area.left() + 300, area.top() + 50), left(area.left() + 100, area.top() + 80);
+    drag(&plot, back, left);
     QCOMPARE(plot.zoomDepth(), 1);
-    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, first.xMin));
-    QVERIFY(fuzzyEqual(plot.visibleRange().xMax, first.xMax));
-    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
-    QCOMPARE(plot.zoomDepth(), 0);
-    QCOMPARE(plot.visibleRange().xMin, full.xMin);
-    QCOMPARE(plot.visibleRange().xMax, full.xMax);
+    QVERIFY(fuzzyEqual(plot.visibleRange().xMin, first.xMin) && fuzzyEqual(plot.visibleRange().xMax, first.xMax));
+    drag(&plot, back, left);
+    QCOMPARE(plot.visibleXRange(), qMakePair(full.xMin, full.xMax));
     QCOMPARE(ranges.count(), 4);
-
-    // With an empty history a leftward drag changes nothing.
-    drag(&plot, QPoint(area.left() + 300, area.top() + 50), QPoint(area.left() + 100, area.top() + 80));
+    drag(&plot, back, left);
     QCOMPARE(ranges.count(), 4);
-    QCOMPARE(plot.visibleRange().xMin, full.xMin);
 
     // Reset zoom clears the history.
     drag(&plot, from, to);
     plot.resetZoom();
     QCOMPARE(plot.zoomDepth(), 0);
     QCOMPARE(plot.visibleRange().xMax, full.xMax);
-}
 
-void TestGrafiks::dragFromMarginStartsAtPlotEdge()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    GraphSpec spec = curveSpec(ramp(1001));
-    spec.zoomEnabled = true;
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QRect area = layout.plotRect();
-    const QPoint to(area.left() + 250, area.bottom() - 100);
+    // A drag from the margin starts at the plot's edge; one that never enters the plot is dropped.
     drag(&plot, QPoint(10, area.top() + 100), to);
-    QCOMPARE(plot.zoomDepth(), 1);
-    QCOMPARE(plot.visibleRange().xMin, 0.0);
+    QCOMPARE(plot.visibleRange().xMin, full.xMin);
     QVERIFY(fuzzyEqual(plot.visibleRange().xMax, layout.valueX(to.x())));
-
-    // A drag that never enters the plot is dropped.
     plot.resetZoom();
     drag(&plot, QPoint(5, 5), QPoint(60, 20));
     QCOMPARE(plot.zoomDepth(), 0);
@@ -497,22 +393,18 @@ void TestGrafiks::peakSelection()
     QSignalSpy values(&plot, &Grafiks::xAxisValuesClicked);
     const Grafiks::PlotLayout layout = plot.plotLayout();
     const QRect area = layout.plotRect();
-    auto indexAt = [&layout](int px) { return int(std::round(layout.valueX(px))); };
-
     const QPoint from(area.left() + 111, area.top() + 40);
     const QPoint to(area.left() + 333, area.top() + 200);
+    const QList<QVariant> span{int(std::round(layout.valueX(from.x()))), int(std::round(layout.valueX(to.x())))};
     drag(&plot, from, to);
     QCOMPARE(selected.count(), 1);
-    QCOMPARE(selected.last().at(0).toInt(), indexAt(from.x()));
-    QCOMPARE(selected.last().at(1).toInt(), indexAt(to.x()));
+    QCOMPARE(selected.last(), span);
     QCOMPARE(plot.zoomDepth(), 0);
-    QVERIFY(!plot.selectionRect().isNull());
 
     // A press inside the selection asks for the peak information.
     click(&plot, QPoint(area.left() + 200, area.top() + 100));
     QCOMPARE(info.count(), 1);
-    QCOMPARE(info.last().at(0).toInt(), indexAt(from.x()));
-    QCOMPARE(info.last().at(1).toInt(), indexAt(to.x()));
+    QCOMPARE(info.last(), span);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(values.count(), 0);
     QVERIFY(!plot.selectionRect().isNull());
@@ -521,12 +413,11 @@ void TestGrafiks::peakSelection()
     drag(&plot, to, from);
     QCOMPARE(selected.count(), 1);
     QCOMPARE(plot.zoomDepth(), 0);
-
     plot.setPeakSelectionEnabled(false);
     QVERIFY(plot.selectionRect().isNull());
 }
 
-void TestGrafiks::cursorReadout()
+void TestGrafiks::cursorReadoutAndClicks()
 {
     Grafiks plot;
     plot.resize(700, 500);
@@ -541,45 +432,28 @@ void TestGrafiks::cursorReadout()
                                  .arg(formatPlotNumber(layout.valueY(at.y()), 1), formatPlotNumber(x, 0))
                                  .arg(x * 2.0, 0, 'f', 1);
     QCOMPARE(texts.last().at(0).toString(), expected);
-    QCOMPARE(plot.cursorText(at), expected);
-
     WidgetProbe::move(&plot, QPoint(5, 5));
     QCOMPARE(texts.last().at(0).toString(), QString());
     WidgetProbe::move(&plot, at);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&plot, &leave);
+    WidgetProbe::leave(&plot);
     QCOMPARE(texts.last().at(0).toString(), QString());
-}
 
-void TestGrafiks::clickSignals()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    plot.setGraphSpec(readoutSpec(201));
     QSignalSpy clicked(&plot, &Grafiks::graphClicked);
     QSignalSpy values(&plot, &Grafiks::xAxisValuesClicked);
     QSignalSpy right(&plot, &Grafiks::graphRightClicked);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QPoint at(layout.left + 200, layout.top + 100);
     click(&plot, at);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(values.count(), 1);
-    const double x = layout.valueX(at.x());
     QCOMPARE(values.last().at(0).toStringList(), (QStringList{QStringLiteral("N"), QStringLiteral("T")}));
     QCOMPARE(values.last().at(1).toStringList(),
              (QStringList{formatPlotNumber(x, 0), QStringLiteral("t%1").arg(x * 2.0, 0, 'f', 1)}));
-    QCOMPARE(values.last().at(2).toDouble(), x);
     QCOMPARE(values.last().at(3).toInt(), sampleIndexAtValue(x, 0.0, 200.0, 201));
-
     click(&plot, at, Qt::RightButton);
     QCOMPARE(right.count(), 1);
-    QCOMPARE(clicked.count(), 1);
-
     // Clicks in the margin are no graph clicks.
     click(&plot, QPoint(10, 10));
     click(&plot, QPoint(10, 10), Qt::RightButton);
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(right.count(), 1);
+    QCOMPARE(clicked.count() + right.count(), 2);
 }
 
 void TestGrafiks::guideLines()
@@ -589,33 +463,31 @@ void TestGrafiks::guideLines()
     GraphSpec spec = curveSpec(ramp(100));
     GraphSeries level;
     level.kind = GraphSeries::HorizontalLine;
-    level.name = QStringLiteral("level");
     level.yValue = 50.0;
     level.color = QColor(255, 0, 0);
     spec.series.append(level);
     GraphSeries point;
     point.kind = GraphSeries::VerticalLine;
-    point.name = QStringLiteral("point");
     point.sampleIndex = 30;
     point.color = QColor(0, 160, 0);
     point.drawOnTop = true;
     spec.series.append(point);
     plot.setGraphSpec(spec);
-    Grafiks::PlotLayout layout = plot.plotLayout();
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const QColor green(0, 160, 0);
     QImage image = render(plot);
-    QVERIFY(WidgetProbe::countColour(image, QColor(255, 0, 0), QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
-
+    QVERIFY(WidgetProbe::countColour(image, Qt::red, QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
+    QVERIFY(WidgetProbe::countColour(image, green, QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
     plot.setVerticalLineIndex(2, 60);
     image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(30), 0, 1, 400)), 0);
-    QVERIFY(WidgetProbe::countColour(image, QColor(0, 160, 0), QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
-
+    QCOMPARE(WidgetProbe::countColour(image, green, QRect(layout.pixelX(30), 0, 1, 400)), 0);
+    QVERIFY(WidgetProbe::countColour(image, green, QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
+    // The large layout leaves the vertical line out.
     spec.layoutMode = GraphLayout::Large;
     plot.setGraphSpec(spec);
     image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(0, 160, 0), image.rect()), 0);
-    QVERIFY(WidgetProbe::countColour(image, QColor(255, 0, 0), image.rect()) > 100);
+    QCOMPARE(WidgetProbe::countColour(image, green), 0);
+    QVERIFY(WidgetProbe::countColour(image, Qt::red) > 100);
 }
 
 void TestGrafiks::setVisibleXRange()
@@ -624,70 +496,56 @@ void TestGrafiks::setVisibleXRange()
     plot.resize(500, 400);
     plot.setGraphSpec(curveSpec(ramp(101)));
     QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
-    plot.setVisibleXRange(80, 20);
-    QCOMPARE(plot.visibleXRange(), qMakePair(20.0, 80.0));
-    QCOMPARE(ranges.count(), 1);
-    plot.setVisibleXRange(-50, 500);
-    QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 100.0));
-    plot.setVisibleXRange(40, 40);
-    QCOMPARE(plot.visibleXRange(), qMakePair(39.5, 40.5));
-    plot.setVisibleXRange(100, 100);
-    QCOMPARE(plot.visibleXRange(), qMakePair(99.5, 100.0));
-    const int before = ranges.count();
+    const QVector<QPair<QPair<double, double>, QPair<double, double>>> cases{
+        {{80, 20}, {20, 80}}, {{-50, 500}, {0, 100}}, {{40, 40}, {39.5, 40.5}}, {{100, 100}, {99.5, 100}}};
+    for (const auto &c : cases) {
+        plot.setVisibleXRange(c.first.first, c.first.second);
+        QCOMPARE(plot.visibleXRange(), c.second);
+    }
+    QCOMPARE(ranges.count(), 4);
     plot.setVisibleXRange(std::nan(""), 3);
-    QCOMPARE(ranges.count(), before);
     plot.setVisibleXRange(99.5, 100.0);
-    QCOMPARE(ranges.count(), before);
+    QCOMPARE(ranges.count(), 4);
 }
 
 void TestGrafiks::badInput()
 {
     Grafiks plot;
     plot.resize(400, 300);
-
     QVector<double> gappy = ramp(300);
     for (int i = 100; i < 120; ++i)
         gappy[i] = std::nan("");
     gappy[200] = INFINITY;
     gappy[201] = -INFINITY;
     plot.setGraphSpec(curveSpec(gappy));
-    QVERIFY(plot.plotLayout().valid);
-    QVERIFY(WidgetProbe::countColour(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) > 100);
+    QVERIFY(blueIn(render(plot), plot.plotLayout().plotRect()) > 100);
     QVERIFY(!plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty());
 
     // A single sample shows as a dot.
     plot.setGraphSpec(curveSpec(QVector<double>{4.0}));
-    QCOMPARE(plot.fullRange().xMin, 0.0);
     QCOMPARE(plot.fullRange().xMax, 1.0);
-    QVERIFY(WidgetProbe::countColour(render(plot), QColor(0, 0, 255), plot.plotLayout().plotRect()) >= 1);
-    QCOMPARE(plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty(), false);
+    QVERIFY(blueIn(render(plot), plot.plotLayout().plotRect()) >= 1);
 
     // Equal x values: the x range is widened to the sample count.
     GraphSpec equalX = curveSpec(ramp(10));
     equalX.bottomAxis.enabled = true;
     equalX.bottomAxis.xValues = QVector<double>(10, 5.0);
     plot.setGraphSpec(equalX);
-    QCOMPARE(plot.fullRange().xMin, 5.0);
     QCOMPARE(plot.fullRange().xMax, 14.0);
     render(plot);
     click(&plot, plot.plotLayout().plotRect().center());
 
     // Non-finite fixed range and x values.
-    GraphSpec broken = curveSpec(ramp(10));
-    broken.yAxis.autoRange = false;
-    broken.yAxis.min = std::nan("");
-    broken.yAxis.max = INFINITY;
+    GraphSpec broken = fixedSpec(ramp(10), std::nan(""), INFINITY);
     broken.bottomAxis.enabled = true;
     broken.bottomAxis.xValues = QVector<double>(10, std::nan(""));
     plot.setGraphSpec(broken);
-    QCOMPARE(plot.fullRange().yMin, 0.0);
     QCOMPARE(plot.fullRange().yMax, 1.0);
     QCOMPARE(plot.fullRange().xMax, 9.0);
     render(plot);
 
     // Empty series: the empty-plot text.
     plot.setGraphSpec(curveSpec(QVector<double>()));
-    QCOMPARE(plot.commonSampleCount(), 0);
     QVERIFY(plot.cursorText(QPoint(200, 150)).isEmpty());
     render(plot);
     click(&plot, QPoint(200, 150));
@@ -701,30 +559,9 @@ void TestGrafiks::badInput()
     plot.setVerticalLineIndex(3, 7);
     QCOMPARE(layers.count(), 0);
     plot.clear();
-    QVERIFY(plot.series().isEmpty());
-    QVERIFY(plot.key().isEmpty());
-}
+    QVERIFY(plot.series().isEmpty() && plot.key().isEmpty());
 
-void TestGrafiks::thousandsOfSeries()
-{
-    Grafiks plot;
-    plot.resize(600, 400);
-    GraphSpec spec;
-    for (int i = 0; i < 3000; ++i)
-        spec.series.append(GraphSeries(QStringLiteral("s%1").arg(i), ramp(50, i, 0.5)));
-    spec.key = QStringLiteral("many");
-    plot.setGraphSpec(spec);
-    QCOMPARE(plot.legendEntries().size(), 3000);
-    QCOMPARE(plot.legendEntries().at(17).color, SeriesPalette.at(1));
-    render(plot);
-    plot.setGraphSpec(spec);
-    QCOMPARE(plot.series().size(), 3000);
-    render(plot);
-}
-
-void TestGrafiks::tinyWidget()
-{
-    Grafiks plot;
+    // A widget too small for a plot area, then just big enough for one pixel.
     GraphSpec spec = readoutSpec(1000);
     spec.zoomEnabled = true;
     spec.title = QStringLiteral("title");
@@ -733,9 +570,7 @@ void TestGrafiks::tinyWidget()
     QVERIFY(!plot.plotLayout().valid);
     QCOMPARE(render(plot).size(), QSize(1, 1));
     drag(&plot, QPoint(0, 0), QPoint(0, 0));
-    WidgetProbe::move(&plot, QPoint(0, 0));
     QVERIFY(plot.cursorText(QPoint(0, 0)).isEmpty());
-    // Just big enough for a one-pixel plot area.
     plot.resize(141, 137);
     QVERIFY(plot.plotLayout().valid);
     render(plot);

@@ -14,6 +14,16 @@
 // the platform would, without moving the real cursor). GUI thread.
 namespace WidgetProbe {
 
+// The child of `root` with this object name; a missing one ends the test run.
+template <typename T>
+T *child(QWidget *root, const QString &name)
+{
+    T *widget = root->findChild<T *>(name);
+    if (!widget)
+        qFatal("missing widget %s", qPrintable(name));
+    return widget;
+}
+
 // The widget painted into an image filled with `background` first.
 inline QImage render(QWidget &widget, const QColor &background = Qt::white, qreal ratio = 1.0)
 {
