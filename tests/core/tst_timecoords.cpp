@@ -4,7 +4,11 @@
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+
+using Conversion = std::function<QString(const QString &)>;
+Q_DECLARE_METATYPE(Conversion)
 
 namespace {
 
@@ -110,101 +114,75 @@ private slots:
         }
     }
 
-    void passportDate_data()
+    // The text parsers, each result shown as text ("" for a refusal).
+    void parsers_data()
     {
+        QTest::addColumn<Conversion>("convert");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "25.07.2026" << "2026.07.25";
-        QTest::newRow("leap day") << "29.02.2024" << "2024.02.29";
-        QTest::newRow("no leap day") << "29.02.2023" << "";
-        QTest::newRow("internal form") << "2026.07.25" << "";
-        QTest::newRow("empty") << "" << "";
+        const Conversion date = passportDateToInternal, time = normalizeTimeText, six = expandSixDigits;
+        const Conversion alpha = [](const QString &t) {
+            double v = -7;
+            return parseAlphaSeconds(t, &v) ? QString::number(v, 'g', 12) : QString();
+        };
+        const Conversion dec = [](const QString &t) {
+            double v = 99;
+            return parseDeclination(t, &v) ? QString::number(v / degree, 'g', 12) : QString();
+        };
+        const Conversion fixed = [](const QString &t) { return QString::number(parseSexagesimalFixed(t), 'g', 12); };
+        const Conversion jName = [](const QString &t) { return pulsarJName(t.section(' ', 0, 0), t.section(' ', 1)); };
+        QTest::newRow("date plain") << date << "25.07.2026" << "2026.07.25";
+        QTest::newRow("date leap day") << date << "29.02.2024" << "2024.02.29";
+        QTest::newRow("date no leap day") << date << "29.02.2023" << "";
+        QTest::newRow("date internal form") << date << "2026.07.25" << "";
+        QTest::newRow("alpha fraction") << alpha << "12:34:56.5" << "45296.5";
+        QTest::newRow("alpha last second") << alpha << "23:59:59.999" << "86399.999";
+        QTest::newRow("alpha blanks inside") << alpha << "12: 30 : 05" << "45005";
+        QTest::newRow("alpha 24h") << alpha << "24:00:00" << "";
+        QTest::newRow("alpha 60 minutes") << alpha << "12:60:00" << "";
+        QTest::newRow("alpha letters") << alpha << "12:ab:00" << "";
+        QTest::newRow("alpha empty part") << alpha << "12::00" << "";
+        QTest::newRow("alpha negative seconds") << alpha << "01:00:-1" << "";
+        QTest::newRow("alpha fractional minutes") << alpha << "01:00.5:00" << "";
+        QTest::newRow("alpha infinite seconds") << alpha << "01:00:inf" << "";
+        QTest::newRow("alpha empty") << alpha << "" << "";
+        QTest::newRow("dec blanks") << dec << "-12 30 00" << "-12.5";
+        QTest::newRow("dec decimal") << dec << "-12.5" << "-12.5";
+        QTest::newRow("dec tabs") << dec << "45\t30\t36" << "45.51";
+        QTest::newRow("dec sign then blank") << dec << "- 10:00:00" << "-10";
+        QTest::newRow("dec pole") << dec << "90" << "90";
+        QTest::newRow("dec beyond by seconds") << dec << "90:00:01" << "";
+        QTest::newRow("dec 60 minutes") << dec << "45:60:00" << "";
+        QTest::newRow("dec 60 seconds") << dec << "45:00:60" << "";
+        QTest::newRow("dec negative minutes") << dec << "45 -1 00" << "";
+        QTest::newRow("dec two parts") << dec << "45:30" << "";
+        QTest::newRow("dec blank") << dec << "   " << "";
+        QTest::newRow("dec nan") << dec << "nan" << "";
+        QTest::newRow("fixed positive") << fixed << "12:30:36" << "12.51";
+        QTest::newRow("fixed negative") << fixed << "-05:22:00" << "-5.36666666667";
+        QTest::newRow("fixed short") << fixed << "12:30:3" << "0";
+        QTest::newRow("fixed short negative") << fixed << "-1:30:36" << "0";
+        QTest::newRow("time padding and fraction") << time << "1:2:3.5" << "01:02:03.500";
+        QTest::newRow("time long fraction cut") << time << "10:20:30.123456" << "10:20:30.123";
+        QTest::newRow("time whole") << time << " 10:20:30 " << "10:20:30";
+        QTest::newRow("time empty fraction") << time << "10:20:30." << "";
+        QTest::newRow("time letters") << time << "10:2x:30" << "";
+        QTest::newRow("time unicode digits") << time << QString::fromUtf8("\u0661\u0660:20:30") << "";
+        QTest::newRow("six digits") << six << "053431" << "05:34:31";
+        QTest::newRow("six digits of seven") << six << "0534312" << "05:34:12";
+        QTest::newRow("six digits, five") << six << "05343" << "";
+        QTest::newRow("J name north") << jName << "05:34:31 22:00:52" << "J0534+2200";
+        QTest::newRow("J name south") << jName << "05:34:31 -05:10:00" << "J0534-0510";
+        QTest::newRow("J name short alpha") << jName << "5:34:31 22:00:52" << "";
+        QTest::newRow("J name short delta") << jName << "05:34:31 -5:10:00" << "";
     }
 
-    void passportDate()
+    void parsers()
     {
+        QFETCH(Conversion, convert);
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(passportDateToInternal(text), expected);
-    }
-
-    void alphaSeconds_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<double>("value");
-        QTest::newRow("fraction") << "12:34:56.5" << true << 45296.5;
-        QTest::newRow("last second") << "23:59:59.999" << true << 86399.999;
-        QTest::newRow("24h") << "24:00:00" << false << 0.0;
-        QTest::newRow("60 minutes") << "12:60:00" << false << 0.0;
-        QTest::newRow("letters") << "12:ab:00" << false << 0.0;
-        QTest::newRow("empty part") << "12::00" << false << 0.0;
-        QTest::newRow("blanks inside") << "12: 30 : 05" << true << 45005.0;
-        QTest::newRow("negative hours") << "-1:00:00" << false << 0.0;
-        QTest::newRow("negative seconds") << "01:00:-1" << false << 0.0;
-        QTest::newRow("fractional minutes") << "01:00.5:00" << false << 0.0;
-        QTest::newRow("infinite seconds") << "01:00:inf" << false << 0.0;
-        QTest::newRow("empty") << "" << false << 0.0;
-    }
-
-    void alphaSeconds()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, ok);
-        QFETCH(double, value);
-        double parsed = -7;
-        QCOMPARE(parseAlphaSeconds(text, &parsed), ok);
-        if (ok)
-            QCOMPARE(parsed, value);
-    }
-
-    void declination_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<double>("degrees");
-        QTest::newRow("blanks") << "-12 30 00" << true << -12.5;
-        QTest::newRow("decimal") << "-12.5" << true << -12.5;
-        QTest::newRow("tabs") << "45\t30\t36" << true << 45.51;
-        QTest::newRow("sign then blank") << "- 10:00:00" << true << -10.0;
-        QTest::newRow("pole") << "90" << true << 90.0;
-        QTest::newRow("beyond") << "91" << false << 0.0;
-        QTest::newRow("beyond by seconds") << "90:00:01" << false << 0.0;
-        QTest::newRow("60 minutes") << "45:60:00" << false << 0.0;
-        QTest::newRow("60 seconds") << "45:00:60" << false << 0.0;
-        QTest::newRow("negative minutes") << "45 -1 00" << false << 0.0;
-        QTest::newRow("two parts") << "45:30" << false << 0.0;
-        QTest::newRow("empty") << "   " << false << 0.0;
-        QTest::newRow("nan") << "nan" << false << 0.0;
-    }
-
-    void declination()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, ok);
-        QFETCH(double, degrees);
-        double radians = 99;
-        QCOMPARE(parseDeclination(text, &radians), ok);
-        if (ok)
-            QVERIFY2(std::fabs(radians - degrees * degree) < 1e-15, qPrintable(QString::number(radians, 'g', 17)));
-    }
-
-    void sexagesimalFixed_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("positive") << "12:30:36" << 12.51;
-        QTest::newRow("negative") << "-05:22:00" << -(5 + 22.0 / 60);
-        QTest::newRow("fraction ignored in the middle") << "05:34:31" << 5 + 34.0 / 60 + 31.0 / 3600;
-        QTest::newRow("short") << "12:30:3" << 0.0;
-        QTest::newRow("short negative") << "-1:30:36" << 0.0;
-    }
-
-    void sexagesimalFixed()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QVERIFY(std::fabs(parseSexagesimalFixed(text) - value) < 1e-12);
+        QCOMPARE(convert(text), expected);
     }
 
     void formatting_data()
@@ -244,53 +222,6 @@ private slots:
             QVERIFY(parseDeclination(text, &radians));
             QVERIFY(std::fabs(radians / degree - back) < 1e-9);
         }
-    }
-
-    void timeText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("padding and fraction") << "1:2:3.5" << "01:02:03.500";
-        QTest::newRow("long fraction cut") << "10:20:30.123456" << "10:20:30.123";
-        QTest::newRow("whole") << " 10:20:30 " << "10:20:30";
-        QTest::newRow("empty fraction") << "10:20:30." << "";
-        QTest::newRow("letters") << "10:2x:30" << "";
-        QTest::newRow("unicode digits") << QString::fromUtf8("١٠:20:30") << "";
-    }
-
-    void timeText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(normalizeTimeText(text), expected);
-    }
-
-    void sixDigits()
-    {
-        QCOMPARE(expandSixDigits(QStringLiteral("053431")), QStringLiteral("05:34:31"));
-        QCOMPARE(expandSixDigits(QStringLiteral("0534312")), QStringLiteral("05:34:12"));
-        QCOMPARE(expandSixDigits(QStringLiteral("05343")), QString());
-        QCOMPARE(expandSixDigits(QString()), QString());
-    }
-
-    void jName_data()
-    {
-        QTest::addColumn<QString>("alpha");
-        QTest::addColumn<QString>("delta");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("north") << "05:34:31" << "22:00:52" << "J0534+2200";
-        QTest::newRow("south") << "05:34:31" << "-05:10:00" << "J0534-0510";
-        QTest::newRow("short alpha") << "5:34:31" << "22:00:52" << "";
-        QTest::newRow("short delta") << "05:34:31" << "-5:10:00" << "";
-        QTest::newRow("empty") << "" << "" << "";
-    }
-
-    void jName()
-    {
-        QFETCH(QString, alpha);
-        QFETCH(QString, delta);
-        QFETCH(QString, name);
-        QCOMPARE(pulsarJName(alpha, delta), name);
     }
 
     void autoDecimals_data()
