@@ -70,19 +70,12 @@ private slots:
         QVERIFY(!severalPairs);
         NativeFile file;
         QVERIFY(readNativeFile(path, &file));
-        QVector<double> sumDm0;
-        QVector<double> sumDm;
+        QVector<double> sumDm0, sumDm;
         QCOMPARE(dispersedChannelSum(file, &sumDm0, 0, 0.0, 0, 0, file.npoints), p.npoints);
         QCOMPARE(dispersedChannelSum(file, &sumDm, 0, dm, 0, 0, file.npoints), p.npoints);
-        QVERIFY(day.channelSumDm0 == sumDm0);
-        QVERIFY(day.channelSumDm == sumDm);
-        QCOMPARE(day.filePath, path);
-        QCOMPARE(day.fileName, QFileInfo(path).fileName());
-        QCOMPARE(day.suffix, suffix);
-        QCOMPARE(day.date, QStringLiteral("2026.07.19"));
-        QCOMPARE(day.plosh, QStringLiteral("N1"));
-        QCOMPARE(day.tresolutionText, file.tresolutionText);
-        QCOMPARE(day.tresolution, file.tresolution);
+        QVERIFY(day.channelSumDm0 == sumDm0 && day.channelSumDm == sumDm && day.tresolution == file.tresolution);
+        QCOMPARE(QStringList({day.filePath, day.fileName, day.suffix, day.date, day.plosh, day.tresolutionText}),
+                 QStringList({path, QFileInfo(path).fileName(), suffix, "2026.07.19", "N1", file.tresolutionText}));
     }
 
     void skippedFiles_data()
@@ -148,9 +141,7 @@ private slots:
         QVERIFY(fixture::writeFile(path, fixture::passport(entries) + fixture::samples(40, 1, 1, 4)));
         DayPlot day;
         QVERIFY(readDayPlot(path, 5.0, &day));
-        QCOMPARE(day.date, date);
-        QCOMPARE(day.plosh, plosh);
-        QCOMPARE(day.suffix, QStringLiteral("pnt"));
+        QCOMPARE(QStringList({day.date, day.plosh, day.suffix}), QStringList({date, plosh, "pnt"}));
     }
 
     void stopRequestAbandonsTheRead()

