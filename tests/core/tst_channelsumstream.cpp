@@ -3,8 +3,6 @@
 #include "data/nativefile.h"
 #include "tests/support/coreprobes.h"
 
-#include <QRandomGenerator>
-#include <QtEndian>
 #include <QtTest>
 
 #include <cmath>

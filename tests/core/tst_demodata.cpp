@@ -9,12 +9,6 @@
 #include "synth/syntheticobservation.h"
 #include "tests/support/coreprobes.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QRegularExpression>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -181,8 +175,7 @@ private slots:
         const QDir multiDay(m_dir.filePath(DemoData::multiDayDirName()));
         const QString firstDay = multiDay.filePath(multiDay.entryList(QDir::Files, QDir::Name).value(0));
         const QByteArray first = probe::contents(firstDay);
-        QVERIFY(!first.isEmpty());
-        QVERIFY(DemoData::writeDemo(m_dir.path(), nullptr, nullptr));
+        QVERIFY(!first.isEmpty() && DemoData::writeDemo(m_dir.path(), nullptr, nullptr));
         QCOMPARE(filesBelow(m_dir.path()), before);
         QVERIFY(probe::contents(firstDay) == first);
     }
@@ -194,8 +187,7 @@ private slots:
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("multiday"))));
         QVERIFY(QFile(dir.filePath(DemoData::multiDayDirName())).open(QIODevice::WriteOnly));
         QString error;
-        QVERIFY(!DemoData::writeDemo(dir.path(), nullptr, &error));
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!DemoData::writeDemo(dir.path(), nullptr, &error) && !error.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath(DemoData::completeMarkName())));
     }
 

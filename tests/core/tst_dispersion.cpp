@@ -3,9 +3,6 @@
 #include "data/nativefile.h"
 #include "tests/support/coreprobes.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>

@@ -6,7 +6,6 @@
 #include "astro/resultnumber.h"
 #include "tests/support/profilefixture.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -268,8 +267,7 @@ private slots:
         QCOMPARE(line, QStringLiteral("J0332+5434,  date=2026.07.16:  max_snr=20.00  sum_snr=4.0000  np=10\n"));
         const QString report = integralSnrReportText(snr, line);
         QVERIFY(report.contains(QStringLiteral("n_peak=4 (40.0%)")));
-        QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")));
-        QVERIFY(report.endsWith(line));
+        QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")) && report.endsWith(line));
 
         const IntegralSnr clamped = integralSnr(x, -7, 400);
         QCOMPARE(qMakePair(clamped.lo, clamped.hi), qMakePair(0, 9));
@@ -282,23 +280,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("delta");   // invalid: unknown
-        QTest::addColumn<QString>("sens");
-        QTest::addColumn<QString>("n0");
-        QTest::addColumn<int>("cosine");
-        QTest::addColumn<QString>("cosText");
-        QTest::addColumn<QString>("nText");
-        const int off = int(FluxSiteDefaults::Cosine::Off), on = int(FluxSiteDefaults::Cosine::On),
-                  unchanged = int(FluxSiteDefaults::Cosine::Unchanged);
-        QTest::newRow("N1") << "p2026.07.16_dm27_p0.7145_N1_m3_r5.txt" << QVariant(60.0) << "0.23" << "16348" << off
-                            << "1" << "16348";
+        QTest::addColumn<QString>("fields");   // sens, n0, cosine off/on/unchanged, cos text, N text
+        QTest::newRow("N1") << "p2026.07.16_dm27_p0.7145_N1_m3_r5.txt" << QVariant(60.0) << "0.23|16348|off|1|16348";
         // Truncated: cos 60 degrees is a hair above 0.5.
-        QTest::newRow("N4, delta 60") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(60.0) << "0.58" << "65536" << on
-                                      << "0.5000" << "131071";
-        QTest::newRow("N4, delta unknown") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant() << "0.58" << "65536"
-                                           << unchanged << "" << "";
-        QTest::newRow("N4 at the pole") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(90.0) << "0.58" << "65536" << on
-                                        << "0.0000" << "";
-        QTest::newRow("no site") << "p2026.07.16_dm27_p0.7145.txt" << QVariant(60.0) << "" << "" << off << "1" << "5000";
+        QTest::newRow("N4, delta 60") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(60.0)
+                                      << "0.58|65536|on|0.5000|131071";
+        QTest::newRow("N4, delta unknown") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant() << "0.58|65536|unchanged||";
+        QTest::newRow("N4 at the pole") << "p2026.07.16_dm27_p0.7145_N4.txt" << QVariant(90.0) << "0.58|65536|on|0.0000|";
+        QTest::newRow("no site") << "p2026.07.16_dm27_p0.7145.txt" << QVariant(60.0) << "||off|1|5000";
     }
 
     void siteDefaults()
@@ -307,11 +296,10 @@ private slots:
         QFETCH(QVariant, delta);
         const FluxSiteDefaults defaults = fluxSiteDefaults(
             name, QStringLiteral("5000"), delta.isValid() ? std::optional<double>(delta.toDouble()) : std::nullopt);
-        QTEST(defaults.sens, "sens");
-        QTEST(defaults.n0, "n0");
-        QTEST(int(defaults.cosine), "cosine");
-        QTEST(defaults.cosText, "cosText");
-        QTEST(defaults.nText, "nText");
+        const QString cosine = defaults.cosine == FluxSiteDefaults::Cosine::On    ? QStringLiteral("on")
+                             : defaults.cosine == FluxSiteDefaults::Cosine::Off ? QStringLiteral("off")
+                                                                                : QStringLiteral("unchanged");
+        QTEST(QStringList({defaults.sens, defaults.n0, cosine, defaults.cosText, defaults.nText}).join('|'), "fields");
     }
 };
 

@@ -3,11 +3,6 @@
 #include "tests/support/multidayfixture.h"
 #include "tests/support/nativefixture.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -72,8 +67,7 @@ private slots:
         QCOMPARE(readGreenDates(dir), green);
         QCOMPARE(entriesOf(dir), QStringList{greenDatesFileName()});
 
-        QVERIFY(clearSavedGreenDates(dir).ok);
-        QVERIFY(!QFile::exists(greenDatesPath(dir)) && readGreenDates(dir).isEmpty());
+        QVERIFY(clearSavedGreenDates(dir).ok && !QFile::exists(greenDatesPath(dir)) && readGreenDates(dir).isEmpty());
         // Nothing to delete is no failure.
         QVERIFY(clearSavedGreenDates(dir).ok);
     }
@@ -156,8 +150,7 @@ private slots:
         // suffix cannot exist.
         const QString parent = fresh(QStringLiteral("long"));
         const QString dir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
-        QVERIFY(QDir().mkpath(dir));
-        QVERIFY(fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
+        QVERIFY(QDir().mkpath(dir) && fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
 
         const GreenDatesReport report = writeGreenFiles(dir, {dir + QStringLiteral("/x.pnt")});
         QVERIFY(!report.ok && report.kind == GreenDatesReport::Kind::Warning);

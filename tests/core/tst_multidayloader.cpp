@@ -3,11 +3,6 @@
 #include "tests/support/multidayfixture.h"
 #include "tests/support/nativefixture.h"
 
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
-#include <QThreadPool>
 #include <QtTest>
 
 #include <numeric>

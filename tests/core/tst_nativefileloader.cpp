@@ -3,10 +3,6 @@
 #include "data/nativereader.h"
 #include "tests/support/nativefixture.h"
 
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 // Runs a loader the way the native module does: a worker thread per load,
@@ -73,8 +69,7 @@ private:
         run.start();
         QVERIFY(done.wait(60000));
         QTRY_VERIFY_WITH_TIMEOUT(thread.isNull(), 10000);
-        QVERIFY(run.loader().isNull());
-        QVERIFY(run.handledOnGuiThread);
+        QVERIFY(run.loader().isNull() && run.handledOnGuiThread);
     }
 
 private slots:
@@ -91,8 +86,7 @@ private slots:
         QCOMPARE(progress.count(), run.reports.size());
         QCOMPARE(run.workerReports(), run.reports.size());
         QCOMPARE(qMakePair(run.reports.first(), run.reports.last()), qMakePair(0, 100));
-        QVERIFY(std::is_sorted(run.reports.begin(), run.reports.end()));
-        QVERIFY(validateNativeFile(run.file).isEmpty());
+        QVERIFY(std::is_sorted(run.reports.begin(), run.reports.end()) && validateNativeFile(run.file).isEmpty());
         QCOMPARE(nativeSample(run.file, 0, 7, 4, 499), fixture::value(499, 0, 7, 4));
     }
 

@@ -2,11 +2,6 @@
 #include "tests/support/nativefixture.h"
 #include "tests/support/toolrun.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -43,11 +38,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::newRow("tool help") << QStringList{"--help"} << 0;
+        QTest::newRow("export help") << QStringList{"export", "--help"} << 0;
         QTest::newRow("no command") << QStringList{} << 2;
         QTest::newRow("unknown option") << QStringList{"info", "--colour", "DIR/tree/good.pnt"} << 2;
         QTest::newRow("export, first not a number")
             << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--first", "ten"} << 2;
         QTest::newRow("validate without paths") << QStringList{"validate"} << 2;
+        QTest::newRow("export of two files into one file")
+            << QStringList{"export", "DIR/tree/good.pnt", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x"} << 2;
         QTest::newRow("export without format") << QStringList{"export", "DIR/tree/good.pnt", "-o", "DIR/x"} << 2;
         QTest::newRow("export, dm of a filterbank")
             << QStringList{"export", "DIR/tree/good.pnt", "-f", "fil", "-o", "DIR/x", "--dm", "3"} << 2;
@@ -106,6 +104,7 @@ private slots:
         QTest::addColumn<bool>("readOnlyDirectory");
         QTest::addColumn<int>("reason");
         QTest::newRow("filterbank below a file") << "fil" << "good.pnt/out.fil" << false << ENOTDIR;
+        QTest::newRow("time series below a file") << "dat" << "good.pnt/out" << false << ENOTDIR;
         QTest::newRow("extract below a file") << "pnt" << "good.pnt/out.pnt" << false << ENOTDIR;
         QTest::newRow("filterbank into a read-only directory") << "fil" << "locked/out.fil" << true << EACCES;
     }

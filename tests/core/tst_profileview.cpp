@@ -3,7 +3,6 @@
 #include "data/profiletable.h"
 #include "tests/support/profilefixture.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>

@@ -1,14 +1,10 @@
 #include "astro/beamtables.h"
-#include "astro/filenames.h"
 #include "data/nativereader.h"
 #include "data/profilefile.h"
 #include "synth/profilewriter.h"
 #include "synth/syntheticobservation.h"
 #include "tests/support/coreprobes.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -54,8 +50,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(observation.fileName(QStringLiteral("pnthr")));
         const long before = probe::peakRssKiB();
-        QVERIFY(before > 0);
-        QVERIFY(observation.writeBinary(path, nullptr));
+        QVERIFY(before > 0 && observation.writeBinary(path, nullptr));
         const long growth = probe::peakRssKiB() - before;
         QVERIFY(QFileInfo(path).size() > 64 * 1024 * 1024 - 4096);
         QVERIFY2(growth < 24 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
@@ -100,8 +95,7 @@ private slots:
         QCOMPARE(QFileInfo(path).size(),
                  observation.passport().size() + 4 * observation.valuesPerPoint() * params.npoints);
         NativeFile read;
-        QVERIFY(readNativeFile(path, &read));
-        QVERIFY(validateNativeFile(read).isEmpty());
+        QVERIFY(readNativeFile(path, &read) && validateNativeFile(read).isEmpty());
         QCOMPARE(read.nChannels, params.nBands + 1);
         const bool n4 = params.plosh == QLatin1String("N4");
         QCOMPARE(read.firstModule, n4 ? positionCodeTable().value(params.positionCode).index : params.firstModule);
@@ -124,8 +118,7 @@ private slots:
         const QString path = dir.filePath(observation.textFileName());
         QVERIFY(observation.writeText(path, nullptr));
         NativeFile read;
-        QVERIFY(readNativeFile(path, &read));
-        QVERIFY(validateNativeFile(read).isEmpty());
+        QVERIFY(readNativeFile(path, &read) && validateNativeFile(read).isEmpty());
         QVERIFY(fields(read) == fields(observation.toNativeFile(path)));
         // The date comes from the parent observation's name, the local day
         // being one after the UTC day.
@@ -178,121 +171,6 @@ private slots:
         }
         QCOMPARE(observation.sample(8200, 0, 1, 3), whole.samples.at((1 * 7 + 3) * params.npoints + 8200));
         QCOMPARE(observation.sample(params.npoints, 0, 0, 0), 0.0f);
-    }
-
-    void fileNamesFollowRules_data()
-    {
-        QTest::addColumn<Params>("params");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<int>("module");
-        QTest::newRow("N1, 8 rays") << Params() << "2026.07.25" << 0;
-        Params single;
-        single.nRays = 1; single.firstModule = 3; single.firstRay = 5; single.plosh = QStringLiteral("N0");
-        single.utcBegin = QDateTime(QDate(2024, 2, 28), QTime(22, 10, 0), Qt::UTC);
-        QTest::newRow("N0, single ray, local date next day") << single << "2024.02.29" << 3;
-        Params n4;
-        n4.plosh = QStringLiteral("N4"); n4.positionCode = QStringLiteral("10 1 0"); n4.nRays = 1; n4.firstRay = 2;
-        QTest::newRow("N4") << n4 << "2026.07.25" << positionCodeTable().value(n4.positionCode).index;
-    }
-
-    void fileNamesFollowRules()
-    {
-        QFETCH(Params, params);
-        QFETCH(QString, date);
-        QFETCH(int, module);
-        const SyntheticObservation observation(params);
-        for (const QString &suffix : {QStringLiteral("pnt"), QStringLiteral("pnthr")}) {
-            const QString name = observation.fileName(suffix);
-            QVERIFY(name.endsWith(QLatin1Char('.') + suffix));
-            QCOMPARE(dateFromFileName(name), date);
-            QCOMPARE(ploshFromPath(QStringLiteral("/data/obs/") + name), params.plosh);
-            // The passport reader falls back to characters 10 and 11 for the site.
-            QCOMPARE(name.mid(10, 2), params.plosh);
-            int readModule = 0, ray = 0;
-            QCOMPARE(moduleRayFromFileName(name, &readModule, &ray), params.nRays == 1);
-            if (params.nRays == 1)
-                QCOMPARE(qMakePair(readModule, ray), qMakePair(module, params.firstRay));
-        }
-        const QString text = observation.textFileName();
-        QVERIFY(text.startsWith(QLatin1String("J033259_file")) && text.endsWith(QLatin1String(".txt")));
-        QCOMPARE(ploshFromPath(text), params.plosh);
-        int readModule = 0, ray = 0;
-        QVERIFY(moduleRayFromFileName(text, &readModule, &ray));
-        QCOMPARE(ray, params.firstRay);
-    }
-
-    void noiseStatistics()
-    {
-        Params params; params.npoints = 20000; params.nRays = 1; params.nBands = 4; params.baseline = 500.0;
-        params.noiseSigma = 3.0;
-        const NativeFile file = SyntheticObservation(params).toNativeFile();
-        for (int c = 0; c < params.nBands; ++c) {
-            double sum = 0.0, squares = 0.0;
-            int beyondThree = 0;
-            for (int p = 0; p < params.npoints; ++p) {
-                const double v = file.samples.at(c * params.npoints + p);
-                sum += v;
-                squares += v * v;
-                beyondThree += std::abs(v - params.baseline) > 3 * params.noiseSigma;
-            }
-            const double mean = sum / params.npoints;
-            const double sigma = std::sqrt(squares / params.npoints - mean * mean);
-            // Standard errors: 3/sqrt(20000) = 0.02 for the mean, about 0.5 % for sigma.
-            QVERIFY2(std::abs(mean - params.baseline) < 0.1, qPrintable(QString::number(mean)));
-            QVERIFY2(std::abs(sigma - params.noiseSigma) < 0.1, qPrintable(QString::number(sigma)));
-            // A Gaussian leaves 0.27 % beyond three sigma: 54 of 20000.
-            QVERIFY2(beyondThree > 25 && beyondThree < 100, qPrintable(QString::number(beyondThree)));
-        }
-        // Neighbouring channels are uncorrelated.
-        double cross = 0.0;
-        for (int p = 0; p < params.npoints; ++p)
-            cross += (file.samples.at(p) - 500.0) * (file.samples.at(params.npoints + p) - 500.0);
-        QVERIFY(std::abs(cross / params.npoints / 9.0) < 0.05);
-    }
-
-    // Without noise: the step's low edges, its plateau, and the total channel
-    // as the sum of the bands.
-    void calibrationStepLastsFifteenSeconds_data()
-    {
-        QTest::addColumn<double>("dip");
-        QTest::newRow("low edges") << 5.0;
-        QTest::newRow("plain step") << 0.0;
-    }
-
-    void calibrationStepLastsFifteenSeconds()
-    {
-        QFETCH(double, dip);
-        Params params; params.npoints = 2000; params.nRays = 1; params.nBands = 2; params.tresolution = 0.1;
-        params.noiseSigma = 0.0; params.baseline = 100.0; params.calibrationStart = 50.0;
-        params.calibrationLevel = 7.0; params.calibrationDip = dip; params.calibrationEdge = 1.0;
-        const NativeFile file = SyntheticObservation(params).toNativeFile();
-        // Points 500..509 and 640..649 are the low edges, 510..639 the plateau.
-        for (int p = 0; p < params.npoints; ++p) {
-            float expected = 100.0f;
-            if (p >= 510 && p < 640)
-                expected = 107.0f;
-            else if ((p >= 500 && p < 510) || (p >= 640 && p < 650))
-                expected = float(100.0 - dip);
-            QCOMPARE(file.samples.at(p), expected);
-            QCOMPARE(file.samples.at(params.npoints + p), expected);
-            QCOMPARE(file.samples.at(2 * params.npoints + p), 2 * expected);
-        }
-    }
-
-    void transitRisesAndFalls()
-    {
-        Params params; params.npoints = 1200; params.nRays = 1; params.nBands = 1; params.tresolution = 0.1;
-        params.noiseSigma = 2.0; params.seed = 9;
-        params.transitLevel = 10.0;   // 20 units at the peak
-        params.transitCentre = 60.0; params.transitWidth = 30.0;
-        Params quiet = params; quiet.transitLevel = 0.0;
-        const NativeFile with = SyntheticObservation(params).toNativeFile();
-        const NativeFile without = SyntheticObservation(quiet).toNativeFile();
-        // Same noise, so the difference is the transit alone: 20 at 60 s, 10 at
-        // 45 s and 75 s (half maximum), 20 / 2^4 at 30 s.
-        const auto rise = [&](int point) { return with.samples.at(point) - without.samples.at(point); };
-        for (const auto &expected : {qMakePair(600, 20.0), qMakePair(450, 10.0), qMakePair(750, 10.0), qMakePair(300, 1.25)})
-            QVERIFY(std::abs(rise(expected.first) - expected.second) < 1e-3);
     }
 
     void pulseArrivesWithDispersionDelay()

@@ -1,6 +1,5 @@
 #include "astro/timecoords.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -50,42 +49,6 @@ class TestTimeCoords : public QObject
     Q_OBJECT
 
 private slots:
-    void observationStartParses()
-    {
-        QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56.789")),
-                 utc(2026, 7, 25, 12, 34, 56));
-        QCOMPARE(observationStart(QStringLiteral("2026.07.25"), QStringLiteral("12:34:56")).timeSpec(), Qt::UTC);
-        QVERIFY(!observationStart(QStringLiteral("2026.13.25"), QStringLiteral("12:34:56")).isValid());
-        QVERIFY(!observationStart(QStringLiteral("2026.07.25"), QStringLiteral("25:00:00")).isValid());
-        QVERIFY(!observationStart(QStringLiteral("25.07.2026"), QStringLiteral("12:00:00")).isValid());
-        QVERIFY(!observationStart(QString(), QString()).isValid());
-    }
-
-    void zoneHours_data()
-    {
-        QTest::addColumn<QString>("localDate");
-        QTest::addColumn<QString>("localTime");
-        QTest::addColumn<QString>("utcDate");
-        QTest::addColumn<QString>("utcTime");
-        QTest::addColumn<int>("hours");
-        QTest::newRow("moscow") << "2026.07.25" << "15:00:00" << "2026.07.25" << "12:00:00" << 3;
-        QTest::newRow("across midnight") << "2026.07.26" << "01:30:00" << "2026.07.25" << "22:30:00" << 3;
-        QTest::newRow("behind") << "2026.07.25" << "09:00:00" << "2026.07.25" << "12:00:00" << -3;
-        QTest::newRow("half up") << "2026.07.25" << "15:30:00" << "2026.07.25" << "12:00:00" << 4;
-        QTest::newRow("seconds off") << "2026.07.25" << "15:00:07.250" << "2026.07.25" << "12:00:00" << 3;
-        QTest::newRow("bad local") << "2026.07.25" << "1500" << "2026.07.25" << "12:00:00" << 0;
-    }
-
-    void zoneHours()
-    {
-        QFETCH(QString, localDate);
-        QFETCH(QString, localTime);
-        QFETCH(QString, utcDate);
-        QFETCH(QString, utcTime);
-        QFETCH(int, hours);
-        QCOMPARE(timeZoneHours(localDate, localTime, utcDate, utcTime), hours);
-    }
-
     void pointTimes()
     {
         const QDateTime start = utc(2026, 7, 25, 23, 59, 59);
@@ -105,13 +68,8 @@ private slots:
                  utc(2026, 7, 25, 10, 0, 0, 300));
         QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.30"), QStringLiteral("10:00:00"), 0, 0.1).isValid());
         QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.03"), QStringLiteral("x"), 0, 0.1).isValid());
-
-        // Property: whole-millisecond intervals add exactly.
-        QRandomGenerator rng(17);
-        for (int k = 0; k < 500; ++k) {
-            const qint64 point = rng.bounded(5000000);
-            QCOMPARE(samplePointTime(start, point, 0.002), start.addMSecs(point * 2));
-        }
+        // Whole-millisecond intervals add exactly.
+        QCOMPARE(samplePointTime(start, 4999999, 0.002), start.addMSecs(9999998));
     }
 
     // The text parsers, each result shown as text ("" for a refusal).
@@ -131,6 +89,37 @@ private slots:
         };
         const Conversion fixed = [](const QString &t) { return QString::number(parseSexagesimalFixed(t), 'g', 12); };
         const Conversion jName = [](const QString &t) { return pulsarJName(t.section(' ', 0, 0), t.section(' ', 1)); };
+        const Conversion start = [](const QString &t) {
+            return observationStart(t.section(' ', 0, 0), t.section(' ', 1)).toString(Qt::ISODateWithMs);
+        };
+        const Conversion zone = [](const QString &t) {
+            const QStringList p = t.split(' ');
+            return QString::number(timeZoneHours(p.value(0), p.value(1), p.value(2), p.value(3)));
+        };
+        const Conversion format = [](const QString &t) -> QString {
+            return formatSexagesimal(t.toDouble()) + ' ' + formatDegreesText(t.toDouble());
+        };
+        const Conversion decimals = [](const QString &t) { return QString::number(autoAlphaDecimals(t.toDouble())); };
+        QTest::newRow("start") << start << "2026.07.25 12:34:56.789" << "2026-07-25T12:34:56.000Z";
+        QTest::newRow("start, month 13") << start << "2026.13.25 12:34:56" << "";
+        QTest::newRow("start, hour 25") << start << "2026.07.25 25:00:00" << "";
+        QTest::newRow("start, day first") << start << "25.07.2026 12:00:00" << "";
+        QTest::newRow("zone") << zone << "2026.07.25 15:00:00 2026.07.25 12:00:00" << "3";
+        QTest::newRow("zone across midnight") << zone << "2026.07.26 01:30:00 2026.07.25 22:30:00" << "3";
+        QTest::newRow("zone behind") << zone << "2026.07.25 09:00:00 2026.07.25 12:00:00" << "-3";
+        QTest::newRow("zone half up") << zone << "2026.07.25 15:30:00 2026.07.25 12:00:00" << "4";
+        QTest::newRow("zone seconds off") << zone << "2026.07.25 15:00:07.250 2026.07.25 12:00:00" << "3";
+        QTest::newRow("zone, bad local") << zone << "2026.07.25 1500 2026.07.25 12:00:00" << "0";
+        QTest::newRow("format negative small") << format << "-0.6" << QString::fromUtf8("-00:36:00 -00°36′00″");
+        QTest::newRow("format truncation") << format << "0.105" << QString::fromUtf8("00:06:17 00°06′17″");
+        QTest::newRow("format large") << format << "123.5" << QString::fromUtf8("123:30:00 123°30′00″");
+        QTest::newRow("format nan") << format << "nan" << " ";
+        QTest::newRow("decimals N1") << decimals << "0.0124928" << "3";
+        QTest::newRow("decimals N4") << decimals << "0.003072" << "4";
+        QTest::newRow("decimals zero") << decimals << "0" << "0";
+        QTest::newRow("decimals ten seconds") << decimals << "10" << "0";
+        QTest::newRow("decimals tiny") << decimals << "1e-12" << "6";
+        QTest::newRow("decimals nan") << decimals << "nan" << "0";
         QTest::newRow("date plain") << date << "25.07.2026" << "2026.07.25";
         QTest::newRow("date leap day") << date << "29.02.2024" << "2024.02.29";
         QTest::newRow("date no leap day") << date << "29.02.2023" << "";
@@ -181,67 +170,7 @@ private slots:
     {
         QFETCH(Conversion, convert);
         QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(convert(text), expected);
-    }
-
-    void formatting_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("colons");
-        QTest::addColumn<QString>("degrees");
-        QTest::newRow("negative small") << -0.6 << "-00:36:00" << QString::fromUtf8("-00°36′00″");
-        QTest::newRow("truncation") << 0.105 << "00:06:17" << QString::fromUtf8("00°06′17″");
-        QTest::newRow("zero") << 0.0 << "00:00:00" << QString::fromUtf8("00°00′00″");
-        QTest::newRow("large") << 123.5 << "123:30:00" << QString::fromUtf8("123°30′00″");
-        QTest::newRow("nan") << std::nan("") << "" << "";
-    }
-
-    void formatting()
-    {
-        QFETCH(double, value);
-        QFETCH(QString, colons);
-        QFETCH(QString, degrees);
-        QCOMPARE(formatSexagesimal(value), colons);
-        QCOMPARE(formatDegreesText(value), degrees);
-    }
-
-    void formatRoundTrip()
-    {
-        // Formatting truncates: the text read back is never further from zero, and
-        // at most one second nearer to it.
-        QRandomGenerator rng(5);
-        for (int k = 0; k < 5000; ++k) {
-            const double value = rng.generateDouble() * 180.0 - 90.0;
-            const QString text = formatSexagesimal(value);
-            const double back = parseSexagesimalFixed(text);
-            QVERIFY2(std::fabs(back) <= std::fabs(value) + 1e-12, qPrintable(text));
-            QVERIFY2(std::fabs(value) - std::fabs(back) < 1.0 / 3600 + 1e-12, qPrintable(text));
-            QCOMPARE(text.startsWith(QLatin1Char('-')), value < 0);
-            double radians = 0;
-            QVERIFY(parseDeclination(text, &radians));
-            QVERIFY(std::fabs(radians / degree - back) < 1e-9);
-        }
-    }
-
-    void autoDecimals_data()
-    {
-        QTest::addColumn<double>("tres");
-        QTest::addColumn<int>("decimals");
-        QTest::newRow("N1 long") << 0.0124928 << 3;
-        QTest::newRow("N4") << 0.003072 << 4;
-        QTest::newRow("zero") << 0.0 << 0;
-        QTest::newRow("negative") << -0.1 << 0;
-        QTest::newRow("ten seconds") << 10.0 << 0;
-        QTest::newRow("tiny") << 1e-12 << 6;
-        QTest::newRow("nan") << std::nan("") << 0;
-    }
-
-    void autoDecimals()
-    {
-        QFETCH(double, tres);
-        QFETCH(int, decimals);
-        QCOMPARE(autoAlphaDecimals(tres), decimals);
+        QTEST(convert(text), "expected");
     }
 
     void alphaTextFailures()
@@ -257,34 +186,6 @@ private slots:
             QVERIFY(alphaTextAtPoint(start, 0.0125, delta, 0, 3).isEmpty());
         for (double point : {HUGE_VAL, 1e300})
             QVERIFY(alphaTextAtPoint(start, 0.0125, 30 * degree, point, 3).isEmpty());
-    }
-
-    void alphaTextShape()
-    {
-        static const QRegularExpression shape0(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
-        static const QRegularExpression shape3(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
-        static const QRegularExpression shape6(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{6}$"));
-        QRandomGenerator rng(11);
-        for (int k = 0; k < 2000; ++k) {
-            const QDateTime start = utc(1995 + rng.bounded(60), 1 + rng.bounded(12), 1 + rng.bounded(28),
-                                        rng.bounded(24), rng.bounded(60), rng.bounded(60));
-            const double delta = (rng.generateDouble() * 145 - 60) * degree;
-            const double point = rng.bounded(7000000);
-            const QString t0 = alphaTextAtPoint(start, 0.0124928, delta, point, 0);
-            const QString t3 = alphaTextAtPoint(start, 0.0124928, delta, point, 3);
-            const QString t6 = alphaTextAtPoint(start, 0.0124928, delta, point, 9);
-            QVERIFY2(shape0.match(t0).hasMatch(), qPrintable(t0));
-            QVERIFY2(shape3.match(t3).hasMatch(), qPrintable(t3));
-            QVERIFY2(shape6.match(t6).hasMatch(), qPrintable(t6));
-            QCOMPARE(alphaTextAtPoint(start, 0.0124928, delta, point, -4), t0);
-            // Rounding to fewer decimals moves the value by at most half a unit.
-            double d0 = std::fabs(seconds(t0) - seconds(t6));
-            double d3 = std::fabs(seconds(t3) - seconds(t6));
-            d0 = std::min(d0, 86400 - d0);
-            d3 = std::min(d3, 86400 - d3);
-            QVERIFY2(d0 <= 0.5 + 1e-6, qPrintable(t0 + QLatin1Char(' ') + t6));
-            QVERIFY2(d3 <= 0.0005 + 1e-6, qPrintable(t3 + QLatin1Char(' ') + t6));
-        }
     }
 
     void alphaAdvancesAtSiderealRate()
@@ -319,8 +220,7 @@ private slots:
         const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
         const double a10 = seconds(alphaTextAtPoint(start, 0.0125, 10 * degree, 0, 3));
         const double a60 = seconds(alphaTextAtPoint(start, 0.0125, 60 * degree, 0, 3));
-        QVERIFY(a10 != a60);
-        QVERIFY(std::fabs(std::remainder(a10 - a60, 86400.0)) < 600);
+        QVERIFY(a10 != a60 && std::fabs(std::remainder(a10 - a60, 86400.0)) < 600);
         // Close to the local sidereal time: Greenwich plus the longitude.
         const double lst = std::fmod(greenwichSiderealHours(start) + 2.508666666666667, 24.0) * 3600;
         QVERIFY(std::fabs(std::remainder(a10 - lst, 86400.0)) < 600);
@@ -409,8 +309,7 @@ private slots:
                 }
             }
         }
-        QVERIFY(crossing >= 5);
-        QVERIFY(nearer > 0);
+        QVERIFY(crossing >= 5 && nearer > 0);
     }
 };
 
