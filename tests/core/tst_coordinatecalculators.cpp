@@ -3,7 +3,6 @@
 #include "astro/kvxtocatalog.h"
 #include "synth/syntheticobservation.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -53,8 +52,7 @@ private slots:
             const QString alpha = formatAlphaHours(rng.generateDouble() * 24.0, 2);
             const double delta = -30.0 + rng.generateDouble() * 117.0;
             const QDate date = QDate(1995, 1, 1).addDays(rng.bounded(366 * 45));
-            const QString site = sites[rng.bounded(4)];
-            const QString tres = intervals[rng.bounded(3)];
+            const QString site = sites[rng.bounded(4)], tres = intervals[rng.bounded(3)];
             const CatalogToKvxResult result = catalogToKvx(
                 {alpha, QString::number(delta, 'f', 8), date.toString(QStringLiteral("dd.MM.yyyy")), site, tres});
             QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(QLatin1Char(' '))));
@@ -86,7 +84,6 @@ private slots:
         // before 00:03:55.9 passes again before midnight.
         QTest::addColumn<QTime>("firstPassage");
         QTest::addColumn<int>("passages");
-        QTest::newRow("00:01:00, twice") << QTime(0, 1, 0) << 2;
         QTest::newRow("00:03:50, twice") << QTime(0, 3, 50) << 2;
         // The second passage would be at 24:00:01, on the next day.
         QTest::newRow("00:03:57, once") << QTime(0, 3, 57) << 1;
@@ -116,8 +113,7 @@ private slots:
         }
         // The beam of N0 nearest to 45.5 deg: module 6, beam 1 at 45.515 deg.
         QVERIFY(result.beam.found);
-        QCOMPARE(result.beam.module, 6);
-        QCOMPARE(result.beam.ray, 1);
+        QCOMPARE(qMakePair(result.beam.module, result.beam.ray), qMakePair(6, 1));
     }
 
     void timeAndPointFollowEachOther_data()
@@ -142,11 +138,9 @@ private slots:
     {
         QFETCH(QString, time);
         QFETCH(QString, tres);
-        QFETCH(QString, pointOfTime);
         QFETCH(QString, point);
-        QFETCH(QString, timeOfPoint);
-        QCOMPARE(kvxPointForTime(time, tres), pointOfTime);
-        QCOMPARE(kvxTimeForPoint(time, point, tres), timeOfPoint);
+        QTEST(kvxPointForTime(time, tres), "pointOfTime");
+        QTEST(kvxTimeForPoint(time, point, tres), "timeOfPoint");
     }
 
     void pointLeadsWhenEditedLast()

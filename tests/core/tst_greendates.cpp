@@ -3,11 +3,6 @@
 #include "tests/support/multidayfixture.h"
 #include "tests/support/nativefixture.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -17,8 +12,7 @@ namespace {
 DayPlot dayOf(const QString &date, const QString &path)
 {
     DayPlot day;
-    day.date = date;
-    day.filePath = path;
+    std::tie(day.date, day.filePath) = std::tie(date, path);
     return day;
 }
 
@@ -68,16 +62,12 @@ private slots:
         const QSet<QString> green{"2026.07.18", "b-day", "A-day", "2026.07.16"};
         const QVector<DayPlot> days{dayOf("2026.07.16", "x.pnt"), dayOf("2026.07.17", "y.pnt")};
         const GreenDatesReport saved = saveGreenDates(dir, green, days);
-        QVERIFY(saved.ok);
-        QCOMPARE(saved.kind, GreenDatesReport::Kind::Information);
-        QVERIFY(saved.text.contains(QLatin1Char('4')));
+        QVERIFY(saved.ok && saved.kind == GreenDatesReport::Kind::Information && saved.text.contains(QLatin1Char('4')));
         QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.16 1\n2026.07.18 1\nA-day 1\nb-day 1\n"));
         QCOMPARE(readGreenDates(dir), green);
         QCOMPARE(entriesOf(dir), QStringList{greenDatesFileName()});
 
-        QVERIFY(clearSavedGreenDates(dir).ok);
-        QVERIFY(!QFile::exists(greenDatesPath(dir)));
-        QVERIFY(readGreenDates(dir).isEmpty());
+        QVERIFY(clearSavedGreenDates(dir).ok && !QFile::exists(greenDatesPath(dir)) && readGreenDates(dir).isEmpty());
         // Nothing to delete is no failure.
         QVERIFY(clearSavedGreenDates(dir).ok);
     }
@@ -89,8 +79,7 @@ private slots:
         // The only green date matches no loaded day.
         const GreenDatesReport report =
             saveGreenDates(dir, {"2026.07.01"}, {dayOf("2026.07.16", "x.pnt"), dayOf("", "y.pnt")});
-        QCOMPARE(report.kind, GreenDatesReport::Kind::Question);
-        QVERIFY(!report.ok);
+        QVERIFY(report.kind == GreenDatesReport::Kind::Question && !report.ok);
         QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.01 1\n"));
     }
 
@@ -112,13 +101,11 @@ private slots:
         QVERIFY(QDir().mkpath(dir + QStringLiteral("/sub")));
         const QString first = QDir(dir).filePath(QStringLiteral("160726_05_N1_00.pnt"));
         const QString second = QDir(dir).filePath(QStringLiteral("sub/170726_05_N1_00.pnthr"));
-        QVERIFY(fixture::writeFile(first, "first day"));
-        QVERIFY(fixture::writeFile(second, "second day"));
+        QVERIFY(fixture::writeFile(first, "first day") && fixture::writeFile(second, "second day"));
         const QString target = dir + QStringLiteral("_green");
 
         GreenDatesReport report = writeGreenFiles(dir, {first, second});
-        QVERIFY2(report.ok, qPrintable(report.text));
-        QVERIFY(report.richText);
+        QVERIFY2(report.ok && report.richText, qPrintable(report.text));
         QVERIFY2(report.text.contains(QStringLiteral("J0332&amp;co\\&#8203;N1_green")), qPrintable(report.text));
         QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "170726_05_N1_00.pnthr"}));
         QCOMPARE(probe::contents(QDir(target).filePath(QStringLiteral("170726_05_N1_00.pnthr"))), QByteArray("second day"));
@@ -145,15 +132,12 @@ private slots:
         QVERIFY(QDir().mkpath(dir + QStringLiteral("/a")) && QDir().mkpath(dir + QStringLiteral("/b")));
         const QString one = dir + QStringLiteral("/a/160726_05_N1_00.pnt");
         const QString other = dir + QStringLiteral("/b/160726_05_N1_00.pnt");
-        QVERIFY(fixture::writeFile(one, "from a"));
-        QVERIFY(fixture::writeFile(other, "from b"));
-        QVERIFY(fixture::writeFile(dir + QStringLiteral("/c.pnt"), "c"));
+        QVERIFY(fixture::writeFile(one, "from a") && fixture::writeFile(other, "from b")
+                && fixture::writeFile(dir + QStringLiteral("/c.pnt"), "c"));
 
         const GreenDatesReport report = writeGreenFiles(dir, {one, other, dir + QStringLiteral("/c.pnt")});
-        QVERIFY(!report.ok);
-        QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
-        QVERIFY(report.text.contains(QStringLiteral("160726_05_N1_00.pnt")));
-        QVERIFY(!report.text.contains(QStringLiteral("c.pnt")));
+        QVERIFY(!report.ok && report.kind == GreenDatesReport::Kind::Warning);
+        QVERIFY(report.text.contains(QStringLiteral("160726_05_N1_00.pnt")) && !report.text.contains(QStringLiteral("c.pnt")));
         // The first file of the name and the later file are copied; no partial file is left.
         const QString target = dir + QStringLiteral("_green");
         QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "c.pnt"}));
@@ -166,14 +150,11 @@ private slots:
         // suffix cannot exist.
         const QString parent = fresh(QStringLiteral("long"));
         const QString dir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
-        QVERIFY(QDir().mkpath(dir));
-        QVERIFY(fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
+        QVERIFY(QDir().mkpath(dir) && fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
 
         const GreenDatesReport report = writeGreenFiles(dir, {dir + QStringLiteral("/x.pnt")});
-        QVERIFY(!report.ok);
-        QCOMPARE(report.kind, GreenDatesReport::Kind::Warning);
-        const QString reason = report.text.section(QLatin1Char('\n'), -1);
-        QCOMPARE(reason, qt_error_string(ENAMETOOLONG));
+        QVERIFY(!report.ok && report.kind == GreenDatesReport::Kind::Warning);
+        QCOMPARE(report.text.section(QLatin1Char('\n'), -1), qt_error_string(ENAMETOOLONG));
         QCOMPARE(entriesOf(parent), QStringList{QString(255, QLatin1Char('d'))});
 
         QVERIFY(!writeGreenFiles(dir, {}).ok);

@@ -3,12 +3,9 @@
 #include "tests/support/multidayfixture.h"
 #include "tests/support/nativefixture.h"
 
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
-#include <QThreadPool>
 #include <QtTest>
+
+#include <numeric>
 
 namespace {
 
@@ -53,11 +50,6 @@ class TestMultiDayLoader : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-    }
-
     // Reading tasks of an abandoned load must not outlive a test.
     void cleanup()
     {
@@ -163,9 +155,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 120000);
         QCOMPARE(r.days.size(), 1000);
         // Every percentage once, in order.
-        QCOMPARE(r.progress.size(), 100);
-        for (int k = 0; k < 100; ++k)
-            QCOMPARE(r.progress.at(k), k + 1);
+        QVector<int> percents(100);
+        std::iota(percents.begin(), percents.end(), 1);
+        QCOMPARE(r.progress, percents);
     }
 
     void noFiles()
@@ -192,7 +184,6 @@ private:
     }
 
     // Days that take a while to read, written once.
-
     QStringList longDays()
     {
         if (m_longDays.isEmpty())

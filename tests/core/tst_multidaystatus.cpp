@@ -7,9 +7,7 @@ namespace {
 DayPlot day(const QString &plosh, const QString &suffix, const QString &tresolution)
 {
     DayPlot d;
-    d.plosh = plosh;
-    d.suffix = suffix;
-    d.tresolutionText = tresolution;
+    std::tie(d.plosh, d.suffix, d.tresolutionText) = std::tie(plosh, suffix, tresolution);
     return d;
 }
 
@@ -61,8 +59,7 @@ private slots:
         QCOMPARE(fields.outcome, outcome);
         if (outcome == SiteFields::Outcome::Unchanged)
             return;
-        QCOMPARE(fields.plosh, plosh);
-        QCOMPARE(fields.tresolution, tresolution);
+        QCOMPARE(fields.plosh + '|' + fields.tresolution, plosh + '|' + tresolution);
         QCOMPARE(fields.tresolutionStyle,
                  outcome == SiteFields::Outcome::Uniform ? SiteFields::uniformStyle() : SiteFields::mixedStyle());
     }

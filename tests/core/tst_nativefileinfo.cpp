@@ -2,8 +2,6 @@
 #include "data/nativelisting.h"
 #include "tests/support/nativefixture.h"
 
-#include <QJsonArray>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // What `info` tells of a file: the record as the program reads it, the
@@ -25,23 +23,19 @@ private slots:
         QVERIFY(loadCheckedNativeFile(path, &file, &problems));
 
         const QJsonObject info = nativeFileInfoJson(path, file, problems);
-        QCOMPARE(info.value("ok").toBool(), true);
-        QCOMPARE(info.value("points").toInt(), 40);
-        QCOMPARE(info.value("firstPoint").toInt(), 100);
-        QCOMPARE(info.value("firstModule").toInt(), 3);
-        QCOMPARE(info.value("beams").toInt(), 8);
-        QCOMPARE(info.value("channels").toInt(), 4);
-        QCOMPARE(info.value("frequenciesMHz").toArray(), QJsonArray({109.0, 109.5, 110.0, 110.5}));
-        QCOMPARE(info.value("utcStart").toString(), QStringLiteral("2015-04-01T12:13:20.660Z"));
-        QCOMPARE(info.value("telescopeTimeStart").toString(), QStringLiteral("2015-04-01T15:13:20.660+03:00"));
+        const QJsonObject expected{{"ok", true}, {"points", 40}, {"firstPoint", 100}, {"firstModule", 3}, {"beams", 8},
+                                   {"channels", 4}, {"frequenciesMHz", QJsonArray({109.0, 109.5, 110.0, 110.5})},
+                                   {"utcStart", "2015-04-01T12:13:20.660Z"},
+                                   {"telescopeTimeStart", "2015-04-01T15:13:20.660+03:00"}};
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            QVERIFY2(info.value(it.key()) == it.value(), qPrintable(it.key()));
         // 2015-04-01 is day 57113 of the Modified Julian Date.
         QVERIFY(std::fabs(info.value("mjdStart").toDouble() - (57113.0 + 44000.66 / 86400.0)) < 1e-10);
         QCOMPARE(info.value("durationSeconds").toDouble(), 40 * 0.0124928);
 
         // The text form holds the same facts, one per line.
         const QString text = nativeFileInfoText(path, file, problems);
-        QVERIFY(text.contains(QStringLiteral("57113.509266898")));
-        QVERIFY(text.contains(QStringLiteral("100 to 139")));
+        QVERIFY(text.contains(QStringLiteral("57113.509266898")) && text.contains(QStringLiteral("100 to 139")));
     }
 
     void problems_data()
@@ -79,9 +73,8 @@ private slots:
         QCOMPARE(problems, expected);
 
         const QJsonObject info = nativeFileInfoJson(path, file, problems);
-        QCOMPARE(info.value("ok").toBool(), false);
+        QVERIFY(!info.value("ok").toBool() && info.contains("points") == readable);
         QCOMPARE(info.value("problems").toVariant().toStringList(), expected);
-        QCOMPARE(info.contains("points"), readable);
         // What the passport says is still shown when the samples cannot be read.
         QCOMPARE(info.value("source").toString(), name.endsWith(QLatin1String(".pnt")) ? "B0531+21" : "");
     }

@@ -3,10 +3,6 @@
 #include "data/nativereader.h"
 #include "tests/support/nativefixture.h"
 
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 // Runs a loader the way the native module does: a worker thread per load,
@@ -73,8 +69,7 @@ private:
         run.start();
         QVERIFY(done.wait(60000));
         QTRY_VERIFY_WITH_TIMEOUT(thread.isNull(), 10000);
-        QVERIFY(run.loader().isNull());
-        QVERIFY(run.handledOnGuiThread);
+        QVERIFY(run.loader().isNull() && run.handledOnGuiThread);
     }
 
 private slots:
@@ -87,14 +82,11 @@ private slots:
         QSignalSpy progress(run.loader().data(), &NativeFileLoader::progress);
         QCOMPARE(run.loader()->path(), path);
         finish(run);
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(run.ok);
+        QVERIFY(finished.count() == 1 && run.ok);
         QCOMPARE(progress.count(), run.reports.size());
         QCOMPARE(run.workerReports(), run.reports.size());
-        QCOMPARE(run.reports.first(), 0);
-        QCOMPARE(run.reports.last(), 100);
-        QVERIFY(std::is_sorted(run.reports.begin(), run.reports.end()));
-        QVERIFY(validateNativeFile(run.file).isEmpty());
+        QCOMPARE(qMakePair(run.reports.first(), run.reports.last()), qMakePair(0, 100));
+        QVERIFY(std::is_sorted(run.reports.begin(), run.reports.end()) && validateNativeFile(run.file).isEmpty());
         QCOMPARE(nativeSample(run.file, 0, 7, 4, 499), fixture::value(499, 0, 7, 4));
     }
 
@@ -109,8 +101,7 @@ private slots:
         const float *data = loader.file().samples.constData();
         const NativeFile taken = loader.takeFile();
         QCOMPARE(taken.samples.constData(), data);
-        QVERIFY(loader.file().samples.isEmpty());
-        QVERIFY(!loader.file().loaded);
+        QVERIFY(loader.file().samples.isEmpty() && !loader.file().loaded);
     }
 
     void cancelledLoaderStopsAtItsStart()
@@ -121,10 +112,8 @@ private slots:
         QSignalSpy finished(&loader, &NativeFileLoader::finished);
         loader.cancel();
         loader.run();
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QVERIFY(finished.count() == 1 && !finished.at(0).at(0).toBool() && !loader.file().loaded);
         QCOMPARE(loader.file().npoints, NativeError::Cancelled);
-        QVERIFY(!loader.file().loaded);
     }
 
     void failureCarriesTheCode()
@@ -132,8 +121,7 @@ private slots:
         LoadRun run(m_dir.filePath(QStringLiteral("missing.pnt")));
         QSignalSpy finished(run.loader().data(), &NativeFileLoader::finished);
         finish(run);
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QVERIFY(finished.count() == 1 && !finished.at(0).at(0).toBool());
         QCOMPARE(run.file.npoints, -1);
     }
 
@@ -153,21 +141,17 @@ private slots:
 
         const QString path = m_dir.filePath(QStringLiteral("large.pnt"));
         QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QCOMPARE(out.write(head), qint64(head.size()));
-        QVERIFY(out.resize(size));
-        QVERIFY(out.seek(size - 4));
         const QByteArray last = fixture::samples(1, 1, 1, 1, [](qint64, int, int, int) { return 42.5f; });
-        QCOMPARE(out.write(last), qint64(4));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(head) == head.size() && out.resize(size) && out.seek(size - 4)
+                && out.write(last) == 4);
         out.close();
 
         NativeFile kept;
         {
             LoadRun run(path);
             finish(run);
-            QVERIFY(run.ok);
+            QVERIFY(run.ok && run.file.mapping);
             QCOMPARE(run.reports, (QVector<int>{0, 100}));
-            QVERIFY(run.file.mapping);
             kept = run.file;
         }
         QCOMPARE(nativeSample(kept, 0, 0, 0, npoints - 1), 42.5f);

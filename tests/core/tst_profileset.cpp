@@ -1,7 +1,6 @@
 #include "data/profileset.h"
 #include "tests/support/profilefixture.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -50,15 +49,13 @@ private slots:
         const ProfileScanResult scan = scanProfileDirectory(dir.path());
         QCOMPARE(scan.ok, errorPart.isEmpty());
         if (!scan.ok) {
-            QVERIFY2(scan.error.contains(errorPart), qPrintable(scan.error));
-            QVERIFY(scan.set.isEmpty());
+            QVERIFY2(scan.error.contains(errorPart) && scan.set.isEmpty(), qPrintable(scan.error));
             return;
         }
         QVERIFY(scan.error.isEmpty());
         QCOMPARE(scan.set.size(), readableFiles + (extraName.isEmpty() ? 0 : 1));
         for (const ProfileRecord &record : scan.set) {
-            QVERIFY(QFileInfo(record.path).isAbsolute());
-            QVERIFY(QFileInfo::exists(record.path));
+            QVERIFY(QFileInfo(record.path).isAbsolute() && QFileInfo::exists(record.path));
             QVERIFY(record.path.endsWith(QStringLiteral("_dm%1_p1.txt").arg(record.dm))
                     || record.path.endsWith(QStringLiteral("_dm%1_p1_s3.txt").arg(record.dm)));
         }
@@ -72,8 +69,7 @@ private slots:
         int calls = 0;
         const ProfileScanResult scan = scanProfileDirectory(dir.path(), [&](int, int) { return ++calls < 2; });
         QCOMPARE(calls, 2);
-        QVERIFY(!scan.ok);
-        QVERIFY(scan.error.isEmpty());
+        QVERIFY(!scan.ok && scan.error.isEmpty());
     }
 
     // Generated dates of known strength, dates of equal maxima, a date without
@@ -87,9 +83,7 @@ private slots:
         for (const auto &[date, snr] : strengths) {
             for (const int dm : {23, 27}) {
                 ProfileWriter::Params params;
-                params.date = date;
-                params.dm = dm;
-                params.snr = snr;
+                std::tie(params.date, params.dm, params.snr) = std::make_tuple(date, dm, snr);
                 QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
                 for (const double period : ProfileWriter::trialPeriods(params)) {
                     const QVector<double> values = profilefixture::writtenValues(params, period);

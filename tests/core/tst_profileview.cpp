@@ -3,7 +3,6 @@
 #include "data/profiletable.h"
 #include "tests/support/profilefixture.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -39,9 +38,7 @@ private slots:
         if (view.rangeFixed)
             QCOMPARE(qMakePair(view.range.min, view.range.max), qMakePair(-2.6, 10.6));
         ProfileCaption caption;
-        caption.window = window;
-        caption.showDate = true;
-        caption.date = QStringLiteral("2026.07.16");
+        std::tie(caption.window, caption.showDate, caption.date) = std::make_tuple(window, true, "2026.07.16");
         const QStringList legend = profileLegendLines(caption);
         QCOMPARE(legend.contains(QStringLiteral("moving average window=%1").arg(window)), window > 0);
         QCOMPARE(legend.last(), caption.date);
@@ -96,19 +93,14 @@ private slots:
     {
         QTemporaryDir dir;
         ProfileWriter::Params params;
-        params.date = QDate(2026, 7, 16);
-        params.phasePoints = 64;
-        params.snr = 20.0;
+        std::tie(params.date, params.phasePoints, params.snr) = std::make_tuple(QDate(2026, 7, 16), 64, 20.0);
         params.periods = {0.714517, 0.714519, 0.714521};
-        ProfileWriter::Params second = params;
+        ProfileWriter::Params second = params, otherDate = params;
         second.dm = 23;
         second.periods = {0.714521, 0.714517};
-        QVERIFY(!profilefixture::writeGenerated(dir.path(), params).isEmpty());
-        QVERIFY(!profilefixture::writeGenerated(dir.path(), second).isEmpty());
-        ProfileWriter::Params otherDate = params;
-        otherDate.date = QDate(2026, 7, 17);
-        otherDate.dm = 40;
-        QVERIFY(!profilefixture::writeGenerated(dir.path(), otherDate).isEmpty());
+        std::tie(otherDate.date, otherDate.dm) = std::make_tuple(QDate(2026, 7, 17), 40);
+        for (const ProfileWriter::Params &p : {params, second, otherDate})
+            QVERIFY(!profilefixture::writeGenerated(dir.path(), p).isEmpty());
         const ProfileScanResult scan = scanProfileDirectory(dir.path());
         QVERIFY(scan.ok);
 
@@ -121,8 +113,7 @@ private slots:
         QCOMPARE(table.columnHeaders(), QStringList({"period", "DM=23", "DM=27"}));
         QCOMPARE(table.rowHeaders(), QStringList({"DM", "0.714517", "0.714519", "0.714521"}));
 
-        double low = 1e300;
-        double high = -1e300;
+        double low = 1e300, high = -1e300;
         for (int row = 0; row < 3; ++row) {
             for (int column = 0; column < 2; ++column) {
                 const ProfileTable::Cell &cell = table.cell(row, column);
@@ -134,16 +125,14 @@ private slots:
                 const double period = table.periods().at(row).toDouble();
                 const QVector<double> expected = rotateMaxToCenter(movingAverage(profilefixture::writtenValues(p, period), window));
                 QCOMPARE(cell.values, expected);
-                QCOMPARE(cell.maximumIndex, p.phasePoints / 2);
-                QCOMPARE(cell.maximum, expected.at(p.phasePoints / 2));
+                QVERIFY(cell.maximumIndex == p.phasePoints / 2 && cell.maximum == expected.at(p.phasePoints / 2));
                 low = std::min(low, *std::min_element(expected.begin(), expected.end()));
                 high = std::max(high, *std::max_element(expected.begin(), expected.end()));
             }
         }
-        QCOMPARE(table.range().min, paddedValueRange(low, high).min);
-        QCOMPARE(table.range().max, paddedValueRange(low, high).max);
-        QVERIFY(table.rangeContainsZero());
-        QVERIFY(!table.cell(3, 0).present);
+        QCOMPARE(qMakePair(table.range().min, table.range().max),
+                 qMakePair(paddedValueRange(low, high).min, paddedValueRange(low, high).max));
+        QVERIFY(table.rangeContainsZero() && !table.cell(3, 0).present);
     }
 
     void tableErrors_data()

@@ -1,7 +1,6 @@
 #include "astro/kvxtocatalog.h"
 #include "astro/rigorousprecession.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <erfa.h>

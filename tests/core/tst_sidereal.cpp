@@ -1,6 +1,5 @@
 #include "astro/timecoords.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <erfa.h>

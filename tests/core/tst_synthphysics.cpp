@@ -2,7 +2,6 @@
 #include "data/nativereader.h"
 #include "synth/syntheticobservation.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -31,18 +30,11 @@ private slots:
         QFETCH(double, dm);
         QFETCH(QString, suffix);
         SyntheticObservation::Params params;
-        params.npoints = 8000;
-        params.nRays = 1;
-        params.firstModule = 3;
-        params.firstRay = 2;
-        params.nBands = 32;
-        params.tresolution = 0.0124928;
-        params.dm = dm;
-        params.period = 0.714519;
-        params.width = 0.02;
-        params.snr = 3.0;
+        std::tie(params.npoints, params.nRays, params.firstModule, params.firstRay, params.nBands, params.seed) =
+            std::make_tuple(8000, 1, 3, 2, 32, 11);
+        std::tie(params.tresolution, params.dm, params.period, params.width, params.snr) =
+            std::make_tuple(0.0124928, dm, 0.714519, 0.02, 3.0);
         params.descending = descending;
-        params.seed = 11;
         const SyntheticObservation observation(params);
         QTemporaryDir dir;
         const QString path = dir.filePath(suffix == QLatin1String("txt") ? observation.textFileName()
@@ -61,9 +53,7 @@ private slots:
                                     .arg(atZero.snr, 0, 'f', 1)
                                     .arg(atTwice.snr, 0, 'f', 1);
         // 3 sigma per channel over 32 channels sums to about 13 sigma when aligned.
-        QVERIFY2(atDm.snr > 9.0, qPrintable(figures));
-        QVERIFY2(atDm.snr > 2.0 * atZero.snr, qPrintable(figures));
-        QVERIFY2(atDm.snr > 2.0 * atTwice.snr, qPrintable(figures));
+        QVERIFY2(atDm.snr > 9.0 && atDm.snr > 2.0 * atZero.snr && atDm.snr > 2.0 * atTwice.snr, qPrintable(figures));
 
         // The aligned peak sits where a pulse arrives in the last frequency channel.
         const double k = std::round((atDm.point + 0.5) * params.tresolution / params.period);
@@ -73,12 +63,8 @@ private slots:
     void pulseOnlyInItsRay()
     {
         SyntheticObservation::Params params;
-        params.npoints = 6000;
-        params.nRays = 8;
-        params.nBands = 16;
+        std::tie(params.npoints, params.nRays, params.nBands, params.pulseRay, params.seed) = std::make_tuple(6000, 8, 16, 5, 5);
         params.snr = 4.0;
-        params.pulseRay = 5;
-        params.seed = 5;
         const SyntheticObservation observation(params);
         QTemporaryDir dir;
         const QString path = dir.filePath(observation.fileName(QStringLiteral("pnt")));
@@ -97,15 +83,13 @@ private:
         int point = -1;
     };
     // Peak above the median in units of the robust sigma (1.4826 x MAD).
-
     static Peak peakSnr(const QVector<double> &series)
     {
         QVector<double> sorted = series;
         std::sort(sorted.begin(), sorted.end());
         const double median = sorted.at(sorted.size() / 2);
-        QVector<double> deviations;
-        for (double v : series)
-            deviations.append(std::abs(v - median));
+        QVector<double> deviations(series.size());
+        std::transform(series.cbegin(), series.cend(), deviations.begin(), [&](double v) { return std::abs(v - median); });
         std::sort(deviations.begin(), deviations.end());
         const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
         Peak peak;
