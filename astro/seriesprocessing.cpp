@@ -52,18 +52,35 @@ qint64 roundHalfUp(double value)
     return qint64(std::floor(value + 0.5));
 }
 
+// The k-th smallest of a few values without NaN: the largest value with at
+// most k values below it. Counting instead of sorting keeps the loops free
+// of branches on the data, and the compiler packs the counting.
+double kthByRank(const double *values, std::ptrdiff_t n, std::ptrdiff_t k)
+{
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    double kth = lowest;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double candidate = values[i];
+        std::ptrdiff_t below = 0;
+        for (std::ptrdiff_t j = 0; j < n; ++j)
+            below += values[j] < candidate;
+        kth = std::max(kth, below <= k ? candidate : lowest);
+    }
+    return kth;
+}
+
 // The k-th smallest of n values without NaN, found by a quickselect that
 // partitions by copying: every value is written to both ends of the free
 // part of the other buffer and only the end it belongs to advances, so the
-// loop never branches on the data. Reads `values`, works in `scratch` (two
-// areas of n), leaves `values` alone. Runs of equal values that keep it from
+// loop never branches on the data; the last few values are counted.
+// Reads `values`, works in `scratch` (two areas of n), leaves `values` alone. Runs of equal values that keep it from
 // narrowing down hand over to std::nth_element.
 double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k)
 {
     const double *from = values;
     double *to = scratch;
     double *spare = scratch + n;
-    for (int round = 0; n > 16; ++round) {
+    for (int round = 0; n > 8; ++round) {
         if (round == 24) {
             std::copy(from, from + n, to);
             std::nth_element(to, to + k, to + n);
@@ -93,21 +110,31 @@ double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::p
         from = to;
         std::swap(to, spare);
     }
-    std::copy(from, from + n, to);
-    for (std::ptrdiff_t i = 1; i < n; ++i) {
-        const double v = to[i];
-        std::ptrdiff_t j = i;
-        for (; j > 0 && to[j - 1] > v; --j)
-            to[j] = to[j - 1];
-        to[j] = v;
-    }
-    return to[k];
+    return kthByRank(from, n, k);
 }
 
-// Median of the values in [first, last): the middle one, or the mean of the
-// two middle ones for an even count. NaN sorts after every number. scratch
-// holds twice the count.
-double blockMedian(const double *first, const double *last, double *scratch)
+// The larger of the values below `upper` when exactly `wanted` values of
+// [first, last) lie below it, together with `alreadyBelow` values known to
+// lie below it elsewhere; else `upper` itself (it occurs twice). That is the
+// lower middle value of an even count whose upper middle value is `upper`.
+double lowerMiddle(const double *first, const double *last, double upper, std::ptrdiff_t alreadyBelow,
+                   std::ptrdiff_t wanted)
+{
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    std::ptrdiff_t below = alreadyBelow;
+    double lower = lowest;
+    for (const double *v = first; v != last; ++v) {
+        const bool less = *v < upper;
+        below += less;
+        lower = std::max(lower, less ? *v : lowest);
+    }
+    return below == wanted ? lower : upper;
+}
+
+// Median of the values in [first, last) searched whole: the middle one, or
+// the mean of the two middle ones for an even count. NaN sorts after every
+// number. scratch holds twice the count.
+double searchedMedian(const double *first, const double *last, double *scratch)
 {
     const std::ptrdiff_t count = last - first;
     const std::ptrdiff_t half = count / 2;
@@ -120,20 +147,71 @@ double blockMedian(const double *first, const double *last, double *scratch)
         return (*std::max_element(sorted, sorted + half, sortsBefore) + sorted[half]) / 2.0;
     }
     const double upper = selectKth(first, scratch, count, half);
-    if (count % 2 != 0)
-        return upper;
-    // The next smaller value: the largest one below `upper` when `half` values
-    // lie below it, else `upper` itself again.
-    constexpr double lowest = -std::numeric_limits<double>::infinity();
-    std::ptrdiff_t below = 0;
-    double lower = lowest;
-    for (const double *v = first; v != last; ++v) {
-        const bool less = *v < upper;
-        below += less;
-        lower = std::max(lower, less ? *v : lowest);
-    }
-    return ((below == half ? lower : upper) + upper) / 2.0;
+    return count % 2 != 0 ? upper : (lowerMiddle(first, last, upper, 0, half) + upper) / 2.0;
 }
+
+// The medians of consecutive blocks, the same as searchedMedian of each.
+// Neighbouring blocks have close medians, so the previous median with a
+// margin around it brackets the next one: one branch-free pass counts the
+// values below the bracket and gathers those inside it, and when the middle
+// ranks fall inside (nearly always) only the gathered third of the block is
+// searched. The margin adapts to catch about that third; after a miss the
+// block is searched whole and the margin grows. A NaN is neither below nor
+// inside the bracket, i.e. above it, where it sorts.
+class BlockMedians
+{
+public:
+    explicit BlockMedians(int blockLength) : m_scratch(3 * size_t(blockLength)) {}
+
+    double operator()(const double *first, std::ptrdiff_t count)
+    {
+        double median = 0.0;
+        if (count >= minimumBracketed && std::isfinite(m_centre) && std::isfinite(m_margin)
+            && bracketed(first, count, &median))
+            return median;
+        median = searchedMedian(first, first + count, m_scratch.data());
+        if (std::isfinite(m_centre) && std::isfinite(m_margin)) {
+            m_margin = std::max(2.0 * m_margin, 2.0 * std::fabs(median - m_centre));
+        } else {
+            const auto range = std::minmax_element(first, first + count);
+            m_margin = (*range.second - *range.first) / 16.0;
+        }
+        m_centre = median;
+        return median;
+    }
+
+private:
+    // Shorter blocks are searched whole.
+    static constexpr std::ptrdiff_t minimumBracketed = 32;
+
+    bool bracketed(const double *first, std::ptrdiff_t count, double *median)
+    {
+        const double low = m_centre - m_margin;
+        const double high = m_centre + m_margin;
+        double *inside = m_scratch.data();
+        std::ptrdiff_t below = 0;
+        std::ptrdiff_t gathered = 0;
+        for (std::ptrdiff_t i = 0; i < count; ++i) {
+            const double v = first[i];
+            inside[gathered] = v;
+            gathered += (v >= low) & (v <= high);
+            below += v < low;
+        }
+        const std::ptrdiff_t half = count / 2;
+        const bool even = count % 2 == 0;
+        if (below > half - (even ? 1 : 0) || below + gathered <= half)
+            return false;
+        const double upper = selectKth(inside, inside + count, gathered, half - below);
+        *median = even ? (lowerMiddle(inside, inside + gathered, upper, below, half) + upper) / 2.0 : upper;
+        m_centre = *median;
+        m_margin *= std::clamp(double(count / 3) / double(gathered), 0.5, 2.0);
+        return true;
+    }
+
+    std::vector<double> m_scratch;
+    double m_centre = std::numeric_limits<double>::quiet_NaN();
+    double m_margin = std::numeric_limits<double>::quiet_NaN();
+};
 
 // Start and end of the calibration pattern: the first value below the low
 // threshold, then one above the high threshold, one below the low threshold,
@@ -215,11 +293,9 @@ QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
         return {};
     const int m = n / L;
     std::vector<double> medians(static_cast<size_t>(m));
-    std::vector<double> scratch(static_cast<size_t>(2 * L));
-    for (int k = 0; k < m; ++k) {
-        const double *block = x.constData() + qint64(k) * L;
-        medians[size_t(k)] = blockMedian(block, block + L, scratch.data());
-    }
+    BlockMedians median(L);
+    for (int k = 0; k < m; ++k)
+        medians[size_t(k)] = median(x.constData() + qint64(k) * L, L);
     QVector<double> out(n);
     double *values = out.data();
     if (m == 1) {
