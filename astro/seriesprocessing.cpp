@@ -72,9 +72,10 @@ double kthByRank(const double *values, std::ptrdiff_t n, std::ptrdiff_t k)
 // The k-th smallest of n values without NaN, found by a quickselect that
 // partitions by copying: every value is written to both ends of the free
 // part of the other buffer and only the end it belongs to advances, so the
-// loop never branches on the data; the last few values are counted.
-// Reads `values`, works in `scratch` (two areas of n), leaves `values` alone. Runs of equal values that keep it from
-// narrowing down hand over to std::nth_element.
+// loop never branches on the data; the last few values are counted. Reads
+// `values`, works in `scratch` (two areas of n), leaves `values` alone. Runs
+// of equal values that keep it from narrowing down hand over to
+// std::nth_element.
 double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k)
 {
     const double *from = values;
