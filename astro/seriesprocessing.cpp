@@ -54,7 +54,7 @@ qint64 roundHalfUp(double value)
 
 // The k-th smallest of a few values without NaN: the largest value with at
 // most k values below it. Counting instead of sorting keeps the loops free
-// of branches on the data, and the compiler packs the counting.
+// of branches on the data, which a sort of random values mispredicts.
 double kthByRank(const double *values, std::ptrdiff_t n, std::ptrdiff_t k)
 {
     constexpr double lowest = -std::numeric_limits<double>::infinity();
