@@ -1,6 +1,8 @@
 #include "astro/seriesstats.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 QVector<double> movingAverage(const QVector<double> &x, int window)
 {
@@ -45,19 +47,39 @@ double sampleStandardDeviation(const QVector<double> &x)
 
 bool finiteValueRange(const QVector<double> &values, double *min, double *max)
 {
-    bool any = false;
-    for (const double v : values) {
-        if (!std::isfinite(v))
-            continue;
-        if (!any) {
-            *min = *max = v;
-            any = true;
-        } else {
-            if (v < *min)
-                *min = v;
-            if (v > *max)
-                *max = v;
+    // Four lanes of minima and maxima without branches, which the compiler
+    // packs. v + (v - v) is v for a finite value and NaN for any other, and a
+    // NaN never wins std::min or std::max against the lane's value.
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const double *v = values.constData();
+    const int n = values.size();
+    double low[4] = {infinity, infinity, infinity, infinity};
+    double high[4] = {-infinity, -infinity, -infinity, -infinity};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double finite = v[i + k] + (v[i + k] - v[i + k]);
+            low[k] = std::min(low[k], finite);
+            high[k] = std::max(high[k], finite);
         }
     }
-    return any;
+    for (; i < n; ++i) {
+        const double finite = v[i] + (v[i] - v[i]);
+        low[0] = std::min(low[0], finite);
+        high[0] = std::max(high[0], finite);
+    }
+    const double lowest = std::min({low[0], low[1], low[2], low[3]});
+    const double highest = std::max({high[0], high[1], high[2], high[3]});
+    if (!(lowest <= highest))
+        return false;
+    *min = lowest;
+    *max = highest;
+    // -0 and +0 compare equal (and the sum above turns -0 into +0): a zero
+    // bound is the first zero of the series, as a plain scan finds it.
+    if (lowest == 0.0 || highest == 0.0) {
+        const auto zero = std::find(values.begin(), values.end(), 0.0);
+        *min = lowest == 0.0 ? *zero : lowest;
+        *max = highest == 0.0 ? *zero : highest;
+    }
+    return true;
 }
