@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -375,5 +376,5 @@ QVector<double> processSeries(const QVector<double> &x, double tresolution, bool
     if (settings.averaging < 1)
         return series;
     return settings.averagingType == AveragingType::Pairwise ? pairwiseAverage(series, settings.averaging)
-                                                             : movingAverage(series, settings.averaging);
+                                                             : movingAverage(std::move(series), settings.averaging);
 }

@@ -4,30 +4,33 @@
 #include <cmath>
 #include <limits>
 
-QVector<double> movingAverage(const QVector<double> &x, int window)
+QVector<double> movingAverage(QVector<double> x, int window)
 {
     const int n = x.size();
     if (window < 2 || window > n)
         return x;
-    QVector<double> out(n);
-    const double *in = x.constData();
-    double *values = out.data();
-    // A running sum over the full windows; recomputing each tail window keeps
-    // the rounding of a running sum from drifting into the short tail means.
+    // In place (a copy only when the series is shared). A running sum over
+    // the full windows; each value leaves it one step after it is
+    // overwritten, so it is kept until then. Recomputing each tail window
+    // keeps the rounding of a running sum from drifting into the short tail
+    // means; the tail holds only samples that no full window overwrote.
+    double *values = x.data();
     double sum = 0.0;
     for (int i = 0; i < window; ++i)
-        sum += in[i];
+        sum += values[i];
+    double leaving = values[0];
     values[0] = sum / window;
     for (int i = 1; i + window <= n; ++i) {
-        sum += in[i + window - 1] - in[i - 1];
+        sum += values[i + window - 1] - leaving;
+        leaving = values[i];
         values[i] = sum / window;
     }
     double tail = 0.0;
     for (int i = n - 1; i > n - window; --i) {
-        tail += in[i];
+        tail += values[i];
         values[i] = tail / (n - i);
     }
-    return out;
+    return x;
 }
 
 double sampleStandardDeviation(const QVector<double> &x)
