@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -51,6 +52,41 @@ bool rangeWithoutNaN(const QVector<double> &x, double *min, double *max)
 qint64 roundHalfUp(double value)
 {
     return qint64(std::floor(value + 0.5));
+}
+
+// Counts into *below the values under low and gathers those in [low, high]
+// into out (room for n); returns how many it gathered. Two values at a time
+// are compared in packed instructions (the compiler's generic vectors); each
+// value is written and then kept or overwritten by the next, which spares
+// the loop branches on the data. NaN is neither below nor gathered.
+std::ptrdiff_t gatherBetween(const double *values, std::ptrdiff_t n, double low, double high, double *out,
+                             std::ptrdiff_t *below)
+{
+    using Pair = double __attribute__((vector_size(16)));
+    using Mask = long long __attribute__((vector_size(16)));
+    const Pair lows = {low, low};
+    const Pair highs = {high, high};
+    Mask under = {0, 0};
+    std::ptrdiff_t gathered = 0;
+    std::ptrdiff_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        Pair v;
+        std::memcpy(&v, values + i, sizeof v);
+        const Mask inside = (v >= lows) & (v <= highs);
+        under -= v < lows;   // a true comparison is -1
+        out[gathered] = v[0];
+        gathered -= inside[0];
+        out[gathered] = v[1];
+        gathered -= inside[1];
+    }
+    std::ptrdiff_t count = under[0] + under[1];
+    for (; i < n; ++i) {
+        out[gathered] = values[i];
+        gathered += (values[i] >= low) & (values[i] <= high);
+        count += values[i] < low;
+    }
+    *below = count;
+    return gathered;
 }
 
 // The k-th smallest of a few values without NaN: the largest value with at
@@ -113,6 +149,30 @@ double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::p
         std::swap(to, spare);
     }
     return kthByRank(from, n, k);
+}
+
+// The k-th smallest of n values without NaN that all lie in [low, high].
+// Many values in a narrow range spread about evenly, so the k-th lies near
+// the point k + 0.5 steps of (high - low) / n above low: the values within
+// three steps of it are gathered in one pass and, when the rank falls among
+// them (most of the time), counted; otherwise the selection above runs.
+// Works in scratch (twice n), leaves `values` alone.
+double kthInRange(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k, double low,
+                  double high)
+{
+    constexpr std::ptrdiff_t fewest = 12;
+    constexpr std::ptrdiff_t mostCounted = 16;
+    if (n >= fewest) {
+        const double step = (high - low) / double(n);
+        const double at = low + (double(k) + 0.5) * step;
+        const double from = at - 3.0 * step;
+        const double to = at + 3.0 * step;
+        std::ptrdiff_t below = 0;
+        const std::ptrdiff_t gathered = gatherBetween(values, n, from, to, scratch, &below);
+        if (below <= k && k < below + gathered && gathered <= mostCounted)
+            return kthByRank(scratch, gathered, k - below);
+    }
+    return selectKth(values, scratch, n, k);
 }
 
 // The larger of the values below `upper` when exactly `wanted` values of
@@ -192,18 +252,12 @@ private:
         const double high = m_centre + m_margin;
         double *inside = m_scratch.data();
         std::ptrdiff_t below = 0;
-        std::ptrdiff_t gathered = 0;
-        for (std::ptrdiff_t i = 0; i < count; ++i) {
-            const double v = first[i];
-            inside[gathered] = v;
-            gathered += (v >= low) & (v <= high);
-            below += v < low;
-        }
+        const std::ptrdiff_t gathered = gatherBetween(first, count, low, high, inside, &below);
         const std::ptrdiff_t half = count / 2;
         const bool even = count % 2 == 0;
         if (below > half - (even ? 1 : 0) || below + gathered <= half)
             return false;
-        const double upper = selectKth(inside, inside + count, gathered, half - below);
+        const double upper = kthInRange(inside, inside + count, gathered, half - below, low, high);
         *median = even ? (lowerMiddle(inside, inside + gathered, upper, below, half) + upper) / 2.0 : upper;
         m_centre = *median;
         m_margin *= std::clamp(double(count / 3) / double(gathered), 0.5, 2.0);
