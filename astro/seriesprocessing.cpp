@@ -365,13 +365,18 @@ QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
     const int beforeLast = int(std::ceil(centre(m - 1))) - 1;
     int i = int(std::floor(centre(0))) + 1;
     std::fill(values, values + i, medians.front());
+    // Every segment spans the same L offsets from its first centre, so the
+    // fractions (i - from) / (to - from) along it are divided out once; the
+    // differences are whole or half numbers, exact in any segment.
+    std::vector<double> fractions(static_cast<size_t>(L));
+    for (int p = 0; p < L; ++p)
+        fractions[size_t(p)] = (i + p - centre(0)) / (centre(1) - centre(0));
     for (int j = 0; j + 1 < m; ++j) {
-        const double from = centre(j);
-        const double to = centre(j + 1);
         const double y = medians[size_t(j)];
         const double rise = medians[size_t(j) + 1] - y;
-        for (const int end = std::min(int(std::floor(to)), beforeLast); i <= end; ++i)
-            values[i] = y + (i - from) / (to - from) * rise;
+        const int end = std::min(int(std::floor(centre(j + 1))), beforeLast);
+        for (int p = 0; i <= end; ++i, ++p)
+            values[i] = y + fractions[size_t(p)] * rise;
     }
     std::fill(values + i, values + n, medians.back());
     return out;
