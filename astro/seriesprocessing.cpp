@@ -341,30 +341,40 @@ QVector<double> removeStep(const QVector<double> &x, double tresolution)
     return out;
 }
 
-QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
+namespace {
+
+bool hasApproximation(int n, int blockLength)
+{
+    return n > 0 && blockLength <= n && blockLength >= 3;
+}
+
+// Writes to out (n values) the broken line through the block medians of x
+// at every sample or, when Residual, each sample's distance above it, so
+// that the noise subtraction needs no pass of its own for the difference.
+template <bool Residual>
+void writeMedianLine(const QVector<double> &x, int L, double *out)
 {
     const int n = x.size();
-    const int L = blockLength;
-    if (n == 0 || L > n || L < 3)
-        return {};
     const int m = n / L;
     std::vector<double> medians(static_cast<size_t>(m));
     BlockMedians median(L);
     for (int k = 0; k < m; ++k)
         medians[size_t(k)] = median(x.constData() + qint64(k) * L, L);
-    QVector<double> out(n);
-    double *values = out.data();
+    const double *samples = x.constData();
+    const auto put = [out, samples](int i, double line) { out[i] = Residual ? samples[i] - line : line; };
+    int i = 0;
     if (m == 1) {
-        std::fill(values, values + n, medians.front());
-        return out;
+        for (; i < n; ++i)
+            put(i, medians.front());
+        return;
     }
     const auto centre = [L](int k) { return (L - 1) * 0.5 + double(k) * L; };
     // Samples up to the first centre take the first median, samples from the
     // last centre on the last one; between centres j and j + 1 (up to and
     // with centre j + 1) the line through both medians.
     const int beforeLast = int(std::ceil(centre(m - 1))) - 1;
-    int i = int(std::floor(centre(0))) + 1;
-    std::fill(values, values + i, medians.front());
+    for (const int first = int(std::floor(centre(0))) + 1; i < first; ++i)
+        put(i, medians.front());
     // Every segment spans the same L offsets from its first centre, so the
     // fractions (i - from) / (to - from) along it are divided out once; the
     // differences are whole or half numbers, exact in any segment.
@@ -376,22 +386,30 @@ QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
         const double rise = medians[size_t(j) + 1] - y;
         const int end = std::min(int(std::floor(centre(j + 1))), beforeLast);
         for (int p = 0; i <= end; ++i, ++p)
-            values[i] = y + fractions[size_t(p)] * rise;
+            put(i, y + fractions[size_t(p)] * rise);
     }
-    std::fill(values + i, values + n, medians.back());
+    for (; i < n; ++i)
+        put(i, medians.back());
+}
+
+} // namespace
+
+QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
+{
+    if (!hasApproximation(x.size(), blockLength))
+        return {};
+    QVector<double> out(x.size());
+    writeMedianLine<false>(x, blockLength, out.data());
     return out;
 }
 
 bool subtractNoiseBaseline(const QVector<double> &x, int blockLength, QVector<double> *out)
 {
-    // The baseline's own storage becomes the residual, then the result.
-    QVector<double> residual = medianApproximation(x, blockLength);
-    if (residual.size() != x.size() || !out)
+    if (!hasApproximation(x.size(), blockLength) || !out)
         return false;
-    const double *values = x.constData();
+    QVector<double> residual(x.size());
     double *r = residual.data();
-    for (int i = 0; i < x.size(); ++i)
-        r[i] = values[i] - r[i];
+    writeMedianLine<true>(x, blockLength, r);
     const double sigma = sampleStandardDeviation(residual);
     if (!std::isfinite(sigma) || sigma < 1e-12)
         return false;
