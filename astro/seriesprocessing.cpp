@@ -227,12 +227,14 @@ public:
 
     double operator()(const double *first, std::ptrdiff_t count)
     {
+        if (count < minimumBracketed)
+            return searchedMedian(first, first + count, m_scratch.data());
+        const bool bracket = std::isfinite(m_centre) && std::isfinite(m_margin);
         double median = 0.0;
-        if (count >= minimumBracketed && std::isfinite(m_centre) && std::isfinite(m_margin)
-            && bracketed(first, count, &median))
+        if (bracket && bracketed(first, count, &median))
             return median;
         median = searchedMedian(first, first + count, m_scratch.data());
-        if (std::isfinite(m_centre) && std::isfinite(m_margin)) {
+        if (bracket) {
             m_margin = std::max(2.0 * m_margin, 2.0 * std::fabs(median - m_centre));
         } else {
             const auto range = std::minmax_element(first, first + count);
