@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,18 +54,71 @@ qint64 roundHalfUp(double value)
     return qint64(std::floor(value + 0.5));
 }
 
+// Counts into *below the values under low and gathers those in [low, high]
+// into out (room for n); returns how many it gathered. Two values at a time
+// are compared in packed instructions (the compiler's generic vectors); each
+// value is written and then kept or overwritten by the next, which spares
+// the loop branches on the data. NaN is neither below nor gathered.
+std::ptrdiff_t gatherBetween(const double *values, std::ptrdiff_t n, double low, double high, double *out,
+                             std::ptrdiff_t *below)
+{
+    using Pair = double __attribute__((vector_size(16)));
+    using Mask = long long __attribute__((vector_size(16)));
+    const Pair lows = {low, low};
+    const Pair highs = {high, high};
+    Mask under = {0, 0};
+    std::ptrdiff_t gathered = 0;
+    std::ptrdiff_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        Pair v;
+        std::memcpy(&v, values + i, sizeof v);
+        const Mask inside = (v >= lows) & (v <= highs);
+        under -= v < lows;   // a true comparison is -1
+        out[gathered] = v[0];
+        gathered -= inside[0];
+        out[gathered] = v[1];
+        gathered -= inside[1];
+    }
+    std::ptrdiff_t count = under[0] + under[1];
+    for (; i < n; ++i) {
+        out[gathered] = values[i];
+        gathered += (values[i] >= low) & (values[i] <= high);
+        count += values[i] < low;
+    }
+    *below = count;
+    return gathered;
+}
+
+// The k-th smallest of a few values without NaN: the largest value with at
+// most k values below it. Counting instead of sorting keeps the loops free
+// of branches on the data, which a sort of random values mispredicts.
+double kthByRank(const double *values, std::ptrdiff_t n, std::ptrdiff_t k)
+{
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    double kth = lowest;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double candidate = values[i];
+        std::ptrdiff_t below = 0;
+        for (std::ptrdiff_t j = 0; j < n; ++j)
+            below += values[j] < candidate;
+        kth = std::max(kth, below <= k ? candidate : lowest);
+    }
+    return kth;
+}
+
 // The k-th smallest of n values without NaN, found by a quickselect that
 // partitions by copying: every value is written to both ends of the free
 // part of the other buffer and only the end it belongs to advances, so the
-// loop never branches on the data. Reads `values`, works in `scratch` (two
-// areas of n), leaves `values` alone. Runs of equal values that keep it from
-// narrowing down hand over to std::nth_element.
+// loop never branches on the data; the last few values are counted. Reads
+// `values`, works in `scratch` (two areas of n), leaves `values` alone. Runs
+// of equal values that keep it from narrowing down hand over to
+// std::nth_element.
 double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k)
 {
     const double *from = values;
     double *to = scratch;
     double *spare = scratch + n;
-    for (int round = 0; n > 16; ++round) {
+    for (int round = 0; n > 8; ++round) {
         if (round == 24) {
             std::copy(from, from + n, to);
             std::nth_element(to, to + k, to + n);
@@ -93,21 +148,55 @@ double selectKth(const double *values, double *scratch, std::ptrdiff_t n, std::p
         from = to;
         std::swap(to, spare);
     }
-    std::copy(from, from + n, to);
-    for (std::ptrdiff_t i = 1; i < n; ++i) {
-        const double v = to[i];
-        std::ptrdiff_t j = i;
-        for (; j > 0 && to[j - 1] > v; --j)
-            to[j] = to[j - 1];
-        to[j] = v;
-    }
-    return to[k];
+    return kthByRank(from, n, k);
 }
 
-// Median of the values in [first, last): the middle one, or the mean of the
-// two middle ones for an even count. NaN sorts after every number. scratch
-// holds twice the count.
-double blockMedian(const double *first, const double *last, double *scratch)
+// The k-th smallest of n values without NaN that all lie in [low, high].
+// Many values in a narrow range spread about evenly, so the k-th lies near
+// the point k + 0.5 steps of (high - low) / n above low: the values within
+// three steps of it are gathered in one pass and, when the rank falls among
+// them (most of the time), counted; otherwise the selection above runs.
+// Works in scratch (twice n), leaves `values` alone.
+double kthInRange(const double *values, double *scratch, std::ptrdiff_t n, std::ptrdiff_t k, double low,
+                  double high)
+{
+    constexpr std::ptrdiff_t fewest = 12;
+    constexpr std::ptrdiff_t mostCounted = 16;
+    if (n >= fewest) {
+        const double step = (high - low) / double(n);
+        const double at = low + (double(k) + 0.5) * step;
+        const double from = at - 3.0 * step;
+        const double to = at + 3.0 * step;
+        std::ptrdiff_t below = 0;
+        const std::ptrdiff_t gathered = gatherBetween(values, n, from, to, scratch, &below);
+        if (below <= k && k < below + gathered && gathered <= mostCounted)
+            return kthByRank(scratch, gathered, k - below);
+    }
+    return selectKth(values, scratch, n, k);
+}
+
+// The larger of the values below `upper` when exactly `wanted` values of
+// [first, last) lie below it, together with `alreadyBelow` values known to
+// lie below it elsewhere; else `upper` itself (it occurs twice). That is the
+// lower middle value of an even count whose upper middle value is `upper`.
+double lowerMiddle(const double *first, const double *last, double upper, std::ptrdiff_t alreadyBelow,
+                   std::ptrdiff_t wanted)
+{
+    constexpr double lowest = -std::numeric_limits<double>::infinity();
+    std::ptrdiff_t below = alreadyBelow;
+    double lower = lowest;
+    for (const double *v = first; v != last; ++v) {
+        const bool less = *v < upper;
+        below += less;
+        lower = std::max(lower, less ? *v : lowest);
+    }
+    return below == wanted ? lower : upper;
+}
+
+// Median of the values in [first, last) searched whole: the middle one, or
+// the mean of the two middle ones for an even count. NaN sorts after every
+// number. scratch holds twice the count.
+double searchedMedian(const double *first, const double *last, double *scratch)
 {
     const std::ptrdiff_t count = last - first;
     const std::ptrdiff_t half = count / 2;
@@ -120,20 +209,67 @@ double blockMedian(const double *first, const double *last, double *scratch)
         return (*std::max_element(sorted, sorted + half, sortsBefore) + sorted[half]) / 2.0;
     }
     const double upper = selectKth(first, scratch, count, half);
-    if (count % 2 != 0)
-        return upper;
-    // The next smaller value: the largest one below `upper` when `half` values
-    // lie below it, else `upper` itself again.
-    constexpr double lowest = -std::numeric_limits<double>::infinity();
-    std::ptrdiff_t below = 0;
-    double lower = lowest;
-    for (const double *v = first; v != last; ++v) {
-        const bool less = *v < upper;
-        below += less;
-        lower = std::max(lower, less ? *v : lowest);
-    }
-    return ((below == half ? lower : upper) + upper) / 2.0;
+    return count % 2 != 0 ? upper : (lowerMiddle(first, last, upper, 0, half) + upper) / 2.0;
 }
+
+// The medians of consecutive blocks, the same as searchedMedian of each.
+// Neighbouring blocks have close medians, so the previous median with a
+// margin around it brackets the next one: one branch-free pass counts the
+// values below the bracket and gathers those inside it, and when the middle
+// ranks fall inside (nearly always) only the gathered third of the block is
+// searched. The margin adapts to catch about that third; after a miss the
+// block is searched whole and the margin grows. A NaN is neither below nor
+// inside the bracket, i.e. above it, where it sorts.
+class BlockMedians
+{
+public:
+    explicit BlockMedians(int blockLength) : m_scratch(3 * size_t(blockLength)) {}
+
+    double operator()(const double *first, std::ptrdiff_t count)
+    {
+        if (count < minimumBracketed)
+            return searchedMedian(first, first + count, m_scratch.data());
+        const bool bracket = std::isfinite(m_centre) && std::isfinite(m_margin);
+        double median = 0.0;
+        if (bracket && bracketed(first, count, &median))
+            return median;
+        median = searchedMedian(first, first + count, m_scratch.data());
+        if (bracket) {
+            m_margin = std::max(2.0 * m_margin, 2.0 * std::fabs(median - m_centre));
+        } else {
+            const auto range = std::minmax_element(first, first + count);
+            m_margin = (*range.second - *range.first) / 16.0;
+        }
+        m_centre = median;
+        return median;
+    }
+
+private:
+    // Shorter blocks are searched whole.
+    static constexpr std::ptrdiff_t minimumBracketed = 32;
+
+    bool bracketed(const double *first, std::ptrdiff_t count, double *median)
+    {
+        const double low = m_centre - m_margin;
+        const double high = m_centre + m_margin;
+        double *inside = m_scratch.data();
+        std::ptrdiff_t below = 0;
+        const std::ptrdiff_t gathered = gatherBetween(first, count, low, high, inside, &below);
+        const std::ptrdiff_t half = count / 2;
+        const bool even = count % 2 == 0;
+        if (below > half - (even ? 1 : 0) || below + gathered <= half)
+            return false;
+        const double upper = kthInRange(inside, inside + count, gathered, half - below, low, high);
+        *median = even ? (lowerMiddle(inside, inside + gathered, upper, below, half) + upper) / 2.0 : upper;
+        m_centre = *median;
+        m_margin *= std::clamp(double(count / 3) / double(gathered), 0.5, 2.0);
+        return true;
+    }
+
+    std::vector<double> m_scratch;
+    double m_centre = std::numeric_limits<double>::quiet_NaN();
+    double m_margin = std::numeric_limits<double>::quiet_NaN();
+};
 
 // Start and end of the calibration pattern: the first value below the low
 // threshold, then one above the high threshold, one below the low threshold,
@@ -207,54 +343,75 @@ QVector<double> removeStep(const QVector<double> &x, double tresolution)
     return out;
 }
 
-QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
+namespace {
+
+bool hasApproximation(int n, int blockLength)
+{
+    return n > 0 && blockLength <= n && blockLength >= 3;
+}
+
+// Writes to out (n values) the broken line through the block medians of x
+// at every sample or, when Residual, each sample's distance above it, so
+// that the noise subtraction needs no pass of its own for the difference.
+template <bool Residual>
+void writeMedianLine(const QVector<double> &x, int L, double *out)
 {
     const int n = x.size();
-    const int L = blockLength;
-    if (n == 0 || L > n || L < 3)
-        return {};
     const int m = n / L;
     std::vector<double> medians(static_cast<size_t>(m));
-    std::vector<double> scratch(static_cast<size_t>(2 * L));
-    for (int k = 0; k < m; ++k) {
-        const double *block = x.constData() + qint64(k) * L;
-        medians[size_t(k)] = blockMedian(block, block + L, scratch.data());
-    }
-    QVector<double> out(n);
-    double *values = out.data();
+    BlockMedians median(L);
+    for (int k = 0; k < m; ++k)
+        medians[size_t(k)] = median(x.constData() + qint64(k) * L, L);
+    const double *samples = x.constData();
+    const auto put = [out, samples](int i, double line) { out[i] = Residual ? samples[i] - line : line; };
+    int i = 0;
     if (m == 1) {
-        std::fill(values, values + n, medians.front());
-        return out;
+        for (; i < n; ++i)
+            put(i, medians.front());
+        return;
     }
     const auto centre = [L](int k) { return (L - 1) * 0.5 + double(k) * L; };
     // Samples up to the first centre take the first median, samples from the
     // last centre on the last one; between centres j and j + 1 (up to and
     // with centre j + 1) the line through both medians.
     const int beforeLast = int(std::ceil(centre(m - 1))) - 1;
-    int i = int(std::floor(centre(0))) + 1;
-    std::fill(values, values + i, medians.front());
+    for (const int first = int(std::floor(centre(0))) + 1; i < first; ++i)
+        put(i, medians.front());
+    // Every segment spans the same L offsets from its first centre, so the
+    // fractions (i - from) / (to - from) along it are divided out once; the
+    // differences are whole or half numbers, exact in any segment.
+    std::vector<double> fractions(static_cast<size_t>(L));
+    for (int p = 0; p < L; ++p)
+        fractions[size_t(p)] = (i + p - centre(0)) / (centre(1) - centre(0));
     for (int j = 0; j + 1 < m; ++j) {
-        const double from = centre(j);
-        const double to = centre(j + 1);
         const double y = medians[size_t(j)];
         const double rise = medians[size_t(j) + 1] - y;
-        for (const int end = std::min(int(std::floor(to)), beforeLast); i <= end; ++i)
-            values[i] = y + (i - from) / (to - from) * rise;
+        const int end = std::min(int(std::floor(centre(j + 1))), beforeLast);
+        for (int p = 0; i <= end; ++i, ++p)
+            put(i, y + fractions[size_t(p)] * rise);
     }
-    std::fill(values + i, values + n, medians.back());
+    for (; i < n; ++i)
+        put(i, medians.back());
+}
+
+} // namespace
+
+QVector<double> medianApproximation(const QVector<double> &x, int blockLength)
+{
+    if (!hasApproximation(x.size(), blockLength))
+        return {};
+    QVector<double> out(x.size());
+    writeMedianLine<false>(x, blockLength, out.data());
     return out;
 }
 
 bool subtractNoiseBaseline(const QVector<double> &x, int blockLength, QVector<double> *out)
 {
-    // The baseline's own storage becomes the residual, then the result.
-    QVector<double> residual = medianApproximation(x, blockLength);
-    if (residual.size() != x.size() || !out)
+    if (!hasApproximation(x.size(), blockLength) || !out)
         return false;
-    const double *values = x.constData();
+    QVector<double> residual(x.size());
     double *r = residual.data();
-    for (int i = 0; i < x.size(); ++i)
-        r[i] = values[i] - r[i];
+    writeMedianLine<true>(x, blockLength, r);
     const double sigma = sampleStandardDeviation(residual);
     if (!std::isfinite(sigma) || sigma < 1e-12)
         return false;
@@ -298,5 +455,5 @@ QVector<double> processSeries(const QVector<double> &x, double tresolution, bool
     if (settings.averaging < 1)
         return series;
     return settings.averagingType == AveragingType::Pairwise ? pairwiseAverage(series, settings.averaging)
-                                                             : movingAverage(series, settings.averaging);
+                                                             : movingAverage(std::move(series), settings.averaging);
 }

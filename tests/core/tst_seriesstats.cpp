@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 // Moving average and standard deviation of the multi-day and profile processing.
 class TestSeriesStats : public QObject
@@ -71,6 +72,37 @@ private slots:
     {
         QFETCH(QVector<double>, values);
         QTEST(sampleStandardDeviation(values), "expected");
+    }
+
+    void finiteRange_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::nan("");
+        QTest::newRow("non-finite values skipped") << QVector<double>{nan, 3, -inf, 7, 1, inf, 5, 2, nan} << true << 1.0
+                                                   << 7.0;
+        QTest::newRow("nothing finite") << QVector<double>{nan, inf, -inf, nan, inf} << false << 0.0 << 0.0;
+        QTest::newRow("a zero bound is the first zero") << QVector<double>{-0.0, -1, 0.0, -2, -3} << true << -3.0
+                                                        << -0.0;
+    }
+
+    void finiteRange()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(bool, found);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        double low = 0.0;
+        double high = 0.0;
+        QCOMPARE(finiteValueRange(values, &low, &high), found);
+        if (!found)
+            return;
+        QCOMPARE(low, min);
+        QCOMPARE(high, max);
+        QCOMPARE(std::signbit(high), std::signbit(max));
     }
 };
 
