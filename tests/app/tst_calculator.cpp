@@ -233,7 +233,7 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
     child<QComboBox>(form, "tres")->setCurrentIndex(1);
     const QString tres = child<QComboBox>(form, "tres")->currentText();
 
-    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    child<QPushButton>(form, "cat2kvx_send")->click();
     const CatalogToKvxResult cat = catalogToKvx({QStringLiteral("03:23:27"), QStringLiteral("39:44:52"),
                                                  QStringLiteral("01.04.2015"), QStringLiteral("N1"), tres});
     QCOMPARE(child<QLineEdit>(form, "cat2kvx_fileName")->text(), cat.crossings.first().fileName);
@@ -241,7 +241,7 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("Calculator: From catalog to KVX")));
     QVERIFY(calculator.resultLabel()->text().contains(cat.crossings.first().wholePointAlpha));
 
-    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    child<QPushButton>(form, "kvx2cat_send")->click();
     const KvxToCatalogResult kvx =
         kvxToCatalog({QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"),
                       child<QLineEdit>(form, "kvx2cat_culmPoint")->text(),
@@ -255,7 +255,7 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
 
     // Input errors are listed and the result fields keep what they showed.
     child<QLineEdit>(form, "kvx2cat_date")->setText(QStringLiteral("32.01.2015"));
-    QTest::mouseClick(child<QPushButton>(form, "kvx2cat_send"), Qt::LeftButton);
+    child<QPushButton>(form, "kvx2cat_send")->click();
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("<b>Error:</b><br>KVX date:")));
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
 }
@@ -314,7 +314,7 @@ void TestCalculator::longPeriodListArrivesWithProgress()
     child<QLineEdit>(form, "ffa_poins")->setText(QStringLiteral("4194304"));
     QSignalSpy texts(form, &CalculatorForm::resultTextChanged);
     QSignalSpy lists(form, &CalculatorForm::resultListChanged);
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
+    child<QPushButton>(form, "ffa_show_periods")->click();
     QCOMPARE(child<QLineEdit>(form, "ffa_rows")->text(), QStringLiteral("1975844"));
     QCOMPARE(child<QLineEdit>(form, "ffa_cols")->text(), QStringLiteral("1"));
     QVERIFY(lists.isEmpty());
@@ -332,10 +332,10 @@ void TestCalculator::longPeriodListArrivesWithProgress()
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("left out")));
 
     // Any other result hides the list, and stops one being built.
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_info"), Qt::LeftButton);
+    child<QPushButton>(form, "ffa_show_info")->click();
     QVERIFY(!list->isVisibleTo(&calculator));
-    QTest::mouseClick(child<QPushButton>(form, "ffa_show_periods"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(form, "cat2kvx_send"), Qt::LeftButton);
+    child<QPushButton>(form, "ffa_show_periods")->click();
+    child<QPushButton>(form, "cat2kvx_send")->click();
     const QString catalogReport = calculator.resultLabel()->text();
     QTest::qWait(500);
     QCOMPARE(lists.count(), 1);
