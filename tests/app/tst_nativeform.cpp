@@ -42,7 +42,7 @@ void TestNativeForm::fileShown_data()
     QTest::addColumn<int>("nRays");
     QTest::addColumn<QString>("plosh");
     QTest::addColumn<bool>("keep");
-    QTest::addColumn<QString>("selection"); // beams: native range=value, graph 2, spectrum; channel, dm, code
+    QTest::addColumn<QString>("selection"); // beams: native range=value, graph 2, spectrum..Fourier; channel, dm, code
     QTest::newRow("rays 1..8 allow beam 0, choices kept") << 1 << 8 << "N1" << true << "0..8=7 0 1..8 6 30";
     QTest::newRow("choices reset, position code at N4") << 1 << 8 << "N4" << false << "0..8=0 0 1..8 0 0 code";
     QTest::newRow("rays 3..4: beam 7 out of range") << 3 << 2 << "N1" << true << "3..4=3 3 3..4 6 30";
@@ -63,7 +63,7 @@ void TestNativeForm::fileShown()
     form.setFileInfo(fileWith(firstRay, nRays, plosh), keep);
     const QSpinBox *ray = form.nativeRay();
     QTEST(QString::asprintf("%d..%d=%d %d %d..%d %d %d%s%s", ray->minimum(), ray->maximum(), ray->value(),
-                            form.nativeRay2()->value(), form.dynamicRay()->minimum(), form.dynamicRay()->maximum(),
+                            form.nativeRay2()->value(), form.dynamicRay()->minimum(), form.fourierRay()->maximum(),
                             form.nativeChannel()->value(), form.nativeDispersion()->value(),
                             form.codeField()->isVisibleTo(&form) ? " code" : "", redraws.isEmpty() ? "" : " redrawn"),
           "selection");
