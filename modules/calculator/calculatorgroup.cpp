@@ -1,19 +1,13 @@
 #include "modules/calculator/calculatorgroup.h"
 
-#include <QVBoxLayout>
-
-CalculatorGroup::CalculatorGroup(const QString &title, const QString &boxName, const QString &contentName,
-                                 bool checked, QWidget *parent)
-    : QGroupBox(title, parent)
+CalculatorGroup::CalculatorGroup(QWidget *parent)
+    : QGroupBox(parent)
 {
-    setObjectName(boxName);
-    setCheckable(true);
-    setChecked(checked);
-    m_content = new QWidget;
-    m_content->setObjectName(contentName);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(m_content);
-    m_content->setVisible(checked);
-    connect(this, &QGroupBox::toggled, m_content, &QWidget::setVisible);
+}
+
+void CalculatorGroup::setContent(QWidget *content)
+{
+    m_content = content;
+    content->setVisible(isChecked());
+    connect(this, &QGroupBox::toggled, content, &QWidget::setVisible);
 }

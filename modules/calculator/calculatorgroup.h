@@ -2,17 +2,19 @@
 
 #include <QGroupBox>
 
-// A checkable group of the calculators form: its content widget shows only
-// while the box is checked. Groups that compute publish their reports by
-// resultTextChanged. Owns the content through the widget tree; GUI thread.
+// A checkable group of the calculators form: its content widget, handed over
+// by setContent, shows only while the box is checked. Groups that compute
+// publish their reports by resultTextChanged. Owns the content through the
+// widget tree; GUI thread.
 class CalculatorGroup : public QGroupBox
 {
     Q_OBJECT
 
 public:
-    CalculatorGroup(const QString &title, const QString &boxName, const QString &contentName, bool checked,
-                    QWidget *parent = nullptr);
+    explicit CalculatorGroup(QWidget *parent = nullptr);
 
+    // The widget that holds the group's controls, inside the box.
+    void setContent(QWidget *content);
     QWidget *content() const { return m_content; }
 
 signals:

@@ -4,65 +4,19 @@
 #include "modules/calculator/calculatorreport.h"
 #include "modules/calculator/ffaperiodlistjob.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 using namespace CalculatorFields;
 
 FfaGroup::FfaGroup(QWidget *parent)
-    : CalculatorGroup(QStringLiteral("FFA info"), QStringLiteral("groupBoxFfa"), QStringLiteral("widgetFfa"),
-                      false, parent)
+    : CalculatorGroup(parent)
 {
-    auto *grid = new QGridLayout(content());
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_tres = new QComboBox;
-    m_tres->setObjectName(QStringLiteral("ffa_tres"));
-    m_tres->addItems({QStringLiteral("0.0124928"), QStringLiteral("0.0999424"), QStringLiteral("0.003072")});
-    m_bound = new QCheckBox(QStringLiteral("bound with bin"));
-    m_bound->setObjectName(QStringLiteral("ffa_boundPeriodBin"));
-    QPushButton *info = button(QStringLiteral("ffa_show_info"), QStringLiteral("Show info"));
-    QPushButton *periods = button(QStringLiteral("ffa_show_periods"), QStringLiteral("Show periods"));
-    m_points = lineEdit(QStringLiteral("ffa_poins"), QStringLiteral("16384"));
-    m_ducyMax = lineEdit(QStringLiteral("ffa_ducy_max"), QStringLiteral("0.01"));
-    m_wtsp = lineEdit(QStringLiteral("ffa_wtsp"), QStringLiteral("1.5"));
-    m_binsMin = lineEdit(QStringLiteral("ffa_bin_min"), QStringLiteral("39"));
-    m_binsMax = lineEdit(QStringLiteral("ffa_bin_max"), QStringLiteral("44"));
-    m_periodMin = lineEdit(QStringLiteral("ffa_period_min"), QStringLiteral("1"));
-    m_periodMax = lineEdit(QStringLiteral("ffa_period_max"), QStringLiteral("10.0"));
-    m_columns = lineEdit(QStringLiteral("ffa_cols"), QString(), true);
-    m_rows = lineEdit(QStringLiteral("ffa_rows"), QString(), true);
-
-    grid->addWidget(caption(QStringLiteral("Points in signal, tres ")), 0, 0);
-    grid->addWidget(m_points, 0, 1);
-    grid->addWidget(m_tres, 0, 2);
-    grid->addWidget(caption(QStringLiteral("Ducy_max, wtsp")), 1, 0);
-    grid->addWidget(m_ducyMax, 1, 1);
-    grid->addWidget(m_wtsp, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Bins min/max")), 2, 0);
-    grid->addWidget(m_binsMin, 2, 1);
-    grid->addWidget(m_binsMax, 2, 2);
-    grid->addWidget(m_bound, 3, 1, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Period min/max")), 4, 0);
-    grid->addWidget(m_periodMin, 4, 1);
-    grid->addWidget(m_periodMax, 4, 2);
-    grid->addWidget(caption(QStringLiteral("Periodogram cols, rows")), 5, 0);
-    grid->addWidget(m_columns, 5, 1);
-    grid->addWidget(m_rows, 5, 2);
-    grid->addWidget(info, 6, 0, 1, 2);
-    grid->addWidget(periods, 6, 2);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
-
+    m_ui.setupUi(this);
+    setContent(m_ui.widgetFfa);
     m_job = new FfaPeriodListJob(this);
-    connect(info, &QPushButton::clicked, this, &FfaGroup::onShowInfoClicked);
-    connect(periods, &QPushButton::clicked, this, &FfaGroup::onShowPeriodsClicked);
-    connect(m_bound, &QCheckBox::toggled, this, &FfaGroup::onBoundToggled);
-    connect(m_binsMin, &QLineEdit::textChanged, this, &FfaGroup::updateBoundPeriod);
-    connect(m_tres, &QComboBox::currentTextChanged, this, &FfaGroup::updateBoundPeriod);
+    connect(m_ui.ffa_show_info, &QPushButton::clicked, this, &FfaGroup::onShowInfoClicked);
+    connect(m_ui.ffa_show_periods, &QPushButton::clicked, this, &FfaGroup::onShowPeriodsClicked);
+    connect(m_ui.ffa_boundPeriodBin, &QCheckBox::toggled, this, &FfaGroup::onBoundToggled);
+    connect(m_ui.ffa_bin_min, &QLineEdit::textChanged, this, &FfaGroup::updateBoundPeriod);
+    connect(m_ui.ffa_tres, &QComboBox::currentTextChanged, this, &FfaGroup::updateBoundPeriod);
     connect(m_job, &FfaPeriodListJob::progressChanged, this, [this](int percent) {
         emit resultTextChanged(CalculatorReport::ffaPeriods(m_listedPlan, percent));
     });
@@ -74,8 +28,9 @@ FfaGroup::FfaGroup(QWidget *parent)
 
 FfaInput FfaGroup::input() const
 {
-    return {m_points->text(), m_tres->currentText(), m_ducyMax->text(), m_wtsp->text(), m_binsMin->text(),
-            m_binsMax->text(), m_periodMin->text(), m_periodMax->text(), m_bound->isChecked()};
+    return {m_ui.ffa_poins->text(),      m_ui.ffa_tres->currentText(),  m_ui.ffa_ducy_max->text(),
+            m_ui.ffa_wtsp->text(),       m_ui.ffa_bin_min->text(),      m_ui.ffa_bin_max->text(),
+            m_ui.ffa_period_min->text(), m_ui.ffa_period_max->text(),   m_ui.ffa_boundPeriodBin->isChecked()};
 }
 
 void FfaGroup::cancelPeriodList()
@@ -92,8 +47,8 @@ bool FfaGroup::planFromFields(const QString &calculator, FfaPlan *plan)
         emit resultTextChanged(CalculatorReport::errors(calculator, plan->errors));
         return false;
     }
-    showFound(m_columns, QString::number(plan->columns()));
-    showFound(m_rows, QString::number(plan->rows()));
+    showFound(m_ui.ffa_cols, QString::number(plan->columns()));
+    showFound(m_ui.ffa_rows, QString::number(plan->rows()));
     return true;
 }
 
@@ -114,16 +69,16 @@ void FfaGroup::onShowPeriodsClicked()
 
 void FfaGroup::onBoundToggled(bool bound)
 {
-    m_periodMin->setReadOnly(bound);
-    styleField(m_periodMin);
+    m_ui.ffa_period_min->setReadOnly(bound);
+    styleField(m_ui.ffa_period_min);
     updateBoundPeriod();
 }
 
 void FfaGroup::updateBoundPeriod()
 {
-    if (!m_bound->isChecked())
+    if (!m_ui.ffa_boundPeriodBin->isChecked())
         return;
-    const QString period = ffaBoundPeriodMinText(m_binsMin->text(), m_tres->currentText());
+    const QString period = ffaBoundPeriodMinText(m_ui.ffa_bin_min->text(), m_ui.ffa_tres->currentText());
     if (!period.isEmpty())
-        m_periodMin->setText(period);
+        m_ui.ffa_period_min->setText(period);
 }

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "modules/calculator/calculatorgroup.h"
+#include "ui_ffagroup.h"
 
 #include "astro/ffaplan.h"
 
 class FfaPeriodListJob;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 struct FfaPeriodListText;
 
-// "FFA info": reads the parameters of an FFA search, shows the plan
+// "FFA info" (ffagroup.ui): reads the parameters of an FFA search, shows the plan
 // ("Show info") or the list of its trial periods ("Show periods", built off
 // the GUI thread with progress, published by resultListChanged), and the
 // periodogram size in its result fields. With "bound with bin" checked the
@@ -41,17 +39,7 @@ private:
     bool planFromFields(const QString &calculator, FfaPlan *plan);
     void updateBoundPeriod();
 
-    QLineEdit *m_points = nullptr;
-    QComboBox *m_tres = nullptr;
-    QLineEdit *m_ducyMax = nullptr;
-    QLineEdit *m_wtsp = nullptr;
-    QLineEdit *m_binsMin = nullptr;
-    QLineEdit *m_binsMax = nullptr;
-    QCheckBox *m_bound = nullptr;
-    QLineEdit *m_periodMin = nullptr;
-    QLineEdit *m_periodMax = nullptr;
-    QLineEdit *m_columns = nullptr;
-    QLineEdit *m_rows = nullptr;
+    Ui::FfaGroup m_ui;
     FfaPeriodListJob *m_job = nullptr;
     FfaPlan m_listedPlan;       // the plan whose periods the job lists
 };

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "modules/calculator/calculatorgroup.h"
+#include "ui_kvxtocataloggroup.h"
 
 #include "astro/kvxtocatalog.h"
 
-class QLineEdit;
-
-// "From KVX to catalog": reads the telescope date, the time or the point of
+// "From KVX to catalog" (kvxtocataloggroup.ui): reads the telescope date, the time or the point of
 // the hour file (the two fields follow each other; the one edited last
 // counts) and the KVX delta, and shows the J2000 place, the pulsar name and
 // the rigorous ("Zuld") alpha. The sample interval comes from the form's
@@ -30,14 +29,7 @@ private:
     // Brings the field that follows up to date with the one that leads.
     void updateFollower();
 
-    QLineEdit *m_date = nullptr;
-    QLineEdit *m_time = nullptr;
-    QLineEdit *m_point = nullptr;
-    QLineEdit *m_deltaKvx = nullptr;
-    QLineEdit *m_pulsarName = nullptr;
-    QLineEdit *m_alpha = nullptr;
-    QLineEdit *m_delta = nullptr;
-    QLineEdit *m_alphaZuld = nullptr;
+    Ui::KvxToCatalogGroup m_ui;
     QString m_tresolution;
     KvxTimeField m_lead = KvxTimeField::Time;
 };

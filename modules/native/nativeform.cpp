@@ -5,102 +5,13 @@
 #include "modules/native/nativerules.h"
 #include "ui/wheelfocusfilter.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
-#include <QSpinBox>
-#include <QTextEdit>
-#include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
-
-const char fileFieldStyle[] = "background-color: #dfffd3;";
-
-QLineEdit *fileField(const char *name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setReadOnly(true);
-    edit->setStyleSheet(QLatin1String(fileFieldStyle));
-    edit->setMinimumWidth(40);
-    return edit;
-}
-
-QLineEdit *lineEdit(const char *name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMinimumWidth(40);
-    return edit;
-}
-
-QSpinBox *spinBox(const char *name, int minimum, int maximum, int value, QWidget *parent,
-                  bool wrapping = false)
-{
-    auto *box = new QSpinBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    box->setWrapping(wrapping);
-    // Wide ranges would otherwise widen the whole form past its panel.
-    box->setMinimumWidth(50);
-    return box;
-}
-
-// Spin boxes of a first point hold an index and show the point's number.
-PointNumberSpinBox *pointSpinBox(const char *name, int maximum, QWidget *parent)
-{
-    auto *box = new PointNumberSpinBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setRange(0, maximum);
-    box->setMinimumWidth(50);
-    return box;
-}
-
-QPushButton *button(const char *name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
-QCheckBox *checkBox(const char *name, const QString &text, bool checked, QWidget *parent)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setChecked(checked);
-    return box;
-}
-
-QLabel *label(const QString &text, QWidget *parent)
-{
-    return new QLabel(text, parent);
-}
-
-// A checkable group whose controls sit on a content widget that is hidden
-// while the group is off.
-QGroupBox *checkableGroup(const QString &title, bool on, QWidget **content, QWidget *parent)
-{
-    auto *group = new QGroupBox(title, parent);
-    group->setCheckable(true);
-    group->setChecked(on);
-    auto *layout = new QVBoxLayout(group);
-    layout->setContentsMargins(4, 4, 4, 4);
-    *content = new QWidget(group);
-    layout->addWidget(*content);
-    (*content)->setVisible(on);
-    return group;
-}
 
 // Sets the range and keeps the value when inside it, else takes the fallback.
 void setRangeKeeping(QSpinBox *box, int minimum, int maximum, int fallback, bool keep)
@@ -110,41 +21,46 @@ void setRangeKeeping(QSpinBox *box, int minimum, int maximum, int fallback, bool
     box->setValue(keep && old >= minimum && old <= maximum ? old : fallback);
 }
 
+// The declination of a beam, or of the module's centre for beam 0; empty
+// without a site.
+QString deltaText(int module, int ray, const QString &plosh)
+{
+    if (plosh.isEmpty())
+        return QString();
+    return ray != 0 ? beamDeclinationText(module, ray, plosh) : centralDeclinationText(module, plosh);
+}
+
+// Blocks the signals of several controls for its lifetime.
+class SignalsBlocked
+{
+public:
+    SignalsBlocked(std::initializer_list<QObject *> objects)
+    {
+        m_blockers.reserve(objects.size());
+        for (QObject *object : objects)
+            m_blockers.emplace_back(object);
+    }
+
+private:
+    std::vector<QSignalBlocker> m_blockers;
+};
+
 } // namespace
 
 NativeForm::NativeForm(QWidget *parent)
     : QWidget(parent)
 {
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
-
-    auto *column = new QWidget(scroll);
-    auto *layout = new QVBoxLayout(column);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(buildFileGroup());
-    layout->addWidget(buildNativeGroup());
-    layout->addWidget(buildDynamicGroup());
-    layout->addWidget(buildFourierGroup());
-    layout->addWidget(buildGraph2Group());
-
-    m_saveScreen = button("saveScreen", QStringLiteral("Save screenshot"), column);
-    m_saveScreen->setMinimumSize(280, 30);
-    layout->addWidget(m_saveScreen);
-
-    auto *pathGroup = new QGroupBox(QStringLiteral("File path"), column);
-    auto *pathLayout = new QVBoxLayout(pathGroup);
-    m_filePath = new QTextEdit(pathGroup);
-    m_filePath->setObjectName(QStringLiteral("filePath"));
-    m_filePath->setReadOnly(true);
-    m_filePath->setFixedHeight(60);
-    pathLayout->addWidget(m_filePath);
-    layout->addWidget(pathGroup);
-    layout->addStretch(1);
-    scroll->setWidget(column);
+    m_ui.setupUi(this);
+    // Dates ("2026.07.25") and sample intervals must show whole, with the
+    // program's 5 px line-edit padding on each side.
+    const int valueWidth = m_ui.dateKvx->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 20;
+    m_ui.fileGrid->setColumnMinimumWidth(1, valueWidth);
+    m_ui.fileGrid->setColumnMinimumWidth(3, valueWidth);
+    // The position code exists only at N4; a group's controls show while it is on.
+    m_ui.code->setVisible(false);
+    m_ui.codeLabel->setVisible(false);
+    for (QWidget *content : {m_ui.dynamicContent, m_ui.fourierContent, m_ui.graph2Content})
+        content->setVisible(false);
 
     connectControls();
     WheelFocusFilter::install(this);
@@ -153,312 +69,36 @@ NativeForm::NativeForm(QWidget *parent)
     updateFileButtons();
 }
 
-QWidget *NativeForm::buildFileGroup()
-{
-    auto *group = new QGroupBox(QStringLiteral("File info"));
-    auto *grid = new QGridLayout(group);
-    grid->setContentsMargins(4, 4, 4, 4);
-    m_comboBoxFiles = new QComboBox(group);
-    m_comboBoxFiles->setObjectName(QStringLiteral("comboBoxFiles"));
-    m_comboBoxFiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_comboBoxFiles->setMinimumContentsLength(8);
-    m_filePre = button("filePre", QStringLiteral(" <- "), group);
-    m_fileNext = button("fileNext", QStringLiteral(" -> "), group);
-    m_filePre->setFixedWidth(50);
-    m_fileNext->setFixedWidth(50);
-    auto *nav = new QHBoxLayout;
-    nav->addWidget(m_filePre);
-    nav->addWidget(m_comboBoxFiles, 1);
-    nav->addWidget(m_fileNext);
-    grid->addLayout(nav, 0, 0, 1, 4);
-
-    m_zone = fileField("zone", group);
-    m_ploshField = fileField("plosh", group);
-    m_dateKvx = fileField("dateKvx", group);
-    m_timeKvx = fileField("timeKvx", group);
-    m_dateUtc = fileField("dateUtc", group);
-    m_timeUtc = fileField("timeUtc", group);
-    m_tresolution = fileField("tresolution", group);
-    m_code = fileField("code", group);
-    m_npoints = fileField("npoints", group);
-    m_fileFirstPoint = fileField("fileFirstPoint", group);
-    m_channels = fileField("channels", group);
-    m_modules = fileField("modules", group);
-    m_rays = fileField("rays", group);
-    m_codeLabel = label(QStringLiteral("Code"), group);
-
-    int row = 1;
-    grid->addWidget(label(QStringLiteral("Timezone"), group), row, 0);
-    grid->addWidget(m_zone, row, 1);
-    grid->addWidget(label(QStringLiteral("Plosh"), group), row, 2);
-    grid->addWidget(m_ploshField, row++, 3);
-    grid->addWidget(label(QStringLiteral("Date KVX"), group), row, 0);
-    grid->addWidget(m_dateKvx, row, 1);
-    grid->addWidget(label(QStringLiteral("Time KVX"), group), row, 2);
-    grid->addWidget(m_timeKvx, row++, 3);
-    grid->addWidget(label(QStringLiteral("Date UTC"), group), row, 0);
-    grid->addWidget(m_dateUtc, row, 1);
-    grid->addWidget(label(QStringLiteral("Time UTC"), group), row, 2);
-    grid->addWidget(m_timeUtc, row++, 3);
-    grid->addWidget(label(QStringLiteral("Tresolution"), group), row, 0);
-    grid->addWidget(m_tresolution, row, 1);
-    grid->addWidget(m_codeLabel, row, 2);
-    grid->addWidget(m_code, row++, 3);
-    grid->addWidget(label(QStringLiteral("File points"), group), row, 0);
-    grid->addWidget(m_npoints, row, 1);
-    grid->addWidget(label(QStringLiteral("First point"), group), row, 2);
-    grid->addWidget(m_fileFirstPoint, row++, 3);
-    grid->addWidget(label(QStringLiteral("Number of channels:"), group), row, 0, 1, 3);
-    grid->addWidget(m_channels, row++, 3);
-    grid->addWidget(label(QStringLiteral("modules:"), group), row, 0);
-    grid->addWidget(m_modules, row, 1);
-    grid->addWidget(label(QStringLiteral("beams:"), group), row, 2);
-    grid->addWidget(m_rays, row++, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    // Dates ("2026.07.25") and sample intervals must show whole, with the
-    // program's 5 px line-edit padding on each side.
-    const int valueWidth = m_dateKvx->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 20;
-    grid->setColumnMinimumWidth(1, valueWidth);
-    grid->setColumnMinimumWidth(3, valueWidth);
-    m_code->setVisible(false);
-    m_codeLabel->setVisible(false);
-    return group;
-}
-
-QWidget *NativeForm::buildNativeGroup()
-{
-    m_nativeGroup = checkableGroup(QStringLiteral("Native data"), true, &m_nativeContent, nullptr);
-    m_nativeGroup->setObjectName(QStringLiteral("nativeGroup"));
-    QWidget *c = m_nativeContent;
-    auto *grid = new QGridLayout(c);
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_nativeModule = spinBox("nativeModule", 1, 6, 1, c, true);
-    m_nativeRay = spinBox("nativeRay", 0, 8, 0, c, true);
-    m_nativeChannel = spinBox("nativeChannel", 0, 32, 0, c, true);
-    m_nativeDispersion = spinBox("nativeDispersion", 0, 200, 0, c);
-    m_nativeDelta = fileField("nativeDelta", c);
-    m_nativeFirstPoint = pointSpinBox("nativeFirstPoint", 999999999, c);
-    m_nativePoints = lineEdit("nativePoints", c);
-    m_nativeSearchPoint = lineEdit("nativeSearchPoint", c);
-    m_nativeSearchAlpha = lineEdit("nativeSearchAlpha", c);
-    m_nativeRightPanel = checkBox("nativeRightPanel", QStringLiteral("Right panel"), true, c);
-    m_nativeZoomToDynamic = button("nativeZoomToDynamic", QStringLiteral("   Zoom to dynamic"), c);
-    m_nativeCenterToSearchPoint =
-        button("nativeCenterToSearchPoint", QStringLiteral("Center to search point"), c);
-    m_nativeResetToNative = button("nativeResetToNative", QStringLiteral("Reset to native"), c);
-    m_nativeSaveGraph = button("nativeSaveGraph", QStringLiteral("Save native graph"), c);
-    m_nativeSaveDataPnt = button("nativeSaveDataPnt", QStringLiteral("Save native data - pnt"), c);
-    m_nativeSaveDataTxt = button("nativeSaveDataTxt", QStringLiteral("Save native data - txt"), c);
-
-    int row = 0;
-    grid->addWidget(label(QStringLiteral("Module"), c), row, 0);
-    grid->addWidget(m_nativeModule, row, 1);
-    grid->addWidget(label(QStringLiteral("Beam"), c), row, 2);
-    grid->addWidget(m_nativeRay, row++, 3);
-    grid->addWidget(label(QStringLiteral("Beam=0: all beams on the graph"), c), row++, 0, 1, 4);
-    grid->addWidget(label(QStringLiteral("Channel"), c), row, 0);
-    grid->addWidget(m_nativeChannel, row, 1);
-    grid->addWidget(label(QStringLiteral("Dispersion"), c), row, 2);
-    grid->addWidget(m_nativeDispersion, row++, 3);
-    grid->addWidget(label(QStringLiteral("Channel=0: channel sum with dispersion"), c), row++, 0, 1, 4);
-    grid->addWidget(label(QStringLiteral("Delta"), c), row, 0);
-    grid->addWidget(m_nativeDelta, row++, 1, 1, 3);
-    grid->addWidget(label(QStringLiteral("First point"), c), row, 0);
-    grid->addWidget(m_nativeFirstPoint, row, 1);
-    grid->addWidget(label(QStringLiteral("Points"), c), row, 2);
-    grid->addWidget(m_nativePoints, row++, 3);
-    grid->addWidget(label(QStringLiteral("Search point"), c), row, 0);
-    grid->addWidget(m_nativeSearchPoint, row++, 1, 1, 3);
-    grid->addWidget(label(QStringLiteral("Search alpha"), c), row, 0);
-    grid->addWidget(m_nativeSearchAlpha, row++, 1, 1, 3);
-    grid->addWidget(m_nativeRightPanel, row, 0, 1, 2);
-    grid->addWidget(m_nativeZoomToDynamic, row++, 2, 1, 2);
-    grid->addWidget(m_nativeCenterToSearchPoint, row++, 0, 1, 4);
-    grid->addWidget(m_nativeResetToNative, row++, 0, 1, 4);
-    grid->addWidget(m_nativeSaveGraph, row++, 0, 1, 4);
-    grid->addWidget(m_nativeSaveDataPnt, row++, 0, 1, 4);
-    grid->addWidget(m_nativeSaveDataTxt, row++, 0, 1, 4);
-    return m_nativeGroup;
-}
-
-QWidget *NativeForm::buildDynamicGroup()
-{
-    m_dynamicGroup = checkableGroup(QStringLiteral("Dynamic spectrum"), false, &m_dynamicContent, nullptr);
-    m_dynamicGroup->setObjectName(QStringLiteral("dynamicGroup"));
-    QWidget *c = m_dynamicContent;
-    auto *grid = new QGridLayout(c);
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_dynamicModule = spinBox("dynamicModule", 1, 6, 1, c, true);
-    m_dynamicRay = spinBox("dynamicRay", 1, 8, 1, c, true);
-    m_dynamicDispersion = spinBox("dynamicDispersion", 0, 200, 0, c);
-    m_dynamicDelta = fileField("dynamicDelta", c);
-    m_dynamicShowDispersion = checkBox("dynamicShowDispersion", QStringLiteral("Show disp"), false, c);
-    m_dynamicShiftDispersion = spinBox("dynamicShiftDispersion", -15000, 15000, 0, c);
-    const SpectrumLook look;
-    m_dynamicPixWidth = spinBox("dynamicPixWidth", 1, 50, look.pixelWidth, c);
-    m_dynamicPixHeight = spinBox("dynamicPixHeight", 1, 50, look.pixelHeight, c);
-    m_dynamicTypeFitToWidth = new QRadioButton(QStringLiteral("fit to width"), c);
-    m_dynamicTypeFitToWidth->setObjectName(QStringLiteral("dynamicTypeFitToWidth"));
-    m_dynamicTypeFitToWidth->setChecked(true);
-    m_dynamicTypeScrollable = new QRadioButton(QStringLiteral("scrollable"), c);
-    m_dynamicTypeScrollable->setObjectName(QStringLiteral("dynamicTypeScrollable"));
-    m_dynamicTypeAnimation = new QRadioButton(QStringLiteral("animation"), c);
-    m_dynamicTypeAnimation->setObjectName(QStringLiteral("dynamicTypeAnimation"));
-    m_dynamicFirstPoint = pointSpinBox("dynamicFirstPoint", 999999999, c);
-    m_dynamicPoints = lineEdit("dynamicPoints", c);
-    m_dynamicSearchPoint = lineEdit("dynamicSearchPoint", c);
-    m_dynamicSearchAlpha = lineEdit("dynamicSearchAlpha", c);
-    m_dynamicRightPanel = checkBox("dynamicRightPanel", QStringLiteral("Right panel"), true, c);
-    m_dynamicForPrint = checkBox("dynamicForPrint", QStringLiteral("For print"), false, c);
-    m_dynamicSumHeight = spinBox("dynamicSumHeight", 32, 400, look.sumHeight, c);
-    m_dynamicLineThickness = spinBox("dynamicLineThickness", 1, 6, look.lineThickness, c);
-    m_dynamicScaleThickness = spinBox("dynamicScaleThickness", 1, 6, look.scaleThickness, c);
-    m_dynamicFontSize = spinBox("dynamicFontSize", 6, 72, look.fontSize, c);
-    m_dynamicZoomToNative = button("dynamicZoomToNative", QStringLiteral("Zoom to native"), c);
-    m_dynamicCenterToSearchPoint =
-        button("dynamicCenterToSearchPoint", QStringLiteral("Center to search point"), c);
-    m_dynamicSaveGraphArea = button("dynamicSaveGraphArea", QStringLiteral("Save spectrum area"), c);
-    m_dynamicSaveGraphAll = button("dynamicSaveGraphAll", QStringLiteral("Save spectrum all"), c);
-
-    int row = 0;
-    grid->addWidget(label(QStringLiteral("Module, beam"), c), row, 0);
-    grid->addWidget(m_dynamicModule, row, 1);
-    grid->addWidget(m_dynamicRay, row++, 2);
-    grid->addWidget(label(QStringLiteral("Dispersion"), c), row, 0);
-    grid->addWidget(m_dynamicDispersion, row, 1);
-    grid->addWidget(m_dynamicShowDispersion, row++, 2);
-    grid->addWidget(label(QStringLiteral("Delta"), c), row, 0);
-    grid->addWidget(m_dynamicDelta, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Shift disp"), c), row, 0);
-    grid->addWidget(m_dynamicShiftDispersion, row++, 1);
-    grid->addWidget(label(QStringLiteral("Pixel size"), c), row, 0);
-    grid->addWidget(m_dynamicPixWidth, row, 1);
-    grid->addWidget(m_dynamicPixHeight, row++, 2);
-    grid->addWidget(m_dynamicTypeFitToWidth, row, 0);
-    grid->addWidget(m_dynamicTypeScrollable, row++, 1, 1, 2);
-    grid->addWidget(m_dynamicTypeAnimation, row++, 0);
-    grid->addWidget(label(QStringLiteral("First point"), c), row, 0);
-    grid->addWidget(m_dynamicFirstPoint, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Points"), c), row, 0);
-    grid->addWidget(m_dynamicPoints, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Search point"), c), row, 0);
-    grid->addWidget(m_dynamicSearchPoint, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Search alpha"), c), row, 0);
-    grid->addWidget(m_dynamicSearchAlpha, row++, 1, 1, 2);
-    grid->addWidget(m_dynamicRightPanel, row, 0);
-    grid->addWidget(m_dynamicForPrint, row++, 1);
-    grid->addWidget(label(QStringLiteral("Graph height"), c), row, 0);
-    grid->addWidget(m_dynamicSumHeight, row++, 1);
-    grid->addWidget(label(QStringLiteral("Line thickness"), c), row, 0);
-    grid->addWidget(m_dynamicLineThickness, row++, 1);
-    grid->addWidget(label(QStringLiteral("Scale thickness"), c), row, 0);
-    grid->addWidget(m_dynamicScaleThickness, row++, 1);
-    grid->addWidget(label(QStringLiteral("Font size"), c), row, 0);
-    grid->addWidget(m_dynamicFontSize, row++, 1);
-    grid->addWidget(m_dynamicZoomToNative, row++, 0, 1, 3);
-    grid->addWidget(m_dynamicCenterToSearchPoint, row++, 0, 1, 3);
-    grid->addWidget(m_dynamicSaveGraphArea, row++, 0, 1, 3);
-    grid->addWidget(m_dynamicSaveGraphAll, row++, 0, 1, 3);
-    return m_dynamicGroup;
-}
-
-QWidget *NativeForm::buildFourierGroup()
-{
-    m_fourierGroup = checkableGroup(QStringLiteral("Fourier"), false, &m_fourierContent, nullptr);
-    m_fourierGroup->setObjectName(QStringLiteral("fourierGroup"));
-    QWidget *c = m_fourierContent;
-    auto *grid = new QGridLayout(c);
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_fourierModule = spinBox("fourierModule", 1, 6, 1, c);
-    m_fourierRay = spinBox("fourierRay", 1, 8, 1, c);
-    m_fourierDispersion = spinBox("fourierDispersion", 0, 200, 0, c);
-    m_fourierFirstPoint = pointSpinBox("fourierFirstPoint", 0, c);
-    m_fourierPoints = spinBox("fourierPoints", 0, 0, 0, c);
-    m_fourierRightPanel = checkBox("fourierRightPanel", QStringLiteral("Right panel"), true, c);
-    grid->addWidget(label(QStringLiteral("Module, ray"), c), 0, 0);
-    grid->addWidget(m_fourierModule, 0, 1);
-    grid->addWidget(m_fourierRay, 0, 2);
-    grid->addWidget(label(QStringLiteral("Dispersion"), c), 1, 0);
-    grid->addWidget(m_fourierDispersion, 1, 1);
-    grid->addWidget(label(QStringLiteral("First point"), c), 2, 0);
-    grid->addWidget(m_fourierFirstPoint, 2, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Points"), c), 3, 0);
-    grid->addWidget(m_fourierPoints, 3, 1, 1, 2);
-    grid->addWidget(m_fourierRightPanel, 4, 0, 1, 3);
-    return m_fourierGroup;
-}
-
-QWidget *NativeForm::buildGraph2Group()
-{
-    m_graph2Group = checkableGroup(QStringLiteral("Native data - graph 2"), false, &m_graph2Content, nullptr);
-    m_graph2Group->setObjectName(QStringLiteral("graph2Group"));
-    QWidget *c = m_graph2Content;
-    auto *grid = new QGridLayout(c);
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_nativeModule2 = spinBox("nativeModule2", 1, 6, 1, c, true);
-    m_nativeRay2 = spinBox("nativeRay2", 0, 8, 0, c, true);
-    m_nativeChannel2 = spinBox("nativeChannel2", 1, 32, 1, c, true);
-    m_nativeDelta2 = fileField("nativeDelta2", c);
-    m_nativeRightPanel2 = checkBox("nativeRightPanel2", QStringLiteral("Right panel"), true, c);
-    grid->addWidget(label(QStringLiteral("Module, ray"), c), 0, 0);
-    grid->addWidget(m_nativeModule2, 0, 1);
-    grid->addWidget(m_nativeRay2, 0, 2);
-    grid->addWidget(label(QStringLiteral("(ray=0: all rays)"), c), 1, 0, 1, 3);
-    grid->addWidget(label(QStringLiteral("Channel"), c), 2, 0);
-    grid->addWidget(m_nativeChannel2, 2, 1);
-    grid->addWidget(label(QStringLiteral("Delta"), c), 3, 0);
-    grid->addWidget(m_nativeDelta2, 3, 1, 1, 2);
-    grid->addWidget(m_nativeRightPanel2, 4, 0, 1, 3);
-    return m_graph2Group;
-}
-
 void NativeForm::connectControls()
 {
-    using SpinChanged = void (QSpinBox::*)(int);
-    const SpinChanged changed = &QSpinBox::valueChanged;
+    const Ui::NativeForm &ui = m_ui;
+    const auto changed = QOverload<int>::of(&QSpinBox::valueChanged);
 
-    connect(m_comboBoxFiles, QOverload<int>::of(&QComboBox::activated), this,
-            &NativeForm::onFileComboActivated);
-    connect(m_fileNext, &QPushButton::clicked, this, &NativeForm::onFileNextClicked);
-    connect(m_filePre, &QPushButton::clicked, this, &NativeForm::onFilePreClicked);
+    connect(ui.comboBoxFiles, QOverload<int>::of(&QComboBox::activated), this, &NativeForm::onFileComboActivated);
+    connect(ui.fileNext, &QPushButton::clicked, this, &NativeForm::onFileNextClicked);
+    connect(ui.filePre, &QPushButton::clicked, this, &NativeForm::onFilePreClicked);
 
-    connect(m_nativeModule, changed, this, [this] {
+    connect(ui.nativeModule, changed, this, [this] {
         if (isPaired())
             copyNativeToDynamic();
         updateDeltaFromSelection();
         emit graphParametersChanged();
     });
-    connect(m_nativeRay, changed, this, [this](int ray) {
+    connect(ui.nativeRay, changed, this, [this](int ray) {
         if (ray == 0 && isPaired())
-            m_dynamicGroup->setChecked(false);
+            m_ui.dynamicGroup->setChecked(false);
         if (isPaired())
             copyNativeToDynamic();
         updateDeltaFromSelection();
         updateSaveButtons();
         emit graphParametersChanged();
     });
-    connect(m_nativeDispersion, changed, this, [this] {
+    connect(ui.nativeDispersion, changed, this, [this] {
         if (isPaired())
             copyNativeToDynamic();
         emit graphParametersChanged();
     });
-    connect(m_nativeChannel, changed, this, &NativeForm::graphParametersChanged);
-    connect(m_nativeFirstPoint, changed, this, &NativeForm::nativeRangeEdited);
-    connect(m_nativePoints, &QLineEdit::editingFinished, this, &NativeForm::nativeRangeEdited);
-    connect(m_dynamicFirstPoint, changed, this, &NativeForm::dynamicRangeEdited);
-    connect(m_dynamicPoints, &QLineEdit::editingFinished, this, &NativeForm::dynamicRangeEdited);
-
-    connect(m_nativeSearchPoint, &QLineEdit::editingFinished, this,
-            [this] { emit nativeSearchPointEdited(m_nativeSearchPoint->text().trimmed()); });
-    connect(m_dynamicSearchPoint, &QLineEdit::editingFinished, this,
-            [this] { emit dynamicSearchPointEdited(m_dynamicSearchPoint->text().trimmed()); });
-    connect(m_nativeSearchAlpha, &QLineEdit::editingFinished, this,
-            [this] { emit nativeSearchAlphaEdited(m_nativeSearchAlpha->text().trimmed()); });
-    connect(m_dynamicSearchAlpha, &QLineEdit::editingFinished, this,
-            [this] { emit dynamicSearchAlphaEdited(m_dynamicSearchAlpha->text().trimmed()); });
-
-    for (QSpinBox *box : {m_dynamicModule, m_dynamicRay, m_dynamicDispersion}) {
+    for (QSpinBox *box : {ui.dynamicModule, ui.dynamicRay, ui.dynamicDispersion}) {
         connect(box, changed, this, [this] {
             if (isPaired())
                 copyDynamicToNative();
@@ -466,146 +106,159 @@ void NativeForm::connectControls()
             emit graphParametersChanged();
         });
     }
-    for (QSpinBox *box : {m_dynamicSumHeight, m_dynamicLineThickness, m_dynamicScaleThickness, m_dynamicFontSize,
-                          m_dynamicShiftDispersion, m_fourierModule, m_fourierRay, m_fourierDispersion,
-                          static_cast<QSpinBox *>(m_fourierFirstPoint), m_fourierPoints, m_nativeChannel2})
+    for (QSpinBox *box : {ui.nativeModule2, ui.nativeRay2}) {
+        connect(box, changed, this, [this] {
+            updateDelta2FromSelection();
+            emit graphParametersChanged();
+        });
+    }
+    for (QSpinBox *box : {ui.nativeChannel, ui.dynamicSumHeight, ui.dynamicLineThickness, ui.dynamicScaleThickness,
+                          ui.dynamicFontSize, ui.dynamicShiftDispersion, ui.fourierModule, ui.fourierRay,
+                          ui.fourierDispersion, static_cast<QSpinBox *>(ui.fourierFirstPoint), ui.fourierPoints,
+                          ui.nativeChannel2})
         connect(box, changed, this, &NativeForm::graphParametersChanged);
-    connect(m_dynamicShowDispersion, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
-    connect(m_dynamicForPrint, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
-    connect(m_fourierGroup, &QGroupBox::toggled, this, [this](bool on) {
-        m_fourierContent->setVisible(on);
-        emit graphParametersChanged();
-    });
-
+    for (QCheckBox *box : {ui.dynamicShowDispersion, ui.dynamicForPrint})
+        connect(box, &QCheckBox::toggled, this, &NativeForm::graphParametersChanged);
+    for (QRadioButton *type : {ui.dynamicTypeFitToWidth, ui.dynamicTypeScrollable}) {
+        connect(type, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                emit graphParametersChanged();
+        });
+    }
+    connect(ui.dynamicTypeAnimation, &QRadioButton::toggled, this, &NativeForm::onAnimationToggled);
     const auto pixelSize = [this] {
-        emit dynamicPixelSizeChanged(m_dynamicPixWidth->value(), m_dynamicPixHeight->value());
+        emit dynamicPixelSizeChanged(m_ui.dynamicPixWidth->value(), m_ui.dynamicPixHeight->value());
     };
-    connect(m_dynamicPixWidth, changed, this, pixelSize);
-    connect(m_dynamicPixHeight, changed, this, pixelSize);
+    connect(ui.dynamicPixWidth, changed, this, pixelSize);
+    connect(ui.dynamicPixHeight, changed, this, pixelSize);
 
-    connect(m_dynamicTypeFitToWidth, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            emit graphParametersChanged();
-    });
-    connect(m_dynamicTypeScrollable, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            emit graphParametersChanged();
-    });
-    connect(m_dynamicTypeAnimation, &QRadioButton::toggled, this, &NativeForm::onAnimationToggled);
+    connect(ui.nativeFirstPoint, changed, this, &NativeForm::nativeRangeEdited);
+    connect(ui.nativePoints, &QLineEdit::editingFinished, this, &NativeForm::nativeRangeEdited);
+    connect(ui.dynamicFirstPoint, changed, this, &NativeForm::dynamicRangeEdited);
+    connect(ui.dynamicPoints, &QLineEdit::editingFinished, this, &NativeForm::dynamicRangeEdited);
+    const std::pair<QLineEdit *, void (NativeForm::*)(QString)> searchFields[] = {
+        {ui.nativeSearchPoint, &NativeForm::nativeSearchPointEdited},
+        {ui.dynamicSearchPoint, &NativeForm::dynamicSearchPointEdited},
+        {ui.nativeSearchAlpha, &NativeForm::nativeSearchAlphaEdited},
+        {ui.dynamicSearchAlpha, &NativeForm::dynamicSearchAlphaEdited}};
+    for (const auto &[field, edited] : searchFields)
+        connect(field, &QLineEdit::editingFinished, this, [this, field = field, edited = edited] {
+            emit(this->*edited)(field->text().trimmed());
+        });
 
-    connect(m_nativeRightPanel, &QCheckBox::toggled, this, &NativeForm::nativeRightPanelChanged);
-    connect(m_nativeRightPanel2, &QCheckBox::toggled, this, &NativeForm::nativeRightPanel2Changed);
-    connect(m_fourierRightPanel, &QCheckBox::toggled, this, &NativeForm::fourierRightPanelChanged);
-    connect(m_dynamicRightPanel, &QCheckBox::toggled, this, &NativeForm::dynamicRightPanelChanged);
+    const std::pair<QCheckBox *, void (NativeForm::*)(bool)> rightPanels[] = {
+        {ui.nativeRightPanel, &NativeForm::nativeRightPanelChanged},
+        {ui.nativeRightPanel2, &NativeForm::nativeRightPanel2Changed},
+        {ui.fourierRightPanel, &NativeForm::fourierRightPanelChanged},
+        {ui.dynamicRightPanel, &NativeForm::dynamicRightPanelChanged}};
+    for (const auto &[box, panelChanged] : rightPanels)
+        connect(box, &QCheckBox::toggled, this, panelChanged);
 
-    connect(m_nativeModule2, changed, this, [this] {
-        updateDelta2FromSelection();
+    connect(ui.nativeGroup, &QGroupBox::toggled, this, &NativeForm::onNativeGroupToggled);
+    connect(ui.dynamicGroup, &QGroupBox::toggled, this, &NativeForm::onDynamicGroupToggled);
+    connect(ui.graph2Group, &QGroupBox::toggled, this, &NativeForm::onGraph2GroupToggled);
+    connect(ui.fourierGroup, &QGroupBox::toggled, this, [this](bool on) {
+        m_ui.fourierContent->setVisible(on);
         emit graphParametersChanged();
     });
-    connect(m_nativeRay2, changed, this, [this] {
-        updateDelta2FromSelection();
-        emit graphParametersChanged();
-    });
 
-    connect(m_nativeGroup, &QGroupBox::toggled, this, &NativeForm::onNativeGroupToggled);
-    connect(m_dynamicGroup, &QGroupBox::toggled, this, &NativeForm::onDynamicGroupToggled);
-    connect(m_graph2Group, &QGroupBox::toggled, this, &NativeForm::onGraph2GroupToggled);
-
-    connect(m_nativeZoomToDynamic, &QPushButton::clicked, this, &NativeForm::nativeZoomToDynamicRequested);
-    connect(m_nativeCenterToSearchPoint, &QPushButton::clicked, this,
-            &NativeForm::nativeCenterToSearchPointRequested);
-    connect(m_nativeResetToNative, &QPushButton::clicked, this, &NativeForm::nativeResetToNativeRequested);
-    connect(m_dynamicZoomToNative, &QPushButton::clicked, this, &NativeForm::dynamicZoomToNativeRequested);
-    connect(m_dynamicCenterToSearchPoint, &QPushButton::clicked, this,
-            &NativeForm::dynamicCenterToSearchPointRequested);
-    connect(m_nativeSaveGraph, &QPushButton::clicked, this, &NativeForm::nativeSaveGraphRequested);
-    connect(m_nativeSaveDataPnt, &QPushButton::clicked, this, &NativeForm::nativeSaveDataPntRequested);
-    connect(m_nativeSaveDataTxt, &QPushButton::clicked, this, &NativeForm::nativeSaveDataTxtRequested);
-    connect(m_dynamicSaveGraphArea, &QPushButton::clicked, this, &NativeForm::dynamicSaveGraphAreaRequested);
-    connect(m_dynamicSaveGraphAll, &QPushButton::clicked, this, &NativeForm::dynamicSaveGraphAllRequested);
-    connect(m_saveScreen, &QPushButton::clicked, this, &NativeForm::saveScreenRequested);
+    const std::pair<QPushButton *, void (NativeForm::*)()> requests[] = {
+        {ui.nativeZoomToDynamic, &NativeForm::nativeZoomToDynamicRequested},
+        {ui.nativeCenterToSearchPoint, &NativeForm::nativeCenterToSearchPointRequested},
+        {ui.nativeResetToNative, &NativeForm::nativeResetToNativeRequested},
+        {ui.dynamicZoomToNative, &NativeForm::dynamicZoomToNativeRequested},
+        {ui.dynamicCenterToSearchPoint, &NativeForm::dynamicCenterToSearchPointRequested},
+        {ui.nativeSaveGraph, &NativeForm::nativeSaveGraphRequested},
+        {ui.nativeSaveDataPnt, &NativeForm::nativeSaveDataPntRequested},
+        {ui.nativeSaveDataTxt, &NativeForm::nativeSaveDataTxtRequested},
+        {ui.dynamicSaveGraphArea, &NativeForm::dynamicSaveGraphAreaRequested},
+        {ui.dynamicSaveGraphAll, &NativeForm::dynamicSaveGraphAllRequested},
+        {ui.saveScreen, &NativeForm::saveScreenRequested}};
+    for (const auto &[button, requested] : requests)
+        connect(button, &QPushButton::clicked, this, requested);
 }
 
 bool NativeForm::nativeOn() const
 {
-    return m_nativeGroup->isChecked();
+    return m_ui.nativeGroup->isChecked();
 }
 
 bool NativeForm::dynamicOn() const
 {
-    return m_dynamicGroup->isChecked();
+    return m_ui.dynamicGroup->isChecked();
 }
 
 bool NativeForm::fourierOn() const
 {
-    return m_fourierGroup->isChecked();
+    return m_ui.fourierGroup->isChecked();
 }
 
 bool NativeForm::graph2On() const
 {
-    return m_graph2Group->isChecked();
+    return m_ui.graph2Group->isChecked();
 }
 
 NativeForm::DynamicType NativeForm::dynamicType() const
 {
-    if (m_dynamicTypeAnimation->isChecked())
+    if (m_ui.dynamicTypeAnimation->isChecked())
         return Animation;
-    if (m_dynamicTypeScrollable->isChecked())
+    if (m_ui.dynamicTypeScrollable->isChecked())
         return Scrollable;
     return FitToWidth;
 }
 
 QString NativeForm::currentPath() const
 {
-    return m_comboBoxFiles->currentData().toString();
+    return m_ui.comboBoxFiles->currentData().toString();
 }
 
 int NativeForm::currentFileIndex() const
 {
-    return m_comboBoxFiles->currentIndex();
+    return m_ui.comboBoxFiles->currentIndex();
 }
 
 void NativeForm::setFileList(const QVector<NativeFileEntry> &files, const QString &currentPath)
 {
     m_files = files;
+    QComboBox *combo = m_ui.comboBoxFiles;
     {
-        const QSignalBlocker blocker(m_comboBoxFiles);
-        m_comboBoxFiles->clear();
+        const QSignalBlocker blocker(combo);
+        combo->clear();
         int selected = 0;
         for (int i = 0; i < files.size(); ++i) {
-            m_comboBoxFiles->addItem(files[i].fileName, files[i].absolutePath);
+            combo->addItem(files[i].fileName, files[i].absolutePath);
             if (files[i].absolutePath == currentPath)
                 selected = i;
         }
         if (!files.isEmpty())
-            m_comboBoxFiles->setCurrentIndex(selected);
+            combo->setCurrentIndex(selected);
     }
-    m_filePath->setPlainText(files.isEmpty() ? currentPath : m_comboBoxFiles->currentData().toString());
+    m_ui.filePath->setPlainText(files.isEmpty() ? currentPath : combo->currentData().toString());
     updateFileButtons();
 }
 
 void NativeForm::updateFileButtons()
 {
-    const int index = m_comboBoxFiles->currentIndex();
-    m_filePre->setEnabled(index > 0);
-    m_fileNext->setEnabled(index >= 0 && index < m_comboBoxFiles->count() - 1);
+    const int index = m_ui.comboBoxFiles->currentIndex();
+    m_ui.filePre->setEnabled(index > 0);
+    m_ui.fileNext->setEnabled(index >= 0 && index < m_ui.comboBoxFiles->count() - 1);
 }
 
 void NativeForm::onFileComboActivated(int index)
 {
-    const QString path = m_comboBoxFiles->itemData(index).toString();
+    const QString path = m_ui.comboBoxFiles->itemData(index).toString();
     if (path.isEmpty())
         return;
-    m_filePath->setPlainText(path);
+    m_ui.filePath->setPlainText(path);
     updateFileButtons();
     emit fileChanged(path);
 }
 
 void NativeForm::onFileNextClicked()
 {
-    const int index = m_comboBoxFiles->currentIndex();
-    if (index >= 0 && index < m_comboBoxFiles->count() - 1) {
-        m_comboBoxFiles->setCurrentIndex(index + 1);
+    const int index = m_ui.comboBoxFiles->currentIndex();
+    if (index >= 0 && index < m_ui.comboBoxFiles->count() - 1) {
+        m_ui.comboBoxFiles->setCurrentIndex(index + 1);
         onFileComboActivated(index + 1);
     } else {
         updateFileButtons();
@@ -614,9 +267,9 @@ void NativeForm::onFileNextClicked()
 
 void NativeForm::onFilePreClicked()
 {
-    const int index = m_comboBoxFiles->currentIndex();
-    if (index >= 1 && index < m_comboBoxFiles->count()) {
-        m_comboBoxFiles->setCurrentIndex(index - 1);
+    const int index = m_ui.comboBoxFiles->currentIndex();
+    if (index >= 1 && index < m_ui.comboBoxFiles->count()) {
+        m_ui.comboBoxFiles->setCurrentIndex(index - 1);
         onFileComboActivated(index - 1);
     } else {
         updateFileButtons();
@@ -625,51 +278,40 @@ void NativeForm::onFilePreClicked()
 
 void NativeForm::resetFileFields()
 {
-    for (QLineEdit *field : {m_zone, m_ploshField, m_dateKvx, m_timeKvx, m_dateUtc, m_timeUtc,
-                             m_tresolution, m_code, m_npoints, m_fileFirstPoint, m_channels,
-                             m_modules, m_rays})
+    const Ui::NativeForm &ui = m_ui;
+    // Nothing of the previous file may stay: its passport, site, deltas,
+    // ranges and search fields.
+    for (QLineEdit *field : {ui.zone, ui.plosh, ui.dateKvx, ui.timeKvx, ui.dateUtc, ui.timeUtc, ui.tresolution,
+                             ui.code, ui.npoints, ui.fileFirstPoint, ui.channels, ui.modules, ui.rays,
+                             ui.nativeDelta, ui.nativeDelta2, ui.dynamicDelta, ui.nativePoints, ui.dynamicPoints,
+                             ui.nativeSearchPoint, ui.nativeSearchAlpha, ui.dynamicSearchPoint,
+                             ui.dynamicSearchAlpha})
         field->clear();
-    // Nothing of the previous file may stay: its site, deltas, ranges and search fields.
     m_plosh.clear();
-    for (QLineEdit *field : {m_nativeDelta, m_nativeDelta2, m_dynamicDelta, m_nativePoints, m_dynamicPoints,
-                             m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
-                             m_dynamicSearchAlpha})
-        field->clear();
-    for (PointNumberSpinBox *box : {m_nativeFirstPoint, m_dynamicFirstPoint, m_fourierFirstPoint}) {
-        const QSignalBlocker blocker(box);
+    const SignalsBlocked blocked{ui.nativeFirstPoint, ui.dynamicFirstPoint, ui.fourierFirstPoint, ui.fourierPoints};
+    for (PointNumberSpinBox *box : {ui.nativeFirstPoint, ui.dynamicFirstPoint, ui.fourierFirstPoint}) {
         box->setNumberOffset(0);
         box->setValue(0);
     }
-    const QSignalBlocker blocker(m_fourierPoints);
-    m_fourierPoints->setValue(0);
+    ui.fourierPoints->setValue(0);
     m_exportAllowed = false;
     updateSaveButtons();
 }
 
 void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
 {
+    const Ui::NativeForm &ui = m_ui;
     const int npoints = std::max(file.npoints, 0);
     {
-        const QSignalBlocker b1(m_nativeModule);
-        const QSignalBlocker b2(m_nativeRay);
-        const QSignalBlocker b3(m_nativeChannel);
-        const QSignalBlocker b4(m_nativeDispersion);
-        const QSignalBlocker b5(m_nativeModule2);
-        const QSignalBlocker b6(m_nativeRay2);
-        const QSignalBlocker b7(m_fourierModule);
-        const QSignalBlocker b8(m_fourierRay);
-        const QSignalBlocker b9(m_dynamicModule);
-        const QSignalBlocker b10(m_dynamicRay);
-        const QSignalBlocker b11(m_nativeChannel2);
-        const QSignalBlocker b12(m_nativeFirstPoint);
-        const QSignalBlocker b13(m_dynamicFirstPoint);
-        const QSignalBlocker b14(m_fourierPoints);
-        const QSignalBlocker b15(m_fourierFirstPoint);
+        const SignalsBlocked blocked{ui.nativeModule,   ui.nativeRay,     ui.nativeChannel,     ui.nativeDispersion,
+                                     ui.nativeModule2,  ui.nativeRay2,    ui.fourierModule,     ui.fourierRay,
+                                     ui.dynamicModule,  ui.dynamicRay,    ui.nativeChannel2,    ui.nativeFirstPoint,
+                                     ui.dynamicFirstPoint, ui.fourierPoints, ui.fourierFirstPoint};
 
         const int firstModule = file.firstModule;
         const int lastModule = firstModule + std::max(file.nModules - 1, 0);
-        setRangeKeeping(m_nativeModule, firstModule, lastModule, firstModule, keepSelection);
-        for (QSpinBox *box : {m_nativeModule2, m_fourierModule, m_dynamicModule}) {
+        setRangeKeeping(ui.nativeModule, firstModule, lastModule, firstModule, keepSelection);
+        for (QSpinBox *box : {ui.nativeModule2, ui.fourierModule, ui.dynamicModule}) {
             box->setRange(firstModule, lastModule);
             box->setValue(firstModule);
         }
@@ -683,59 +325,55 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
             m_allRaysAllowed = allBeamsSelectable(file.firstRay, file.nRays);
         }
         const int rayMin = m_allRaysAllowed ? 0 : m_firstRay;
-        setRangeKeeping(m_nativeRay, rayMin, m_lastRay, rayMin == 0 ? 0 : m_firstRay, keepSelection);
-        m_nativeRay2->setRange(rayMin, m_lastRay);
-        m_nativeRay2->setValue(m_allRaysAllowed ? 0 : m_firstRay);
-        for (QSpinBox *box : {m_fourierRay, m_dynamicRay}) {
+        setRangeKeeping(ui.nativeRay, rayMin, m_lastRay, rayMin == 0 ? 0 : m_firstRay, keepSelection);
+        ui.nativeRay2->setRange(rayMin, m_lastRay);
+        ui.nativeRay2->setValue(m_allRaysAllowed ? 0 : m_firstRay);
+        for (QSpinBox *box : {ui.fourierRay, ui.dynamicRay}) {
             box->setRange(m_firstRay, m_lastRay);
             box->setValue(m_firstRay);
         }
 
         m_channelCount = std::max(file.nChannels, 1);
-        setRangeKeeping(m_nativeChannel, 0, m_channelCount, 0, keepSelection);
-        const int dispersion = m_nativeDispersion->value();
-        m_nativeDispersion->setValue(keepSelection && dispersion >= m_nativeDispersion->minimum()
-                                             && dispersion <= m_nativeDispersion->maximum()
-                                         ? dispersion
-                                         : 0);
-        m_nativeChannel2->setRange(1, m_channelCount);
+        setRangeKeeping(ui.nativeChannel, 0, m_channelCount, 0, keepSelection);
+        setRangeKeeping(ui.nativeDispersion, ui.nativeDispersion->minimum(), ui.nativeDispersion->maximum(), 0,
+                        keepSelection);
+        ui.nativeChannel2->setRange(1, m_channelCount);
 
         const int lastPoint = std::max(npoints - 1, 0);
-        for (PointNumberSpinBox *box : {m_nativeFirstPoint, m_dynamicFirstPoint, m_fourierFirstPoint})
+        for (PointNumberSpinBox *box : {ui.nativeFirstPoint, ui.dynamicFirstPoint, ui.fourierFirstPoint})
             box->setNumberOffset(file.firstPoint);
-        m_nativeFirstPoint->setRange(0, lastPoint);
-        m_dynamicFirstPoint->setRange(0, lastPoint);
-        m_fourierPoints->setRange(0, npoints);
-        m_fourierPoints->setValue(npoints);
-        m_fourierFirstPoint->setRange(0, lastPoint);
-        m_fourierFirstPoint->setValue(0);
-        m_nativeFirstPoint->setValue(0);
-        m_dynamicFirstPoint->setValue(0);
+        ui.nativeFirstPoint->setRange(0, lastPoint);
+        ui.dynamicFirstPoint->setRange(0, lastPoint);
+        ui.fourierPoints->setRange(0, npoints);
+        ui.fourierPoints->setValue(npoints);
+        ui.fourierFirstPoint->setRange(0, lastPoint);
+        ui.fourierFirstPoint->setValue(0);
+        ui.nativeFirstPoint->setValue(0);
+        ui.dynamicFirstPoint->setValue(0);
     }
-    m_nativePoints->setText(QString::number(npoints));
-    m_dynamicPoints->setText(QString::number(std::min(npoints, defaultDynamicPoints)));
-    for (QLineEdit *field : {m_nativeSearchPoint, m_nativeSearchAlpha, m_dynamicSearchPoint,
-                             m_dynamicSearchAlpha})
+    ui.nativePoints->setText(QString::number(npoints));
+    ui.dynamicPoints->setText(QString::number(std::min(npoints, defaultDynamicPoints)));
+    for (QLineEdit *field : {ui.nativeSearchPoint, ui.nativeSearchAlpha, ui.dynamicSearchPoint, ui.dynamicSearchAlpha})
         field->clear();
 
-    m_npoints->setText(QString::number(file.npoints));
-    m_channels->setText(QString::number(file.nChannels));
-    m_modules->setText(QString::number(file.nModules));
-    m_rays->setText(QString::number(file.nRays));
+    ui.npoints->setText(QString::number(file.npoints));
+    ui.channels->setText(QString::number(file.nChannels));
+    ui.modules->setText(QString::number(file.nModules));
+    ui.rays->setText(QString::number(file.nRays));
     m_plosh = file.plosh;
-    m_ploshField->setText(file.plosh);
+    ui.plosh->setText(file.plosh);
     const bool n4 = file.plosh == QLatin1String("N4");
-    m_code->setText(n4 ? file.positionCodeKey : QString());
-    m_code->setVisible(n4);
-    m_codeLabel->setVisible(n4);
-    m_tresolution->setText(file.tresolutionText.isEmpty() ? QString::number(file.tresolution, 'g', 12)
-                                                          : file.tresolutionText);
-    m_dateKvx->setText(file.localBeginDate);
-    m_timeKvx->setText(file.localBeginTime);
-    m_dateUtc->setText(file.utcBeginDate);
-    m_timeUtc->setText(file.utcBeginTime);
-    m_zone->setText(QString::number(file.zone));
-    m_fileFirstPoint->setText(QString::number(file.firstPoint));
+    ui.code->setText(n4 ? file.positionCodeKey : QString());
+    ui.code->setVisible(n4);
+    ui.codeLabel->setVisible(n4);
+    ui.tresolution->setText(file.tresolutionText.isEmpty() ? QString::number(file.tresolution, 'g', 12)
+                                                           : file.tresolutionText);
+    ui.dateKvx->setText(file.localBeginDate);
+    ui.timeKvx->setText(file.localBeginTime);
+    ui.dateUtc->setText(file.utcBeginDate);
+    ui.timeUtc->setText(file.utcBeginTime);
+    ui.zone->setText(QString::number(file.zone));
+    ui.fileFirstPoint->setText(QString::number(file.firstPoint));
     m_exportAllowed = file.loaded && file.npoints > 0;
 
     updateDeltaFromSelection();
@@ -748,89 +386,70 @@ void NativeForm::setFileInfo(const NativeFile &file, bool keepSelection)
 
 void NativeForm::setSearchFields(bool dynamic, const QString &point, const QString &alpha)
 {
-    QLineEdit *pointField = dynamic ? m_dynamicSearchPoint : m_nativeSearchPoint;
-    QLineEdit *alphaField = dynamic ? m_dynamicSearchAlpha : m_nativeSearchAlpha;
-    const QSignalBlocker b1(pointField);
-    const QSignalBlocker b2(alphaField);
+    QLineEdit *pointField = dynamic ? m_ui.dynamicSearchPoint : m_ui.nativeSearchPoint;
+    QLineEdit *alphaField = dynamic ? m_ui.dynamicSearchAlpha : m_ui.nativeSearchAlpha;
+    const SignalsBlocked blocked{pointField, alphaField};
     pointField->setText(point);
     alphaField->setText(alpha);
 }
 
 void NativeForm::setNativeRange(int first, int count)
 {
-    const QSignalBlocker blocker(m_nativeFirstPoint);
-    m_nativeFirstPoint->setValue(first);
-    m_nativePoints->setText(QString::number(count));
+    const QSignalBlocker blocker(m_ui.nativeFirstPoint);
+    m_ui.nativeFirstPoint->setValue(first);
+    m_ui.nativePoints->setText(QString::number(count));
 }
 
 void NativeForm::setDynamicRange(int first, int count)
 {
-    const QSignalBlocker blocker(m_dynamicFirstPoint);
-    m_dynamicFirstPoint->setValue(first);
-    m_dynamicPoints->setText(QString::number(count));
+    const QSignalBlocker blocker(m_ui.dynamicFirstPoint);
+    m_ui.dynamicFirstPoint->setValue(first);
+    m_ui.dynamicPoints->setText(QString::number(count));
 }
 
 void NativeForm::updateDeltaFromSelection()
 {
-    if (m_plosh.isEmpty()) {
-        m_nativeDelta->clear();
-        return;
-    }
-    const int module = m_nativeModule->value();
-    const int ray = m_nativeRay->value();
-    m_nativeDelta->setText(ray != 0 ? beamDeclinationText(module, ray, m_plosh)
-                                    : centralDeclinationText(module, m_plosh));
+    m_ui.nativeDelta->setText(deltaText(m_ui.nativeModule->value(), m_ui.nativeRay->value(), m_plosh));
 }
 
 void NativeForm::updateDelta2FromSelection()
 {
-    if (m_plosh.isEmpty()) {
-        m_nativeDelta2->clear();
-        return;
-    }
-    const int module = m_nativeModule2->value();
-    const int ray = m_nativeRay2->value();
-    m_nativeDelta2->setText(ray != 0 ? beamDeclinationText(module, ray, m_plosh)
-                                     : centralDeclinationText(module, m_plosh));
+    m_ui.nativeDelta2->setText(deltaText(m_ui.nativeModule2->value(), m_ui.nativeRay2->value(), m_plosh));
 }
 
 void NativeForm::updateDynamicDelta()
 {
-    m_dynamicDelta->setText(m_plosh.isEmpty()
-                                ? QString()
-                                : beamDeclinationText(m_dynamicModule->value(), m_dynamicRay->value(), m_plosh));
+    m_ui.dynamicDelta->setText(m_plosh.isEmpty() ? QString()
+                                                  : beamDeclinationText(m_ui.dynamicModule->value(),
+                                                                        m_ui.dynamicRay->value(), m_plosh));
 }
 
 void NativeForm::copyNativeToDynamic()
 {
+    const Ui::NativeForm &ui = m_ui;
     {
-        const QSignalBlocker b1(m_dynamicModule);
-        const QSignalBlocker b2(m_dynamicRay);
-        const QSignalBlocker b3(m_dynamicDispersion);
-        const QSignalBlocker b4(m_dynamicSearchPoint);
-        const QSignalBlocker b5(m_dynamicSearchAlpha);
-        m_dynamicModule->setValue(m_nativeModule->value());
-        m_dynamicRay->setValue(m_nativeRay->value());
-        m_dynamicDispersion->setValue(m_nativeDispersion->value());
-        m_dynamicSearchPoint->setText(m_nativeSearchPoint->text());
-        m_dynamicSearchAlpha->setText(m_nativeSearchAlpha->text());
+        const SignalsBlocked blocked{ui.dynamicModule, ui.dynamicRay, ui.dynamicDispersion, ui.dynamicSearchPoint,
+                                     ui.dynamicSearchAlpha};
+        ui.dynamicModule->setValue(ui.nativeModule->value());
+        ui.dynamicRay->setValue(ui.nativeRay->value());
+        ui.dynamicDispersion->setValue(ui.nativeDispersion->value());
+        ui.dynamicSearchPoint->setText(ui.nativeSearchPoint->text());
+        ui.dynamicSearchAlpha->setText(ui.nativeSearchAlpha->text());
     }
     updateDynamicDelta();
 }
 
 void NativeForm::copyDynamicToNative()
 {
+    const Ui::NativeForm &ui = m_ui;
     {
-        const QSignalBlocker b1(m_nativeModule);
-        const QSignalBlocker b2(m_nativeRay);
-        const QSignalBlocker b3(m_nativeDispersion);
-        const QSignalBlocker b4(m_nativeSearchPoint);
-        const QSignalBlocker b5(m_nativeSearchAlpha);
-        m_nativeModule->setValue(m_dynamicModule->value());
-        m_nativeRay->setValue(m_dynamicRay->value());
-        m_nativeDispersion->setValue(m_dynamicDispersion->value());
-        m_nativeSearchPoint->setText(m_dynamicSearchPoint->text());
-        m_nativeSearchAlpha->setText(m_dynamicSearchAlpha->text());
+        const SignalsBlocked blocked{ui.nativeModule, ui.nativeRay, ui.nativeDispersion, ui.nativeSearchPoint,
+                                     ui.nativeSearchAlpha};
+        ui.nativeModule->setValue(ui.dynamicModule->value());
+        ui.nativeRay->setValue(ui.dynamicRay->value());
+        ui.nativeDispersion->setValue(ui.dynamicDispersion->value());
+        ui.nativeSearchPoint->setText(ui.dynamicSearchPoint->text());
+        ui.nativeSearchAlpha->setText(ui.dynamicSearchAlpha->text());
     }
     updateDeltaFromSelection();
     updateSaveButtons();
@@ -839,20 +458,20 @@ void NativeForm::copyDynamicToNative()
 void NativeForm::setMode(NativePairing mode)
 {
     m_mode = mode;
-    m_nativeZoomToDynamic->setEnabled(mode == NativePairing::Paired);
-    m_dynamicZoomToNative->setEnabled(mode == NativePairing::Paired && !m_dynamicTypeAnimation->isChecked());
+    m_ui.nativeZoomToDynamic->setEnabled(mode == NativePairing::Paired);
+    m_ui.dynamicZoomToNative->setEnabled(mode == NativePairing::Paired && !m_ui.dynamicTypeAnimation->isChecked());
 }
 
 void NativeForm::updateSaveButtons()
 {
     const bool pnt = nativeOn() && m_exportAllowed;
-    m_nativeSaveDataPnt->setEnabled(pnt);
-    m_nativeSaveDataTxt->setEnabled(pnt && m_nativeRay->value() >= 1);
+    m_ui.nativeSaveDataPnt->setEnabled(pnt);
+    m_ui.nativeSaveDataTxt->setEnabled(pnt && m_ui.nativeRay->value() >= 1);
 }
 
 void NativeForm::onNativeGroupToggled(bool on)
 {
-    m_nativeContent->setVisible(on);
+    m_ui.nativeContent->setVisible(on);
     const PairingChange change = nativeGroupSwitched(on, dynamicOn());
     if (change.dynamicToNative)
         copyDynamicToNative();
@@ -865,25 +484,25 @@ void NativeForm::onNativeGroupToggled(bool on)
 
 void NativeForm::onDynamicGroupToggled(bool on)
 {
-    const PairingChange change = dynamicGroupSwitched(on, nativeOn(), m_nativeRay->value());
+    const PairingChange change = dynamicGroupSwitched(on, nativeOn(), m_ui.nativeRay->value());
     if (!change.accepted) {
         {
-            const QSignalBlocker blocker(m_dynamicGroup);
-            m_dynamicGroup->setChecked(false);
+            const QSignalBlocker blocker(m_ui.dynamicGroup);
+            m_ui.dynamicGroup->setChecked(false);
         }
-        m_dynamicContent->setVisible(false);
+        m_ui.dynamicContent->setVisible(false);
         emit dynamicNeedsSingleBeam();
         return;
     }
-    m_dynamicContent->setVisible(on);
+    m_ui.dynamicContent->setVisible(on);
     if (on) {
         // The spectrum shows one channel sum: the native graph follows.
-        if (nativeOn() && m_nativeChannel->value() > 0) {
-            const QSignalBlocker blocker(m_nativeChannel);
-            m_nativeChannel->setValue(0);
+        if (nativeOn() && m_ui.nativeChannel->value() > 0) {
+            const QSignalBlocker blocker(m_ui.nativeChannel);
+            m_ui.nativeChannel->setValue(0);
         }
         if (graph2On())
-            m_graph2Group->setChecked(false);
+            m_ui.graph2Group->setChecked(false);
     }
     if (change.nativeToDynamic)
         copyNativeToDynamic();
@@ -895,17 +514,17 @@ void NativeForm::onDynamicGroupToggled(bool on)
 
 void NativeForm::onGraph2GroupToggled(bool on)
 {
-    m_graph2Content->setVisible(on);
+    m_ui.graph2Content->setVisible(on);
     if (on && dynamicOn())
-        m_dynamicGroup->setChecked(false);
+        m_ui.dynamicGroup->setChecked(false);
     emit graphParametersChanged();
 }
 
 void NativeForm::onAnimationToggled(bool on)
 {
-    m_dynamicFirstPoint->setEnabled(!on);
-    m_dynamicPoints->setEnabled(!on);
-    m_dynamicSaveGraphAll->setEnabled(!on);
-    m_dynamicZoomToNative->setEnabled(!on && m_mode == NativePairing::Paired);
+    m_ui.dynamicFirstPoint->setEnabled(!on);
+    m_ui.dynamicPoints->setEnabled(!on);
+    m_ui.dynamicSaveGraphAll->setEnabled(!on);
+    m_ui.dynamicZoomToNative->setEnabled(!on && m_mode == NativePairing::Paired);
     emit dynamicAnimationChanged(on);
 }

@@ -23,8 +23,9 @@ constexpr int maxDynamicSpectrumPoints = 12000;
 constexpr int defaultDynamicPoints = 1000;
 
 // The dynamic spectrum's look as the form starts: cells of 2 x 4 px, the axis
-// font and pen, the signal trace's pen and band. The form's "Pixel size",
-// "Font size", "Scale thickness", "Line thickness" and "Graph height".
+// font and pen, the signal trace's pen and band. The starting values of the
+// form's "Pixel size", "Font size", "Scale thickness", "Line thickness" and
+// "Graph height" in nativeform.ui, for pictures drawn without the form.
 struct SpectrumLook
 {
     int pixelWidth = 2;

@@ -19,7 +19,7 @@
 #include <QtTest>
 
 using WidgetProbe::child;
-static void press(QWidget *root, const char *name) { QTest::mouseClick(child<QPushButton>(root, name), Qt::LeftButton); }
+static void press(QWidget *root, const char *name) { child<QPushButton>(root, name)->click(); }
 
 class TestCalculator : public QObject
 {

@@ -1,233 +1,130 @@
 #include "data/nativefile.h"
 #include "modules/native/nativeform.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QSpinBox>
-#include <QTextEdit>
 #include <QtTest>
 
-namespace {
-
-NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))
+static NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))
 {
     NativeFile file;
     file.loaded = true;
     file.npoints = 5000;
-    file.nModules = 2;
-    file.firstModule = 3;
     file.nRays = nRays;
     file.firstRay = firstRay;
     file.nChannels = 7;
-    file.tresolution = 0.0124928;
     file.plosh = plosh;
-    file.positionCodeKey = QStringLiteral("12 0 1");
-    file.utcBeginDate = QStringLiteral("2026.07.25");
-    file.utcBeginTime = QStringLiteral("02:00:00");
     return file;
 }
 
-QVector<NativeFileEntry> threeFiles()
+// Steps "control=value", separated by commas: a spin box takes the value, a button or group is checked or not.
+static void apply(NativeForm &form, const QString &steps)
 {
-    return {{QStringLiteral("a.pnt"), QStringLiteral("/d/a.pnt")},
-            {QStringLiteral("b.pnt"), QStringLiteral("/d/b.pnt")},
-            {QStringLiteral("c.pnt"), QStringLiteral("/d/c.pnt")}};
+    for (const QString &step : steps.split(',', Qt::SkipEmptyParts)) {
+        QObject *control = form.findChild<QObject *>(step.section('=', 0, 0));
+        control->setProperty(qobject_cast<QSpinBox *>(control) ? "value" : "checked", step.section('=', 1).toInt());
+    }
 }
-
-} // namespace
 
 class TestNativeForm : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void rayRanges_data();
-    void rayRanges();
-    void moduleRangeAndKeeping();
-    void positionCodeOnlyAtN4();
-    void fileNavigation();
-    void groupsExcludeEachOther();
-    void emissions();
-    void animationType();
+    void fileShown_data();
+    void fileShown();
+    void pairing_data();
+    void pairing();
 };
 
-void TestNativeForm::rayRanges_data()
+void TestNativeForm::fileShown_data()
 {
     QTest::addColumn<int>("firstRay");
     QTest::addColumn<int>("nRays");
-    QTest::addColumn<int>("minimum");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("ray2");
-
-    QTest::newRow("rays 1..8") << 1 << 8 << 0 << 8 << 0 << 0;
-    QTest::newRow("rays 3..4") << 3 << 2 << 3 << 4 << 3 << 3;
-    QTest::newRow("one ray") << 5 << 1 << 5 << 5 << 5 << 5;
-    QTest::newRow("rays 2..9") << 2 << 8 << 2 << 9 << 2 << 2;
+    QTest::addColumn<QString>("plosh");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("selection"); // beams: native range=value, graph 2, spectrum..Fourier; channel, dm, code
+    QTest::newRow("rays 1..8 allow beam 0, choices kept") << 1 << 8 << "N1" << true << "0..8=7 0 1..8 6 30";
+    QTest::newRow("choices reset, position code at N4") << 1 << 8 << "N4" << false << "0..8=0 0 1..8 0 0 code";
+    QTest::newRow("rays 3..4: beam 7 out of range") << 3 << 2 << "N1" << true << "3..4=3 3 3..4 6 30";
+    QTest::newRow("one ray") << 5 << 1 << "N2" << true << "5..5=5 5 5..5 6 30";
+    QTest::newRow("rays 2..9: no beam 0") << 2 << 8 << "N4" << true << "2..9=7 2 2..9 6 30 code";
 }
 
-void TestNativeForm::rayRanges()
+void TestNativeForm::fileShown()
 {
     QFETCH(int, firstRay);
     QFETCH(int, nRays);
-    QFETCH(int, minimum);
-    QFETCH(int, maximum);
-    QFETCH(int, value);
-    QFETCH(int, ray2);
-    NativeForm form;
-    form.setFileInfo(fileWith(firstRay, nRays), false);
-    QCOMPARE(form.nativeRay()->minimum(), minimum);
-    QCOMPARE(form.nativeRay()->maximum(), maximum);
-    QCOMPARE(form.nativeRay()->value(), value);
-    QCOMPARE(form.nativeRay2()->value(), ray2);
-    QCOMPARE(form.dynamicRay()->minimum(), firstRay);
-    QCOMPARE(form.fourierRay()->maximum(), maximum);
-}
-
-void TestNativeForm::moduleRangeAndKeeping()
-{
+    QFETCH(QString, plosh);
+    QFETCH(bool, keep);
     NativeForm form;
     form.setFileInfo(fileWith(1, 8), false);
-    QCOMPARE(form.nativeModule()->minimum(), 3);
-    QCOMPARE(form.nativeModule()->maximum(), 4);
-    QCOMPARE(form.nativeModule()->value(), 3);
-    QCOMPARE(form.nativeChannel()->maximum(), 7);
-
-    form.nativeModule()->setValue(4);
-    form.nativeRay()->setValue(7);
-    form.nativeChannel()->setValue(6);
-    form.nativeDispersion()->setValue(30);
+    apply(form, QStringLiteral("nativeRay=7,nativeChannel=6,nativeDispersion=30"));
     QSignalSpy redraws(&form, &NativeForm::graphParametersChanged);
-    form.setFileInfo(fileWith(1, 8), true);
-    QCOMPARE(redraws.count(), 0);
-    QCOMPARE(form.nativeModule()->value(), 4);
-    QCOMPARE(form.nativeRay()->value(), 7);
-    QCOMPARE(form.nativeChannel()->value(), 6);
-    QCOMPARE(form.nativeDispersion()->value(), 30);
-    // Without keeping, the defaults come back.
-    form.setFileInfo(fileWith(1, 8), false);
-    QCOMPARE(form.nativeModule()->value(), 3);
-    QCOMPARE(form.nativeRay()->value(), 0);
-    QCOMPARE(form.nativeChannel()->value(), 0);
-    QCOMPARE(form.nativeDispersion()->value(), 0);
-}
+    form.setFileInfo(fileWith(firstRay, nRays, plosh), keep);
+    const QSpinBox *ray = form.nativeRay();
+    QTEST(QString::asprintf("%d..%d=%d %d %d..%d %d %d%s%s", ray->minimum(), ray->maximum(), ray->value(),
+                            form.nativeRay2()->value(), form.dynamicRay()->minimum(), form.fourierRay()->maximum(),
+                            form.nativeChannel()->value(), form.nativeDispersion()->value(),
+                            form.codeField()->isVisibleTo(&form) ? " code" : "", redraws.isEmpty() ? "" : " redrawn"),
+          "selection");
 
-void TestNativeForm::positionCodeOnlyAtN4()
-{
-    NativeForm form;
-    form.show();
-    form.setFileInfo(fileWith(1, 8, QStringLiteral("N4")), false);
-    QVERIFY(form.codeField()->isVisible());
-    QCOMPARE(form.codeField()->text(), QStringLiteral("12 0 1"));
-    form.setFileInfo(fileWith(1, 8, QStringLiteral("N2")), false);
-    QVERIFY(!form.codeField()->isVisible());
-    QVERIFY(form.codeField()->text().isEmpty());
-    QCOMPARE(form.ploshField()->text(), QStringLiteral("N2"));
-}
-
-void TestNativeForm::fileNavigation()
-{
-    NativeForm form;
-    form.setFileList(threeFiles(), QStringLiteral("/d/c.pnt"));
-    QCOMPARE(form.comboBoxFiles()->currentIndex(), 2);
-    QVERIFY(!form.fileNext()->isEnabled());
-    QVERIFY(form.filePre()->isEnabled());
+    form.setFileList({{"a.pnt", "/d/a.pnt"}, {"b.pnt", "/d/b.pnt"}}, "/x.pnt"); // unknown: the first, no signal
     QSignalSpy changed(&form, &NativeForm::fileChanged);
-    form.onFileNextClicked();
-    QCOMPARE(changed.count(), 0);
-    form.onFilePreClicked();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("/d/b.pnt"));
-    form.onFilePreClicked();
-    QCOMPARE(changed.count(), 2);
-    QVERIFY(!form.filePre()->isEnabled());
-    form.onFilePreClicked();
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(form.currentPath(), QStringLiteral("/d/a.pnt"));
-    // An unknown current path selects the first file.
-    form.setFileList(threeFiles(), QStringLiteral("/elsewhere/x.pnt"));
-    QCOMPARE(form.comboBoxFiles()->currentIndex(), 0);
-    QCOMPARE(changed.count(), 2);
-    form.onFileComboActivated(2);
-    QCOMPARE(changed.last().at(0).toString(), QStringLiteral("/d/c.pnt"));
+    for (auto step : {&NativeForm::onFilePreClicked, &NativeForm::onFileNextClicked, &NativeForm::onFileNextClicked})
+        (form.*step)();
+    QCOMPARE(changed, QSignalSpy::QList({{form.currentPath()}}));
+    QVERIFY(form.currentPath() == "/d/b.pnt" && form.filePre()->isEnabled() && !form.fileNext()->isEnabled());
 }
 
-void TestNativeForm::groupsExcludeEachOther()
+void TestNativeForm::pairing_data()
+{
+    // From native beam 2, channel 5, dm 30 and spectrum dm 44, the steps "start|action". "after": the groups on
+    // ("!": controls shown exactly while off), mode, dms, channel, zoom and txt export on, range frozen, signals.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("after");
+    const QString paired = QStringLiteral("dynamicGroup=1");
+    const QString started = QStringLiteral(" zoom txt nativeDynamicPairingStarted");
+    const QString animation = QStringLiteral(" dynamicAnimationChanged");
+    QTest::newRow("spectrum by one beam") << "|" + paired << "ND 3 30/30 ch0" + started + "(true)";
+    QTest::newRow("spectrum by all beams: refused") << "nativeRay=0|" + paired << "N 1 30/44 ch5";
+    QTest::newRow("native by spectrum") << "nativeGroup=0,dynamicGroup=1|nativeGroup=1" << "ND 3 44/44 ch5" + started + "(false)";
+    QTest::newRow("native off, paired") << paired + "|nativeGroup=0" << "D 2 30/30 ch0";
+    QTest::newRow("beam 0 closes spectrum") << paired + "|nativeRay=0" << "N 1 30/30 ch0";
+    QTest::newRow("graph 2 closes spectrum") << paired + "|graph2Group=1" << "NG 1 30/30 ch0 txt";
+    QTest::newRow("spectrum closes graph 2") << "graph2Group=1|" + paired << "ND 3 30/30 ch0" + started + "(true)";
+    QTest::newRow("native dm to spectrum") << paired + "|nativeDispersion=50" << "ND 3 50/50 ch0 zoom txt";
+    QTest::newRow("spectrum dm to native") << paired + "|dynamicDispersion=60" << "ND 3 60/60 ch0 zoom txt";
+    QTest::newRow("animation") << paired + "|dynamicTypeAnimation=1" << "ND 3 30/30 ch0 txt frozen" + animation + "(true)";
+    QTest::newRow("animation ended") << paired + "|dynamicTypeAnimation=1,dynamicTypeScrollable=1"
+                                     << "ND 3 30/30 ch0 zoom txt" + animation + "(true)" + animation + "(false)";
+}
+
+void TestNativeForm::pairing()
 {
     NativeForm form;
     form.setFileInfo(fileWith(1, 8), false);
-    form.nativeRay()->setValue(2);
-    QSignalSpy pairing(&form, &NativeForm::nativeDynamicPairingStarted);
-    form.graph2Group()->setChecked(true);
-    form.dynamicGroup()->setChecked(true);
-    QVERIFY(!form.graph2Group()->isChecked());
-    QCOMPARE(pairing.count(), 1);
-    QCOMPARE(pairing.at(0).at(0).toBool(), true);
-    QCOMPARE(form.pairingMode(), NativePairing::Paired);
-    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
-    form.graph2Group()->setChecked(true);
-    QVERIFY(!form.dynamicGroup()->isChecked());
-    QCOMPARE(form.pairingMode(), NativePairing::NativeOnly);
-    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->isEnabled());
-    // Dynamic alone, then nothing.
-    form.nativeGroup()->setChecked(false);
-    QCOMPARE(form.pairingMode(), NativePairing::NothingOn);
-    QVERIFY(!form.nativeSaveDataPnt()->isEnabled());
-    form.dynamicGroup()->setChecked(true);
-    QCOMPARE(form.pairingMode(), NativePairing::DynamicOnly);
-    QCOMPARE(pairing.count(), 1);
-}
-
-void TestNativeForm::emissions()
-{
-    NativeForm form;
-    form.setFileInfo(fileWith(1, 8), false);
-    QSignalSpy range(&form, &NativeForm::nativeRangeEdited);
-    form.nativeModule()->setValue(4);
-    form.nativeFirstPoint()->setValue(10);
-    QCOMPARE(range.count(), 1);
-    // The module's own writes do not echo back.
-    form.setNativeRange(20, 30);
-    QCOMPARE(range.count(), 1);
-    QCOMPARE(form.nativeFirstPoint()->value(), 20);
-    // The text export needs a single beam.
-    form.nativeRay()->setValue(0);
-    QVERIFY(form.nativeSaveDataPnt()->isEnabled());
-    QVERIFY(!form.nativeSaveDataTxt()->isEnabled());
-    form.nativeRay()->setValue(3);
-    QVERIFY(form.nativeSaveDataTxt()->isEnabled());
-    // Pairing copies every native change to the dynamic side.
-    form.dynamicGroup()->setChecked(true);
-    form.nativeDispersion()->setValue(44);
-    QCOMPARE(form.dynamicDispersion()->value(), 44);
-    form.dynamicModule()->setValue(3);
-    QCOMPARE(form.nativeModule()->value(), 3);
-}
-
-void TestNativeForm::animationType()
-{
-    NativeForm form;
-    form.setFileInfo(fileWith(1, 8), false);
-    form.nativeRay()->setValue(1);
-    form.dynamicGroup()->setChecked(true);
+    apply(form, QStringLiteral("nativeRay=2,nativeChannel=5,nativeDispersion=30,dynamicDispersion=44"));
+    QFETCH(QString, steps);
+    apply(form, steps.section('|', 0, 0));
+    QSignalSpy paired(&form, &NativeForm::nativeDynamicPairingStarted);
     QSignalSpy animation(&form, &NativeForm::dynamicAnimationChanged);
-    form.dynamicTypeAnimation()->setChecked(true);
-    QCOMPARE(animation.count(), 1);
-    QCOMPARE(animation.at(0).at(0).toBool(), true);
-    QVERIFY(!form.dynamicFirstPoint()->isEnabled());
-    QVERIFY(!form.dynamicPoints()->isEnabled());
-    QVERIFY(!form.dynamicSaveGraphAll()->isEnabled());
-    QVERIFY(!form.dynamicZoomToNative()->isEnabled());
-    form.dynamicTypeScrollable()->setChecked(true);
-    QCOMPARE(animation.count(), 2);
-    QVERIFY(form.dynamicFirstPoint()->isEnabled());
-    QVERIFY(form.dynamicZoomToNative()->isEnabled());
-    QCOMPARE(form.dynamicType(), NativeForm::Scrollable);
+    apply(form, steps.section('|', 1));
+    QString after;
+    for (QGroupBox *group : {form.nativeGroup(), form.dynamicGroup(), form.graph2Group()}) {
+        const bool shown = group->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly)->isVisibleTo(&form);
+        after += shown != group->isChecked() ? QStringLiteral("!") : shown ? group->objectName().left(1).toUpper() : "";
+    }
+    const auto offByForm = [](QWidget *control) { return !control->isEnabledTo(control->parentWidget()); };
+    const bool frozen = offByForm(form.dynamicFirstPoint()) && offByForm(form.dynamicPoints())
+                        && offByForm(form.dynamicSaveGraphAll());
+    after += QString::asprintf(" %d %d/%d ch%d%s%s%s", int(form.pairingMode()), form.nativeDispersion()->value(),
+                               form.dynamicDispersion()->value(), form.nativeChannel()->value(),
+                               form.dynamicZoomToNative()->isEnabled() ? " zoom" : "",
+                               form.nativeSaveDataTxt()->isEnabled() ? " txt" : "", frozen ? " frozen" : "");
+    for (QSignalSpy *spy : {&paired, &animation})
+        for (const QList<QVariant> &arguments : *spy)
+            after += ' ' + QString::fromLatin1(spy->signal()).replace("bool", arguments.value(0).toString());
+    QTEST(after, "after");
 }
 
 QTEST_MAIN(TestNativeForm)
