@@ -8,7 +8,11 @@
 #include "modules/native/nativeanimationbar.h"
 #include "modules/native/nativedialogs.h"
 #include "modules/native/nativeform.h"
+#include "modules/native/nativedynamicview.h"
+#include "modules/native/nativeload.h"
 #include "modules/native/nativemodule.h"
+#include "modules/native/nativesaving.h"
+#include "modules/native/nativesearchpoint.h"
 #include "modules/native/nativerules.h"
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/grafiks.h"
@@ -200,7 +204,7 @@ std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool s
     module->setDialogs(fakeDialogs(&m_log));
     auto native = std::make_unique<FakeNativeDialogs>();
     m_native = native.get();
-    module->setNativeDialogs(std::move(native));
+    module->saving()->setDialogs(std::move(native));
     module->resize(1500, 1000);
     if (show)
         module->show();
@@ -341,7 +345,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     NativeForm *f = m->form();
     f->nativeRay()->setValue(1);
     typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
-    QCOMPARE(m->searchPoint(), 1234);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 1234);
     const QString alpha = f->nativeSearchAlpha()->text();
     QVERIFY(!alpha.isEmpty());
     QCOMPARE(alpha, m->builder().alphaTextAt(1234, f->nativeDelta()->text(), -1));
@@ -354,9 +358,9 @@ void TestNativeModule::searchPointByNumberAndAlpha()
 
     // The same point typed as its alpha.
     typeInto(f->nativeSearchPoint(), QStringLiteral("10"));
-    QCOMPARE(m->searchPoint(), 10);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 10);
     typeInto(f->nativeSearchAlpha(), alpha);
-    QCOMPARE(m->searchPoint(), 1234);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 1234);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
     QVERIFY(criticals().isEmpty());
 
@@ -365,7 +369,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     emit f->nativeRangeEdited();
     QCOMPARE(m->plot()->series().size(), 1);
     QVERIFY(!m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
-    QCOMPARE(m->searchPoint(), 1234);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 1234);
     // Typing one outside the shown range gives the hint.
     typeInto(f->nativeSearchPoint(), QStringLiteral("500"));
     QCOMPARE(warnings().size(), 1);
@@ -381,7 +385,7 @@ void TestNativeModule::searchPointByNumberAndAlpha()
     QVERIFY(layout.valid);
     const int x = layout.pixelX(2000.0);
     QTest::mouseClick(m->plot(), Qt::LeftButton, Qt::NoModifier, QPoint(x, layout.top + layout.plotHeight / 2));
-    QVERIFY2(qAbs(m->searchPoint() - 2000) <= 10, qPrintable(QString::number(m->searchPoint())));
+    QVERIFY2(qAbs(m->search()->point(NativeSearchPoint::NativeView) - 2000) <= 10, qPrintable(QString::number(m->search()->point(NativeSearchPoint::NativeView))));
 }
 
 void TestNativeModule::refusedSearchInputKeepsState()
@@ -391,9 +395,9 @@ void TestNativeModule::refusedSearchInputKeepsState()
     NativeForm *f = m->form();
     f->nativeRay()->setValue(1);
     typeInto(f->nativeSearchPoint(), QStringLiteral("3999"));
-    QCOMPARE(m->searchPoint(), 3999);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 3999);
     typeInto(f->nativeSearchPoint(), QStringLiteral("0"));
-    QCOMPARE(m->searchPoint(), 0);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 0);
     const QString alpha0 = f->nativeSearchAlpha()->text();
 
     for (const QString &bad : {QStringLiteral("4000"), QStringLiteral("-1"), QStringLiteral("12x")}) {
@@ -403,7 +407,7 @@ void TestNativeModule::refusedSearchInputKeepsState()
         QCOMPARE(criticals()[0].title, QStringLiteral("Point outside file"));
         QCOMPARE(criticals()[0].text,
                  QStringLiteral("Point %1 is outside the file range 0–3999.\nNothing has been changed.").arg(bad));
-        QCOMPARE(m->searchPoint(), 0);
+        QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 0);
         QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("0"));
     }
 
@@ -413,7 +417,7 @@ void TestNativeModule::refusedSearchInputKeepsState()
     QCOMPARE(criticals()[0].title, QStringLiteral("Invalid alpha"));
     QCOMPARE(criticals()[0].text, QStringLiteral("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss."));
     QCOMPARE(f->nativeSearchAlpha()->text(), alpha0);
-    QCOMPARE(m->searchPoint(), 0);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 0);
 
     // A minute beyond the last point.
     const QString delta = f->nativeDelta()->text();
@@ -427,7 +431,7 @@ void TestNativeModule::refusedSearchInputKeepsState()
     QCOMPARE(criticals()[0].text,
              QStringLiteral("Alpha %1 is outside the file range %2–%3.\nNothing has been changed.")
                  .arg(beyond, m->builder().alphaTextAt(0, delta, -1), m->builder().alphaTextAt(3999, delta, -1)));
-    QCOMPARE(m->searchPoint(), 0);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 0);
 }
 
 // A file cut from an observation (first point 1000) shows and takes the
@@ -442,7 +446,7 @@ void TestNativeModule::extractShowsPointNumbers()
     f->nativeRay()->setValue(2);
     QCOMPARE(f->nativeFirstPoint()->text(), QStringLiteral("1000"));
     typeInto(f->nativeSearchPoint(), QStringLiteral("1234"));
-    QCOMPARE(m->searchPoint(), 234);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 234);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("1234"));
     QCOMPARE(f->nativeSearchAlpha()->text(), m->builder().alphaTextAt(234, f->nativeDelta()->text(), -1));
     QVERIFY(m->legendPanel()->headerHtml().contains(QStringLiteral("point = 1234")));
@@ -452,7 +456,7 @@ void TestNativeModule::extractShowsPointNumbers()
     QCOMPARE(criticals().size(), 1);
     QCOMPARE(criticals()[0].text,
              QStringLiteral("Point 999 is outside the file range 1000–4999.\nNothing has been changed."));
-    QCOMPARE(m->searchPoint(), 234);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 234);
 
     // Typing the first point's number moves the range to that index.
     f->nativeFirstPoint()->setFocus();
@@ -463,10 +467,10 @@ void TestNativeModule::extractShowsPointNumbers()
 
     // The paired spectrum labels and reports numbers too.
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(m->dynamicSearchPoint(), 234);
-    QCOMPARE(m->spectrumWidget()->firstPoint(), 1000 + m->dynamicRange().first);
-    emit m->spectrumWidget()->pointClicked(1100);
-    QCOMPARE(m->dynamicSearchPoint(), 100);
+    QCOMPARE(m->search()->point(NativeSearchPoint::DynamicView), 234);
+    QCOMPARE(m->dynamicView()->spectrum()->firstPoint(), 1000 + m->dynamicView()->range().first);
+    emit m->dynamicView()->spectrum()->pointClicked(1100);
+    QCOMPARE(m->search()->point(NativeSearchPoint::DynamicView), 100);
     QCOMPARE(f->dynamicSearchPoint()->text(), QStringLiteral("1100"));
 }
 
@@ -487,26 +491,26 @@ void TestNativeModule::pairingCopiesBothWays()
     QCOMPARE(f->nativeChannel()->value(), 0);
     QCOMPARE(f->dynamicRay()->value(), 3);
     QCOMPARE(f->dynamicDispersion()->value(), 25);
-    QCOMPARE(m->dynamicSearchPoint(), 5000);
+    QCOMPARE(m->search()->point(NativeSearchPoint::DynamicView), 5000);
     QCOMPARE(f->dynamicSearchPoint()->text(), QStringLiteral("5000"));
     // The dynamic view is centred on the point: 1000 points from 4500.
     QCOMPARE(f->dynamicFirstPoint()->value(), 4500);
     QVERIFY(m->graphArea()->isPanelVisible(2));
-    QCOMPARE(m->spectrumWidget()->rowCount(), 6);
-    QCOMPARE(m->spectrumWidget()->pointCount(), 1000);
-    QCOMPARE(m->spectrumWidget()->firstPoint(), 4500);
-    QCOMPARE(m->spectrumWidget()->markerPoint(), 5000);
+    QCOMPARE(m->dynamicView()->spectrum()->rowCount(), 6);
+    QCOMPARE(m->dynamicView()->spectrum()->pointCount(), 1000);
+    QCOMPARE(m->dynamicView()->spectrum()->firstPoint(), 4500);
+    QCOMPARE(m->dynamicView()->spectrum()->markerPoint(), 5000);
     // Row 2 holds frequency channel index 2 of the dynamic beam over the range.
     float rowMax = -1e30f;
     for (int i = 4500; i < 5500; ++i)
         rowMax = std::max(rowMax, nativeSample(m->data(), 0, 2, 2, i));
-    QCOMPARE(m->spectrumWidget()->rowMax(2), rowMax);
+    QCOMPARE(m->dynamicView()->spectrum()->rowMax(2), rowMax);
 
     // A dynamic search point moves the native one and centres the native range.
     f->setNativeRange(0, 2000);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("4700"));
-    QCOMPARE(m->dynamicSearchPoint(), 4700);
-    QCOMPARE(m->searchPoint(), 4700);
+    QCOMPARE(m->search()->point(NativeSearchPoint::DynamicView), 4700);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 4700);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("4700"));
     QCOMPARE(f->nativeFirstPoint()->value(), 3700);
     QCOMPARE(m->plot()->series().last().name, QStringLiteral("Search point"));
@@ -521,11 +525,11 @@ void TestNativeModule::pairingCopiesBothWays()
     f->nativeGroup()->setChecked(false);
     QCOMPARE(f->pairingMode(), NativePairing::DynamicOnly);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("9000"));
-    QCOMPARE(m->searchPoint(), 4700);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 4700);
     f->dynamicDispersion()->setValue(30);
     f->nativeGroup()->setChecked(true);
     QCOMPARE(f->pairingMode(), NativePairing::Paired);
-    QCOMPARE(m->searchPoint(), 9000);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), 9000);
     QCOMPARE(f->nativeDispersion()->value(), 30);
     QCOMPARE(f->nativeSearchPoint()->text(), QStringLiteral("9000"));
     QCOMPARE(f->nativeFirstPoint()->value(), 8000);
@@ -578,11 +582,11 @@ void TestNativeModule::pointsFieldAndCursorReadout()
     QCOMPARE(m->plot()->series()[0].values[0], sums.channelSumCached(1, 0, 0, 3990, 1).value(0));
 
     f->dynamicGroup()->setChecked(true);
-    InfoPanel *info = m->dynamicPanel()->infoPanel();
-    emit m->spectrumWidget()->cursorPointChanged(250);
+    InfoPanel *info = m->dynamicView()->panel()->infoPanel();
+    emit m->dynamicView()->spectrum()->cursorPointChanged(250);
     QCOMPARE(info->coordinatesText(), QStringLiteral("Coords:\nX1: point = 250\nX2: alpha = %1")
-                                          .arg(m->builder().alphaTextAt(250, m->currentDeltaText(), -1)));
-    emit m->spectrumWidget()->cursorLeft();
+                                          .arg(m->builder().alphaTextAt(250, m->dynamicView()->deltaText(), -1)));
+    emit m->dynamicView()->spectrum()->cursorLeft();
     QCOMPARE(info->coordinatesText(), QStringLiteral("Coords: move cursor over the graph..."));
     // The right-panel box hides the spectrum's info panel.
     f->dynamicRightPanel()->setChecked(false);
@@ -605,15 +609,15 @@ void TestNativeModule::zoomToNativeLimit()
     QVERIFY(warnings().isEmpty());
     QCOMPARE(f->dynamicFirstPoint()->value(), 100);
     QCOMPARE(f->dynamicPoints()->text(), QStringLiteral("12000"));
-    QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
+    QCOMPARE(m->dynamicView()->spectrum()->pointCount(), 12000);
 
     m->plot()->setVisibleXRange(200.0, 12200.0);
     f->dynamicZoomToNative()->click();
     QCOMPARE(warnings().size(), 1);
     QCOMPARE(warnings()[0].title, QStringLiteral("Warning"));
     QCOMPARE(f->dynamicFirstPoint()->value(), 100);
-    QCOMPARE(m->spectrumWidget()->firstPoint(), 100);
-    QCOMPARE(m->spectrumWidget()->pointCount(), 12000);
+    QCOMPARE(m->dynamicView()->spectrum()->firstPoint(), 100);
+    QCOMPARE(m->dynamicView()->spectrum()->pointCount(), 12000);
 }
 
 void TestNativeModule::zoomToDynamicTakesVisibleColumns()
@@ -639,8 +643,8 @@ void TestNativeModule::zoomToDynamicTakesVisibleColumns()
     f->setDynamicRange(1000, 3000);
     emit f->dynamicRangeEdited();
     QApplication::processEvents();
-    m->spectrumScrollArea()->horizontalScrollBar()->setValue(400);
-    const int viewport = m->spectrumScrollArea()->viewport()->width();
+    m->dynamicView()->scrollArea()->horizontalScrollBar()->setValue(400);
+    const int viewport = m->dynamicView()->scrollArea()->viewport()->width();
     QVERIFY(viewport > 100);
     f->findChild<QPushButton *>(QStringLiteral("nativeZoomToDynamic"))->click();
     const PointRange expected = visibleSpectrumColumns(1000, 3000, 4, 0, 400, viewport);
@@ -661,31 +665,31 @@ void TestNativeModule::animationStopsAtEnd()
     f->dynamicTypeAnimation()->setChecked(true);
     QVERIFY(!f->dynamicFirstPoint()->isEnabled());
     QVERIFY(!f->dynamicZoomToNative()->isEnabled());
-    QCOMPARE(m->spectrumWidget()->pointCount(), 1500);
-    QTRY_VERIFY(m->animationBar()->isVisible());
+    QCOMPARE(m->dynamicView()->spectrum()->pointCount(), 1500);
+    QTRY_VERIFY(m->dynamicView()->animationBar()->isVisible());
 
-    m->animationBar()->speed()->setValue(10000);
-    m->animationBar()->button()->click();
-    QVERIFY(m->animationBar()->isPlaying());
+    m->dynamicView()->animationBar()->speed()->setValue(10000);
+    m->dynamicView()->animationBar()->button()->click();
+    QVERIFY(m->dynamicView()->animationBar()->isPlaying());
     QCOMPARE(m->plot()->series().last().name, QStringLiteral("Animation first point"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m->animationBar()->isPlaying(), 10000);
-    const QScrollBar *slider = m->animationBar()->slider();
+    QTRY_VERIFY_WITH_TIMEOUT(!m->dynamicView()->animationBar()->isPlaying(), 10000);
+    const QScrollBar *slider = m->dynamicView()->animationBar()->slider();
     QVERIFY(slider->maximum() > 0);
     QCOMPARE(slider->value(), slider->maximum());
     const int w = slider->pageStep();
     QCOMPARE(slider->maximum(), 1500 - w);
-    QCOMPARE(m->animationBar()->label()->text(),
+    QCOMPARE(m->dynamicView()->animationBar()->label()->text(),
              QStringLiteral("Points %1–%2 of 1500").arg(slider->maximum()).arg(slider->maximum() + w - 1));
     QVERIFY(m->plot()->series().last().name != QStringLiteral("Animation first point"));
 
     // Starting again from the end begins at the first point; a click pauses.
-    m->animationBar()->speed()->setValue(1);
-    m->animationBar()->button()->click();
+    m->dynamicView()->animationBar()->speed()->setValue(1);
+    m->dynamicView()->animationBar()->button()->click();
     QCOMPARE(slider->value(), 0);
-    QVERIFY(m->animationBar()->isPlaying());
-    emit m->spectrumWidget()->pointClicked(20);
-    QVERIFY(!m->animationBar()->isPlaying());
-    QCOMPARE(m->dynamicSearchPoint(), -1);
+    QVERIFY(m->dynamicView()->animationBar()->isPlaying());
+    emit m->dynamicView()->spectrum()->pointClicked(20);
+    QVERIFY(!m->dynamicView()->animationBar()->isPlaying());
+    QCOMPARE(m->search()->point(NativeSearchPoint::DynamicView), -1);
 }
 
 void TestNativeModule::binaryAndTextSavesReadBack()
@@ -706,7 +710,7 @@ void TestNativeModule::binaryAndTextSavesReadBack()
     QVERIFY(!f->isEnabled());
     QVERIFY(m->loadingOverlay()->isVisible());
     QVERIFY(m->progressBar()->isVisible());
-    m->saveNativeData(false);
+    m->saving()->saveNativeData(false);
     f->onFileNextClicked();
     QCOMPARE(m_log.askedTitles.size(), 1);
     QVERIFY(waitSaved(m.get()));
@@ -757,7 +761,7 @@ void TestNativeModule::cancelledSaveWritesNothing()
     m_log.replies.clear();
     m->form()->nativeSaveDataPnt()->click();
     m->form()->nativeSaveDataTxt()->click();
-    m->saveNativeGraph();
+    m->saving()->saveNativeGraph();
     QCOMPARE(m_log.askedTitles.size(), 3);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
     QVERIFY(!QSettings().contains(QStringLiteral("lastSavePath")));
@@ -785,7 +789,7 @@ void TestNativeModule::graphPictureDefaultName()
 
     // Nothing to save with the native group off.
     f->nativeGroup()->setChecked(false);
-    m->saveNativeGraph();
+    m->saving()->saveNativeGraph();
     QCOMPARE(warnings().size(), 1);
     QCOMPARE(warnings()[0].text, QStringLiteral("No native graph to save."));
 }
@@ -795,7 +799,7 @@ void TestNativeModule::spectrumPictureWithTitle()
     auto m = open(writeFile(baseParams()));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
-    m->saveDynamicSpectrumAll();
+    m->saving()->saveDynamicSpectrumAll();
     QCOMPARE(warnings().value(0).text, QStringLiteral("No dynamic spectrum to save."));
     f->nativeRay()->setValue(2);
     f->dynamicGroup()->setChecked(true);
@@ -815,8 +819,8 @@ void TestNativeModule::spectrumPictureWithTitle()
     // The area variant waits for a dragged fragment, then saves it.
     m_log.replies = QStringList{m_dir->filePath(QStringLiteral("fragment.png"))};
     f->findChild<QPushButton *>(QStringLiteral("dynamicSaveGraphArea"))->click();
-    QVERIFY(m->spectrumWidget()->selectionMode());
-    emit m->spectrumWidget()->fragmentSelected(150, 40);
+    QVERIFY(m->dynamicView()->spectrum()->selectionMode());
+    emit m->dynamicView()->spectrum()->fragmentSelected(150, 40);
     QVERIFY(waitSaved(m.get()));
     QVERIFY(m_log.askedPaths.value(1).endsWith(QStringLiteral("_m1_r2_n40_dynamic.png")));
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("fragment.png"))));
@@ -878,16 +882,16 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
     f->dynamicGroup()->setChecked(true);
     typeInto(f->nativeSearchPoint(), QStringLiteral("300"));
     QVERIFY(!m->plot()->series().isEmpty());
-    QVERIFY(m->spectrumWidget()->pointCount() > 0);
+    QVERIFY(m->dynamicView()->spectrum()->pointCount() > 0);
 
     f->fileNext()->click();
     QVERIFY(waitLoaded(m.get()));
     QCOMPARE(warnings().size(), 1);
     QVERIFY(!m->data().loaded);
     QVERIFY(m->plot()->series().isEmpty());
-    QCOMPARE(m->spectrumWidget()->pointCount(), 0);
+    QCOMPARE(m->dynamicView()->spectrum()->pointCount(), 0);
     QVERIFY(!m->graphArea()->isPanelVisible(2));
-    QCOMPARE(m->searchPoint(), -1);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), -1);
     // Nothing of the good file stays in the legend or the form.
     QVERIFY(m->legendPanel()->legend().isEmpty());
     for (QLineEdit *field : {f->nativeDelta(), f->nativePoints(), f->nativeSearchPoint(), f->nativeSearchAlpha(),
@@ -895,7 +899,7 @@ void TestNativeModule::failureAfterGoodFileLeavesNoStaleGraph()
         QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName() + QLatin1Char('=') + field->text()));
     // Typing into the empty module does nothing.
     typeInto(f->nativeSearchPoint(), QStringLiteral("5"));
-    QCOMPARE(m->searchPoint(), -1);
+    QCOMPARE(m->search()->point(NativeSearchPoint::NativeView), -1);
     QVERIFY(criticals().isEmpty());
     // Back to the good file: everything draws again.
     f->filePre()->click();
@@ -955,7 +959,7 @@ void TestNativeModule::closingWhileLoading()
     for (int wait : {0, 55, 80}) {
         auto m = open(path, false);
         QTest::qWait(wait);
-        QPointer<NativeFileLoader> loader = m->currentLoader();
+        QPointer<NativeFileLoader> loader = m->load()->loader();
         QVERIFY(loader);
         QPointer<QThread> thread = loader->thread();
         QVERIFY(thread && thread != QThread::currentThread());
@@ -982,7 +986,7 @@ void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
         auto m = open(source, false);
         QVERIFY(waitLoaded(m.get()));
         m->form()->nativeRay()->setValue(1);
-        m->saveNativeData(false);
+        m->saving()->saveNativeData(false);
         QVERIFY(m->isSaving());
         QTest::qWait(wait);
         m.reset();
