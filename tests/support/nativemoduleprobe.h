@@ -10,7 +10,7 @@
 #include <memory>
 
 // Opening a native file in a module as the main window does, and waiting for
-// its background load to end.
+// its background load or save to end.
 namespace NativeModuleProbe {
 
 inline std::unique_ptr<NativeModule> open(const QString &path)
@@ -28,6 +28,16 @@ inline bool waitLoaded(NativeModule *module)
     while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
         QTest::qWait(10);
     return !module->isLoading() && !module->hasLoader();
+}
+
+// True when the save under way ended within 20 s.
+inline bool waitSaved(NativeModule *module)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (module->isSaving() && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    return !module->isSaving();
 }
 
 } // namespace NativeModuleProbe
