@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     module.saving()->saveNativeData(false);
     const qint64 returned = clock.nsecsElapsed();
     maxGap = std::max(maxGap, returned - started);
-    while (module.isSaving())
+    while (module.saving()->isRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double savingMs = (clock.nsecsElapsed() - started) / 1e6;
     probe.stop();

@@ -70,7 +70,7 @@ NativeDynamicView::NativeDynamicView(NativeModule *module, NativeGraphBuilder &b
         m_panel->infoPanel()->setCoordinatesText(
             QStringLiteral("Coords:\nX1: point = %1\nX2: alpha = %2")
                 .arg(number)
-                .arg(m_builder.alphaTextAt(number - m_builder.pointNumber(0), deltaText(), -1)));
+                .arg(m_builder.alphaTextAt(number - m_builder.pointNumber(0), currentDeltaText(), -1)));
     });
     connect(m_spectrum, &DynamicSpectrumWidget::cursorLeft, this, [this] {
         m_panel->infoPanel()->setCoordinatesText(QStringLiteral("Coords: move cursor over the graph..."));
@@ -86,7 +86,7 @@ NativeDynamicView::NativeDynamicView(NativeModule *module, NativeGraphBuilder &b
     hide();
 }
 
-QString NativeDynamicView::deltaText() const
+QString NativeDynamicView::currentDeltaText() const
 {
     const NativeForm *form = m_module->form();
     if (!form)
@@ -141,7 +141,7 @@ QVector<double> NativeDynamicView::spectrumSum(int first, int count)
     return sum;
 }
 
-void NativeDynamicView::configureSpectrum(const QVector<QVector<float>> &rows, int first,
+void NativeDynamicView::configureDynamicSpectrum(const QVector<QVector<float>> &rows, int first,
                                           const QVector<double> &sum)
 {
     const NativeForm *form = m_module->form();
@@ -157,7 +157,7 @@ void NativeDynamicView::configureSpectrum(const QVector<QVector<float>> &rows, i
     widget->setPrintLayout(form->dynamicForPrint()->isChecked());
     // The widget labels and reports point numbers; alphas go by the index.
     const int offset = int(m_builder.pointNumber(0));
-    const auto alpha = m_builder.alphaFunction(deltaText(), 0);
+    const auto alpha = m_builder.alphaFunction(currentDeltaText(), 0);
     widget->setTimeAxis(type == NativeForm::FitToWidth, m_builder.file().tresolution,
                         [alpha, offset](int number) { return alpha(qint64(number) - offset); });
     widget->setTraceWidth(form->dynamicLineThickness()->value());
@@ -189,7 +189,7 @@ void NativeDynamicView::fillInfoPanel()
     if (searchAt >= 0)
         header += QStringLiteral("\n\nSearch point:\npoint = %1\nalpha = %2, delta = %3")
                       .arg(m_builder.pointText(searchAt))
-                      .arg(form->dynamicSearchAlpha()->text(), deltaText());
+                      .arg(form->dynamicSearchAlpha()->text(), currentDeltaText());
     info->setHeaderText(headerLinesHtml(header));
 
     const bool fit = form->dynamicType() == NativeForm::FitToWidth;
@@ -229,7 +229,7 @@ void NativeDynamicView::update()
     const QVector<double> sum = spectrumSum(shown.first, shown.count);
     if (m_module->dropChangedFile())
         return;
-    configureSpectrum(rows, shown.first, sum);
+    configureDynamicSpectrum(rows, shown.first, sum);
     fillInfoPanel();
     m_module->graphArea()->setPanelVisible(dynamicSlot, true);
     m_yAxis->update();

@@ -39,7 +39,7 @@ public:
     // The points of the range the viewport shows.
     PointRange visibleRange() const;
     // The declination the dynamic view's alphas are reckoned at.
-    QString deltaText() const;
+    QString currentDeltaText() const;
 
     // Rebuilds the spectrum from the record and the form, or hides the panel
     // when there is nothing to show.
@@ -70,7 +70,7 @@ private:
     void startAnimation();
     void onAnimationSliderChanged(int value);
     void onSpectrumClicked(int number);
-    void configureSpectrum(const QVector<QVector<float>> &rows, int first, const QVector<double> &sum);
+    void configureDynamicSpectrum(const QVector<QVector<float>> &rows, int first, const QVector<double> &sum);
     QVector<double> spectrumSum(int first, int count);
     void fillInfoPanel();
     int cellWidth() const;

@@ -13,6 +13,7 @@
 #include "plot/grapharea.h"
 #include "plot/graphpanel.h"
 #include "plot/infopanel.h"
+#include "plot/plotpanel.h"
 #include "ui/shelldialogs.h"
 
 #include <QCheckBox>
@@ -85,10 +86,10 @@ NativeModule::NativeModule(const QVector<NativeFileEntry> &files, const QString 
     connect(plot(), &Grafiks::xAxisValuesClicked, m_search,
             [this](const QStringList &, const QStringList &, double x, int) {
                 if (m_builder.hasData() && !m_loading)
-                    m_search->setPoint(View::NativeView, clickedPoint(x, m_builder.npoints()), false);
+                    m_search->setSearchPoint(View::NativeView, clickedPoint(x, m_builder.npoints()), false);
             });
     connect(m_dynamicView, &NativeDynamicView::pointClicked, m_search,
-            [this](int point) { m_search->setPoint(View::DynamicView, point, false); });
+            [this](int point) { m_search->setSearchPoint(View::DynamicView, point, false); });
     connect(m_dynamicView, &NativeDynamicView::fragmentSelected, m_saving, &NativeSaving::saveDynamicSpectrum);
     // The native graph's animation marker follows the window.
     connect(m_dynamicView, &NativeDynamicView::animationMoved, this, [this] {
@@ -120,16 +121,6 @@ NativeModule::~NativeModule()
     disconnect(plot(), nullptr, this, nullptr);
     delete m_search;
     delete m_dynamicView;
-}
-
-bool NativeModule::isSaving() const
-{
-    return m_saving->isRunning();
-}
-
-bool NativeModule::hasLoader() const
-{
-    return m_load->isRunning();
 }
 
 // ---------------------------------------------------------------- loading

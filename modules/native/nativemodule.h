@@ -43,8 +43,6 @@ public:
     NativeSaving *saving() const { return m_saving; }
     QString currentPath() const { return m_path; }
     bool isLoading() const { return m_loading; }
-    bool isSaving() const;
-    bool hasLoader() const;
 
     // The native range as drawn: the form's fields clamped.
     PointRange nativeRange() const;

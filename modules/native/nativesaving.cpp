@@ -177,7 +177,7 @@ void NativeSaving::saveDynamicSpectrum(int first, int count)
         return;
     const QImage picture = ImageTitlePreview::titledImage(image, title, pointSize);
     const NativeForm *form = m_module->form();
-    const QString alpha = m_builder.alphaTextAt(first + count / 2, m_module->dynamicView()->deltaText(), -1);
+    const QString alpha = m_builder.alphaTextAt(first + count / 2, m_module->dynamicView()->currentDeltaText(), -1);
     savePicture(picture, defaultSaveFileName(parentFileName(), alpha, form->dynamicModule()->value(),
                                              form->dynamicRay()->value(), count, QStringLiteral("dynamic"),
                                              QStringLiteral("png")));

@@ -30,7 +30,7 @@ void NativeSearchPoint::clear(bool clearFields)
 
 QString NativeSearchPoint::viewDelta(View view) const
 {
-    return view == DynamicView ? m_module->dynamicView()->deltaText() : m_module->form()->nativeDelta()->text();
+    return view == DynamicView ? m_module->dynamicView()->currentDeltaText() : m_module->form()->nativeDelta()->text();
 }
 
 void NativeSearchPoint::writeFields(View view, int point)
@@ -47,7 +47,7 @@ void NativeSearchPoint::showNativePoint()
     writeFields(NativeView, m_native);
 }
 
-void NativeSearchPoint::setPoint(View view, int point, bool showHint)
+void NativeSearchPoint::setSearchPoint(View view, int point, bool showHint)
 {
     NativeForm *form = m_module->form();
     const int npoints = m_builder.npoints();
@@ -101,7 +101,7 @@ void NativeSearchPoint::typedPoint(View view, const QString &text)
         return;
     int typed = 0;
     if (parseSearchPoint(text, m_builder.pointNumber(0), m_builder.npoints(), &typed)) {
-        setPoint(view, typed, true);
+        setSearchPoint(view, typed, true);
         return;
     }
     writeFields(view, current);
@@ -123,7 +123,7 @@ void NativeSearchPoint::typedAlpha(View view, const QString &text)
     int found = 0;
     const AlphaSearchStatus status = m_builder.pointForAlpha(text, delta, &found);
     if (status == AlphaFound) {
-        setPoint(view, found, true);
+        setSearchPoint(view, found, true);
         return;
     }
     writeFields(view, current);

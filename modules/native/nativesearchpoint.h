@@ -30,7 +30,7 @@ public:
     // Sets the view's point (and, paired, the other's, centring the other
     // view on it) and redraws; with showHint a point outside the shown range
     // is pointed out.
-    void setPoint(View view, int point, bool showHint);
+    void setSearchPoint(View view, int point, bool showHint);
     void typedPoint(View view, const QString &text);
     void typedAlpha(View view, const QString &text);
     void centre(View view);

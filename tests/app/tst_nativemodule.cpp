@@ -336,7 +336,7 @@ void TestNativeModule::pairingCopiesBothWays()
     // The cursor's read-out, and the right-panel box hiding it.
     InfoPanel *info = m->dynamicView()->panel()->infoPanel();
     emit spectrum(m.get())->cursorPointChanged(250);
-    QVERIFY(info->coordinatesText().contains(m->builder().alphaTextAt(250, m->dynamicView()->deltaText(), -1)));
+    QVERIFY(info->coordinatesText().contains(m->builder().alphaTextAt(250, m->dynamicView()->currentDeltaText(), -1)));
     emit spectrum(m.get())->cursorLeft();
     QVERIFY(!info->coordinatesText().contains(QStringLiteral("250")));
     f->dynamicRightPanel()->setChecked(false);
@@ -444,7 +444,7 @@ void TestNativeModule::savesReadBack()
     m_log.replies = QStringList{m_dir->filePath(QStringLiteral("out/extract"))};
     f->nativeSaveDataPnt()->click();
     // Written on another thread behind the overlay; meanwhile nothing else starts, not even a save.
-    QVERIFY(m->isSaving() && !f->isEnabled() && m->loadingOverlay()->isVisible());
+    QVERIFY(m->saving()->isRunning() && !f->isEnabled() && m->loadingOverlay()->isVisible());
     m->saving()->saveNativeData(false);
     f->onFileNextClicked();
     QVERIFY(waitSaved(m.get()));
@@ -577,7 +577,7 @@ void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
         QVERIFY(waitLoaded(m.get()));
         m->form()->nativeRay()->setValue(1);
         m->saving()->saveNativeData(false);
-        QVERIFY(m->isSaving());
+        QVERIFY(m->saving()->isRunning());
         QTest::qWait(wait);
         m.reset();
         // Either the whole extract or nothing; never a part, never a temporary.

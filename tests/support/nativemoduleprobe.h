@@ -1,7 +1,9 @@
 #pragma once
 
 #include "data/nativelisting.h"
+#include "modules/native/nativeload.h"
 #include "modules/native/nativemodule.h"
+#include "modules/native/nativesaving.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -25,9 +27,9 @@ inline bool waitLoaded(NativeModule *module)
 {
     QElapsedTimer clock;
     clock.start();
-    while ((module->isLoading() || module->hasLoader()) && clock.elapsed() < 20000)
+    while ((module->isLoading() || module->load()->isRunning()) && clock.elapsed() < 20000)
         QTest::qWait(10);
-    return !module->isLoading() && !module->hasLoader();
+    return !module->isLoading() && !module->load()->isRunning();
 }
 
 // True when the save under way ended within 20 s.
@@ -35,9 +37,9 @@ inline bool waitSaved(NativeModule *module)
 {
     QElapsedTimer clock;
     clock.start();
-    while (module->isSaving() && clock.elapsed() < 20000)
+    while (module->saving()->isRunning() && clock.elapsed() < 20000)
         QTest::qWait(10);
-    return !module->isSaving();
+    return !module->saving()->isRunning();
 }
 
 } // namespace NativeModuleProbe
