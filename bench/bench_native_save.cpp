@@ -7,6 +7,7 @@
 #include "data/nativetext.h"
 #include "modules/native/nativeform.h"
 #include "modules/native/nativemodule.h"
+#include "modules/native/nativesaving.h"
 #include "synth/syntheticobservation.h"
 #include "ui/shelldialogs.h"
 
@@ -101,10 +102,10 @@ int main(int argc, char **argv)
     probe.start();
     const qint64 started = clock.nsecsElapsed();
     last = started;
-    module.saveNativeData(false);
+    module.saving()->saveNativeData(false);
     const qint64 returned = clock.nsecsElapsed();
     maxGap = std::max(maxGap, returned - started);
-    while (module.isSaving())
+    while (module.saving()->isRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double savingMs = (clock.nsecsElapsed() - started) / 1e6;
     probe.stop();

@@ -223,3 +223,8 @@ qint64 NativeGraphBuilder::pointNumber(qint64 index) const
 {
     return nativePointNumber(m_file, index);
 }
+
+QString NativeGraphBuilder::pointText(qint64 index) const
+{
+    return QString::number(pointNumber(index));
+}

@@ -41,6 +41,8 @@ public:
 
     // The number the point at an index of the file is shown by (firstPoint + index).
     qint64 pointNumber(qint64 index) const;
+    // pointNumber as the text the form shows and takes.
+    QString pointText(qint64 index) const;
 
     // Right ascension of the point at an index of the file; decimals -1 picks
     // them from the sample interval. Empty when the start, the interval or the

@@ -15,6 +15,7 @@ private slots:
     void defaultFileName();
     void clampRange_data();
     void clampRange();
+    void pointsField();
     void visibleRange_data();
     void visibleRange();
     void followedRangeKeepsOnePoint();
@@ -93,6 +94,14 @@ void TestNativeRules::clampRange()
     const PointRange r = clampPointRange(first, count, npoints);
     QTEST(r.first, "expectedFirst");
     QTEST(r.count, "expectedCount");
+}
+
+// A points field that is no number counts as 0; a huge one stays an int.
+void TestNativeRules::pointsField()
+{
+    QCOMPARE(pointsFieldValue(QStringLiteral("lots")), 0);
+    QCOMPARE(pointsFieldValue(QStringLiteral(" 250 ")), 250);
+    QCOMPARE(pointsFieldValue(QStringLiteral("99999999999")), 2147483647);
 }
 
 void TestNativeRules::visibleRange_data()

@@ -1,4 +1,5 @@
 #include "data/nativelisting.h"
+#include "modules/native/nativedynamicview.h"
 #include "modules/native/nativeform.h"
 #include "modules/native/nativemodule.h"
 #include "plot/dynamicspectrumwidget.h"
@@ -183,7 +184,7 @@ void TestOrvalisToolRender::spectrumMatchesModule()
     f->setDynamicRange(first, count);
     emit f->dynamicRangeEdited();
     QApplication::processEvents();
-    const QImage saved = m->spectrumWidget()->renderFragment(m_firstPoint + first, count);
+    const QImage saved = m->dynamicView()->spectrum()->renderFragment(m_firstPoint + first, count);
 
     const QString out = m_dir.filePath(QStringLiteral("spectrum.png"));
     QFile::remove(out);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,16 @@ inline void click(QWidget *widget, const QPoint &pos, Qt::MouseButton button = Q
 {
     QTest::mousePress(widget, button, Qt::NoModifier, pos);
     QTest::mouseRelease(widget, button, Qt::NoModifier, pos);
+}
+
+// Replaces a line edit's text by typing, then presses Return.
+inline void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    edit->del();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 inline void leave(QWidget *widget)
