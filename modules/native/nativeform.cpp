@@ -212,11 +212,6 @@ QString NativeForm::currentPath() const
     return m_ui.comboBoxFiles->currentData().toString();
 }
 
-int NativeForm::currentFileIndex() const
-{
-    return m_ui.comboBoxFiles->currentIndex();
-}
-
 void NativeForm::setFileList(const QVector<NativeFileEntry> &files, const QString &currentPath)
 {
     m_files = files;

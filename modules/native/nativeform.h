@@ -49,14 +49,12 @@ public:
     DynamicType dynamicType() const;
     QString plosh() const { return m_plosh; }
     QString currentPath() const;
-    int currentFileIndex() const;
 
     QComboBox *comboBoxFiles() const { return m_ui.comboBoxFiles; }
     QPushButton *filePre() const { return m_ui.filePre; }
     QPushButton *fileNext() const { return m_ui.fileNext; }
     QGroupBox *nativeGroup() const { return m_ui.nativeGroup; }
     QGroupBox *dynamicGroup() const { return m_ui.dynamicGroup; }
-    QGroupBox *fourierGroup() const { return m_ui.fourierGroup; }
     QGroupBox *graph2Group() const { return m_ui.graph2Group; }
     QSpinBox *nativeModule() const { return m_ui.nativeModule; }
     QSpinBox *nativeRay() const { return m_ui.nativeRay; }
@@ -73,12 +71,10 @@ public:
     QSpinBox *dynamicModule() const { return m_ui.dynamicModule; }
     QSpinBox *dynamicRay() const { return m_ui.dynamicRay; }
     QSpinBox *dynamicDispersion() const { return m_ui.dynamicDispersion; }
-    QLineEdit *dynamicDelta() const { return m_ui.dynamicDelta; }
     QCheckBox *dynamicShowDispersion() const { return m_ui.dynamicShowDispersion; }
     QSpinBox *dynamicShiftDispersion() const { return m_ui.dynamicShiftDispersion; }
     QSpinBox *dynamicPixWidth() const { return m_ui.dynamicPixWidth; }
     QSpinBox *dynamicPixHeight() const { return m_ui.dynamicPixHeight; }
-    QRadioButton *dynamicTypeFitToWidth() const { return m_ui.dynamicTypeFitToWidth; }
     QRadioButton *dynamicTypeScrollable() const { return m_ui.dynamicTypeScrollable; }
     QRadioButton *dynamicTypeAnimation() const { return m_ui.dynamicTypeAnimation; }
     QSpinBox *dynamicFirstPoint() const { return m_ui.dynamicFirstPoint; }
