@@ -1,6 +1,7 @@
 #include "astro/channelsumkernels.h"
 
 #include "astro/dispersion.h"
+#include "astro/vectorclones.h"
 
 #include <QtEndian>
 
@@ -294,10 +295,7 @@ bool channelDelays(const QVector<double> &fbands, int nChannels, double dm, doub
     return true;
 }
 
-#if defined(__x86_64__) && defined(__linux__)
-// A second version for processors with AVX2, chosen once when the program loads.
-__attribute__((target_clones("avx2", "default")))
-#endif
+ORVALIS_AVX2_CLONES
 void addChannels(double *acc, const std::vector<const float *> &source, const std::vector<qint64> &usable,
                  qint64 n)
 {

@@ -1,9 +1,11 @@
 #include "astro/seriesstats.h"
+#include "astro/vectorclones.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+ORVALIS_AVX2_CLONES
 QVector<double> movingAverage(QVector<double> x, int window)
 {
     const int n = x.size();
@@ -44,6 +46,7 @@ QVector<double> movingAverage(QVector<double> x, int window)
     return x;
 }
 
+ORVALIS_AVX2_CLONES
 double sampleStandardDeviation(const QVector<double> &x)
 {
     const int n = x.size();
@@ -71,6 +74,7 @@ double sampleStandardDeviation(const QVector<double> &x)
     return std::sqrt(((squares[0] + squares[1]) + (squares[2] + squares[3])) / (n - 1));
 }
 
+ORVALIS_AVX2_CLONES
 bool finiteValueRange(const QVector<double> &values, double *min, double *max)
 {
     // Four lanes of minima and maxima without branches, which the compiler
