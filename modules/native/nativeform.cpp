@@ -45,6 +45,37 @@ private:
     std::vector<QSignalBlocker> m_blockers;
 };
 
+// The controls the native and dynamic groups share while they are paired.
+struct PairedFields
+{
+    QSpinBox *module;
+    QSpinBox *ray;
+    QSpinBox *dispersion;
+    QLineEdit *searchPoint;
+    QLineEdit *searchAlpha;
+};
+
+PairedFields nativeFields(const Ui::NativeForm &ui)
+{
+    return {ui.nativeModule, ui.nativeRay, ui.nativeDispersion, ui.nativeSearchPoint, ui.nativeSearchAlpha};
+}
+
+PairedFields dynamicFields(const Ui::NativeForm &ui)
+{
+    return {ui.dynamicModule, ui.dynamicRay, ui.dynamicDispersion, ui.dynamicSearchPoint, ui.dynamicSearchAlpha};
+}
+
+// Copies one group's shared controls into the other's without their signals.
+void copyPairedFields(const PairedFields &from, const PairedFields &to)
+{
+    const SignalsBlocked blocked{to.module, to.ray, to.dispersion, to.searchPoint, to.searchAlpha};
+    to.module->setValue(from.module->value());
+    to.ray->setValue(from.ray->value());
+    to.dispersion->setValue(from.dispersion->value());
+    to.searchPoint->setText(from.searchPoint->text());
+    to.searchAlpha->setText(from.searchAlpha->text());
+}
+
 } // namespace
 
 NativeForm::NativeForm(QWidget *parent)
@@ -421,31 +452,13 @@ void NativeForm::updateDynamicDelta()
 
 void NativeForm::copyNativeToDynamic()
 {
-    const Ui::NativeForm &ui = m_ui;
-    {
-        const SignalsBlocked blocked{ui.dynamicModule, ui.dynamicRay, ui.dynamicDispersion, ui.dynamicSearchPoint,
-                                     ui.dynamicSearchAlpha};
-        ui.dynamicModule->setValue(ui.nativeModule->value());
-        ui.dynamicRay->setValue(ui.nativeRay->value());
-        ui.dynamicDispersion->setValue(ui.nativeDispersion->value());
-        ui.dynamicSearchPoint->setText(ui.nativeSearchPoint->text());
-        ui.dynamicSearchAlpha->setText(ui.nativeSearchAlpha->text());
-    }
+    copyPairedFields(nativeFields(m_ui), dynamicFields(m_ui));
     updateDynamicDelta();
 }
 
 void NativeForm::copyDynamicToNative()
 {
-    const Ui::NativeForm &ui = m_ui;
-    {
-        const SignalsBlocked blocked{ui.nativeModule, ui.nativeRay, ui.nativeDispersion, ui.nativeSearchPoint,
-                                     ui.nativeSearchAlpha};
-        ui.nativeModule->setValue(ui.dynamicModule->value());
-        ui.nativeRay->setValue(ui.dynamicRay->value());
-        ui.nativeDispersion->setValue(ui.dynamicDispersion->value());
-        ui.nativeSearchPoint->setText(ui.dynamicSearchPoint->text());
-        ui.nativeSearchAlpha->setText(ui.dynamicSearchAlpha->text());
-    }
+    copyPairedFields(dynamicFields(m_ui), nativeFields(m_ui));
     updateDeltaFromSelection();
     updateSaveButtons();
 }
