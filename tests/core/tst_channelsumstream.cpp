@@ -83,7 +83,6 @@ private slots:
         QTest::addColumn<int>("pieceRows");
 
         const double tres = 0.0124928;
-        QTest::newRow("one pair, ascending") << 9000 << 1 << 1 << 33 << true << tres << QVector<double>{0.0, 30.0} << 1000;
         QTest::newRow("last module and ray of several") << 3000 << 2 << 3 << 9 << true << tres
                                                         << QVector<double>{0.0, 55.0} << 7;
         // Pieces of 8 + 4 + 1 rows and channels beyond the last group of four.

@@ -6,61 +6,40 @@
 #include <QtTest>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 namespace {
 
-using SampleAt = std::function<float(qint64 t, int c)>;
-
-// Sample accessors of the two layouts; indexes outside the held samples read 0.
-SampleAt channelMajorAccess(const NativeFile &f, int m, int r)
-{
-    return [&f, m, r](qint64 t, int c) {
-        const qint64 index = ((qint64(m) * f.nRays + r) * f.nChannels + c) * f.npoints + t;
-        return index < f.samples.size() ? f.samples.at(int(index)) : 0.0f;
-    };
-}
-
-SampleAt fileOrderAccess(const NativeFile &f, int m, int r)
-{
-    return [&f, m, r](qint64 t, int c) {
-        const qint64 index = ((t * f.nModules + m) * f.nRays + r) * f.nChannels + c;
-        return index < f.mapping->count ? f.mapping->at(index) : 0.0f;
-    };
-}
-
-qint32 referenceDelay(double f, double fRef, double dm, double tres)
-{
-    const double v = std::round(((1 / (f * f) - 1 / (fRef * fRef)) * 4148.8 * dm) / tres);
-    if (v <= -2147483648.0)
-        return std::numeric_limits<qint32>::min();
-    if (v >= 2147483647.0)
-        return std::numeric_limits<qint32>::max();
-    return qint32(v);
-}
-
 QVector<qint32> delaysOf(const NativeFile &f, double dm)
 {
     QVector<qint32> delays;
-    for (int c = 0; c < f.nChannels - 1; ++c)
-        delays.append(referenceDelay(f.fbands[c], f.fbands[f.nChannels - 2], dm, f.tresolution));
+    const double fRef = f.fbands[f.nChannels - 2];
+    for (int c = 0; c < f.nChannels - 1; ++c) {
+        const double f2 = f.fbands[c] * f.fbands[c];
+        delays.append(qint32(std::round(((1 / f2 - 1 / (fRef * fRef)) * 4148.8 * dm) / f.tresolution)));
+    }
     return delays;
 }
 
-// The shifted channel sum exactly as the algorithm has always been written:
-// one output after the other, stopping at the first shifted index outside
-// the file and repeating the last sum from there. With leadRule, the outputs
-// before the first complete one (channels reaching back before the first
-// point) repeat that first complete sum instead of stopping everything.
-QVector<double> referenceSum(const NativeFile &f, int firstPoint, double dm, int m, int r, int count,
-                             bool leadRule = true)
+// The shifted channel sum written plainly: one output after the other,
+// stopping at the first shifted index past the end of the file and repeating
+// the last sum from there; the outputs before the first complete one
+// (channels reaching back before the first point) repeat that first complete
+// sum. Samples the record does not hold read 0.
+QVector<double> referenceSum(const NativeFile &f, int firstPoint, double dm, int m, int r, int count)
 {
     const QVector<qint32> delays = delaysOf(f, dm);
-    const int lead = leadRule ? qMax(0, -*std::min_element(delays.begin(), delays.end()) - firstPoint) : 0;
+    const int lead = qMax(0, -*std::min_element(delays.begin(), delays.end()) - firstPoint);
     if (lead >= count)
         return QVector<double>(count, 0.0);
-    const SampleAt sample = f.mapping ? fileOrderAccess(f, m, r) : channelMajorAccess(f, m, r);
+    const auto sample = [&f, m, r](qint64 t, int c) {
+        if (f.mapping) {
+            const qint64 index = ((t * f.nModules + m) * f.nRays + r) * f.nChannels + c;
+            return index < f.mapping->count ? f.mapping->at(index) : 0.0f;
+        }
+        const qint64 index = ((qint64(m) * f.nRays + r) * f.nChannels + c) * f.npoints + t;
+        return index < f.samples.size() ? f.samples.at(int(index)) : 0.0f;
+    };
     QVector<double> out(count, 0.0);
     double last = 0;
     for (int i = lead; i < count; ++i) {
@@ -168,8 +147,6 @@ private slots:
         QTest::addColumn<double>("expected");
         // (1/100^2 - 1/200^2) * 4148.8 * 10 = 0.75 * 1e-4 * 41488 = 3.1116 seconds.
         QTest::newRow("seconds") << 200.0 << 100.0 << 10.0 << 1.0 << 3.1116;
-        QTest::newRow("reversed is negative") << 100.0 << 200.0 << 10.0 << 1.0 << -3.1116;
-        QTest::newRow("same frequency") << 111.0 << 111.0 << 30.0 << 0.0124928 << 0.0;
         QTest::newRow("zero f1") << 0.0 << 100.0 << 10.0 << 1.0 << 0.0;
         QTest::newRow("zero tres") << 200.0 << 100.0 << 10.0 << 0.0 << 0.0;
     }
@@ -180,34 +157,32 @@ private slots:
         QFETCH(double, f2);
         QFETCH(double, dm);
         QFETCH(double, tres);
-        QFETCH(double, expected);
-        QVERIFY(std::fabs(dispersionDelayPoints(f1, f2, dm, tres) - expected) < 1e-12);
+        QTEST(dispersionDelayPoints(f1, f2, dm, tres), "expected");
     }
 
     // Each refusal leaves the output untouched.
     void refusals()
     {
-        for (int what = 0; what < 12; ++what) {
+        for (int what = 0; what < 11; ++what) {
             QRandomGenerator rng(what);
             NativeFile f = makeFile(rng, 50, 2, 3, 5, true);
             int count = 10, module = 1, ray = 2;
             double dm = 1.0;
             switch (what) {
             case 0: count = 0; break;
-            case 1: count = -3; break;
-            case 2: module = -1; break;
-            case 3: module = 2; break;
-            case 4: ray = -1; break;
-            case 5: ray = 3; break;
-            case 6: f.nChannels = 1; break;
-            case 7: f.fbands.removeLast(); break;
-            case 8: f.tresolution = 0; break;
-            case 9: f.fbands[1] = 0; break;
-            case 10: dm = std::nan(""); break;
+            case 1: module = -1; break;
+            case 2: module = 2; break;
+            case 3: ray = -1; break;
+            case 4: ray = 3; break;
+            case 5: f.nChannels = 1; break;
+            case 6: f.fbands.removeLast(); break;
+            case 7: f.tresolution = 0; break;
+            case 8: f.fbands[1] = 0; break;
+            case 9: dm = std::nan(""); break;
             default: break;   // no output vector
             }
             QVector<double> out{7.0, 8.0};
-            QCOMPARE(dispersedChannelSum(f, what == 11 ? nullptr : &out, 0, dm, module, ray, count), -1);
+            QCOMPARE(dispersedChannelSum(f, what == 10 ? nullptr : &out, 0, dm, module, ray, count), -1);
             QCOMPARE(out, (QVector<double>{7.0, 8.0}));
         }
     }
@@ -225,12 +200,11 @@ private slots:
     }
 
     // Channels above the reference frequency reach back before the first
-    // point; the old sum stopped there and gave zeros, ours carries the signal.
+    // point; a sum that stopped there gave zeros, ours carries the signal.
     void descendingIsNotZero()
     {
         QRandomGenerator rng(5);
         const NativeFile f = makeFile(rng, 4000, 1, 1, 65, false);
-        QCOMPARE(referenceSum(f, 0, 30, 0, 0, 4000, false), QVector<double>(4000, 0.0));
         QVector<double> out;
         QCOMPARE(dispersedChannelSum(f, &out, 0, 30, 0, 0, 4000), 4000);
         QVERIFY(!out.contains(0.0));

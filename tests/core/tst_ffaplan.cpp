@@ -36,13 +36,9 @@ private slots:
         QTest::addColumn<double>("ducyMax");
         QTest::addColumn<double>("wtsp");
         QTest::addColumn<QVector<int>>("widths");
-        // Average bins (39 + 44 - 1) / 2 = 41; 0.01 x 41 < 1, so the widest is 1.
-        QTest::newRow("initial values") << 39 << 44 << 0.01 << 1.5 << QVector<int>{1};
         // Average (240 + 260 - 1) / 2 = 249, widest floor(0.2 x 249) = 49:
         // 1, max(2, 1) = 2, max(3, 3) = 3, max(4, 4) = 4, max(5, 6) = 6, 9, 13, 19, 28, 42, then 63 > 49.
         QTest::newRow("survey") << 240 << 260 << 0.2 << 1.5 << QVector<int>{1, 2, 3, 4, 6, 9, 13, 19, 28, 42};
-        // Average 99, widest floor(0.99 x 99) = 98: 1, 3, 9, 27, 81.
-        QTest::newRow("tripling") << 40 << 159 << 0.99 << 3.0 << QVector<int>{1, 3, 9, 27, 81};
         // Growth factor 1 steps by one: average 10, widest 5.
         QTest::newRow("growth 1") << 5 << 16 << 0.5 << 1.0 << QVector<int>{1, 2, 3, 4, 5};
         QTest::newRow("huge growth") << 5 << 16 << 0.9 << 1e300 << QVector<int>{1};
@@ -57,7 +53,7 @@ private slots:
         QTEST(ffaWidthTrials(ffaAverageBins(binsMin, binsMax), ducyMax, wtsp), "widths");
     }
 
-    void planOfTheFormsInitialValues()
+    void planAndListOfTheFormsInitialValues()
     {
         // 16384 x 0.0124928 s = 204.68 s; 8 pulses of 10 s fit, so nothing is cut.
         // Step 0: tau = 1 s / 39 bins = 0.025641 s, downsampling 0.025641 / 0.0124928
@@ -83,9 +79,25 @@ private slots:
             trials << step.periodTrials;
         QCOMPARE(trials, QVector<qint64>({967, 856, 757, 671, 595, 525, 466, 410, 364, 322, 284, 251, 221, 195, 172,
                                           152, 133, 118, 104, 8}));
+
+        // A list this short is written whole.
+        const FfaPeriodListText list = ffaPeriodListText(plan);
+        QCOMPARE(qMakePair(list.total, list.omitted), qMakePair(qint64(7571), qint64(0)));
+        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 7571);
+        // The first trial folds 1 s into 39 bins; numbers run on without a gap.
+        QCOMPARE(lines[1].simplified(), QStringLiteral("1 1.000000000 39"));
+        double previous = 0;
+        for (int i = 1; i < lines.size(); ++i) {
+            const QStringList parts = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            QCOMPARE(parts[0].toInt(), i);
+            // Each fold's periods stay below the next bin count's, each step's below the next step's.
+            QVERIFY(parts[1].toDouble() > previous && parts[1].toDouble() < 10.0);
+            previous = parts[1].toDouble();
+        }
     }
 
-    void largePlanIsCapped()
+    void largePlanIsCappedAndItsListCut()
     {
         // 4194304 x 0.003072 s = 12884.9 s: the longest period that folds 8
         // pulses is 1610.612736 s, below the 2000 s asked for.
@@ -101,6 +113,26 @@ private slots:
         QCOMPARE(QVector<qint64>({plan.steps.first().samples, plan.folds.first().rows, plan.steps.last().samples,
                                   plan.steps.last().binsLast, plan.steps.last().periodTrials, plan.columns()}),
                  QVector<qint64>({3092376, 12884, 1959, 244, 35, 10}));
+
+        // Over a million trials: the list keeps its ends and counts what it leaves out.
+        QVERIFY(plan.periodTrials > 1000000);
+        const FfaPeriodListText list = ffaPeriodListText(plan);
+        QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
+        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 2 * ffaPeriodListEndLines + 1);
+        QVERIFY(lines[10000].startsWith(QStringLiteral("     10000 ")));
+        QVERIFY(lines[10001].startsWith(QStringLiteral("... ")));
+        QVERIFY(lines[10001].contains(QLocale(QLocale::English).toString(list.omitted)));
+        QCOMPARE(lines[10002].split(QLatin1Char(' '), Qt::SkipEmptyParts).first().toLongLong(),
+                 plan.periodTrials - ffaPeriodListEndLines + 1);
+        const QStringList lastLine = lines.last().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(lastLine[0].toLongLong(), plan.periodTrials);
+        QVERIFY(lastLine[1].toDouble() < plan.periodMax && lastLine[1].toDouble() > plan.periodMax - 1.0);
+        QCOMPARE(lastLine[2], QStringLiteral("244"));
+
+        const std::atomic<bool> cancel{true};
+        const FfaPeriodListText cancelled = ffaPeriodListText(plan, ffaPeriodListEndLines, {}, &cancel);
+        QVERIFY(cancelled.cancelled && cancelled.text.count(QLatin1Char('\n')) <= 1001);
     }
 
     void boundToBinsFoldsTheSamplesThemselves()
@@ -162,50 +194,6 @@ private slots:
         QTEST(plan.errors.size(), "errors");
         QVERIFY(plan.steps.isEmpty());
         QCOMPARE(plan.rows(), qint64(0));
-    }
-
-    void shortListIsWhole()
-    {
-        const FfaPeriodListText list = ffaPeriodListText(ffaPlan(initialInput()));
-        QCOMPARE(qMakePair(list.total, list.omitted), qMakePair(qint64(7571), qint64(0)));
-        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 1 + 7571);
-        // The first trial folds 1 s into 39 bins; numbers run on without a gap.
-        QCOMPARE(lines[1].simplified(), QStringLiteral("1 1.000000000 39"));
-        double previous = 0;
-        for (int i = 1; i < lines.size(); ++i) {
-            const QStringList parts = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            QCOMPARE(parts[0].toInt(), i);
-            // Each fold's periods stay below the next bin count's, each step's below the next step's.
-            QVERIFY(parts[1].toDouble() > previous && parts[1].toDouble() < 10.0);
-            previous = parts[1].toDouble();
-        }
-    }
-
-    void longListKeepsItsEnds()
-    {
-        const FfaPlan plan = ffaPlan(largeInput());
-        QVERIFY(plan.periodTrials > 1000000);
-        const FfaPeriodListText list = ffaPeriodListText(plan);
-        QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
-        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 1 + 2 * ffaPeriodListEndLines + 1);
-        QVERIFY(lines[10000].startsWith(QStringLiteral("     10000 ")));
-        QVERIFY(lines[10001].startsWith(QStringLiteral("... ")));
-        QVERIFY(lines[10001].contains(QLocale(QLocale::English).toString(list.omitted)));
-        QCOMPARE(lines[10002].split(QLatin1Char(' '), Qt::SkipEmptyParts).first().toLongLong(),
-                 plan.periodTrials - ffaPeriodListEndLines + 1);
-        const QStringList lastLine = lines.last().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QCOMPARE(lastLine[0].toLongLong(), plan.periodTrials);
-        QVERIFY(lastLine[1].toDouble() < plan.periodMax && lastLine[1].toDouble() > plan.periodMax - 1.0);
-        QCOMPARE(lastLine[2], QStringLiteral("244"));
-    }
-
-    void listStopsWhenCancelled()
-    {
-        const std::atomic<bool> cancel{true};
-        const FfaPeriodListText list = ffaPeriodListText(ffaPlan(largeInput()), ffaPeriodListEndLines, {}, &cancel);
-        QVERIFY(list.cancelled && list.text.count(QLatin1Char('\n')) <= 1001);
     }
 };
 

@@ -43,29 +43,22 @@ private slots:
         QCOMPARE(out.last(), x.last());
     }
 
-    void windowsThatChangeNothing_data()
-    {
-        QTest::addColumn<int>("window");
-        QTest::newRow("0") << 0;
-        QTest::newRow("negative") << -3;
-        QTest::newRow("longer than the series") << 6;
-    }
-
+    // A window below 2 or longer than the series leaves it as it is.
     void windowsThatChangeNothing()
     {
-        QFETCH(int, window);
         const QVector<double> x{1, 5, 2, 8, 3};
-        QCOMPARE(movingAverage(x, window), x);
+        for (const int window : {0, -3, 6})
+            QCOMPARE(movingAverage(x, window), x);
     }
 
     void standardDeviation_data()
     {
         QTest::addColumn<QVector<double>>("values");
         QTest::addColumn<double>("expected");
-        // Mean 5, squared deviations 32, divided by n - 1 = 7.
-        QTest::newRow("textbook") << QVector<double>{2, 4, 4, 4, 5, 5, 7, 9} << std::sqrt(32.0 / 7.0);
+        // Mean 5, squared deviations 32, divided by n - 1 = 8; nine values,
+        // so that one is left over after the groups of four.
+        QTest::newRow("textbook") << QVector<double>{2, 4, 4, 4, 5, 5, 7, 9, 5} << 2.0;
         QTest::newRow("one value") << QVector<double>{3} << -1.0;
-        QTest::newRow("empty") << QVector<double>{} << -1.0;
     }
 
     void standardDeviation()
@@ -82,11 +75,11 @@ private slots:
         QTest::addColumn<double>("max");
         const double inf = std::numeric_limits<double>::infinity();
         const double nan = std::nan("");
-        QTest::newRow("non-finite values skipped") << QVector<double>{nan, 3, -inf, 7, 1, inf, 5, 2, nan} << true << 1.0
-                                                   << 7.0;
+        QTest::newRow("non-finite values skipped")
+            << QVector<double>{nan, 3, -inf, 7, 1, inf, 5, 2, nan} << true << 1.0 << 7.0;
         QTest::newRow("nothing finite") << QVector<double>{nan, inf, -inf, nan, inf} << false << 0.0 << 0.0;
-        QTest::newRow("a zero bound is the first zero") << QVector<double>{-0.0, -1, 0.0, -2, -3} << true << -3.0
-                                                        << -0.0;
+        QTest::newRow("a zero bound is the first zero")
+            << QVector<double>{-0.0, -1, 0.0, -2, -3} << true << -3.0 << -0.0;
     }
 
     void finiteRange()
@@ -97,9 +90,8 @@ private slots:
         QFETCH(double, max);
         double low = 0.0;
         double high = 0.0;
+        // Nothing is written when nothing is found.
         QCOMPARE(finiteValueRange(values, &low, &high), found);
-        if (!found)
-            return;
         QCOMPARE(low, min);
         QCOMPARE(high, max);
         QCOMPARE(std::signbit(high), std::signbit(max));
