@@ -36,8 +36,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("green");
-        QTest::newRow("date and 1") << "2026.07.16 1\n" << QStringList{"2026.07.16"};
-        QTest::newRow("a date alone") << "2026.07.16" << QStringList{"2026.07.16"};
+        QTest::newRow("date and 1, a date alone") << "2026.07.16 1\n2026.07.17" << QStringList{"2026.07.16", "2026.07.17"};
         QTest::newRow("0 and words are not green") << "2026.07.16 0\n2026.07.17 yes\n2026.07.18 1.0\n"
                                                    << QStringList{};
         QTest::newRow("blanks, tabs, carriage returns, more tokens")

