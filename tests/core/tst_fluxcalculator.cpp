@@ -234,7 +234,6 @@ private slots:
         QTest::newRow("0.01") << 0.01 << 3;
         QTest::newRow("5e-8") << 5e-8 << 9;
         QTest::newRow("1e-9") << 1e-9 << 8;
-        QTest::newRow("negative") << -5.0 << 8;
     }
 
     void resultDecimals()
