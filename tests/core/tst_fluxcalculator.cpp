@@ -132,6 +132,7 @@ private slots:
         row("no time resolution", [](FluxInput &in, QVector<double> &) { in.tresolution = 0.0; },
             "n_periods must be greater than zero.");
         row("flat noise", [](FluxInput &, QVector<double> &x) { x.fill(3.0); }, "Invalid sigma=0");
+        row("profile of one point", [](FluxInput &in, QVector<double> &x) { x = {5.0}, in.np = 1; }, "Invalid sigma=-1");
         row("peak area covering the profile", [](FluxInput &in, QVector<double> &) { in.n1 = 0, in.n2 = 198; },
             "Invalid sigma=-4");
         const QString overflow = QStringLiteral("too large for the calculation: check the calculator fields and the "

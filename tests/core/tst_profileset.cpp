@@ -16,7 +16,8 @@ private slots:
         QTest::addColumn<QString>("extraName");
         QTest::addColumn<QByteArray>("extraText");
         QTest::addColumn<QString>("errorPart");   // empty: the scan succeeds
-        QTest::newRow("empty directory") << 0 << "" << QByteArray() << "contains no files matching";
+        QTest::newRow("upper-case suffix only") << 0 << "p2021.01.01_dm1_p1.TXT" << QByteArray("period=1\n1\n")
+                                                << "contains no files matching";
         QTest::newRow("periods without numbers") << 0 << "p2021.01.01_dm1_p1.txt" << QByteArray("period=1\nnone\n")
                                                  << "no readable average profile data";
         QTest::newRow("unreadable file beside a readable one")
