@@ -108,7 +108,6 @@ private slots:
         QTest::newRow("two beams") << fixture::passport(fixture::entries(50, 1, 2, 5)) + fixture::samples(50, 1, 2, 5)
                                    << true;
         QTest::newRow("truncated") << good.left(good.size() - 3) << false;
-        QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("only the total channel")
             << fixture::passport(fixture::entries(50, 1, 1, 1)) + fixture::samples(50, 1, 1, 1) << false;
     }

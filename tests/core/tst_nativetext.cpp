@@ -93,8 +93,6 @@ private slots:
                                                  << QByteArray("x 2 9") << QVector<float>{0, 2, 0, 9};
         QTest::newRow("names, numbers ignored") << QByteArray("1 channel_2 sum") << QByteArray("x 2 9")
                                                 << QVector<float>{0, 2, 0, 9};
-        QTest::newRow("point column") << QByteArray("channel_point channel_1 sum") << QByteArray("17 1 9")
-                                      << QVector<float>{1, 0, 0, 9};
     }
 
     void columnMapping()
@@ -209,12 +207,8 @@ private slots:
             << textFile(replaced(replaced(baseHeader(), "channels", "channels 4"), "fbands", "fbands 1 2 3 4 5"),
                         {"frequency", "channel: 4 3 2 1 sum", "4 3 2 1 9", "4 3 2 1 9"});
         QTest::newRow("token missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1", "3 2 1 9"});
-        QTest::newRow("token extra") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9 9", "3 2 1 9"});
         QTest::newRow("not a number") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 x 1 9", "3 2 1 9"});
-        QTest::newRow("rows missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9"});
         QTest::newRow("no table") << QByteArray(baseHeader().join('\n') + "\n\n");
-        QTest::newRow("one table line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\n");
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("no columns") << textFile(baseHeader(), {"frequency", "channel:", "", ""});
         QTest::newRow("endless line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\nchannel: 1 sum\n"
                                                     + QByteArray(3 << 20, '1'));
@@ -253,10 +247,6 @@ private slots:
         QTest::addColumn<QByteArray>("fbands");
         QTest::newRow("two billion points") << QByteArray("2000000000") << QByteArray("3")
                                             << QByteArray("109 109.5 110");
-        // Small enough for one array: only the size bound stops this one.
-        QTest::newRow("fifty million points") << QByteArray("50000000") << QByteArray("3")
-                                              << QByteArray("109 109.5 110");
-        QTest::newRow("both") << QByteArray("200000") << QByteArray("200000") << QByteArray(" 1").repeated(200000);
         // 20,000 rows of the sum column only in 40 KB, 20,000 channels declared: 1.6 GB of zeros.
         QTest::newRow("channels far beyond the columns") << QByteArray("20000") << QByteArray("20000")
                                                          << QByteArray(" 1").repeated(20000);

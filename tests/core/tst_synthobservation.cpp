@@ -234,7 +234,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("valid, missing folder") << ParamsChange([](Params *) {}) << "missing/sub/x.pnt";
         QTest::newRow("no points") << ParamsChange([](Params *p) { p->npoints = 0; }) << "x.pnt";
-        QTest::newRow("no bands") << ParamsChange([](Params *p) { p->nBands = 0; }) << "x.pnt";
         QTest::newRow("no resolution") << ParamsChange([](Params *p) { p->tresolution = 0.0; }) << "x.pnt";
         QTest::newRow("six bands, two frequencies") << ParamsChange([](Params *p) { p->frequencies = {110.0, 111.0}; })
                                                     << "x.pnt";
@@ -245,8 +244,6 @@ private slots:
         QTest::newRow("pulse without width") << ParamsChange([](Params *p) { p->snr = 5.0; p->width = 0.0; }) << "x.pnt";
         QTest::newRow("values per point overflow")
             << ParamsChange([](Params *p) { p->nModules = p->nRays = p->nBands = 1 << 30; }) << "x.pnt";
-        // 524288 values per point: a block would not fit one buffer.
-        QTest::newRow("point larger than a buffer") << ParamsChange([](Params *p) { p->nBands = 65535; }) << "x.pnt";
     }
 
     void invalidParametersRefused()
