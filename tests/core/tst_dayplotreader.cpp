@@ -23,7 +23,6 @@ private slots:
         QTest::newRow("green dates files left out")
             << QStringList{"GREEN_DATES.TXT", "sub/green_dates.txt", "day.pnt", "green_dates.txt.txt"}
             << QStringList{"day.pnt", "green_dates.txt.txt"};
-        QTest::newRow("only a green dates file") << QStringList{"Green_Dates.txt"} << QStringList{};
     }
 
     void scan()

@@ -21,6 +21,10 @@ private slots:
         QTest::addColumn<QString>("text");
         const Reading date = dateFromFileName, plosh = ploshFromPath, delta = deltaFromFileName;
         const Reading cos = [](const QString &name) { return QString::number(hasCosSuffix(name)); };
+        // The name, a blank and the site.
+        const Reading tres = [](const QString &t) {
+            return defaultTresolutionText(t.section(' ', 0, 0), t.section(' ', 1));
+        };
         // Found or not, module, ray (-1 untouched) and the tag.
         const Reading moduleRay = [](const QString &name) {
             int m = -1, r = -1;
@@ -56,6 +60,10 @@ private slots:
         QTest::newRow("delta, nothing") << delta << "readme.txt" << "";
         QTest::newRow("cos") << cos << "x_cos_y" << "1";
         QTest::newRow("cos, upper case") << cos << "250726_COS.txt" << "0";
+        QTest::newRow("tres N4") << tres << "250726_short_N4.pnt N4" << "0.003072";
+        QTest::newRow("tres N1 short") << tres << "250726_N1_short.pnt N1" << "0.0999424";
+        QTest::newRow("tres N0") << tres << "250726_00.pnt N0" << "0.0124928";
+        QTest::newRow("tres, unknown site") << tres << "250726_short.pnt N3" << "";
     }
 
     void texts()
@@ -63,24 +71,6 @@ private slots:
         QFETCH(Reading, read);
         QFETCH(QString, name);
         QTEST(read(name), "text");
-    }
-
-    void tresolution_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("plosh");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("N4 short") << "250726_short_N4.pnt" << "N4" << "0.003072";
-        QTest::newRow("N1 short") << "250726_N1_short.pnt" << "N1" << "0.0999424";
-        QTest::newRow("N0") << "250726_00.pnt" << "N0" << "0.0124928";
-        QTest::newRow("unknown") << "250726_short.pnt" << "N3" << "";
-    }
-
-    void tresolution()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, plosh);
-        QTEST(defaultTresolutionText(name, plosh), "text");
     }
 };
 
