@@ -47,8 +47,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("file below missing directories")
-            << QStringList({"pnt", "OUT/a/b/mine.pnt", "--points", "16"}) << "a/b/mine.pnt";
         QTest::newRow("directory named with a slash")
             << QStringList({"pnthr", "OUT/new/", "--points", "16"}) << "new/250726_05_N1_00.pnthr";
         QTest::newRow("text file below a missing directory")
