@@ -450,20 +450,13 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, stopAt);
         // Steps of progress far apart: points of 10 MB; two rows 20 MB of blank lines apart.
-        const QString path = m_dir.filePath(QStringLiteral("stop.") + (kind == QLatin1String("txt") ? kind : "pnt"));
-        if (!QFileInfo::exists(path)) {
-            if (kind == QLatin1String("txt")) {
-                QVERIFY(fixture::writeFile(path, "points 2\nchannels 1\nmodule 1\nray 1\ntres 0.1\nfbands 110\n\n"
-                                                 "frequency\nchannel: sum\n1\n"
-                                                 + QByteArray(QByteArray(1023, ' ') + '\n').repeated(20 << 10) + "2\n"));
-            } else {
-                fixture::Entries entries = fixture::entries(2, 1, 1, 2500000);
-                fixture::remove(&entries, QStringLiteral("fbands"));
-                QFile out(path);
-                const QByteArray head = fixture::passport(entries);
-                QVERIFY(out.open(QIODevice::WriteOnly) && out.write(head) == head.size());
-                QVERIFY(out.resize(head.size() + qint64(2) * 2500000 * 4));
-            }
+        QString path = m_dir.filePath(QStringLiteral("stop.txt"));
+        if (kind == QLatin1String("txt")) {
+            QVERIFY(fixture::writeFile(path, "points 2\nchannels 1\nmodule 1\nray 1\ntres 0.1\nfbands 110\n\n"
+                                             "frequency\nchannel: sum\n1\n"
+                                             + QByteArray(QByteArray(1023, ' ') + '\n').repeated(20 << 10) + "2\n"));
+        } else {
+            path = writeShape(QStringLiteral("stop.pnt"), 2, 1, 1, 2500000);
         }
         const auto read = kind == QLatin1String("mapped") ? readBinaryMapped : readNativeFile;
         int calls = 0;

@@ -114,11 +114,6 @@ private slots:
         // being one after the UTC day.
         QCOMPARE(read.observationDate, QStringLiteral("2026.03.02"));
         QCOMPARE(read.localBeginTime, QStringLiteral("02:59:58.500"));
-        // A text file holds one ray only.
-        params.nRays = 2;
-        QString error;
-        QVERIFY(!SyntheticObservation(params).writeText(dir.filePath(QStringLiteral("x.txt")), &error));
-        QVERIFY(!error.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("x.txt"))));
     }
 
     void deterministicForSeed()
@@ -227,10 +222,6 @@ private slots:
         QTest::newRow("no resolution") << ParamsChange([](Params *p) { p->tresolution = 0.0; }) << "x.pnt";
         QTest::newRow("six bands, two frequencies") << ParamsChange([](Params *p) { p->frequencies = {110.0, 111.0}; })
                                                     << "x.pnt";
-        QTest::newRow("unknown position code") << ParamsChange([](Params *p) {
-            p->plosh = QStringLiteral("N4");
-            p->positionCode = QStringLiteral("16 0 0");
-        }) << "x.pnt";
         QTest::newRow("pulse without width") << ParamsChange([](Params *p) { p->snr = 5.0; p->width = 0.0; }) << "x.pnt";
         QTest::newRow("values per point overflow")
             << ParamsChange([](Params *p) { p->nModules = p->nRays = p->nBands = 1 << 30; }) << "x.pnt";
