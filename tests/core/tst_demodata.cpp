@@ -41,7 +41,8 @@ private slots:
         for (const QString &name : native.entryList(QDir::Files, QDir::Name)) {
             suffixes.append(QFileInfo(name).suffix());
             NativeFile file;
-            QVERIFY2(readNativeFile(native.filePath(name), &file) && validateNativeFile(file).isEmpty(), qPrintable(name));
+            QVERIFY2(readNativeFile(native.filePath(name), &file), qPrintable(name));
+            QVERIFY2(validateNativeFile(file).isEmpty(), qPrintable(name));
             QVERIFY2(file.observationDate.startsWith(QStringLiteral("2026.07.2")), qPrintable(file.observationDate));
         }
         suffixes.sort();

@@ -73,7 +73,8 @@ private slots:
         QVERIFY(loader.isLoading());
         QTRY_COMPARE_WITH_TIMEOUT(r.finished, 1, 60000);
         QVERIFY(!loader.isLoading());
-        QCOMPARE(r.events, (QStringList{"day 0", "skip 1 1 two_beams.pnt", "day 2", "skip 3 0 gone.pnt", "day 4", "day 5"}));
+        QCOMPARE(r.events,
+                 (QStringList{"day 0", "skip 1 1 two_beams.pnt", "day 2", "skip 3 0 gone.pnt", "day 4", "day 5"}));
         QCOMPARE(r.progress, (QVector<int>{17, 33, 50, 67, 83, 100}));
         QVERIFY(r.onOwnerThread);
         // Each day is what a read of its file alone gives.

@@ -222,7 +222,8 @@ private slots:
     {
         const QString good = writeShape(QStringLiteral("good.pnt"), 4, 1, 2, 3);
         const QString bad = m_dir.filePath(QStringLiteral("bad.pnt"));
-        QVERIFY(fixture::writeFile(bad, fixture::passport(fixture::entries(4, 1, 2, 3)) + fixture::samples(4, 1, 2, 3) + "!"));
+        QVERIFY(fixture::writeFile(bad, fixture::passport(fixture::entries(4, 1, 2, 3)) + fixture::samples(4, 1, 2, 3)
+                                            + "!"));
         fixture::Entries entries = fixture::entries(4, 1, 2, 1);
         fixture::set(&entries, QStringLiteral("nbands"), QStringLiteral("-1"));
         const QString noChannels = m_dir.filePath(QStringLiteral("nochannels.pnt"));
