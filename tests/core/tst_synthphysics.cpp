@@ -60,22 +60,6 @@ private slots:
         QVERIFY2(std::abs(atDm.point + 0.5 - observation.pulsePeakPoint(qint64(k))) <= 1.0, qPrintable(figures));
     }
 
-    void pulseOnlyInItsRay()
-    {
-        SyntheticObservation::Params params;
-        std::tie(params.npoints, params.nRays, params.nBands, params.pulseRay, params.seed) = std::make_tuple(6000, 8, 16, 5, 5);
-        params.snr = 4.0;
-        const SyntheticObservation observation(params);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(observation.fileName(QStringLiteral("pnt")));
-        QVERIFY(observation.writeBinary(path, nullptr));
-        NativeFile file;
-        QVERIFY(readNativeFile(path, &file));
-        const double pulsed = peakSnr(channelSum(file, params.dm, 4)).snr;
-        const double quiet = peakSnr(channelSum(file, params.dm, 0)).snr;
-        QVERIFY2(pulsed > 10.0 && quiet < 6.0, qPrintable(QStringLiteral("%1 %2").arg(pulsed).arg(quiet)));
-    }
-
 private:
     struct Peak
     {
