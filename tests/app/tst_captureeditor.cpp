@@ -1,4 +1,3 @@
-#include "capture/addtextdialog.h"
 #include "capture/arrowitem.h"
 #include "capture/capturedialogs.h"
 #include "capture/capturegraphicsview.h"
@@ -6,13 +5,13 @@
 #include "capture/screenshoteditor.h"
 #include "app/appidentity.h"
 #include "tests/support/fakeshell.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -52,14 +51,6 @@ private:
     Answers *m_answers;
 };
 
-void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(pos), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 void sendWheel(QWidget *widget, int delta)
 {
     const QPointF pos(widget->width() / 2.0, widget->height() / 2.0);
@@ -96,28 +87,24 @@ private slots:
     void cleanup();
     void colourSwatchKeepsSizeUnderAppStyle();
     void arrowMode();
-    void leavingModeMidDragDropsPreview();
-    void modesExcludeEachOther();
+    void modesAndColourExcludeEachOther();
     void numberingContinuesAfterDeletion();
-    void clicksOutsideSceneAreClamped();
-    void deleteSparesBackground();
     void blankTextAddsNothing_data();
     void blankTextAddsNothing();
     void textLabels();
-    void colourChoice();
     void zoomLimits();
     void savedImageHoldsItems();
-    void saveAppendsSuffixAndRemembersDirectory();
-    void saveCancelledOrFailing();
+    void saveRemembersOnlyWhatWasWritten();
 
 private:
     ScreenshotEditor *makeEditor(const QSize &size = QSize(400, 300));
     QPushButton *button(const char *name) const { return m_editor->findChild<QPushButton *>(name); }
     QGraphicsScene *scene() const { return m_editor->graphicsScene(); }
+    QWidget *viewport() const { return m_editor->view()->viewport(); }
     QPoint viewPos(const QPointF &scenePos) const { return m_editor->view()->mapFromScene(scenePos); }
-    void mouse(QEvent::Type type, const QPointF &at) { sendMouse(m_editor->view()->viewport(), type, viewPos(at)); }
-    void dragInView(const QPointF &from, const QPointF &to);
-    void clickInView(const QPointF &at);
+    void press(const QPointF &at) { QTest::mousePress(viewport(), Qt::LeftButton, Qt::NoModifier, viewPos(at)); }
+    void dragInView(const QPointF &from, const QPointF &to) { WidgetProbe::drag(viewport(), viewPos(from), viewPos(to)); }
+    void clickInView(const QPointF &at) { WidgetProbe::click(viewport(), viewPos(at)); }
 
     QTemporaryDir m_settingsDir;
     QTemporaryDir m_outDir;
@@ -165,20 +152,6 @@ ScreenshotEditor *TestCaptureEditor::makeEditor(const QSize &size)
     return m_editor;
 }
 
-void TestCaptureEditor::dragInView(const QPointF &from, const QPointF &to)
-{
-    mouse(QEvent::MouseButtonPress, from);
-    mouse(QEvent::MouseMove, (from + to) / 2);
-    mouse(QEvent::MouseMove, to);
-    mouse(QEvent::MouseButtonRelease, to);
-}
-
-void TestCaptureEditor::clickInView(const QPointF &at)
-{
-    mouse(QEvent::MouseButtonPress, at);
-    mouse(QEvent::MouseButtonRelease, at);
-}
-
 void TestCaptureEditor::colourSwatchKeepsSizeUnderAppStyle()
 {
     // The application's style sheet gives every push button a 36 px minimum.
@@ -195,7 +168,6 @@ void TestCaptureEditor::arrowMode()
     m_record.colour = QColor(Qt::red);
     m_editor->chooseCurrentColor();
     button("captureAddArrow")->click();
-    QCOMPARE(m_editor->view()->viewport()->cursor().shape(), Qt::CrossCursor);
 
     // Shorter than 5 px: refused, and the mode stays on.
     dragInView(QPointF(100, 100), QPointF(104, 100));
@@ -204,22 +176,28 @@ void TestCaptureEditor::arrowMode()
     QVERIFY(button("captureAddArrow")->isChecked());
 
     // The preview is a line in the drawing colour while the mouse is held.
-    mouse(QEvent::MouseButtonPress, QPointF(50, 60));
-    mouse(QEvent::MouseMove, QPointF(150, 160));
+    press(QPointF(50, 60));
+    WidgetProbe::move(viewport(), viewPos(QPointF(150, 160)), Qt::LeftButton);
     const QList<QGraphicsLineItem *> previews = itemsOf<QGraphicsLineItem>(scene());
     QCOMPARE(previews.size(), 1);
     QCOMPARE(previews.first()->pen().color(), QColor(Qt::red));
     QCOMPARE(previews.first()->line(), QLineF(50, 60, 150, 160));
-    mouse(QEvent::MouseButtonRelease, QPointF(150, 160));
+    // Leaving the mode in the middle of the drag drops the preview and draws nothing.
+    button("captureDelete")->click();
+    QCOMPARE(itemsOf<QGraphicsLineItem>(scene()).size(), 0);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, Qt::NoModifier, viewPos(QPointF(150, 160)));
+    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
 
+    // Dragged past the scene's right edge, the arrow ends on it.
+    button("captureAddArrow")->click();
     dragInView(QPointF(200, 50), QPointF(300, 250));
+    WidgetProbe::drag(viewport(), viewPos(QPointF(300, 200)), viewPos(QPointF(400, 200)) + QPoint(40, 0));
     const QList<ArrowItem *> arrows = itemsOf<ArrowItem>(scene());
     QCOMPARE(arrows.size(), 2);
-    QCOMPARE(itemsOf<QGraphicsLineItem>(scene()).size(), 0);
-    QCOMPARE(arrows.last()->color(), QColor(Qt::red));
+    QCOMPARE(arrows.first()->color(), QColor(Qt::red));
     // Only the newest arrow is selected.
     QCOMPARE(scene()->selectedItems().size(), 1);
-    QCOMPARE(static_cast<ArrowItem *>(scene()->selectedItems().first())->line(), QLineF(200, 50, 300, 250));
+    QCOMPARE(static_cast<ArrowItem *>(scene()->selectedItems().first())->line(), QLineF(300, 200, 400, 200));
 
     // Escape leaves the mode but not the editor; then a drag draws nothing.
     QTest::keyClick(m_editor->view(), Qt::Key_Escape);
@@ -227,53 +205,48 @@ void TestCaptureEditor::arrowMode()
     QVERIFY(m_editor->isVisible());
     dragInView(QPointF(100, 100), QPointF(200, 200));
     QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 2);
-}
 
-void TestCaptureEditor::leavingModeMidDragDropsPreview()
-{
-    QVERIFY(makeEditor());
-    m_editor->addArrow();
-    mouse(QEvent::MouseButtonPress, QPointF(50, 60));
-    mouse(QEvent::MouseMove, QPointF(150, 160));
-    QVERIFY(m_editor->view()->hasPreviewLine());
-    button("captureDelete")->click();
-    QCOMPARE(itemsOf<QGraphicsLineItem>(scene()).size(), 0);
-    mouse(QEvent::MouseButtonRelease, QPointF(150, 160));
+    // Deleting the selection spares the background, even when it is selected too.
+    QGraphicsPixmapItem *background = m_editor->backgroundItem();
+    background->setFlag(QGraphicsItem::ItemIsSelectable);
+    for (ArrowItem *arrow : arrows)
+        arrow->setSelected(true);
+    background->setSelected(true);
+    m_editor->deleteSelectedItems();
     QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
-
-    // The dashed line must not end up in a saved image either.
-    m_editor->addArrow();
-    mouse(QEvent::MouseButtonPress, QPointF(20, 150));
-    mouse(QEvent::MouseMove, QPointF(380, 150));
-    m_log.replies << m_outDir.filePath(QStringLiteral("middrag"));
-    m_editor->saveImage();
-    const QImage saved(m_outDir.filePath(QStringLiteral("middrag.png")));
-    QVERIFY(!saved.isNull());
-    for (int x = 20; x <= 380; x += 10)
-        QCOMPARE(QColor(saved.pixel(x, 150)), Backdrop);
+    QVERIFY(scene()->items().contains(background));
 }
 
-void TestCaptureEditor::modesExcludeEachOther()
+void TestCaptureEditor::modesAndColourExcludeEachOther()
 {
     QVERIFY(makeEditor());
     QPushButton *arrow = button("captureAddArrow");
     QPushButton *numbering = button("captureNumbering");
     arrow->click();
+    dragInView(QPointF(10, 10), QPointF(100, 10));
     numbering->click();
     QVERIFY(!arrow->isChecked() && m_editor->view()->isNumberingMode() && !m_editor->view()->isArrowMode());
     arrow->click();
     QVERIFY(!numbering->isChecked() && m_editor->view()->isArrowMode() && !m_editor->view()->isNumberingMode());
 
-    // Choosing a colour or adding a text leaves the mode; a later mode draws in the new colour.
+    // Choosing a colour or adding a text leaves the mode; a later mode draws in the new colour,
+    // existing items keep theirs.
     numbering->click();
     m_record.colour = QColor(0, 128, 0);
     button("captureColor")->click();
     QVERIFY(!numbering->isChecked() && !m_editor->view()->isNumberingMode());
+    QCOMPARE(itemsOf<ArrowItem>(scene()).first()->color(), QColor(Qt::blue));
     numbering->click();
     QCOMPARE(m_editor->view()->drawingColor(), QColor(0, 128, 0));
     m_record.text = QStringLiteral("x");
     m_editor->addText();
     QVERIFY(!numbering->isChecked() && !m_editor->view()->isNumberingMode());
+
+    // A cancelled colour dialog starts at the current colour and keeps it.
+    m_record.colour = QColor();
+    button("captureColor")->click();
+    QCOMPARE(m_record.colourInitial, QColor(0, 128, 0));
+    QCOMPARE(m_editor->currentColor(), QColor(0, 128, 0));
 }
 
 void TestCaptureEditor::numberingContinuesAfterDeletion()
@@ -282,13 +255,19 @@ void TestCaptureEditor::numberingContinuesAfterDeletion()
     m_editor->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_editor));
     button("captureNumbering")->click();
-    clickInView(QPointF(50, 50));
+    // The view is wider than the scene at 1:1: a click left of it lands on its edge.
+    const QPoint left = viewPos(QPointF(0, 50)) - QPoint(30, 0);
+    QVERIFY(left.x() >= 0);
+    WidgetProbe::click(viewport(), left);
     clickInView(QPointF(150, 50));
     clickInView(QPointF(250, 50));
     QCOMPARE(itemsOf<NumberedCircleItem>(scene()).size(), 3);
     NumberedCircleItem *second = nullptr;
-    for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene()))
+    for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene())) {
         second = circle->number() == 2 ? circle : second;
+        if (circle->number() == 1)
+            QCOMPARE(circle->pos(), QPointF(0, 50));
+    }
     QVERIFY(second);
     QCOMPARE(second->pos(), QPointF(150, 50));
 
@@ -300,7 +279,7 @@ void TestCaptureEditor::numberingContinuesAfterDeletion()
     clickInView(QPointF(150, 200));
     // The Delete key removes the selection: here the newest circle, number 4.
     clickInView(QPointF(300, 200));
-    QTest::keyClick(m_editor->view()->viewport(), Qt::Key_Delete);
+    QTest::keyClick(viewport(), Qt::Key_Delete);
     QList<int> numbers;
     for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene()))
         numbers << circle->number();
@@ -309,46 +288,10 @@ void TestCaptureEditor::numberingContinuesAfterDeletion()
     QCOMPARE(m_editor->nextNumber(), 6);
 }
 
-void TestCaptureEditor::clicksOutsideSceneAreClamped()
-{
-    QVERIFY(makeEditor(QSize(400, 300)));
-    m_editor->addNumbering();
-    // The view is wider than the scene at 1:1, so there is room left of it.
-    const QPoint left = viewPos(QPointF(0, 100)) - QPoint(30, 0);
-    QVERIFY(left.x() >= 0);
-    QWidget *viewport = m_editor->view()->viewport();
-    sendMouse(viewport, QEvent::MouseButtonPress, left);
-    sendMouse(viewport, QEvent::MouseButtonRelease, left);
-    QCOMPARE(itemsOf<NumberedCircleItem>(scene()).first()->pos(), QPointF(0, 100));
-
-    m_editor->addArrow();
-    const QPoint right = viewPos(QPointF(400, 200)) + QPoint(40, 0);
-    mouse(QEvent::MouseButtonPress, QPointF(300, 200));
-    sendMouse(viewport, QEvent::MouseMove, right);
-    sendMouse(viewport, QEvent::MouseButtonRelease, right);
-    QCOMPARE(itemsOf<ArrowItem>(scene()).first()->line(), QLineF(300, 200, 400, 200));
-}
-
-void TestCaptureEditor::deleteSparesBackground()
-{
-    QVERIFY(makeEditor());
-    QGraphicsPixmapItem *background = m_editor->backgroundItem();
-    background->setFlag(QGraphicsItem::ItemIsSelectable);
-    m_editor->addArrow();
-    dragInView(QPointF(10, 10), QPointF(100, 100));
-    background->setSelected(true);
-    QCOMPARE(scene()->selectedItems().size(), 2);
-    m_editor->deleteSelectedItems();
-    QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
-    QCOMPARE(m_editor->backgroundItem(), background);
-    QVERIFY(scene()->items().contains(background));
-}
-
 void TestCaptureEditor::blankTextAddsNothing_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("empty") << QString() << true;
     QTest::newRow("newlines and tabs") << QStringLiteral(" \n\t\n ") << true;
     QTest::newRow("cancelled") << QStringLiteral("Pulsar") << false;
 }
@@ -377,8 +320,7 @@ void TestCaptureEditor::textLabels()
     QVERIFY(label->isSelected());
     // Centred near the top.
     const double width = label->boundingRect().width();
-    QVERIFY(width < 400 && qAbs(label->pos().x() - (400 - width) / 2) < 1e-9);
-    QCOMPARE(label->pos().y(), 10.0);
+    QCOMPARE(label->pos(), QPointF((400 - width) / 2, 10));
     spin->setValue(30);
     QCOMPARE(label->font().pointSize(), 30);
 
@@ -386,7 +328,6 @@ void TestCaptureEditor::textLabels()
     m_record.text = QString(200, QLatin1Char('W'));
     m_editor->addText();
     QGraphicsTextItem *wide = itemsOf<QGraphicsTextItem>(scene()).last();
-    QVERIFY(wide != label);
     QCOMPARE(wide->pos(), QPointF(0, 10));
     QCOMPARE(wide->font().pointSize(), 30);
     spin->setValue(8);
@@ -399,22 +340,6 @@ void TestCaptureEditor::textLabels()
     QCOMPARE(wide->font().pointSize(), 8);
 }
 
-void TestCaptureEditor::colourChoice()
-{
-    QVERIFY(makeEditor());
-    m_editor->addArrow();
-    dragInView(QPointF(10, 10), QPointF(100, 10));
-    m_record.colour = QColor(255, 128, 0);
-    button("captureColor")->click();
-    QCOMPARE(m_record.colourInitial, QColor(Qt::blue));
-    // Existing items keep their colour.
-    QCOMPARE(itemsOf<ArrowItem>(scene()).first()->color(), QColor(Qt::blue));
-    m_record.colour = QColor(); // cancelled
-    button("captureColor")->click();
-    QCOMPARE(m_record.colourInitial, QColor(255, 128, 0));
-    QCOMPARE(m_editor->currentColor(), QColor(255, 128, 0));
-}
-
 void TestCaptureEditor::zoomLimits()
 {
     QVERIFY(makeEditor());
@@ -422,11 +347,9 @@ void TestCaptureEditor::zoomLimits()
     for (int i = 0; i < 60; ++i)
         sendWheel(view->viewport(), 120);
     QCOMPARE(view->transform().m22(), 20.0);
-    sendWheel(view->viewport(), -120);
-    QCOMPARE(view->transform().m11(), 20.0 / 1.15);
     for (int i = 0; i < 120; ++i)
         sendWheel(view->viewport(), -120);
-    QCOMPARE(view->transform().m22(), 0.05);
+    QCOMPARE(view->transform().m11(), 0.05);
 }
 
 void TestCaptureEditor::savedImageHoldsItems()
@@ -443,6 +366,10 @@ void TestCaptureEditor::savedImageHoldsItems()
     m_editor->chooseCurrentColor();
     m_editor->findChild<QSpinBox *>("captureFontSize")->setValue(24);
     m_editor->addText();
+    // A preview line under way is not part of the picture.
+    m_editor->addArrow();
+    press(QPointF(20, 100));
+    WidgetProbe::move(viewport(), viewPos(QPointF(380, 100)), Qt::LeftButton);
 
     m_log.replies << m_outDir.filePath(QStringLiteral("annotated.png"));
     button("captureSave")->click();
@@ -451,57 +378,29 @@ void TestCaptureEditor::savedImageHoldsItems()
     QVERIFY(scene()->selectedItems().isEmpty());
     QImage saved;
     QVERIFY(saved.load(m_outDir.filePath(QStringLiteral("annotated.png")), "PNG"));
+    saved = saved.convertToFormat(QImage::Format_RGB32);
     QCOMPARE(saved.size(), QSize(400, 300));
     const QColor red(255, 0, 0);
+    const auto count = [&saved](const QRect &area, const QColor &colour, int tolerance) {
+        return WidgetProbe::countPixels(saved, area, [&](QRgb p) { return isNear(QColor(p), colour, tolerance); });
+    };
     // The arrow's shaft and filled head, and the backdrop beside it.
     QVERIFY(isNear(saved.pixelColor(200, 150), red));
     QVERIFY(isNear(saved.pixelColor(243, 152), red) && isNear(saved.pixelColor(243, 148), red));
     QCOMPARE(saved.pixelColor(200, 140), Backdrop);
+    QCOMPARE(count(QRect(20, 95, 361, 11), Backdrop, 0), 361 * 11);
     // The circle: red ring, white inside, backdrop outside, a red number in the middle.
     QVERIFY(isNear(saved.pixelColor(100 + 16, 230), red));
     QCOMPARE(saved.pixelColor(100 - 10, 230 + 6), QColor(Qt::white));
     QCOMPARE(saved.pixelColor(100 - 25, 230), Backdrop);
-    int numberPixels = 0;
-    for (int y = 222; y <= 238; ++y)
-        for (int x = 94; x <= 106; ++x)
-            numberPixels += isNear(saved.pixelColor(x, y), red, 80) ? 1 : 0;
-    QVERIFY(numberPixels > 5);
-    // The label in green near the top, centred.
-    int greenLeft = 400, greenRight = -1, greenTop = 300;
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 400; ++x)
-            if (isNear(saved.pixelColor(x, y), QColor(0, 160, 0), 60)) {
-                greenLeft = qMin(greenLeft, x);
-                greenRight = qMax(greenRight, x);
-                greenTop = qMin(greenTop, y);
-            }
-    QVERIFY(greenRight > greenLeft + 30);
-    QVERIFY(qAbs((greenLeft + greenRight) / 2 - 200) <= 6);
-    QVERIFY(greenTop >= 10 && greenTop < 40);
+    QVERIFY(count(QRect(94, 222, 13, 17), red, 80) > 5);
+    // The label in green at the top, across the middle, and nowhere else.
+    const QColor green(0, 160, 0);
+    QVERIFY(count(QRect(0, 10, 200, 50), green, 60) > 15 && count(QRect(200, 10, 200, 50), green, 60) > 15);
+    QCOMPARE(count(QRect(0, 0, 400, 10), green, 60) + count(QRect(0, 60, 400, 240), green, 60), 0);
 }
 
-void TestCaptureEditor::saveAppendsSuffixAndRemembersDirectory()
-{
-    QVERIFY(makeEditor());
-    const QString plain = m_outDir.filePath(QStringLiteral("plain"));
-    const QString upper = m_outDir.filePath(QStringLiteral("sub/UPPER.PNG"));
-    QDir(m_outDir.path()).mkdir(QStringLiteral("sub"));
-    m_log.replies << plain << upper;
-    m_editor->saveImage();
-    QVERIFY(QRegularExpression(QStringLiteral("^screen_\\d{4}\\.\\d{2}\\.\\d{2}_\\d{6}\\.png$"))
-                .match(m_log.askedPaths.value(0)).hasMatch());
-    QVERIFY(QFileInfo::exists(plain + QStringLiteral(".png")) && !QFileInfo::exists(plain));
-
-    m_editor->saveImage();
-    QVERIFY(m_log.askedPaths.value(1).startsWith(QFileInfo(m_outDir.path()).absoluteFilePath() + "/screen_"));
-    QCOMPARE(QImage(upper).size(), QSize(400, 300));
-    QVERIFY(!QFileInfo::exists(upper + QStringLiteral(".png")));
-    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(),
-             QFileInfo(m_outDir.filePath(QStringLiteral("sub"))).absoluteFilePath());
-    QVERIFY(m_log.messages.isEmpty());
-}
-
-void TestCaptureEditor::saveCancelledOrFailing()
+void TestCaptureEditor::saveRemembersOnlyWhatWasWritten()
 {
     QVERIFY(makeEditor());
     QSettings().setValue(QStringLiteral("lastSavePath"), QStringLiteral("/keep/this"));
@@ -514,7 +413,6 @@ void TestCaptureEditor::saveCancelledOrFailing()
     m_log.replies << m_outDir.filePath(QStringLiteral("missing-dir/shot"));
     m_editor->saveImage();
     const QString expected = m_outDir.filePath(QStringLiteral("missing-dir/shot.png"));
-    QCOMPARE(m_log.messages.value(0).title, QStringLiteral("Error"));
     QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Failed to save image:\n") + expected));
     QVERIFY(!QFileInfo::exists(expected));
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), QStringLiteral("/keep/this"));
@@ -526,6 +424,17 @@ void TestCaptureEditor::saveCancelledOrFailing()
     m_editor->saveImage();
     QCOMPARE(m_log.messages.size(), 2);
     QVERIFY(QFileInfo(dirTarget).isDir());
+
+    // A written file gets its suffix, and the next dialog starts in its directory.
+    const QString sub = QFileInfo(m_outDir.filePath(QStringLiteral("sub"))).absoluteFilePath();
+    QVERIFY(QDir().mkpath(sub));
+    m_log.replies << sub + QStringLiteral("/plain");
+    m_editor->saveImage();
+    QCOMPARE(QImage(sub + QStringLiteral("/plain.png")).size(), QSize(400, 300));
+    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), sub);
+    m_editor->saveImage();
+    QVERIFY(m_log.askedPaths.value(4).startsWith(sub + QStringLiteral("/screen_")));
+    QCOMPARE(m_log.messages.size(), 2);
 }
 
 QTEST_MAIN(TestCaptureEditor)
