@@ -1,6 +1,5 @@
 #include "tests/support/profilefixture.h"
 #include "../support/fakeappdialogs.h"
-#include "../support/fakeshell.h"
 #include "../support/widgetprobe.h"
 #include "app/mainwindow.h"
 #include "astro/profileview.h"
@@ -11,14 +10,11 @@
 #include "plot/minigrafik.h"
 #include "plot/multigrafikspanel.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -81,19 +77,16 @@ private:
 private slots:
     void initTestCase();
     void init() { m_log = DialogLog(); }
-    void scanOrdersDatesAndShowsTheTable();
+    void tableThumbnailsArrowsAndAverageWindow();
     void scanFromTheMenuReplacesOnlyOnSuccess_data();
     void scanFromTheMenuReplacesOnlyOnSuccess();
-    void arrowsAndAverageWindow();
     void singleGraphMessages_data();
     void singleGraphMessages();
     void singleGraphShowsTheProcessedProfile_data();
     void singleGraphShowsTheProcessedProfile();
-    void thumbnailClickOpensItsProfile();
-    void peakSelectionAndCalculateAndShow();
+    void calculatorInSingleGraphOnly();
     void calculatorMessages_data();
     void calculatorMessages();
-    void calculatorAndPrintSizeOnlyInSingleGraph();
     void saveImage_data();
     void saveImage();
 };
@@ -117,7 +110,7 @@ void TestProfilesModule::initTestCase()
     m_period = QString::number(m_strong.truePeriod, 'f', m_strong.decimals);
 }
 
-void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
+void TestProfilesModule::tableThumbnailsArrowsAndAverageWindow()
 {
     auto module = openModule(m_dir.path());
     QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
@@ -131,9 +124,45 @@ void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
         QVERIFY(qobject_cast<MiniGrafik *>(panel->cellWidget(row, 1)));
     }
 
+    // A click on a thumbnail shows its profile alone; a click on that graph goes back.
+    auto *cell = qobject_cast<MiniGrafik *>(panel->cellWidget(1, 0));
+    QTest::mouseClick(cell->plot(), Qt::LeftButton, Qt::NoModifier, cell->plot()->rect().center());
+    QVERIFY(module->isOneGraphMode());
+    QCOMPARE(module->clickedRow(), 1);
+    QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
+    QCOMPARE(module->form()->period(), module->table().periods().at(1));
+    emit module->plot()->graphClicked();
+    QVERIFY(!module->isOneGraphMode());
+
     child<QCheckBox>(module.get(), QStringLiteral("sortSnr"))->setChecked(false);
     QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.25"));
     QVERIFY(m_log.messages.isEmpty());
+
+    // The period arrows stop at the ends of the list.
+    ProfilesForm *form = module->form();
+    QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
+    QSignalSpy changed(form, &ProfilesForm::periodChanged);
+    periods->setCurrentIndex(0);
+    child<QToolButton>(module.get(), QStringLiteral("periodPre"))->click();
+    QCOMPARE(changed.count(), 0);
+    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+    QCOMPARE(periods->currentIndex(), 1);
+    periods->setCurrentIndex(periods->count() - 1);
+    const int before = changed.count();
+    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+    QCOMPARE(changed.count(), before);
+
+    // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
+    module->selectProfile(QStringLiteral("27"), m_period);
+    child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
+    QSignalSpy averaged(form, &ProfilesForm::averageChanged);
+    QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
+    average->setValue(10);
+    QCOMPARE(average->value(), 4);
+    QCOMPARE(averaged.count(), 0);
+    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("4 is the maximum moving-average window for period 0.714519")));
+    average->setValue(3);
+    QCOMPARE(averaged.count(), 1);
 }
 
 void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
@@ -159,9 +188,7 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QPointer<QWidget> before = window.centralWidget();
     log.replies << (files < 0 ? m_dir.path() : dir.path());
-    for (QAction *menu : window.menuBar()->actions())
-        if (menu->text() == QLatin1String("Profiles"))
-            menu->menu()->actions().constFirst()->trigger();
+    window.openProfilesDirectory();
     // The scan runs behind the module's overlay while the window goes on.
     auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
     QVERIFY(module);
@@ -173,36 +200,6 @@ void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
     QVERIFY(log.texts().value(0).startsWith(error));
     QCOMPARE(window.centralWidget(), error.isEmpty() ? module : before.data());
     QCOMPARE(before.isNull(), error.isEmpty());
-}
-
-void TestProfilesModule::arrowsAndAverageWindow()
-{
-    auto module = openModule(m_dir.path());
-    ProfilesForm *form = module->form();
-    QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
-    QSignalSpy changed(form, &ProfilesForm::periodChanged);
-    periods->setCurrentIndex(0);
-    child<QToolButton>(module.get(), QStringLiteral("periodPre"))->click();
-    QCOMPARE(changed.count(), 0);
-    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(periods->currentIndex(), 1);
-    QCOMPARE(form->printPeriod(), periods->currentText());
-    periods->setCurrentIndex(periods->count() - 1);
-    const int before = changed.count();
-    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(changed.count(), before);
-
-    // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
-    module->selectProfile(QStringLiteral("27"), m_period);
-    child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
-    QSignalSpy averaged(form, &ProfilesForm::averageChanged);
-    QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
-    average->setValue(10);
-    QCOMPARE(average->value(), 4);
-    QCOMPARE(averaged.count(), 0);
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("4 is the maximum moving-average window for period 0.714519")));
-    average->setValue(3);
-    QCOMPARE(averaged.count(), 1);
 }
 
 void TestProfilesModule::singleGraphMessages_data()
@@ -256,47 +253,31 @@ void TestProfilesModule::singleGraphShowsTheProcessedProfile()
     module->drawOneGraph();
     QVERIFY(m_log.messages.isEmpty());
 
+    // The processing itself is checked on its own; here that the file's values and the options reach it.
     const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
-    const QVector<double> shown = module->plot()->series().first().values;
-    QCOMPARE(shown.size(), written.size());
-    if (centre)
-        QCOMPARE(firstMaximumIndex(shown), shown.size() / 2);
-    if (window > 1) {
-        // The average of the first window, on the scale of the raw profile.
-        double first = 0.0;
-        for (int i = 0; i < window; ++i)
-            first += written.at(i) / window;
-        QVERIFY(qAbs(shown.first() - first) < 1e-9);
+    const ProfileView expected = profileView(written, window, centre);
+    QCOMPARE(module->plot()->series().first().values, expected.values);
+    // An averaged curve keeps the scale of the raw profile.
+    if (window > 1)
         QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
-    } else if (!centre) {
-        QCOMPARE(shown, written);
-    }
     // The calculator takes the height and the points of what is shown.
-    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), shown.size());
-    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(),
-             shown.at(firstMaximumIndex(shown)));
-    QVERIFY(module->form()->isCalculatorOn());
-    QVERIFY(module->plot()->peakSelectionEnabled());
+    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), expected.values.size());
+    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(), expected.maximum);
 }
 
-void TestProfilesModule::thumbnailClickOpensItsProfile()
+void TestProfilesModule::calculatorInSingleGraphOnly()
 {
     auto module = openModule(m_dir.path());
-    auto *cell = qobject_cast<MiniGrafik *>(module->thumbnailPanel()->cellWidget(1, 0));
-    QVERIFY(cell);
-    QTest::mouseClick(cell->plot(), Qt::LeftButton, Qt::NoModifier, cell->plot()->rect().center());
-    QVERIFY(module->isOneGraphMode());
-    QCOMPARE(module->clickedRow(), 1);
-    QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
-    QCOMPARE(module->form()->period(), module->table().periods().at(1));
-    // A click on the single graph goes back to the table.
-    emit module->plot()->graphClicked();
-    QVERIFY(!module->isOneGraphMode());
-}
+    QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
+    group->setChecked(true);
+    module->showPrintSize();
+    QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
+                                         QStringLiteral("Switch to single-graph mode.")}));
+    QVERIFY(!group->isChecked());
+    m_log = DialogLog();
 
-void TestProfilesModule::peakSelectionAndCalculateAndShow()
-{
-    auto module = openSingleGraph();
+    module->selectProfile(QStringLiteral("27"), m_period);
+    module->drawOneGraph();
     fillCalculator(*module);
     Grafiks *plot = module->plot();
     const Grafiks::PlotLayout layout = plot->plotLayout();
@@ -338,64 +319,8 @@ void TestProfilesModule::peakSelectionAndCalculateAndShow()
     QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
     QCOMPARE(m_log.messages.size(), 1);
     QVERIFY(m_log.messages.first().text.endsWith(line));
-}
-
-void TestProfilesModule::calculatorMessages_data()
-{
-    QTest::addColumn<QStringList>("fields");   // name=value pairs set before "Calculate and Show"
-    QTest::addColumn<QString>("message");
-    const QStringList area = {"calc_n1=50", "calc_n2=78"};
-    QTest::newRow("no peak area") << QStringList{"calc_n1="} << "Select the peak area with the mouse";
-    QTest::newRow("no site") << (area + QStringList{"plosh="}) << "Set the observatory site in the Plosh field.";
-    // The message offers k2 for the delta given: cos(55 - 52.5).
-    QTest::newRow("no k1, delta 52.5") << (area + QStringList{"calc_k1=", "delta1=52.5"}) << "Enter the k1 and k2 coefficients.";
-    QTest::newRow("reversed area") << QStringList{"calc_n1=80", "calc_n2=20"} << "Invalid peak area";
-    QTest::newRow("cosine at the pole") << (area + QStringList{"calc_with_cos=1", "delta1=90"}) << "Invalid delta cosine: 0.00000";
-    QTest::newRow("no time resolution") << (area + QStringList{"tres="}) << "n_periods must be greater than zero.";
-}
-
-void TestProfilesModule::calculatorMessages()
-{
-    QFETCH(QStringList, fields);
-    QFETCH(QString, message);
-    auto module = openSingleGraph();
-    fillCalculator(*module);
-    for (const QString &field : fields) {
-        const QString name = field.section(QLatin1Char('='), 0, 0);
-        const QString value = field.section(QLatin1Char('='), 1);
-        if (name == QLatin1String("plosh"))
-            child<QComboBox>(module.get(), QStringLiteral("comboBoxPlosh"))->setCurrentText(value);
-        else if (name == QLatin1String("tres"))
-            child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentIndex(0);
-        else if (name == QLatin1String("calc_with_cos"))
-            child<QCheckBox>(module.get(), name)->setChecked(true);
-        else
-            setText(module.get(), name, value);
-    }
-    QLineEdit *sp = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"));
-    sp->setText(QStringLiteral("kept"));
-    // Fields being typed recompute quietly; only the button tells what is wrong.
-    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
-    QCOMPARE(m_log.texts().size(), 1);
-    QVERIFY2(m_log.texts().first().startsWith(message), qPrintable(m_log.texts().first()));
-    if (QTest::currentDataTag() == QLatin1String("no k1, delta 52.5"))
-        QVERIFY(m_log.texts().first().endsWith(QStringLiteral("k2=cos(55 – delta)=cos(2.50) = 0.999")));
-    QCOMPARE(sp->text(), QStringLiteral("kept"));
-}
-
-void TestProfilesModule::calculatorAndPrintSizeOnlyInSingleGraph()
-{
-    auto module = openModule(m_dir.path());
-    QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
-    group->setChecked(true);
-    module->showPrintSize();
-    QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
-                                         QStringLiteral("Switch to single-graph mode.")}));
-    QVERIFY(!group->isChecked());
 
     // Zoom and the calculator's peak selection exclude each other.
-    module->selectProfile(QStringLiteral("27"), m_period);
-    module->drawOneGraph();
     QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
     zoom->setChecked(true);
     QVERIFY(!group->isChecked());
@@ -412,6 +337,42 @@ void TestProfilesModule::calculatorAndPrintSizeOnlyInSingleGraph()
     QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
 }
 
+void TestProfilesModule::calculatorMessages_data()
+{
+    QTest::addColumn<QStringList>("fields");   // name=value pairs set before "Calculate and Show"
+    QTest::addColumn<QString>("message");
+    const QStringList area = {"calc_n1=50", "calc_n2=78"};
+    QTest::newRow("no peak area") << QStringList{"calc_n1="} << "Select the peak area with the mouse";
+    QTest::newRow("no site") << (area + QStringList{"plosh="}) << "Set the observatory site in the Plosh field.";
+    QTest::newRow("reversed area") << QStringList{"calc_n1=80", "calc_n2=20"} << "Invalid peak area";
+    QTest::newRow("cosine at the pole") << (area + QStringList{"calc_with_cos=1", "delta1=90"}) << "Invalid delta cosine: 0.00000";
+}
+
+void TestProfilesModule::calculatorMessages()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QString, message);
+    auto module = openSingleGraph();
+    fillCalculator(*module);
+    for (const QString &field : fields) {
+        const QString name = field.section(QLatin1Char('='), 0, 0);
+        const QString value = field.section(QLatin1Char('='), 1);
+        if (name == QLatin1String("plosh"))
+            child<QComboBox>(module.get(), QStringLiteral("comboBoxPlosh"))->setCurrentText(value);
+        else if (name == QLatin1String("calc_with_cos"))
+            child<QCheckBox>(module.get(), name)->setChecked(true);
+        else
+            setText(module.get(), name, value);
+    }
+    QLineEdit *sp = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"));
+    sp->setText(QStringLiteral("kept"));
+    // Fields being typed recompute quietly; only the button tells what is wrong.
+    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+    QCOMPARE(m_log.texts().size(), 1);
+    QVERIFY2(m_log.texts().first().startsWith(message), qPrintable(m_log.texts().first()));
+    QCOMPARE(sp->text(), QStringLiteral("kept"));
+}
+
 void TestProfilesModule::saveImage_data()
 {
     QTest::addColumn<bool>("oneGraph");
@@ -419,7 +380,7 @@ void TestProfilesModule::saveImage_data()
     QTest::addColumn<QString>("suggested");
     QTest::addColumn<QString>("message");
     QTest::newRow("one graph at the print size") << true << "one" << "B0329_p%1_dm27_2026.07.26.png" << QString();
-    QTest::newRow("table") << false << "table.PNG" << "B0329_2026.07.26.png" << QString();
+    QTest::newRow("table") << false << "table" << "B0329_2026.07.26.png" << QString();
     QTest::newRow("cancelled") << true << QString() << "B0329_p%1_dm27_2026.07.26.png" << "File name was not selected";
 }
 
@@ -442,9 +403,7 @@ void TestProfilesModule::saveImage()
     QCOMPARE(m_log.texts(), message.isEmpty() ? QStringList() : QStringList(message));
     if (reply.isEmpty())
         return;
-    const QString written = reply.endsWith(QLatin1String(".PNG"), Qt::CaseInsensitive) ? out.filePath(reply)
-                                                                                        : out.filePath(reply + ".png");
-    QCOMPARE(QImage(written).size(), oneGraph ? QSize(320, 240) : module->thumbnailPanel()->gridHost()->size());
+    QCOMPARE(QImage(out.filePath(reply + ".png")).size(), oneGraph ? QSize(320, 240) : module->thumbnailPanel()->gridHost()->size());
     QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
 }
 
