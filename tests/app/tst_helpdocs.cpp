@@ -105,9 +105,7 @@ private slots:
         const QStringList lines = QString::fromUtf8(desktop.readAll()).split(QLatin1Char('\n'));
         QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
         QVERIFY(lines.contains(QStringLiteral("Exec=orvalis3")) && lines.contains(QStringLiteral("Icon=orvalis3")));
-        for (int size : {16, 256})
-            QCOMPARE(QImage(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/orvalis3.png").arg(root).arg(size)).size(),
-                     QSize(size, size));
+        QCOMPARE(QImage(root + QStringLiteral("/share/icons/hicolor/256x256/apps/orvalis3.png")).size(), QSize(256, 256));
     }
 
     // The scripts configure before every build; with nothing changed, that must
