@@ -5,6 +5,7 @@
 #include "modules/calculator/calculatormodule.h"
 #include "modules/native/nativemodule.h"
 #include "tests/support/fakeappdialogs.h"
+#include "tests/support/nativefixture.h"
 #include "tests/support/widgetprobe.h"
 
 #include <QAction>
@@ -69,41 +70,31 @@ private slots:
         QVERIFY(QSettings().allKeys().isEmpty());
     }
 
-    void nativeFileErrorsKeepModuleAndSettings_data()
+    // The refusals themselves are the native listing's; here one reaches the user
+    // and changes nothing, and a native file opens.
+    void nativeFileRefusedOrOpened()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("error");
-        // The refusals themselves are the native listing's; here one of them reaches the user.
-        const QString root = m_files.path();
-        QDir(root).mkpath(QStringLiteral("native"));
-        writeFile(root + QStringLiteral("/native/obs.pnt"));
-        QTest::newRow("missing") << root + "/errors/none.pnt" << "Path does not exist.";
-        QTest::newRow("native file opens") << root + "/native/obs.pnt" << QString();
-    }
-
-    void nativeFileErrorsKeepModuleAndSettings()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, error);
         QSettings().setValue(QStringLiteral("lastNativeFileDir"), QStringLiteral("/previous"));
         auto w = window();
         w->openCalculator();
         QWidget *module = w->centralWidget();
-        m_log.replies << path;
+        m_log.replies << m_files.filePath(QStringLiteral("none.pnt"));
         w->openNativeFile();
         WidgetProbe::flushDeletes();
         QCOMPARE(m_log.askedPaths.value(0), QStringLiteral("/previous"));
-        if (error.isEmpty()) {
-            // The native module takes the window over and reads the file in the background;
-            // the next dialog starts in the file's directory.
-            QVERIFY(qobject_cast<NativeModule *>(w->centralWidget()));
-            w->openNativeFile();
-            QCOMPARE(m_log.askedPaths.value(1), QFileInfo(path).absolutePath());
-            return;
-        }
-        QCOMPARE(m_log.texts(), QStringList(error));
+        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Path does not exist.")));
         QCOMPARE(w->centralWidget(), module);
         QCOMPARE(QSettings().value(QStringLiteral("lastNativeFileDir")).toString(), QStringLiteral("/previous"));
+
+        // The native module takes the window over and reads the file in the background;
+        // the next dialog starts in the file's directory.
+        const QString native = m_files.filePath(QStringLiteral("native/obs.pnt"));
+        QVERIFY(QDir().mkpath(QFileInfo(native).path()) && fixture::writeFile(native, "x"));
+        m_log.replies << native << QString();
+        w->openNativeFile();
+        QVERIFY(qobject_cast<NativeModule *>(w->centralWidget()));
+        w->openNativeFile();
+        QCOMPARE(m_log.askedPaths.value(2), QFileInfo(native).absolutePath());
     }
 
     void directoriesRememberTheirParent_data()
@@ -165,9 +156,8 @@ private slots:
     {
         const QString appDir = m_files.path() + QStringLiteral("/app");
         QVERIFY(QDir().mkpath(appDir + QStringLiteral("/doc")));
-        writeFile(appDir + QStringLiteral("/doc/both.pdf"));
-        writeFile(appDir + QStringLiteral("/both.pdf"));
-        writeFile(appDir + QStringLiteral("/beside.pdf"));
+        for (const char *name : {"/doc/both.pdf", "/both.pdf", "/beside.pdf"})
+            QVERIFY(fixture::writeFile(appDir + QLatin1String(name), "x"));
         QCOMPARE(MainWindow::findHelpDocument(appDir, QStringLiteral("both.pdf")),
                  QDir(appDir).absoluteFilePath(QStringLiteral("doc/both.pdf")));
         QCOMPARE(MainWindow::findHelpDocument(appDir, QStringLiteral("beside.pdf")),
@@ -181,7 +171,7 @@ private slots:
         QFile::remove(docPath);
         auto w = window();
         action(*w, QStringLiteral("Help"), QStringLiteral("Updates"))->trigger();
-        writeFile(docPath);
+        QVERIFY(fixture::writeFile(docPath, "x"));
         action(*w, QStringLiteral("Help"), QStringLiteral("Updates"))->trigger();
         m_dialogs->openSucceeds = false;
         action(*w, QStringLiteral("Help"), QStringLiteral("Updates"))->trigger();
@@ -201,11 +191,9 @@ private slots:
 
         const QString program = m_files.path() + QStringLiteral("/program");
         QCOMPARE(AboutBox::buildDateText(program), QStringLiteral("unknown"));
-        writeFile(program);
         QFile file(program);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        const QDateTime modified(QDate(2026, 3, 7), QTime(9, 5, 42));
-        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 3, 7), QTime(9, 5, 42)), QFileDevice::FileModificationTime));
         file.close();
         QCOMPARE(AboutBox::buildDateText(program), QStringLiteral("07.03.2026 09:05"));
 
@@ -243,12 +231,6 @@ private:
         }
         qFatal("no menu entry %s > %s", qPrintable(menu), qPrintable(text));
         return nullptr;
-    }
-    static void writeFile(const QString &path, const QByteArray &data = QByteArray("x"))
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(data);
     }
 
     QTemporaryDir m_settingsDir;
