@@ -28,29 +28,23 @@ private slots:
         m_workspace->setDialogs(fakeDialogs(&m_log));
     }
 
-    void overlayKeepsItsLastText()
+    void overlayKeepsItsLastTextAndDrawsTheHourglass()
     {
         showWorkspace();
         ModuleWorkspace &w = *m_workspace;
         w.setLoadingOverlay(true, QStringLiteral("Just a moment, we're loading your file..."));
         QVERIFY(w.loadingOverlay()->isVisible());
         // The overlay covers the graphs in white.
-        const QImage image = w.grab().toImage();
-        QCOMPARE(image.pixelColor(w.loadingOverlay()->mapTo(&w, QPoint(20, 20))), QColor(Qt::white));
+        QCOMPARE(w.grab().toImage().pixelColor(w.loadingOverlay()->mapTo(&w, QPoint(20, 20))), QColor(Qt::white));
         w.setLoadingOverlay(false);
         QVERIFY(!w.loadingOverlay()->isVisible());
         // Shown again without a text: the last one stays.
         w.setLoadingOverlay(true);
         QCOMPARE(w.loadingTextLabel()->text(), QStringLiteral("Just a moment, we're loading your file..."));
-    }
 
-    // The hourglass must show on a machine whose fonts lack U+231B, where a glyph
-    // would come out as an empty box: narrow at its neck, wide at both ends.
-    void overlayHourglassIsDrawn()
-    {
-        showWorkspace();
-        m_workspace->setLoadingOverlay(true);
-        auto *hourglass = m_workspace->loadingOverlay()->findChild<QLabel *>(QStringLiteral("loadingHourglass"));
+        // The hourglass must show on a machine whose fonts lack U+231B, where a glyph
+        // would come out as an empty box: narrow at its neck, wide at both ends.
+        auto *hourglass = w.loadingOverlay()->findChild<QLabel *>(QStringLiteral("loadingHourglass"));
         const QImage image = hourglass->grab().toImage().convertToFormat(QImage::Format_RGB32);
         // From the first dark pixel of a row to its last.
         const auto darkSpan = [&image](int y) {
@@ -96,7 +90,7 @@ private slots:
         QTRY_COMPARE(w.content()->height(), w.height());
     }
 
-    void graphsByIndex()
+    void graphsByIndexAndAlternativePages()
     {
         showWorkspace(QSize(900, 700));
         ModuleWorkspace &w = *m_workspace;
@@ -115,11 +109,8 @@ private slots:
         QVERIFY(w.primaryGraphPanel()->isVisible());
         w.setLegendVisible(false);
         QVERIFY(!w.legendPanel()->isVisible());
-    }
 
-    void alternativePageReplacedLater()
-    {
-        ModuleWorkspace &w = *m_workspace;
+        // An alternative page replaces the graphs and is deleted when another takes its place.
         QPointer<QWidget> first = new QLabel(QStringLiteral("thumbnails"));
         w.setAlternativePage(first);
         QCOMPARE(w.graphStack()->currentWidget(), first.data());
