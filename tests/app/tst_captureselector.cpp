@@ -33,10 +33,11 @@ private slots:
         QVERIFY(m_selector.isNull());
     }
 
+    // The outcome of whole drags is the table below; here the selection while
+    // dragging, in the coordinates of a window that is not at the screen's corner.
     void dragSelects()
     {
         QSignalSpy selected(m_selector.data(), &ScreenRegionSelector::regionSelected);
-        QSignalSpy canceled(m_selector.data(), &ScreenRegionSelector::selectionCanceled);
         m_content->move(40, 30);
         m_selector->start();
         QCOMPARE(m_selector->geometry(), QRect(0, 0, 300, 200));
@@ -50,12 +51,9 @@ private slots:
         move(m_selector, QPoint(119, 79), Qt::LeftButton);
         QCOMPARE(m_selector->selectionRect(), QRect(20, 30, 100, 50));
         QTest::mouseRelease(m_selector, Qt::LeftButton, Qt::NoModifier, QPoint(119, 79));
-        QCOMPARE(selected.count(), 1);
-        QCOMPARE(canceled.count(), 0);
-        QCOMPARE(selected.at(0).at(0).toRect(), QRect(20, 30, 100, 50));
+        QCOMPARE(selected.value(0).value(0).toRect(), QRect(20, 30, 100, 50));
         QVERIFY(QWidget::keyboardGrabber() == nullptr);
         flushDeletes();
-        QVERIFY(m_selector.isNull());
     }
 
     void dragOutcome_data()
