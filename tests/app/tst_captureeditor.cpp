@@ -210,14 +210,12 @@ private slots:
         WidgetProbe::click(viewport(), left);
         clickInView(QPointF(150, 50));
         clickInView(QPointF(250, 50));
-        QCOMPARE(itemsOf<NumberedCircleItem>(scene()).size(), 3);
-        NumberedCircleItem *second = nullptr;
-        for (NumberedCircleItem *circle : itemsOf<NumberedCircleItem>(scene())) {
-            second = circle->number() == 2 ? circle : second;
-            if (circle->number() == 1)
-                QCOMPARE(circle->pos(), QPointF(0, 50));
-        }
-        QVERIFY(second);
+        // Circles of one height stack in the order they were added.
+        const QList<NumberedCircleItem *> circles = itemsOf<NumberedCircleItem>(scene());
+        QCOMPARE(circles.size(), 3);
+        QCOMPARE(circles.first()->pos(), QPointF(0, 50));
+        NumberedCircleItem *second = circles.at(1);
+        QCOMPARE(second->number(), 2);
         QCOMPARE(second->pos(), QPointF(150, 50));
 
         scene()->clearSelection();
