@@ -316,8 +316,6 @@ private slots:
         QTest::addColumn<QString>("message");
         const QStringList area = {"calc_n1=50", "calc_n2=78"};
         QTest::newRow("no peak area") << QStringList{"calc_n1="} << "Select the peak area with the mouse";
-        QTest::newRow("no site") << (area + QStringList{"plosh="}) << "Set the observatory site in the Plosh field.";
-        QTest::newRow("reversed area") << QStringList{"calc_n1=80", "calc_n2=20"} << "Invalid peak area";
         QTest::newRow("cosine at the pole") << (area + QStringList{"calc_with_cos=1", "delta1=90"}) << "Invalid delta cosine: 0.00000";
     }
 
@@ -330,9 +328,7 @@ private slots:
         for (const QString &field : fields) {
             const QString name = field.section(QLatin1Char('='), 0, 0);
             const QString value = field.section(QLatin1Char('='), 1);
-            if (name == QLatin1String("plosh"))
-                child<QComboBox>(module.get(), QStringLiteral("comboBoxPlosh"))->setCurrentText(value);
-            else if (name == QLatin1String("calc_with_cos"))
+            if (name == QLatin1String("calc_with_cos"))
                 child<QCheckBox>(module.get(), name)->setChecked(true);
             else
                 setText(module.get(), name, value);
