@@ -286,57 +286,11 @@ private slots:
         QCOMPARE(view->transform().m11(), 20.0 / 1.15);
     }
 
-    void savedImageHoldsItems()
+    // Failed saves report the file and remember nothing; the saved picture holds
+    // every item as drawn, without the selection or a line under way.
+    void saveFailsOrHoldsTheItems()
     {
         QVERIFY(makeEditor(QSize(400, 300)));
-        m_record->colour = QColor(255, 0, 0);
-        m_editor->chooseCurrentColor();
-        m_editor->addArrow();
-        dragInView(QPointF(150, 150), QPointF(250, 150));
-        m_editor->addNumbering();
-        clickInView(QPointF(100, 230));
-        m_record->text = QStringLiteral("Pulse");
-        m_record->colour = QColor(0, 160, 0);
-        m_editor->chooseCurrentColor();
-        m_editor->findChild<QSpinBox *>("captureFontSize")->setValue(24);
-        m_editor->addText();
-        // A preview line under way is not part of the picture.
-        m_editor->addArrow();
-        press(QPointF(20, 100));
-        WidgetProbe::move(viewport(), viewPos(QPointF(380, 100)), Qt::LeftButton);
-
-        m_log.replies << m_outDir.filePath(QStringLiteral("annotated.png"));
-        button("captureSave")->click();
-        QVERIFY2(m_log.messages.isEmpty(), qPrintable(m_log.texts().join(';')));
-        QVERIFY(m_editor->isVisible());
-        QVERIFY(scene()->selectedItems().isEmpty());
-        QImage saved;
-        QVERIFY(saved.load(m_outDir.filePath(QStringLiteral("annotated.png")), "PNG"));
-        saved = saved.convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(saved.size(), QSize(400, 300));
-        const QColor red(255, 0, 0);
-        const auto count = [&saved](const QRect &area, const QColor &colour, int tolerance) {
-            return WidgetProbe::countPixels(saved, area, [&](QRgb p) { return isNear(QColor(p), colour, tolerance); });
-        };
-        // The arrow's shaft and filled head, and the backdrop beside it.
-        QVERIFY(isNear(saved.pixelColor(200, 150), red));
-        QVERIFY(isNear(saved.pixelColor(243, 152), red) && isNear(saved.pixelColor(243, 148), red));
-        QCOMPARE(saved.pixelColor(200, 140), Backdrop);
-        QCOMPARE(count(QRect(20, 95, 361, 11), Backdrop, 0), 361 * 11);
-        // The circle: red ring, white inside, backdrop outside, a red number in the middle.
-        QVERIFY(isNear(saved.pixelColor(100 + 16, 230), red));
-        QCOMPARE(saved.pixelColor(100 - 10, 230 + 6), QColor(Qt::white));
-        QCOMPARE(saved.pixelColor(100 - 25, 230), Backdrop);
-        QVERIFY(count(QRect(94, 222, 13, 17), red, 80) > 5);
-        // The label in green at the top, across the middle, and nowhere else.
-        const QColor green(0, 160, 0);
-        QVERIFY(count(QRect(0, 10, 200, 50), green, 60) > 15 && count(QRect(200, 10, 200, 50), green, 60) > 15);
-        QCOMPARE(count(QRect(0, 0, 400, 10), green, 60) + count(QRect(0, 60, 400, 240), green, 60), 0);
-    }
-
-    void saveRemembersOnlyWhatWasWritten()
-    {
-        QVERIFY(makeEditor());
         QSettings().setValue(QStringLiteral("lastSavePath"), QStringLiteral("/keep/this"));
         m_editor->addNumbering();
         m_editor->saveImage(); // cancelled
@@ -359,16 +313,55 @@ private slots:
         QCOMPARE(m_log.messages.size(), 2);
         QVERIFY(QFileInfo(dirTarget).isDir());
 
-        // A written file gets its suffix, and the next dialog starts in its directory.
+        m_record->colour = QColor(255, 0, 0);
+        m_editor->chooseCurrentColor();
+        m_editor->addArrow();
+        dragInView(QPointF(150, 150), QPointF(250, 150));
+        m_editor->addNumbering();
+        clickInView(QPointF(100, 230));
+        m_record->text = QStringLiteral("Pulse");
+        m_record->colour = QColor(0, 160, 0);
+        m_editor->chooseCurrentColor();
+        m_editor->findChild<QSpinBox *>("captureFontSize")->setValue(24);
+        m_editor->addText();
+        m_editor->addArrow();
+        press(QPointF(20, 100));
+        WidgetProbe::move(viewport(), viewPos(QPointF(380, 100)), Qt::LeftButton);
+
+        // Saved without a suffix: it gets one, and the next dialog starts in its directory.
         const QString sub = QFileInfo(m_outDir.filePath(QStringLiteral("sub"))).absoluteFilePath();
         QVERIFY(QDir().mkpath(sub));
-        m_log.replies << sub + QStringLiteral("/plain");
-        m_editor->saveImage();
-        QCOMPARE(QImage(sub + QStringLiteral("/plain.png")).size(), QSize(400, 300));
+        m_log.replies << sub + QStringLiteral("/annotated");
+        button("captureSave")->click();
+        QCOMPARE(m_log.messages.size(), 2);
+        QVERIFY(m_editor->isVisible());
+        QVERIFY(scene()->selectedItems().isEmpty());
         QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), sub);
         m_editor->saveImage();
         QVERIFY(m_log.askedPaths.value(4).startsWith(sub + QStringLiteral("/screen_")));
-        QCOMPARE(m_log.messages.size(), 2);
+
+        QImage saved;
+        QVERIFY(saved.load(sub + QStringLiteral("/annotated.png"), "PNG"));
+        saved = saved.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(saved.size(), QSize(400, 300));
+        const QColor red(255, 0, 0);
+        const auto count = [&saved](const QRect &area, const QColor &colour, int tolerance) {
+            return WidgetProbe::countPixels(saved, area, [&](QRgb p) { return isNear(QColor(p), colour, tolerance); });
+        };
+        // The arrow's shaft and filled head, and the backdrop beside it; no line under way.
+        QVERIFY(isNear(saved.pixelColor(200, 150), red));
+        QVERIFY(isNear(saved.pixelColor(243, 152), red) && isNear(saved.pixelColor(243, 148), red));
+        QCOMPARE(saved.pixelColor(200, 140), Backdrop);
+        QCOMPARE(count(QRect(20, 95, 361, 11), Backdrop, 0), 361 * 11);
+        // The circle: red ring, white inside, backdrop outside, a red number in the middle.
+        QVERIFY(isNear(saved.pixelColor(100 + 16, 230), red));
+        QCOMPARE(saved.pixelColor(100 - 10, 230 + 6), QColor(Qt::white));
+        QCOMPARE(saved.pixelColor(100 - 25, 230), Backdrop);
+        QVERIFY(count(QRect(94, 222, 13, 17), red, 80) > 5);
+        // The label in green at the top, across the middle, and nowhere else.
+        const QColor green(0, 160, 0);
+        QVERIFY(count(QRect(0, 10, 200, 50), green, 60) > 15 && count(QRect(200, 10, 200, 50), green, 60) > 15);
+        QCOMPARE(count(QRect(0, 0, 400, 10), green, 60) + count(QRect(0, 60, 400, 240), green, 60), 0);
     }
 
 private:
