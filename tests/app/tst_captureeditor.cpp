@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(m_editor->currentColor(), QColor(0, 128, 0));
     }
 
-    void numberingContinuesAfterDeletion()
+    void numberingContinuesAfterDeletionAndZoom()
     {
         QVERIFY(makeEditor());
         m_editor->activateWindow();
@@ -233,6 +233,14 @@ private slots:
         std::sort(numbers.begin(), numbers.end());
         QCOMPARE(numbers, QList<int>({1, 3, 4}));
         QCOMPARE(m_editor->nextNumber(), 6);
+
+        // The wheel zooms up to its limit.
+        CaptureGraphicsView *view = m_editor->view();
+        for (int i = 0; i < 60; ++i)
+            sendWheel(view->viewport(), 120);
+        QCOMPARE(view->transform().m22(), 20.0);
+        sendWheel(view->viewport(), -120);
+        QCOMPARE(view->transform().m11(), 20.0 / 1.15);
     }
 
     void textLabels()
@@ -273,17 +281,6 @@ private slots:
         label->setSelected(true);
         QCOMPARE(spin->value(), 30);
         QCOMPARE(wide->font().pointSize(), 8);
-    }
-
-    void zoomLimits()
-    {
-        QVERIFY(makeEditor());
-        CaptureGraphicsView *view = m_editor->view();
-        for (int i = 0; i < 60; ++i)
-            sendWheel(view->viewport(), 120);
-        QCOMPARE(view->transform().m22(), 20.0);
-        sendWheel(view->viewport(), -120);
-        QCOMPARE(view->transform().m11(), 20.0 / 1.15);
     }
 
     // Failed saves report the file and remember nothing; the saved picture holds

@@ -85,7 +85,7 @@ private slots:
                  QStringLiteral("screen_2026.03.07_040509.png"));
     }
 
-    void arrowHead()
+    void itemShapes()
     {
         // Any direction: both corners 14 units from the tip, 30 degrees off the line.
         const QLineF slanted(10, 90, 70, 20);
@@ -98,10 +98,7 @@ private slots:
             const QLineF backwards(slanted.p2(), slanted.p1());
             QVERIFY(qAbs(edge.angleTo(backwards) - 30.0) < 1e-6 || qAbs(edge.angleTo(backwards) - 330.0) < 1e-6);
         }
-    }
 
-    void arrowGeometry()
-    {
         const ArrowItem arrow(QLineF(100, 50, 20, 10), Qt::red);
         // The head reaches past the line's ends; the box holds it.
         QCOMPARE(arrow.boundingRect(), QRectF(8, -2, 104, 64));
@@ -109,10 +106,7 @@ private slots:
         QVERIFY(arrow.shape().contains(QPointF(60, 30)));
         QVERIFY(arrow.shape().contains(QPointF(60, 34)));
         QVERIFY(!arrow.shape().contains(QPointF(90, 10)));
-    }
 
-    void circleGeometry()
-    {
         const NumberedCircleItem circle(7, Qt::green);
         QVERIFY(circle.shape().contains(QPointF(0, 0)) && circle.shape().contains(QPointF(17, 0)));
         QVERIFY(!circle.shape().contains(QPointF(16, 16)));

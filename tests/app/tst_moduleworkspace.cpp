@@ -28,7 +28,7 @@ private slots:
         m_workspace->setDialogs(fakeDialogs(&m_log));
     }
 
-    void overlayKeepsItsLastTextAndDrawsTheHourglass()
+    void overlayAndProgress()
     {
         showWorkspace();
         ModuleWorkspace &w = *m_workspace;
@@ -69,12 +69,8 @@ private slots:
         const int lower = darkSpan(bottom - height / 8);
         QVERIFY2(neck > 0 && neck * 3 < upper && neck * 3 < lower,
                  qPrintable(QStringLiteral("%1 %2 %3").arg(upper).arg(neck).arg(lower)));
-    }
 
-    void progressBarTakesItsOwnRow()
-    {
-        showWorkspace();
-        ModuleWorkspace &w = *m_workspace;
+        // The progress bar takes a row of its own below the content.
         QProgressBar *bar = w.progressBar();
         w.setProgressVisible(true);
         w.setProgressValue(64);
