@@ -186,12 +186,25 @@ private slots:
         QVERIFY(tresolution->text().isEmpty() && tresolution->styleSheet().contains(QStringLiteral("#fae5eb")));
     }
 
-    void reloadWithoutDays()
+    void stepRemovalThenReloadWithoutDays()
     {
-        const QString dir = days(QStringLiteral("vanishing"), 1);
+        const QString dir = multiday::freshDir(m_root, QStringLiteral("step"));
+        SyntheticObservation::Params step = multiday::dayParams(0);
+        step.npoints = 6000;
+        step.calibrationStart = 40.0;
+        const QString path = multiday::writeDay(dir, step, QStringLiteral("pnt"));
         auto module = open(dir);
         QVERIFY(module);
-        const QString path = module->days().first().filePath;
+        child<QPushButton>(module->form(), "drawGrafikOne")->click();
+        const DayPlot day = module->days().first();
+        QCOMPARE(module->plot()->series().first().values, day.channelSumDm0);
+        child<QCheckBox>(module->form(), "deleteStep")->setChecked(true);
+        const QVector<double> removed = removeStep(day.channelSumDm0, day.tresolution);
+        QVERIFY(removed != day.channelSumDm0);
+        QCOMPARE(module->plot()->series().first().values, removed);
+        QCOMPARE(module->plot()->series().at(1).values, removeStep(day.channelSumDm, day.tresolution));
+        WidgetProbe::click(module->plot(), module->plot()->rect().center());
+        QVERIFY(thumbnail(*module, 0, 0));
         auto *info = child<QLabel>(module->form(), "textInfo");
 
         // Nothing readable: no day of the earlier load stays in the table.
@@ -313,25 +326,6 @@ private slots:
         m_yes = true;
         child<QPushButton>(module->form(), "saveGreenDates")->click();
         QVERIFY(!QFile::exists(file));
-    }
-
-    void removeStepInTheSingleGraph()
-    {
-        const QString dir = multiday::freshDir(m_root, QStringLiteral("step"));
-        SyntheticObservation::Params step = multiday::dayParams(0);
-        step.npoints = 6000;
-        step.calibrationStart = 40.0;
-        multiday::writeDay(dir, step, QStringLiteral("pnt"));
-        auto module = open(dir);
-        QVERIFY(module);
-        child<QPushButton>(module->form(), "drawGrafikOne")->click();
-        const DayPlot &day = module->days().first();
-        QCOMPARE(module->plot()->series().first().values, day.channelSumDm0);
-        child<QCheckBox>(module->form(), "deleteStep")->setChecked(true);
-        const QVector<double> removed = removeStep(day.channelSumDm0, day.tresolution);
-        QVERIFY(removed != day.channelSumDm0);
-        QCOMPARE(module->plot()->series().first().values, removed);
-        QCOMPARE(module->plot()->series().at(1).values, removeStep(day.channelSumDm, day.tresolution));
     }
 };
 
