@@ -201,27 +201,6 @@ private slots:
         QCOMPARE(module->plot()->commonSampleCount(), 0);
     }
 
-    // The processing itself is checked on its own; here that the file's values
-    // and both options reach it.
-    void singleGraphShowsTheProcessedProfile()
-    {
-        auto module = openModule(m_dir.path());
-        child<QSpinBox>(module.get(), QStringLiteral("average"))->setValue(5);
-        child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(true);
-        module->selectProfile(QStringLiteral("27"), m_period);
-        module->drawOneGraph();
-        QVERIFY(m_log.messages.isEmpty());
-
-        const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
-        const ProfileView expected = profileView(written, 5, true);
-        QCOMPARE(module->plot()->series().first().values, expected.values);
-        // An averaged curve keeps the scale of the raw profile.
-        QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
-        // The calculator takes the height and the points of what is shown.
-        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), expected.values.size());
-        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(), expected.maximum);
-    }
-
     void calculatorInSingleGraphOnly()
     {
         auto module = openModule(m_dir.path());
@@ -309,8 +288,8 @@ private slots:
         QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text(), result);
     }
 
-    // The table as laid out, one graph at the print size; the names tell which.
-    void saveImage()
+    // The table as laid out, then one processed graph at the print size; the names tell which.
+    void saveTableThenProcessedGraph()
     {
         auto module = openModule(m_dir.path());
         child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("B0329"));
@@ -322,8 +301,22 @@ private slots:
         QCOMPARE(QImage(out.filePath(QStringLiteral("table.png"))).size(), module->thumbnailPanel()->gridHost()->size());
         QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
 
+        // The processing itself is checked on its own; here that the file's values
+        // and both options reach it.
+        child<QSpinBox>(module.get(), QStringLiteral("average"))->setValue(5);
+        child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(true);
         module->selectProfile(QStringLiteral("27"), m_period);
         module->drawOneGraph();
+        QVERIFY(m_log.messages.isEmpty());
+        const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
+        const ProfileView expected = profileView(written, 5, true);
+        QCOMPARE(module->plot()->series().first().values, expected.values);
+        // An averaged curve keeps the scale of the raw profile.
+        QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
+        // The calculator takes the height and the points of what is shown.
+        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), expected.values.size());
+        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(), expected.maximum);
+
         module->saveImage();
         QCOMPARE(QImage(out.filePath(QStringLiteral("one.png"))).size(), QSize(320, 240));
         module->saveImage();
