@@ -97,41 +97,35 @@ private slots:
         QCOMPARE(m_log.askedPaths.value(2), QFileInfo(native).absolutePath());
     }
 
+    // The menus' wiring is the cancelled case above; here the slots they call.
     void directoriesRememberTheirParent_data()
     {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("profiles");
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("remembered");
         const QString root = QDir(m_files.path()).absolutePath();
         QDir().mkpath(root + QStringLiteral("/B0329+54/2024.01.05"));
         QDir().mkpath(root + QStringLiteral("/results/J0332+5434"));
-        QTest::newRow("multi-day") << "Native data" << "Multi-day channel sums"
-                                   << QString(root + "/B0329+54/2024.01.05") << "lastNativeMultiDayDir"
-                                   << QString(root + "/B0329+54");
-        QTest::newRow("profiles, trailing slash") << "Profiles" << "Average profiles - periods"
-                                                  << QString(root + "/results/J0332+5434/") << "lastResultDir"
-                                                  << QString(root + "/results");
+        QTest::newRow("multi-day") << false << root + "/B0329+54/2024.01.05" << root + "/B0329+54";
+        QTest::newRow("profiles, trailing slash") << true << root + "/results/J0332+5434/" << root + "/results";
         // The parent is found by text, so that it also holds for a directory gone meanwhile.
-        QTest::newRow("gone meanwhile") << "Profiles" << "Average profiles - periods" << QString(root + "/gone/day")
-                                        << "lastResultDir" << QString(root + "/gone");
+        QTest::newRow("gone meanwhile") << true << root + "/gone/day" << root + "/gone";
     }
 
     void directoriesRememberTheirParent()
     {
-        QFETCH(QString, menu);
-        QFETCH(QString, entry);
+        QFETCH(bool, profiles);
         QFETCH(QString, chosen);
-        QFETCH(QString, key);
         QFETCH(QString, remembered);
+        const QString key = profiles ? QStringLiteral("lastResultDir") : QStringLiteral("lastNativeMultiDayDir");
+        const auto open = profiles ? &MainWindow::openProfilesDirectory : &MainWindow::openMultiDayDirectory;
         auto w = window();
         m_log.replies << chosen << QString();
-        action(*w, menu, entry)->trigger();
+        for (int i = 0; i < 2; ++i)
+            (w.get()->*open)();
         QCOMPARE(QSettings().value(key).toString(), remembered);
-        action(*w, menu, entry)->trigger();
         QCOMPARE(m_log.askedPaths.value(1), remembered);
-        // Each menu fills its own key only.
+        // Each kind fills its own key only.
         QCOMPARE(QSettings().allKeys(), QStringList(key));
     }
 
