@@ -1,5 +1,6 @@
+#include "tests/support/toolrun.h"
+
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QImage>
 #include <QImageReader>
@@ -74,16 +75,13 @@ private slots:
     void installsLikeADesktopProgram()
     {
         QTemporaryDir destination;
-        QProcess install;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DESTDIR"), destination.path());
-        install.setProcessEnvironment(environment);
-        install.start(QStringLiteral(ORVALIS_CMAKE_COMMAND),
-                      {QStringLiteral("--install"), QStringLiteral(ORVALIS_BUILD_DIR),
-                       QStringLiteral("--prefix"), QStringLiteral("/opt/orvalis")});
-        QVERIFY(install.waitForFinished(120000));
-        QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
-                 install.readAllStandardError().constData());
+        const ToolRun::Result install = ToolRun::run(QStringLiteral(ORVALIS_CMAKE_COMMAND),
+                                                     {QStringLiteral("--install"), QStringLiteral(ORVALIS_BUILD_DIR),
+                                                      QStringLiteral("--prefix"), QStringLiteral("/opt/orvalis")},
+                                                     environment);
+        QVERIFY2(install.status == 0, qPrintable(install.err));
 
         const QString root = destination.path() + QStringLiteral("/opt/orvalis");
         const QFileInfo link(root + QStringLiteral("/bin/orvalis3"));
@@ -114,26 +112,16 @@ private slots:
     {
         if (QStringLiteral(ORVALIS_CMAKE_GENERATOR) != QLatin1String("Ninja"))
             QSKIP("The build tree does not use Ninja.");
-        const auto run = [](const QStringList &arguments, QByteArray *output) {
-            QProcess process;
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(QStringLiteral(ORVALIS_CMAKE_COMMAND), arguments);
-            const bool ok = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit
-                && process.exitCode() == 0;
-            *output = process.readAll();
-            return ok;
-        };
-        QByteArray output;
-        QVERIFY2(run({QStringLiteral("-S"), QStringLiteral(ORVALIS_SOURCE_DIR), QStringLiteral("-B"),
-                      QStringLiteral(ORVALIS_BUILD_DIR)},
-                     &output),
-                 output.constData());
+        const QString cmake = QStringLiteral(ORVALIS_CMAKE_COMMAND);
+        const ToolRun::Result configure = ToolRun::run(cmake, {QStringLiteral("-S"), QStringLiteral(ORVALIS_SOURCE_DIR),
+                                                               QStringLiteral("-B"), QStringLiteral(ORVALIS_BUILD_DIR)});
+        QVERIFY2(configure.status == 0, qPrintable(configure.out + configure.err));
         // A dry run lists what a build would do, without doing it.
-        QVERIFY2(run({QStringLiteral("--build"), QStringLiteral(ORVALIS_BUILD_DIR), QStringLiteral("--"),
-                      QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("explain")},
-                     &output),
-                 output.constData());
-        QVERIFY2(output.contains("ninja: no work to do."), output.constData());
+        const ToolRun::Result build = ToolRun::run(cmake, {QStringLiteral("--build"), QStringLiteral(ORVALIS_BUILD_DIR),
+                                                           QStringLiteral("--"), QStringLiteral("-n"), QStringLiteral("-d"),
+                                                           QStringLiteral("explain")});
+        QVERIFY2(build.status == 0 && build.out.contains(QStringLiteral("ninja: no work to do.")),
+                 qPrintable(build.out + build.err));
     }
 };
 
