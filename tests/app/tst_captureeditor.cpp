@@ -87,6 +87,9 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
         // Never touch the user's own settings.
         QVERIFY(QSettings().fileName().startsWith(m_settingsDir.path()));
+        // The program's style sheet, which gives every push button a 36 px minimum.
+        AppIdentity::initResources();
+        qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
     }
 
     void init()
@@ -99,16 +102,6 @@ private slots:
     {
         delete m_editor;
         m_editor = nullptr;
-    }
-
-    void colourSwatchKeepsSizeUnderAppStyle()
-    {
-        // The application's style sheet gives every push button a 36 px minimum.
-        AppIdentity::initResources();
-        qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
-        QVERIFY(makeEditor(QSize(300, 200)));
-        QCOMPARE(button("captureColor")->size(), QSize(46, 28));
-        qApp->setStyleSheet(QString());
     }
 
     void arrowMode()
@@ -169,6 +162,8 @@ private slots:
     void modesAndColourExcludeEachOther()
     {
         QVERIFY(makeEditor());
+        // The colour swatch keeps its size under the style sheet's button minimum.
+        QCOMPARE(button("captureColor")->size(), QSize(46, 28));
         QPushButton *arrow = button("captureAddArrow");
         QPushButton *numbering = button("captureNumbering");
         arrow->click();
