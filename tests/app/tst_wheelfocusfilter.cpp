@@ -44,25 +44,16 @@ private slots:
     {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("control");
-        QTest::newRow("native dispersion") << "native" << "nativeDispersion";
-        QTest::newRow("native files") << "native" << "comboBoxFiles";
-        QTest::newRow("calculator site") << "calculator" << "calcdelta_plosh";
+        QTest::newRow("native spin box") << "native" << "nativeDispersion";
+        QTest::newRow("calculator combo box") << "calculator" << "calcdelta_plosh";
     }
 
     void wheelScrollsUnlessFocused()
     {
         QFETCH(QString, form);
         QFETCH(QString, control);
-        std::unique_ptr<QWidget> window;
-        if (form == QLatin1String("native")) {
-            auto *native = new NativeForm;
-            native->setFileList({{QStringLiteral("a.pnt"), QStringLiteral("/a.pnt")},
-                                 {QStringLiteral("b.pnt"), QStringLiteral("/b.pnt")}},
-                                QStringLiteral("/b.pnt"));
-            window.reset(native);
-        } else {
-            window.reset(new CalculatorForm);
-        }
+        std::unique_ptr<QWidget> window(form == QLatin1String("native") ? static_cast<QWidget *>(new NativeForm)
+                                                                         : new CalculatorForm);
         window->resize(430, 250);
         window->show();
         QApplication::setActiveWindow(window.get());
