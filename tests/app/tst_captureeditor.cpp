@@ -288,7 +288,6 @@ private slots:
         m_editor->saveImage(); // cancelled
         QVERIFY(m_log.askedPaths.value(0).startsWith(QLatin1String("/keep/this/screen_")));
         QVERIFY(!m_editor->view()->isNumberingMode());
-        QVERIFY(m_log.messages.isEmpty());
 
         m_log.replies << m_outDir.filePath(QStringLiteral("missing-dir/shot"));
         m_editor->saveImage();

@@ -299,7 +299,6 @@ private slots:
         QCOMPARE(probe::contents(file), (dateOf(0) + " 1\n" + dateOf(6) + " 1\n").toUtf8());
         // Clearing forgets the marks but not the file; a reload reads them back.
         child<QPushButton>(module->form(), "clearAllGreen")->click();
-        QVERIFY(module->greenDates().isEmpty());
         QCOMPARE(WidgetProbe::countColour(WidgetProbe::render(*thumbnail(*module, 0, 0)), green), 0);
         auto *write = child<QPushButton>(module->form(), "writeGreenDates");
         write->click();

@@ -227,7 +227,6 @@ private slots:
         const int n1 = child<QLineEdit>(module.get(), QStringLiteral("calc_n1"))->text().toInt();
         const int n2 = child<QLineEdit>(module.get(), QStringLiteral("calc_n2"))->text().toInt();
         QVERIFY2(qAbs(n1 - (n / 2 - 12)) <= 1 && qAbs(n2 - (n / 2 + 12)) <= 1, qPrintable(QStringLiteral("%1 %2").arg(n1).arg(n2)));
-        QVERIFY(m_log.messages.isEmpty());
 
         child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
         QCOMPARE(m_log.messages.size(), 1);
@@ -307,7 +306,6 @@ private slots:
         child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(true);
         module->selectProfile(QStringLiteral("27"), m_period);
         module->drawOneGraph();
-        QVERIFY(m_log.messages.isEmpty());
         const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
         const ProfileView expected = profileView(written, 5, true);
         QCOMPARE(module->plot()->series().first().values, expected.values);
