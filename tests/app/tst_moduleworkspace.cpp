@@ -124,25 +124,7 @@ private slots:
         QCOMPARE(w.graphStack()->count(), 2);
     }
 
-    void captureOnlyOnceAtATimeAndOfSomething()
-    {
-        showWorkspace();
-        ModuleWorkspace &w = *m_workspace;
-        w.startScreenCapture();
-        QPointer<ScreenRegionSelector> selector = w.captureSelector();
-        w.startScreenCapture();
-        QCOMPARE(w.content()->findChildren<ScreenRegionSelector *>().size(), 1);
-        QTest::keyClick(selector, Qt::Key_Escape);
-        flushDeletes();
-        QVERIFY(selector.isNull() && !w.captureSelector());
-        w.startScreenCapture();
-        QVERIFY(w.captureSelector());
-        QVERIFY(m_log.messages.isEmpty());
-        w.captureRectangle(QRect(1000, 1000, 50, 50));
-        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Cannot capture the selected area.")));
-    }
-
-    void captureEditsTheSelectedRegion()
+    void captureOnceAtATimeIntoTheEditor()
     {
         auto *form = new QLabel;
         form->setAutoFillBackground(true);
@@ -151,9 +133,17 @@ private slots:
         form->setPalette(palette);
         m_workspace->setForm(form, 0);
         showWorkspace();
+        ModuleWorkspace &w = *m_workspace;
+        w.startScreenCapture();
+        QPointer<ScreenRegionSelector> first = w.captureSelector();
+        w.startScreenCapture();
+        QCOMPARE(w.content()->findChildren<ScreenRegionSelector *>().size(), 1);
+        QTest::keyClick(first, Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY(first.isNull() && !w.captureSelector());
 
-        m_workspace->startScreenCapture();
-        ScreenRegionSelector *selector = m_workspace->captureSelector();
+        w.startScreenCapture();
+        ScreenRegionSelector *selector = w.captureSelector();
         QImage edited;
         // The editor opens on the next turn of the event loop, once the selector is gone.
         const bool opened = whileModal(
@@ -161,7 +151,7 @@ private slots:
                 QTest::mousePress(selector, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
                 move(selector, QPoint(60, 100), Qt::LeftButton);
                 QTest::mouseRelease(selector, Qt::LeftButton, Qt::NoModifier, QPoint(60, 100));
-                QVERIFY(m_workspace->captureSelector() == nullptr);
+                QVERIFY(w.captureSelector() == nullptr);
                 QTRY_VERIFY(!edited.isNull());
             },
             [&](QWidget *dialog) {
@@ -172,6 +162,9 @@ private slots:
         QCOMPARE(edited.size(), QSize(51, 81));
         QCOMPARE(edited.pixelColor(50, 80), QColor(200, 30, 40));
         QVERIFY(m_log.messages.isEmpty());
+
+        w.captureRectangle(QRect(1000, 1000, 50, 50));
+        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Cannot capture the selected area.")));
     }
 
 private:
