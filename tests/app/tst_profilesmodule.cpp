@@ -114,7 +114,6 @@ private slots:
 
         child<QCheckBox>(module.get(), QStringLiteral("sortSnr"))->setChecked(false);
         QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.25"));
-        QVERIFY(m_log.messages.isEmpty());
 
         // The period arrows stop at the ends of the list.
         ProfilesForm *form = module->form();
