@@ -19,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QtTest>
 
 namespace {
