@@ -104,9 +104,11 @@ private slots:
         m_editor = nullptr;
     }
 
-    void arrowMode()
+    void arrowModeAndColours()
     {
         QVERIFY(makeEditor());
+        // The colour swatch keeps its size under the style sheet's button minimum.
+        QCOMPARE(button("captureColor")->size(), QSize(46, 28));
         m_record->colour = QColor(Qt::red);
         m_editor->chooseCurrentColor();
         button("captureAddArrow")->click();
@@ -157,13 +159,8 @@ private slots:
         m_editor->deleteSelectedItems();
         QCOMPARE(itemsOf<ArrowItem>(scene()).size(), 0);
         QVERIFY(scene()->items().contains(background));
-    }
 
-    void modesAndColourExcludeEachOther()
-    {
-        QVERIFY(makeEditor());
-        // The colour swatch keeps its size under the style sheet's button minimum.
-        QCOMPARE(button("captureColor")->size(), QSize(46, 28));
+        // The two modes exclude each other.
         QPushButton *arrow = button("captureAddArrow");
         QPushButton *numbering = button("captureNumbering");
         arrow->click();
@@ -179,7 +176,7 @@ private slots:
         m_record->colour = QColor(0, 128, 0);
         button("captureColor")->click();
         QVERIFY(!numbering->isChecked() && !m_editor->view()->isNumberingMode());
-        QCOMPARE(itemsOf<ArrowItem>(scene()).first()->color(), QColor(Qt::blue));
+        QCOMPARE(itemsOf<ArrowItem>(scene()).first()->color(), QColor(Qt::red));
         numbering->click();
         QCOMPARE(m_editor->view()->drawingColor(), QColor(0, 128, 0));
         m_record->text = QStringLiteral("x");
