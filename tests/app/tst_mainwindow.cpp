@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(QSettings().allKeys(), QStringList(key));
     }
 
-    void helpDocuments()
+    void helpMenu()
     {
         const QString appDir = m_files.path() + QStringLiteral("/app");
         QVERIFY(QDir().mkpath(appDir + QStringLiteral("/doc")));
@@ -169,11 +169,8 @@ private slots:
                                              QStringLiteral("Cannot open file:\n") + docPath}));
         QVERIFY(QFile::remove(docPath));
         QDir().rmdir(docDir);
-    }
 
-    void aboutBox()
-    {
-        auto w = window();
+        m_log = DialogLog();
         action(*w, QStringLiteral("Help"), QStringLiteral("About"))->trigger();
         const QStringList lines = m_log.messages.value(0).text.split(QLatin1Char('\n'));
         QVERIFY(lines.contains(QStringLiteral("Build date: ") + AboutBox::buildDateText(QCoreApplication::applicationFilePath())));
