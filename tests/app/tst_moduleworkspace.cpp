@@ -28,9 +28,9 @@ private slots:
         m_workspace->setDialogs(fakeDialogs(&m_log));
     }
 
-    void overlayAndProgress()
+    void overlayProgressAndGraphs()
     {
-        showWorkspace();
+        showWorkspace(QSize(900, 700));
         ModuleWorkspace &w = *m_workspace;
         w.setLoadingOverlay(true, QStringLiteral("Just a moment, we're loading your file..."));
         QVERIFY(w.loadingOverlay()->isVisible());
@@ -84,12 +84,8 @@ private slots:
         QCOMPARE(bar->maximum(), 100);
         w.setProgressVisible(false);
         QTRY_COMPARE(w.content()->height(), w.height());
-    }
 
-    void graphsByIndexAndAlternativePages()
-    {
-        showWorkspace(QSize(900, 700));
-        ModuleWorkspace &w = *m_workspace;
+        // Graphs by index, beside the overlay.
         w.showGraphAt(-1, simpleSpec());
         QCOMPARE(w.graphCount(), 0);
         w.showGraphAt(3, simpleSpec());
