@@ -6,117 +6,7 @@
 #include <QWidget>
 #include <QtTest>
 
-#include <cmath>
-
 using namespace CaptureRules;
-
-class TestCaptureRules : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void finalSelectionCutsToWidget();
-    void zoomNeverStepsBackwards();
-    void arrowLength_data();
-    void arrowLength();
-    void labelX_data();
-    void labelX();
-    void defaultPath();
-    void arrowHead();
-    void arrowGeometry();
-    void circleGeometry();
-    void renderRegion();
-};
-
-// Clamping, corner order and the smallest usable selection are checked
-// through the selector's drags (tst_captureselector).
-void TestCaptureRules::finalSelectionCutsToWidget()
-{
-    QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
-    QCOMPARE(finalSelection(QRect(10, 10, 20, 20), QSize(300, 200)), QRect(10, 10, 20, 20));
-    QVERIFY(finalSelection(QRect(400, 400, 20, 20), QSize(300, 200)).isEmpty());
-}
-
-void TestCaptureRules::zoomNeverStepsBackwards()
-{
-    // A tiny capture fitted into a large window can start above the limit.
-    QCOMPARE(nextZoomScale(50.0, true), 50.0);
-    QCOMPARE(nextZoomScale(50.0, false), MaxZoom);
-    QCOMPARE(nextZoomScale(0.01, false), 0.01);
-    QCOMPARE(nextZoomScale(0.01, true), MinZoom);
-}
-
-void TestCaptureRules::arrowLength_data()
-{
-    QTest::addColumn<QLineF>("line");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("4 units") << QLineF(10, 10, 14, 10) << false;
-    QTest::newRow("5 units") << QLineF(10, 10, 15, 10) << true;
-    QTest::newRow("3-4-5 diagonal") << QLineF(0, 0, 3, 4) << true;
-    QTest::newRow("diagonal 4.95") << QLineF(0, 0, 3.5, 3.5) << false;
-}
-
-void TestCaptureRules::arrowLength()
-{
-    QFETCH(QLineF, line);
-    QTEST(isArrowLongEnough(line), "accepted");
-}
-
-void TestCaptureRules::labelX_data()
-{
-    QTest::addColumn<QRectF>("scene");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("x");
-    QTest::newRow("centred") << QRectF(0, 0, 400, 300) << 100.0 << 150.0;
-    QTest::newRow("offset scene") << QRectF(50, 0, 400, 300) << 100.0 << 200.0;
-    QTest::newRow("wider than scene") << QRectF(20, 0, 400, 300) << 900.0 << 20.0;
-}
-
-void TestCaptureRules::labelX()
-{
-    QFETCH(QRectF, scene);
-    QFETCH(double, width);
-    QTEST(centredLabelX(scene, width), "x");
-}
-
-void TestCaptureRules::defaultPath()
-{
-    QCOMPARE(defaultImageName(QDateTime(QDate(2026, 3, 7), QTime(4, 5, 9))),
-             QStringLiteral("screen_2026.03.07_040509.png"));
-}
-
-void TestCaptureRules::arrowHead()
-{
-    // Any direction: both corners 14 units from the tip, 30 degrees off the line.
-    const QLineF slanted(10, 90, 70, 20);
-    const QPolygonF head = ArrowItem::headPolygon(slanted);
-    QCOMPARE(head.size(), 3);
-    QCOMPARE(head.at(0), slanted.p2());
-    for (int i = 1; i <= 2; ++i) {
-        const QLineF edge(head.at(0), head.at(i));
-        QVERIFY(qAbs(edge.length() - 14.0) < 1e-9);
-        const QLineF backwards(slanted.p2(), slanted.p1());
-        QVERIFY(qAbs(edge.angleTo(backwards) - 30.0) < 1e-6 || qAbs(edge.angleTo(backwards) - 330.0) < 1e-6);
-    }
-}
-
-void TestCaptureRules::arrowGeometry()
-{
-    const ArrowItem arrow(QLineF(100, 50, 20, 10), Qt::red);
-    // The head reaches past the line's ends; the box holds it.
-    QCOMPARE(arrow.boundingRect(), QRectF(8, -2, 104, 64));
-    // Hit testing follows the line, not the bounding box.
-    QVERIFY(arrow.shape().contains(QPointF(60, 30)));
-    QVERIFY(arrow.shape().contains(QPointF(60, 34)));
-    QVERIFY(!arrow.shape().contains(QPointF(90, 10)));
-}
-
-void TestCaptureRules::circleGeometry()
-{
-    const NumberedCircleItem circle(7, Qt::green);
-    QVERIFY(circle.shape().contains(QPointF(0, 0)) && circle.shape().contains(QPointF(17, 0)));
-    QVERIFY(!circle.shape().contains(QPointF(16, 16)));
-}
 
 namespace {
 
@@ -133,31 +23,119 @@ QWidget *colouredWidget(QWidget *parent, const QColor &colour, const QRect &geom
 
 } // namespace
 
-void TestCaptureRules::renderRegion()
+class TestCaptureRules : public QObject
 {
-    QWidget *content = colouredWidget(nullptr, QColor(0, 200, 0), QRect(0, 0, 300, 200));
-    QScopedPointer<QWidget> owner(content);
-    colouredWidget(content, QColor(220, 0, 0), QRect(50, 50, 40, 40));
-    content->show();
-    QVERIFY(QTest::qWaitForWindowExposed(content));
+    Q_OBJECT
 
-    QImage image = renderWidgetRegion(content, QRect(40, 40, 30, 30));
-    QCOMPARE(image.size(), QSize(30, 30));
-    QCOMPARE(QColor(image.pixel(9, 9)), QColor(0, 200, 0));
-    QCOMPARE(QColor(image.pixel(10, 10)), QColor(220, 0, 0));
-    QCOMPARE(QColor(image.pixel(29, 29)), QColor(220, 0, 0));
+private slots:
+    // Clamping, corner order and the smallest usable selection are checked
+    // through the selector's drags (tst_captureselector).
+    void finalSelectionCutsToWidget()
+    {
+        QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
+        QCOMPARE(finalSelection(QRect(10, 10, 20, 20), QSize(300, 200)), QRect(10, 10, 20, 20));
+        QVERIFY(finalSelection(QRect(400, 400, 20, 20), QSize(300, 200)).isEmpty());
+    }
 
-    // A rectangle dragged up and to the left, reaching past the edge.
-    image = renderWidgetRegion(content, QRect(QPoint(320, 220), QPoint(80, 80)).normalized());
-    QCOMPARE(image.size(), QSize(220, 120));
-    QCOMPARE(QColor(image.pixel(0, 0)), QColor(220, 0, 0));
-    QCOMPARE(QColor(image.pixel(10, 10)), QColor(0, 200, 0));
-    QCOMPARE(QColor(image.pixel(219, 119)), QColor(0, 200, 0));
+    void zoomNeverStepsBackwards()
+    {
+        // A tiny capture fitted into a large window can start above the limit.
+        QCOMPARE(nextZoomScale(50.0, true), 50.0);
+        QCOMPARE(nextZoomScale(50.0, false), MaxZoom);
+        QCOMPARE(nextZoomScale(0.01, false), 0.01);
+        QCOMPARE(nextZoomScale(0.01, true), MinZoom);
+    }
 
-    QVERIFY(renderWidgetRegion(content, QRect(400, 400, 40, 40)).isNull());
-    QVERIFY(renderWidgetRegion(content, QRect()).isNull());
-    QVERIFY(renderWidgetRegion(nullptr, QRect(0, 0, 10, 10)).isNull());
-}
+    void arrowLength_data()
+    {
+        QTest::addColumn<QLineF>("line");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("4 units") << QLineF(10, 10, 14, 10) << false;
+        QTest::newRow("5 units") << QLineF(10, 10, 15, 10) << true;
+        QTest::newRow("3-4-5 diagonal") << QLineF(0, 0, 3, 4) << true;
+        QTest::newRow("diagonal 4.95") << QLineF(0, 0, 3.5, 3.5) << false;
+    }
+
+    void arrowLength()
+    {
+        QFETCH(QLineF, line);
+        QTEST(isArrowLongEnough(line), "accepted");
+    }
+
+    void labelX_data()
+    {
+        QTest::addColumn<QRectF>("scene");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("x");
+        QTest::newRow("centred") << QRectF(0, 0, 400, 300) << 100.0 << 150.0;
+        QTest::newRow("offset scene") << QRectF(50, 0, 400, 300) << 100.0 << 200.0;
+        QTest::newRow("wider than scene") << QRectF(20, 0, 400, 300) << 900.0 << 20.0;
+    }
+
+    void labelX()
+    {
+        QFETCH(QRectF, scene);
+        QFETCH(double, width);
+        QTEST(centredLabelX(scene, width), "x");
+    }
+
+    void defaultPath()
+    {
+        QCOMPARE(defaultImageName(QDateTime(QDate(2026, 3, 7), QTime(4, 5, 9))),
+                 QStringLiteral("screen_2026.03.07_040509.png"));
+    }
+
+    void itemShapes()
+    {
+        // Any direction: both corners 14 units from the tip, 30 degrees off the line.
+        const QLineF slanted(10, 90, 70, 20);
+        const QPolygonF head = ArrowItem::headPolygon(slanted);
+        QCOMPARE(head.size(), 3);
+        QCOMPARE(head.at(0), slanted.p2());
+        for (int i = 1; i <= 2; ++i) {
+            const QLineF edge(head.at(0), head.at(i));
+            QVERIFY(qAbs(edge.length() - 14.0) < 1e-9);
+            const QLineF backwards(slanted.p2(), slanted.p1());
+            QVERIFY(qAbs(edge.angleTo(backwards) - 30.0) < 1e-6 || qAbs(edge.angleTo(backwards) - 330.0) < 1e-6);
+        }
+
+        const ArrowItem arrow(QLineF(100, 50, 20, 10), Qt::red);
+        // The head reaches past the line's ends; the box holds it.
+        QCOMPARE(arrow.boundingRect(), QRectF(8, -2, 104, 64));
+        // Hit testing follows the line, not the bounding box.
+        QVERIFY(arrow.shape().contains(QPointF(60, 30)));
+        QVERIFY(arrow.shape().contains(QPointF(60, 34)));
+        QVERIFY(!arrow.shape().contains(QPointF(90, 10)));
+
+        const NumberedCircleItem circle(7, Qt::green);
+        QVERIFY(circle.shape().contains(QPointF(0, 0)) && circle.shape().contains(QPointF(17, 0)));
+        QVERIFY(!circle.shape().contains(QPointF(16, 16)));
+    }
+
+    void renderRegion()
+    {
+        QWidget *content = colouredWidget(nullptr, QColor(0, 200, 0), QRect(0, 0, 300, 200));
+        QScopedPointer<QWidget> owner(content);
+        colouredWidget(content, QColor(220, 0, 0), QRect(50, 50, 40, 40));
+        content->show();
+        QVERIFY(QTest::qWaitForWindowExposed(content));
+
+        QImage image = renderWidgetRegion(content, QRect(40, 40, 30, 30));
+        QCOMPARE(image.size(), QSize(30, 30));
+        QCOMPARE(QColor(image.pixel(9, 9)), QColor(0, 200, 0));
+        QCOMPARE(QColor(image.pixel(10, 10)), QColor(220, 0, 0));
+        QCOMPARE(QColor(image.pixel(29, 29)), QColor(220, 0, 0));
+
+        // A rectangle dragged up and to the left, reaching past the edge.
+        image = renderWidgetRegion(content, QRect(QPoint(320, 220), QPoint(80, 80)).normalized());
+        QCOMPARE(image.size(), QSize(220, 120));
+        QCOMPARE(QColor(image.pixel(0, 0)), QColor(220, 0, 0));
+        QCOMPARE(QColor(image.pixel(219, 119)), QColor(0, 200, 0));
+
+        QVERIFY(renderWidgetRegion(content, QRect(400, 400, 40, 40)).isNull());
+        QVERIFY(renderWidgetRegion(nullptr, QRect(0, 0, 10, 10)).isNull());
+    }
+};
 
 QTEST_MAIN(TestCaptureRules)
 #include "tst_capturerules.moc"

@@ -1,5 +1,6 @@
+#include "tests/support/toolrun.h"
+
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QImage>
 #include <QImageReader>
@@ -14,136 +15,115 @@ class TestHelpDocs : public QObject
     Q_OBJECT
 
 private slots:
-    void documentsArePdf_data();
-    void documentsArePdf();
-    void iconFiles();
-    void installsLikeADesktopProgram();
-    void configuringAgainBuildsNothing();
+    void documentsArePdf_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("minimumPages");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("guide") << "README_kvx3_visual.pdf" << 3 << "Orvalis-3 user's guide";
+        QTest::newRow("calculator") << "README_kvx3_visual_calc.pdf" << 3
+                                    << "Orvalis-3 flux density calculator";
+        QTest::newRow("updates") << "updates_kvx3_visual.pdf" << 1 << "Orvalis-3 changes by version";
+    }
+
+    void documentsArePdf()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, minimumPages);
+        QFETCH(QString, title);
+        QFile file(QStringLiteral(ORVALIS_APP_BUILD_DIR "/doc/") + name);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        const QByteArray pdf = file.readAll();
+        QVERIFY(pdf.startsWith("%PDF-1."));
+        QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+        // Page objects, not the page tree ("/Type /Pages").
+        const QString text = QString::fromLatin1(pdf.constData(), pdf.size());
+        const int pages = text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")));
+        QVERIFY2(pages >= minimumPages, qPrintable(QString::number(pages)));
+        const QRegularExpressionMatch count =
+            QRegularExpression(QStringLiteral("/Type\\s*/Pages\\b[^>]*/Count\\s+(\\d+)")).match(text);
+        QVERIFY(count.hasMatch());
+        QCOMPARE(count.captured(1).toInt(), pages);
+        // The title is stored in the document information, as UTF-16 text.
+        QByteArray utf16("\xfe\xff");
+        for (const QChar c : title) {
+            utf16.append(char(c.unicode() >> 8));
+            utf16.append(char(c.unicode() & 0xff));
+        }
+        QVERIFY(pdf.contains(utf16) || pdf.contains(title.toLatin1()));
+    }
+
+    void iconFiles()
+    {
+        const QString dir = QStringLiteral(ORVALIS_APP_BUILD_DIR "/icons");
+        QImageReader ico(dir + QStringLiteral("/kvx2.ico"));
+        QList<int> sizes;
+        for (int i = 0; i < ico.imageCount() && ico.jumpToImage(i); ++i)
+            sizes << ico.read().height();
+        std::sort(sizes.begin(), sizes.end());
+        QCOMPARE(sizes, QList<int>({16, 32, 48, 256}));
+
+        for (int size : {16, 32, 48, 64, 128, 256}) {
+            const QImage png(QStringLiteral("%1/hicolor/%2x%2/apps/orvalis3.png").arg(dir).arg(size));
+            QCOMPARE(png.size(), QSize(size, size));
+            // Transparent corner, opaque centre: a real picture, not an empty square.
+            QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(png.pixel(size / 2, size / 4)), 255);
+        }
+    }
+
+    void installsLikeADesktopProgram()
+    {
+        QTemporaryDir destination;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DESTDIR"), destination.path());
+        const ToolRun::Result install = ToolRun::run(QStringLiteral(ORVALIS_CMAKE_COMMAND),
+                                                     {QStringLiteral("--install"), QStringLiteral(ORVALIS_BUILD_DIR),
+                                                      QStringLiteral("--prefix"), QStringLiteral("/opt/orvalis")},
+                                                     environment);
+        QVERIFY2(install.status == 0, qPrintable(install.err));
+
+        const QString root = destination.path() + QStringLiteral("/opt/orvalis");
+        const QFileInfo link(root + QStringLiteral("/bin/orvalis3"));
+        QVERIFY(link.isSymLink());
+        const QFileInfo program(link.canonicalFilePath());
+        QVERIFY(program.isFile() && program.isExecutable());
+        // The command-line companion lives beside it, reached through its own link.
+        const QFileInfo tool(QFileInfo(root + QStringLiteral("/bin/orvalis-tool")).canonicalFilePath());
+        QVERIFY(tool.isExecutable());
+        QCOMPARE(tool.absolutePath(), program.absolutePath());
+        // The Help menu looks for doc/ beside the program it runs from.
+        for (const char *name : {"README_kvx3_visual.pdf", "README_kvx3_visual_calc.pdf",
+                                 "updates_kvx3_visual.pdf"})
+            QVERIFY2(QFileInfo(program.absolutePath() + QStringLiteral("/doc/")
+                               + QLatin1String(name)).size() > 1000, name);
+
+        QFile desktop(root + QStringLiteral("/share/applications/orvalis3.desktop"));
+        QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(desktop.readAll()).split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
+        QVERIFY(lines.contains(QStringLiteral("Exec=orvalis3")) && lines.contains(QStringLiteral("Icon=orvalis3")));
+        QCOMPARE(QImage(root + QStringLiteral("/share/icons/hicolor/256x256/apps/orvalis3.png")).size(), QSize(256, 256));
+    }
+
+    // The scripts configure before every build; with nothing changed, that must
+    // leave every build step up to date (no icon resource, relinks or re-globbing).
+    void configuringAgainBuildsNothing()
+    {
+        if (QStringLiteral(ORVALIS_CMAKE_GENERATOR) != QLatin1String("Ninja"))
+            QSKIP("The build tree does not use Ninja.");
+        const QString cmake = QStringLiteral(ORVALIS_CMAKE_COMMAND);
+        const ToolRun::Result configure = ToolRun::run(cmake, {QStringLiteral("-S"), QStringLiteral(ORVALIS_SOURCE_DIR),
+                                                               QStringLiteral("-B"), QStringLiteral(ORVALIS_BUILD_DIR)});
+        QVERIFY2(configure.status == 0, qPrintable(configure.out + configure.err));
+        // A dry run lists what a build would do, without doing it.
+        const ToolRun::Result build = ToolRun::run(cmake, {QStringLiteral("--build"), QStringLiteral(ORVALIS_BUILD_DIR),
+                                                           QStringLiteral("--"), QStringLiteral("-n"), QStringLiteral("-d"),
+                                                           QStringLiteral("explain")});
+        QVERIFY2(build.status == 0 && build.out.contains(QStringLiteral("ninja: no work to do.")),
+                 qPrintable(build.out + build.err));
+    }
 };
-
-void TestHelpDocs::documentsArePdf_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("minimumPages");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("guide") << "README_kvx3_visual.pdf" << 3 << "Orvalis-3 user's guide";
-    QTest::newRow("calculator") << "README_kvx3_visual_calc.pdf" << 3
-                                << "Orvalis-3 flux density calculator";
-    QTest::newRow("updates") << "updates_kvx3_visual.pdf" << 1 << "Orvalis-3 changes by version";
-}
-
-void TestHelpDocs::documentsArePdf()
-{
-    QFETCH(QString, name);
-    QFETCH(int, minimumPages);
-    QFETCH(QString, title);
-    QFile file(QStringLiteral(ORVALIS_APP_BUILD_DIR "/doc/") + name);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-    const QByteArray pdf = file.readAll();
-    QVERIFY(pdf.startsWith("%PDF-1."));
-    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
-    // Page objects, not the page tree ("/Type /Pages").
-    const QString text = QString::fromLatin1(pdf.constData(), pdf.size());
-    const int pages = text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")));
-    QVERIFY2(pages >= minimumPages, qPrintable(QString::number(pages)));
-    const QRegularExpressionMatch count =
-        QRegularExpression(QStringLiteral("/Type\\s*/Pages\\b[^>]*/Count\\s+(\\d+)")).match(text);
-    QVERIFY(count.hasMatch());
-    QCOMPARE(count.captured(1).toInt(), pages);
-    // The title is stored in the document information, as UTF-16 text.
-    QByteArray utf16("\xfe\xff");
-    for (const QChar c : title) {
-        utf16.append(char(c.unicode() >> 8));
-        utf16.append(char(c.unicode() & 0xff));
-    }
-    QVERIFY(pdf.contains(utf16) || pdf.contains(title.toLatin1()));
-}
-
-void TestHelpDocs::iconFiles()
-{
-    const QString dir = QStringLiteral(ORVALIS_APP_BUILD_DIR "/icons");
-    QImageReader ico(dir + QStringLiteral("/kvx2.ico"));
-    QList<int> sizes;
-    for (int i = 0; i < ico.imageCount() && ico.jumpToImage(i); ++i)
-        sizes << ico.read().height();
-    std::sort(sizes.begin(), sizes.end());
-    QCOMPARE(sizes, QList<int>({16, 32, 48, 256}));
-
-    for (int size : {16, 32, 48, 64, 128, 256}) {
-        const QImage png(QStringLiteral("%1/hicolor/%2x%2/apps/orvalis3.png").arg(dir).arg(size));
-        QCOMPARE(png.size(), QSize(size, size));
-        // Transparent corner, opaque centre: a real picture, not an empty square.
-        QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
-        QCOMPARE(qAlpha(png.pixel(size / 2, size / 4)), 255);
-    }
-}
-
-void TestHelpDocs::installsLikeADesktopProgram()
-{
-    QTemporaryDir destination;
-    QProcess install;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DESTDIR"), destination.path());
-    install.setProcessEnvironment(environment);
-    install.start(QStringLiteral(ORVALIS_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(ORVALIS_BUILD_DIR),
-                   QStringLiteral("--prefix"), QStringLiteral("/opt/orvalis")});
-    QVERIFY(install.waitForFinished(120000));
-    QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
-             install.readAllStandardError().constData());
-
-    const QString root = destination.path() + QStringLiteral("/opt/orvalis");
-    const QFileInfo link(root + QStringLiteral("/bin/orvalis3"));
-    QVERIFY(link.isSymLink());
-    const QFileInfo program(link.canonicalFilePath());
-    QVERIFY(program.isFile() && program.isExecutable());
-    // The command-line companion lives beside it, reached through its own link.
-    const QFileInfo tool(QFileInfo(root + QStringLiteral("/bin/orvalis-tool")).canonicalFilePath());
-    QVERIFY(tool.isExecutable());
-    QCOMPARE(tool.absolutePath(), program.absolutePath());
-    // The Help menu looks for doc/ beside the program it runs from.
-    for (const char *name : {"README_kvx3_visual.pdf", "README_kvx3_visual_calc.pdf",
-                             "updates_kvx3_visual.pdf"})
-        QVERIFY2(QFileInfo(program.absolutePath() + QStringLiteral("/doc/")
-                           + QLatin1String(name)).size() > 1000, name);
-
-    QFile desktop(root + QStringLiteral("/share/applications/orvalis3.desktop"));
-    QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromUtf8(desktop.readAll()).split(QLatin1Char('\n'));
-    QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
-    QVERIFY(lines.contains(QStringLiteral("Exec=orvalis3")) && lines.contains(QStringLiteral("Icon=orvalis3")));
-    for (int size : {16, 256})
-        QCOMPARE(QImage(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/orvalis3.png").arg(root).arg(size)).size(),
-                 QSize(size, size));
-}
-
-// The scripts configure before every build; with nothing changed, that must
-// leave every build step up to date (no icon resource, relinks or re-globbing).
-void TestHelpDocs::configuringAgainBuildsNothing()
-{
-    if (QStringLiteral(ORVALIS_CMAKE_GENERATOR) != QLatin1String("Ninja"))
-        QSKIP("The build tree does not use Ninja.");
-    const auto run = [](const QStringList &arguments, QByteArray *output) {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(ORVALIS_CMAKE_COMMAND), arguments);
-        const bool ok = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0;
-        *output = process.readAll();
-        return ok;
-    };
-    QByteArray output;
-    QVERIFY2(run({QStringLiteral("-S"), QStringLiteral(ORVALIS_SOURCE_DIR), QStringLiteral("-B"),
-                  QStringLiteral(ORVALIS_BUILD_DIR)},
-                 &output),
-             output.constData());
-    // A dry run lists what a build would do, without doing it.
-    QVERIFY2(run({QStringLiteral("--build"), QStringLiteral(ORVALIS_BUILD_DIR), QStringLiteral("--"),
-                  QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("explain")},
-                 &output),
-             output.constData());
-    QVERIFY2(output.contains("ninja: no work to do."), output.constData());
-}
 
 QTEST_MAIN(TestHelpDocs)
 #include "tst_helpdocs.moc"

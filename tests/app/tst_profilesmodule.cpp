@@ -1,6 +1,5 @@
 #include "tests/support/profilefixture.h"
 #include "../support/fakeappdialogs.h"
-#include "../support/fakeshell.h"
 #include "../support/widgetprobe.h"
 #include "app/mainwindow.h"
 #include "astro/profileview.h"
@@ -11,14 +10,11 @@
 #include "plot/minigrafik.h"
 #include "plot/multigrafikspanel.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -51,13 +47,6 @@ private:
             qFatal("module not shown");
         return module;
     }
-    std::unique_ptr<ProfilesModule> openSingleGraph()
-    {
-        auto module = openModule(m_dir.path());
-        module->selectProfile(QStringLiteral("27"), m_period);
-        module->drawOneGraph();
-        return module;
-    }
     static void setText(QWidget *root, const QString &name, const QString &text)
     {
         QLineEdit *edit = child<QLineEdit>(root, name);
@@ -79,374 +68,260 @@ private:
     DialogLog m_log;
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("KVX-test-profiles"));
+        QSettings().clear();
+        QVERIFY(m_dir.isValid());
+        m_strong.date = QDate(2026, 7, 26);
+        m_strong.snr = 30.0;
+        ProfileWriter::Params weak = m_strong;
+        weak.date = QDate(2026, 7, 25);
+        weak.snr = 8.0;
+        // DM 26 of the strong date lists two of the seven periods only.
+        ProfileWriter::Params partial = m_strong;
+        partial.dm = 26;
+        partial.periods = ProfileWriter::trialPeriods(m_strong).mid(0, 2);
+        for (const ProfileWriter::Params &params : {m_strong, weak, partial})
+            QVERIFY(!profilefixture::writeGenerated(m_dir.path(), params).isEmpty());
+        m_period = QString::number(m_strong.truePeriod, 'f', m_strong.decimals);
+    }
+
     void init() { m_log = DialogLog(); }
-    void scanOrdersDatesAndShowsTheTable();
-    void scanFromTheMenuReplacesOnlyOnSuccess_data();
-    void scanFromTheMenuReplacesOnlyOnSuccess();
-    void arrowsAndAverageWindow();
-    void singleGraphMessages_data();
-    void singleGraphMessages();
-    void singleGraphShowsTheProcessedProfile_data();
-    void singleGraphShowsTheProcessedProfile();
-    void thumbnailClickOpensItsProfile();
-    void peakSelectionAndCalculateAndShow();
-    void calculatorMessages_data();
-    void calculatorMessages();
-    void calculatorAndPrintSizeOnlyInSingleGraph();
-    void saveImage_data();
-    void saveImage();
-};
+    void tableThumbnailsArrowsAndAverageWindow()
+    {
+        auto module = openModule(m_dir.path());
+        QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
+        QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.26"));
+        QCOMPARE(dates->itemText(1), QStringLiteral("2026.07.25"));
+        // Seven periods x DMs 26 and 27; DM 26 has only the first two periods.
+        MultiGrafiksPanel *panel = module->thumbnailPanel();
+        QCOMPARE(module->graphStack()->currentWidget(), panel);
+        for (int row = 0; row < 7; ++row) {
+            QCOMPARE(panel->cellWidget(row, 0) != nullptr, row < 2);
+            QVERIFY(qobject_cast<MiniGrafik *>(panel->cellWidget(row, 1)));
+        }
 
-void TestProfilesModule::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("KVX-test-profiles"));
-    QSettings().clear();
-    QVERIFY(m_dir.isValid());
-    m_strong.date = QDate(2026, 7, 26);
-    m_strong.snr = 30.0;
-    ProfileWriter::Params weak = m_strong;
-    weak.date = QDate(2026, 7, 25);
-    weak.snr = 8.0;
-    // DM 26 of the strong date lists two of the seven periods only.
-    ProfileWriter::Params partial = m_strong;
-    partial.dm = 26;
-    partial.periods = ProfileWriter::trialPeriods(m_strong).mid(0, 2);
-    for (const ProfileWriter::Params &params : {m_strong, weak, partial})
-        QVERIFY(!profilefixture::writeGenerated(m_dir.path(), params).isEmpty());
-    m_period = QString::number(m_strong.truePeriod, 'f', m_strong.decimals);
-}
+        // A click on a thumbnail shows its profile alone; a click on that graph goes back.
+        auto *cell = qobject_cast<MiniGrafik *>(panel->cellWidget(1, 0));
+        QTest::mouseClick(cell->plot(), Qt::LeftButton, Qt::NoModifier, cell->plot()->rect().center());
+        QVERIFY(module->isOneGraphMode());
+        QCOMPARE(module->clickedRow(), 1);
+        QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
+        QCOMPARE(module->form()->period(), module->table().periods().at(1));
+        emit module->plot()->graphClicked();
+        QVERIFY(!module->isOneGraphMode());
 
-void TestProfilesModule::scanOrdersDatesAndShowsTheTable()
-{
-    auto module = openModule(m_dir.path());
-    QComboBox *dates = child<QComboBox>(module.get(), QStringLiteral("comboBoxDate"));
-    QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.26"));
-    QCOMPARE(dates->itemText(1), QStringLiteral("2026.07.25"));
-    // Seven periods x DMs 26 and 27; DM 26 has only the first two periods.
-    MultiGrafiksPanel *panel = module->thumbnailPanel();
-    QCOMPARE(module->graphStack()->currentWidget(), panel);
-    for (int row = 0; row < 7; ++row) {
-        QCOMPARE(panel->cellWidget(row, 0) != nullptr, row < 2);
-        QVERIFY(qobject_cast<MiniGrafik *>(panel->cellWidget(row, 1)));
-    }
+        child<QCheckBox>(module.get(), QStringLiteral("sortSnr"))->setChecked(false);
+        QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.25"));
 
-    child<QCheckBox>(module.get(), QStringLiteral("sortSnr"))->setChecked(false);
-    QCOMPARE(dates->itemText(0), QStringLiteral("2026.07.25"));
-    QVERIFY(m_log.messages.isEmpty());
-}
-
-void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess_data()
-{
-    QTest::addColumn<int>("files");   // -1: the generated profiles
-    QTest::addColumn<QString>("error");
-    QTest::newRow("profiles") << -1 << QString();
-    QTest::newRow("none") << 0 << "This directory contains no files matching";
-    QTest::newRow("1001") << 1001 << "The selected directory contains more than 1000 profile files.";
-}
-
-void TestProfilesModule::scanFromTheMenuReplacesOnlyOnSuccess()
-{
-    QFETCH(int, files);
-    QFETCH(QString, error);
-    QTemporaryDir dir;
-    for (int i = 0; i < files; ++i)
-        profilefixture::writeFile(dir.path(), QStringLiteral("p2026.01.01_dm%1_p1.0.txt").arg(i), "period=1\n1\n");
-    MainWindow window;
-    DialogLog log;
-    window.setDialogs(std::make_unique<FakeAppDialogs>(&log));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QPointer<QWidget> before = window.centralWidget();
-    log.replies << (files < 0 ? m_dir.path() : dir.path());
-    for (QAction *menu : window.menuBar()->actions())
-        if (menu->text() == QLatin1String("Profiles"))
-            menu->menu()->actions().constFirst()->trigger();
-    // The scan runs behind the module's overlay while the window goes on.
-    auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
-    QVERIFY(module);
-    QVERIFY(module->isScanning());
-    QVERIFY(module->loadingOverlay()->isVisibleTo(module));
-    QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
-    WidgetProbe::flushDeletes();
-    QCOMPARE(log.texts().size(), error.isEmpty() ? 0 : 1);
-    QVERIFY(log.texts().value(0).startsWith(error));
-    QCOMPARE(window.centralWidget(), error.isEmpty() ? module : before.data());
-    QCOMPARE(before.isNull(), error.isEmpty());
-}
-
-void TestProfilesModule::arrowsAndAverageWindow()
-{
-    auto module = openModule(m_dir.path());
-    ProfilesForm *form = module->form();
-    QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
-    QSignalSpy changed(form, &ProfilesForm::periodChanged);
-    periods->setCurrentIndex(0);
-    child<QToolButton>(module.get(), QStringLiteral("periodPre"))->click();
-    QCOMPARE(changed.count(), 0);
-    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(periods->currentIndex(), 1);
-    QCOMPARE(form->printPeriod(), periods->currentText());
-    periods->setCurrentIndex(periods->count() - 1);
-    const int before = changed.count();
-    child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
-    QCOMPARE(changed.count(), before);
-
-    // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
-    module->selectProfile(QStringLiteral("27"), m_period);
-    child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
-    QSignalSpy averaged(form, &ProfilesForm::averageChanged);
-    QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
-    average->setValue(10);
-    QCOMPARE(average->value(), 4);
-    QCOMPARE(averaged.count(), 0);
-    QCOMPARE(m_log.texts(), QStringList(QStringLiteral("4 is the maximum moving-average window for period 0.714519")));
-    average->setValue(3);
-    QCOMPARE(averaged.count(), 1);
-}
-
-void TestProfilesModule::singleGraphMessages_data()
-{
-    QTest::addColumn<QString>("emptied");
-    QTest::addColumn<QString>("extraPeriod");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("date") << "comboBoxDate" << QString() << "Select a date.";
-    QTest::newRow("dispersion") << "comboBoxDispersion" << QString() << "Select a dispersion.";
-    QTest::newRow("period") << "comboBoxPeriod" << QString() << "Select a period.";
-    QTest::newRow("period not in the file") << QString() << "9.9" << "No SNR data for period=9.9 in file:\n%1";
-}
-
-void TestProfilesModule::singleGraphMessages()
-{
-    QFETCH(QString, emptied);
-    QFETCH(QString, extraPeriod);
-    QFETCH(QString, message);
-    auto module = openModule(m_dir.path());
-    module->selectProfile(QStringLiteral("27"), m_period);
-    if (!emptied.isEmpty())
-        child<QComboBox>(module.get(), emptied)->setCurrentIndex(-1);
-    if (!extraPeriod.isEmpty()) {
+        // The period arrows stop at the ends of the list.
+        ProfilesForm *form = module->form();
         QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
-        periods->addItem(extraPeriod);
-        periods->setCurrentText(extraPeriod);
+        QSignalSpy changed(form, &ProfilesForm::periodChanged);
+        periods->setCurrentIndex(0);
+        child<QToolButton>(module.get(), QStringLiteral("periodPre"))->click();
+        QCOMPARE(changed.count(), 0);
+        child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+        QCOMPARE(periods->currentIndex(), 1);
+        periods->setCurrentIndex(periods->count() - 1);
+        const int before = changed.count();
+        child<QToolButton>(module.get(), QStringLiteral("periodNext"))->click();
+        QCOMPARE(changed.count(), before);
+
+        // The moving-average window is limited by the period: ceil(0.714519 / (2 x 0.0999424)) = 4.
+        module->selectProfile(QStringLiteral("27"), m_period);
+        child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentText(QStringLiteral("0.0999424"));
+        QSignalSpy averaged(form, &ProfilesForm::averageChanged);
+        QSpinBox *average = child<QSpinBox>(module.get(), QStringLiteral("average"));
+        average->setValue(10);
+        QCOMPARE(average->value(), 4);
+        QCOMPARE(averaged.count(), 0);
+        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("4 is the maximum moving-average window for period 0.714519")));
+        average->setValue(3);
+        QCOMPARE(averaged.count(), 1);
     }
-    module->drawOneGraph();
-    const QString path = findProfileFile(module->profileSet(), QStringLiteral("2026.07.26"), QStringLiteral("27"));
-    QCOMPARE(m_log.texts(), QStringList(message.contains(QLatin1String("%1")) ? message.arg(path) : message));
-    QCOMPARE(module->plot()->commonSampleCount(), 0);
-}
 
-void TestProfilesModule::singleGraphShowsTheProcessedProfile_data()
-{
-    QTest::addColumn<int>("window");
-    QTest::addColumn<bool>("centre");
-    QTest::newRow("raw") << 0 << false;
-    QTest::newRow("moving average 5") << 5 << false;
-    QTest::newRow("max to center") << 0 << true;
-}
+    // A failed scan gives the window back to what it showed; a good one keeps the module.
+    void scanFromTheMenuReplacesOnlyOnSuccess()
+    {
+        QTemporaryDir empty;
+        MainWindow window;
+        DialogLog log;
+        window.setDialogs(std::make_unique<FakeAppDialogs>(&log));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QPointer<QWidget> before = window.centralWidget();
+        for (const QString &dir : {empty.path(), m_dir.path()}) {
+            log.replies << dir;
+            window.openProfilesDirectory();
+            // The scan runs behind the module's overlay while the window goes on.
+            auto *module = qobject_cast<ProfilesModule *>(window.centralWidget());
+            QVERIFY(module);
+            QVERIFY(module->isScanning());
+            QVERIFY(module->loadingOverlay()->isVisibleTo(module));
+            QTRY_VERIFY_WITH_TIMEOUT(!module->isScanning(), 20000);
+            WidgetProbe::flushDeletes();
+            QCOMPARE(window.centralWidget(), dir == m_dir.path() ? module : before.data());
+        }
+        QCOMPARE(log.texts().size(), 1);
+        QVERIFY(log.texts().first().startsWith(QStringLiteral("This directory contains no files matching")));
+        QVERIFY(before.isNull());
+    }
 
-void TestProfilesModule::singleGraphShowsTheProcessedProfile()
-{
-    QFETCH(int, window);
-    QFETCH(bool, centre);
-    auto module = openModule(m_dir.path());
-    child<QSpinBox>(module.get(), QStringLiteral("average"))->setValue(window);
-    child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(centre);
-    module->selectProfile(QStringLiteral("27"), m_period);
-    module->drawOneGraph();
-    QVERIFY(m_log.messages.isEmpty());
+    void singleGraphMessages_data()
+    {
+        QTest::addColumn<QString>("emptied");
+        QTest::addColumn<QString>("extraPeriod");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("date") << "comboBoxDate" << QString() << "Select a date.";
+        QTest::newRow("dispersion") << "comboBoxDispersion" << QString() << "Select a dispersion.";
+        QTest::newRow("period") << "comboBoxPeriod" << QString() << "Select a period.";
+        QTest::newRow("period not in the file") << QString() << "9.9" << "No SNR data for period=9.9 in file:\n%1";
+    }
 
-    const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
-    const QVector<double> shown = module->plot()->series().first().values;
-    QCOMPARE(shown.size(), written.size());
-    if (centre)
-        QCOMPARE(firstMaximumIndex(shown), shown.size() / 2);
-    if (window > 1) {
-        // The average of the first window, on the scale of the raw profile.
-        double first = 0.0;
-        for (int i = 0; i < window; ++i)
-            first += written.at(i) / window;
-        QVERIFY(qAbs(shown.first() - first) < 1e-9);
+    void singleGraphMessages()
+    {
+        QFETCH(QString, emptied);
+        QFETCH(QString, extraPeriod);
+        QFETCH(QString, message);
+        auto module = openModule(m_dir.path());
+        module->selectProfile(QStringLiteral("27"), m_period);
+        if (!emptied.isEmpty())
+            child<QComboBox>(module.get(), emptied)->setCurrentIndex(-1);
+        if (!extraPeriod.isEmpty()) {
+            QComboBox *periods = child<QComboBox>(module.get(), QStringLiteral("comboBoxPeriod"));
+            periods->addItem(extraPeriod);
+            periods->setCurrentText(extraPeriod);
+        }
+        module->drawOneGraph();
+        const QString path = findProfileFile(module->profileSet(), QStringLiteral("2026.07.26"), QStringLiteral("27"));
+        QCOMPARE(m_log.texts(), QStringList(message.contains(QLatin1String("%1")) ? message.arg(path) : message));
+        QCOMPARE(module->plot()->commonSampleCount(), 0);
+    }
+
+    void calculatorInSingleGraphOnly()
+    {
+        auto module = openModule(m_dir.path());
+        QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
+        group->setChecked(true);
+        module->showPrintSize();
+        QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
+                                             QStringLiteral("Switch to single-graph mode.")}));
+        QVERIFY(!group->isChecked());
+        m_log = DialogLog();
+
+        module->selectProfile(QStringLiteral("27"), m_period);
+        module->drawOneGraph();
+        fillCalculator(*module);
+        child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("Select the peak area with the mouse, then click \"Calculate and Show\".")));
+        m_log = DialogLog();
+        Grafiks *plot = module->plot();
+        const Grafiks::PlotLayout layout = plot->plotLayout();
+        // Drag over the pulse (the generator puts it at phase 0.5) on the plot.
+        const int n = module->currentProfile().size();
+        WidgetProbe::drag(plot, QPoint(layout.pixelX(n / 2 - 12), layout.pixelY(0)),
+                          QPoint(layout.pixelX(n / 2 + 12), layout.pixelY(0)));
+        const int n1 = child<QLineEdit>(module.get(), QStringLiteral("calc_n1"))->text().toInt();
+        const int n2 = child<QLineEdit>(module.get(), QStringLiteral("calc_n2"))->text().toInt();
+        QVERIFY2(qAbs(n1 - (n / 2 - 12)) <= 1 && qAbs(n2 - (n / 2 + 12)) <= 1, qPrintable(QStringLiteral("%1 %2").arg(n1).arg(n2)));
+
+        child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+        QCOMPARE(m_log.messages.size(), 1);
+        const QString clipboard = QGuiApplication::clipboard()->text();
+        QVERIFY2(clipboard.startsWith(QStringLiteral("Pulsar:\t\t\nPeriod:\t\t%1 sec\nDispersion:\t27\nDate:\t\t2026.07.26\nResult:\t\tSNR=")
+                                          .arg(m_period)),
+                 qPrintable(clipboard));
+        QVERIFY(m_log.messages.first().text.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
+        // The pulse's half-width: 4 % of the period.
+        const double w50 = child<QLineEdit>(module.get(), QStringLiteral("calc_w50"))->text().toDouble();
+        const double expected = m_strong.pulseWidth * m_strong.truePeriod * 1000.0;
+        QVERIFY2(qAbs(w50 - expected) < 0.15 * expected, qPrintable(QString::number(w50)));
+        QVERIFY(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text().toDouble() > 0.0);
+
+        // The half-width helper lines: the half level across the plot and the two bounds.
+        const auto helperPixels = [&] { return WidgetProbe::countColour(WidgetProbe::render(*plot), QColor(200, 0, 0)); };
+        QCOMPARE(helperPixels(), 0);
+        child<QCheckBox>(module.get(), QStringLiteral("calc_show_w50"))->setChecked(true);
+        QVERIFY(helperPixels() >= layout.plotWidth + layout.plotHeight);
+
+        // A click inside the selection gives the integral SNR and keeps the single graph.
+        child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("J0332+5434-extra"));
+        m_log = DialogLog();
+        QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, QPoint(layout.pixelX(n / 2), layout.pixelY(0)));
+        QVERIFY(module->isOneGraphMode());
+        const QString line = QGuiApplication::clipboard()->text();
+        QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
+        QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
+        QCOMPARE(m_log.messages.size(), 1);
+        QVERIFY(m_log.messages.first().text.endsWith(line));
+
+        // Zoom and the calculator's peak selection exclude each other.
+        QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
+        zoom->setChecked(true);
+        QVERIFY(!group->isChecked());
+        QVERIFY(module->plot()->zoomEnabled() && !module->plot()->peakSelectionEnabled());
+        group->setChecked(true);
+        QVERIFY(!zoom->isChecked() && module->plot()->peakSelectionEnabled());
+
+        child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
+        module->showPrintSize();
+        QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
+        child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
+        child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
+        module->showPrintSize();
+        QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
+
+        // Fields being typed recompute quietly; only the button tells what is wrong,
+        // and the last result stays.
+        m_log = DialogLog();
+        child<QCheckBox>(module.get(), QStringLiteral("calc_with_cos"))->setChecked(true);
+        setText(module.get(), QStringLiteral("delta1"), QStringLiteral("90"));
+        QVERIFY(m_log.messages.isEmpty());
+        const QString result = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text();
+        child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
+        QCOMPARE(m_log.texts().size(), 1);
+        QVERIFY2(m_log.texts().first().startsWith(QStringLiteral("Invalid delta cosine: 0.00000")), qPrintable(m_log.texts().first()));
+        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text(), result);
+    }
+
+    // The table as laid out, then one processed graph at the print size; the names tell which.
+    void saveTableThenProcessedGraph()
+    {
+        auto module = openModule(m_dir.path());
+        child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("B0329"));
+        child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("320"));
+        child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("240"));
+        QTemporaryDir out;
+        m_log.replies << out.filePath(QStringLiteral("table")) << out.filePath(QStringLiteral("one"));
+        module->saveImage();
+        QCOMPARE(QImage(out.filePath(QStringLiteral("table.png"))).size(), module->thumbnailPanel()->gridHost()->size());
+        QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
+
+        // The processing itself is checked on its own; here that the file's values
+        // and both options reach it.
+        child<QSpinBox>(module.get(), QStringLiteral("average"))->setValue(5);
+        child<QCheckBox>(module.get(), QStringLiteral("shiftMaxToCenter"))->setChecked(true);
+        module->selectProfile(QStringLiteral("27"), m_period);
+        module->drawOneGraph();
+        const QVector<double> written = profilefixture::writtenValues(m_strong, m_strong.truePeriod);
+        const ProfileView expected = profileView(written, 5, true);
+        QCOMPARE(module->plot()->series().first().values, expected.values);
+        // An averaged curve keeps the scale of the raw profile.
         QVERIFY(module->plot()->fullRange().yMax > *std::max_element(written.begin(), written.end()));
-    } else if (!centre) {
-        QCOMPARE(shown, written);
+        // The calculator takes the height and the points of what is shown.
+        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), expected.values.size());
+        QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(), expected.maximum);
+
+        module->saveImage();
+        QCOMPARE(QImage(out.filePath(QStringLiteral("one.png"))).size(), QSize(320, 240));
+        module->saveImage();
+        QCOMPARE(m_log.texts(), QStringList(QStringLiteral("File name was not selected")));
+        QCOMPARE(QFileInfo(m_log.askedPaths.value(0)).fileName(), QStringLiteral("B0329_2026.07.26.png"));
+        QCOMPARE(QFileInfo(m_log.askedPaths.value(1)).fileName(), QStringLiteral("B0329_p%1_dm27_2026.07.26.png").arg(m_period));
     }
-    // The calculator takes the height and the points of what is shown.
-    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_np"))->text().toInt(), shown.size());
-    QCOMPARE(child<QLineEdit>(module.get(), QStringLiteral("calc_H"))->text().toDouble(),
-             shown.at(firstMaximumIndex(shown)));
-    QVERIFY(module->form()->isCalculatorOn());
-    QVERIFY(module->plot()->peakSelectionEnabled());
-}
-
-void TestProfilesModule::thumbnailClickOpensItsProfile()
-{
-    auto module = openModule(m_dir.path());
-    auto *cell = qobject_cast<MiniGrafik *>(module->thumbnailPanel()->cellWidget(1, 0));
-    QVERIFY(cell);
-    QTest::mouseClick(cell->plot(), Qt::LeftButton, Qt::NoModifier, cell->plot()->rect().center());
-    QVERIFY(module->isOneGraphMode());
-    QCOMPARE(module->clickedRow(), 1);
-    QCOMPARE(module->form()->dispersion(), QStringLiteral("26"));
-    QCOMPARE(module->form()->period(), module->table().periods().at(1));
-    // A click on the single graph goes back to the table.
-    emit module->plot()->graphClicked();
-    QVERIFY(!module->isOneGraphMode());
-}
-
-void TestProfilesModule::peakSelectionAndCalculateAndShow()
-{
-    auto module = openSingleGraph();
-    fillCalculator(*module);
-    Grafiks *plot = module->plot();
-    const Grafiks::PlotLayout layout = plot->plotLayout();
-    // Drag over the pulse (the generator puts it at phase 0.5) on the plot.
-    const int n = module->currentProfile().size();
-    WidgetProbe::drag(plot, QPoint(layout.pixelX(n / 2 - 12), layout.pixelY(0)),
-                      QPoint(layout.pixelX(n / 2 + 12), layout.pixelY(0)));
-    const int n1 = child<QLineEdit>(module.get(), QStringLiteral("calc_n1"))->text().toInt();
-    const int n2 = child<QLineEdit>(module.get(), QStringLiteral("calc_n2"))->text().toInt();
-    QVERIFY2(qAbs(n1 - (n / 2 - 12)) <= 1 && qAbs(n2 - (n / 2 + 12)) <= 1, qPrintable(QStringLiteral("%1 %2").arg(n1).arg(n2)));
-    QVERIFY(m_log.messages.isEmpty());
-
-    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
-    QCOMPARE(m_log.messages.size(), 1);
-    const QString clipboard = QGuiApplication::clipboard()->text();
-    QVERIFY2(clipboard.startsWith(QStringLiteral("Pulsar:\t\t\nPeriod:\t\t%1 sec\nDispersion:\t27\nDate:\t\t2026.07.26\nResult:\t\tSNR=")
-                                      .arg(m_period)),
-             qPrintable(clipboard));
-    QVERIFY(m_log.messages.first().text.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
-    // The pulse's half-width: 4 % of the period.
-    const double w50 = child<QLineEdit>(module.get(), QStringLiteral("calc_w50"))->text().toDouble();
-    const double expected = m_strong.pulseWidth * m_strong.truePeriod * 1000.0;
-    QVERIFY2(qAbs(w50 - expected) < 0.15 * expected, qPrintable(QString::number(w50)));
-    QVERIFY(child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"))->text().toDouble() > 0.0);
-
-    // The half-width helper lines: the half level across the plot and the two bounds.
-    const auto helperPixels = [&] { return WidgetProbe::countColour(WidgetProbe::render(*plot), QColor(200, 0, 0)); };
-    QCOMPARE(helperPixels(), 0);
-    child<QCheckBox>(module.get(), QStringLiteral("calc_show_w50"))->setChecked(true);
-    QVERIFY(helperPixels() >= layout.plotWidth + layout.plotHeight);
-
-    // A click inside the selection gives the integral SNR and keeps the single graph.
-    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("J0332+5434-extra"));
-    m_log = DialogLog();
-    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, QPoint(layout.pixelX(n / 2), layout.pixelY(0)));
-    QVERIFY(module->isOneGraphMode());
-    const QString line = QGuiApplication::clipboard()->text();
-    QVERIFY2(line.startsWith(QStringLiteral("J0332+5434,  date=2026.07.26:  max_snr=")), qPrintable(line));
-    QVERIFY(line.endsWith(QStringLiteral("  np=128\n")));
-    QCOMPARE(m_log.messages.size(), 1);
-    QVERIFY(m_log.messages.first().text.endsWith(line));
-}
-
-void TestProfilesModule::calculatorMessages_data()
-{
-    QTest::addColumn<QStringList>("fields");   // name=value pairs set before "Calculate and Show"
-    QTest::addColumn<QString>("message");
-    const QStringList area = {"calc_n1=50", "calc_n2=78"};
-    QTest::newRow("no peak area") << QStringList{"calc_n1="} << "Select the peak area with the mouse";
-    QTest::newRow("no site") << (area + QStringList{"plosh="}) << "Set the observatory site in the Plosh field.";
-    // The message offers k2 for the delta given: cos(55 - 52.5).
-    QTest::newRow("no k1, delta 52.5") << (area + QStringList{"calc_k1=", "delta1=52.5"}) << "Enter the k1 and k2 coefficients.";
-    QTest::newRow("reversed area") << QStringList{"calc_n1=80", "calc_n2=20"} << "Invalid peak area";
-    QTest::newRow("cosine at the pole") << (area + QStringList{"calc_with_cos=1", "delta1=90"}) << "Invalid delta cosine: 0.00000";
-    QTest::newRow("no time resolution") << (area + QStringList{"tres="}) << "n_periods must be greater than zero.";
-}
-
-void TestProfilesModule::calculatorMessages()
-{
-    QFETCH(QStringList, fields);
-    QFETCH(QString, message);
-    auto module = openSingleGraph();
-    fillCalculator(*module);
-    for (const QString &field : fields) {
-        const QString name = field.section(QLatin1Char('='), 0, 0);
-        const QString value = field.section(QLatin1Char('='), 1);
-        if (name == QLatin1String("plosh"))
-            child<QComboBox>(module.get(), QStringLiteral("comboBoxPlosh"))->setCurrentText(value);
-        else if (name == QLatin1String("tres"))
-            child<QComboBox>(module.get(), QStringLiteral("comboBoxTresolution"))->setCurrentIndex(0);
-        else if (name == QLatin1String("calc_with_cos"))
-            child<QCheckBox>(module.get(), name)->setChecked(true);
-        else
-            setText(module.get(), name, value);
-    }
-    QLineEdit *sp = child<QLineEdit>(module.get(), QStringLiteral("calc_Sp"));
-    sp->setText(QStringLiteral("kept"));
-    // Fields being typed recompute quietly; only the button tells what is wrong.
-    child<QPushButton>(module.get(), QStringLiteral("calculate"))->click();
-    QCOMPARE(m_log.texts().size(), 1);
-    QVERIFY2(m_log.texts().first().startsWith(message), qPrintable(m_log.texts().first()));
-    if (QTest::currentDataTag() == QLatin1String("no k1, delta 52.5"))
-        QVERIFY(m_log.texts().first().endsWith(QStringLiteral("k2=cos(55 – delta)=cos(2.50) = 0.999")));
-    QCOMPARE(sp->text(), QStringLiteral("kept"));
-}
-
-void TestProfilesModule::calculatorAndPrintSizeOnlyInSingleGraph()
-{
-    auto module = openModule(m_dir.path());
-    QGroupBox *group = child<QGroupBox>(module.get(), QStringLiteral("groupBoxCalculator"));
-    group->setChecked(true);
-    module->showPrintSize();
-    QCOMPARE(m_log.texts(), (QStringList{QStringLiteral("The calculator is available only in single-graph mode."),
-                                         QStringLiteral("Switch to single-graph mode.")}));
-    QVERIFY(!group->isChecked());
-
-    // Zoom and the calculator's peak selection exclude each other.
-    module->selectProfile(QStringLiteral("27"), m_period);
-    module->drawOneGraph();
-    QCheckBox *zoom = child<QCheckBox>(module.get(), QStringLiteral("zoom"));
-    zoom->setChecked(true);
-    QVERIFY(!group->isChecked());
-    QVERIFY(module->plot()->zoomEnabled() && !module->plot()->peakSelectionEnabled());
-    group->setChecked(true);
-    QVERIFY(!zoom->isChecked() && module->plot()->peakSelectionEnabled());
-
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("0"));
-    module->showPrintSize();
-    QCOMPARE(m_log.texts().last(), QStringLiteral("Set a non-zero window size."));
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("700"));
-    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("450"));
-    module->showPrintSize();
-    QTRY_COMPARE(module->plot()->size(), QSize(700, 450));
-}
-
-void TestProfilesModule::saveImage_data()
-{
-    QTest::addColumn<bool>("oneGraph");
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("suggested");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("one graph at the print size") << true << "one" << "B0329_p%1_dm27_2026.07.26.png" << QString();
-    QTest::newRow("table") << false << "table.PNG" << "B0329_2026.07.26.png" << QString();
-    QTest::newRow("cancelled") << true << QString() << "B0329_p%1_dm27_2026.07.26.png" << "File name was not selected";
-}
-
-void TestProfilesModule::saveImage()
-{
-    QFETCH(bool, oneGraph);
-    QFETCH(QString, reply);
-    QFETCH(QString, suggested);
-    QFETCH(QString, message);
-    auto module = oneGraph ? openSingleGraph() : openModule(m_dir.path());
-    child<QLineEdit>(module.get(), QStringLiteral("pulsarName"))->setText(QStringLiteral("B0329"));
-    child<QLineEdit>(module.get(), QStringLiteral("printWidth"))->setText(QStringLiteral("320"));
-    child<QLineEdit>(module.get(), QStringLiteral("printHeight"))->setText(QStringLiteral("240"));
-    QTemporaryDir out;
-    if (!reply.isEmpty())
-        m_log.replies << out.filePath(reply);
-    module->saveImage();
-    QCOMPARE(QFileInfo(m_log.askedPaths.value(0)).fileName(),
-             suggested.contains(QLatin1String("%1")) ? suggested.arg(m_period) : suggested);
-    QCOMPARE(m_log.texts(), message.isEmpty() ? QStringList() : QStringList(message));
-    if (reply.isEmpty())
-        return;
-    const QString written = reply.endsWith(QLatin1String(".PNG"), Qt::CaseInsensitive) ? out.filePath(reply)
-                                                                                        : out.filePath(reply + ".png");
-    QCOMPARE(QImage(written).size(), oneGraph ? QSize(320, 240) : module->thumbnailPanel()->gridHost()->size());
-    QCOMPARE(QSettings().value(QStringLiteral("lastSavePath")).toString(), out.path());
-}
+};
 
 QTEST_MAIN(TestProfilesModule)
 #include "tst_profilesmodule.moc"

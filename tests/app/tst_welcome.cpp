@@ -6,8 +6,6 @@
 #include <QImage>
 #include <QtTest>
 
-#include <cmath>
-
 // The greeting must appear as traces that are bright where its letters are and
 // flat elsewhere. The checks work from the rendered greeting mask and the
 // drawing rules, not from the trace builder's internals.
@@ -43,151 +41,123 @@ private:
     static const int quietRow = 2 * 21 + 70;
 
 private slots:
-    void initTestCase();
-    void darkRule_data();
-    void darkRule();
-    void sameOnEveryBuild();
-    void tracesFollowTheLetters();
-    void paintedTracesLieOnTheLetters();
-    void narrowWidgetStaysEmpty_data();
-    void narrowWidgetStaysEmpty();
-    void emptyImageGivesNoTraces();
-};
-
-void TestWelcome::initTestCase()
-{
-    QVERIFY2(QFontDatabase().families().contains(QStringLiteral("Liberation Mono")),
-             "fonts-liberation is not installed");
-}
-
-void TestWelcome::darkRule_data()
-{
-    QTest::addColumn<QRgb>("pixel");
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("black") << qRgb(0, 0, 0) << true;
-    // 11*128 + 16*128 + 5*128 = 4096: exactly one half is not dark.
-    QTest::newRow("half grey") << qRgb(128, 128, 128) << false;
-    QTest::newRow("just below half") << qRgb(127, 128, 128) << true;
-    QTest::newRow("pure green is just dark") << qRgb(0, 255, 0) << true;
-    QTest::newRow("cyan is light") << qRgb(0, 255, 255) << false;
-}
-
-void TestWelcome::darkRule()
-{
-    QFETCH(QRgb, pixel);
-    QFETCH(bool, dark);
-    QCOMPARE(WelcomeTraces::isDark(pixel), dark);
-}
-
-void TestWelcome::sameOnEveryBuild()
-{
-    const WelcomeTraces first = WelcomeTraces::build();
-    const WelcomeTraces second = WelcomeTraces::build();
-    QCOMPARE(first.traces, second.traces);
-    QCOMPARE(first.yExtent, second.yExtent);
-
-    WelcomeWidget a, b;
-    a.resize(1300, 700);
-    b.resize(1300, 700);
-    QCOMPARE(WidgetProbe::render(a), WidgetProbe::render(b));
-}
-
-void TestWelcome::tracesFollowTheLetters()
-{
-    const QImage image = WelcomeTraces::greetingImage();
-    const WelcomeTraces t = WelcomeTraces::build();
-    int textTop = 100;
-    int textBottom = -1;
-    int firstDarkColumn = -1;
-    for (int c = 0; c < image.width(); ++c) {
-        const QVector<Run> runs = darkRuns(image, c);
-        if (!runs.isEmpty() && firstDarkColumn < 0)
-            firstDarkColumn = c;
-        for (const Run &run : runs) {
-            textTop = qMin(textTop, run.top);
-            textBottom = qMax(textBottom, run.bottom);
-        }
+    void initTestCase()
+    {
+        QVERIFY2(QFontDatabase().families().contains(QStringLiteral("Liberation Mono")),
+                 "fonts-liberation is not installed");
     }
-    QVERIFY(firstDarkColumn > 0);
 
-    // Trace value back to a greeting row: the quiet band is row quietRow.
-    auto rowOf = [&](double y) { return quietRow - t.bandStart + y; };
-    for (int c = 0; c < image.width(); ++c) {
-        const QVector<Run> runs = darkRuns(image, c);
-        for (const QVector<QPointF> &trace : t.traces) {
-            for (int k = 0; k < 50; ++k) {
-                const double row = rowOf(trace[50 * c + k].y());
-                const bool quiet = row >= quietRow - 1e-9 && row < quietRow + 1.0;
-                if (c < firstDarkColumn)
-                    QVERIFY2(quiet, qPrintable(QStringLiteral("column %1 before the text").arg(c)));
-                else if (!quiet)
-                    QVERIFY2(row >= textTop - 1e-9 && row < textBottom + 1.0 + 1e-9,
-                             qPrintable(QStringLiteral("column %1 row %2").arg(c).arg(row)));
+    void darkRule_data()
+    {
+        QTest::addColumn<QRgb>("pixel");
+        QTest::addColumn<bool>("dark");
+        // 11*128 + 16*128 + 5*128 = 4096: exactly one half is not dark.
+        QTest::newRow("half grey") << qRgb(128, 128, 128) << false;
+        QTest::newRow("just below half") << qRgb(127, 128, 128) << true;
+        QTest::newRow("pure green is just dark") << qRgb(0, 255, 0) << true;
+    }
+
+    void darkRule()
+    {
+        QFETCH(QRgb, pixel);
+        QFETCH(bool, dark);
+        QCOMPARE(WelcomeTraces::isDark(pixel), dark);
+    }
+
+    void tracesFollowTheLetters()
+    {
+        const QImage image = WelcomeTraces::greetingImage();
+        const WelcomeTraces t = WelcomeTraces::build();
+        // The same on every build; none without a greeting.
+        QCOMPARE(WelcomeTraces::build().traces, t.traces);
+        const WelcomeTraces none = WelcomeTraces::buildFromImage(QImage(), 21);
+        QVERIFY(none.traces.isEmpty() && !none.drawable(QSize(1000, 800)));
+        int textTop = 100;
+        int textBottom = -1;
+        int firstDarkColumn = -1;
+        for (int c = 0; c < image.width(); ++c) {
+            const QVector<Run> runs = darkRuns(image, c);
+            if (!runs.isEmpty() && firstDarkColumn < 0)
+                firstDarkColumn = c;
+            for (const Run &run : runs) {
+                textTop = qMin(textTop, run.top);
+                textBottom = qMax(textBottom, run.bottom);
             }
         }
-        // Every stroke of the letter in this column is drawn by some trace.
-        for (const Run &run : runs) {
-            bool covered = false;
+        QVERIFY(firstDarkColumn > 0);
+
+        // Trace value back to a greeting row: the quiet band is row quietRow.
+        auto rowOf = [&](double y) { return quietRow - t.bandStart + y; };
+        for (int c = 0; c < image.width(); ++c) {
+            const QVector<Run> runs = darkRuns(image, c);
             for (const QVector<QPointF> &trace : t.traces) {
-                bool inside = true;
-                for (int k = 0; k < 50 && inside; ++k) {
+                for (int k = 0; k < 50; ++k) {
                     const double row = rowOf(trace[50 * c + k].y());
-                    inside = row >= run.top - 1e-9 && row < run.bottom + 1.0 + 1e-9;
+                    const bool quiet = row >= quietRow - 1e-9 && row < quietRow + 1.0;
+                    if (c < firstDarkColumn)
+                        QVERIFY2(quiet, qPrintable(QStringLiteral("column %1 before the text").arg(c)));
+                    else if (!quiet)
+                        QVERIFY2(row >= textTop - 1e-9 && row < textBottom + 1.0 + 1e-9,
+                                 qPrintable(QStringLiteral("column %1 row %2").arg(c).arg(row)));
                 }
-                covered = covered || inside;
             }
-            QVERIFY2(covered, qPrintable(QStringLiteral("column %1 rows %2..%3")
-                                             .arg(c).arg(run.top).arg(run.bottom)));
+            // Every stroke of the letter in this column is drawn by some trace.
+            for (const Run &run : runs) {
+                bool covered = false;
+                for (const QVector<QPointF> &trace : t.traces) {
+                    bool inside = true;
+                    for (int k = 0; k < 50 && inside; ++k) {
+                        const double row = rowOf(trace[50 * c + k].y());
+                        inside = row >= run.top - 1e-9 && row < run.bottom + 1.0 + 1e-9;
+                    }
+                    covered = covered || inside;
+                }
+                QVERIFY2(covered, qPrintable(QStringLiteral("column %1 rows %2..%3")
+                                                 .arg(c).arg(run.top).arg(run.bottom)));
+            }
         }
     }
-}
 
-// The trace rules are checked above on the greeting mask; here only where the
-// painting puts its ink: inside the margins, in the letters' area and along
-// the flat band at the bottom.
-void TestWelcome::paintedTracesLieOnTheLetters()
-{
-    WelcomeWidget widget;
-    const QSize size(2400, 800);
-    widget.resize(size);
-    const QImage image = WidgetProbe::render(widget);
-    const auto ink = [&](const QRect &area) { return WidgetProbe::countPixels(image, area, isInk); };
-    QCOMPARE(ink(QRect(0, 0, 99, 800)) + ink(QRect(size.width() - 98, 0, 98, 800)), 0);
-    QCOMPARE(ink(QRect(0, size.height() - 127, size.width(), 127)), 0);
-    QCOMPARE(ink(QRect(0, 0, size.width(), 120)), 0);
-    // The letters fill the upper part, the flat line runs across the band.
-    QVERIFY(ink(QRect(100, 130, size.width() - 200, 300)) > 5000);
-    const int bandTop = size.height() - 162;
-    int bandColumns = 0;
-    for (int x = 100; x < size.width() - 100; x += 10)
-        bandColumns += ink(QRect(x, bandTop, 1, 160 - 128 + 2)) > 0 ? 1 : 0;
-    QVERIFY(bandColumns > (size.width() - 200) / 10 - 2);
-}
+    // The trace rules are checked above on the greeting mask; here only where the
+    // painting puts its ink: inside the margins, in the letters' area and along
+    // the flat band at the bottom.
+    void paintedTracesLieOnTheLetters()
+    {
+        WelcomeWidget widget;
+        const QSize size(2400, 800);
+        widget.resize(size);
+        const QImage image = WidgetProbe::render(widget);
+        const auto ink = [&](const QRect &area) { return WidgetProbe::countPixels(image, area, isInk); };
+        QCOMPARE(ink(QRect(0, 0, 99, 800)) + ink(QRect(size.width() - 98, 0, 98, 800)), 0);
+        QCOMPARE(ink(QRect(0, size.height() - 127, size.width(), 127)), 0);
+        QCOMPARE(ink(QRect(0, 0, size.width(), 120)), 0);
+        // The letters fill the upper part, the flat line runs across the band.
+        QVERIFY(ink(QRect(100, 130, size.width() - 200, 300)) > 5000);
+        const int bandTop = size.height() - 162;
+        int bandColumns = 0;
+        for (int x = 100; x < size.width() - 100; x += 10)
+            bandColumns += ink(QRect(x, bandTop, 1, 160 - 128 + 2)) > 0 ? 1 : 0;
+        QVERIFY(bandColumns > (size.width() - 200) / 10 - 2);
+    }
 
-void TestWelcome::narrowWidgetStaysEmpty_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("narrower than the margins") << QSize(199, 600);
-    QTest::newRow("exactly the margins") << QSize(200, 600);
-    QTest::newRow("too low") << QSize(800, 220);
-}
+    void narrowWidgetStaysEmpty_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("narrower than the margins") << QSize(199, 600);
+        QTest::newRow("exactly the margins") << QSize(200, 600);
+        QTest::newRow("too low") << QSize(800, 220);
+    }
 
-void TestWelcome::narrowWidgetStaysEmpty()
-{
-    QFETCH(QSize, size);
-    WelcomeWidget widget;
-    widget.resize(size);
-    QVERIFY(!widget.traces().drawable(size));
-    const QImage image = WidgetProbe::render(widget);
-    QCOMPARE(WidgetProbe::countPixels(image, image.rect(), isInk), 0);
-}
-
-void TestWelcome::emptyImageGivesNoTraces()
-{
-    const WelcomeTraces t = WelcomeTraces::buildFromImage(QImage(), 21);
-    QVERIFY(t.traces.isEmpty());
-    QVERIFY(!t.drawable(QSize(1000, 800)));
-}
+    void narrowWidgetStaysEmpty()
+    {
+        QFETCH(QSize, size);
+        WelcomeWidget widget;
+        widget.resize(size);
+        QVERIFY(!widget.traces().drawable(size));
+        const QImage image = WidgetProbe::render(widget);
+        QCOMPARE(WidgetProbe::countPixels(image, image.rect(), isInk), 0);
+    }
+};
 
 QTEST_MAIN(TestWelcome)
 #include "tst_welcome.moc"

@@ -10,17 +10,6 @@
 
 #include <memory>
 
-// Over the forms' spin boxes and combo boxes the wheel scrolls the form unless
-// the control has the focus.
-class TestWheelFocusFilter : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void wheelScrollsUnlessFocused_data();
-    void wheelScrollsUnlessFocused();
-};
-
 namespace {
 
 // A spin box's value or a combo box's index.
@@ -44,58 +33,55 @@ void wheelUp(QWidget *control)
 
 } // namespace
 
-void TestWheelFocusFilter::wheelScrollsUnlessFocused_data()
+// Over the forms' spin boxes and combo boxes the wheel scrolls the form unless
+// the control has the focus.
+class TestWheelFocusFilter : public QObject
 {
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("control");
-    QTest::newRow("native dispersion") << "native" << "nativeDispersion";
-    QTest::newRow("native module") << "native" << "nativeModule";
-    QTest::newRow("native files") << "native" << "comboBoxFiles";
-    QTest::newRow("calculator ray") << "calculator" << "calcdelta_ray";
-    QTest::newRow("calculator site") << "calculator" << "calcdelta_plosh";
-}
+    Q_OBJECT
 
-void TestWheelFocusFilter::wheelScrollsUnlessFocused()
-{
-    QFETCH(QString, form);
-    QFETCH(QString, control);
-    std::unique_ptr<QWidget> window;
-    if (form == QLatin1String("native")) {
-        auto *native = new NativeForm;
-        native->setFileList({{QStringLiteral("a.pnt"), QStringLiteral("/a.pnt")},
-                             {QStringLiteral("b.pnt"), QStringLiteral("/b.pnt")}},
-                            QStringLiteral("/b.pnt"));
-        window.reset(native);
-    } else {
-        window.reset(new CalculatorForm);
+private slots:
+    void wheelScrollsUnlessFocused_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("native spin box") << "native" << "nativeDispersion";
+        QTest::newRow("calculator combo box") << "calculator" << "calcdelta_plosh";
     }
-    window->resize(430, 250);
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    auto *target = window->findChild<QWidget *>(control);
-    QVERIFY(target);
-    if (auto *spin = qobject_cast<QSpinBox *>(target))
-        spin->setValue(spin->minimum() + 1);
-    QScrollBar *scroll = window->findChild<QScrollArea *>()->verticalScrollBar();
-    QVERIFY(scroll->maximum() > 0);
-    scroll->setValue(scroll->maximum());
-    const int before = valueOf(target);
 
-    // Unfocused: the form scrolls and the value stays.
-    wheelUp(target);
-    QCOMPARE(valueOf(target), before);
-    QVERIFY(scroll->value() < scroll->maximum());
-    QVERIFY(!target->hasFocus());
+    void wheelScrollsUnlessFocused()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, control);
+        std::unique_ptr<QWidget> window(form == QLatin1String("native") ? static_cast<QWidget *>(new NativeForm)
+                                                                         : new CalculatorForm);
+        window->resize(430, 250);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *target = window->findChild<QWidget *>(control);
+        QVERIFY(target);
+        if (auto *spin = qobject_cast<QSpinBox *>(target))
+            spin->setValue(spin->minimum() + 1);
+        QScrollBar *scroll = window->findChild<QScrollArea *>()->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        scroll->setValue(scroll->maximum());
+        const int before = valueOf(target);
 
-    // Focused: the control takes the wheel.
-    target->setFocus();
-    QVERIFY(target->hasFocus());
-    const int scrolled = scroll->value();
-    wheelUp(target);
-    QVERIFY(valueOf(target) != before);
-    QCOMPARE(scroll->value(), scrolled);
-}
+        // Unfocused: the form scrolls and the value stays.
+        wheelUp(target);
+        QCOMPARE(valueOf(target), before);
+        QVERIFY(scroll->value() < scroll->maximum());
+        QVERIFY(!target->hasFocus());
+
+        // Focused: the control takes the wheel.
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        const int scrolled = scroll->value();
+        wheelUp(target);
+        QVERIFY(valueOf(target) != before);
+        QCOMPARE(scroll->value(), scrolled);
+    }
+};
 
 QTEST_MAIN(TestWheelFocusFilter)
 #include "tst_wheelfocusfilter.moc"
