@@ -31,25 +31,12 @@
 #include <QSpinBox>
 #include <QtTest>
 
+using NativeModuleProbe::pulsarParams;
 using NativeModuleProbe::waitLoaded;
 using NativeModuleProbe::waitSaved;
 using WidgetProbe::typeInto;
 
 namespace {
-
-// 4000 points, 8 rays, 6 frequency channels and the total, a pulsar at DM 40.
-SyntheticObservation::Params baseParams(int npoints = 4000, int firstPoint = 0)
-{
-    SyntheticObservation::Params p;
-    p.npoints = npoints;
-    p.firstPoint = firstPoint;
-    p.nBands = 6;
-    p.snr = 25.0;
-    p.dm = 40.0;
-    p.period = 0.7;
-    p.seed = 3;
-    return p;
-}
 
 const auto Dynamic = NativeSearchPoint::DynamicView;
 
@@ -84,8 +71,7 @@ private slots:
     void searchPointByNumberAlphaAndClick();
     void refusals_data();
     void refusals();
-    void pairingCopiesBothWays();
-    void zoomTransfersBetweenViews();
+    void pairingCopiesBothWaysAndZooms();
     void animationStopsAtEnd();
     void savesReadBack();
     void newerLoadReplacesOlder();
@@ -119,11 +105,7 @@ void TestNativeModule::init()
 
 QString TestNativeModule::writeFile(const SyntheticObservation::Params &params, const QString &name)
 {
-    const QString path = m_dir->filePath(name);
-    QString error;
-    if (!SyntheticObservation(params).write(path, &error))
-        qWarning() << error;
-    return path;
+    return NativeModuleProbe::write(m_dir->filePath(name), params);
 }
 
 std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool show)
@@ -145,7 +127,7 @@ void TestNativeModule::passportFieldsShowWholeTexts()
     AppIdentity::initResources();
     qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
     const auto plainStyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
-    auto m = open(writeFile(baseParams()));
+    auto m = open(writeFile(pulsarParams()));
     QVERIFY(waitLoaded(m.get()));
     QCoreApplication::processEvents();
     for (const char *name : {"zone", "plosh", "dateKvx", "timeKvx", "dateUtc", "timeUtc", "tresolution",
@@ -162,7 +144,7 @@ void TestNativeModule::passportFieldsShowWholeTexts()
 // An extract (first point 1000) shows and takes the points' numbers in the observation.
 void TestNativeModule::searchPointByNumberAlphaAndClick()
 {
-    auto m = open(writeFile(baseParams(4000, 1000)));
+    auto m = open(writeFile(pulsarParams(4000, 1000)));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
     f->nativeRay()->setValue(1);
@@ -213,26 +195,23 @@ void TestNativeModule::searchPointByNumberAlphaAndClick()
 void TestNativeModule::refusals_data()
 {
     QTest::addColumn<int>("action");
-    QTest::addColumn<int>("firstPoint");
     QTest::addColumn<QString>("input");   // typed; for an alpha, empty means one 12 h from the file's
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");    // how the message starts
     const auto s = [](const char *text) { return QString::fromUtf8(text); };
     const QString point = s("Point outside file"), alpha = s("Invalid alpha"), error = s("Error");
-    QTest::newRow("point past the end") << int(TypePoint) << 0 << s("4000") << point
+    QTest::newRow("point past the end") << int(TypePoint) << s("4000") << point
                                         << s("Point 4000 is outside the file range 0–3999.\nNothing has been changed.");
-    QTest::newRow("point before the extract") << int(TypePoint) << 1000 << s("999") << point
-                                              << s("Point 999 is outside the file range 1000–4999.");
-    QTest::newRow("alpha with letters") << int(TypeAlpha) << 0 << s("ab:cd:ef") << alpha
+    QTest::newRow("alpha with letters") << int(TypeAlpha) << s("ab:cd:ef") << alpha
                                         << s("Invalid alpha format.\nUse HH:MM:SS or HH:MM:SS.sss.");
-    QTest::newRow("alpha outside") << int(TypeAlpha) << 0 << QString() << alpha << QString();
-    QTest::newRow("spectrum of every beam") << int(DynamicAllBeams) << 0 << QString() << error << s("Set Beam>0");
-    QTest::newRow("12001 points to the spectrum") << int(ZoomTooWide) << 0 << QString() << s("Warning")
+    QTest::newRow("alpha outside") << int(TypeAlpha) << QString() << alpha << QString();
+    QTest::newRow("spectrum of every beam") << int(DynamicAllBeams) << QString() << error << s("Set Beam>0");
+    QTest::newRow("12001 points to the spectrum") << int(ZoomTooWide) << QString() << s("Warning")
                                                   << s("Too many points for the dynamic spectrum.");
-    QTest::newRow("graph picture, native off") << int(SaveGraph) << 0 << QString() << error << s("No native graph");
-    QTest::newRow("spectrum picture, dynamic off") << int(SaveSpectrum) << 0 << QString() << error << s("No dynamic");
-    QTest::newRow("next file cut short") << int(CutShort) << 0 << QString() << error << s("File size does not");
-    QTest::newRow("next file's UTC date broken") << int(BrokenUtc) << 0 << QString() << error
+    QTest::newRow("graph picture, native off") << int(SaveGraph) << QString() << error << s("No native graph");
+    QTest::newRow("spectrum picture, dynamic off") << int(SaveSpectrum) << QString() << error << s("No dynamic");
+    QTest::newRow("next file cut short") << int(CutShort) << QString() << error << s("File size does not");
+    QTest::newRow("next file's UTC date broken") << int(BrokenUtc) << QString() << error
                                                  << s("The selected file cannot be displayed:\n\n• ");
 }
 
@@ -240,11 +219,10 @@ void TestNativeModule::refusals_data()
 void TestNativeModule::refusals()
 {
     QFETCH(int, action);
-    QFETCH(int, firstPoint);
     QFETCH(QString, input);
     QFETCH(QString, title);
     QFETCH(QString, text);
-    const QString good = writeFile(baseParams(action == ZoomTooWide ? 30000 : 4000, firstPoint));
+    const QString good = writeFile(pulsarParams(action == ZoomTooWide ? 30000 : 4000));
     const bool badFile = action == CutShort || action == BrokenUtc;
     if (badFile) {
         QFile file(m_dir->filePath(QStringLiteral("b_00.pnt")));
@@ -259,7 +237,7 @@ void TestNativeModule::refusals()
     f->nativeRay()->setValue(action == DynamicAllBeams ? 0 : 1);
     const bool dynamicOn = action == ZoomTooWide || badFile;
     f->dynamicGroup()->setChecked(dynamicOn);
-    typeInto(f->nativeSearchPoint(), QString::number(firstPoint + 300));
+    typeInto(f->nativeSearchPoint(), QStringLiteral("300"));
     QCOMPARE(searchPoint(m.get()), 300);
     const QStringList fields{f->nativeSearchPoint()->text(), f->nativeSearchAlpha()->text()};
     const QPair<int, int> shown(spectrum(m.get())->firstPoint(), spectrum(m.get())->pointCount());
@@ -314,9 +292,9 @@ void TestNativeModule::refusals()
     QCOMPARE(m->plot()->series().size(), 1);
 }
 
-void TestNativeModule::pairingCopiesBothWays()
+void TestNativeModule::pairingCopiesBothWaysAndZooms()
 {
-    auto m = open(writeFile(baseParams(20000)));
+    auto m = open(writeFile(pulsarParams(30000)));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
     f->nativeRay()->setValue(3);
@@ -342,6 +320,27 @@ void TestNativeModule::pairingCopiesBothWays()
     f->dynamicRightPanel()->setChecked(false);
     QVERIFY(!info->isVisible());
 
+    // The native graph's visible range goes to the spectrum, up to 12000 points.
+    m->plot()->setVisibleXRange(100.0, 12099.0);
+    f->dynamicZoomToNative()->click();
+    QCOMPARE(qMakePair(spectrum(m.get())->firstPoint(), spectrum(m.get())->pointCount()), qMakePair(100, 12000));
+    // Fit to width: the native graph takes the whole dynamic range.
+    f->setDynamicRange(2000, 500);
+    emit f->dynamicRangeEdited();
+    click(m.get(), "nativeZoomToDynamic");
+    QCOMPARE(f->nativeFirstPoint()->value(), 2000);
+    QCOMPARE(m->plot()->series()[0].values.size(), 500);
+    // Scrollable, 4 px per point, 3000 points: only the columns in the viewport.
+    f->dynamicTypeScrollable()->setChecked(true);
+    f->dynamicPixWidth()->setValue(4);
+    f->setDynamicRange(1000, 3000);
+    emit f->dynamicRangeEdited();
+    QApplication::processEvents();
+    m->dynamicView()->scrollArea()->horizontalScrollBar()->setValue(400);
+    const int viewport = m->dynamicView()->scrollArea()->viewport()->width();
+    click(m.get(), "nativeZoomToDynamic");
+    QCOMPARE(f->nativeFirstPoint()->value(), 1100);
+    QCOMPARE(f->nativePoints()->text(), QString::number(visibleSpectrumColumns(1000, 3000, 4, 0, 400, viewport).count));
     // A dynamic search point moves the native one and centres the native range.
     f->setNativeRange(0, 2000);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("4700"));
@@ -364,39 +363,9 @@ void TestNativeModule::pairingCopiesBothWays()
     QVERIFY(!f->dynamicGroup()->isChecked() && !m->graphArea()->isPanelVisible(2) && m->graphArea()->isPanelVisible(0));
 }
 
-void TestNativeModule::zoomTransfersBetweenViews()
-{
-    auto m = open(writeFile(baseParams(30000)));
-    QVERIFY(waitLoaded(m.get()));
-    NativeForm *f = m->form();
-    f->nativeRay()->setValue(1);
-    f->dynamicGroup()->setChecked(true);
-    // The native graph's visible range goes to the spectrum, up to 12000 points.
-    m->plot()->setVisibleXRange(100.0, 12099.0);
-    f->dynamicZoomToNative()->click();
-    QCOMPARE(qMakePair(spectrum(m.get())->firstPoint(), spectrum(m.get())->pointCount()), qMakePair(100, 12000));
-    // Fit to width: the native graph takes the whole dynamic range.
-    f->setDynamicRange(2000, 500);
-    emit f->dynamicRangeEdited();
-    click(m.get(), "nativeZoomToDynamic");
-    QCOMPARE(f->nativeFirstPoint()->value(), 2000);
-    QCOMPARE(m->plot()->series()[0].values.size(), 500);
-    // Scrollable, 4 px per point, 3000 points: only the columns in the viewport.
-    f->dynamicTypeScrollable()->setChecked(true);
-    f->dynamicPixWidth()->setValue(4);
-    f->setDynamicRange(1000, 3000);
-    emit f->dynamicRangeEdited();
-    QApplication::processEvents();
-    m->dynamicView()->scrollArea()->horizontalScrollBar()->setValue(400);
-    const int viewport = m->dynamicView()->scrollArea()->viewport()->width();
-    click(m.get(), "nativeZoomToDynamic");
-    QCOMPARE(f->nativeFirstPoint()->value(), 1100);
-    QCOMPARE(f->nativePoints()->text(), QString::number(visibleSpectrumColumns(1000, 3000, 4, 0, 400, viewport).count));
-}
-
 void TestNativeModule::animationStopsAtEnd()
 {
-    auto m = open(writeFile(baseParams(1500)));
+    auto m = open(writeFile(pulsarParams(1500)));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
     f->nativeRay()->setValue(1);
@@ -426,7 +395,7 @@ void TestNativeModule::animationStopsAtEnd()
 // Extracts read back as the data they were cut from; pictures are what was shown.
 void TestNativeModule::savesReadBack()
 {
-    auto m = open(writeFile(baseParams(), QStringLiteral("250726_00.pnt")));
+    auto m = open(writeFile(pulsarParams(), QStringLiteral("250726_00.pnt")));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
     f->nativeRay()->setValue(4);
@@ -505,8 +474,8 @@ void TestNativeModule::savesReadBack()
 
 void TestNativeModule::newerLoadReplacesOlder()
 {
-    const QString first = writeFile(baseParams(60000));
-    const QString second = writeFile(baseParams(2000), QStringLiteral("b_00.pnt"));
+    const QString first = writeFile(pulsarParams(60000));
+    const QString second = writeFile(pulsarParams(2000), QStringLiteral("b_00.pnt"));
     auto m = open(first, false);
     QTest::qWait(60);
     m->onFileChanged(second);
@@ -523,8 +492,8 @@ void TestNativeModule::newerLoadReplacesOlder()
 
 void TestNativeModule::olderProgressHideIgnored()
 {
-    const QString first = writeFile(baseParams());
-    const QString second = writeFile(baseParams(), QStringLiteral("b_00.pnt"));
+    const QString first = writeFile(pulsarParams());
+    const QString second = writeFile(pulsarParams(), QStringLiteral("b_00.pnt"));
     auto m = open(first);
     QVERIFY(m->isLoading() && m->loadingOverlay()->isVisible());
     QVERIFY(waitLoaded(m.get()));
@@ -547,7 +516,7 @@ void TestNativeModule::olderProgressHideIgnored()
 
 void TestNativeModule::closingWhileLoading()
 {
-    const QString path = writeFile(baseParams(400000));
+    const QString path = writeFile(pulsarParams(400000));
     for (int wait : {0, 55, 80}) {
         auto m = open(path, false);
         QTest::qWait(wait);
@@ -567,7 +536,7 @@ void TestNativeModule::closingWhileLoading()
 
 void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
 {
-    SyntheticObservation::Params p = baseParams(200000);
+    SyntheticObservation::Params p = pulsarParams(200000);
     p.nRays = 1;
     const QString source = writeFile(p);
     const QString target = m_dir->filePath(QStringLiteral("closed.txt"));
@@ -592,7 +561,7 @@ void TestNativeModule::closingWhileSavingLeavesNoPartialFile()
 
 void TestNativeModule::closingWithUnfinishedEdit()
 {
-    auto m = open(writeFile(baseParams()));
+    auto m = open(writeFile(pulsarParams()));
     QVERIFY(waitLoaded(m.get()));
     m->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m.get()));
@@ -610,7 +579,7 @@ void TestNativeModule::closingWithUnfinishedEdit()
 // past its end. The module survives, says so, and is left as after a failed load.
 void TestNativeModule::fileCutShortWhileShown()
 {
-    SyntheticObservation::Params p = baseParams();
+    SyntheticObservation::Params p = pulsarParams();
     p.nBands = 255;
     p.snr = 0.0;
     SyntheticObservation::Params used;
