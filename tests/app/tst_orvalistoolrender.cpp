@@ -27,10 +27,8 @@ class TestOrvalisToolRender : public QObject
 
 private slots:
     void initTestCase();
-    void graphMatchesModule_data();
-    void graphMatchesModule();
-    void spectrumMatchesModule_data();
-    void spectrumMatchesModule();
+    void pictureMatchesModule_data();
+    void pictureMatchesModule();
     void picturesIntoDirectory();
     void withoutDisplay();
     void refusals_data();
@@ -55,18 +53,10 @@ private:
 
 namespace {
 
+// Point numbers that differ from the indexes catch a mix-up of the two.
 SyntheticObservation::Params params()
 {
-    SyntheticObservation::Params p;
-    p.npoints = 4000;
-    p.nBands = 6;
-    p.snr = 25.0;
-    p.dm = 40.0;
-    p.period = 0.7;
-    p.seed = 5;
-    // Point numbers that differ from the indexes catch a mix-up of the two.
-    p.firstPoint = 20000;
-    return p;
+    return NativeModuleProbe::pulsarParams(4000, 20000);
 }
 
 bool samePixels(const QImage &a, const QImage &b)
@@ -81,10 +71,8 @@ void TestOrvalisToolRender::initTestCase()
     m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
     QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
     QVERIFY(m_dir.isValid());
-    const SyntheticObservation observation(params());
-    m_file = m_dir.filePath(QStringLiteral("250725_00.pnt"));
-    QString error;
-    QVERIFY2(observation.write(m_file, &error), qPrintable(error));
+    m_file = NativeModuleProbe::write(m_dir.filePath(QStringLiteral("250725_00.pnt")), params());
+    QVERIFY(!m_file.isEmpty());
     m_firstPoint = params().firstPoint;
     m_fileSize = QFileInfo(m_file).size();
 }
@@ -99,73 +87,38 @@ std::unique_ptr<NativeModule> TestOrvalisToolRender::openLoaded() const
     return module;
 }
 
-void TestOrvalisToolRender::graphMatchesModule_data()
+void TestOrvalisToolRender::pictureMatchesModule_data()
 {
-    // The form's settings (-1: as the module opens the file; first is an
-    // index in the file) and the tool's options for the same graph.
+    // The form's settings (beam -1: as the module opens the file; first is an
+    // index in the file) and the tool's options for the same picture.
+    QTest::addColumn<bool>("spectrum");
     QTest::addColumn<int>("beam");
     QTest::addColumn<int>("channel");
     QTest::addColumn<int>("dm");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("options");
-    QTest::newRow("as opened: all beams, channel sum") << -1 << -1 << -1 << -1 << -1 << QStringList();
-    QTest::newRow("one beam, one channel, part")
-        << 2 << 3 << 0 << 500 << 1500 << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
-    QTest::newRow("dispersed sum of one beam")
-        << 5 << 0 << 40 << 1000 << 2500 << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
-    QTest::newRow("the receiver's total channel")
-        << 1 << 7 << 0 << 0 << 4000 << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
-}
-
-void TestOrvalisToolRender::graphMatchesModule()
-{
-    QFETCH(int, beam);
-    QFETCH(int, channel);
-    QFETCH(int, dm);
-    QFETCH(int, first);
-    QFETCH(int, count);
-    QFETCH(QStringList, options);
-    auto m = openLoaded();
-    QVERIFY(m);
-    NativeForm *f = m->form();
-    if (beam >= 0) {
-        f->nativeRay()->setValue(beam);
-        f->nativeChannel()->setValue(channel);
-        f->nativeDispersion()->setValue(dm);
-        f->setNativeRange(first, count);
-        emit f->nativeRangeEdited();
-    }
-    QApplication::processEvents();
-    const QImage shown = m->plot()->grab().toImage();
-
-    const QString out = m_dir.filePath(QStringLiteral("graph.png"));
-    QFile::remove(out);
-    const Run r = run(QStringList{"render", m_file, "-o", out, "--size",
-                                  QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())} + options);
-    QVERIFY2(r.status == 0, qPrintable(r.err));
-    QCOMPARE(r.out.trimmed(), out);
-    QVERIFY(samePixels(QImage(out), shown));
-}
-
-void TestOrvalisToolRender::spectrumMatchesModule_data()
-{
-    QTest::addColumn<int>("beam");
-    QTest::addColumn<int>("dm");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("count");
     QTest::addColumn<QSize>("cell");
     QTest::addColumn<QStringList>("options");
-    QTest::newRow("first beam, first 1000 points") << 1 << 0 << 0 << 1000 << QSize(2, 4) << QStringList();
-    QTest::newRow("dispersed, part, large cells") << 4 << 40 << 1200 << 300 << QSize(3, 9)
+    const QSize cell(2, 4);
+    QTest::newRow("as opened: all beams, channel sum") << false << -1 << -1 << -1 << -1 << -1 << cell << QStringList();
+    QTest::newRow("one beam, one channel, part") << false << 2 << 3 << 0 << 500 << 1500 << cell
+        << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
+    QTest::newRow("dispersed sum of one beam") << false << 5 << 0 << 40 << 1000 << 2500 << cell
+        << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
+    QTest::newRow("the receiver's total channel") << false << 1 << 7 << 0 << 0 << 4000 << cell
+        << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
+    QTest::newRow("spectrum, first beam, first 1000 points") << true << 1 << 0 << 0 << 0 << 1000 << cell << QStringList();
+    QTest::newRow("spectrum dispersed, part, large cells") << true << 4 << 0 << 40 << 1200 << 300 << QSize(3, 9)
         << QStringList{"--beam", "4", "--dm", "40", "--first", "21200", "--count", "300", "--cell", "3x9"};
-    QTest::newRow("to the end of the file") << 8 << 12 << 3900 << 100 << QSize(2, 4)
+    QTest::newRow("spectrum to the end of the file") << true << 8 << 0 << 12 << 3900 << 100 << cell
         << QStringList{"--beam", "8", "--dm", "12", "--first", "23900", "--count", "5000"};
 }
 
-void TestOrvalisToolRender::spectrumMatchesModule()
+void TestOrvalisToolRender::pictureMatchesModule()
 {
+    QFETCH(bool, spectrum);
     QFETCH(int, beam);
+    QFETCH(int, channel);
     QFETCH(int, dm);
     QFETCH(int, first);
     QFETCH(int, count);
@@ -174,23 +127,38 @@ void TestOrvalisToolRender::spectrumMatchesModule()
     auto m = openLoaded();
     QVERIFY(m);
     NativeForm *f = m->form();
-    // The spectrum beside the native graph: both views on, paired.
-    f->nativeRay()->setValue(beam);
-    f->nativeDispersion()->setValue(dm);
-    f->dynamicGroup()->setChecked(true);
-    QVERIFY(f->isPaired());
-    f->dynamicPixWidth()->setValue(cell.width());
-    f->dynamicPixHeight()->setValue(cell.height());
-    f->setDynamicRange(first, count);
-    emit f->dynamicRangeEdited();
+    if (beam >= 0) {
+        f->nativeRay()->setValue(beam);
+        f->nativeChannel()->setValue(channel);
+        f->nativeDispersion()->setValue(dm);
+    }
+    if (spectrum) {
+        // The spectrum beside the native graph: both views on, paired.
+        f->dynamicGroup()->setChecked(true);
+        QVERIFY(f->isPaired());
+        f->dynamicPixWidth()->setValue(cell.width());
+        f->dynamicPixHeight()->setValue(cell.height());
+        f->setDynamicRange(first, count);
+        emit f->dynamicRangeEdited();
+    } else if (beam >= 0) {
+        f->setNativeRange(first, count);
+        emit f->nativeRangeEdited();
+    }
     QApplication::processEvents();
-    const QImage saved = m->dynamicView()->spectrum()->renderFragment(m_firstPoint + first, count);
+    const QImage shown = spectrum ? m->dynamicView()->spectrum()->renderFragment(m_firstPoint + first, count)
+                                  : m->plot()->grab().toImage();
 
-    const QString out = m_dir.filePath(QStringLiteral("spectrum.png"));
+    const QString out = m_dir.filePath(QStringLiteral("picture.png"));
     QFile::remove(out);
-    const Run r = run(QStringList{"render", "--spectrum", m_file, "-o", out} + options);
+    QStringList arguments{"render", m_file, "-o", out};
+    if (spectrum)
+        arguments << QStringLiteral("--spectrum");
+    else
+        arguments << QStringLiteral("--size") << QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
+    const Run r = run(arguments + options);
     QVERIFY2(r.status == 0, qPrintable(r.err));
-    QVERIFY(samePixels(QImage(out), saved));
+    QCOMPARE(r.out.trimmed(), out);
+    QVERIFY(samePixels(QImage(out), shown));
 }
 
 void TestOrvalisToolRender::picturesIntoDirectory()
@@ -200,9 +168,8 @@ void TestOrvalisToolRender::picturesIntoDirectory()
     p.nRays = 1;
     p.firstRay = 3;
     p.npoints = 1500;
-    const QString other = m_dir.filePath(QStringLiteral("250726_00.pnt"));
-    QString error;
-    QVERIFY2(SyntheticObservation(p).write(other, &error), qPrintable(error));
+    const QString other = NativeModuleProbe::write(m_dir.filePath(QStringLiteral("250726_00.pnt")), p);
+    QVERIFY(!other.isEmpty());
 
     const QString dir = m_dir.filePath(QStringLiteral("pictures/"));
     Run r = run({"render", m_file, other, "-o", dir});
