@@ -8,14 +8,10 @@
 #include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QSpinBox>
 #include <QtTest>
 
 using WidgetProbe::apply;

@@ -2,7 +2,6 @@
 #include "modules/native/nativeform.h"
 #include "tests/support/widgetprobe.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 static NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))

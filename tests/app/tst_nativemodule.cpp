@@ -66,8 +66,7 @@ private slots:
     void pairingCopiesBothWaysAndZooms();
     void animationStopsAtEnd();
     void savesReadBack();
-    void newerLoadReplacesOlder();
-    void olderProgressHideIgnored();
+    void newerLoadWins();
     void closingWhileLoading();
     void closingWhileSavingLeavesNoPartialFile();
     void closingWithUnfinishedEdit();
@@ -229,7 +228,6 @@ void TestNativeModule::refusals()
     const bool dynamicOn = action == ZoomTooWide || badFile;
     f->dynamicGroup()->setChecked(dynamicOn);
     typeInto(f->nativeSearchPoint(), QStringLiteral("300"));
-    QCOMPARE(searchPoint(m.get()), 300);
     const QStringList fields{f->nativeSearchPoint()->text(), f->nativeSearchAlpha()->text()};
     const QPair<int, int> shown(spectrum(m.get())->firstPoint(), spectrum(m.get())->pointCount());
 
@@ -291,7 +289,6 @@ void TestNativeModule::pairingCopiesBothWaysAndZooms()
     apply(f, QStringLiteral("nativeRay=3,nativeChannel=2,nativeDispersion=25"));
     typeInto(f->nativeSearchPoint(), QStringLiteral("5000"));
     f->dynamicGroup()->setChecked(true);
-    QCOMPARE(searchPoint(m.get(), Dynamic), 5000);
     // The dynamic view is centred on the point: 1000 points from 4500.
     QCOMPARE(spectrum(m.get())->firstPoint(), 4500);
     QCOMPARE(spectrum(m.get())->markerPoint(), 5000);
@@ -332,7 +329,6 @@ void TestNativeModule::pairingCopiesBothWaysAndZooms()
     // A dynamic search point moves the native one and centres the native range.
     f->setNativeRange(0, 2000);
     typeInto(f->dynamicSearchPoint(), QStringLiteral("4700"));
-    QCOMPARE(searchPoint(m.get()), 4700);
     QCOMPARE(f->nativeFirstPoint()->value(), 3700);
     QCOMPARE(m->plot()->series().last().sampleIndex, 1000);
     // The native graph shows the channel sum of the dynamic selection.
@@ -454,11 +450,14 @@ void TestNativeModule::savesReadBack()
     QVERIFY(m_log.messages.isEmpty());
 }
 
-void TestNativeModule::newerLoadReplacesOlder()
+// A newer load replaces older ones still running, and an older load's delayed
+// hide of the progress bar leaves a newer load's bar alone.
+void TestNativeModule::newerLoadWins()
 {
     const QString first = writeFile(pulsarParams(60000));
     const QString second = writeFile(pulsarParams(2000), QStringLiteral("b_00.pnt"));
-    auto m = open(first, false);
+    auto m = open(first);
+    QVERIFY(m->isLoading() && m->loadingOverlay()->isVisible());
     QTest::qWait(60);
     m->onFileChanged(second);
     m->onFileChanged(first);
@@ -470,15 +469,7 @@ void TestNativeModule::newerLoadReplacesOlder()
     QVERIFY(waitLoaded(m.get()));
     QCOMPARE(m->data().npoints, 60000);
     QVERIFY(m_log.messages.isEmpty());
-}
 
-void TestNativeModule::olderProgressHideIgnored()
-{
-    const QString first = writeFile(pulsarParams());
-    const QString second = writeFile(pulsarParams(), QStringLiteral("b_00.pnt"));
-    auto m = open(first);
-    QVERIFY(m->isLoading() && m->loadingOverlay()->isVisible());
-    QVERIFY(waitLoaded(m.get()));
     QElapsedTimer sinceFirst;
     sinceFirst.start();
     QVERIFY(!m->loadingOverlay()->isVisible());

@@ -1,18 +1,12 @@
-#include "data/nativelisting.h"
 #include "modules/native/nativedynamicview.h"
 #include "modules/native/nativeform.h"
-#include "modules/native/nativemodule.h"
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/grafiks.h"
-#include "synth/syntheticobservation.h"
 #include "tests/support/nativemoduleprobe.h"
 #include "tests/support/toolrun.h"
 #include "tests/support/widgetprobe.h"
 
 #include <QApplication>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
