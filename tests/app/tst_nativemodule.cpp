@@ -267,7 +267,6 @@ void TestNativeModule::refusals()
     }
     QVERIFY(!m->data().loaded && m->plot()->series().isEmpty() && m->legendPanel()->legend().isEmpty());
     QVERIFY(spectrum(m.get())->pointCount() == 0 && !m->graphArea()->isPanelVisible(2));
-    QCOMPARE(searchPoint(m.get()), -1);
     QVERIFY(!m->loadingOverlay()->isVisible() && !m->progressBar()->isVisible());
     for (QLineEdit *field : {f->npointsField(), f->nativeDelta(), f->nativePoints(), f->nativeSearchPoint(),
                              f->nativeSearchAlpha(), f->dynamicPoints()})

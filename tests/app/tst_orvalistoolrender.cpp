@@ -187,7 +187,6 @@ void TestOrvalisToolRender::refusals_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("says");
     const QString out = QStringLiteral("OUT/refused.png");
-    QTest::newRow("size not WxH") << QStringList{"render", "FILE", "--size", "800", "-o", out} << 2 << "--size";
     QTest::newRow("size too small") << QStringList{"render", "FILE", "--size", "10x10", "-o", out} << 2 << "--size";
     QTest::newRow("cell too large") << QStringList{"render", "FILE", "--spectrum", "--cell", "21x4", "-o", out} << 2 << "--cell";
     QTest::newRow("spectrum channel") << QStringList{"render", "FILE", "--spectrum", "--channel", "2", "-o", out} << 2 << "--channel";
