@@ -17,9 +17,8 @@ class TestNativeGraphBuilder : public QObject
     Q_OBJECT
 
 private slots:
-    void beamsChannelsAndSums();
+    void beamsChannelsSumsAndRefusals();
     void pulseStandsOutAtItsDm();
-    void invalidSelectionsGiveNothing();
     void axisRows();
     void extractShowsItsSourcesPoints_data();
     void extractShowsItsSourcesPoints();
@@ -46,7 +45,7 @@ int argMax(const QVector<double> &values)
 
 } // namespace
 
-void TestNativeGraphBuilder::beamsChannelsAndSums()
+void TestNativeGraphBuilder::beamsChannelsSumsAndRefusals()
 {
     NativeGraphBuilder builder;
     builder.setFile(makeFile(smallParams()));
@@ -78,6 +77,17 @@ void TestNativeGraphBuilder::beamsChannelsAndSums()
     QCOMPARE(builder.channelSumCached(1, 3, 10, 2990, 50).size(), 10);
     builder.channelSumCached(1, 4, 10, 0, 10);
     QCOMPARE(builder.cachedSumCount(), 2);
+    // Module, beam, channel, first point and count out of range, one at a time, give nothing.
+    const QVector<QVector<int>> refused{{2, 0, 0, 0, 10}, {0, 0, 0, 0, 10}, {1, 9, 1, 0, 10}, {1, 1, 8, 0, 10},
+                                        {1, 1, -1, 0, 10}, {1, 1, 1, 3000, 10}, {1, 1, 1, 0, 0}};
+    for (const QVector<int> &c : refused) {
+        const GraphSpec none = builder.buildGraphSpec(c[0], c[1], c[2], c[3], c[4], QString(), true, 0);
+        QVERIFY2(none.series.isEmpty() && none.key.isEmpty(), qPrintable(QString::number(c[0] * 10 + c[1])));
+    }
+    QVERIFY(builder.channelSumCached(1, 8, 0, 0, 10).isEmpty());
+    QVERIFY(NativeGraphBuilder().buildGraphSpec(1, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
+    // The total channel (number = channel count) is still a channel.
+    QCOMPARE(builder.buildGraphSpec(1, 1, 7, 0, 10, QString(), true, 0).series.size(), 1);
 
     // A file of beams 3 and 4: their own colours; beam 1 does not exist here.
     SyntheticObservation::Params p = smallParams();
@@ -113,23 +123,6 @@ void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
     // Without correction the pulse is smeared over the channels: a lower peak.
     const double baseline = atDm[(peak + n / 2) % n];
     QVERIFY(atDm[peak] - baseline > 1.5 * (flat[argMax(flat)] - baseline));
-}
-
-void TestNativeGraphBuilder::invalidSelectionsGiveNothing()
-{
-    NativeGraphBuilder builder;
-    QVERIFY(builder.buildGraphSpec(1, 0, 0, 0, 10, QString(), true, 0).series.isEmpty());
-    builder.setFile(makeFile(smallParams()));
-    // Module, beam, channel, first point and count out of range, one at a time.
-    const QVector<QVector<int>> refused{{2, 0, 0, 0, 10}, {0, 0, 0, 0, 10}, {1, 9, 1, 0, 10}, {1, 1, 8, 0, 10},
-                                        {1, 1, -1, 0, 10}, {1, 1, 1, 3000, 10}, {1, 1, 1, 0, 0}};
-    for (const QVector<int> &c : refused) {
-        const GraphSpec spec = builder.buildGraphSpec(c[0], c[1], c[2], c[3], c[4], QString(), true, 0);
-        QVERIFY2(spec.series.isEmpty() && spec.key.isEmpty(), qPrintable(QString::number(c[0] * 10 + c[1])));
-    }
-    // The total channel (number = channel count) is still a channel.
-    QCOMPARE(builder.buildGraphSpec(1, 1, 7, 0, 10, QString(), true, 0).series.size(), 1);
-    QVERIFY(builder.channelSumCached(1, 8, 0, 0, 10).isEmpty());
 }
 
 void TestNativeGraphBuilder::axisRows()

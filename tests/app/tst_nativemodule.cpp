@@ -349,8 +349,7 @@ void TestNativeModule::pairingCopiesBothWaysAndZooms()
     QCOMPARE(searchPoint(m.get()), 9000);
     QCOMPARE(f->nativeFirstPoint()->value(), 8000);
     // Beam 0 (every beam) takes the spectrum away; graph 2 shows in its slot.
-    f->nativeRay()->setValue(0);
-    f->graph2Group()->setChecked(true);
+    apply(f, QStringLiteral("nativeRay=0,graph2Group=1"));
     QVERIFY(!f->dynamicGroup()->isChecked() && !m->graphArea()->isPanelVisible(2) && m->graphArea()->isPanelVisible(0));
 }
 
