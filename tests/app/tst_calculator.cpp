@@ -25,8 +25,7 @@ private slots:
     void moduleRange();
     void deltaFromRayRefuses_data();
     void deltaFromRayRefuses();
-    void deltaFromRayFillsFieldsAndClearFormEmptiesThem();
-    void fontSizeStopsAtLimits();
+    void deltaFromRayResultFontAndClearForm();
     void coordinateCalculatorsFillTheirFields();
     void linkedFieldsFollowEachOther();
     void longPeriodListArrivesWithProgress();
@@ -64,7 +63,7 @@ void TestCalculator::deltaFromRayRefuses()
     QVERIFY2(result.report.endsWith(ending), qPrintable(result.report));
 }
 
-void TestCalculator::deltaFromRayFillsFieldsAndClearFormEmptiesThem()
+void TestCalculator::deltaFromRayResultFontAndClearForm()
 {
     CalculatorModule calculator;
     CalculatorForm *form = calculator.form();
@@ -76,6 +75,14 @@ void TestCalculator::deltaFromRayFillsFieldsAndClearFormEmptiesThem()
     QCOMPARE(child<QLineEdit>(form, "calcdelta_deltaD")->text(), QStringLiteral("53.665"));
     QCOMPARE(child<QLineEdit>(form, "calcdelta_delta")->text(), formatDegreesText(53.665));
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
+    // The result's font size stops at its limits.
+    for (int i = 0; i < 40; ++i)
+        press(form, "fontIncrease");
+    QCOMPARE(calculator.resultLabel()->font().pointSize(), 40);
+    for (int i = 0; i < 50; ++i)
+        press(form, "fontDecrease");
+    QCOMPARE(calculator.resultFontSize(), 6);
+    QCOMPARE(child<QLabel>(form, "fontSize")->text(), QStringLiteral("6"));
 
     // Clearing empties the line edits and the result, and keeps the choices.
     press(form, "clearForm");
@@ -91,18 +98,6 @@ void TestCalculator::deltaFromRayFillsFieldsAndClearFormEmptiesThem()
     QCOMPARE(child<QComboBox>(form, "tres")->currentIndex(), 2);
     QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->text(), QStringLiteral("5"));
     QVERIFY(calculator.resultLabel()->text().isEmpty());
-}
-
-void TestCalculator::fontSizeStopsAtLimits()
-{
-    CalculatorModule calculator;
-    for (int i = 0; i < 40; ++i)
-        press(calculator.form(), "fontIncrease");
-    QCOMPARE(calculator.resultLabel()->font().pointSize(), 40);
-    for (int i = 0; i < 50; ++i)
-        press(calculator.form(), "fontDecrease");
-    QCOMPARE(calculator.resultFontSize(), 6);
-    QCOMPARE(child<QLabel>(calculator.form(), "fontSize")->text(), QStringLiteral("6"));
 }
 
 void TestCalculator::coordinateCalculatorsFillTheirFields()

@@ -59,13 +59,12 @@ class TestNativeModule : public QObject
 private slots:
     void init();
 
-    void passportFieldsShowWholeTexts();
     void searchPointByNumberAlphaAndClickThenCloseMidEdit();
     void refusals_data();
     void refusals();
     void pairingCopiesBothWaysAndZooms();
     void animationStopsAtEnd();
-    void savesReadBack();
+    void passportFieldsAndSavesReadBack();
     void newerLoadWins();
     void closingWhileLoadingOrSaving();
     void fileCutShortWhileShown();
@@ -108,26 +107,6 @@ std::unique_ptr<NativeModule> TestNativeModule::open(const QString &path, bool s
     if (show)
         module->show();
     return module;
-}
-
-void TestNativeModule::passportFieldsShowWholeTexts()
-{
-    // Under the program's style sheet the read-only passport fields show their whole texts.
-    AppIdentity::initResources();
-    qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
-    const auto plainStyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
-    auto m = open(writeFile(pulsarParams()));
-    QVERIFY(waitLoaded(m.get()));
-    QCoreApplication::processEvents();
-    for (const char *name : {"zone", "plosh", "dateKvx", "timeKvx", "dateUtc", "timeUtc", "tresolution",
-                             "npoints", "fileFirstPoint", "channels", "modules", "rays"}) {
-        auto *field = m->form()->findChild<QLineEdit *>(QLatin1String(name));
-        QVERIFY2(field && !field->text().isEmpty(), name);
-        // With the cursor at the end, the text's first character must still be in view.
-        field->setCursorPosition(field->text().size());
-        const int end = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
-        QVERIFY2(end >= field->fontMetrics().horizontalAdvance(field->text()), name);
-    }
 }
 
 // An extract (first point 1000) shows and takes the points' numbers in the observation.
@@ -378,12 +357,27 @@ void TestNativeModule::animationStopsAtEnd()
     QCOMPARE(searchPoint(m.get(), Dynamic), -1);
 }
 
-// Extracts read back as the data they were cut from; pictures are what was shown.
-void TestNativeModule::savesReadBack()
+// Under the program's style sheet the read-only passport fields show their whole
+// texts. Extracts read back as the data they were cut from; pictures are what was shown.
+void TestNativeModule::passportFieldsAndSavesReadBack()
 {
+    AppIdentity::initResources();
+    qApp->setStyleSheet(AppIdentity::readStyleSheet(AppIdentity::styleSheetResource()));
+    const auto plainStyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
     auto m = open(writeFile(pulsarParams(), QStringLiteral("250726_00.pnt")));
     QVERIFY(waitLoaded(m.get()));
     NativeForm *f = m->form();
+    QCoreApplication::processEvents();
+    for (const char *name : {"zone", "plosh", "dateKvx", "timeKvx", "dateUtc", "timeUtc", "tresolution",
+                             "npoints", "fileFirstPoint", "channels", "modules", "rays"}) {
+        auto *field = f->findChild<QLineEdit *>(QLatin1String(name));
+        QVERIFY2(field && !field->text().isEmpty(), name);
+        // With the cursor at the end, the text's first character must still be in view.
+        field->setCursorPosition(field->text().size());
+        const int end = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        QVERIFY2(end >= field->fontMetrics().horizontalAdvance(field->text()), name);
+    }
+
     f->nativeRay()->setValue(4);
     // Cancelled dialogs write nothing and remember nothing.
     f->nativeSaveDataPnt()->click();
