@@ -26,9 +26,8 @@ private slots:
     void deltaFromRayRefuses_data();
     void deltaFromRayRefuses();
     void deltaFromRayResultFontAndClearForm();
-    void coordinateCalculatorsFillTheirFields();
+    void calculatorsFillTheirFieldsAndListPeriods();
     void linkedFieldsFollowEachOther();
-    void longPeriodListArrivesWithProgress();
 };
 
 // The modules of a site; the form's module spin box clamps to them (below).
@@ -100,11 +99,11 @@ void TestCalculator::deltaFromRayResultFontAndClearForm()
     QVERIFY(calculator.resultLabel()->text().isEmpty());
 }
 
-void TestCalculator::coordinateCalculatorsFillTheirFields()
+void TestCalculator::calculatorsFillTheirFieldsAndListPeriods()
 {
     CalculatorModule calculator;
     CalculatorForm *form = calculator.form();
-    apply(form, QStringLiteral("groupBoxCat2Kvx=1,groupBoxKvx2Cat=1,tres=1"));
+    apply(form, QStringLiteral("groupBoxCat2Kvx=1,groupBoxKvx2Cat=1,groupBoxFfa=1,tres=1"));
     const QString tres = child<QComboBox>(form, "tres")->currentText();
 
     press(form, "cat2kvx_send");
@@ -128,6 +127,35 @@ void TestCalculator::coordinateCalculatorsFillTheirFields()
     press(form, "kvx2cat_send");
     QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("<b>Error:</b><br>KVX date:")));
     QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
+
+    // A long period list: 2^22 points at the initial bins and periods, 1,975,844 trial periods.
+    child<QLineEdit>(form, "ffa_poins")->setText(QStringLiteral("4194304"));
+    QSignalSpy texts(form, &CalculatorForm::resultTextChanged);
+    QSignalSpy lists(form, &CalculatorForm::resultListChanged);
+    press(form, "ffa_show_periods");
+    QCOMPARE(child<QLineEdit>(form, "ffa_rows")->text(), QStringLiteral("1975844"));
+    QVERIFY(lists.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 1, 30000);
+
+    // The progress came through the event loop while the list was built.
+    int progress = 0;
+    for (const QList<QVariant> &text : texts)
+        progress += text.first().toString().contains(QStringLiteral("Building the list of periods")) ? 1 : 0;
+    QVERIFY2(progress >= 2, qPrintable(QString::number(progress)));
+    QPlainTextEdit *list = calculator.resultList();
+    QVERIFY(list->isVisibleTo(&calculator));
+    QCOMPARE(list->blockCount(), 1 + 10000 + 1 + 10000 + 1);
+    QVERIFY(list->toPlainText().contains(QStringLiteral("1,955,844 trial periods not shown")));
+
+    // Any other result hides the list, and stops one being built.
+    press(form, "ffa_show_info");
+    QVERIFY(!list->isVisibleTo(&calculator));
+    press(form, "ffa_show_periods");
+    press(form, "cat2kvx_send");
+    const QString catalogReport = calculator.resultLabel()->text();
+    QTest::qWait(500);
+    QCOMPARE(lists.count(), 1);
+    QCOMPARE(calculator.resultLabel()->text(), catalogReport);
 }
 
 // The KVX time and point of culmination follow each other; a bound period follows the bins.
@@ -161,41 +189,6 @@ void TestCalculator::linkedFieldsFollowEachOther()
     QVERIFY(!period->isReadOnly());
     child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("41"));
     QCOMPARE(period->text(), QStringLiteral("0.12288"));
-}
-
-void TestCalculator::longPeriodListArrivesWithProgress()
-{
-    CalculatorModule calculator;
-    CalculatorForm *form = calculator.form();
-    apply(form, QStringLiteral("groupBoxFfa=1,groupBoxCat2Kvx=1"));
-    // 2^22 points at the initial bins and periods: 1,975,844 trial periods.
-    child<QLineEdit>(form, "ffa_poins")->setText(QStringLiteral("4194304"));
-    QSignalSpy texts(form, &CalculatorForm::resultTextChanged);
-    QSignalSpy lists(form, &CalculatorForm::resultListChanged);
-    press(form, "ffa_show_periods");
-    QCOMPARE(child<QLineEdit>(form, "ffa_rows")->text(), QStringLiteral("1975844"));
-    QVERIFY(lists.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 1, 30000);
-
-    // The progress came through the event loop while the list was built.
-    int progress = 0;
-    for (const QList<QVariant> &text : texts)
-        progress += text.first().toString().contains(QStringLiteral("Building the list of periods")) ? 1 : 0;
-    QVERIFY2(progress >= 2, qPrintable(QString::number(progress)));
-    QPlainTextEdit *list = calculator.resultList();
-    QVERIFY(list->isVisibleTo(&calculator));
-    QCOMPARE(list->blockCount(), 1 + 10000 + 1 + 10000 + 1);
-    QVERIFY(list->toPlainText().contains(QStringLiteral("1,955,844 trial periods not shown")));
-
-    // Any other result hides the list, and stops one being built.
-    press(form, "ffa_show_info");
-    QVERIFY(!list->isVisibleTo(&calculator));
-    press(form, "ffa_show_periods");
-    press(form, "cat2kvx_send");
-    const QString catalogReport = calculator.resultLabel()->text();
-    QTest::qWait(500);
-    QCOMPARE(lists.count(), 1);
-    QCOMPARE(calculator.resultLabel()->text(), catalogReport);
 }
 
 QTEST_MAIN(TestCalculator)
