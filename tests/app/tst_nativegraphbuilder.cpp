@@ -17,9 +17,7 @@ class TestNativeGraphBuilder : public QObject
     Q_OBJECT
 
 private slots:
-    void beamsChannelsSumsAndRefusals();
-    void pulseStandsOutAtItsDm();
-    void axisRows();
+    void seriesSumsAndAxesOfOneFile();
     void extractShowsItsSourcesPoints_data();
     void extractShowsItsSourcesPoints();
 };
@@ -45,12 +43,16 @@ int argMax(const QVector<double> &values)
 
 } // namespace
 
-void TestNativeGraphBuilder::beamsChannelsSumsAndRefusals()
+// One curve per beam in the beam's colour, the plain and the dispersed channel
+// sums (cached per ray), refused selections, and the axis rows under the curves.
+void TestNativeGraphBuilder::seriesSumsAndAxesOfOneFile()
 {
+    const SyntheticObservation observation(smallParams());
     NativeGraphBuilder builder;
     builder.setFile(makeFile(smallParams()));
     const NativeFile &file = builder.file();
-    const GraphSpec spec = builder.buildGraphSpec(1, 0, 2, 100, 50, QStringLiteral("54:34:43"), true, 0);
+    const QString delta = QStringLiteral("54:34:43");
+    const GraphSpec spec = builder.buildGraphSpec(1, 0, 2, 100, 50, delta, true, 0);
     QCOMPARE(spec.series.size(), 8);
     for (int r = 0; r < 8; ++r) {
         QCOMPARE(spec.series[r].color, graphColours[r]);
@@ -69,6 +71,19 @@ void TestNativeGraphBuilder::beamsChannelsSumsAndRefusals()
         QVERIFY2(qAbs(sum.series[0].values[i] - expected) < 1e-6, qPrintable(QString::number(i)));
     }
     QVERIFY(builder.buildGraphSpec(1, 2, 3, 200, 300, QString(), true, 55).key.endsWith(QStringLiteral("disp=-")));
+
+    // At the pulsar's DM the sum's strongest point is one of the injected pulses, well
+    // above the peak of the plain sum, where the pulse is smeared over the channels.
+    const QVector<double> atDm = builder.channelSumCached(1, 0, 40, 0, 3000);
+    const QVector<double> flat = builder.channelSumCached(1, 0, 0, 0, 3000);
+    const int peak = argMax(atDm);
+    bool onPulse = false;
+    for (qint64 k = 0; k < 100 && !onPulse; ++k)
+        onPulse = qAbs(observation.pulsePeakPoint(k) - peak) <= 2.0;
+    QVERIFY2(onPulse, qPrintable(QStringLiteral("peak at %1").arg(peak)));
+    const double baseline = atDm[(peak + 1500) % 3000];
+    QVERIFY(atDm[peak] - baseline > 1.5 * (flat[argMax(flat)] - baseline));
+
     // The dispersed sum of a ray is computed once for the whole file and cut to the
     // range asked for (at the file's end); another dispersion replaces the cached sums.
     const QVector<double> whole = builder.channelSumCached(1, 3, 10, 0, 3000);
@@ -89,73 +104,46 @@ void TestNativeGraphBuilder::beamsChannelsSumsAndRefusals()
     // The total channel (number = channel count) is still a channel.
     QCOMPARE(builder.buildGraphSpec(1, 1, 7, 0, 10, QString(), true, 0).series.size(), 1);
 
+    // Point numbers, local time and alpha under the curve.
+    const XAxisSpec axis = builder.buildGraphSpec(1, 1, 1, 500, 100, delta, true, 0).bottomAxis;
+    QCOMPARE(axis.xValues.first(), 500.0);
+    QCOMPARE(axis.xValues.last(), 599.0);
+    QCOMPARE(axis.rows[0].tickFormatter(512.0), QStringLiteral("512"));
+    // Local start 05:00:00; point 1000 at 12.4928 ms per point is 12.49 s later.
+    QCOMPARE(axis.rows[1].tickFormatter(1000.0), QStringLiteral("05:00:12"));
+    QCOMPARE(axis.rows[2].tickFormatter(700.0), builder.alphaTextAt(700, delta, 0));
+    QCOMPARE(axis.rows[2].readoutFormatter(700.4, 0), builder.alphaTextAt(700, delta, -1));
+    QCOMPARE(axis.rows[2].readoutFormatter(700.5, 0), builder.alphaTextAt(701, delta, -1));
+    // The search for an alpha stays inside the file: a minute past its last point is not found.
+    const QStringList last = builder.alphaTextAt(2999, delta, 0).split(QLatin1Char(':'));
+    const QString later = QStringLiteral("%1:%2:%3").arg(last[0]).arg(last[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(last[2]);
+    int point = -1;
+    QCOMPARE(builder.pointForAlpha(later, delta, &point), AlphaNotFound);
+    // A delta that does not parse empties the alpha row.
+    const XAxisSpec north = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis;
+    QCOMPARE(north.rows[2].tickFormatter(5.0), QString());
+
+    // Without the UTC date there is no alpha at all.
+    NativeFile noUtc = makeFile(smallParams());
+    noUtc.utcBeginDate.clear();
+    builder.setFile(noUtc);
+    QCOMPARE(builder.cachedSumCount(), 0);
+    const GraphSpec withoutAlpha = builder.buildGraphSpec(1, 1, 1, 0, 100, delta, true, 0);
+    QCOMPARE(withoutAlpha.series.size(), 1);
+    QCOMPARE(withoutAlpha.bottomAxis.rows[2].tickFormatter(10.0), QString());
+    QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), delta, &point), AlphaTextInvalid);
+
     // A file of beams 3 and 4: their own colours; beam 1 does not exist here.
     SyntheticObservation::Params p = smallParams();
     p.firstRay = 3;
     p.nRays = 2;
     builder.setFile(makeFile(p));
-    QCOMPARE(builder.cachedSumCount(), 0);
     const GraphSpec two = builder.buildGraphSpec(1, 0, 1, 0, 10, QString(), false, 0);
     QCOMPARE(two.series.size(), 2);
     QCOMPARE(two.series[0].color, graphColours[2]);
     QCOMPARE(two.series[1].name, QStringLiteral("Beam 4, channel 1"));
     QCOMPARE(builder.buildGraphSpec(1, 3, 1, 0, 10, QString(), false, 0).series.size(), 1);
     QVERIFY(builder.buildGraphSpec(1, 1, 1, 0, 10, QString(), false, 0).series.isEmpty());
-}
-
-void TestNativeGraphBuilder::pulseStandsOutAtItsDm()
-{
-    SyntheticObservation::Params p = smallParams();
-    p.dm = 60.0;
-    p.width = 0.015;
-    const SyntheticObservation observation(p);
-    NativeGraphBuilder builder;
-    builder.setFile(makeFile(p));
-    const int n = builder.npoints();
-    const QVector<double> atDm = builder.channelSumCached(1, 0, 60, 0, n);
-    const QVector<double> flat = builder.channelSumCached(1, 0, 0, 0, n);
-    // The strongest point of the corrected sum is one of the injected pulses.
-    const int peak = argMax(atDm);
-    bool onPulse = false;
-    for (qint64 k = 0; k < 100 && !onPulse; ++k)
-        onPulse = qAbs(observation.pulsePeakPoint(k) - peak) <= 2.0;
-    QVERIFY2(onPulse, qPrintable(QStringLiteral("peak at %1").arg(peak)));
-    // Without correction the pulse is smeared over the channels: a lower peak.
-    const double baseline = atDm[(peak + n / 2) % n];
-    QVERIFY(atDm[peak] - baseline > 1.5 * (flat[argMax(flat)] - baseline));
-}
-
-void TestNativeGraphBuilder::axisRows()
-{
-    NativeGraphBuilder builder;
-    builder.setFile(makeFile(smallParams()));
-    const GraphSpec spec = builder.buildGraphSpec(1, 1, 1, 500, 100, QStringLiteral("54:34:43"), true, 0);
-    const XAxisSpec &axis = spec.bottomAxis;
-    QCOMPARE(axis.xValues.first(), 500.0);
-    QCOMPARE(axis.xValues.last(), 599.0);
-    QCOMPARE(axis.rows[0].tickFormatter(512.0), QStringLiteral("512"));
-    // Local start 05:00:00; point 1000 at 12.4928 ms per point is 12.49 s later.
-    QCOMPARE(axis.rows[1].tickFormatter(1000.0), QStringLiteral("05:00:12"));
-    QCOMPARE(axis.rows[2].tickFormatter(700.0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), 0));
-    QCOMPARE(axis.rows[2].readoutFormatter(700.4, 0), builder.alphaTextAt(700, QStringLiteral("54:34:43"), -1));
-    QCOMPARE(axis.rows[2].readoutFormatter(700.5, 0), builder.alphaTextAt(701, QStringLiteral("54:34:43"), -1));
-    // The search for an alpha stays inside the file: a minute past its last point is not found.
-    const QStringList last = builder.alphaTextAt(2999, QStringLiteral("54:34:43"), 0).split(QLatin1Char(':'));
-    const QString later = QStringLiteral("%1:%2:%3").arg(last[0]).arg(last[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(last[2]);
-    int point = -1;
-    QCOMPARE(builder.pointForAlpha(later, QStringLiteral("54:34:43"), &point), AlphaNotFound);
-    // A delta that does not parse empties the alpha row.
-    QCOMPARE(builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis.rows[2].tickFormatter(5.0),
-             QString());
-
-    // Without the UTC date there is no alpha at all.
-    NativeFile file2 = makeFile(smallParams());
-    file2.utcBeginDate.clear();
-    builder.setFile(file2);
-    const GraphSpec noUtc = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("54:34:43"), true, 0);
-    QCOMPARE(noUtc.series.size(), 1);
-    QCOMPARE(noUtc.bottomAxis.rows[2].tickFormatter(10.0), QString());
-    QCOMPARE(builder.pointForAlpha(QStringLiteral("03:00:00"), QStringLiteral("54:34:43"), &point), AlphaTextInvalid);
 }
 
 void TestNativeGraphBuilder::extractShowsItsSourcesPoints_data()
