@@ -539,8 +539,7 @@ void TestNativeModule::fileCutShortWhileShown()
     // A mapped file has no byte count to report: the overlay says so, without a bar.
     QVERIFY(!m->progressBar()->isVisible());
     QVERIFY(waitLoaded(m.get()) && m->data().mapping != nullptr);
-    m->form()->nativeRay()->setValue(1);
-    m->form()->nativeChannel()->setValue(1);
+    apply(m->form(), QStringLiteral("nativeRay=1,nativeChannel=1"));
     QCOMPARE(m->plot()->series()[0].values[10], double(SyntheticObservation(used).sample(10, 0, 0, 0)));
 
     QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("0"), path}), 0);
