@@ -1,6 +1,5 @@
 #include "modules/native/imagetitlepreview.h"
 #include "modules/native/nativerules.h"
-#include "ui/savelocation.h"
 
 #include "tests/support/widgetprobe.h"
 
@@ -29,7 +28,7 @@ private slots:
     void pairingTransitions_data();
     void pairingTransitions();
     void animation();
-    void suffixesAndHeaderLines();
+    void extractExtensionAndHeaderLines();
     void titledImage();
 };
 
@@ -228,10 +227,8 @@ void TestNativeRules::animation()
     QCOMPARE(animationWindowPoints(800, 0, 100000), 800);
 }
 
-void TestNativeRules::suffixesAndHeaderLines()
+void TestNativeRules::extractExtensionAndHeaderLines()
 {
-    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.PNG"), QStringLiteral("png")), QStringLiteral("/tmp/a.PNG"));
-    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.pn"), QStringLiteral("png")), QStringLiteral("/tmp/a.pn.png"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("C:\\data\\010415_13_N1_00.PNTHR")), QStringLiteral("pnthr"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.txt")), QStringLiteral("pnt"));
     QCOMPARE(headerLinesHtml(QStringLiteral("Search point:\npoint = 5\nalpha = a<b & c")),

@@ -163,10 +163,12 @@ void TestOrvalisToolRender::refusals_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("says");
     const QString out = QStringLiteral("OUT/refused.png");
+    QTest::newRow("size not WxH") << QStringList{"render", "FILE", "--size", "800", "-o", out} << 2 << "--size";
     QTest::newRow("size too small") << QStringList{"render", "FILE", "--size", "10x10", "-o", out} << 2 << "--size";
     QTest::newRow("cell too large") << QStringList{"render", "FILE", "--spectrum", "--cell", "21x4", "-o", out} << 2 << "--cell";
     QTest::newRow("spectrum channel") << QStringList{"render", "FILE", "--spectrum", "--channel", "2", "-o", out} << 2 << "--channel";
     QTest::newRow("fractional dm") << QStringList{"render", "FILE", "--dm", "26.8", "-o", out} << 2 << "--dm";
+    QTest::newRow("several files, one picture") << QStringList{"render", "FILE", "FILE", "-o", out} << 2 << "DIR/";
     QTest::newRow("beam not in the file")
         << QStringList{"render", "FILE", "--beam", "9", "-o", out} << 1 << "The file has modules 1-1, beams 0-8";
     QTest::newRow("spectrum of all beams") << QStringList{"render", "FILE", "--spectrum", "--beam", "0", "-o", out} << 1 << "beams 1-8";
