@@ -1,7 +1,7 @@
 #include "data/nativefile.h"
 #include "modules/native/nativeform.h"
+#include "tests/support/widgetprobe.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 static NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStringLiteral("N1"))
@@ -16,14 +16,7 @@ static NativeFile fileWith(int firstRay, int nRays, const QString &plosh = QStri
     return file;
 }
 
-// Steps "control=value", separated by commas: a spin box takes the value, a button or group is checked or not.
-static void apply(NativeForm &form, const QString &steps)
-{
-    for (const QString &step : steps.split(',', Qt::SkipEmptyParts)) {
-        QObject *control = form.findChild<QObject *>(step.section('=', 0, 0));
-        control->setProperty(qobject_cast<QSpinBox *>(control) ? "value" : "checked", step.section('=', 1).toInt());
-    }
-}
+using WidgetProbe::apply;
 
 class TestNativeForm : public QObject
 {
@@ -58,7 +51,7 @@ void TestNativeForm::fileShown()
     QFETCH(bool, keep);
     NativeForm form;
     form.setFileInfo(fileWith(1, 8), false);
-    apply(form, QStringLiteral("nativeRay=7,nativeChannel=6,nativeDispersion=30"));
+    apply(&form, QStringLiteral("nativeRay=7,nativeChannel=6,nativeDispersion=30"));
     QSignalSpy redraws(&form, &NativeForm::graphParametersChanged);
     form.setFileInfo(fileWith(firstRay, nRays, plosh), keep);
     const QSpinBox *ray = form.nativeRay();
@@ -103,12 +96,12 @@ void TestNativeForm::pairing()
 {
     NativeForm form;
     form.setFileInfo(fileWith(1, 8), false);
-    apply(form, QStringLiteral("nativeRay=2,nativeChannel=5,nativeDispersion=30,dynamicDispersion=44"));
+    apply(&form, QStringLiteral("nativeRay=2,nativeChannel=5,nativeDispersion=30,dynamicDispersion=44"));
     QFETCH(QString, steps);
-    apply(form, steps.section('|', 0, 0));
+    apply(&form, steps.section('|', 0, 0));
     QSignalSpy paired(&form, &NativeForm::nativeDynamicPairingStarted);
     QSignalSpy animation(&form, &NativeForm::dynamicAnimationChanged);
-    apply(form, steps.section('|', 1));
+    apply(&form, steps.section('|', 1));
     QString after;
     for (QGroupBox *group : {form.nativeGroup(), form.dynamicGroup(), form.graph2Group()}) {
         const bool shown = group->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly)->isVisibleTo(&form);

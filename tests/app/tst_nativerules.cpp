@@ -1,10 +1,16 @@
 #include "modules/native/imagetitlepreview.h"
 #include "modules/native/nativerules.h"
-#include "ui/savelocation.h"
 
 #include "tests/support/widgetprobe.h"
 
 #include <QtTest>
+
+namespace {
+
+// What each row of the point-range table asks for.
+enum RangeRule { Clamp, Visible, Followed, Centred };
+
+} // namespace
 
 class TestNativeRules : public QObject
 {
@@ -13,26 +19,17 @@ class TestNativeRules : public QObject
 private slots:
     void defaultFileName_data();
     void defaultFileName();
-    void clampRange_data();
-    void clampRange();
-    void pointsField();
-    void visibleRange_data();
-    void visibleRange();
-    void followedRangeKeepsOnePoint();
-    void centring_data();
-    void centring();
+    void pointRanges_data();
+    void pointRanges();
+    void pointsFieldAndClicks();
     void searchPointText_data();
     void searchPointText();
-    void clickRounding_data();
-    void clickRounding();
     void spectrumColumns();
     void pairingTransitions_data();
     void pairingTransitions();
-    void animationSteps();
-    void animationWindow();
-    void suffixes();
+    void animation();
+    void extractExtensionAndHeaderLines();
     void titledImage();
-    void headerLines();
 };
 
 void TestNativeRules::defaultFileName_data()
@@ -52,8 +49,8 @@ void TestNativeRules::defaultFileName_data()
                               << "pnthr" << "J053431_file250726_m1_r2_n7.pnthr";
     QTest::newRow("windows parent") << "C:\\data\\010415_13_N1_00.pnt" << "12:00:01" << 2 << 0 << qint64(10)
                                     << "dynamic" << "png" << "J120001_file010415_13_N1_m2_r0_n10_dynamic.png";
-    QTest::newRow("short alpha") << "x.txt" << "1:2" << 1 << 1 << qint64(5) << "" << "txt" << "J12_filex_m1_r1_n5.txt";
-    QTest::newRow("negative number") << "a_00.pnt" << "" << 1 << 1 << qint64(-4) << "" << "pnt" << "J_filea_m1_r1_n0.pnt";
+    QTest::newRow("short alpha, negative number") << "a_00.pnt" << "1:2" << 1 << 1 << qint64(-4) << "" << "pnt"
+                                                  << "J12_filea_m1_r1_n0.pnt";
     QTest::newRow("_00 inside kept") << "a_00_b.pnt" << "010203040506" << 1 << 1 << qint64(1) << "" << "pnt"
                                      << "J010203_filea_00_b_m1_r1_n1.pnt";
 }
@@ -70,111 +67,81 @@ void TestNativeRules::defaultFileName()
     QTEST(defaultSaveFileName(source, alpha, module, beam, number, tag, extension), "expected");
 }
 
-void TestNativeRules::clampRange_data()
+void TestNativeRules::pointRanges_data()
 {
-    QTest::addColumn<qint64>("first");
-    QTest::addColumn<qint64>("count");
-    QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("expectedFirst");
-    QTest::addColumn<int>("expectedCount");
-
-    QTest::newRow("inside") << qint64(10) << qint64(20) << 100 << 10 << 20;
-    QTest::newRow("count beyond end") << qint64(90) << qint64(20) << 100 << 90 << 10;
-    QTest::newRow("first beyond end") << qint64(500) << qint64(20) << 100 << 99 << 1;
-    QTest::newRow("negative first") << qint64(-5) << qint64(20) << 100 << 0 << 20;
-    QTest::newRow("zero count") << qint64(3) << qint64(0) << 100 << 3 << 1;
-    QTest::newRow("empty file") << qint64(3) << qint64(5) << 0 << 0 << 0;
-}
-
-void TestNativeRules::clampRange()
-{
-    QFETCH(qint64, first);
-    QFETCH(qint64, count);
-    QFETCH(int, npoints);
-    const PointRange r = clampPointRange(first, count, npoints);
-    QTEST(r.first, "expectedFirst");
-    QTEST(r.count, "expectedCount");
-}
-
-// A points field that is no number counts as 0; a huge one stays an int.
-void TestNativeRules::pointsField()
-{
-    QCOMPARE(pointsFieldValue(QStringLiteral("lots")), 0);
-    QCOMPARE(pointsFieldValue(QStringLiteral(" 250 ")), 250);
-    QCOMPARE(pointsFieldValue(QStringLiteral("99999999999")), 2147483647);
-}
-
-void TestNativeRules::visibleRange_data()
-{
+    // Clamp: the first point and count asked for; Visible and Followed: the
+    // graph's x range a..b; Centred: the point and the count of the window.
+    QTest::addColumn<int>("rule");
     QTest::addColumn<double>("a");
     QTest::addColumn<double>("b");
     QTest::addColumn<int>("npoints");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("count");
-
-    QTest::newRow("fractions") << 10.2 << 19.8 << 100 << 11 << 9;
-    QTest::newRow("whole") << 10.0 << 20.0 << 100 << 10 << 11;
-    QTest::newRow("beyond file") << -50.0 << 1e9 << 100 << 0 << 100;
-    QTest::newRow("no whole point") << 10.2 << 10.8 << 100 << 11 << 0;
+    const auto row = [](const char *name, RangeRule rule, double a, double b, int npoints, int first, int count) {
+        QTest::newRow(name) << int(rule) << a << b << npoints << first << count;
+    };
+    row("clamped, inside", Clamp, 10, 20, 100, 10, 20);
+    row("clamped, count beyond end", Clamp, 90, 20, 100, 90, 10);
+    row("clamped, first beyond end", Clamp, 500, 20, 100, 99, 1);
+    row("clamped, negative first", Clamp, -5, 20, 100, 0, 20);
+    row("clamped, zero count", Clamp, 3, 0, 100, 3, 1);
+    row("clamped, empty file", Clamp, 3, 5, 0, 0, 0);
+    row("visible, fractions", Visible, 10.2, 19.8, 100, 11, 9);
+    row("visible, whole", Visible, 10, 20, 100, 10, 11);
+    row("visible, beyond file", Visible, -50, 1e9, 100, 0, 100);
+    row("visible, no whole point", Visible, 10.2, 10.8, 100, 11, 0);
+    row("visible, not a number", Visible, std::nan(""), 5, 100, 0, 6);
+    row("followed, no whole point keeps one", Followed, 10.2, 10.8, 100, 11, 1);
+    row("centred, middle", Centred, 500, 100, 1000, 450, 100);
+    row("centred, near start", Centred, 10, 100, 1000, 0, 100);
+    row("centred, near end", Centred, 990, 100, 1000, 900, 100);
+    row("centred, window larger than file", Centred, 5, 2000, 1000, 0, 2000);
 }
 
-void TestNativeRules::visibleRange()
+void TestNativeRules::pointRanges()
 {
+    QFETCH(int, rule);
     QFETCH(double, a);
     QFETCH(double, b);
     QFETCH(int, npoints);
-    const PointRange r = visiblePointRange(a, b, npoints);
+    PointRange r;
+    if (rule == Clamp)
+        r = clampPointRange(qint64(a), qint64(b), npoints);
+    else if (rule == Centred)
+        r = {centredFirstPoint(qint64(a), int(b), npoints), int(b)};
+    else
+        r = rule == Visible ? visiblePointRange(a, b, npoints) : followedPointRange(a, b, npoints);
     QTEST(r.first, "first");
     QTEST(r.count, "count");
 }
 
-void TestNativeRules::followedRangeKeepsOnePoint()
+// A points field that is no number counts as 0; a huge one stays an int. A click
+// takes the nearest point inside the file.
+void TestNativeRules::pointsFieldAndClicks()
 {
-    QCOMPARE(followedPointRange(10.2, 10.8, 100).count, 1);
-    QCOMPARE(followedPointRange(std::nan(""), 5.0, 100).first, 0);
-}
-
-void TestNativeRules::centring_data()
-{
-    QTest::addColumn<qint64>("point");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("npoints");
-    QTest::addColumn<int>("first");
-
-    QTest::newRow("middle") << qint64(500) << 100 << 1000 << 450;
-    QTest::newRow("near start") << qint64(10) << 100 << 1000 << 0;
-    QTest::newRow("near end") << qint64(990) << 100 << 1000 << 900;
-    QTest::newRow("window larger than file") << qint64(5) << 2000 << 1000 << 0;
-}
-
-void TestNativeRules::centring()
-{
-    QFETCH(qint64, point);
-    QFETCH(int, count);
-    QFETCH(int, npoints);
-    QTEST(centredFirstPoint(point, count, npoints), "first");
+    QCOMPARE(pointsFieldValue(QStringLiteral("lots")), 0);
+    QCOMPARE(pointsFieldValue(QStringLiteral(" 250 ")), 250);
+    QCOMPARE(pointsFieldValue(QStringLiteral("99999999999")), 2147483647);
+    QCOMPARE(clickedPoint(2.5, 100), 3);
+    QCOMPARE(clickedPoint(2.49, 100), 2);
+    QCOMPARE(clickedPoint(1e12, 100), 99);
 }
 
 void TestNativeRules::searchPointText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("first");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("point");
+    QTest::addColumn<int>("point"); // -1: refused
 
-    QTest::newRow("last") << "999" << qint64(0) << true << 999;
-    QTest::newRow("blanks") << " 42 " << qint64(0) << true << 42;
-    QTest::newRow("npoints") << "1000" << qint64(0) << false << -1;
-    QTest::newRow("minus one") << "-1" << qint64(0) << false << -1;
-    QTest::newRow("letters") << "12a" << qint64(0) << false << -1;
-    QTest::newRow("empty") << "" << qint64(0) << false << -1;
-    QTest::newRow("beyond 64 bits") << "99999999999999999999" << qint64(0) << false << -1;
-    QTest::newRow("beyond 32 bits") << "4294967296" << qint64(0) << false << -1;
+    QTest::newRow("last") << "999" << qint64(0) << 999;
+    QTest::newRow("blanks") << " 42 " << qint64(0) << 42;
+    QTest::newRow("npoints") << "1000" << qint64(0) << -1;
+    QTest::newRow("letters") << "12a" << qint64(0) << -1;
+    QTest::newRow("beyond 32 bits") << "4294967296" << qint64(0) << -1;
     // An extract numbers its points from its first point in the observation.
-    QTest::newRow("extract's first") << "1000" << qint64(1000) << true << 0;
-    QTest::newRow("extract's last") << "1999" << qint64(1000) << true << 999;
-    QTest::newRow("before the extract") << "999" << qint64(1000) << false << -1;
-    QTest::newRow("after the extract") << "2000" << qint64(1000) << false << -1;
+    QTest::newRow("extract's first") << "1000" << qint64(1000) << 0;
+    QTest::newRow("before the extract") << "999" << qint64(1000) << -1;
+    QTest::newRow("after the extract") << "2000" << qint64(1000) << -1;
 }
 
 void TestNativeRules::searchPointText()
@@ -182,24 +149,9 @@ void TestNativeRules::searchPointText()
     QFETCH(QString, text);
     QFETCH(qint64, first);
     int result = -1;
-    QTEST(parseSearchPoint(text, first, 1000, &result), "accepted");
+    const bool accepted = parseSearchPoint(text, first, 1000, &result);
     QTEST(result, "point");
-}
-
-void TestNativeRules::clickRounding_data()
-{
-    QTest::addColumn<double>("x");
-    QTest::addColumn<int>("point");
-    QTest::newRow("half up") << 2.5 << 3;
-    QTest::newRow("below half") << 2.49 << 2;
-    QTest::newRow("negative") << -0.4 << 0;
-    QTest::newRow("far right") << 1e12 << 99;
-}
-
-void TestNativeRules::clickRounding()
-{
-    QFETCH(double, x);
-    QTEST(clickedPoint(x, 100), "point");
+    QCOMPARE(accepted, result >= 0);
 }
 
 void TestNativeRules::spectrumColumns()
@@ -255,7 +207,7 @@ void TestNativeRules::pairingTransitions()
     QTEST(change.dynamicToNative, "dynamicToNative");
 }
 
-void TestNativeRules::animationSteps()
+void TestNativeRules::animation()
 {
     // 200 points/s for 33 ms: 6.6 points, 6 taken, 0.6 carried.
     AnimationStep s = animationStep(10, 1000, 200, 33, 0.0);
@@ -269,35 +221,25 @@ void TestNativeRules::animationSteps()
     // Reaching the end stops at the maximum.
     s = animationStep(995, 1000, 10000, 33, 0.0);
     QVERIFY(s.value == 1000 && s.finished);
-}
-
-void TestNativeRules::animationWindow()
-{
+    // The window shows what fits in the viewport, at most the file, at least a point.
     QCOMPARE(animationWindowPoints(800, 2, 100000), 400);
     QCOMPARE(animationWindowPoints(800, 2, 300), 300);
     QCOMPARE(animationWindowPoints(800, 0, 100000), 800);
 }
 
-void TestNativeRules::suffixes()
+void TestNativeRules::extractExtensionAndHeaderLines()
 {
-    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.PNG"), QStringLiteral("png")), QStringLiteral("/tmp/a.PNG"));
-    QCOMPARE(SaveLocation::withSuffix(QStringLiteral("/tmp/a.pn"), QStringLiteral("png")), QStringLiteral("/tmp/a.pn.png"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("C:\\data\\010415_13_N1_00.PNTHR")), QStringLiteral("pnthr"));
     QCOMPARE(binaryExtractExtension(QStringLiteral("250726_00.txt")), QStringLiteral("pnt"));
-    QCOMPARE(binaryExtractExtension(QString()), QStringLiteral("pnt"));
+    QCOMPARE(headerLinesHtml(QStringLiteral("Search point:\npoint = 5\nalpha = a<b & c")),
+             QStringLiteral("Search point:<br>point = 5<br>alpha = a&lt;b &amp; c"));
 }
-
-namespace {
-
-bool hasInk(const QImage &image, int x0, int x1, int height)
-{
-    return WidgetProbe::countPixels(image, QRect(x0, 0, x1 - x0, height), [](QRgb c) { return qGray(c) < 128; }) > 0;
-}
-
-} // namespace
 
 void TestNativeRules::titledImage()
 {
+    const auto hasInk = [](const QImage &image, int x0, int x1, int height) {
+        return WidgetProbe::countPixels(image, QRect(x0, 0, x1 - x0, height), WidgetProbe::isDark) > 0;
+    };
     QImage picture(300, 80, QImage::Format_RGB32);
     picture.fill(QColor(10, 200, 30));
     QCOMPARE(ImageTitlePreview::titledImage(picture, QString(), 12), picture);
@@ -314,13 +256,6 @@ void TestNativeRules::titledImage()
     const QImage wide = ImageTitlePreview::titledImage(
         picture, QStringLiteral("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"), 20);
     QVERIFY(hasInk(wide, 0, 6, wide.height() - picture.height()));
-}
-
-void TestNativeRules::headerLines()
-{
-    QCOMPARE(headerLinesHtml(QStringLiteral("Search point:\npoint = 5\nalpha = a<b & c")),
-             QStringLiteral("Search point:<br>point = 5<br>alpha = a&lt;b &amp; c"));
-    QCOMPARE(headerLinesHtml(QString()), QString());
 }
 
 QTEST_MAIN(TestNativeRules)

@@ -1,21 +1,14 @@
-#include "data/nativelisting.h"
 #include "modules/native/nativedynamicview.h"
 #include "modules/native/nativeform.h"
-#include "modules/native/nativemodule.h"
 #include "plot/dynamicspectrumwidget.h"
 #include "plot/grafiks.h"
-#include "synth/syntheticobservation.h"
 #include "tests/support/nativemoduleprobe.h"
 #include "tests/support/toolrun.h"
+#include "tests/support/widgetprobe.h"
 
 #include <QApplication>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 // orvalis-tool render against the program itself: the tool's pictures must
 // have the pixels the native module's own widgets draw for the same file and
@@ -27,12 +20,9 @@ class TestOrvalisToolRender : public QObject
 
 private slots:
     void initTestCase();
-    void graphMatchesModule_data();
-    void graphMatchesModule();
-    void spectrumMatchesModule_data();
-    void spectrumMatchesModule();
-    void picturesIntoDirectory();
-    void withoutDisplay();
+    void pictureMatchesModule_data();
+    void pictureMatchesModule();
+    void picturesIntoDirectoryWithoutDisplay();
     void refusals_data();
     void refusals();
 
@@ -43,35 +33,21 @@ private:
     {
         return ToolRun::run(m_tool, arguments, environment);
     }
-    // The module on the test's file, shown and loaded; null when it does not load.
-    std::unique_ptr<NativeModule> openLoaded() const;
 
     QString m_tool;
     QTemporaryDir m_dir;
     QString m_file;
-    int m_firstPoint = 0;
     qint64 m_fileSize = 0;
 };
 
 namespace {
 
+// Point numbers that differ from the indexes catch a mix-up of the two.
+constexpr int firstPoint = 20000;
+
 SyntheticObservation::Params params()
 {
-    SyntheticObservation::Params p;
-    p.npoints = 4000;
-    p.nBands = 6;
-    p.snr = 25.0;
-    p.dm = 40.0;
-    p.period = 0.7;
-    p.seed = 5;
-    // Point numbers that differ from the indexes catch a mix-up of the two.
-    p.firstPoint = 20000;
-    return p;
-}
-
-bool samePixels(const QImage &a, const QImage &b)
-{
-    return !a.isNull() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+    return NativeModuleProbe::pulsarParams(4000, firstPoint);
 }
 
 } // namespace
@@ -81,157 +57,104 @@ void TestOrvalisToolRender::initTestCase()
     m_tool = ToolRun::path(QStringLiteral("orvalis-tool"));
     QVERIFY2(QFileInfo(m_tool).isExecutable(), qPrintable(m_tool + QStringLiteral(" is not built")));
     QVERIFY(m_dir.isValid());
-    const SyntheticObservation observation(params());
-    m_file = m_dir.filePath(QStringLiteral("250725_00.pnt"));
-    QString error;
-    QVERIFY2(observation.write(m_file, &error), qPrintable(error));
-    m_firstPoint = params().firstPoint;
+    m_file = NativeModuleProbe::write(m_dir.filePath(QStringLiteral("250725_00.pnt")), params());
+    QVERIFY(!m_file.isEmpty());
     m_fileSize = QFileInfo(m_file).size();
 }
 
-std::unique_ptr<NativeModule> TestOrvalisToolRender::openLoaded() const
+void TestOrvalisToolRender::pictureMatchesModule_data()
 {
-    auto module = NativeModuleProbe::open(m_file);
-    module->resize(1400, 900);
-    module->show();
-    if (!NativeModuleProbe::waitLoaded(module.get()) || !module->data().loaded)
-        return nullptr;
-    return module;
-}
-
-void TestOrvalisToolRender::graphMatchesModule_data()
-{
-    // The form's settings (-1: as the module opens the file; first is an
-    // index in the file) and the tool's options for the same graph.
-    QTest::addColumn<int>("beam");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<int>("dm");
+    // The form's settings and range (first is an index in the file; -1: as the
+    // module opens the file) and the tool's options for the same picture. A
+    // spectrum is shown beside its native graph, paired.
+    QTest::addColumn<QString>("settings");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("options");
-    QTest::newRow("as opened: all beams, channel sum") << -1 << -1 << -1 << -1 << -1 << QStringList();
-    QTest::newRow("one beam, one channel, part")
-        << 2 << 3 << 0 << 500 << 1500 << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
-    QTest::newRow("dispersed sum of one beam")
-        << 5 << 0 << 40 << 1000 << 2500 << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
-    QTest::newRow("the receiver's total channel")
-        << 1 << 7 << 0 << 0 << 4000 << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
+    QTest::newRow("as opened: all beams, channel sum") << "" << -1 << -1 << QStringList();
+    QTest::newRow("one beam, one channel, part") << "nativeRay=2,nativeChannel=3" << 500 << 1500
+        << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
+    QTest::newRow("dispersed sum of one beam") << "nativeRay=5,nativeDispersion=40" << 1000 << 2500
+        << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
+    QTest::newRow("the receiver's total channel") << "nativeRay=1,nativeChannel=7" << 0 << 4000
+        << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
+    QTest::newRow("spectrum, first beam, first 1000 points") << "nativeRay=1,dynamicGroup=1" << 0 << 1000
+        << QStringList();
+    QTest::newRow("spectrum dispersed, part, large cells")
+        << "nativeRay=4,nativeDispersion=40,dynamicGroup=1,dynamicPixWidth=3,dynamicPixHeight=9" << 1200 << 300
+        << QStringList{"--beam", "4", "--dm", "40", "--first", "21200", "--count", "300", "--cell", "3x9"};
+    QTest::newRow("spectrum to the end of the file") << "nativeRay=8,nativeDispersion=12,dynamicGroup=1" << 3900 << 100
+        << QStringList{"--beam", "8", "--dm", "12", "--first", "23900", "--count", "5000"};
 }
 
-void TestOrvalisToolRender::graphMatchesModule()
+void TestOrvalisToolRender::pictureMatchesModule()
 {
-    QFETCH(int, beam);
-    QFETCH(int, channel);
-    QFETCH(int, dm);
+    QFETCH(QString, settings);
     QFETCH(int, first);
     QFETCH(int, count);
     QFETCH(QStringList, options);
-    auto m = openLoaded();
-    QVERIFY(m);
+    auto m = NativeModuleProbe::open(m_file);
+    m->resize(1400, 900);
+    m->show();
+    QVERIFY(NativeModuleProbe::waitLoaded(m.get()) && m->data().loaded);
     NativeForm *f = m->form();
-    if (beam >= 0) {
-        f->nativeRay()->setValue(beam);
-        f->nativeChannel()->setValue(channel);
-        f->nativeDispersion()->setValue(dm);
+    WidgetProbe::apply(f, settings);
+    const bool spectrum = f->dynamicGroup()->isChecked();
+    QVERIFY(!spectrum || f->isPaired());
+    if (spectrum) {
+        f->setDynamicRange(first, count);
+        emit f->dynamicRangeEdited();
+    } else if (first >= 0) {
         f->setNativeRange(first, count);
         emit f->nativeRangeEdited();
     }
     QApplication::processEvents();
-    const QImage shown = m->plot()->grab().toImage();
+    const QImage shown = spectrum ? m->dynamicView()->spectrum()->renderFragment(firstPoint + first, count)
+                                  : m->plot()->grab().toImage();
 
-    const QString out = m_dir.filePath(QStringLiteral("graph.png"));
+    const QString out = m_dir.filePath(QStringLiteral("picture.png"));
     QFile::remove(out);
-    const Run r = run(QStringList{"render", m_file, "-o", out, "--size",
-                                  QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())} + options);
+    QStringList arguments{"render", m_file, "-o", out};
+    if (spectrum)
+        arguments << QStringLiteral("--spectrum");
+    else
+        arguments << QStringLiteral("--size") << QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
+    const Run r = run(arguments + options);
     QVERIFY2(r.status == 0, qPrintable(r.err));
     QCOMPARE(r.out.trimmed(), out);
-    QVERIFY(samePixels(QImage(out), shown));
+    const QImage written(out);
+    QVERIFY(!written.isNull());
+    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
 }
 
-void TestOrvalisToolRender::spectrumMatchesModule_data()
-{
-    QTest::addColumn<int>("beam");
-    QTest::addColumn<int>("dm");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QSize>("cell");
-    QTest::addColumn<QStringList>("options");
-    QTest::newRow("first beam, first 1000 points") << 1 << 0 << 0 << 1000 << QSize(2, 4) << QStringList();
-    QTest::newRow("dispersed, part, large cells") << 4 << 40 << 1200 << 300 << QSize(3, 9)
-        << QStringList{"--beam", "4", "--dm", "40", "--first", "21200", "--count", "300", "--cell", "3x9"};
-    QTest::newRow("to the end of the file") << 8 << 12 << 3900 << 100 << QSize(2, 4)
-        << QStringList{"--beam", "8", "--dm", "12", "--first", "23900", "--count", "5000"};
-}
-
-void TestOrvalisToolRender::spectrumMatchesModule()
-{
-    QFETCH(int, beam);
-    QFETCH(int, dm);
-    QFETCH(int, first);
-    QFETCH(int, count);
-    QFETCH(QSize, cell);
-    QFETCH(QStringList, options);
-    auto m = openLoaded();
-    QVERIFY(m);
-    NativeForm *f = m->form();
-    // The spectrum beside the native graph: both views on, paired.
-    f->nativeRay()->setValue(beam);
-    f->nativeDispersion()->setValue(dm);
-    f->dynamicGroup()->setChecked(true);
-    QVERIFY(f->isPaired());
-    f->dynamicPixWidth()->setValue(cell.width());
-    f->dynamicPixHeight()->setValue(cell.height());
-    f->setDynamicRange(first, count);
-    emit f->dynamicRangeEdited();
-    QApplication::processEvents();
-    const QImage saved = m->dynamicView()->spectrum()->renderFragment(m_firstPoint + first, count);
-
-    const QString out = m_dir.filePath(QStringLiteral("spectrum.png"));
-    QFile::remove(out);
-    const Run r = run(QStringList{"render", "--spectrum", m_file, "-o", out} + options);
-    QVERIFY2(r.status == 0, qPrintable(r.err));
-    QVERIFY(samePixels(QImage(out), saved));
-}
-
-void TestOrvalisToolRender::picturesIntoDirectory()
+void TestOrvalisToolRender::picturesIntoDirectoryWithoutDisplay()
 {
     // A second file of another shape (one beam numbered 3, no all-beams graph).
     SyntheticObservation::Params p = params();
     p.nRays = 1;
     p.firstRay = 3;
     p.npoints = 1500;
-    const QString other = m_dir.filePath(QStringLiteral("250726_00.pnt"));
-    QString error;
-    QVERIFY2(SyntheticObservation(p).write(other, &error), qPrintable(error));
+    const QString other = NativeModuleProbe::write(m_dir.filePath(QStringLiteral("250726_00.pnt")), p);
+    QVERIFY(!other.isEmpty());
 
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        bare.remove(QLatin1String(name));
     const QString dir = m_dir.filePath(QStringLiteral("pictures/"));
-    Run r = run({"render", m_file, other, "-o", dir});
+    Run r = run({"render", m_file, other, "-o", dir}, bare);
     QVERIFY2(r.status == 0, qPrintable(r.err));
     const QStringList written = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(written.size(), 2);
     // Named as the program proposes a saved graph: file, module, beam, points.
     QVERIFY2(written[0].endsWith(QStringLiteral("_file250725_m1_r0_n4000_native.png")), qPrintable(written[0]));
     QVERIFY2(written[1].endsWith(QStringLiteral("_file250726_m1_r3_n1500_native.png")), qPrintable(written[1]));
-    QVERIFY(!QImage(written[1]).isNull());
+    QCOMPARE(QImage(written[1]).size(), QSize(1200, 600));
 
     // The same picture twice in one run is refused, not overwritten.
     r = run({"render", "--spectrum", m_file, m_file, "-o", dir});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1);
     QVERIFY2(r.err.contains(QStringLiteral("same name")), qPrintable(r.err));
-}
-
-void TestOrvalisToolRender::withoutDisplay()
-{
-    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        bare.remove(QLatin1String(name));
-    const QString out = m_dir.filePath(QStringLiteral("headless.png"));
-    Run r = run({"render", m_file, "--beam", "3", "-o", out}, bare);
-    QVERIFY2(r.status == 0, qPrintable(r.err));
-    QCOMPARE(QImage(out).size(), QSize(1200, 600));
-    QCOMPARE(run({"info", m_file}, bare).status, 0);
-    QCOMPARE(run({"validate", m_file}, bare).status, 0);
 }
 
 void TestOrvalisToolRender::refusals_data()

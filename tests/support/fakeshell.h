@@ -21,7 +21,6 @@ struct DialogLog
     QStringList replies;          // taken in turn by the file and directory dialogs
     QStringList askedTitles;
     QStringList askedPaths;       // the directory or path each dialog started at
-    QStringList askedFilters;
     QList<Message> messages;
 
     // The texts of the messages, in order.
@@ -42,17 +41,17 @@ class FakeDialogs : public Base
 public:
     explicit FakeDialogs(DialogLog *log) : m_log(log) {}
 
-    QString openFileName(QWidget *, const QString &title, const QString &dir, const QString &filter) override
+    QString openFileName(QWidget *, const QString &title, const QString &dir, const QString &) override
     {
-        return ask(title, dir, filter);
+        return ask(title, dir);
     }
     QString existingDirectory(QWidget *, const QString &title, const QString &dir) override
     {
-        return ask(title, dir, QString());
+        return ask(title, dir);
     }
-    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override
+    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &) override
     {
-        return ask(title, path, filter);
+        return ask(title, path);
     }
     void warning(QWidget *, const QString &title, const QString &text) override
     {
@@ -71,11 +70,10 @@ protected:
     DialogLog *m_log;
 
 private:
-    QString ask(const QString &title, const QString &path, const QString &filter)
+    QString ask(const QString &title, const QString &path)
     {
         m_log->askedTitles << title;
         m_log->askedPaths << path;
-        m_log->askedFilters << filter;
         return m_log->replies.isEmpty() ? QString() : m_log->replies.takeFirst();
     }
 };

@@ -4,6 +4,7 @@
 #include "modules/native/nativeload.h"
 #include "modules/native/nativemodule.h"
 #include "modules/native/nativesaving.h"
+#include "synth/syntheticobservation.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -11,9 +12,31 @@
 
 #include <memory>
 
-// Opening a native file in a module as the main window does, and waiting for
-// its background load or save to end.
+// Writing an observation, opening it in a module as the main window does, and
+// waiting for the module's background load or save to end.
 namespace NativeModuleProbe {
+
+// 8 beams of 6 frequency channels and their total, a pulsar of period 0.7 s at DM 40.
+inline SyntheticObservation::Params pulsarParams(int npoints = 4000, int firstPoint = 0)
+{
+    SyntheticObservation::Params p;
+    p.npoints = npoints;
+    p.firstPoint = firstPoint;
+    p.snr = 25.0;
+    p.dm = 40.0;
+    p.period = 0.7;
+    return p;
+}
+
+// The path written, or empty (after a warning) when the file could not be written.
+inline QString write(const QString &path, const SyntheticObservation::Params &params)
+{
+    QString error;
+    if (SyntheticObservation(params).write(path, &error))
+        return path;
+    qWarning() << error;
+    return QString();
+}
 
 inline std::unique_ptr<NativeModule> open(const QString &path)
 {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -23,6 +25,19 @@ T *child(QWidget *root, const QString &name)
     if (!widget)
         qFatal("missing widget %s", qPrintable(name));
     return widget;
+}
+
+// Steps "name=value", separated by commas, on the children of `root`: a spin
+// box takes the value, a combo box the index, a button or group box is checked (1) or not (0).
+inline void apply(QWidget *root, const QString &steps)
+{
+    for (const QString &step : steps.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        QObject *control = child<QObject>(root, step.section(QLatin1Char('='), 0, 0));
+        const char *property = qobject_cast<QSpinBox *>(control)   ? "value"
+                               : qobject_cast<QComboBox *>(control) ? "currentIndex"
+                                                                    : "checked";
+        control->setProperty(property, step.section(QLatin1Char('='), 1).toInt());
+    }
 }
 
 // The widget painted into an image filled with `background` first.
