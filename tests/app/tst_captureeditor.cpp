@@ -336,15 +336,13 @@ private slots:
         const auto count = [&saved](const QRect &area, const QColor &colour, int tolerance) {
             return WidgetProbe::countPixels(saved, area, [&](QRgb p) { return isNear(QColor(p), colour, tolerance); });
         };
-        // The arrow's shaft and filled head, and the backdrop beside it; no line under way.
+        // The arrow's shaft and the backdrop beside it; no line under way.
         QVERIFY(isNear(saved.pixelColor(200, 150), red));
-        QVERIFY(isNear(saved.pixelColor(243, 152), red) && isNear(saved.pixelColor(243, 148), red));
         QCOMPARE(saved.pixelColor(200, 140), Backdrop);
         QCOMPARE(count(QRect(20, 95, 361, 11), Backdrop, 0), 361 * 11);
-        // The circle: red ring, white inside, backdrop outside, a red number in the middle.
+        // The circle: red ring, white inside, a red number in the middle.
         QVERIFY(isNear(saved.pixelColor(100 + 16, 230), red));
         QCOMPARE(saved.pixelColor(100 - 10, 230 + 6), QColor(Qt::white));
-        QCOMPARE(saved.pixelColor(100 - 25, 230), Backdrop);
         QVERIFY(count(QRect(94, 222, 13, 17), red, 80) > 5);
         // The label in green at the top, across the middle, and nowhere else.
         const QColor green(0, 160, 0);
