@@ -28,30 +28,19 @@ class TestCaptureRules : public QObject
     Q_OBJECT
 
 private slots:
-    // Clamping, corner order and the smallest usable selection are checked
-    // through the selector's drags (tst_captureselector).
-    void finalSelectionCutsToWidget()
-    {
-        QCOMPARE(finalSelection(QRect(250, 150, 100, 100), QSize(300, 200)), QRect(250, 150, 50, 50));
-        QCOMPARE(finalSelection(QRect(10, 10, 20, 20), QSize(300, 200)), QRect(10, 10, 20, 20));
-        QVERIFY(finalSelection(QRect(400, 400, 20, 20), QSize(300, 200)).isEmpty());
-    }
-
     void zoomNeverStepsBackwards()
     {
         // A tiny capture fitted into a large window can start above the limit.
+        // The upper limit itself is reached through the editor's wheel.
         QCOMPARE(nextZoomScale(50.0, true), 50.0);
-        QCOMPARE(nextZoomScale(50.0, false), MaxZoom);
         QCOMPARE(nextZoomScale(0.01, false), 0.01);
-        QCOMPARE(nextZoomScale(0.01, true), MinZoom);
     }
 
     void arrowLength_data()
     {
         QTest::addColumn<QLineF>("line");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("4 units") << QLineF(10, 10, 14, 10) << false;
-        QTest::newRow("5 units") << QLineF(10, 10, 15, 10) << true;
+        // Its length, not a side: 5 exactly is enough, 4.95 is not (the editor refuses 4 across).
         QTest::newRow("3-4-5 diagonal") << QLineF(0, 0, 3, 4) << true;
         QTest::newRow("diagonal 4.95") << QLineF(0, 0, 3.5, 3.5) << false;
     }
@@ -60,23 +49,6 @@ private slots:
     {
         QFETCH(QLineF, line);
         QTEST(isArrowLongEnough(line), "accepted");
-    }
-
-    void labelX_data()
-    {
-        QTest::addColumn<QRectF>("scene");
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("x");
-        QTest::newRow("centred") << QRectF(0, 0, 400, 300) << 100.0 << 150.0;
-        QTest::newRow("offset scene") << QRectF(50, 0, 400, 300) << 100.0 << 200.0;
-        QTest::newRow("wider than scene") << QRectF(20, 0, 400, 300) << 900.0 << 20.0;
-    }
-
-    void labelX()
-    {
-        QFETCH(QRectF, scene);
-        QFETCH(double, width);
-        QTEST(centredLabelX(scene, width), "x");
     }
 
     void defaultPath()
@@ -120,19 +92,13 @@ private slots:
         content->show();
         QVERIFY(QTest::qWaitForWindowExposed(content));
 
-        QImage image = renderWidgetRegion(content, QRect(40, 40, 30, 30));
-        QCOMPARE(image.size(), QSize(30, 30));
-        QCOMPARE(QColor(image.pixel(9, 9)), QColor(0, 200, 0));
-        QCOMPARE(QColor(image.pixel(10, 10)), QColor(220, 0, 0));
-        QCOMPARE(QColor(image.pixel(29, 29)), QColor(220, 0, 0));
-
-        // A rectangle dragged up and to the left, reaching past the edge.
-        image = renderWidgetRegion(content, QRect(QPoint(320, 220), QPoint(80, 80)).normalized());
+        // A region inside and one outside are captured through the workspace; here a
+        // rectangle dragged up and to the left, reaching past the edge.
+        const QImage image = renderWidgetRegion(content, QRect(QPoint(320, 220), QPoint(80, 80)).normalized());
         QCOMPARE(image.size(), QSize(220, 120));
         QCOMPARE(QColor(image.pixel(0, 0)), QColor(220, 0, 0));
         QCOMPARE(QColor(image.pixel(219, 119)), QColor(0, 200, 0));
 
-        QVERIFY(renderWidgetRegion(content, QRect(400, 400, 40, 40)).isNull());
         QVERIFY(renderWidgetRegion(nullptr, QRect(0, 0, 10, 10)).isNull());
     }
 };

@@ -44,7 +44,7 @@ private slots:
     {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("control");
-        QTest::newRow("native spin box") << "native" << "nativeDispersion";
+        QTest::newRow("native spin box") << "native" << "nativeModule";
         QTest::newRow("calculator combo box") << "calculator" << "calcdelta_plosh";
     }
 
