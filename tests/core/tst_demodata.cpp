@@ -184,32 +184,6 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(DemoData::completeMarkName())));
     }
 
-    void corpusFilesParse()
-    {
-        QTemporaryDir dir;
-        QStringList written;
-        QString error;
-        QVERIFY2(DemoData::writeCorpus(dir.path(), &written, &error), qPrintable(error));
-        int files = 0;
-        for (const char *target : {"passport", "nativetext", "textsniff", "filenames", "timecoords", "greendates"}) {
-            const QFileInfoList seeds = QDir(dir.filePath(QLatin1String(target))).entryInfoList(QDir::Files);
-            QVERIFY2(!seeds.isEmpty(), target);
-            for (const QFileInfo &seed : seeds)
-                QVERIFY(seed.size() <= 262144);   // the -max_len of scripts/sanitize
-            files += seeds.size();
-        }
-        QCOMPARE(written.size(), files);
-        // The seeds the fuzzers start from are well formed.
-        for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("passport"))).entryInfoList(QDir::Files)) {
-            NativeFile file;
-            QVERIFY2(readBinaryStreamed(seed.filePath(), &file), qPrintable(seed.fileName()));
-        }
-        for (const QFileInfo &seed : QDir(dir.filePath(QStringLiteral("nativetext"))).entryInfoList(QDir::Files)) {
-            NativeFile file;
-            QVERIFY2(readNativeText(seed.filePath(), &file), qPrintable(seed.fileName()));
-        }
-    }
-
 private:
     static QStringList filesBelow(const QString &dir)
     {
