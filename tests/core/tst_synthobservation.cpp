@@ -31,22 +31,6 @@ class TestSynthObservation : public QObject
     }
 
 private slots:
-    // First, while the process's peak memory is still low: a 64 MiB
-    // observation is written block by block, the process grows by a few
-    // buffers, not by the file.
-    void writingStreams()
-    {
-        Params params; params.nBands = 32; params.npoints = 64 * 1024 * 1024 / (8 * 33 * 4); params.snr = 3.0;
-        const SyntheticObservation observation(params);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(observation.fileName(QStringLiteral("pnthr")));
-        const long before = probe::peakRssKiB();
-        QVERIFY(before > 0 && observation.writeBinary(path, nullptr));
-        const long growth = probe::peakRssKiB() - before;
-        QVERIFY(QFileInfo(path).size() > 64 * 1024 * 1024 - 4096);
-        QVERIFY2(growth < 24 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
-    }
-
     void binaryReadsBack_data()
     {
         QTest::addColumn<Params>("params");
