@@ -142,18 +142,6 @@ private slots:
                  QStringList({"B0531+21", "7.5", "010415_13_N1_00.pnt", "16:59:59.988"}));
     }
 
-    void namesAndFallbacks()
-    {
-        QByteArrayList header = replaced(replaced(baseHeader(), "nativeFileName", "nativeFileName"), "area", {});
-        header = replaced(header, "fcentral", "fcenral 111");
-        header << "alfa 05:34:31";
-        NativeFile file;
-        QVERIFY(read(textFile(header, {"frequency", "channel: 1 2 3 sum", "1 1 1 1", "2 2 2 2"}), &file,
-                     QStringLiteral("250726_08_N2_extract.txt")));
-        QCOMPARE(QStringList({file.nativeFileName, file.observationDate, file.plosh, file.fcentral, file.alpha}),
-                 QStringList({"250726_08_N2_extract.txt", "2026.07.25", "N2", "111", "05:34:31"}));
-    }
-
     // Small files written by hand: tabs separate too, an indented line has an
     // empty key, a repeated key keeps its last value; CR LF line ends and
     // blank lines; single-digit tokens, the smallest rows a file can hold.

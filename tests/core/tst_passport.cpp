@@ -165,6 +165,7 @@ private slots:
         QTest::newRow("firstPoint wins, directories dropped")
             << "first_point=70|firstPoint=90|nativeFileName=/obs/2015/010415_13_N1_00.pnt" << name << 2
             << "firstPoint=90|nativeFileName=010415_13_N1_00.pnt";
+        QTest::newRow("an indented line carries no entry") << "-alpha| alpha=01:02:03" << name << 2 << "alpha=";
         QTest::newRow("N4 position code") << "area=N4|source=kvxII  12\t0 77 1 extra" << name << 2
                                           << "positionCodeKey=12 0 1|firstModule=8|nModules=1";
     }
@@ -251,26 +252,6 @@ private slots:
         QCOMPARE(parsePassport(write(head + fixture::samples(4, 1, 2, 3)), &file), qint64(-3));
     }
 
-    void lineSyntax()
-    {
-        fixture::Entries entries = fixture::entries(4, 1, 2, 3);
-        fixture::set(&entries, QStringLiteral("module"), QStringLiteral("1 2 3 4"));
-        fixture::set(&entries, QStringLiteral("modulus"), QStringLiteral("  5  "));
-        fixture::set(&entries, QStringLiteral("delta"), QString());
-        fixture::set(&entries, QStringLiteral("fcentral"), QStringLiteral("111"));
-        fixture::remove(&entries, QStringLiteral("npoints"));
-        QByteArray head = fixture::passport(entries, entries.size() + 6);
-        head += "npoints\t \t4\n";                 // tabs count as blanks
-        head += " fcentral 999\n";                 // a leading blank carries no entry
-        head += "fcentral\n";                      // no blank: no entry
-        head += "NPOINTS 7\n";                     // keys are case-sensitive
-        head += "alpha 01:02:03\n";                // repeated key: the last one wins
-        const QString path = write(head + fixture::samples(4, 1, 2, 3));
-        NativeFile file;
-        QCOMPARE(parsePassport(path, &file), qint64(head.size()));
-        QCOMPARE(QVector<int>({file.npoints, file.nModules, file.firstModule}), QVector<int>({4, 1, 5}));
-        QCOMPARE(QStringList({file.delta, file.fcentral, file.alpha}), QStringList({"", "111", "01:02:03"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(PassportTest)
