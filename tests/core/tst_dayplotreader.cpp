@@ -131,9 +131,6 @@ private slots:
         QTest::addColumn<QString>("nativeFileName");
         QTest::addColumn<QString>("area");
         QTest::addColumn<QString>("dateAndSite");
-        QTest::newRow("both from the file name")
-            << "160726_05_N2_00_m3_r2.pnt" << "01.04.2015 UTC 01.04.2015" << "010415_13_N1_00.pnt" << "N1"
-            << "2026.07.16 N2";
         QTest::newRow("no date or site in the name: the passport's local date, the parent's site")
             << "pulsar_day.pnt" << "02.04.2015 UTC 01.04.2015" << "C:\\data\\010415_13_N0_00.pnt" << "N1"
             << "2015.04.02 N0";
