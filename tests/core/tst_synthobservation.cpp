@@ -7,9 +7,7 @@
 
 #include <QtTest>
 
-#include <cmath>
 #include <functional>
-#include <numeric>
 
 using Params = SyntheticObservation::Params;
 using ParamsChange = std::function<void(Params *)>;
@@ -140,32 +138,6 @@ private slots:
         }
         QCOMPARE(observation.sample(8200, 0, 1, 3), whole.samples.at((1 * 7 + 3) * params.npoints + 8200));
         QCOMPARE(observation.sample(params.npoints, 0, 0, 0), 0.0f);
-    }
-
-    void pulseArrivesWithDispersionDelay()
-    {
-        Params params;
-        params.npoints = 600; params.nRays = 1; params.nBands = 8; params.noiseSigma = 0.0; params.baseline = 0.0;
-        params.snr = 1.0; params.width = 0.01; params.tresolution = 0.01; params.period = 2.0;
-        params.pulseEpoch = 1.005;   // the middle of point 100 in the last channel
-        params.dm = 30.0;
-        const SyntheticObservation observation(params);
-        const NativeFile file = observation.toNativeFile();
-        const double fLast = file.fbands.last();
-        for (int c = 0; c < params.nBands; ++c) {
-            const double f = file.fbands.at(c);
-            const double delay = 4148.8 * 30.0 * (1.0 / (f * f) - 1.0 / (fLast * fLast));
-            QVERIFY(std::abs(observation.channelDelaySeconds(c) - delay) < 1e-12);
-            const float *channel = file.samples.constData() + c * params.npoints;
-            const int peak = int(std::max_element(channel, channel + 200) - channel);
-            QVERIFY2(std::abs(peak + 0.5 - (1.005 + delay) / 0.01) <= 1.0, qPrintable(QString::number(peak)));
-            // The sampled pulse keeps its area, amplitude * sigma * sqrt(2 pi)
-            // in point units, for each of the three pulses at 1, 3 and 5 s.
-            const double area = std::accumulate(channel, channel + params.npoints, 0.0);
-            const double sigmaPoints = 1.0 / (2.0 * std::sqrt(2.0 * std::log(2.0)));
-            QVERIFY(std::abs(area - 3 * sigmaPoints * std::sqrt(2.0 * M_PI)) < 1e-3);
-        }
-        QCOMPARE(observation.pulsePeakPoint(1), (1.005 + 2.0) / 0.01);
     }
 
     void sparseFileHasExactSize()
