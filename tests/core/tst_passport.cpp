@@ -39,22 +39,6 @@ private:
     }
 
 private slots:
-    void wellFormedPassport()
-    {
-        const QByteArray head = fixture::passport(fixture::entries(5, 2, 3, 4));
-        const QString path = write(head + fixture::samples(5, 2, 3, 4));
-        NativeFile file;
-        QCOMPARE(parsePassport(path, &file), qint64(head.size()));
-        QCOMPARE(QVector<int>({file.npoints, file.nModules, file.nRays, file.nChannels, file.firstModule,
-                               file.firstRay, file.firstPoint, file.zone}),
-                 QVector<int>({5, 2, 3, 4, 3, 1, 0, 3}));
-        QCOMPARE(file.tresolution, 0.0124928);
-        QCOMPARE(QStringList({file.fileName, file.nativeFileName, file.plosh, file.observationDate, file.source}),
-                 QStringList({"010415_13_N2_00.pnt", "010415_13_N1_00.pnt", "N1", "2015.04.01", "B0531+21"}));
-        QCOMPARE(file.fbands, (QVector<double>{109.0, 109.5, 110.0}));
-        QVERIFY(!file.loaded && file.samples.isEmpty());
-    }
-
     void malformed_data()
     {
         QTest::addColumn<Modifier>("modify");
