@@ -207,11 +207,6 @@ private slots:
         NativeFile file;
         QVERIFY(readNativeFile(writeShape(QStringLiteral("dispatch.PNTHR"), 3, 1, 1, 2), &file));
         QVERIFY(!file.samples.isEmpty());
-        const QString text = m_dir.filePath(QStringLiteral("dispatch.TXT"));
-        QVERIFY(fixture::writeFile(text, "points 2\nchannels 1\nmodule 1\nray 2\ntres 0.1\nfbands 110\n"
-                                         "\nfrequency: 110\nchannel_1 sum\n1 2\n3 4\n"));
-        QVERIFY(readNativeFile(text, &file));
-        QCOMPARE(file.firstRay, 2);
         QVERIFY(!readNativeFile(m_dir.filePath(QStringLiteral("none.pnt")), &file));
         QVERIFY(file.npoints == -1 && !file.loaded);
     }

@@ -87,8 +87,6 @@ private slots:
                                                   << QByteArray("4 2 9") << QVector<float>{0, 2, 0, 9};
         QTest::newRow("numbered") << QByteArray("channel: 3 2 1 sum") << QByteArray("3 2 1 9")
                                   << QVector<float>{1, 2, 3, 9};
-        QTest::newRow("numbered, upper case word") << QByteArray("CHANNEL_NUM 1 0 2 SUM")
-                                                   << QByteArray("1 0 2 9") << QVector<float>{1, 2, 0, 9};
         QTest::newRow("numbered, names ignored") << QByteArray("channel_num: channel_1 2 sum")
                                                  << QByteArray("x 2 9") << QVector<float>{0, 2, 0, 9};
         QTest::newRow("names, numbers ignored") << QByteArray("1 channel_2 sum") << QByteArray("x 2 9")
@@ -179,8 +177,6 @@ private slots:
             return textFile(replaced(baseHeader(), key, line), table);
         };
         QTest::newRow("no points") << without("points");
-        QTest::newRow("no channels") << without("channels");
-        QTest::newRow("no module") << without("module");
         QTest::newRow("ray zero") << with("ray", "ray 0");
         QTest::newRow("no interval") << without("tres");
         QTest::newRow("negative interval") << with("tres", "tresolution -1");
