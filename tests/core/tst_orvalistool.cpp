@@ -78,6 +78,7 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::newRow("filterbank") << "fil" << "good.pnt/out.fil";
         QTest::newRow("time series") << "dat" << "good.pnt/out";
+        QTest::newRow("extract") << "pnt" << "good.pnt/out.pnt";
     }
 
     void unwritableExport()
