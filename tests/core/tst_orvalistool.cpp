@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-// The orvalis-tool command line: exit statuses, what validate says of a tree
-// of good and damaged files, and exports that cannot be written.
+// The orvalis-tool command line: exit statuses (of validate and info over good
+// and damaged files among them) and exports that cannot be written.
 class OrvalisToolTest : public QObject
 {
     Q_OBJECT

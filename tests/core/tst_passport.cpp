@@ -121,8 +121,6 @@ private slots:
         const QString name = QStringLiteral("010415_13_N2_00.pnt");
         QTest::newRow("one ray by its number") << "-rays|ray=3" << name << 1 << "nRays=1|firstRay=3";
         QTest::newRow("ray 0 is all eight") << "-rays|ray=0" << name << 8 << "nRays=8|firstRay=1";
-        QTest::newRow("ms, trailing zeros") << "tresolution=99.9424000" << name << 2
-                                            << "tresolution=0.0999424|tresolutionText=0.0999424000";
         QTest::newRow("s, no integer part") << "-tresolution|tres=.5" << name << 2
                                             << "tresolution=0.5|tresolutionText=.5";
         QTest::newRow("s, clamped") << "-tresolution|tres=1e-30" << name << 2

@@ -12,8 +12,7 @@ Q_DECLARE_METATYPE(SyntheticObservation::Params)
 Q_DECLARE_METATYPE(ParamsChange)
 
 // The synthetic observation generator: what it writes must read back as
-// declared, be reproducible, follow the naming rules and carry the signal it
-// was asked for.
+// declared, be reproducible and follow the naming rules.
 class TestSynthObservation : public QObject
 {
     Q_OBJECT
