@@ -38,6 +38,7 @@ private slots:
             return QStringLiteral("%1 %2 %3 %4 %5").arg(found).arg(a, d, alphaFromFileName(name), jNameFromFileName(name));
         };
         QTest::newRow("module, ray with a leading zero") << moduleRay << "250726_N1_m03_r5.pnt" << "1 3 5 _m03_r5";
+        QTest::newRow("three digit module") << moduleRay << "x_m123_r4" << "0 -1 -1 ";
         QTest::newRow("ray overflows") << moduleRay << "x_m3_r99999999999" << "0 -1 -1 _m3_r99999999999";
         QTest::newRow("alpha, delta negative with d") << alphaDelta << "250726_053431_d-052200_m3_r5_N2.txt"
                                                       << "1 05:34:31 -05:22:00 05:34:31 J0534-0522";
