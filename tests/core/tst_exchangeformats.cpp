@@ -225,15 +225,8 @@ private slots:
         QCOMPARE(series.size(), count);
         QVector<double> sum;
         QCOMPARE(dispersedChannelSum(file, &sum, start, dm, 0, 0, count), count);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             QCOMPARE(series.at(i), float(sum.at(i)));
-            if (dm == 0.0) {
-                double plain = 0.0;
-                for (double f : ascending)
-                    plain += valueAt(start + i, 0, f);
-                QCOMPARE(series.at(i), float(plain));
-            }
-        }
     }
 
 private:

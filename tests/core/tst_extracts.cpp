@@ -45,26 +45,6 @@ private slots:
         QCOMPARE(timeTextOfDateTime(QDateTime()), QString());
     }
 
-    void frequencyList_data()
-    {
-        QTest::addColumn<int>("nChannels");
-        QTest::addColumn<QVector<double>>("fbands");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("short list") << 4 << QVector<double>{109.25} << "109.25";
-        QTest::newRow("no channels") << 0 << QVector<double>{1, 2} << "";
-        QTest::newRow("shortest form") << 3 << QVector<double>{0.1 + 0.2, 1e-5} << "0.3 1e-05";
-    }
-
-    void frequencyList()
-    {
-        QFETCH(int, nChannels);
-        QFETCH(QVector<double>, fbands);
-        NativeFile file;
-        file.nChannels = nChannels;
-        file.fbands = fbands;
-        QTEST(frequencyListText(file), "text");
-    }
-
     // Extracts read back with the chosen module, ray, points and the new
     // begin time; the file's header lines are the exchange format's.
     void roundTrip_data()

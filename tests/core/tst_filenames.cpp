@@ -47,8 +47,6 @@ private slots:
         QTest::newRow("five digit alpha") << alphaDelta << "250726_05343_d220052_m1_r1.txt" << "0 unset unset  ";
         QTest::newRow("date") << date << "250726_00.pnt" << "2026.07.25";
         QTest::newRow("plosh, directory ending _N1/") << plosh << "/data/B0329_N1/" << "N1";
-        QTest::newRow("plosh, name _N2_") << plosh << "250726_N2_00.pnt" << "N2";
-        QTest::newRow("plosh, directory part") << plosh << "/data/N0/250726_00.pnt" << "N0";
         QTest::newRow("plosh, unknown trailing then known inside") << plosh << "/x_N2_y/obs_N3" << "N2";
         QTest::newRow("plosh, lower case") << plosh << "/data/250726_n1_00.pnt" << "";
         QTest::newRow("plosh, N3 separated then name N1.") << plosh << "/a/N3/b_N1.txt" << "N1";

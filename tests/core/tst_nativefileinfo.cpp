@@ -32,10 +32,6 @@ private slots:
         // 2015-04-01 is day 57113 of the Modified Julian Date.
         QVERIFY(std::fabs(info.value("mjdStart").toDouble() - (57113.0 + 44000.66 / 86400.0)) < 1e-10);
         QCOMPARE(info.value("durationSeconds").toDouble(), 40 * 0.0124928);
-
-        // The text form holds the same facts, one per line.
-        const QString text = nativeFileInfoText(path, file, problems);
-        QVERIFY(text.contains(QStringLiteral("57113.509266898")) && text.contains(QStringLiteral("100 to 139")));
     }
 
     void problems_data()

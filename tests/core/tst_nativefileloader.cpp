@@ -112,14 +112,6 @@ private slots:
         QCOMPARE(loader.file().npoints, NativeError::Cancelled);
     }
 
-    void failureCarriesTheCode()
-    {
-        LoadRun run(m_dir.filePath(QStringLiteral("missing.pnt")));
-        finish(run);
-        QVERIFY(!run.ok);
-        QCOMPARE(run.file.npoints, -1);
-    }
-
     // A mapped record outlives the thread that opened its file.
     void mappedRecordOutlivesTheWorker()
     {

@@ -44,6 +44,10 @@ private slots:
         NativeFile file;
         QVERIFY(readNativeFile(path, &file));
         QCOMPARE(file.nChannels, 33);
+        // The first channel's pulse is late by the cold-plasma delay.
+        const double f0 = file.fbands.first(), fLast = file.fbands.last();
+        QVERIFY(std::abs(observation.channelDelaySeconds(0) - 4148.8 * dm * (1.0 / (f0 * f0) - 1.0 / (fLast * fLast)))
+                < 1e-9);
 
         const Peak atDm = peakSnr(channelSum(file, dm, 0));
         const Peak atZero = peakSnr(channelSum(file, 0.0, 0));

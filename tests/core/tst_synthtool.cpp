@@ -97,22 +97,6 @@ private slots:
         QVERIFY(!QDir(dir.filePath(QStringLiteral("c/passport"))).entryList(QDir::Files).isEmpty());
     }
 
-    void demoSummary()
-    {
-        QTemporaryDir dir;
-        QByteArray output;
-        QCOMPARE(run({"demo", dir.path()}, &output), 0);
-        // scripts/run compares the mark with its own copy of the text to tell an
-        // outdated demo folder.
-        QFile mark(dir.filePath(QStringLiteral(".complete")));
-        QVERIFY(mark.open(QIODevice::ReadOnly));
-        QFile runScript(qEnvironmentVariable("ORVALIS_SOURCE_DIR") + QStringLiteral("/scripts/run"));
-        QVERIFY(runScript.open(QIODevice::ReadOnly));
-        QVERIFY(runScript.readAll().contains("\"" + mark.readAll().trimmed() + "\""));
-        // A summary, not a listing.
-        QVERIFY2(output.contains("10 days") && output.split('\n').size() < 10, output.constData());
-    }
-
 private:
     int run(const QStringList &arguments, QByteArray *output = nullptr)
     {
