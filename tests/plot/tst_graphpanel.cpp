@@ -18,7 +18,6 @@ class TestGraphPanel : public QObject
     Q_OBJECT
 
 private slots:
-    void legendColourBoxUnderButtonMinimum();
     void legendAndSwitches();
     void headerTable();
     void colourTexts_data();
@@ -89,7 +88,7 @@ QList<QCheckBox *> axisBoxes(InfoPanel *info)
 
 } // namespace
 
-void TestGraphPanel::legendColourBoxUnderButtonMinimum()
+void TestGraphPanel::legendAndSwitches()
 {
     // The program's style sheet gives push buttons a 36 px minimum height;
     // the colour box must still fit its 30 px legend row.
@@ -98,19 +97,10 @@ void TestGraphPanel::legendColourBoxUnderButtonMinimum()
     panel.resize(1000, 500);
     panel.setGraphSpec(panelSpec());
     panel.show();
-    flushDeletes();
-    QCOMPARE(legendRow(panel.infoPanel(), 0)->findChild<QPushButton *>()->size(), QSize(25, 30));
-    qApp->setStyleSheet(QString());
-}
-
-void TestGraphPanel::legendAndSwitches()
-{
-    GraphPanel panel;
-    panel.resize(1000, 500);
-    panel.show();
-    panel.setGraphSpec(panelSpec());
     InfoPanel *info = panel.infoPanel();
     flushDeletes();
+    QCOMPARE(legendRow(info, 0)->findChild<QPushButton *>()->size(), QSize(25, 30));
+    qApp->setStyleSheet(QString());
     QCOMPARE(legendRows(info).size(), 3);
     QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("00FF00"));
     QCOMPARE(axisBoxes(info).size(), 3);
