@@ -110,7 +110,7 @@ class TestDynamicSpectrum : public QObject
 private slots:
     void imageMatchesRectangles_data();
     void imageMatchesRectangles();
-    void scalePerWindowUsesVisibleColumns();
+    void scaleOfWindowAndFragments();
     void cellSizes();
     void clicksCursorAndSelection();
     void timeAxis();
@@ -119,7 +119,6 @@ private slots:
     void traceAboveImage();
     void channelLabels();
     void yAxisStrip();
-    void renderFragmentKeepsScale();
     void badInput();
 };
 
@@ -188,7 +187,9 @@ void TestDynamicSpectrum::imageMatchesRectangles()
     QVERIFY(greys > image.width() * image.height() / 2);
 }
 
-void TestDynamicSpectrum::scalePerWindowUsesVisibleColumns()
+// The grey scale of the whole row or of the visible columns only; a fragment
+// rendered for saving keeps the scale of the screen.
+void TestDynamicSpectrum::scaleOfWindowAndFragments()
 {
     QWidget frame;
     frame.resize(100, 60);
@@ -207,6 +208,19 @@ void TestDynamicSpectrum::scalePerWindowUsesVisibleColumns()
     QCOMPARE(QPoint(first, count), QPoint(300, 10));
     // Whole-row scale 0..19: column 9 is round(10 * 255 / 19) = 134.
     QCOMPARE(greyAt(frame.grab().toImage(), 95, 5), 134);
+
+    // Point 310 is column 5 of the fragment: round(9 * 255 / 19) = 121.
+    const QImage part = w->renderFragment(305, 10);
+    QCOMPARE(part.width(), DynamicSpectrumWidget::axisStripWidth + 10 * 10);
+    bool found = false;
+    for (int y = 0; y < part.height() && !found; ++y)
+        found = greyAt(part, 70 + 5 * 10 + 5, y) == 121;
+    QVERIFY(found);
+    QVERIFY(w->renderFragment(305, 0).isNull());
+    QVERIFY(w->renderFragment(320, 5).isNull());
+    QCOMPARE(w->renderFragment(315, 1000).width(), 70 + 5 * 10);
+    QVERIFY(DynamicSpectrumWidget().renderFragment(0, 10).isNull());
+
     // Visible columns 0..9 only: column 9 is now the maximum.
     w->setScalePerWindow(true);
     const QImage shot = frame.grab().toImage();
@@ -531,32 +545,6 @@ void TestDynamicSpectrum::yAxisStrip()
         changes[i]();
         QVERIFY2(spy.count() > before, qPrintable(QString::number(i)));
     }
-}
-
-void TestDynamicSpectrum::renderFragmentKeepsScale()
-{
-    DynamicSpectrumWidget w;
-    cellsOnly(w);
-    w.setCellSize(QSize(5, 6));
-    QVector<float> ramp(100);
-    for (int c = 0; c < 100; ++c)
-        ramp[c] = float(c);
-    w.setData(Rows{ramp, ramp}, 1000, -1, QString());
-    w.resize(600, 100);
-
-    const QImage part = w.renderFragment(1010, 20);
-    QCOMPARE(part.width(), DynamicSpectrumWidget::axisStripWidth + 20 * 5);
-    // Point 1015 is column 5 of the fragment; grey of 15 on the 0..99 scale.
-    const int expected = int(std::floor(84.0f * 255.0f / 99.0f + 0.5f));
-    bool found = false;
-    for (int y = 0; y < part.height() && !found; ++y)
-        found = greyAt(part, 70 + 5 * 5 + 2, y) == expected;
-    QVERIFY(found);
-
-    QVERIFY(w.renderFragment(1010, 0).isNull());
-    QVERIFY(w.renderFragment(1100, 5).isNull());
-    QCOMPARE(w.renderFragment(1095, 1000).width(), 70 + 5 * 5);
-    QVERIFY(DynamicSpectrumWidget().renderFragment(0, 10).isNull());
 }
 
 void TestDynamicSpectrum::badInput()
