@@ -360,21 +360,15 @@ void TestDynamicSpectrum::timeAxis()
     // 310 px of 2 px cells: 155 points of 12.5 ms.
     QVERIFY(inner->timeSpanCaption().endsWith(QLatin1String(" 1.94 s")));
 
-    // Ticks at the inner columns, labelled.
-    DynamicSpectrumWidget t;
-    cellsOnly(t);
-    t.setFitToWidth(true);
-    t.setData(Rows(4, QVector<float>(1000, 1.0f)), 20000, -1, QString());
-    t.resize(1000, 200);
-    t.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
-    t.setTimeAxis(true, 0.0125, {});
-    shot = WidgetProbe::render(t, Qt::magenta);
-    y = int(t.layout().image.bottom()) + 3;
-    for (int c : {100, 599})
-        QVERIFY2(countPixels(shot, QRect(c - 1, y, 3, 1), isDark) > 0, qPrintable(QString::number(c)));
-    for (int c : {50, 550})
-        QCOMPARE(countPixels(shot, QRect(c - 1, y, 3, 1), isDark), 0);
-    const int labels = int(t.layout().image.bottom()) + 11;
+    // Label rows: ticks at the inner columns 50, 100, ... (2 px cells), labelled.
+    w.setElementVisible(DynamicSpectrumWidget::PointLabels, true);
+    shot = WidgetProbe::render(w, Qt::magenta);
+    y = int(w.layout().image.bottom()) + 3;
+    for (int x : {101, 201})
+        QVERIFY2(countPixels(shot, QRect(x - 1, y, 3, 1), isDark) > 0, qPrintable(QString::number(x)));
+    for (int x : {51, 151})
+        QCOMPARE(countPixels(shot, QRect(x - 1, y, 3, 1), isDark), 0);
+    const int labels = int(w.layout().image.bottom()) + 11;
     QVERIFY(countPixels(shot, QRect(80, labels, 40, 14), isDark) > 0);
     QCOMPARE(countPixels(shot, QRect(140, labels, 20, 14), isDark), 0);
 }
