@@ -102,7 +102,6 @@ void TestGraphPanel::legendAndSwitches()
     QCOMPARE(legendRow(info, 0)->findChild<QPushButton *>()->size(), QSize(25, 30));
     qApp->setStyleSheet(QString());
     QCOMPARE(legendRows(info).size(), 3);
-    QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("00FF00"));
     QCOMPARE(axisBoxes(info).size(), 3);
 
     QSignalSpy visibility(info, &InfoPanel::legendVisibilityChanged);
