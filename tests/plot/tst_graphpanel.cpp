@@ -152,14 +152,11 @@ void TestGraphPanel::legendAndSwitches()
     legendRow(info, 1)->findChild<QCheckBox *>()->click();
     panel.setGraphSpec(panelSpec());
     flushDeletes();
-    QCOMPARE(info->legend().at(1).color, QColor(255, 0, 255));
     QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("FF00FF"));
     QVERIFY(!legendRow(info, 1)->findChild<QCheckBox *>()->isChecked());
 
     // Axis switches survive a refill too; the header and reset-zoom switches act on the plot.
-    QSignalSpy axes(info, &InfoPanel::axisVisibilityChanged);
     axisBoxes(info).at(2)->click();
-    QCOMPARE(axes.last().at(0).toInt(), 2);
     QCOMPARE(panel.plot()->axisVisibility(), (QVector<bool>{true, true, false}));
     panel.setGraphSpec(panelSpec());
     flushDeletes();
