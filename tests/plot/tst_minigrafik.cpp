@@ -148,16 +148,10 @@ void TestMiniGrafik::ensureVisibleScrolls()
     panel.resize(400, 300);
     panel.show();
     QVector<QVector<QWidget *>> cells(12);
-    QStringList columns{QString()};
-    QStringList rows{QString()};
-    for (int r = 0; r < 12; ++r) {
-        rows.append(QString::number(r + 1));
+    for (QVector<QWidget *> &row : cells)
         for (int c = 0; c < 6; ++c)
-            cells[r].append(new MiniGrafik(150, 100));
-    }
-    for (int c = 0; c < 6; ++c)
-        columns.append(QString::number(c + 1));
-    panel.setGrid(150, 100, columns, rows, cells);
+            row.append(new MiniGrafik(150, 100));
+    panel.setGrid(150, 100, {}, {}, cells);
     QApplication::processEvents();
     panel.ensureVisible(11, 5, 5, 5);
     QApplication::processEvents();
