@@ -17,7 +17,6 @@ private slots:
     void reducedCurveMatchesEverySegment_data();
     void reducedCurveMatchesEverySegment();
     void reductionKeepsFewPointsPerColumn();
-    void summaryMatchesPlainScan();
     void increasingX_data();
     void increasingX();
     void cacheReusedWhileViewStays();
@@ -199,26 +198,6 @@ void TestCurveReduction::reductionKeepsFewPointsPerColumn()
         verticals += result.segmentEnds.at(2 * k).x() == result.segmentEnds.at(2 * k + 1).x() ? 1 : 0;
     QCOMPARE(verticals, 501);
     QVERIFY(result.segmentCount() < 2 * 501 - 1);
-}
-
-void TestCurveReduction::summaryMatchesPlainScan()
-{
-    QVector<double> values = makeData(SpikyData, 10000, 9);
-    values[300] = std::nan("");
-    values[5000] = -INFINITY;
-    const CurveReduction::Summary summary = CurveReduction::Summary::build(values.constData(), values.size());
-    QCOMPARE(summary.blockMin.size(), (10000 + 255) / 256);
-    double lo = INFINITY, hi = -INFINITY;
-    for (const double v : values)
-        if (std::isfinite(v)) {
-            lo = qMin(lo, v);
-            hi = qMax(hi, v);
-        }
-    QCOMPARE(summary.min, lo);
-    QCOMPARE(summary.max, hi);
-    QVERIFY(summary.blockBroken.at(300 / 256) && summary.blockBroken.at(5000 / 256) && !summary.blockBroken.at(0));
-    const QVector<double> nothing(600, std::nan(""));
-    QVERIFY(!CurveReduction::Summary::build(nothing.constData(), nothing.size()).anyFinite);
 }
 
 void TestCurveReduction::increasingX_data()

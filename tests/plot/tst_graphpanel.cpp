@@ -57,33 +57,23 @@ GraphSpec panelSpec()
     return spec;
 }
 
-int legendIndex(QWidget *row) { return row->findChild<QPushButton *>()->property("legendIndex").toInt(); }
-
-QList<QWidget *> legendRows(InfoPanel *info)
+// The control of this type whose property `tag` is `index`: a legend row's
+// check box, colour box or colour text by "legendIndex", an axis switch by "axisIndex".
+template <typename T>
+T *tagged(InfoPanel *info, const char *tag, int index)
 {
-    QList<QWidget *> rows;
+    for (T *control : info->findChildren<T *>())
+        if (control->property(tag).isValid() && control->property(tag).toInt() == index)
+            return control;
+    return nullptr;
+}
+
+int legendRowCount(InfoPanel *info)
+{
+    int count = 0;
     for (QPushButton *box : info->findChildren<QPushButton *>())
-        if (box->property("legendColorBox").toBool())
-            rows.append(box->parentWidget());
-    std::sort(rows.begin(), rows.end(), [](QWidget *a, QWidget *b) { return legendIndex(a) < legendIndex(b); });
-    return rows;
-}
-
-QWidget *legendRow(InfoPanel *info, int index)
-{
-    return legendRows(info).value(index);
-}
-
-QList<QCheckBox *> axisBoxes(InfoPanel *info)
-{
-    QList<QCheckBox *> boxes;
-    for (QCheckBox *box : info->findChildren<QCheckBox *>())
-        if (box->property("axisIndex").isValid())
-            boxes.append(box);
-    std::sort(boxes.begin(), boxes.end(), [](QCheckBox *a, QCheckBox *b) {
-        return a->property("axisIndex").toInt() < b->property("axisIndex").toInt();
-    });
-    return boxes;
+        count += box->property("legendColorBox").toBool() ? 1 : 0;
+    return count;
 }
 
 } // namespace
@@ -99,14 +89,14 @@ void TestGraphPanel::legendAndSwitches()
     panel.show();
     InfoPanel *info = panel.infoPanel();
     flushDeletes();
-    QCOMPARE(legendRow(info, 0)->findChild<QPushButton *>()->size(), QSize(25, 30));
+    QCOMPARE(tagged<QPushButton>(info, "legendIndex", 0)->size(), QSize(25, 30));
     qApp->setStyleSheet(QString());
-    QCOMPARE(legendRows(info).size(), 3);
-    QCOMPARE(axisBoxes(info).size(), 3);
+    QCOMPARE(legendRowCount(info), 3);
+    QVERIFY(tagged<QCheckBox>(info, "axisIndex", 2));
 
     QSignalSpy visibility(info, &InfoPanel::legendVisibilityChanged);
     QSignalSpy layers(panel.plot(), &Grafiks::plotLayersChanged);
-    legendRow(info, 1)->findChild<QCheckBox *>()->click();
+    tagged<QCheckBox>(info, "legendIndex", 1)->click();
     QCOMPARE(visibility.last(), (QList<QVariant>{1, false}));
     QVERIFY(!panel.plot()->series().at(1).visible);
     QCOMPARE(layers.count(), 1);
@@ -125,19 +115,19 @@ void TestGraphPanel::legendAndSwitches()
         return answer;
     });
     QSignalSpy colours(info, &InfoPanel::legendColorChanged);
-    QWidget *row = legendRow(info, 1);
-    QTest::mouseClick(row->findChild<QPushButton *>(), Qt::LeftButton);
+    auto *box = tagged<QPushButton>(info, "legendIndex", 1);
+    QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(offered, QColor(0, 255, 0));
     QCOMPARE(panel.plot()->series().at(1).color, answer);
-    QCOMPARE(row->findChild<QLineEdit *>()->text(), QStringLiteral("FF00FF"));
+    QCOMPARE(tagged<QLineEdit>(info, "legendIndex", 1)->text(), QStringLiteral("FF00FF"));
     answer = QColor();
-    QTest::mouseClick(row->findChild<QPushButton *>(), Qt::LeftButton);
+    QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(colours.count(), 1);
     QCOMPARE(panel.plot()->series().at(1).color, QColor(255, 0, 255));
 
     // Typed colours: "12" is none, and leaving the field restores the text;
     // "ff0" recolours the series at once.
-    auto *edit = legendRow(info, 0)->findChild<QLineEdit *>();
+    auto *edit = tagged<QLineEdit>(info, "legendIndex", 0);
     WidgetProbe::typeInto(edit, QStringLiteral("12"));
     QCOMPARE(colours.count(), 1);
     QCOMPARE(edit->text(), QStringLiteral("0000FF"));
@@ -149,18 +139,19 @@ void TestGraphPanel::legendAndSwitches()
     QCOMPARE(edit->text(), QStringLiteral("ff0"));
 
     // Colours and switches survive a refill under the same key.
-    legendRow(info, 1)->findChild<QCheckBox *>()->click();
+    tagged<QCheckBox>(info, "legendIndex", 1)->click();
     panel.setGraphSpec(panelSpec());
     flushDeletes();
-    QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("FF00FF"));
-    QVERIFY(!legendRow(info, 1)->findChild<QCheckBox *>()->isChecked());
+    QCOMPARE(tagged<QLineEdit>(info, "legendIndex", 1)->text(), QStringLiteral("FF00FF"));
+    QVERIFY(!tagged<QCheckBox>(info, "legendIndex", 1)->isChecked());
 
     // Axis switches survive a refill too; the header and reset-zoom switches act on the plot.
-    axisBoxes(info).at(2)->click();
+    tagged<QCheckBox>(info, "axisIndex", 2)->click();
     QCOMPARE(panel.plot()->axisVisibility(), (QVector<bool>{true, true, false}));
     panel.setGraphSpec(panelSpec());
     flushDeletes();
-    QVERIFY(!axisBoxes(info).at(2)->isChecked() && axisBoxes(info).at(1)->isChecked());
+    QVERIFY(!tagged<QCheckBox>(info, "axisIndex", 2)->isChecked());
+    QVERIFY(tagged<QCheckBox>(info, "axisIndex", 1)->isChecked());
     QCheckBox *header = nullptr;
     for (QCheckBox *box : info->findChildren<QCheckBox *>())
         header = box->text() == QLatin1String("Show header") ? box : header;
@@ -187,7 +178,7 @@ void TestGraphPanel::legendAndSwitches()
     panel.setGraphSpec(empty);
     flushDeletes();
     QVERIFY(info->isHidden());
-    QCOMPARE(legendRows(info).size(), 0);
+    QCOMPARE(legendRowCount(info), 0);
     QVERIFY(enableAll->parentWidget()->isHidden());
     QCOMPARE(info->headerHtml(), QString());
 }
@@ -241,8 +232,8 @@ void TestGraphPanel::thousandsOfLegendRows()
     QApplication::processEvents();
     panel.setGraphSpec(spec);
     flushDeletes();
-    QCOMPARE(legendRows(panel.infoPanel()).size(), 2000);
-    legendRow(panel.infoPanel(), 1999)->findChild<QCheckBox *>()->click();
+    QCOMPARE(legendRowCount(panel.infoPanel()), 2000);
+    tagged<QCheckBox>(panel.infoPanel(), "legendIndex", 1999)->click();
     QVERIFY(!panel.plot()->series().at(1999).visible);
 
     ChartPanel chart;
