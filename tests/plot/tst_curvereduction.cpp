@@ -169,7 +169,8 @@ void TestCurveReduction::reducedCurveMatchesEverySegment()
         return;
     for (const int width : {2, 3, 6}) {
         const double differing = compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, width, withXValues, 5u + count);
-        QVERIFY2(differing <= 0.005, qPrintable(QStringLiteral("pen %1: %2 of the pixels differ").arg(width).arg(differing)));
+        QVERIFY2(differing <= 0.005,
+                 qPrintable(QStringLiteral("pen %1: %2 of the pixels differ").arg(width).arg(differing)));
     }
 }
 
