@@ -234,6 +234,7 @@ void TestDynamicSpectrum::cellSizes()
     QSignalSpy spy(&w, &DynamicSpectrumWidget::cellSizeChanged);
     w.setCellSize(QSize(25, 0));
     QCOMPARE(w.cellSize(), QSize(20, 1));
+    QVERIFY(!w.autoCellSize());
     w.setCellSize(QSize(90, -4)); // clamps to the same size: no signal
     w.setCellSize(QSize(-3, 50));
     QCOMPARE(w.cellSize(), QSize(1, 20));

@@ -212,6 +212,9 @@ void TestGrafiks::lineWidthClamped()
     spec.series[0].lineWidth = seriesWidth;
     plot.setGraphSpec(spec);
     QCOMPARE(blueIn(render(plot), QRect(200, 0, 1, 300)), drawn);
+    // Curves without a width of their own draw with the plot's.
+    if (seriesWidth == 0)
+        QCOMPARE(plot.lineWidth(), drawn);
 }
 
 void TestGrafiks::viewAcrossSpecsAndSetRanges()

@@ -76,7 +76,8 @@ void TestMiniGrafik::clicksGoToTheThumbnail()
     // Cleared, it forgets its cell and ignores clicks.
     thumb.clear();
     QVERIFY(!thumb.isActive());
-    QCOMPARE(thumb.row(), -1);
+    QVERIFY(thumb.row() == -1 && thumb.col() == -1);
+    QVERIFY(thumb.parameters().isEmpty());
     QTest::mouseClick(thumb.plot(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 60));
     QCOMPARE(clicked.count(), 1);
 }
