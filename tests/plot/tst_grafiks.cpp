@@ -14,21 +14,15 @@ class TestGrafiks : public QObject
     Q_OBJECT
 
 private slots:
-    void autoYRange_data();
-    void autoYRange();
     void curvesAndTheirLength();
-    void xTicksAtSpacing_data();
     void xTicksAtSpacing();
     void yTicksAndTopRows();
-    void zeroAxis();
     void lineWidthClamped_data();
     void lineWidthClamped();
-    void keyRuleKeepsZoomAndLegendColours();
-    void dragZoomAndZoomBack();
-    void peakSelection();
+    void viewAcrossSpecsAndSetRanges();
+    void dragZoomAndPeakSelection();
     void cursorReadoutAndClicks();
-    void guideLines();
-    void setVisibleXRange();
+    void zeroAxisAndGuideLines();
     void badInput();
 };
 
@@ -87,38 +81,6 @@ GraphSpec readoutSpec(int count)
 
 } // namespace
 
-void TestGrafiks::autoYRange_data()
-{
-    QTest::addColumn<QVector<double>>("values");
-    QTest::addColumn<double>("low");
-    QTest::addColumn<double>("high");
-    QTest::newRow("flat at 10") << QVector<double>(50, 10.0) << 8.9 << 11.1;
-    QTest::newRow("flat at -10 stays around the curve") << QVector<double>(50, -10.0) << -11.1 << -8.9;
-    QTest::newRow("ramp") << ramp(101) << -5.0 << 105.0;
-    QTest::newRow("non-finite samples ignored")
-        << QVector<double>{1.0, std::nan(""), 3.0, INFINITY, -INFINITY} << 0.9 << 3.1;
-    QTest::newRow("no finite sample") << QVector<double>{std::nan(""), INFINITY} << 0.0 << 1.0;
-}
-
-void TestGrafiks::autoYRange()
-{
-    QFETCH(QVector<double>, values);
-    QFETCH(double, low);
-    QFETCH(double, high);
-    Grafiks plot;
-    plot.resize(400, 300);
-    plot.setGraphSpec(curveSpec(values));
-    QVERIFY2(fuzzyEqual(plot.fullRange().yMin, low), qPrintable(QString::number(plot.fullRange().yMin, 'g', 17)));
-    QVERIFY2(fuzzyEqual(plot.fullRange().yMax, high), qPrintable(QString::number(plot.fullRange().yMax, 'g', 17)));
-    // A flat curve is drawn inside the plot, not on its edge.
-    if (values.size() == 50)
-        QVERIFY(blueIn(render(plot), plot.plotLayout().plotRect().adjusted(0, 1, 0, -1)) >= plot.plotLayout().plotWidth);
-
-    plot.setGraphSpec(fixedSpec(values, -2.0, 7.0));
-    QCOMPARE(plot.fullRange().yMin, -2.0);
-    QCOMPARE(plot.fullRange().yMax, 7.0);
-}
-
 // The first curve with samples sets the length; longer ones are not drawn.
 void TestGrafiks::curvesAndTheirLength()
 {
@@ -129,7 +91,6 @@ void TestGrafiks::curvesAndTheirLength()
     spec.series.append(GraphSeries(QStringLiteral("thirty"), ramp(30), QColor(0, 128, 0)));
     spec.series.append(GraphSeries(QStringLiteral("forty"), ramp(40), QColor(0, 0, 255)));
     plot.setGraphSpec(spec);
-    QCOMPARE(plot.commonSampleCount(), 30);
     QCOMPARE(plot.fullRange().xMax, 29.0);
     const QImage image = render(plot);
     QVERIFY(WidgetProbe::countColour(image, QColor(0, 128, 0)) > 50);
@@ -140,28 +101,18 @@ void TestGrafiks::curvesAndTheirLength()
     for (int i = 0; i < 3000; ++i)
         many.series.append(GraphSeries(QStringLiteral("s%1").arg(i), ramp(50, i, 0.5)));
     plot.setGraphSpec(many);
-    QCOMPARE(plot.legendEntries().size(), 3000);
     QCOMPARE(plot.legendEntries().at(17).color, SeriesPalette.at(1));
     render(plot);
 }
 
-void TestGrafiks::xTicksAtSpacing_data()
-{
-    QTest::addColumn<int>("spacing");
-    QTest::addColumn<QVector<int>>("offsets");
-    QTest::newRow("100") << 100 << QVector<int>{0, 100, 200, 300, 400, 500, 600};
-    QTest::newRow("250") << 250 << QVector<int>{0, 300, 600};
-}
-
+// The tick arithmetic is checked on its own; here the marks and the values handed to the formatter.
 void TestGrafiks::xTicksAtSpacing()
 {
-    QFETCH(int, spacing);
-    QFETCH(QVector<int>, offsets);
     Grafiks plot;
     plot.resize(740, 400);
     GraphSpec spec = curveSpec(ramp(601));
     spec.bottomAxis.enabled = true;
-    spec.bottomAxis.tickSpacing = spacing;
+    spec.bottomAxis.tickSpacing = 100;
     QVector<double> formatted;
     AxisRow row;
     row.tickFormatter = [&formatted](double x) {
@@ -173,18 +124,16 @@ void TestGrafiks::xTicksAtSpacing()
     QCOMPARE(plot.plotLayout().plotWidth, 600);
     QImage image = render(plot);
 
-    // Tick marks rise 9 px from the bottom edge, one per tick, nowhere else.
+    // Tick marks rise 9 px from the bottom edge, one per tick, nowhere else;
+    // a tick's value is the value under its pixel, here the sample index.
+    const QVector<int> offsets{0, 100, 200, 300, 400, 500, 600};
     QVector<int> marks;
     for (int x = 1; x < 739; ++x)
         if (isDark(image, x, 400 - 5))
             marks.append(x - 70);
     QCOMPARE(marks, offsets);
     QVERIFY(isDark(image, 70, 400 - 9) && !isDark(image, 70, 400 - 11));
-    // A tick's value is the value under its pixel: here the sample index.
-    QVector<double> expected;
-    for (const int offset : offsets)
-        expected.append(offset);
-    QCOMPARE(formatted, expected);
+    QCOMPARE(formatted, (QVector<double>{0, 100, 200, 300, 400, 500, 600}));
 
     // Fixed labels win; an empty one falls back to the formatter.
     spec.bottomAxis.tickSpacing = 300;
@@ -202,6 +151,7 @@ void TestGrafiks::yTicksAndTopRows()
     GraphSpec spec = fixedSpec(ramp(50, 0.0, 0.2), 0.0, 10.0);
     spec.yAxis.tickValues = {0.0, 2.5, 5.0, 12.0};
     plot.setGraphSpec(spec);
+    QCOMPARE(plot.fullRange().yMax, 10.0);
     Grafiks::PlotLayout layout = plot.plotLayout();
     QImage image = render(plot);
     QVector<int> marks;
@@ -230,7 +180,6 @@ void TestGrafiks::yTicksAndTopRows()
     spec.topAxis.rows = {AxisRow(), AxisRow()};
     spec.title = QStringLiteral("T");
     plot.setGraphSpec(spec);
-    QCOMPARE(plot.plotLayout().top, 50 + QFontMetrics(QFont(QStringLiteral("Arial"), 9)).height() + 10);
     image = render(plot);
     for (const int offset : {0, 300, 600})
         QVERIFY(isDark(image, 70 + offset, 4) && !isDark(image, 70 + offset, 400 - 5));
@@ -241,27 +190,6 @@ void TestGrafiks::yTicksAndTopRows()
     QVERIFY(!isDark(render(plot), 70 + 300, 4));
 }
 
-void TestGrafiks::zeroAxis()
-{
-    Grafiks plot;
-    plot.resize(500, 400);
-    GraphSpec spec = curveSpec(ramp(100, -50.0));
-    spec.yAxis.zeroAxis = ZeroAxis::Line;
-    plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const int zero = layout.pixelY(0.0);
-    QImage image = render(plot);
-    QVERIFY(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
-    QVERIFY(isDark(image, 4, zero) && isDark(image, 4, zero - 100) && isDark(image, 4, zero + 100));
-    QVERIFY(!isDark(image, 4, zero - 50));
-    // Thick curves get a black zero line.
-    spec.lineWidth = 3;
-    plot.setGraphSpec(spec);
-    image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
-    QVERIFY(isDark(image, layout.left + 10, zero));
-}
-
 void TestGrafiks::lineWidthClamped_data()
 {
     QTest::addColumn<int>("specWidth");
@@ -270,7 +198,6 @@ void TestGrafiks::lineWidthClamped_data()
     QTest::newRow("0 draws 1") << 0 << 0 << 1;
     QTest::newRow("25 draws 10") << 25 << 0 << 10;
     QTest::newRow("series 25 draws 10") << 1 << 25 << 10;
-    QTest::newRow("series 3 over plot 7") << 7 << 3 << 3;
 }
 
 void TestGrafiks::lineWidthClamped()
@@ -284,11 +211,13 @@ void TestGrafiks::lineWidthClamped()
     spec.lineWidth = specWidth;
     spec.series[0].lineWidth = seriesWidth;
     plot.setGraphSpec(spec);
-    QCOMPARE(plot.lineWidth(), qBound(1, specWidth, 10));
     QCOMPARE(blueIn(render(plot), QRect(200, 0, 1, 300)), drawn);
+    // Curves without a width of their own draw with the plot's.
+    if (seriesWidth == 0)
+        QCOMPARE(plot.lineWidth(), drawn);
 }
 
-void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
+void TestGrafiks::viewAcrossSpecsAndSetRanges()
 {
     Grafiks plot;
     plot.resize(600, 400);
@@ -327,9 +256,22 @@ void TestGrafiks::keyRuleKeepsZoomAndLegendColours()
     plot.setVisibleXRange(100, 200);
     plot.setGraphSpec(spec);
     QCOMPARE(plot.visibleXRange(), qMakePair(0.0, 999.0));
+
+    // A set range is ordered, clamped to the data and at least one sample wide; NaN is ignored.
+    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
+    const QVector<QPair<QPair<double, double>, QPair<double, double>>> cases{
+        {{80, 20}, {20, 80}}, {{-50, 5000}, {0, 999}}, {{40, 40}, {39.5, 40.5}}, {{999, 999}, {998.5, 999}}};
+    for (const auto &c : cases) {
+        plot.setVisibleXRange(c.first.first, c.first.second);
+        QCOMPARE(plot.visibleXRange(), c.second);
+    }
+    QCOMPARE(ranges.count(), 4);
+    plot.setVisibleXRange(std::nan(""), 3);
+    plot.setVisibleXRange(998.5, 999.0);
+    QCOMPARE(ranges.count(), 4);
 }
 
-void TestGrafiks::dragZoomAndZoomBack()
+void TestGrafiks::dragZoomAndPeakSelection()
 {
     Grafiks plot;
     plot.resize(700, 500);
@@ -377,26 +319,17 @@ void TestGrafiks::dragZoomAndZoomBack()
     plot.resetZoom();
     drag(&plot, QPoint(5, 5), QPoint(60, 20));
     QCOMPARE(plot.zoomDepth(), 0);
-}
 
-void TestGrafiks::peakSelection()
-{
-    Grafiks plot;
-    plot.resize(700, 500);
-    GraphSpec spec = curveSpec(ramp(1001));
-    spec.zoomEnabled = true;
-    spec.peakSelectionEnabled = true;
-    plot.setGraphSpec(spec);
+    // With peak selection a rightward drag selects samples instead of zooming.
+    plot.setPeakSelectionEnabled(true);
     QSignalSpy selected(&plot, &Grafiks::peakAreaSelected);
     QSignalSpy info(&plot, &Grafiks::simplePeakInfoRequested);
     QSignalSpy clicked(&plot, &Grafiks::graphClicked);
     QSignalSpy values(&plot, &Grafiks::xAxisValuesClicked);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
-    const QRect area = layout.plotRect();
-    const QPoint from(area.left() + 111, area.top() + 40);
-    const QPoint to(area.left() + 333, area.top() + 200);
-    const QList<QVariant> span{int(std::round(layout.valueX(from.x()))), int(std::round(layout.valueX(to.x())))};
-    drag(&plot, from, to);
+    const QPoint start(area.left() + 111, area.top() + 40);
+    const QPoint end(area.left() + 333, area.top() + 200);
+    const QList<QVariant> span{int(std::round(layout.valueX(start.x()))), int(std::round(layout.valueX(end.x())))};
+    drag(&plot, start, end);
     QCOMPARE(selected.count(), 1);
     QCOMPARE(selected.last(), span);
     QCOMPARE(plot.zoomDepth(), 0);
@@ -410,7 +343,7 @@ void TestGrafiks::peakSelection()
     QVERIFY(!plot.selectionRect().isNull());
 
     // A leftward drag is a zoom step back, here with nothing to go back to.
-    drag(&plot, to, from);
+    drag(&plot, end, start);
     QCOMPARE(selected.count(), 1);
     QCOMPARE(plot.zoomDepth(), 0);
     plot.setPeakSelectionEnabled(false);
@@ -456,11 +389,28 @@ void TestGrafiks::cursorReadoutAndClicks()
     QCOMPARE(clicked.count() + right.count(), 2);
 }
 
-void TestGrafiks::guideLines()
+void TestGrafiks::zeroAxisAndGuideLines()
 {
     Grafiks plot;
     plot.resize(500, 400);
-    GraphSpec spec = curveSpec(ramp(100));
+    GraphSpec spec = curveSpec(ramp(100, -50.0));
+    spec.yAxis.zeroAxis = ZeroAxis::Line;
+    plot.setGraphSpec(spec);
+    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const int zero = layout.pixelY(0.0);
+    QImage image = render(plot);
+    QVERIFY(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)) > layout.plotWidth / 2);
+    QVERIFY(isDark(image, 4, zero) && isDark(image, 4, zero - 100) && isDark(image, 4, zero + 100));
+    QVERIFY(!isDark(image, 4, zero - 50));
+    // Thick curves get a black zero line.
+    spec.lineWidth = 3;
+    plot.setGraphSpec(spec);
+    image = render(plot);
+    QCOMPARE(WidgetProbe::countColour(image, QColor(204, 204, 204), QRect(0, zero, 500, 1)), 0);
+    QVERIFY(isDark(image, layout.left + 10, zero));
+
+    // A level and a point, the point drawn on top and movable.
+    spec = curveSpec(ramp(100));
     GraphSeries level;
     level.kind = GraphSeries::HorizontalLine;
     level.yValue = 50.0;
@@ -473,39 +423,21 @@ void TestGrafiks::guideLines()
     point.drawOnTop = true;
     spec.series.append(point);
     plot.setGraphSpec(spec);
-    const Grafiks::PlotLayout layout = plot.plotLayout();
+    const Grafiks::PlotLayout lines = plot.plotLayout();
     const QColor green(0, 160, 0);
-    QImage image = render(plot);
-    QVERIFY(WidgetProbe::countColour(image, Qt::red, QRect(0, layout.pixelY(50.0), 500, 1)) >= layout.plotWidth - 2);
-    QVERIFY(WidgetProbe::countColour(image, green, QRect(layout.pixelX(30), 0, 1, 400)) >= layout.plotHeight);
+    image = render(plot);
+    QVERIFY(WidgetProbe::countColour(image, Qt::red, QRect(0, lines.pixelY(50.0), 500, 1)) >= lines.plotWidth - 2);
+    QVERIFY(WidgetProbe::countColour(image, green, QRect(lines.pixelX(30), 0, 1, 400)) >= lines.plotHeight);
     plot.setVerticalLineIndex(2, 60);
     image = render(plot);
-    QCOMPARE(WidgetProbe::countColour(image, green, QRect(layout.pixelX(30), 0, 1, 400)), 0);
-    QVERIFY(WidgetProbe::countColour(image, green, QRect(layout.pixelX(60), 0, 1, 400)) >= layout.plotHeight);
+    QCOMPARE(WidgetProbe::countColour(image, green, QRect(lines.pixelX(30), 0, 1, 400)), 0);
+    QVERIFY(WidgetProbe::countColour(image, green, QRect(lines.pixelX(60), 0, 1, 400)) >= lines.plotHeight);
     // The large layout leaves the vertical line out.
     spec.layoutMode = GraphLayout::Large;
     plot.setGraphSpec(spec);
     image = render(plot);
     QCOMPARE(WidgetProbe::countColour(image, green), 0);
     QVERIFY(WidgetProbe::countColour(image, Qt::red) > 100);
-}
-
-void TestGrafiks::setVisibleXRange()
-{
-    Grafiks plot;
-    plot.resize(500, 400);
-    plot.setGraphSpec(curveSpec(ramp(101)));
-    QSignalSpy ranges(&plot, &Grafiks::visibleXRangeChanged);
-    const QVector<QPair<QPair<double, double>, QPair<double, double>>> cases{
-        {{80, 20}, {20, 80}}, {{-50, 500}, {0, 100}}, {{40, 40}, {39.5, 40.5}}, {{100, 100}, {99.5, 100}}};
-    for (const auto &c : cases) {
-        plot.setVisibleXRange(c.first.first, c.first.second);
-        QCOMPARE(plot.visibleXRange(), c.second);
-    }
-    QCOMPARE(ranges.count(), 4);
-    plot.setVisibleXRange(std::nan(""), 3);
-    plot.setVisibleXRange(99.5, 100.0);
-    QCOMPARE(ranges.count(), 4);
 }
 
 void TestGrafiks::badInput()
@@ -518,6 +450,7 @@ void TestGrafiks::badInput()
     gappy[200] = INFINITY;
     gappy[201] = -INFINITY;
     plot.setGraphSpec(curveSpec(gappy));
+    QVERIFY(fuzzyEqual(plot.fullRange().yMin, -14.95) && fuzzyEqual(plot.fullRange().yMax, 313.95));
     QVERIFY(blueIn(render(plot), plot.plotLayout().plotRect()) > 100);
     QVERIFY(!plot.cursorText(plot.plotLayout().plotRect().center()).isEmpty());
 
@@ -543,6 +476,10 @@ void TestGrafiks::badInput()
     QCOMPARE(plot.fullRange().yMax, 1.0);
     QCOMPARE(plot.fullRange().xMax, 9.0);
     render(plot);
+
+    // No finite sample: the default range.
+    plot.setGraphSpec(curveSpec(QVector<double>{std::nan(""), INFINITY}));
+    QCOMPARE(qMakePair(plot.fullRange().yMin, plot.fullRange().yMax), qMakePair(0.0, 1.0));
 
     // Empty series: the empty-plot text.
     plot.setGraphSpec(curveSpec(QVector<double>()));

@@ -18,11 +18,7 @@ class TestGraphPanel : public QObject
     Q_OBJECT
 
 private slots:
-    void legendColourBoxUnderButtonMinimum();
-    void refillFromSpec();
-    void legendSwitchesAndColours();
-    void legendColourTyping();
-    void axisHeaderAndZoomSwitches();
+    void legendAndSwitches();
     void headerTable();
     void colourTexts_data();
     void colourTexts();
@@ -61,41 +57,28 @@ GraphSpec panelSpec()
     return spec;
 }
 
-int legendIndex(QWidget *row) { return row->findChild<QPushButton *>()->property("legendIndex").toInt(); }
-
-QList<QWidget *> legendRows(InfoPanel *info)
+// The control of this type whose property `tag` is `index`: a legend row's
+// check box, colour box or colour text by "legendIndex", an axis switch by "axisIndex".
+template <typename T>
+T *tagged(InfoPanel *info, const char *tag, int index)
 {
-    QList<QWidget *> rows;
-    for (QPushButton *box : info->findChildren<QPushButton *>())
-        if (box->property("legendColorBox").toBool())
-            rows.append(box->parentWidget());
-    std::sort(rows.begin(), rows.end(), [](QWidget *a, QWidget *b) { return legendIndex(a) < legendIndex(b); });
-    return rows;
-}
-
-QWidget *legendRow(InfoPanel *info, int index)
-{
-    for (QWidget *row : legendRows(info))
-        if (legendIndex(row) == index)
-            return row;
+    for (T *control : info->findChildren<T *>())
+        if (control->property(tag).isValid() && control->property(tag).toInt() == index)
+            return control;
     return nullptr;
 }
 
-QList<QCheckBox *> axisBoxes(InfoPanel *info)
+int legendRowCount(InfoPanel *info)
 {
-    QList<QCheckBox *> boxes;
-    for (QCheckBox *box : info->findChildren<QCheckBox *>())
-        if (box->property("axisIndex").isValid())
-            boxes.append(box);
-    std::sort(boxes.begin(), boxes.end(), [](QCheckBox *a, QCheckBox *b) {
-        return a->property("axisIndex").toInt() < b->property("axisIndex").toInt();
-    });
-    return boxes;
+    int count = 0;
+    for (QPushButton *box : info->findChildren<QPushButton *>())
+        count += box->property("legendColorBox").toBool() ? 1 : 0;
+    return count;
 }
 
 } // namespace
 
-void TestGraphPanel::legendColourBoxUnderButtonMinimum()
+void TestGraphPanel::legendAndSwitches()
 {
     // The program's style sheet gives push buttons a 36 px minimum height;
     // the colour box must still fit its 30 px legend row.
@@ -104,45 +87,16 @@ void TestGraphPanel::legendColourBoxUnderButtonMinimum()
     panel.resize(1000, 500);
     panel.setGraphSpec(panelSpec());
     panel.show();
+    InfoPanel *info = panel.infoPanel();
     flushDeletes();
-    QCOMPARE(legendRow(panel.infoPanel(), 0)->findChild<QPushButton *>()->size(), QSize(25, 30));
+    QCOMPARE(tagged<QPushButton>(info, "legendIndex", 0)->size(), QSize(25, 30));
     qApp->setStyleSheet(QString());
-}
+    QCOMPARE(legendRowCount(info), 3);
+    QVERIFY(tagged<QCheckBox>(info, "axisIndex", 2));
 
-void TestGraphPanel::refillFromSpec()
-{
-    GraphPanel panel;
-    panel.resize(1000, 500);
-    panel.setGraphSpec(panelSpec());
-    InfoPanel *info = panel.infoPanel();
-    QVERIFY(!info->isHidden());
-    QCOMPARE(info->legend().size(), 3);
-    flushDeletes();
-    QCOMPARE(legendRows(info).size(), 3);
-    QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("00FF00"));
-    QCOMPARE(axisBoxes(info).size(), 3);
-
-    // A spec without series empties the legend and hides "Enable all".
-    auto *enableAll = info->findChild<QPushButton *>(QStringLiteral("legendEnableAll"));
-    GraphSpec empty;
-    empty.infoPanelVisible = false;
-    panel.setGraphSpec(empty);
-    flushDeletes();
-    QVERIFY(info->isHidden());
-    QCOMPARE(legendRows(info).size(), 0);
-    QVERIFY(enableAll->parentWidget()->isHidden());
-    QCOMPARE(info->headerHtml(), QString());
-}
-
-void TestGraphPanel::legendSwitchesAndColours()
-{
-    GraphPanel panel;
-    panel.resize(1000, 500);
-    panel.setGraphSpec(panelSpec());
-    InfoPanel *info = panel.infoPanel();
     QSignalSpy visibility(info, &InfoPanel::legendVisibilityChanged);
     QSignalSpy layers(panel.plot(), &Grafiks::plotLayersChanged);
-    legendRow(info, 1)->findChild<QCheckBox *>()->click();
+    tagged<QCheckBox>(info, "legendIndex", 1)->click();
     QCOMPARE(visibility.last(), (QList<QVariant>{1, false}));
     QVERIFY(!panel.plot()->series().at(1).visible);
     QCOMPARE(layers.count(), 1);
@@ -161,78 +115,49 @@ void TestGraphPanel::legendSwitchesAndColours()
         return answer;
     });
     QSignalSpy colours(info, &InfoPanel::legendColorChanged);
-    QWidget *row = legendRow(info, 1);
-    QTest::mouseClick(row->findChild<QPushButton *>(), Qt::LeftButton);
+    auto *box = tagged<QPushButton>(info, "legendIndex", 1);
+    QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(offered, QColor(0, 255, 0));
     QCOMPARE(panel.plot()->series().at(1).color, answer);
-    QCOMPARE(row->findChild<QLineEdit *>()->text(), QStringLiteral("FF00FF"));
+    QCOMPARE(tagged<QLineEdit>(info, "legendIndex", 1)->text(), QStringLiteral("FF00FF"));
     answer = QColor();
-    QTest::mouseClick(row->findChild<QPushButton *>(), Qt::LeftButton);
+    QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(colours.count(), 1);
     QCOMPARE(panel.plot()->series().at(1).color, QColor(255, 0, 255));
 
-    // Colours and switches survive a refill under the same key.
-    legendRow(info, 1)->findChild<QCheckBox *>()->click();
-    panel.setGraphSpec(panelSpec());
-    flushDeletes();
-    QCOMPARE(info->legend().at(1).color, QColor(255, 0, 255));
-    QCOMPARE(legendRow(info, 1)->findChild<QLineEdit *>()->text(), QStringLiteral("FF00FF"));
-    QVERIFY(!legendRow(info, 1)->findChild<QCheckBox *>()->isChecked());
-}
-
-void TestGraphPanel::legendColourTyping()
-{
-    GraphPanel panel;
-    panel.resize(1000, 500);
-    panel.show();
-    panel.setGraphSpec(panelSpec());
-    InfoPanel *info = panel.infoPanel();
-    QSignalSpy colours(info, &InfoPanel::legendColorChanged);
-    auto *edit = legendRow(info, 0)->findChild<QLineEdit *>();
-
-    // "12" is no colour: nothing changes, leaving the field restores the text.
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("12"));
-    QCOMPARE(colours.count(), 0);
-    QTest::keyClick(edit, Qt::Key_Return);
+    // Typed colours: "12" is none, and leaving the field restores the text;
+    // "ff0" recolours the series at once.
+    auto *edit = tagged<QLineEdit>(info, "legendIndex", 0);
+    WidgetProbe::typeInto(edit, QStringLiteral("12"));
+    QCOMPARE(colours.count(), 1);
     QCOMPARE(edit->text(), QStringLiteral("0000FF"));
-
-    // "ff0" is a short colour name: the series is recoloured at once.
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("ff0"));
-    QCOMPARE(colours.count(), 1);
     QCOMPARE(colours.last(), (QList<QVariant>{0, QColor(255, 255, 0)}));
     QCOMPARE(panel.plot()->series().at(0).color, QColor(255, 255, 0));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("ff0"));
-}
 
-void TestGraphPanel::axisHeaderAndZoomSwitches()
-{
-    GraphPanel panel;
-    panel.resize(1000, 500);
-    panel.show();
-    GraphSpec spec = panelSpec();
-    spec.title = QStringLiteral("Title");
-    panel.setGraphSpec(spec);
-    InfoPanel *info = panel.infoPanel();
-    QSignalSpy axes(info, &InfoPanel::axisVisibilityChanged);
-    axisBoxes(info).at(2)->click();
-    QCOMPARE(axes.last().at(0).toInt(), 2);
-    QCOMPARE(panel.plot()->axisVisibility(), (QVector<bool>{true, true, false}));
-    // The refilled axis list shows the choice again.
-    panel.setGraphSpec(spec);
+    // Colours and switches survive a refill under the same key.
+    tagged<QCheckBox>(info, "legendIndex", 1)->click();
+    panel.setGraphSpec(panelSpec());
     flushDeletes();
-    QVERIFY(!axisBoxes(info).at(2)->isChecked() && axisBoxes(info).at(1)->isChecked());
+    QCOMPARE(tagged<QLineEdit>(info, "legendIndex", 1)->text(), QStringLiteral("FF00FF"));
+    QVERIFY(!tagged<QCheckBox>(info, "legendIndex", 1)->isChecked());
 
+    // Axis switches survive a refill too; the header and reset-zoom switches act on the plot.
+    tagged<QCheckBox>(info, "axisIndex", 2)->click();
+    QCOMPARE(panel.plot()->axisVisibility(), (QVector<bool>{true, true, false}));
+    panel.setGraphSpec(panelSpec());
+    flushDeletes();
+    QVERIFY(!tagged<QCheckBox>(info, "axisIndex", 2)->isChecked());
+    QVERIFY(tagged<QCheckBox>(info, "axisIndex", 1)->isChecked());
     QCheckBox *header = nullptr;
     for (QCheckBox *box : info->findChildren<QCheckBox *>())
         header = box->text() == QLatin1String("Show header") ? box : header;
     QVERIFY(header && header->isChecked());
     header->click();
     QVERIFY(!panel.plot()->showTextBlock());
-
     Grafiks *plot = panel.plot();
     plot->setVisibleXRange(10, 20);
     info->findChild<QPushButton *>(QStringLiteral("legendResetZoom"))->click();
@@ -245,6 +170,17 @@ void TestGraphPanel::axisHeaderAndZoomSwitches()
     QCOMPARE(info->coordinatesText(), plot->cursorText(at));
     WidgetProbe::leave(plot);
     QCOMPARE(info->coordinatesText(), QStringLiteral("Coords: move cursor over the graph..."));
+
+    // A spec without series empties the legend and hides "Enable all".
+    auto *enableAll = info->findChild<QPushButton *>(QStringLiteral("legendEnableAll"));
+    GraphSpec empty;
+    empty.infoPanelVisible = false;
+    panel.setGraphSpec(empty);
+    flushDeletes();
+    QVERIFY(info->isHidden());
+    QCOMPARE(legendRowCount(info), 0);
+    QVERIFY(enableAll->parentWidget()->isHidden());
+    QCOMPARE(info->headerHtml(), QString());
 }
 
 void TestGraphPanel::headerTable()
@@ -252,10 +188,9 @@ void TestGraphPanel::headerTable()
     const QFontMetrics metrics(QFont(QStringLiteral("Arial"), 10));
     const QVector<HeaderRow> rows{HeaderRow(QStringLiteral("File"), QStringLiteral("a<b>.pnt")),
                                   HeaderRow(QStringLiteral("Start & end"), QStringLiteral("03:00"))};
-    // File names and labels are escaped; the label column is as wide as its widest label.
+    // File names and labels are escaped; a spacer row before the last one on request.
     const QString html = InfoPanel::headerRowsHtml(rows, true, metrics);
     QVERIFY(html.contains(QStringLiteral("a&lt;b&gt;.pnt")) && html.contains(QStringLiteral("Start &amp; end")));
-    QVERIFY(html.contains(QStringLiteral("min-width: %1px").arg(metrics.horizontalAdvance("Start & end") + 12)));
     QVERIFY(html.contains(QStringLiteral("height: 1em")));
     QVERIFY(!InfoPanel::headerRowsHtml(rows, false, metrics).contains(QStringLiteral("height: 1em")));
     QCOMPARE(InfoPanel::headerRowsHtml({}, true, metrics), QString());
@@ -273,10 +208,7 @@ void TestGraphPanel::colourTexts_data()
     QTest::addColumn<QColor>("colour");
     QTest::newRow("six digits") << "00ff80" << QColor(0, 255, 128);
     QTest::newRow("with hash and blanks") << "  #FF0000 " << QColor(255, 0, 0);
-    QTest::newRow("short name") << "ff0" << QColor(255, 255, 0);
     QTest::newRow("two digits") << "12" << QColor();
-    QTest::newRow("not hex") << "zzzzzz" << QColor();
-    QTest::newRow("empty") << "" << QColor();
 }
 
 void TestGraphPanel::colourTexts()
@@ -284,7 +216,8 @@ void TestGraphPanel::colourTexts()
     QFETCH(QString, typed);
     QFETCH(QColor, colour);
     QCOMPARE(InfoPanel::parseColorText(typed), colour);
-    QCOMPARE(InfoPanel::colorText(colour), colour.isValid() ? colour.name().mid(1).toUpper() : QStringLiteral("000000"));
+    // The text shown for a colour reads back as that colour; no colour shows black.
+    QCOMPARE(InfoPanel::parseColorText(InfoPanel::colorText(colour)), colour.isValid() ? colour : QColor(Qt::black));
 }
 
 void TestGraphPanel::thousandsOfLegendRows()
@@ -299,8 +232,8 @@ void TestGraphPanel::thousandsOfLegendRows()
     QApplication::processEvents();
     panel.setGraphSpec(spec);
     flushDeletes();
-    QCOMPARE(legendRows(panel.infoPanel()).size(), 2000);
-    legendRow(panel.infoPanel(), 1999)->findChild<QCheckBox *>()->click();
+    QCOMPARE(legendRowCount(panel.infoPanel()), 2000);
+    tagged<QCheckBox>(panel.infoPanel(), "legendIndex", 1999)->click();
     QVERIFY(!panel.plot()->series().at(1999).visible);
 
     ChartPanel chart;
@@ -314,7 +247,6 @@ void TestGraphPanel::balancedHeights_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<QVector<bool>>("visible");
     QTest::addColumn<QList<int>>("heights");
-    QTest::newRow("three in 301") << 301 << QVector<bool>{true, true, true} << QList<int>{91, 90, 90};
     QTest::newRow("hidden middle") << 301 << QVector<bool>{true, false, true} << QList<int>{143, 0, 143};
     QTest::newRow("all hidden") << 300 << QVector<bool>{false, false} << QList<int>{0, 0};
     QTest::newRow("too small") << 10 << QVector<bool>{true, true} << QList<int>{0, 0};
@@ -325,8 +257,7 @@ void TestGraphPanel::balancedHeights()
 {
     QFETCH(int, height);
     QFETCH(QVector<bool>, visible);
-    QFETCH(QList<int>, heights);
-    QCOMPARE(GraphArea::balancedHeights(height, 15, visible), heights);
+    QTEST(GraphArea::balancedHeights(height, 15, visible), "heights");
 }
 
 void TestGraphPanel::graphArea()
@@ -346,12 +277,8 @@ void TestGraphPanel::graphArea()
     QCOMPARE(area.splitter()->widget(2), area.panel(2));
     QCOMPARE(area.splitter()->sizes(), (QList<int>{124, 123, 123}));
     area.setPanelVisible(0, false);
-    QVERIFY(!area.isPanelVisible(0));
     QApplication::processEvents();
     QCOMPARE(area.splitter()->sizes(), (QList<int>{193, 0, 192}));
-    area.setPanelVisible(0, true);
-    QApplication::processEvents();
-    QCOMPARE(area.splitter()->sizes(), (QList<int>{124, 123, 123}));
 
     // A replaced panel is deleted later; an empty slot leaves the splitter.
     QPointer<QWidget> old = area.panel(2);
