@@ -55,8 +55,6 @@ private slots:
             << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
         QTest::newRow("dispersed sum of one beam") << "nativeRay=5,nativeDispersion=40" << 1000 << 2500
             << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
-        QTest::newRow("the receiver's total channel") << "nativeRay=1,nativeChannel=7" << 0 << 4000
-            << QStringList{"--module", "1", "--beam", "1", "--channel", "7"};
         QTest::newRow("spectrum, first beam, first 1000 points") << "nativeRay=1,dynamicGroup=1" << 0 << 1000
             << QStringList();
         QTest::newRow("spectrum dispersed, part, large cells")
@@ -143,7 +141,6 @@ private slots:
         QTest::addColumn<QString>("says");
         const QString out = QStringLiteral("OUT/refused.png");
         QTest::newRow("size not WxH") << QStringList{"render", "FILE", "--size", "800", "-o", out} << 2 << "--size";
-        QTest::newRow("size too small") << QStringList{"render", "FILE", "--size", "10x10", "-o", out} << 2 << "--size";
         QTest::newRow("cell too large") << QStringList{"render", "FILE", "--spectrum", "--cell", "21x4", "-o", out} << 2 << "--cell";
         QTest::newRow("spectrum channel") << QStringList{"render", "FILE", "--spectrum", "--channel", "2", "-o", out} << 2 << "--channel";
         QTest::newRow("fractional dm") << QStringList{"render", "FILE", "--dm", "26.8", "-o", out} << 2 << "--dm";
