@@ -64,13 +64,19 @@ private slots:
 
     void pairing_data()
     {
-        // From native beam 2, channel 5, dm 30 and spectrum dm 44, the steps "start|action". "after": the groups on
-        // ("!": controls shown exactly while off), mode, dms, channel, zoom and txt export on, range frozen, signals.
+        // The truth table of switching the two groups, and what follows from it. From native beam 2, channel 5,
+        // dm 30 and spectrum dm 44, the steps "start|action". "after": the groups on ("!": controls shown exactly
+        // while off), mode, dms, channel, zoom and txt export on, range frozen, signals.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("after");
         const QString paired = QStringLiteral("dynamicGroup=1");
         const QString started = QStringLiteral(" zoom txt nativeDynamicPairingStarted");
         const QString animation = QStringLiteral(" dynamicAnimationChanged");
+        QTest::newRow("native alone") << "nativeGroup=0|nativeGroup=1" << "N 1 30/44 ch5 txt";
+        QTest::newRow("native off, nothing left") << "|nativeGroup=0" << " 0 30/44 ch5";
+        QTest::newRow("spectrum alone") << "nativeGroup=0|" + paired << "D 2 30/44 ch5";
+        QTest::newRow("spectrum off, native stays") << paired + "|dynamicGroup=0" << "N 1 30/30 ch0 txt";
+        QTest::newRow("spectrum off, nothing left") << "nativeGroup=0," + paired + "|dynamicGroup=0" << " 0 30/44 ch5";
         QTest::newRow("spectrum by one beam") << "|" + paired << "ND 3 30/30 ch0" + started + "(true)";
         QTest::newRow("spectrum by all beams: refused") << "nativeRay=0|" + paired << "N 1 30/44 ch5";
         QTest::newRow("native by spectrum") << "nativeGroup=0,dynamicGroup=1|nativeGroup=1" << "ND 3 44/44 ch5" + started + "(false)";

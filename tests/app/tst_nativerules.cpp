@@ -145,46 +145,6 @@ private slots:
         QCOMPARE(visibleSpectrumColumns(0, 0, 4, 0, 0, 100).count, 0);
     }
 
-    void pairingTransitions_data()
-    {
-        QTest::addColumn<bool>("dynamicGroup");    // which group was switched
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<bool>("otherOn");
-        QTest::addColumn<int>("nativeRay");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<bool>("nativeToDynamic");
-        QTest::addColumn<bool>("dynamicToNative");
-        using P = NativePairing;
-        const auto row = [](const char *name, bool dynamic, bool on, bool other, int ray, P mode, bool accepted,
-                            bool toDynamic, bool toNative) {
-            QTest::newRow(name) << dynamic << on << other << ray << int(mode) << accepted << toDynamic << toNative;
-        };
-        row("native on, alone", false, true, false, 0, P::NativeOnly, true, false, false);
-        row("native on beside the spectrum: takes its choices", false, true, true, 3, P::Paired, true, false, true);
-        row("native off, spectrum stays", false, false, true, 3, P::DynamicOnly, true, false, false);
-        row("native off, nothing left", false, false, false, 3, P::NothingOn, true, false, false);
-        row("dynamic on, alone", true, true, false, 0, P::DynamicOnly, true, false, false);
-        row("dynamic on beside one beam: takes its choices", true, true, true, 2, P::Paired, true, true, false);
-        row("dynamic on beside every beam: refused", true, true, true, 0, P::NativeOnly, false, false, false);
-        row("dynamic off, native stays", true, false, true, 0, P::NativeOnly, true, false, false);
-        row("dynamic off, nothing left", true, false, false, 4, P::NothingOn, true, false, false);
-    }
-
-    void pairingTransitions()
-    {
-        QFETCH(bool, dynamicGroup);
-        QFETCH(bool, on);
-        QFETCH(bool, otherOn);
-        QFETCH(int, nativeRay);
-        const PairingChange change =
-            dynamicGroup ? dynamicGroupSwitched(on, otherOn, nativeRay) : nativeGroupSwitched(on, otherOn);
-        QTEST(int(change.mode), "mode");
-        QTEST(change.accepted, "accepted");
-        QTEST(change.nativeToDynamic, "nativeToDynamic");
-        QTEST(change.dynamicToNative, "dynamicToNative");
-    }
-
     void animation()
     {
         // 200 points/s for 33 ms: 6.6 points, 6 taken, 0.6 carried.
