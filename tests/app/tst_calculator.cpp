@@ -7,7 +7,6 @@
 #include "tests/support/widgetprobe.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -72,7 +71,7 @@ private slots:
         QVERIFY(calculator.resultLabel()->text().isEmpty());
     }
 
-    void calculatorsFillTheirFieldsAndListPeriods()
+    void calculatorsFillTheirFieldsListPeriodsAndLinkFields()
     {
         CalculatorModule calculator;
         CalculatorForm *form = calculator.form();
@@ -127,35 +126,29 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(lists.count(), 1);
         QCOMPARE(calculator.resultLabel()->text(), catalogReport);
-    }
 
-    // The KVX time and point of culmination follow each other; a bound period follows the bins.
-    void linkedFieldsFollowEachOther()
-    {
-        CalculatorForm form;
-        child<QGroupBox>(&form, "groupBoxKvx2Cat")->setChecked(true);
-        auto *time = child<QLineEdit>(&form, "kvx2cat_time");
-        auto *point = child<QLineEdit>(&form, "kvx2cat_culmPoint");
+        // The KVX time and point of culmination follow each other; a bound period follows the bins.
+        apply(form, QStringLiteral("tres=0"));
+        auto *time = child<QLineEdit>(form, "kvx2cat_time");
+        auto *point = child<QLineEdit>(form, "kvx2cat_culmPoint");
         point->selectAll();
         QTest::keyClicks(point, QStringLiteral("100"));
         // 100 x 0.0124928 s from the hour of 12:13:20.66.
         QCOMPARE(time->text(), QStringLiteral("12:00:01.249"));
-        child<QComboBox>(&form, "tres")->setCurrentIndex(2);
+        child<QComboBox>(form, "tres")->setCurrentIndex(2);
         QCOMPARE(time->text(), QStringLiteral("12:00:00.307"));
         time->selectAll();
         QTest::keyClicks(time, QStringLiteral("13:00:03.072"));
         QCOMPARE(point->text(), QStringLiteral("1000"));
-
-        child<QGroupBox>(&form, "groupBoxFfa")->setChecked(true);
-        auto *period = child<QLineEdit>(&form, "ffa_period_min");
-        auto *bound = child<QCheckBox>(&form, "ffa_boundPeriodBin");
+        auto *period = child<QLineEdit>(form, "ffa_period_min");
+        auto *bound = child<QCheckBox>(form, "ffa_boundPeriodBin");
         bound->setChecked(true);
         QVERIFY(period->isReadOnly());
-        child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("40"));
+        child<QLineEdit>(form, "ffa_bin_min")->setText(QStringLiteral("40"));
         QCOMPARE(period->text(), QStringLiteral("0.499712"));
         bound->setChecked(false);
         QVERIFY(!period->isReadOnly());
-        child<QLineEdit>(&form, "ffa_bin_min")->setText(QStringLiteral("41"));
+        child<QLineEdit>(form, "ffa_bin_min")->setText(QStringLiteral("41"));
         QCOMPARE(period->text(), QStringLiteral("0.499712"));
     }
 };
