@@ -55,8 +55,6 @@ private slots:
             << QStringList{"--beam", "2", "--channel", "3", "--first", "20500", "--count", "1500"};
         QTest::newRow("dispersed sum of one beam") << "nativeRay=5,nativeDispersion=40" << 1000 << 2500
             << QStringList{"--beam", "5", "--dm", "40", "--first", "21000", "--count", "2500"};
-        QTest::newRow("spectrum, first beam, first 1000 points") << "nativeRay=1,dynamicGroup=1" << 0 << 1000
-            << QStringList();
         QTest::newRow("spectrum dispersed, part, large cells")
             << "nativeRay=4,nativeDispersion=40,dynamicGroup=1,dynamicPixWidth=3,dynamicPixHeight=9" << 1200 << 300
             << QStringList{"--beam", "4", "--dm", "40", "--first", "21200", "--count", "300", "--cell", "3x9"};
