@@ -33,6 +33,7 @@ private slots:
         QTest::newRow("rays 1..8 allow beam 0, choices kept") << 1 << 8 << "N1" << true << "0..8=7 0 1..8 6 30";
         QTest::newRow("choices reset, position code at N4") << 1 << 8 << "N4" << false << "0..8=0 0 1..8 0 0 code";
         QTest::newRow("rays 3..4: beam 7 out of range") << 3 << 2 << "N1" << true << "3..4=3 3 3..4 6 30";
+        QTest::newRow("one ray") << 5 << 1 << "N2" << true << "5..5=5 5 5..5 6 30";
         QTest::newRow("rays 2..9: no beam 0") << 2 << 8 << "N4" << true << "2..9=7 2 2..9 6 30 code";
     }
 

@@ -91,6 +91,9 @@ private slots:
         const QString later = QStringLiteral("%1:%2:%3").arg(last[0]).arg(last[1].toInt() + 1, 2, 10, QLatin1Char('0')).arg(last[2]);
         int point = -1;
         QCOMPARE(builder.pointForAlpha(later, delta, &point), AlphaNotFound);
+        // A delta that does not parse empties the alpha row.
+        const XAxisSpec north = builder.buildGraphSpec(1, 1, 1, 0, 100, QStringLiteral("north"), true, 0).bottomAxis;
+        QCOMPARE(north.rows[2].tickFormatter(5.0), QString());
 
         // Without the UTC date there is no alpha at all.
         NativeFile noUtc = makeFile(smallParams());

@@ -48,7 +48,7 @@ void click(const NativeModule *m, const char *button)
 }
 
 // What each row of the refusal table tries.
-enum Refusal { TypePoint, TypeAlpha, DynamicAllBeams, ZoomTooWide, SaveGraph, SaveSpectrum, BrokenUtc };
+enum Refusal { TypePoint, TypeAlpha, DynamicAllBeams, ZoomTooWide, SaveGraph, SaveSpectrum, CutShort, BrokenUtc };
 
 } // namespace
 
@@ -141,6 +141,7 @@ private slots:
         QTest::newRow("12001 points to the spectrum") << int(ZoomTooWide) << QString() << s("Too many points");
         QTest::newRow("graph picture, native off") << int(SaveGraph) << QString() << s("No native graph");
         QTest::newRow("spectrum picture, dynamic off") << int(SaveSpectrum) << QString() << s("No dynamic");
+        QTest::newRow("next file cut short") << int(CutShort) << QString() << s("File size does not");
         QTest::newRow("next file's UTC date broken") << int(BrokenUtc) << QString()
                                                      << s("The selected file cannot be displayed:\n\n• ");
     }
@@ -152,12 +153,13 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, text);
         const QString good = writeFile(pulsarParams(action == ZoomTooWide ? 30000 : 4000));
-        const bool badFile = action == BrokenUtc;
+        const bool badFile = action == CutShort || action == BrokenUtc;
         if (badFile) {
             QFile file(m_dir->filePath(QStringLiteral("b_00.pnt")));
             QVERIFY(QFile::copy(good, file.fileName()) && file.open(QIODevice::ReadWrite));
             const int at = file.read(4096).indexOf("UTC 25.07.2026");
-            QVERIFY(at > 0 && file.seek(at + 4) && file.write("99.99.9999") == 10);
+            QVERIFY(action == CutShort ? file.resize(file.size() - 3)
+                                       : at > 0 && file.seek(at + 4) && file.write("99.99.9999") == 10);
         }
         auto m = open(good);
         QVERIFY(waitLoaded(m.get()));
