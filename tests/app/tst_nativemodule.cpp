@@ -96,6 +96,9 @@ private slots:
         QCOMPARE(m_log.texts(), QStringList{QStringLiteral("Point 1500 is outside the visible Native graph range "
                                                            "1000–1099.\nThe point has been accepted, but its red "
                                                            "line is outside the visible range.")});
+        // The file's range is told in the observation's numbers too.
+        typeInto(f->nativeSearchPoint(), QStringLiteral("999"));
+        QVERIFY(m_log.texts().last().startsWith(QStringLiteral("Point 999 is outside the file range 1000–4999.")));
         // Typing the first point's number moves the range to that index.
         f->nativeFirstPoint()->setFocus();
         f->nativeFirstPoint()->selectAll();
@@ -125,7 +128,7 @@ private slots:
         QTest::keyClicks(f->nativeSearchPoint(), QStringLiteral("12x"));
         m.reset();
         QApplication::processEvents();
-        QCOMPARE(m_log.messages.size(), 1);
+        QCOMPARE(m_log.messages.size(), 2);
     }
 
     void refusals_data()

@@ -120,6 +120,7 @@ private slots:
         // An extract numbers its points from its first point in the observation.
         QTest::newRow("extract's first") << "1000" << qint64(1000) << 0;
         QTest::newRow("before the extract") << "999" << qint64(1000) << -1;
+        QTest::newRow("after the extract") << "2000" << qint64(1000) << -1;
     }
 
     void searchPointText()
