@@ -37,41 +37,9 @@ private slots:
         QVERIFY2(none.report.contains(QStringLiteral("no delta for these module and beam")), qPrintable(none.report));
     }
 
-    void deltaFromRayResultFontAndClearForm()
-    {
-        CalculatorModule calculator;
-        CalculatorForm *form = calculator.form();
-        child<QComboBox>(form, "calcdelta_plosh")->setCurrentText(QStringLiteral("N0"));
-        // Module 1 is not at N0: the spin box takes its first module, 3.
-        apply(form, QStringLiteral("calcdelta_module=1,calcdelta_ray=5,tres=2"));
-        QCOMPARE(child<QSpinBox>(form, "calcdelta_module")->value(), 3);
-        press(form, "calcdelta_send");
-        QCOMPARE(child<QLineEdit>(form, "calcdelta_deltaD")->text(), QStringLiteral("53.665"));
-        QCOMPARE(child<QLineEdit>(form, "calcdelta_delta")->text(), formatDegreesText(53.665));
-        QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
-        // The result's font follows the form's size buttons.
-        const int size = calculator.resultFontSize();
-        press(form, "fontIncrease");
-        QCOMPARE(calculator.resultLabel()->font().pointSize(), size + 1);
-        press(form, "fontDecrease");
-        QCOMPARE(child<QLabel>(form, "fontSize")->text(), QString::number(size));
-
-        // Clearing empties the line edits and the result, and keeps the choices.
-        press(form, "clearForm");
-        int ownEdits = 0;
-        for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
-            if (edit->objectName().startsWith(QLatin1String("qt_")))
-                continue;
-            ++ownEdits;
-            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
-        }
-        QVERIFY(ownEdits >= 20);
-        QCOMPARE(child<QComboBox>(form, "calcdelta_plosh")->currentText(), QStringLiteral("N0"));
-        QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->value(), 5);
-        QVERIFY(calculator.resultLabel()->text().isEmpty());
-    }
-
-    void calculatorsFillTheirFieldsListPeriodsAndLinkFields()
+    // Each calculator fills its fields and the result; the period list comes with progress;
+    // linked fields follow each other; the result font follows its buttons; clearing keeps the choices.
+    void calculatorsWiredToTheWindow()
     {
         CalculatorModule calculator;
         CalculatorForm *form = calculator.form();
@@ -150,6 +118,35 @@ private slots:
         QVERIFY(!period->isReadOnly());
         child<QLineEdit>(form, "ffa_bin_min")->setText(QStringLiteral("41"));
         QCOMPARE(period->text(), QStringLiteral("0.499712"));
+
+        // A beam's delta: module 1 is not at N0, so the spin box takes its first module, 3.
+        child<QComboBox>(form, "calcdelta_plosh")->setCurrentText(QStringLiteral("N0"));
+        apply(form, QStringLiteral("calcdelta_module=1,calcdelta_ray=5,tres=2"));
+        QCOMPARE(child<QSpinBox>(form, "calcdelta_module")->value(), 3);
+        press(form, "calcdelta_send");
+        QCOMPARE(child<QLineEdit>(form, "calcdelta_deltaD")->text(), QStringLiteral("53.665"));
+        QCOMPARE(child<QLineEdit>(form, "calcdelta_delta")->text(), formatDegreesText(53.665));
+        QVERIFY(calculator.resultLabel()->text().contains(QStringLiteral("delta = <span style='color: blue'>53.665</span>")));
+        // The result's font follows the form's size buttons.
+        const int size = calculator.resultFontSize();
+        press(form, "fontIncrease");
+        QCOMPARE(calculator.resultLabel()->font().pointSize(), size + 1);
+        press(form, "fontDecrease");
+        QCOMPARE(child<QLabel>(form, "fontSize")->text(), QString::number(size));
+
+        // Clearing empties the line edits and the result, and keeps the choices.
+        press(form, "clearForm");
+        int ownEdits = 0;
+        for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
+            if (edit->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            ++ownEdits;
+            QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
+        }
+        QVERIFY(ownEdits >= 20);
+        QCOMPARE(child<QComboBox>(form, "calcdelta_plosh")->currentText(), QStringLiteral("N0"));
+        QCOMPARE(child<QSpinBox>(form, "calcdelta_ray")->value(), 5);
+        QVERIFY(calculator.resultLabel()->text().isEmpty());
     }
 };
 
