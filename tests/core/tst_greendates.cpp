@@ -67,17 +67,6 @@ private slots:
         QVERIFY(clearSavedGreenDates(dir).ok);
     }
 
-    void saveWithoutLoadedGreenDayAsksFirst()
-    {
-        const QString dir = fresh(QStringLiteral("ask"));
-        QVERIFY(fixture::writeFile(greenDatesPath(dir), "2026.07.01 1\n"));
-        // The only green date matches no loaded day.
-        const GreenDatesReport report =
-            saveGreenDates(dir, {"2026.07.01"}, {dayOf("2026.07.16", "x.pnt"), dayOf("", "y.pnt")});
-        QVERIFY(report.kind == GreenDatesReport::Kind::Question && !report.ok);
-        QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.01 1\n"));
-    }
-
     void saveIntoMissingDirectoryFails()
     {
         const QString dir = m_dir.filePath(QStringLiteral("missing/deeper"));
