@@ -88,9 +88,6 @@ private slots:
         // Pieces of 8 + 4 + 1 rows and channels beyond the last group of four.
         QTest::newRow("odd pieces, odd channels") << 2600 << 1 << 1 << 8 << true << tres
                                                   << QVector<double>{0.0, 40.0} << 13;
-        QTest::newRow("a row at a time") << 700 << 1 << 1 << 6 << false << tres << QVector<double>{12.0, 0.0} << 1;
-        QTest::newRow("whole file in one piece") << 2000 << 1 << 1 << 17 << true << tres
-                                                 << QVector<double>{0.0, 100.0, 3.0} << 2000;
         // Delays of thousands of points: the window is wider than its summing block.
         QTest::newRow("delays wider than the block") << 30000 << 1 << 1 << 65 << true << 0.0005
                                                      << QVector<double>{0.0, 900.0} << 4096;
