@@ -51,22 +51,6 @@ private slots:
         QCOMPARE(dates, QSet<QString>(green.begin(), green.end()));
     }
 
-    void saveReadBackAndClear()
-    {
-        const QString dir = fresh(QStringLiteral("save"));
-        const QSet<QString> green{"2026.07.18", "b-day", "A-day", "2026.07.16"};
-        const QVector<DayPlot> days{dayOf("2026.07.16", "x.pnt"), dayOf("2026.07.17", "y.pnt")};
-        const GreenDatesReport saved = saveGreenDates(dir, green, days);
-        QVERIFY(saved.ok && saved.kind == GreenDatesReport::Kind::Information && saved.text.contains(QLatin1Char('4')));
-        QCOMPARE(probe::contents(greenDatesPath(dir)), QByteArray("2026.07.16 1\n2026.07.18 1\nA-day 1\nb-day 1\n"));
-        QCOMPARE(readGreenDates(dir), green);
-        QCOMPARE(entriesOf(dir), QStringList{greenDatesFileName()});
-
-        QVERIFY(clearSavedGreenDates(dir).ok && !QFile::exists(greenDatesPath(dir)) && readGreenDates(dir).isEmpty());
-        // Nothing to delete is no failure.
-        QVERIFY(clearSavedGreenDates(dir).ok);
-    }
-
     void saveIntoMissingDirectoryFails()
     {
         const QString dir = m_dir.filePath(QStringLiteral("missing/deeper"));
