@@ -74,11 +74,7 @@ private slots:
         QVERIFY(std::fabs(last.tau - 0.253693) < 1e-6);
         QCOMPARE(QVector<qint64>({first.samples, first.binsLast, last.samples, last.binsLast, plan.rows(), plan.columns()}),
                  QVector<qint64>({7982, 43, 806, 39, 7571, 1}));
-        QVector<qint64> trials;
-        for (const FfaStep &step : plan.steps)
-            trials << step.periodTrials;
-        QCOMPARE(trials, QVector<qint64>({967, 856, 757, 671, 595, 525, 466, 410, 364, 322, 284, 251, 221, 195, 172,
-                                          152, 133, 118, 104, 8}));
+        QCOMPARE(QVector<qint64>({first.periodTrials, last.periodTrials}), QVector<qint64>({967, 8}));
 
         // A list this short is written whole.
         const FfaPeriodListText list = ffaPeriodListText(plan);

@@ -34,9 +34,6 @@ private slots:
             << QVector<DayPlot>{day("N1", "pnthr", "0.0124928"), day("", "pnthr", "0.0999424"),
                                 day("N1", "pnthr", "0.0124928"), day("N1", "pnthr", "")}
             << SiteFields::Outcome::Uniform << "N1" << "0.0124928, 0.0999424";
-        QTest::newRow("pnt and pnthr") << plain
-                                       << QVector<DayPlot>{day("N1", "pnt", "0.0999424"), day("N1", "pnthr", "0.0124928")}
-                                       << SiteFields::Outcome::Mixed << "N1" << "";
         QTest::newRow("two sites, sorted") << plain
                                            << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
                                            << SiteFields::Outcome::Mixed << "N1, N2" << "";

