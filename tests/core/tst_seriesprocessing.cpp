@@ -88,7 +88,6 @@ private slots:
                                                                << filled(longPattern, 99, 601, 22);
         QTest::newRow("2 % of a long pattern: 11 off left") << longPattern << 15.0 / 513 << false << stepOnly
                                                             << longPattern;
-        QTest::newRow("no sample interval") << pattern << 0.0 << false << stepOnly << pattern;
         const Series damaged = filled(pattern, 3, 3, std::nan(""));
         QTest::newRow("a NaN sample does not stop the removal") << damaged << 15.0 / 32 << false << stepOnly
                                                                 << filled(damaged, 19, 51, 22);
