@@ -76,11 +76,8 @@ private slots:
         // The alpha the native module shows at the found point is the catalog alpha.
         const QString shown = alphaTextAtPoint(first.hourStartUtc, 0.0124928, first.ofDate.delta, first.point, 4);
         QVERIFY2(daySecondsApart(alphaSeconds(shown), alphaSeconds(alpha)) <= 0.00005 + 1e-9, qPrintable(shown));
-        if (passages == 2) {
-            const double apart = result.crossings[0].utc.msecsTo(result.crossings[1].utc) / 1000.0;
-            QVERIFY2(std::fabs(apart - 86164.09) < 0.5, qPrintable(QString::number(apart)));
+        if (passages == 2)
             QCOMPARE(result.crossings[1].fileName.left(9), QStringLiteral("010321_23"));
-        }
         // The beam of N0 nearest to 45.5 deg: module 6, beam 1 at 45.515 deg.
         QVERIFY(result.beam.found);
         QCOMPARE(qMakePair(result.beam.module, result.beam.ray), qMakePair(6, 1));
@@ -93,8 +90,6 @@ private slots:
         QTest::addColumn<QString>("pointOfTime");
         QTest::addColumn<QString>("point");
         QTest::addColumn<QString>("timeOfPoint");
-        // 800.66 s / 0.0124928 s = 64089.71; point 64090 is 800.66355 s from the hour.
-        QTest::newRow("form's initial texts") << "12:13:20.66" << "0.0124928 " << "64090" << "64090" << "12:13:20.664";
         // 3600 / 0.0124928 = 288165.98: the hour's last point is 288165, at 3599.988 s.
         QTest::newRow("end of the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288165" << "12:59:59.988";
         QTest::newRow("past the hour") << "12:59:59.999" << "0.0124928" << "288165" << "288166" << "";

@@ -179,8 +179,7 @@ private slots:
         QCOMPARE(snr.fullSnr, 4.0);    // 40 / 10
         const QString line = integralSnrClipboardLine(snr, QStringLiteral("J0332+5434 (B0329+54)"), "2026.07.16");
         QCOMPARE(line, QStringLiteral("J0332+5434,  date=2026.07.16:  max_snr=20.00  sum_snr=4.0000  np=10\n"));
-        const QString report = integralSnrReportText(snr, line);
-        QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")) && report.endsWith(line));
+        QVERIFY(integralSnrReportText(snr, line).endsWith(line));
 
         const IntegralSnr clamped = integralSnr(x, -7, 400);
         QCOMPARE(qMakePair(clamped.lo, clamped.hi), qMakePair(0, 9));

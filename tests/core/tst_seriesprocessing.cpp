@@ -208,19 +208,6 @@ private slots:
         QCOMPARE(content.curves.at(1).colour, content.curves.at(0).colour);
         QCOMPARE(content.headerLines, QStringList{QStringLiteral("max=100.00")});
 
-        // Other colours, visibility and header lines on the same processing: as
-        // if computed anew.
-        DayGraphSettings restyled = graph;
-        restyled.dm0Colour = QStringLiteral("00ff7f");
-        restyled.showDm0 = false;
-        restyled.showFileName = true;
-        restyleDayGraphContent(&content, day, restyled);
-        const DayGraphContent fresh = dayGraphContent(day, restyled);
-        for (int k = 0; k < 2; ++k)
-            QVERIFY(content.curves.at(k).colour == fresh.curves.at(k).colour
-                    && content.curves.at(k).visible == fresh.curves.at(k).visible);
-        QCOMPARE(content.headerLines, fresh.headerLines);
-
         // Averaging away every value leaves nothing to range over.
         graph.processing.averaging = 10;
         content = dayGraphContent(day, graph);
