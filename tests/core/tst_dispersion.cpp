@@ -147,7 +147,6 @@ private slots:
         QTest::addColumn<double>("expected");
         // (1/100^2 - 1/200^2) * 4148.8 * 10 = 0.75 * 1e-4 * 41488 = 3.1116 seconds.
         QTest::newRow("seconds") << 200.0 << 100.0 << 10.0 << 1.0 << 3.1116;
-        QTest::newRow("zero f1") << 0.0 << 100.0 << 10.0 << 1.0 << 0.0;
         QTest::newRow("zero tres") << 200.0 << 100.0 << 10.0 << 0.0 << 0.0;
     }
 

@@ -51,14 +51,25 @@ private slots:
         QCOMPARE(dates, QSet<QString>(green.begin(), green.end()));
     }
 
-    void saveIntoMissingDirectoryFails()
+    // Failures name the path and the system's reason, after the program's own words.
+    void failuresReportThePathAndTheReason()
     {
         const QString dir = m_dir.filePath(QStringLiteral("missing/deeper"));
-        const GreenDatesReport report = saveGreenDates(dir, {"2026.07.16"}, {dayOf("2026.07.16", "x.pnt")});
+        GreenDatesReport report = saveGreenDates(dir, {"2026.07.16"}, {dayOf("2026.07.16", "x.pnt")});
         QVERIFY(!report.ok);
-        // The path and the system's reason, after the program's own words.
         QVERIFY(report.text.contains(QDir::toNativeSeparators(greenDatesPath(dir))));
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
+
+        // A directory whose name is as long as a name may be: its sibling with the
+        // suffix for the green copies cannot exist.
+        const QString parent = fresh(QStringLiteral("long"));
+        const QString longDir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
+        QVERIFY(QDir().mkpath(longDir) && fixture::writeFile(longDir + QStringLiteral("/x.pnt"), "x"));
+        report = writeGreenFiles(longDir, {longDir + QStringLiteral("/x.pnt")});
+        QVERIFY(!report.ok && report.kind == GreenDatesReport::Kind::Warning);
+        QCOMPARE(report.text.section(QLatin1Char('\n'), -1), qt_error_string(ENAMETOOLONG));
+        QCOMPARE(entriesOf(parent), QStringList{QString(255, QLatin1Char('d'))});
+        QVERIFY(!writeGreenFiles(longDir, {}).ok);
     }
 
     void writeTwiceArchivesTheFirstCopy()
@@ -106,22 +117,6 @@ private slots:
         const QString target = dir + QStringLiteral("_green");
         QCOMPARE(entriesOf(target), (QStringList{"160726_05_N1_00.pnt", "c.pnt"}));
         QCOMPARE(probe::contents(target + QStringLiteral("/160726_05_N1_00.pnt")), QByteArray("from a"));
-    }
-
-    void uncreatableTargetReportsTheReason()
-    {
-        // A directory whose name is as long as a name may be: its sibling with the
-        // suffix cannot exist.
-        const QString parent = fresh(QStringLiteral("long"));
-        const QString dir = QDir(parent).filePath(QString(255, QLatin1Char('d')));
-        QVERIFY(QDir().mkpath(dir) && fixture::writeFile(dir + QStringLiteral("/x.pnt"), "x"));
-
-        const GreenDatesReport report = writeGreenFiles(dir, {dir + QStringLiteral("/x.pnt")});
-        QVERIFY(!report.ok && report.kind == GreenDatesReport::Kind::Warning);
-        QCOMPARE(report.text.section(QLatin1Char('\n'), -1), qt_error_string(ENAMETOOLONG));
-        QCOMPARE(entriesOf(parent), QStringList{QString(255, QLatin1Char('d'))});
-
-        QVERIFY(!writeGreenFiles(dir, {}).ok);
     }
 
 private:
