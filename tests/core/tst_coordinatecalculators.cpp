@@ -65,8 +65,9 @@ private slots:
         const KvxToCatalogResult place = kvxAt(at, kvxDelta, QStringLiteral("0.0124928"));
         QVERIFY(place.errors.isEmpty());
         const QString alpha = formatAlphaHours(place.j2000.alpha * 12.0 / programPi, 4);
-        const CatalogToKvxResult result = catalogToKvx({alpha, degreesText(place.j2000.delta), QStringLiteral("01.03.2021"),
-                                                        QStringLiteral("N0"), QStringLiteral("0.0124928")});
+        const CatalogToKvxResult result = catalogToKvx({alpha, degreesText(place.j2000.delta),
+                                                        QStringLiteral("01.03.2021"), QStringLiteral("N0"),
+                                                        QStringLiteral("0.0124928")});
         QVERIFY(result.errors.isEmpty());
         QCOMPARE(result.crossings.size(), passages);
         const KvxCrossing &first = result.crossings.first();

@@ -61,7 +61,8 @@ private slots:
                      qPrintable(instant.toString(Qt::ISODateWithMs) + QStringLiteral(": ") + QString::number(difference)));
         }
         // Instants in other time specs count as their UTC; an invalid one gives 0.
-        QCOMPARE(greenwichSiderealHours(instants.last().toOffsetFromUtc(3 * 3600)), greenwichSiderealHours(instants.last()));
+        const QDateTime last = instants.last();
+        QCOMPARE(greenwichSiderealHours(last.toOffsetFromUtc(3 * 3600)), greenwichSiderealHours(last));
         QCOMPARE(greenwichSiderealHours(QDateTime()), 0.0);
     }
 };
