@@ -37,29 +37,6 @@ private slots:
         QCOMPARE(isKnownPlosh(plosh), plosh.size() == 2 && QStringLiteral("N0N1N2N4").contains(plosh));
     }
 
-    // The N4 beams: pair p covers position indexes 2p+1 and 2p+2, beams in
-    // order, odd index first; every position code names one of them.
-    void n4Tables()
-    {
-        const auto &table = n4BeamTable();
-        QSet<QPair<int, int>> seen;
-        for (int k = 0; k < table.size(); ++k) {
-            const N4Beam &record = table.at(k);
-            QCOMPARE(qMakePair(record.position, record.beam), qMakePair(2 * (k / 16) + 1 + k % 16 % 2, k % 16 / 2 + 1));
-            QCOMPARE(positionCodeTable().value(record.code).index, record.position);
-            QCOMPARE(beamDeclination(record.position, record.beam, QStringLiteral("N4")), record.declination);
-            seen.insert(qMakePair(record.position, record.beam));
-        }
-        QCOMPARE(seen.size(), 160);
-        QSet<int> indexes;
-        for (const PositionCode &code : positionCodeTable()) {
-            indexes.insert(code.index);
-            double radians = 0;
-            QVERIFY(parseDeclination(code.centralDeclination, &radians));
-        }
-        QCOMPARE(indexes.size(), 20);
-    }
-
     // The central declination of a module is the mean of its beams, its
     // fields truncated: within one second towards zero.
     void centralMatchesMeanOfBeams()

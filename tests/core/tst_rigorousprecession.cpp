@@ -76,8 +76,6 @@ private slots:
         QTest::addColumn<double>("highestDelta");
         QTest::addColumn<double>("alphaBound");   // seconds of time
         QTest::newRow("up to 40 deg") << 40.0 << 1.1;
-        QTest::newRow("up to 60 deg") << 60.0 << 2.1;
-        QTest::newRow("up to 80 deg") << 80.0 << 6.2;
         QTest::newRow("up to 87 deg, the highest beam") << 87.0 << 21.0;
     }
 

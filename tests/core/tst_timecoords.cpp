@@ -55,7 +55,6 @@ private slots:
         // 100 * 0.0124928 s = 1249.28 ms -> 1249 ms; 1040 points -> 12992.512 -> 12993 ms.
         QCOMPARE(samplePointTime(start, 100, 0.0124928), start.addMSecs(1249));
         QCOMPARE(samplePointTime(start, 1040, 0.0124928), start.addMSecs(12993));
-        QCOMPARE(samplePointTime(start, 1, 0.0125), start.addMSecs(13));
         QVERIFY(!samplePointTime(QDateTime(), 1, 0.0125).isValid());
 
         const QDateTime begin = beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("23:59:59.500"), 80, 0.0125);
@@ -63,7 +62,6 @@ private slots:
         // A time text with a fraction that is not three digits falls back to whole seconds.
         QCOMPARE(beginDateTimeOfPoint(QStringLiteral("2026.07.25"), QStringLiteral("10:00:00.5"), 0, 0.0125),
                  utc(2026, 7, 25, 10, 0, 0));
-        QVERIFY(!beginDateTimeOfPoint(QStringLiteral("2026.02.30"), QStringLiteral("10:00:00"), 0, 0.1).isValid());
         // Whole-millisecond intervals add exactly.
         QCOMPARE(samplePointTime(start, 4999999, 0.002), start.addMSecs(9999998));
     }
@@ -97,44 +95,28 @@ private slots:
         };
         const Conversion decimals = [](const QString &t) { return QString::number(autoAlphaDecimals(t.toDouble())); };
         QTest::newRow("start") << start << "2026.07.25 12:34:56.789" << "2026-07-25T12:34:56.000Z";
-        QTest::newRow("start, month 13") << start << "2026.13.25 12:34:56" << "";
         QTest::newRow("zone half up") << zone << "2026.07.25 15:30:00 2026.07.25 12:00:00" << "4";
-        QTest::newRow("zone, bad local") << zone << "2026.07.25 1500 2026.07.25 12:00:00" << "0";
-        QTest::newRow("format negative small") << format << "-0.6" << QString::fromUtf8("-00:36:00 -00°36′00″");
-        QTest::newRow("format truncation") << format << "0.105" << QString::fromUtf8("00:06:17 00°06′17″");
         QTest::newRow("format nan") << format << "nan" << " ";
         QTest::newRow("decimals N1") << decimals << "0.0124928" << "3";
         QTest::newRow("decimals zero") << decimals << "0" << "0";
-        QTest::newRow("decimals ten seconds") << decimals << "10" << "0";
         QTest::newRow("decimals tiny") << decimals << "1e-12" << "6";
-        QTest::newRow("date plain") << date << "25.07.2026" << "2026.07.25";
         QTest::newRow("date internal form") << date << "2026.07.25" << "";
         QTest::newRow("alpha last second") << alpha << "23:59:59.999" << "86399.999";
         QTest::newRow("alpha blanks inside") << alpha << "12: 30 : 05" << "45005";
         QTest::newRow("alpha 24h") << alpha << "24:00:00" << "";
         QTest::newRow("alpha 60 minutes") << alpha << "12:60:00" << "";
-        QTest::newRow("alpha letters") << alpha << "12:ab:00" << "";
         QTest::newRow("alpha empty part") << alpha << "12::00" << "";
         QTest::newRow("alpha negative seconds") << alpha << "01:00:-1" << "";
-        QTest::newRow("alpha empty") << alpha << "" << "";
         QTest::newRow("dec blanks") << dec << "-12 30 00" << "-12.5";
-        QTest::newRow("dec tabs") << dec << "45\t30\t36" << "45.51";
         QTest::newRow("dec pole") << dec << "90" << "90";
         QTest::newRow("dec beyond by seconds") << dec << "90:00:01" << "";
         QTest::newRow("dec 60 minutes") << dec << "45:60:00" << "";
         QTest::newRow("dec two parts") << dec << "45:30" << "";
         QTest::newRow("dec blank") << dec << "   " << "";
-        QTest::newRow("dec nan") << dec << "nan" << "";
-        QTest::newRow("fixed positive") << fixed << "12:30:36" << "12.51";
         QTest::newRow("fixed negative") << fixed << "-05:22:00" << "-5.36666666667";
         QTest::newRow("fixed short") << fixed << "12:30:3" << "0";
-        QTest::newRow("time padding and fraction") << time << "1:2:3.5" << "01:02:03.500";
-        QTest::newRow("time whole") << time << " 10:20:30 " << "10:20:30";
         QTest::newRow("time unicode digits") << time << QString::fromUtf8("\u0661\u0660:20:30") << "";
         QTest::newRow("six digits") << six << "053431" << "05:34:31";
-        QTest::newRow("six digits, five") << six << "05343" << "";
-        QTest::newRow("J name north") << jName << "05:34:31 22:00:52" << "J0534+2200";
-        QTest::newRow("J name south") << jName << "05:34:31 -05:10:00" << "J0534-0510";
         QTest::newRow("J name short delta") << jName << "05:34:31 -5:10:00" << "";
     }
 
@@ -143,20 +125,6 @@ private slots:
         QFETCH(Conversion, convert);
         QFETCH(QString, text);
         QTEST(convert(text), "expected");
-    }
-
-    void alphaTextFailures()
-    {
-        const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
-        QVERIFY(!alphaTextAtPoint(start, 0.0125, 30 * degree, 0, 3).isEmpty());
-        // No start, no interval, no declination, no finite point; the pole,
-        // where cos(delta) vanishes.
-        QVERIFY(alphaTextAtPoint(QDateTime(), 0.0125, 30 * degree, 0, 3).isEmpty());
-        QVERIFY(alphaTextAtPoint(start, -0.0125, 30 * degree, 0, 3).isEmpty());
-        for (double delta : {std::nan(""), 3.14159265358979 / 2})
-            QVERIFY(alphaTextAtPoint(start, 0.0125, delta, 0, 3).isEmpty());
-        for (double point : {HUGE_VAL, 1e300})
-            QVERIFY(alphaTextAtPoint(start, 0.0125, 30 * degree, point, 3).isEmpty());
     }
 
     void alphaAdvancesAtSiderealRate()
@@ -181,28 +149,27 @@ private slots:
             const double n = 9.890199094634522e-5;
             const double bend = 2 * n * std::tan(std::fabs(delta) + n * years) * years * 43200 / 3.14159265358979;
             QVERIFY2(std::fabs(difference) < bend + 2e-3, qPrintable(QString::number(difference)));
+            // Alpha itself stays within minutes of the local sidereal time: Greenwich plus the longitude.
+            const double lst = std::fmod(greenwichSiderealHours(start) + 2.508666666666667, 24.0) * 3600;
+            QVERIFY(std::fabs(std::remainder(a0 - p0 * tres * 1.002737909 - lst, 86400.0)) < 600);
         }
     }
 
-    void alphaDependsOnDeclination()
-    {
-        // The beam plane is slightly rotated: the same instant gives a slightly
-        // different alpha at another declination, by some minutes at most.
-        const QDateTime start = utc(2026, 7, 25, 12, 0, 0);
-        const double a10 = seconds(alphaTextAtPoint(start, 0.0125, 10 * degree, 0, 3));
-        const double a60 = seconds(alphaTextAtPoint(start, 0.0125, 60 * degree, 0, 3));
-        QVERIFY(a10 != a60 && std::fabs(std::remainder(a10 - a60, 86400.0)) < 600);
-        // Close to the local sidereal time: Greenwich plus the longitude.
-        const double lst = std::fmod(greenwichSiderealHours(start) + 2.508666666666667, 24.0) * 3600;
-        QVERIFY(std::fabs(std::remainder(a10 - lst, 86400.0)) < 600);
-    }
-
-    void findBadArguments()
+    void badArguments()
     {
         const QDateTime start = utc(2026, 7, 25, 8, 0, 0);
+        QVERIFY(!alphaTextAtPoint(start, 0.0125, 0.5, 0, 3).isEmpty());
+        // No start, no interval, no declination, no finite point; the pole,
+        // where cos(delta) vanishes.
+        QVERIFY(alphaTextAtPoint(QDateTime(), 0.0125, 0.5, 0, 3).isEmpty());
+        QVERIFY(alphaTextAtPoint(start, -0.0125, 0.5, 0, 3).isEmpty());
+        for (double delta : {std::nan(""), 3.14159265358979 / 2})
+            QVERIFY(alphaTextAtPoint(start, 0.0125, delta, 0, 3).isEmpty());
+        for (double point : {HUGE_VAL, 1e300})
+            QVERIFY(alphaTextAtPoint(start, 0.0125, 0.5, point, 3).isEmpty());
+
         int found = -5;
         QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, nullptr), AlphaNotFound);
-        QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), -1, 10, 3, &found), AlphaNotFound);
         QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00:00"), 10, 9, 3, &found), AlphaNotFound);
         QCOMPARE(findPointForAlpha(start, 0.0125, 0.5, QStringLiteral("01:00"), 0, 10, 3, &found), AlphaTextInvalid);
         QCOMPARE(findPointForAlpha(QDateTime(), 0.0125, 0.5, QStringLiteral("01:00:00"), 0, 10, 3, &found), AlphaNotFound);
