@@ -28,9 +28,8 @@ private slots:
     }
 
     // Every file but the mark is reported; the native files read as valid, and
-    // the multi-day directory holds one single-beam day per date at site N0
-    // (the calibration day's pattern is looked at by the series processing's
-    // tests); writing the demo again changes nothing. scripts/run compares
+    // the multi-day directory holds one single-beam day per date at site N0;
+    // writing the demo again changes nothing. scripts/run compares
     // the mark with its own copy of the text to tell an outdated demo folder.
     void demoIsCompleteAndReadable()
     {
