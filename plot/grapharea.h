@@ -17,7 +17,6 @@ public:
     explicit GraphArea(QWidget *parent = nullptr);
 
     void setPrimaryPanel(QWidget *panel);
-    QWidget *primaryPanel() const { return m_primary; }
     void setPanel(int index, QWidget *panel);
     void setPanelVisible(int index, bool visible);
     void setPrimaryPanelVisible(bool visible);

@@ -21,7 +21,6 @@ public:
     // Empties the plot and its info panel.
     void clearGraph();
     Grafiks *plot() const { return m_plot; }
-    ChartPanel *chartPanel() const { return m_chart; }
 
 private:
     void refillInfoPanel(const GraphSpec &spec);

@@ -15,7 +15,6 @@ public:
     // Puts the plot widget in front of the info panel; a previous plot widget
     // is deleted.
     void setPlotWidget(QWidget *plot);
-    QWidget *plotWidget() const { return m_plotWidget; }
     InfoPanel *infoPanel() const { return m_infoPanel; }
 
 private:

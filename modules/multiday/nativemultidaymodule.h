@@ -40,7 +40,6 @@ public:
     MultiGrafiksPanel *table() const { return m_table; }
     const QVector<DayPlot> &days() const { return m_days; }
     const QSet<QString> &greenDates() const { return m_green; }
-    int skippedCount() const { return m_skipped; }
     bool isLoading() const;
     bool isOneGraph() const { return m_oneGraph; }
     quint64 loadGeneration() const;

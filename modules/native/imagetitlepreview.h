@@ -15,7 +15,6 @@ public:
     explicit ImageTitlePreview(QWidget *parent = nullptr);
 
     void setImage(const QImage &image);
-    QImage composed() const { return m_composed; }
     QSize sizeHint() const override;
 
     // The picture under a white band carrying the title centred over it (from

@@ -75,8 +75,6 @@ public:
     QSpinBox *dynamicShiftDispersion() const { return m_ui.dynamicShiftDispersion; }
     QSpinBox *dynamicPixWidth() const { return m_ui.dynamicPixWidth; }
     QSpinBox *dynamicPixHeight() const { return m_ui.dynamicPixHeight; }
-    QRadioButton *dynamicTypeScrollable() const { return m_ui.dynamicTypeScrollable; }
-    QRadioButton *dynamicTypeAnimation() const { return m_ui.dynamicTypeAnimation; }
     QSpinBox *dynamicFirstPoint() const { return m_ui.dynamicFirstPoint; }
     QLineEdit *dynamicPoints() const { return m_ui.dynamicPoints; }
     QLineEdit *dynamicSearchPoint() const { return m_ui.dynamicSearchPoint; }
@@ -100,7 +98,6 @@ public:
     QLineEdit *nativeDelta2() const { return m_ui.nativeDelta2; }
     QCheckBox *nativeRightPanel2() const { return m_ui.nativeRightPanel2; }
     QLineEdit *npointsField() const { return m_ui.npoints; }
-    QLineEdit *ploshField() const { return m_ui.plosh; }
     QLineEdit *codeField() const { return m_ui.code; }
     QTextEdit *filePath() const { return m_ui.filePath; }
 

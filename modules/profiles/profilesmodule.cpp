@@ -51,7 +51,7 @@ void ProfilesModule::connectForm()
 {
     connect(m_form, &ProfilesForm::oneGraphRequested, this, &ProfilesModule::drawOneGraph);
     connect(m_form, &ProfilesForm::multiGraphRequested, this, &ProfilesModule::drawMultiGraphs);
-    connect(m_form, &ProfilesForm::graphOptionsChanged, this, &ProfilesModule::onGraphOptionsChanged);
+    connect(m_form, &ProfilesForm::graphOptionsChanged, this, &ProfilesModule::redraw);
     connect(m_form, &ProfilesForm::dateChanged, this, &ProfilesModule::onDateOrDispersionChanged);
     connect(m_form, &ProfilesForm::dispersionChanged, this, &ProfilesModule::onDateOrDispersionChanged);
     connect(m_form, &ProfilesForm::periodChanged, this, &ProfilesModule::onPeriodChanged);
@@ -136,15 +136,6 @@ void ProfilesModule::warn(const QString &text)
     dialogs().warning(this, QStringLiteral("Error"), text);
 }
 
-void ProfilesModule::onGraphOptionsChanged()
-{
-    if (!m_oneGraph) {
-        m_clickedRow = -1;
-        m_clickedColumn = -1;
-    }
-    redraw();
-}
-
 void ProfilesModule::onDateOrDispersionChanged()
 {
     fillPeriods();
@@ -211,10 +202,8 @@ void ProfilesModule::onIntegralSnrRequested(int a, int b)
     m_calculator->showIntegralSnr(a, b);
 }
 
-void ProfilesModule::onMiniGrafikClicked(int row, int col, const QVariantMap &parameters)
+void ProfilesModule::onMiniGrafikClicked(int, int, const QVariantMap &parameters)
 {
-    m_clickedRow = row;
-    m_clickedColumn = col;
     selectProfile(parameters.value(QStringLiteral("dispersion")).toString(),
                   parameters.value(QStringLiteral("period")).toString());
     drawOneGraph();

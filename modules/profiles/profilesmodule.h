@@ -36,13 +36,10 @@ public:
     bool isScanning() const;
     bool isOneGraphMode() const { return m_oneGraph; }
     const ProfileSet &profileSet() const { return m_set; }
-    const QMap<QString, double> &maximumSnr() const { return m_maxima; }
     // The values of the single graph (after averaging and centring).
     const QVector<double> &currentProfile() const;
     const ProfileTable &table() const { return m_table; }
     MultiGrafiksPanel *thumbnailPanel() const { return m_panel; }
-    int clickedRow() const { return m_clickedRow; }
-    int clickedColumn() const { return m_clickedColumn; }
     QString suggestedImageName() const;
 
     // Chooses a DM and a period of the current date in the form (the period
@@ -60,7 +57,6 @@ signals:
 
 public slots:
     void onScanFinished(const ProfileScanOutcome &outcome);
-    void onGraphOptionsChanged();
     void onDateOrDispersionChanged();
     void onPeriodChanged();
     void onRedrawSingle();
@@ -86,8 +82,6 @@ private:
     ProfilesCalculator *m_calculator = nullptr;
     ProfileScanJob *m_job = nullptr;
     bool m_oneGraph = false;
-    int m_clickedRow = -1;
-    int m_clickedColumn = -1;
     // A press inside the selection asks for the integral SNR; the click it
     // ends in keeps the single graph.
     bool m_keepAfterClick = false;
