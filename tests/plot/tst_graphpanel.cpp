@@ -238,7 +238,6 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<QVector<bool>>("visible");
         QTest::addColumn<QList<int>>("heights");
-        QTest::newRow("hidden middle") << 301 << QVector<bool>{true, false, true} << QList<int>{143, 0, 143};
         QTest::newRow("all hidden") << 300 << QVector<bool>{false, false} << QList<int>{0, 0};
         QTest::newRow("too small") << 10 << QVector<bool>{true, true} << QList<int>{0, 0};
         QTest::newRow("remainder") << 100 << QVector<bool>{true, true, true, true} << QList<int>{14, 14, 14, 13};
