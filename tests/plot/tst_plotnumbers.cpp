@@ -61,7 +61,6 @@ private slots:
         QTest::addColumn<bool>("includeEnds");
         QTest::addColumn<QVector<int>>("offsets");
         QTest::newRow("600 by 250 inner") << 600 << 250 << false << QVector<int>{300};
-        QTest::newRow("shorter, inner only") << 40 << 100 << false << QVector<int>{};
         QTest::newRow("rounded positions") << 100 << 30 << true << QVector<int>{0, 33, 67, 100};
         QTest::newRow("zero spacing counts as 1") << 3 << 0 << true << QVector<int>{0, 1, 2, 3};
         QTest::newRow("zero length") << 0 << 50 << true << QVector<int>{0, 0};
@@ -107,7 +106,6 @@ private slots:
         QTest::newRow("gap 20 kept") << QVector<int>{0, 50, 200} << QVector<int>{30, 30, 30} << QVector<int>{0, 1, 2};
         QTest::newRow("crowding labels dropped for last") << QVector<int>{0, 20, 40} << QVector<int>{30, 30, 30}
                                                           << QVector<int>{2};
-        QTest::newRow("none") << QVector<int>{} << QVector<int>{} << QVector<int>{};
     }
 
     void labelThinning()
