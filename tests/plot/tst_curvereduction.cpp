@@ -8,20 +8,6 @@
 
 #include <cmath>
 
-// The reduced curve drawing against drawing every segment of the samples.
-class TestCurveReduction : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void reducedCurveMatchesEverySegment_data();
-    void reducedCurveMatchesEverySegment();
-    void reductionKeepsFewPointsPerColumn();
-    void increasingX_data();
-    void increasingX();
-    void cacheReusedWhileViewStays();
-};
-
 namespace {
 
 enum DataKind { RandomData, SpikyData, StepData, NanGapData };
@@ -126,138 +112,146 @@ double compareWithFullDrawing(int kind, int count, QSize size, double zoomFrom, 
 
 } // namespace
 
-void TestCurveReduction::reducedCurveMatchesEverySegment_data()
+// The reduced curve drawing against drawing every segment of the samples.
+class TestCurveReduction : public QObject
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<double>("zoomFrom");
-    QTest::addColumn<double>("zoomTo");
-    QTest::addColumn<bool>("withXValues");
-    QTest::addColumn<bool>("widePens");
-    const QList<QPair<const char *, int>> kinds{{"random", RandomData}, {"spiky", SpikyData}, {"step", StepData},
-                                               {"nan gaps", NanGapData}};
-    const QList<QSize> sizes{QSize(400, 300), QSize(1000, 600)};
-    const QList<QPair<double, double>> zooms{{0.0, 1.0}, {0.3, 0.35}, {0.4137, 0.4192}, {0.9, 0.9003}};
-    for (const auto &kind : kinds)
-        for (const int count : {300, 20000, 200000})
-            for (const QSize &size : sizes)
-                for (const auto &zoom : zooms)
-                    for (const bool withX : {false, true}) {
-                        if (withX && count != 20000)
-                            continue;
-                        // Stroking every wide segment of the largest curve takes minutes.
-                        const bool wide = count <= 20000 && (zoom.first == 0.0 || zoom.first == 0.3);
-                        QTest::addRow("%s n=%d %dx%d zoom %.4f-%.4f%s", kind.first, count, size.width(),
-                                      size.height(), zoom.first, zoom.second, withX ? " x values" : "")
-                            << kind.second << count << size << zoom.first << zoom.second << withX << wide;
-                    }
-}
+    Q_OBJECT
 
-// A one-pixel pen is pixel-identical; wide pens differ in few pixels.
-void TestCurveReduction::reducedCurveMatchesEverySegment()
-{
-    QFETCH(int, kind);
-    QFETCH(int, count);
-    QFETCH(QSize, size);
-    QFETCH(double, zoomFrom);
-    QFETCH(double, zoomTo);
-    QFETCH(bool, withXValues);
-    QFETCH(bool, widePens);
-    QCOMPARE(compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, 1, withXValues, 11u + count), 0.0);
-    if (!widePens)
-        return;
-    for (const int width : {2, 3, 6}) {
-        const double differing = compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, width, withXValues, 5u + count);
-        QVERIFY2(differing <= 0.005,
-                 qPrintable(QStringLiteral("pen %1: %2 of the pixels differ").arg(width).arg(differing)));
+private slots:
+    void reducedCurveMatchesEverySegment_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("zoomFrom");
+        QTest::addColumn<double>("zoomTo");
+        QTest::addColumn<bool>("withXValues");
+        QTest::addColumn<bool>("widePens");
+        const QList<QPair<const char *, int>> kinds{{"random", RandomData}, {"spiky", SpikyData}, {"step", StepData},
+                                                   {"nan gaps", NanGapData}};
+        const QList<QSize> sizes{QSize(400, 300), QSize(1000, 600)};
+        const QList<QPair<double, double>> zooms{{0.0, 1.0}, {0.3, 0.35}, {0.4137, 0.4192}, {0.9, 0.9003}};
+        for (const auto &kind : kinds)
+            for (const int count : {300, 20000, 200000})
+                for (const QSize &size : sizes)
+                    for (const auto &zoom : zooms)
+                        for (const bool withX : {false, true}) {
+                            if (withX && count != 20000)
+                                continue;
+                            // Stroking every wide segment of the largest curve takes minutes.
+                            const bool wide = count <= 20000 && (zoom.first == 0.0 || zoom.first == 0.3);
+                            QTest::addRow("%s n=%d %dx%d zoom %.4f-%.4f%s", kind.first, count, size.width(),
+                                          size.height(), zoom.first, zoom.second, withX ? " x values" : "")
+                                << kind.second << count << size << zoom.first << zoom.second << withX << wide;
+                        }
     }
-}
 
+    // A one-pixel pen is pixel-identical; wide pens differ in few pixels.
+    void reducedCurveMatchesEverySegment()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, count);
+        QFETCH(QSize, size);
+        QFETCH(double, zoomFrom);
+        QFETCH(double, zoomTo);
+        QFETCH(bool, withXValues);
+        QFETCH(bool, widePens);
+        QCOMPARE(compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, 1, withXValues, 11u + count), 0.0);
+        if (!widePens)
+            return;
+        for (const int width : {2, 3, 6}) {
+            const double differing =
+                compareWithFullDrawing(kind, count, size, zoomFrom, zoomTo, width, withXValues, 5u + count);
+            QVERIFY2(differing <= 0.005,
+                     qPrintable(QStringLiteral("pen %1: %2 of the pixels differ").arg(width).arg(differing)));
+        }
+    }
 
-// The plain scan for the column extremes gives the segments of the block
-// summary that the plot uses (checked pixel for pixel above): one vertical run
-// per column, and joins between columns only where the runs do not already
-// cover them.
-void TestCurveReduction::reductionKeepsFewPointsPerColumn()
-{
-    const QVector<double> values = makeData(SpikyData, 100000, 3);
-    CurveReduction::PixelMap map;
-    map.kx = 500.0 / 99999.0;
-    map.left = map.clipLeft = 10;
-    map.clipRight = 510;
-    map.yMin = -15.0;
-    map.ky = 8.0;
-    map.yBase = 250;
-    const CurveReduction::Summary summary = CurveReduction::Summary::build(values.constData(), values.size());
-    const CurveReduction::Result result =
-        CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map, &summary);
-    const CurveReduction::Result plain = CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
-    QCOMPARE(plain.segmentEnds, result.segmentEnds);
-    int verticals = 0;
-    for (int k = 0; k < result.segmentCount(); ++k)
-        verticals += result.segmentEnds.at(2 * k).x() == result.segmentEnds.at(2 * k + 1).x() ? 1 : 0;
-    QCOMPARE(verticals, 501);
-    QVERIFY(result.segmentCount() < 2 * 501 - 1);
-}
+    // The plain scan for the column extremes gives the segments of the block
+    // summary that the plot uses (checked pixel for pixel above): one vertical run
+    // per column, and joins between columns only where the runs do not already
+    // cover them.
+    void reductionKeepsFewPointsPerColumn()
+    {
+        const QVector<double> values = makeData(SpikyData, 100000, 3);
+        CurveReduction::PixelMap map;
+        map.kx = 500.0 / 99999.0;
+        map.left = map.clipLeft = 10;
+        map.clipRight = 510;
+        map.yMin = -15.0;
+        map.ky = 8.0;
+        map.yBase = 250;
+        const CurveReduction::Summary summary = CurveReduction::Summary::build(values.constData(), values.size());
+        const CurveReduction::Result result =
+            CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map, &summary);
+        const CurveReduction::Result plain =
+            CurveReduction::reduce(values.constData(), nullptr, values.size(), true, map);
+        QCOMPARE(plain.segmentEnds, result.segmentEnds);
+        int verticals = 0;
+        for (int k = 0; k < result.segmentCount(); ++k)
+            verticals += result.segmentEnds.at(2 * k).x() == result.segmentEnds.at(2 * k + 1).x() ? 1 : 0;
+        QCOMPARE(verticals, 501);
+        QVERIFY(result.segmentCount() < 2 * 501 - 1);
+    }
 
-void TestCurveReduction::increasingX_data()
-{
-    QTest::addColumn<QVector<double>>("x");
-    QTest::addColumn<bool>("increasing");
-    QTest::newRow("empty") << QVector<double>{} << true;
-    QTest::newRow("flat") << QVector<double>{2, 2, 2, 2, 2} << true;
-    QTest::newRow("drop at the odd end") << QVector<double>{1, 2, 3, 4, 5, 6, 5.5} << false;
-    QTest::newRow("drop at the even end") << QVector<double>{1, 2, 3, 4, 5, 4.5} << false;
-    QTest::newRow("nan inside") << QVector<double>{1, 2, std::nan(""), 4, 5} << false;
-    QTest::newRow("infinite end") << QVector<double>{1, 2, 3, INFINITY} << false;
-}
+    void increasingX_data()
+    {
+        QTest::addColumn<QVector<double>>("x");
+        QTest::addColumn<bool>("increasing");
+        QTest::newRow("empty") << QVector<double>{} << true;
+        QTest::newRow("flat") << QVector<double>{2, 2, 2, 2, 2} << true;
+        QTest::newRow("drop at the odd end") << QVector<double>{1, 2, 3, 4, 5, 6, 5.5} << false;
+        QTest::newRow("drop at the even end") << QVector<double>{1, 2, 3, 4, 5, 4.5} << false;
+        QTest::newRow("nan inside") << QVector<double>{1, 2, std::nan(""), 4, 5} << false;
+        QTest::newRow("infinite end") << QVector<double>{1, 2, 3, INFINITY} << false;
+    }
 
-void TestCurveReduction::increasingX()
-{
-    QFETCH(QVector<double>, x);
-    QTEST(CurveReduction::isIncreasing(x), "increasing");
-}
+    void increasingX()
+    {
+        QFETCH(QVector<double>, x);
+        QTEST(CurveReduction::isIncreasing(x), "increasing");
+    }
 
-void TestCurveReduction::cacheReusedWhileViewStays()
-{
-    Grafiks plot;
-    plot.resize(800, 500);
-    GraphSpec spec;
-    const QVector<double> values = makeData(RandomData, 50000, 1);
-    spec.series.append(GraphSeries(QStringLiteral("a"), values));
-    spec.series.append(GraphSeries(QStringLiteral("b"), makeData(SpikyData, 50000, 2)));
-    spec.zoomEnabled = true;
-    plot.setGraphSpec(spec);
-    render(plot);
-    QCOMPARE(plot.reductionCache().entryCount(), 2);
-    const QImage first = render(plot);
-    QCOMPARE(plot.reductionCache().missCount(), 2);
-    QCOMPARE(plot.reductionCache().hitCount(), 2);
+    void cacheReusedWhileViewStays()
+    {
+        Grafiks plot;
+        plot.resize(800, 500);
+        GraphSpec spec;
+        const QVector<double> values = makeData(RandomData, 50000, 1);
+        spec.series.append(GraphSeries(QStringLiteral("a"), values));
+        spec.series.append(GraphSeries(QStringLiteral("b"), makeData(SpikyData, 50000, 2)));
+        spec.zoomEnabled = true;
+        plot.setGraphSpec(spec);
+        render(plot);
+        QCOMPARE(plot.reductionCache().entryCount(), 2);
+        const QImage first = render(plot);
+        QCOMPARE(plot.reductionCache().missCount(), 2);
+        QCOMPARE(plot.reductionCache().hitCount(), 2);
 
-    // A legend toggle reuses the cached reduction of the other curve; legend
-    // changes share the samples instead of copying them.
-    plot.setSeriesVisible(1, false);
-    render(plot);
-    plot.setSeriesVisible(1, true);
-    QCOMPARE(render(plot), first);
-    plot.setSeriesColor(0, Qt::red);
-    render(plot);
-    QCOMPARE(plot.reductionCache().missCount(), 2);
-    QCOMPARE(plot.series().at(0).values.constData(), values.constData());
+        // A legend toggle reuses the cached reduction of the other curve; legend
+        // changes share the samples instead of copying them.
+        plot.setSeriesVisible(1, false);
+        render(plot);
+        plot.setSeriesVisible(1, true);
+        QCOMPARE(render(plot), first);
+        plot.setSeriesColor(0, Qt::red);
+        render(plot);
+        QCOMPARE(plot.reductionCache().missCount(), 2);
+        QCOMPARE(plot.series().at(0).values.constData(), values.constData());
 
-    // A new view or size is reduced afresh.
-    plot.setVisibleXRange(1000, 2000);
-    render(plot);
-    QCOMPARE(plot.reductionCache().missCount(), 4);
-    plot.resize(700, 500);
-    render(plot);
-    QCOMPARE(plot.reductionCache().missCount(), 6);
+        // A new view or size is reduced afresh.
+        plot.setVisibleXRange(1000, 2000);
+        render(plot);
+        QCOMPARE(plot.reductionCache().missCount(), 4);
+        plot.resize(700, 500);
+        render(plot);
+        QCOMPARE(plot.reductionCache().missCount(), 6);
 
-    // A new spec empties the cache even when it reuses the same samples.
-    plot.setGraphSpec(spec);
-    QCOMPARE(plot.reductionCache().entryCount(), 0);
-}
+        // A new spec empties the cache even when it reuses the same samples.
+        plot.setGraphSpec(spec);
+        QCOMPARE(plot.reductionCache().entryCount(), 0);
+    }
+};
 
 QTEST_MAIN(TestCurveReduction)
 #include "tst_curvereduction.moc"
