@@ -95,7 +95,8 @@ int main(int argc, char **argv)
         plainTimes.push_back(secondsOf([&] { sink = sink + plainRead(paths); }));
         scanTimes.push_back(secondsOf([&] {
             const ProfileScanResult scan = scanProfileDirectory(dir.path());
-            if (!scan.ok || scan.set.size() != dates * 4 || maximumSnrByDate(scan.set).size() != dates)
+            QMap<QString, double> maxima;
+            if (!scan.ok || scan.set.size() != dates * 4 || !maximumSnrByDate(scan.set, &maxima) || maxima.size() != dates)
                 std::exit(1);
         }));
     }

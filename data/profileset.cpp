@@ -89,13 +89,6 @@ bool maximumSnrByDate(const ProfileSet &set, QMap<QString, double> *maxima, cons
     return true;
 }
 
-QMap<QString, double> maximumSnrByDate(const ProfileSet &set)
-{
-    QMap<QString, double> maxima;
-    maximumSnrByDate(set, &maxima);
-    return maxima;
-}
-
 QStringList profileDates(const ProfileSet &set, ProfileDateOrder order, const QMap<QString, double> &maxima)
 {
     QStringList dates;

@@ -43,7 +43,6 @@ ProfileScanResult scanProfileDirectory(const QString &dir, const ProfileProgress
 // (a period without values counts 0); files read once each, repeated paths
 // skipped. False when abandoned.
 bool maximumSnrByDate(const ProfileSet &set, QMap<QString, double> *maxima, const ProfileProgress &progress = {});
-QMap<QString, double> maximumSnrByDate(const ProfileSet &set);
 
 enum class ProfileDateOrder {
     Text,         // ascending as text, which is chronological

@@ -80,9 +80,11 @@ private slots:
         QCOMPARE(resultNumberText(w.w50), QStringLiteral("14.17"));
         // Searched within the peak area alone, the pulse has the same width.
         QCOMPARE(halfWidth(x, in.H, in.np, in.period, 90, 110).w50, w.w50);
-        // A pulse still above the half level at the last point ends there; without a period there is no width.
+        // A pulse still above the half level at the last point ends there; without a period, or with
+        // no point above the half level, there is no width.
         QCOMPARE(halfWidth({0, 0, 4, 8}, 8, 4, 1.0, 0, 0).w50, 250.0);
         QVERIFY(!halfWidth(x, in.H, in.np, 0.0, in.n1, in.n2).found);
+        QVERIFY(!halfWidth({0, 0, 4, 8}, 20, 4, 1.0, 0, 0).found);
 
         const QString clipboard = fluxClipboardText(guideLabels(), r);
         QCOMPARE(clipboard, QStringLiteral("Pulsar:\t\tJ0332+5434\nPeriod:\t\t1.0 sec\nDispersion:\t27\nDate:\t\t2026.07.16\n"

@@ -183,6 +183,7 @@ private slots:
         QTest::newRow("five frequencies for four channels")
             << textFile(replaced(replaced(baseHeader(), "channels", "channels 4"), "fbands", "fbands 1 2 3 4 5"),
                         {"frequency", "channel: 4 3 2 1 sum", "4 3 2 1 9", "4 3 2 1 9"});
+        QTest::newRow("token extra") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1 9 9", "3 2 1 9"});
         QTest::newRow("token missing") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 2 1", "3 2 1 9"});
         QTest::newRow("not a number") << textFile(baseHeader(), {"frequency", "channel: 3 2 1 sum", "3 x 1 9", "3 2 1 9"});
         QTest::newRow("no table") << QByteArray(baseHeader().join('\n') + "\n\n");

@@ -162,7 +162,7 @@ private slots:
         QTest::addColumn<ParamsChange>("change");
         QTest::addColumn<QString>("name");
         QTest::newRow("valid, missing folder") << ParamsChange([](Params *) {}) << "missing/sub/x.pnt";
-        QTest::newRow("no points") << ParamsChange([](Params *p) { p->npoints = 0; }) << "x.pnt";
+        QTest::newRow("no bands") << ParamsChange([](Params *p) { p->nBands = 0; }) << "x.pnt";
         QTest::newRow("no resolution") << ParamsChange([](Params *p) { p->tresolution = 0.0; }) << "x.pnt";
         QTest::newRow("six bands, two frequencies") << ParamsChange([](Params *p) { p->frequencies = {110.0, 111.0}; })
                                                     << "x.pnt";

@@ -403,6 +403,20 @@ private slots:
         QVERIFY(inkOf(w, isBlue) > 0);
         w.setTraceVisible(false);
         QCOMPARE(inkOf(w, isBlue), 0);
+
+        // Several columns to a pixel: each pixel column still reaches its lowest
+        // and highest value, so the line spans the whole band.
+        DynamicSpectrumWidget dense;
+        dense.setFitToWidth(true);
+        flatCells(dense, QSize(4, 4), 4, 1000, QSize(420, 300));
+        QVector<double> wave(1000);
+        for (int c = 0; c < wave.size(); ++c)
+            wave[c] = std::sin(c * 0.7);
+        dense.setTrace(wave, 100);
+        const int denseTop = int(dense.layout().image.top());
+        const QImage denseShot = WidgetProbe::render(dense, Qt::magenta);
+        QVERIFY(countPixels(denseShot, QRect(0, denseTop - 7, 420, 6), isBlue) > 100);
+        QVERIFY(countPixels(denseShot, QRect(0, denseTop - 100, 420, 8), isBlue) > 100);
     }
 
     void channelLabels()
