@@ -96,7 +96,8 @@ int main(int argc, char **argv)
         scanTimes.push_back(secondsOf([&] {
             const ProfileScanResult scan = scanProfileDirectory(dir.path());
             QMap<QString, double> maxima;
-            if (!scan.ok || scan.set.size() != dates * 4 || !maximumSnrByDate(scan.set, &maxima) || maxima.size() != dates)
+            if (!scan.ok || scan.set.size() != dates * 4 || !maximumSnrByDate(scan.set, &maxima)
+                || maxima.size() != dates)
                 std::exit(1);
         }));
     }

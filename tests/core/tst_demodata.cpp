@@ -131,17 +131,11 @@ private slots:
         for (int r = 0; r < file.nRays; ++r) {
             QVector<double> sum;
             QCOMPARE(dispersedChannelSum(file, &sum, 0, 27.0, 0, r, file.npoints), file.npoints);
-            QVector<double> around = sum.mid(from, to - from + 1);
-            std::sort(around.begin(), around.end());
-            const double median = around.at(around.size() / 2);
-            QVector<double> deviations(around.size());
-            std::transform(around.cbegin(), around.cend(), deviations.begin(), [&](double v) { return std::abs(v - median); });
-            std::sort(deviations.begin(), deviations.end());
-            const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
+            const probe::RobustLevel level = probe::robustLevel(sum.mid(from, to - from + 1));
             double peak = -1e300;
             for (int p = std::max(point - period, 0); p <= std::min(point + period, file.npoints - 1); ++p)
                 peak = std::max(peak, sum.at(p));
-            const double height = (peak - median) / sigma;
+            const double height = (peak - level.median) / level.sigma;
             QVERIFY2(r == rayIndex ? height > 7.0 : height < 5.0, qPrintable(QStringLiteral("ray %1: %2").arg(r).arg(height)));
         }
     }

@@ -1,10 +1,10 @@
 #include "data/channelsum.h"
 #include "data/nativereader.h"
 #include "synth/syntheticobservation.h"
+#include "tests/support/coreprobes.h"
 
 #include <QtTest>
 
-#include <algorithm>
 #include <cmath>
 
 // A dispersed pulse written by the generator and read back by the native
@@ -73,16 +73,10 @@ private:
     // Peak above the median in units of the robust sigma (1.4826 x MAD).
     static Peak peakSnr(const QVector<double> &series)
     {
-        QVector<double> sorted = series;
-        std::sort(sorted.begin(), sorted.end());
-        const double median = sorted.at(sorted.size() / 2);
-        QVector<double> deviations(series.size());
-        std::transform(series.cbegin(), series.cend(), deviations.begin(), [&](double v) { return std::abs(v - median); });
-        std::sort(deviations.begin(), deviations.end());
-        const double sigma = 1.4826 * deviations.at(deviations.size() / 2);
+        const probe::RobustLevel level = probe::robustLevel(series);
         Peak peak;
         for (int i = 0; i < series.size(); ++i) {
-            const double snr = (series.at(i) - median) / sigma;
+            const double snr = (series.at(i) - level.median) / level.sigma;
             if (snr > peak.snr) {
                 peak.snr = snr;
                 peak.point = i;

@@ -1,12 +1,14 @@
 #pragma once
 
 // Small probes the core tests share: a file's bytes, the process's peak
-// memory, and a bit-for-bit comparison of sums.
+// memory, a bit-for-bit comparison of sums and the robust noise level of a series.
 
 #include <QFile>
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <sys/resource.h>
@@ -43,6 +45,24 @@ inline bool bitIdentical(const QVector<double> &a, const QVector<double> &b, QSt
         }
     }
     return true;
+}
+
+// The median of a series and its robust sigma (1.4826 x the median absolute
+// deviation), which a pulse among the values hardly moves.
+struct RobustLevel
+{
+    double median = 0.0;
+    double sigma = 0.0;
+};
+
+inline RobustLevel robustLevel(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const double median = values.at(values.size() / 2);
+    for (double &v : values)
+        v = std::abs(v - median);
+    std::sort(values.begin(), values.end());
+    return {median, 1.4826 * values.at(values.size() / 2)};
 }
 
 } // namespace probe
